@@ -1,0 +1,41 @@
+// Number and date texts as the sheet shows them: Turkish notation, "." groups thousands and "," comes
+// before the decimals. Every number the program reads from or writes to a field goes through here, so
+// that all parts agree on how a text becomes a number and back.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pamerol {
+
+// A number as plain text without grouping: the C conversion "%.15G" with "," for the decimal point and
+// no trailing zeros ("1276", "0,3", "3733,33333333333", "1E+15"). Negative zero gives "0". A value that
+// is not finite has no text; callers treat it as a failed computation.
+std::optional<std::string> NumberText(double x);
+
+// Reads a whole text in the Turkish notation: blanks around, an optional sign, digits with "." only
+// between groups of exactly three, an optional "," with digits, an optional exponent "E+nn"/"E-nn".
+// Anything else fails.
+std::optional<double> ParseNumber(std::string_view text);
+
+// The number a text begins with after leading blanks: sign, digits, "." and digits. Never fails: a text
+// without a leading number gives 0. A "," ends the number.
+double LeadingNumber(std::string_view text);
+
+// A value in the amount pattern "##,###,###,##0.00": rounded to two decimals half away from zero on its
+// 15-digit decimal form, "." between thousands, "," before the two decimals. Not finite: no text.
+std::optional<std::string> AmountText(double x);
+
+// Applies the amount pattern to a field's text: a text ParseNumber reads becomes that number in the
+// pattern; an unreadable text (or an empty one) stays as it is.
+std::string ApplyAmountPattern(const std::string& text);
+
+// The value as the pattern shows it (rounded to two decimals), for sums of amounts as shown.
+std::optional<double> RoundedAsShown(double x);
+
+// Calendar helpers on the masked date text "DD.MM.YYYY".
+bool IsCalendarDate(int day, int month, int year);
+bool IsValidDateText(std::string_view text);
+
+} // namespace pamerol

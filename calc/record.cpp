@@ -1,0 +1,89 @@
+#include "record.h"
+
+#include <algorithm>
+
+namespace pamerol {
+
+namespace {
+constexpr std::array<std::string_view, kFieldCount> kNames = {
+#define PAMEROL_NAME(name) #name,
+    PAMEROL_FIELDS(PAMEROL_NAME)
+#undef PAMEROL_NAME
+};
+} // namespace
+
+const std::string_view kDefaultReleaseText =
+    "         İş aktimin feshi dolayısıyla ayrıldığım firmamdan işe giriş ve çıkış tarihleri arasında "
+    "geçen çalışma sürem boyunca bütün ücretlerimi tamamen aldığımı,\r\n"
+    "\r\n"
+    "          Bundan başka ayrıca hafta tatili ve genel tatil  günlerinde ödenmesi gereken ücretlerimle "
+    "kanun ve iş akdim gereğince bana verilmesi gereken bilcümle alacaklarımı aldığımı,\r\n"
+    "\r\n"
+    "          Ayrıca aşağıda yazılı kıdem, ihbar tazminatımı ve İzin Ücretimi tamamen almış olduğumu ve "
+    "adı \r\n"
+    "geçen firmadan başkaca hiçbir alacağımın kalmadığını beyan ve ibra ederim. İşbu ibranameyi kendi "
+    "rızam ve yeterliliğimle imza ettiğimi ve ibranamenin bir suretini aldığımı kabul ederim.    \r\n"
+    "...../....../............   \r\n";
+
+const std::array<Field, 15> kResultFields = {
+    Field::BKTAZ,  Field::DVER, Field::NET,    Field::TGUNU,  Field::KYILI, Field::KAYI,  Field::KGUNU, Field::TIGUNU,
+    Field::IAYI, Field::KIGUNU, Field::HIGUNU, Field::BITZM, Field::IGVER, Field::IDVER, Field::ITAZM};
+
+std::string_view FieldName(Field f) { return kNames[static_cast<size_t>(f)]; }
+
+std::optional<Field> FieldByName(std::string_view name) {
+    auto it = std::find(kNames.begin(), kNames.end(), name);
+    if (it == kNames.end()) return std::nullopt;
+    return static_cast<Field>(it - kNames.begin());
+}
+
+Record::Record() {
+    for (Field f : {Field::GTarih, Field::CTarih}) texts_[static_cast<size_t>(f)] = kEmptyDate;
+    for (Field f : {Field::DGUN, Field::TGUN, Field::GGUN, Field::DGVMAT, Field::ESUCRET, Field::IUCRET,
+                    Field::TBRUT, Field::YIUCRET})
+        texts_[static_cast<size_t>(f)] = "0";
+    texts_[static_cast<size_t>(Field::txtIbraname)] = kDefaultReleaseText;
+}
+
+void Record::write(Field f, std::string text) {
+    std::string& slot = texts_[static_cast<size_t>(f)];
+    if (slot == text) return;
+    slot = std::move(text);
+    notify(f);
+    // Copy the rule: a rule may replace rules while it runs.
+    if (const ChangeRule& rule = rules_[static_cast<size_t>(f)]) {
+        ChangeRule run = rule;
+        run();
+    }
+}
+
+void Record::setMode(Mode m) {
+    if (mode_ == m) return;
+    mode_ = m;
+    notify(std::nullopt);
+}
+
+void Record::setCheck1(int v) {
+    if (check1_ == v) return;
+    check1_ = v;
+    notify(std::nullopt);
+}
+
+void Record::setCheck2(int v) {
+    if (check2_ == v) return;
+    check2_ = v;
+    notify(std::nullopt);
+}
+
+void Record::setCommand3Enabled(bool on) {
+    if (command3_ == on) return;
+    command3_ = on;
+    notify(std::nullopt);
+}
+
+void BOSALT(Record& r) {
+    for (Field f : kResultFields) r.write(f, std::string());
+    r.setCommand3Enabled(false);
+}
+
+} // namespace pamerol

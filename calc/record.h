@@ -1,0 +1,97 @@
+// The calculation sheet as a record: one text per field, the calculation mode, the two include flags and
+// whether the printouts command is available. The window and the companion only mirror this record.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "tax/gelir_vergisi.h"
+
+namespace pamerol {
+
+// Every text field, in the order the record lists them (upper area, tabs from left to right).
+#define PAMEROL_FIELDS(X)                                                                                    \
+    X(GTarih) X(CTarih) X(DGUN) X(TGUN) X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU)  \
+        X(KYILI) X(KAYI) X(KGUNU) X(BKTAZ) X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM)     \
+            X(IGVER) X(IDVER) X(ITAZM) X(DVOR) X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2)     \
+                X(VD3) X(VD4) X(VD5) X(O6) X(VD6) X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv)    \
+                    X(txtAdresi) X(txtVergiDairesi) X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres) \
+                        X(txtSSkNoPer) X(txtTcKNo)
+
+enum class Field : int {
+#define PAMEROL_ENUM(name) name,
+    PAMEROL_FIELDS(PAMEROL_ENUM)
+#undef PAMEROL_ENUM
+};
+
+inline constexpr int kFieldCount = static_cast<int>(Field::txtTcKNo) + 1;
+
+std::string_view FieldName(Field f);
+std::optional<Field> FieldByName(std::string_view name);
+
+// 1: service length from the entry and exit dates; 2: from the premium days.
+enum class Mode { Dates = 1, PremiumDays = 2 };
+
+// The empty date mask.
+inline constexpr std::string_view kEmptyDate = "__.__.____";
+
+// The release text the sheet opens with (eight lines, CR LF between them).
+extern const std::string_view kDefaultReleaseText;
+
+// The fifteen result fields, in the order BOSALT empties them.
+extern const std::array<Field, 15> kResultFields;
+
+class Record {
+public:
+    Record();
+
+    const std::string& text(Field f) const { return texts_[static_cast<size_t>(f)]; }
+
+    // The one way to change a text. A write that changes the text shows it (observer) and then runs the
+    // field's change rule at once; writing the text a field already holds runs nothing.
+    void write(Field f, std::string text);
+
+    using ChangeRule = std::function<void()>;
+    void setChangeRule(Field f, ChangeRule rule) { rules_[static_cast<size_t>(f)] = std::move(rule); }
+
+    // The view's hook: called after a text or a state below has changed.
+    using Observer = std::function<void(std::optional<Field>)>;
+    void setObserver(Observer o) { observer_ = std::move(o); }
+
+    Mode mode() const { return mode_; }
+    void setMode(Mode m);
+    // Include flags: 0 not ticked, 1 ticked, 2 greyed.
+    int check1() const { return check1_; }
+    int check2() const { return check2_; }
+    void setCheck1(int v);
+    void setCheck2(int v);
+    bool command3Enabled() const { return command3_; }
+    void setCommand3Enabled(bool on);
+
+    // Severance of one full year of service, kept between the two stages of a calculation.
+    double yillikKidemTutari = 0;
+
+    // The hidden income-tax calculator and its result store.
+    YTLHesap ytlHesap;
+    YTLHesaplama ytlHesaplama;
+
+private:
+    void notify(std::optional<Field> f) {
+        if (observer_) observer_(f);
+    }
+    std::array<std::string, kFieldCount> texts_;
+    std::array<ChangeRule, kFieldCount> rules_;
+    Observer observer_;
+    Mode mode_ = Mode::Dates;
+    int check1_ = 1;
+    int check2_ = 1;
+    bool command3_ = false;
+};
+
+// Empties the fifteen result fields and disables the printouts command.
+void BOSALT(Record& r);
+
+} // namespace pamerol

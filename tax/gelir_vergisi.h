@@ -1,0 +1,27 @@
+// Income tax of one month's base on top of the base already taxed earlier in the year, over a table of
+// five bracket limits and six rates. Values cross as texts, as everywhere on the sheet.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace pamerol {
+
+// The payroll value store; only the computed income tax is used.
+struct YTLHesaplama {
+    std::string GVK;
+};
+
+// The income-tax calculator. Its bracket table is a copy of the sheet's, refreshed by a settings load.
+struct YTLHesap {
+    std::string GM;                // this month's taxable base
+    std::string GM2;               // taxable base of the earlier months of the year
+    std::array<std::string, 5> VD; // upper limits of brackets 1..5 (VD[0] is VD1)
+    std::array<std::string, 6> O;  // rates of brackets 1..6 in percent; the sixth is never filled
+    std::array<std::string, 6> HM; // slice of GM in each bracket, written by the last run
+
+    // Places GM in the brackets from where GM2 ends and leaves the total tax in out.GVK.
+    void GelVerHesapla(YTLHesaplama& out);
+};
+
+} // namespace pamerol

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "calc/conversions.h"
+
+using namespace pamerol;
+
+TEST(NumberText, WritesFifteenDigitsWithComma) {
+    struct Case {
+        double in;
+        const char* out;
+    } cases[] = {
+        {1276, "1276"},          {0.1 + 0.2, "0,3"},     {1.0 / 3, "0,333333333333333"},
+        {56 * 2000.0 / 30, "3733,33333333333"}, {1e15, "1E+15"},  {0.00001, "1E-05"},
+        {-0.0, "0"},             {-2.5, "-2,5"},          {123456789012345.0, "123456789012345"},
+        {0.5, "0,5"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NumberText(c.in).value(), c.out) << c.in;
+    EXPECT_FALSE(NumberText(INFINITY));
+    EXPECT_FALSE(NumberText(NAN));
+}
+
+TEST(ParseNumber, ReadsTurkishNotationStrictly) {
+    struct Case {
+        const char* in;
+        std::optional<double> out;
+    } cases[] = {
+        {"1.234,5", 1234.5}, {"1234,5", 1234.5}, {" 12 ", 12},      {",5", 0.5},         {"12,", 12},
+        {"-3", -3},          {"+3", 3},          {"1.234.567", 1234567}, {"0,00", 0},     {"1E+15", 1e15},
+        {"1E-05", 0.00001},  {"-2,5E+20", -2.5e20},
+        {"6.6", std::nullopt},   {"1.23", std::nullopt},  {"1..234", std::nullopt}, {"", std::nullopt},
+        {"-", std::nullopt},     {",", std::nullopt},     {"1234.567", std::nullopt}, {".234", std::nullopt},
+        {"1.2345", std::nullopt}, {"12a", std::nullopt},  {"1 2", std::nullopt},     {"1,2,3", std::nullopt},
+        {"1E5", std::nullopt},   {"1E+", std::nullopt},   {"1E+999", std::nullopt},  {"--1", std::nullopt},
+        {"1.234,5.6", std::nullopt}, {"__.__.____", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.in), c.out) << '"' << c.in << '"';
+}
+
+TEST(ParseNumber, ReadsBackEveryNumberText) {
+    const double values[] = {1.0 / 3, 3733.3333333333335, 1e15, 1e-5, -123.456, 5882.07, 1e300, 2.675};
+    for (double v : values) {
+        auto t = NumberText(v).value();
+        auto back = ParseNumber(t).value();
+        EXPECT_EQ(NumberText(back).value(), t);
+        EXPECT_NEAR(back, v, std::fabs(v) * 1e-14);
+    }
+}
+
+TEST(LeadingNumber, TakesTheLongestPrefix) {
+    struct Case {
+        const char* in;
+        double out;
+    } cases[] = {{"1.234,5", 1.234}, {"12a", 12}, {"0_", 0},   {"", 0},     {"abc", 0}, {"  -7", -7},
+                 {"12.", 12},        {"3.5.1", 3.5}, {"_5", 0}, {"05", 5}, {"1E5", 1}};
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.in), c.out) << '"' << c.in << '"';
+}
+
+TEST(AmountPattern, RoundsHalfAwayOnTheDecimalForm) {
+    struct Case {
+        double in;
+        const char* out;
+    } cases[] = {
+        {2.675, "2,68"},        {1.005, "1,01"},          {-2.675, "-2,68"},      {0, "0,00"},
+        {-0.004, "0,00"},       {1234.5, "1.234,50"},     {6867.786, "6.867,79"}, {999.995, "1.000,00"},
+        {1e15, "1.000.000.000.000.000,00"}, {0.00001, "0,00"}, {0.005, "0,01"},  {123456789.125, "123.456.789,13"},
+        {-1234567.891, "-1.234.567,89"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AmountText(c.in).value(), c.out) << c.in;
+}
+
+TEST(AmountPattern, LeavesUnreadableTextsAlone) {
+    EXPECT_EQ(ApplyAmountPattern(""), "");
+    EXPECT_EQ(ApplyAmountPattern(","), ",");
+    EXPECT_EQ(ApplyAmountPattern("abc"), "abc");
+    EXPECT_EQ(ApplyAmountPattern("250,5"), "250,50");
+    EXPECT_EQ(ApplyAmountPattern("1.234,567"), "1.234,57");
+}
+
+TEST(DateText, AcceptsOnlyRealGregorianDates) {
+    struct Case {
+        const char* in;
+        bool ok;
+    } cases[] = {{"01.02.2007", true},  {"29.02.2004", true},  {"29.02.2000", true},  {"29.02.1900", false},
+                 {"29.02.2007", false}, {"31.04.2007", false}, {"00.01.2007", false}, {"01.13.2007", false},
+                 {"01.01.0000", false}, {"31.12.9999", true},  {"__.__.____", false}, {"01.02.200_", false},
+                 {"1.2.2007", false},   {"01-02-2007", false}, {"", false},           {"01.02.20071", false}};
+    for (const auto& c : cases) EXPECT_EQ(IsValidDateText(c.in), c.ok) << c.in;
+}

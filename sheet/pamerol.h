@@ -1,0 +1,81 @@
+// The calculation sheet's behaviour without a window: start, close, clearing, the small commands and the
+// entry rules of its fields. The window forwards its events here and mirrors the record.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "calc/messages.h"
+#include "calc/record.h"
+
+namespace pamerol {
+
+// What the sheet asks of the desktop: open an address in the system browser.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual void openAddress(const std::string& address) = 0;
+};
+
+enum class Link { Guncelleme, IsKanunu, Bilgi };
+
+// Where Enter moves the focus: another field, or the "&Hesapla" button (focused, not pressed).
+struct EnterTarget {
+    std::optional<Field> field; // empty: the button Command2
+    bool operator==(const EnterTarget&) const = default;
+};
+
+// The folder that holds the running executable.
+std::string ProgramFolder();
+
+class Pamerol {
+public:
+    explicit Pamerol(Messages& messages);
+    Pamerol(const Pamerol&) = delete;
+    Pamerol& operator=(const Pamerol&) = delete;
+
+    Record& record() { return record_; }
+    const Record& record() const { return record_; }
+
+    // Sheet load: settings path in the given folder, ESUCRET "0", settings load. The window centres
+    // itself before this.
+    void start(const std::string& programFolder);
+    const std::string& iniYolu() const { return iniYolu_; }
+
+    // Sheet unload: saves the settings (a failed save is reported, the program still ends).
+    void close();
+
+    void hesapla();                          // "&Hesapla"
+    void bosalt();                           // "&Boşalt"
+    void openLink(Link link, Desktop& desktop) const;
+    std::string linkAddress(Link link) const; // a fixed address; never built from field texts
+
+    // Loads the settings file; reports nothing (an unreadable file gives empty fields).
+    void ayarlariOku();
+    // Saves the settings file; a failure is reported through the messages. Returns whether it worked.
+    bool ayarlariYaz();
+
+    // Entry rules.
+    // Whether a typed character (a Unicode code point; control keys by their codes: 8 Backspace,
+    // 3/22/24 Ctrl+C/V/X) is accepted by the field whose whole current text is given.
+    static bool acceptsKey(Field f, char32_t ch, const std::string& currentText);
+    // Enter in this field: where the focus goes, or nothing when Enter has no special meaning here.
+    static std::optional<EnterTarget> enterTarget(Field f);
+    static int maxLength(Field f); // 0: no limit
+    static bool readOnly(Field f);
+    // Focus gained: applies the field's formatting; returns whether the whole text is to be selected.
+    bool focusIn(Field f);
+    // Focus lost: formatting, or for DVOR the settings save and load.
+    void focusOut(Field f);
+
+private:
+    void installRules();
+    Record record_;
+    Messages& messages_;
+    std::string folder_;
+    std::string iniYolu_;
+    double rememberedExtra_ = 0; // last readable IUCRET
+    double rememberedWage_ = 0;  // last readable ESUCRET
+};
+
+} // namespace pamerol

@@ -1,0 +1,223 @@
+#include "printouts/dokumler.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "calc/conversions.h"
+
+namespace pamerol {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Why a copy failed, in words a clerk can act on.
+std::string CopyFailureReason(const fs::path& from, const std::error_code& ec) {
+    std::error_code ignored;
+    if (!fs::exists(from, ignored)) return "şablon dosyası yok";
+    if (!std::ifstream(from, std::ios::binary)) return "şablon dosyası okunamıyor";
+    if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
+        return "çalışma kopyasına yazma izni yok";
+    if (ec == std::errc::read_only_file_system) return "klasör salt okunur";
+    if (ec == std::errc::no_space_on_device) return "diskte yer kalmadı";
+    if (ec == std::errc::is_a_directory) return "çalışma kopyasının yerinde bir klasör var";
+    return ec.message();
+}
+
+// Replaces the working copy with a fresh copy of the template. On failure the fill must stop: filling an
+// older working copy would mix this run's cells with an earlier paper's.
+bool CopyTemplate(const fs::path& from, const fs::path& to, Messages& messages) {
+    std::error_code ec;
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    if (!ec) return true;
+    messages.show("Şablon kopyalanamadı: " + from.string() + " → " + to.string() + " (" +
+                      CopyFailureReason(from, ec) + ")",
+                  MessageIcon::None);
+    return false;
+}
+
+// The first steps every fill shares: copy the template, start a new instance, show it, open the working
+// copy. Returns false (after one message) when the workbook is not there to be filled.
+bool Prepare(const std::string& folder, std::string_view templateName, std::string_view copyName,
+             Spreadsheet& sheet, Messages& messages) {
+    const fs::path from = fs::path(folder) / templateName;
+    const fs::path to = fs::path(folder) / copyName;
+    if (!CopyTemplate(from, to, messages)) return false;
+    Outcome started = sheet.start();
+    if (!started.ok) {
+        messages.show("LibreOffice Calc başlatılamadı: " + started.reason, MessageIcon::None);
+        return false;
+    }
+    sheet.show(); // a window that cannot be shown is no reason to stop
+    Outcome opened = sheet.open(to.string());
+    if (!opened.ok) {
+        messages.show("Çalışma kopyası açılamadı: " + to.string() + " (" + opened.reason + ")",
+                      MessageIcon::None);
+        sheet.release();
+        return false;
+    }
+    return true;
+}
+
+// A field's text into its cell. In value mode a text the spreadsheet could take as a formula goes in as
+// text, so a name such as "=HYPERLINK(...)" is shown as typed and never runs.
+void Put(Spreadsheet& sheet, std::string_view cell, const std::string& text, WriteMode mode) {
+    if (mode == WriteMode::Value && TakenAsFormula(text)) mode = WriteMode::Text;
+    sheet.write(cell, text, mode);
+}
+
+std::string CeilingLine(const std::string& tav) {
+    std::string amount = tav;
+    if (auto v = ParseNumber(tav))
+        if (auto t = AmountText(*v)) amount = *t;
+    return "Kıdem Tazminatı Tavanı: " + amount + " YTL.";
+}
+
+std::string ReleaseText(const std::string& text, int& lines) {
+    std::string out;
+    out.reserve(text.size());
+    lines = 1;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += '\n';
+            ++lines;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+bool BordroHazirla(const Record& r, bool kidem, const std::string& folder, Spreadsheet& sheet,
+                   Messages& messages) {
+    if (!Prepare(folder, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
+    using F = Field;
+    using M = WriteMode;
+    auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
+
+    sheet.write("A1", kidem ? "KIDEM TAZMİNATI BORDROSU" : "İHBAR TAZMİNATI BORDROSU", M::Literal);
+    put("N3", F::txtUnvani, M::Value);
+    put("N4", F::txtSSkNoIsv, M::Value);
+    put("CI3", F::txtVergiDairesi, M::Value);
+    put("CI4", F::txtVergiNo, M::Value);
+    put("a8", F::txtAdiSoyadi, M::Value);
+    put("Q8", F::txtSSkNoPer, M::Text);
+    put("Y8", F::txtTcKNo, M::Text);
+    put("AH8", F::GTarih, M::Value);
+    put("AO8", F::CTarih, M::Value);
+    put("BA8", F::TBRUT, M::Value);
+    if (kidem) {
+        put("AV8", F::TGUNU, M::Value);
+        put("BR8", F::BKTAZ, M::Text);
+        put("CI8", F::DVER, M::Text);
+        put("CS8", F::DVER, M::Text);
+        put("DA8", F::NET, M::Text);
+        Put(sheet, "A9", CeilingLine(r.text(F::TAV)), M::Value);
+    } else {
+        put("AV8", F::TIGUNU, M::Value);
+        put("BH8", F::DGVMAT, M::Value);
+        put("BR8", F::BITZM, M::Value);
+        put("CA8", F::IGVER, M::Value);
+        put("CI8", F::IDVER, M::Value);
+        auto tax = ParseNumber(r.text(F::IGVER));
+        auto stamp = ParseNumber(r.text(F::IDVER));
+        if (tax && stamp) sheet.writeNumber("CS8", *tax + *stamp);
+        put("DA8", F::ITAZM, M::Value);
+    }
+    sheet.release();
+    return true;
+}
+
+bool IbranameHazirla(const Record& r, const std::string& folder, Spreadsheet& sheet, Messages& messages) {
+    if (!Prepare(folder, kIbranameSablonu, kIbranameKopyasi, sheet, messages)) return false;
+    using F = Field;
+    using M = WriteMode;
+    auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
+
+    put("AQ6", F::txtUnvani, M::Value);
+    put("AQ7", F::txtSSkNoIsv, M::Text);
+    put("aq10", F::txtAdiSoyadi, M::Value);
+    put("aq11", F::txtSSkNoPer, M::Text);
+    put("aq12", F::txtTcKNo, M::Text);
+    put("aq13", F::GTarih, M::Value);
+    put("aq14", F::CTarih, M::Value);
+    put("aq15", F::txtAdres, M::Value);
+
+    int n = 1;
+    const std::string text = ReleaseText(r.text(F::txtIbraname), n);
+    sheet.merge("A17:EX" + std::to_string(19 + n));
+    sheet.write("a17", text, M::Text);
+
+    // The rows follow from the line count alone, so a write that fails never moves a later line.
+    int row = n + 20;
+    double total = 0;
+    struct Payment {
+        bool included;
+        const char* label;
+        F amount;
+    };
+    const Payment payments[] = {
+        {r.check1() == 1, "Kıdem Tazminatı", F::NET},
+        {r.check2() == 1, "İhbar Tazminatı", F::ITAZM},
+        {LeadingNumber(r.text(F::YIUCRET)) != 0, "İzin Ücreti", F::YIUCRET},
+    };
+    for (const Payment& p : payments) {
+        if (!p.included) continue;
+        const std::string rs = std::to_string(row);
+        const std::string& amount = r.text(p.amount);
+        sheet.write("a" + rs, p.label, M::Literal);
+        sheet.write("U" + rs, ":", M::Literal);
+        sheet.alignRight("AT" + rs);
+        Put(sheet, "AT" + rs, amount + " YTL.", M::Value);
+        if (auto v = ParseNumber(amount)) total += *v;
+        ++row;
+    }
+
+    const std::string rs = std::to_string(row);
+    sheet.write("a" + rs, "TOPLAM", M::Literal);
+    sheet.topBorder("AT" + rs, "W" + rs);
+    sheet.write("U" + rs, ":", M::Literal);
+    sheet.alignRight("AT" + rs);
+    if (auto t = AmountText(total)) sheet.write("AT" + rs, *t + " YTL.", M::Value);
+    sheet.release();
+    return true;
+}
+
+frmRaporSec::frmRaporSec(const Record& record, std::string programFolder, SpreadsheetFactory factory,
+                         Messages& messages)
+    : record_(record), folder_(std::move(programFolder)), factory_(std::move(factory)), messages_(messages) {}
+
+std::unique_ptr<Spreadsheet> frmRaporSec::newSheet() {
+    std::unique_ptr<Spreadsheet> sheet = factory_ ? factory_() : nullptr;
+    if (!sheet) messages_.show("LibreOffice Calc başlatılamadı.", MessageIcon::None);
+    return sheet;
+}
+
+void frmRaporSec::BordroHazirla() {
+    if (auto sheet = newSheet()) pamerol::BordroHazirla(record_, kidemBordrosu_, folder_, *sheet, messages_);
+}
+
+void frmRaporSec::IbranameHazirla() {
+    if (auto sheet = newSheet()) pamerol::IbranameHazirla(record_, folder_, *sheet, messages_);
+}
+
+void frmRaporSec::yazdir() {
+    switch (secim_) {
+    case KidemBordrosuSecimi:
+        kidemBordrosu_ = true;
+        BordroHazirla();
+        break;
+    case IhbarBordrosuSecimi:
+        kidemBordrosu_ = false;
+        BordroHazirla();
+        break;
+    case IbranameSecimi: IbranameHazirla(); break;
+    default: break;
+    }
+}
+
+} // namespace pamerol

@@ -1,0 +1,68 @@
+// The printouts: the severance and notice payroll sheets, the release letter, and the core of the printout
+// dialog that chooses between them. Each fill copies its template in the program's folder to a working copy,
+// starts a new spreadsheet instance, shows it, opens the working copy and writes the sheet's texts into it,
+// then lets go: the filled workbook stays open for the user to print, save or discard.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "calc/messages.h"
+#include "calc/record.h"
+#include "printouts/spreadsheet.h"
+
+namespace pamerol {
+
+inline constexpr std::string_view kBordroSablonu = "Velkara.xls";
+inline constexpr std::string_view kBordroKopyasi = "Velkara1.xls";
+inline constexpr std::string_view kIbranameSablonu = "Ibraname.xls";
+inline constexpr std::string_view kIbranameKopyasi = "Ibraname1.xls";
+
+// Fills the severance payroll sheet (kidemBordrosu true) or the notice payroll sheet (false) from the
+// record's current texts. When the template cannot be copied, the spreadsheet program cannot be started
+// or the working copy cannot be opened, one message says so and nothing else happens; a single cell that
+// cannot be written is skipped silently. Returns whether the workbook was opened and filled.
+bool BordroHazirla(const Record& record, bool kidemBordrosu, const std::string& programFolder,
+                   Spreadsheet& sheet, Messages& messages);
+
+// Fills the release letter: the header cells, the release text as one merged block from row 17, one line
+// per included payment and the total line. Failures as for BordroHazirla.
+bool IbranameHazirla(const Record& record, const std::string& programFolder, Spreadsheet& sheet,
+                     Messages& messages);
+
+// The printout dialog without its window: the three choices, the payroll kind and the print command.
+// The window creates one on every opening (so the first choice is selected again) and forwards the option
+// buttons and "&Yazdır" to it.
+class frmRaporSec {
+  public:
+    enum Secim { KidemBordrosuSecimi = 0, IhbarBordrosuSecimi = 1, IbranameSecimi = 2 };
+
+    frmRaporSec(const Record& record, std::string programFolder, SpreadsheetFactory factory,
+                Messages& messages);
+
+    // The selected option (0 "Kıdem Bordrosu", 1 "İhbar Bordrosu", 2 "İbraname"); another value selects none.
+    int secim() const { return secim_; }
+    void secimYap(int index) { secim_ = index; }
+
+    // Which payroll sheet BordroHazirla fills; set by yazdir right before it fills one.
+    bool KidemBordrosu() const { return kidemBordrosu_; }
+
+    // "&Yazdır": fills the selected printout in a new spreadsheet instance. The choice stays as it is.
+    void yazdir();
+
+    // The dialog's two fill operations, on a new spreadsheet instance each.
+    void BordroHazirla();
+    void IbranameHazirla();
+
+  private:
+    std::unique_ptr<Spreadsheet> newSheet();
+
+    const Record& record_;
+    std::string folder_;
+    SpreadsheetFactory factory_;
+    Messages& messages_;
+    int secim_ = KidemBordrosuSecimi;
+    bool kidemBordrosu_ = true;
+};
+
+} // namespace pamerol

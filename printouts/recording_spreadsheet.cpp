@@ -1,0 +1,91 @@
+#include "printouts/recording_spreadsheet.h"
+
+#include <charconv>
+
+namespace pamerol {
+
+namespace {
+
+const char* ModeName(WriteMode m) {
+    switch (m) {
+    case WriteMode::Value: return "value";
+    case WriteMode::Text: return "text";
+    case WriteMode::Literal: return "literal";
+    }
+    return "?";
+}
+
+} // namespace
+
+std::string SpreadsheetCall::str() const {
+    using O = Op;
+    switch (op) {
+    case O::Start: return "start";
+    case O::Show: return "show";
+    case O::Open: return "open " + first;
+    case O::Write: return "write " + first + " " + ModeName(mode) + " " + second;
+    case O::WriteNumber: {
+        char buf[64];
+        auto res = std::to_chars(buf, buf + sizeof buf, number);
+        return "number " + first + " " + std::string(buf, res.ptr);
+    }
+    case O::Merge: return "merge " + first;
+    case O::AlignRight: return "right " + first;
+    case O::TopBorder: return "border " + first + " " + second;
+    case O::Release: return "release";
+    }
+    return "?";
+}
+
+std::vector<std::string> RecordingSpreadsheet::lines() const {
+    std::vector<std::string> out;
+    out.reserve(calls.size());
+    for (const auto& c : calls) out.push_back(c.str());
+    return out;
+}
+
+bool RecordingSpreadsheet::record(SpreadsheetCall call) {
+    call.failed = failWhen && failWhen(call);
+    calls.push_back(call);
+    return !call.failed;
+}
+
+Outcome RecordingSpreadsheet::start() {
+    if (record({SpreadsheetCall::Op::Start, {}, {}})) return Outcome::Success();
+    return Outcome::Failure(failReason);
+}
+
+bool RecordingSpreadsheet::show() {
+    return record({SpreadsheetCall::Op::Show, {}, {}});
+}
+
+Outcome RecordingSpreadsheet::open(const std::string& path) {
+    if (record({SpreadsheetCall::Op::Open, path, {}})) return Outcome::Success();
+    return Outcome::Failure(failReason);
+}
+
+bool RecordingSpreadsheet::write(std::string_view cell, std::string_view text, WriteMode mode) {
+    return record({SpreadsheetCall::Op::Write, std::string(cell), std::string(text), mode});
+}
+
+bool RecordingSpreadsheet::writeNumber(std::string_view cell, double value) {
+    return record({SpreadsheetCall::Op::WriteNumber, std::string(cell), {}, WriteMode::Value, value});
+}
+
+bool RecordingSpreadsheet::merge(std::string_view range) {
+    return record({SpreadsheetCall::Op::Merge, std::string(range), {}});
+}
+
+bool RecordingSpreadsheet::alignRight(std::string_view cell) {
+    return record({SpreadsheetCall::Op::AlignRight, std::string(cell), {}});
+}
+
+bool RecordingSpreadsheet::topBorder(std::string_view firstCell, std::string_view secondCell) {
+    return record({SpreadsheetCall::Op::TopBorder, std::string(firstCell), std::string(secondCell)});
+}
+
+void RecordingSpreadsheet::release() {
+    record({SpreadsheetCall::Op::Release, {}, {}});
+}
+
+} // namespace pamerol

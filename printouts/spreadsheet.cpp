@@ -1,0 +1,18 @@
+#include "printouts/spreadsheet.h"
+
+#include "calc/conversions.h"
+
+namespace pamerol {
+
+// "=" always starts a formula. A leading "+", "-" or "@" starts one when typed into a cell in many
+// spreadsheet programs, unless the text is a plain number such as "-2,68"; LibreOffice's own input
+// keeps them as text today, but the workbook may later be opened elsewhere.
+bool TakenAsFormula(std::string_view text) {
+    if (text.empty()) return false;
+    const char c = text.front();
+    if (c == '=') return true;
+    if (c == '+' || c == '-') return !ParseNumber(text).has_value();
+    return c == '@';
+}
+
+} // namespace pamerol

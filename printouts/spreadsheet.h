@@ -1,0 +1,64 @@
+// The spreadsheet operations the printouts need, and nothing more: start a new instance of the spreadsheet
+// program, show it, open a workbook, write cells, merge a range, right-align a cell, draw a top border, and
+// let go. The LibreOffice backend implements them for real; the recording backend lets the fills be
+// tested cell by cell.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace pamerol {
+
+// How a text reaches its cell.
+enum class WriteMode {
+    // As a clerk typing it: "12.345,67" becomes a number, "01.02.2005" a date, other texts stay text.
+    Value,
+    // Stored as text, exactly as given (leading zeros and the sheet's own formatting kept).
+    Text,
+    // A fixed text of the program, stored as text exactly as given.
+    Literal,
+};
+
+// Whether a start or an open worked, and if not, why (in words for the user's message).
+struct Outcome {
+    bool ok = false;
+    std::string reason;
+
+    static Outcome Success() { return {true, {}}; }
+    static Outcome Failure(std::string why) { return {false, std::move(why)}; }
+};
+
+class Spreadsheet {
+  public:
+    virtual ~Spreadsheet() = default;
+
+    // Starts a new instance of the spreadsheet program.
+    virtual Outcome start() = 0;
+    // Makes the spreadsheet program's window visible (a headless backend accepts and shows nothing).
+    virtual bool show() = 0;
+    // Opens the workbook at this full path; its active sheet is the one the following calls address.
+    virtual Outcome open(const std::string& path) = 0;
+    // Cell addresses such as "A8" or "aq10"; letters in either case.
+    virtual bool write(std::string_view cell, std::string_view text, WriteMode mode) = 0;
+    virtual bool writeNumber(std::string_view cell, double value) = 0;
+    // A range such as "A17:EX27" becomes one merged cell.
+    virtual bool merge(std::string_view range) = 0;
+    virtual bool alignRight(std::string_view cell) = 0;
+    // A thin continuous line in the automatic colour along the top of the range spanned by two cells
+    // (given in either order).
+    virtual bool topBorder(std::string_view firstCell, std::string_view secondCell) = 0;
+    // The program lets go; a visible workbook stays open, unsaved, under the user's control.
+    virtual void release() = 0;
+};
+
+// A new backend for each fill: each print starts its own instance.
+using SpreadsheetFactory = std::function<std::unique_ptr<Spreadsheet>()>;
+
+// Whether the spreadsheet could take this typed text as a formula rather than as a value or a text: it
+// begins with "=", or with "+", "-" or "@" without being a plain number in the Turkish notation. Such a
+// text is stored as text instead, so that no field of the sheet ever becomes a live formula.
+bool TakenAsFormula(std::string_view text);
+
+} // namespace pamerol

@@ -9,8 +9,12 @@ namespace pamerol {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -81,7 +85,8 @@ std::optional<double> ParseNumber(std::string_view text) {
     }
     if (i != s.size()) return std::nullopt;
     if (c == "-" || c.empty()) return std::nullopt;
-    if (c.front() == '.' || (c.size() > 1 && c[0] == '-' && c[1] == '.')) c.insert(c.front() == '-' ? 1 : 0, "0");
+    if (c.front() == '.' || (c.size() > 1 && c[0] == '-' && c[1] == '.'))
+        c.insert(c.front() == '-' ? 1 : 0, "0");
     auto v = FromC(c);
     if (v && *v == 0) v = 0.0; // no negative zero from "-0"
     return v;

@@ -31,7 +31,9 @@ std::string Amount(double x) {
 }
 
 // Rewrites a field's text in the amount pattern.
-void ShowAsAmount(Record& r, Field f) { r.write(f, Amount(Read(r, f))); }
+void ShowAsAmount(Record& r, Field f) {
+    r.write(f, Amount(Read(r, f)));
+}
 
 struct DateParts {
     int day, month, year;
@@ -57,7 +59,10 @@ void IhbarHesapla(Record& r) {
     r.write(Field::KIGUNU, Num(Read(r, Field::TGUNU) - std::floor(months) * 30));
     r.write(Field::HIGUNU, "0");
     // Exactly 6, 18 or 36 months stays in the lower band.
-    Field band = months <= 6 ? Field::DL1 : months <= 18 ? Field::DL2 : months <= 36 ? Field::DL3 : Field::DL4;
+    Field band = months <= 6    ? Field::DL1
+                 : months <= 18 ? Field::DL2
+                 : months <= 36 ? Field::DL3
+                                : Field::DL4;
     r.write(Field::HIGUNU, r.text(band));
     r.write(Field::IAYI, Num(std::floor(Read(r, Field::IAYI))));
     r.write(Field::BITZM, Num(Read(r, Field::HIGUNU) * (Read(r, Field::TBRUT) / 30)));

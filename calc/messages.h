@@ -9,14 +9,14 @@ namespace pamerol {
 enum class MessageIcon { None, Information };
 
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
     virtual void show(const std::string& text, MessageIcon icon) = 0;
 };
 
 // Keeps every message in the order shown.
 class RecordedMessages : public Messages {
-public:
+  public:
     struct Entry {
         std::string text;
         MessageIcon icon;

@@ -14,10 +14,11 @@ namespace pamerol {
 
 // Every text field, in the order the record lists them (upper area, tabs from left to right).
 #define PAMEROL_FIELDS(X)                                                                                    \
-    X(GTarih) X(CTarih) X(DGUN) X(TGUN) X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU)  \
-        X(KYILI) X(KAYI) X(KGUNU) X(BKTAZ) X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM)     \
-            X(IGVER) X(IDVER) X(ITAZM) X(DVOR) X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2)     \
-                X(VD3) X(VD4) X(VD5) X(O6) X(VD6) X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv)    \
+    X(GTarih)                                                                                                \
+    X(CTarih) X(DGUN) X(TGUN) X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI)   \
+        X(KAYI) X(KGUNU) X(BKTAZ) X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER)     \
+            X(IDVER) X(ITAZM) X(DVOR) X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3)       \
+                X(VD4) X(VD5) X(O6) X(VD6) X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv)           \
                     X(txtAdresi) X(txtVergiDairesi) X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres) \
                         X(txtSSkNoPer) X(txtTcKNo)
 
@@ -45,7 +46,7 @@ extern const std::string_view kDefaultReleaseText;
 extern const std::array<Field, 15> kResultFields;
 
 class Record {
-public:
+  public:
     Record();
 
     const std::string& text(Field f) const { return texts_[static_cast<size_t>(f)]; }
@@ -78,7 +79,7 @@ public:
     YTLHesap ytlHesap;
     YTLHesaplama ytlHesaplama;
 
-private:
+  private:
     void notify(std::optional<Field> f) {
         if (observer_) observer_(f);
     }

@@ -12,7 +12,7 @@ namespace pamerol {
 
 // What the sheet asks of the desktop: open an address in the system browser.
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
     virtual void openAddress(const std::string& address) = 0;
 };
@@ -29,7 +29,7 @@ struct EnterTarget {
 std::string ProgramFolder();
 
 class Pamerol {
-public:
+  public:
     explicit Pamerol(Messages& messages);
     Pamerol(const Pamerol&) = delete;
     Pamerol& operator=(const Pamerol&) = delete;
@@ -45,8 +45,8 @@ public:
     // Sheet unload: saves the settings (a failed save is reported, the program still ends).
     void close();
 
-    void hesapla();                          // "&Hesapla"
-    void bosalt();                           // "&Boşalt"
+    void hesapla(); // "&Hesapla"
+    void bosalt();  // "&Boşalt"
     void openLink(Link link, Desktop& desktop) const;
     std::string linkAddress(Link link) const; // a fixed address; never built from field texts
 
@@ -68,7 +68,7 @@ public:
     // Focus lost: formatting, or for DVOR the settings save and load.
     void focusOut(Field f);
 
-private:
+  private:
     void installRules();
     Record record_;
     Messages& messages_;

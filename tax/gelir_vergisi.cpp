@@ -5,7 +5,9 @@
 namespace pamerol {
 
 namespace {
-double OrZero(const std::string& t) { return ParseNumber(t).value_or(0.0); }
+double OrZero(const std::string& t) {
+    return ParseNumber(t).value_or(0.0);
+}
 } // namespace
 
 void YTLHesap::GelVerHesapla(YTLHesaplama& out) {

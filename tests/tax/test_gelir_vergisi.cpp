@@ -22,12 +22,12 @@ TEST(GelVerHesapla, PlacesTheMonthAboveTheCarriedBase) {
     } cases[] = {
         {"1500", "2000", "600", {"0", "500", "1000", "500", "0", "0"}},
         {"0", "800", "80", {"800", "0", "0", "0", "0", "0"}},
-        {"1000", "500", "100", {"0", "500", "0", "0", "0", "0"}},     // carried base on a limit stays below
-        {"1200", "800", "160", {"0", "800", "0", "0", "0", "0"}},     // ends exactly on VD2
-        {"6000", "700", "0", {"0", "0", "0", "0", "0", "700"}},       // above VD5: untaxed sixth bracket
+        {"1000", "500", "100", {"0", "500", "0", "0", "0", "0"}}, // carried base on a limit stays below
+        {"1200", "800", "160", {"0", "800", "0", "0", "0", "0"}}, // ends exactly on VD2
+        {"6000", "700", "0", {"0", "0", "0", "0", "0", "700"}},   // above VD5: untaxed sixth bracket
         {"4500", "1000", "250", {"0", "0", "0", "0", "500", "500"}},
-        {"0", "-100", "0", {"-100", "0", "0", "0", "0", "0"}},        // negative base: no tax
-        {"", "800", "80", {"800", "0", "0", "0", "0", "0"}},          // unreadable base counts as 0
+        {"0", "-100", "0", {"-100", "0", "0", "0", "0", "0"}}, // negative base: no tax
+        {"", "800", "80", {"800", "0", "0", "0", "0", "0"}},   // unreadable base counts as 0
     };
     for (const auto& c : cases) {
         YTLHesap h = Table({"1000", "2000", "3000", "4000", "5000"}, {"10", "20", "30", "40", "50"});
@@ -36,7 +36,8 @@ TEST(GelVerHesapla, PlacesTheMonthAboveTheCarriedBase) {
         h.GM = c.gm;
         h.GelVerHesapla(out);
         EXPECT_EQ(out.GVK, c.gvk) << c.gm2 << " + " << c.gm;
-        for (size_t k = 0; k < 6; ++k) EXPECT_EQ(h.HM[k], c.hm[k]) << c.gm2 << " + " << c.gm << " HM" << k + 1;
+        for (size_t k = 0; k < 6; ++k)
+            EXPECT_EQ(h.HM[k], c.hm[k]) << c.gm2 << " + " << c.gm << " HM" << k + 1;
     }
 }
 
@@ -66,7 +67,8 @@ TEST(GelVerHesapla, UnreadableTableEntries) {
 }
 
 TEST(GelVerHesapla, TurkishTableOf2007) {
-    YTLHesap h = Table({"7.500", "19.000", "43.000", "999.999.999", "999.999.999"}, {"15", "20", "27", "35", "35"});
+    YTLHesap h =
+        Table({"7.500", "19.000", "43.000", "999.999.999", "999.999.999"}, {"15", "20", "27", "35", "35"});
     YTLHesaplama out;
     h.GM2 = "7000";
     h.GM = "1000";

@@ -1,0 +1,199 @@
+#include "companion.h"
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "calc/conversions.h"
+#include "sheet/ayarlar.h"
+#include "sheet/pamerol.h"
+
+namespace pamerol {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const char* kUsage =
+    "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [ALAN=METİN ...]\n"
+    "          pamerol-hesap [--ayar DOSYA] --toplu  < vakalar.jsonl\n"
+    "ALAN: the sheet's field names (ESUCRET, GTarih, ...), Option1/Option2 = 1 for the mode,\n"
+    "Check1/Check2 = 0, 1 or 2.\n";
+
+struct UsageError {
+    std::string what;
+};
+
+// One assignment as the window would make it: a field's text, the mode or an include flag.
+void Apply(Pamerol& sheet, const std::string& name, const std::string& value) {
+    Record& r = sheet.record();
+    if (name == "Option1" || name == "Option2") {
+        if (value != "0" && value != "1") throw UsageError{name + " takes 0 or 1, not \"" + value + "\""};
+        bool first = (name == "Option1") == (value == "1");
+        r.setMode(first ? Mode::Dates : Mode::PremiumDays);
+    } else if (name == "Check1" || name == "Check2") {
+        if (value != "0" && value != "1" && value != "2")
+            throw UsageError{name + " takes 0, 1 or 2, not \"" + value + "\""};
+        (r.*(name == "Check1" ? &Record::setCheck1 : &Record::setCheck2))(value[0] - '0');
+    } else if (auto f = FieldByName(name)) {
+        r.write(*f, value);
+    } else {
+        throw UsageError{"unknown field \"" + name + "\""};
+    }
+}
+
+// Settings fields are plain texts without change rules, so copying them equals loading them.
+void CopySettings(const Record& from, Record& to) {
+    for (int i = static_cast<int>(Field::DVOR); i <= static_cast<int>(Field::txtVergiNo); ++i)
+        to.write(static_cast<Field>(i), from.text(static_cast<Field>(i)));
+    to.ytlHesap.O = from.ytlHesap.O;
+    to.ytlHesap.VD = from.ytlHesap.VD;
+}
+
+// As a settings load would: the calculator takes the sheet's bracket table.
+void CopyBracketsToCalculator(Record& r) {
+    for (size_t i = 0; i < 5; ++i) {
+        r.ytlHesap.O[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::O1) + i));
+        r.ytlHesap.VD[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::VD1) + i));
+    }
+}
+
+void WriteResult(const Record& r, const RecordedMessages& m, std::ostream& out) {
+    Json fields = Json::object();
+    for (int i = 0; i < kFieldCount; ++i) {
+        Field f = static_cast<Field>(i);
+        fields[std::string(FieldName(f))] = r.text(f);
+    }
+    Json messages = Json::array();
+    for (const auto& e : m.entries)
+        messages.push_back(
+            {{"text", e.text}, {"icon", e.icon == MessageIcon::Information ? "information" : "none"}});
+    Json result = {{"fields", std::move(fields)},
+                   {"mode", static_cast<int>(r.mode())},
+                   {"Check1", r.check1()},
+                   {"Check2", r.check2()},
+                   {"Command3", r.command3Enabled()},
+                   {"YillikKidemTutari", r.yillikKidemTutari},
+                   {"messages", std::move(messages)}};
+    out << result.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
+// A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
+template <typename Assignments>
+void RunCase(const Record* settings, const Assignments& assignments, std::ostream& out,
+             const std::string* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr) {
+    RecordedMessages messages;
+    Pamerol sheet(messages);
+    if (settings) CopySettings(*settings, sheet.record());
+    for (const auto& [name, value] : assignments) Apply(sheet, name, value);
+    CopyBracketsToCalculator(sheet.record());
+    sheet.hesapla();
+    WriteResult(sheet.record(), messages, out);
+    if (saveTo) {
+        if (auto error = AyarlariYaz(sheet.record(), *saveTo)) {
+            *err << *error << '\n';
+            *status = 1;
+        }
+    }
+}
+
+int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
+    int status = 0;
+    std::string line;
+    std::vector<std::pair<std::string, std::string>> assignments;
+    for (long number = 1; std::getline(in, line); ++number) {
+        try {
+            Json object = Json::parse(line);
+            if (!object.is_object()) throw UsageError{"a line must hold one JSON object"};
+            assignments.clear();
+            for (auto& [key, value] : object.items()) {
+                if (!value.is_string()) throw UsageError{"the value of \"" + key + "\" is not a text"};
+                assignments.emplace_back(key, value.get<std::string>());
+            }
+            for (const auto& a : assignments) {
+                if (a.first != "Option1" && a.first != "Option2" && a.first != "Check1" &&
+                    a.first != "Check2" && !FieldByName(a.first))
+                    throw UsageError{"unknown field \"" + a.first + "\""};
+            }
+            RunCase(settings, assignments, out);
+        } catch (const Json::exception& e) {
+            out << Json{{"line", number}, {"error", std::string("not valid JSON: ") + e.what()}}.dump()
+                << '\n';
+            status = 1;
+        } catch (const UsageError& e) {
+            out << Json{{"line", number}, {"error", e.what}}.dump(-1, ' ', false,
+                                                                  Json::error_handler_t::replace)
+                << '\n';
+            status = 1;
+        }
+    }
+    return status;
+}
+
+} // namespace
+
+int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                 std::ostream& err) {
+    std::optional<std::string> settingsFile, saveFile;
+    bool batch = false;
+    std::vector<std::pair<std::string, std::string>> assignments;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--ayar" || a == "--ayar-yaz") {
+            if (i + 1 >= args.size()) {
+                err << "pamerol-hesap: " << a << " needs a file name\n" << kUsage;
+                return 2;
+            }
+            (a == "--ayar" ? settingsFile : saveFile) = args[++i];
+        } else if (a == "--toplu") {
+            batch = true;
+        } else if (a == "--help" || a == "-h") {
+            out << kUsage;
+            return 0;
+        } else if (auto eq = a.find('='); eq != std::string::npos && eq > 0 && a[0] != '-') {
+            assignments.emplace_back(a.substr(0, eq), a.substr(eq + 1));
+        } else {
+            err << "pamerol-hesap: malformed argument \"" << a << "\"\n" << kUsage;
+            return 2;
+        }
+    }
+    if (batch && (!assignments.empty() || saveFile)) {
+        err << "pamerol-hesap: --toplu takes its cases from standard input only\n" << kUsage;
+        return 2;
+    }
+
+    // The settings file, loaded once as at the program's start; unlike the window, a missing file is an
+    // error.
+    std::unique_ptr<Record> settings;
+    if (settingsFile) {
+        std::ifstream probe(*settingsFile, std::ios::binary);
+        if (!probe) {
+            err << "pamerol-hesap: cannot read the settings file \"" << *settingsFile << "\"\n";
+            return 2;
+        }
+        settings = std::make_unique<Record>();
+        AyarlariOku(*settings, *settingsFile);
+    }
+
+    if (batch) return RunBatch(settings.get(), in, out);
+
+    for (const auto& [name, value] : assignments) {
+        if (name != "Option1" && name != "Option2" && name != "Check1" && name != "Check2" &&
+            !FieldByName(name)) {
+            err << "pamerol-hesap: unknown field \"" << name << "\"\n";
+            return 2;
+        }
+    }
+    int status = 0;
+    try {
+        RunCase(settings.get(), assignments, out, saveFile ? &*saveFile : nullptr, &err, &status);
+    } catch (const UsageError& e) {
+        err << "pamerol-hesap: " << e.what << '\n';
+        return 2;
+    }
+    return status;
+}
+
+} // namespace pamerol

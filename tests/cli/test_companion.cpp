@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/companion.h"
+
+using namespace pamerol;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome Companion(std::vector<std::string> args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    int status = RunCompanion(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const std::vector<std::string> kExample = {"GTarih=15.03.2004",
+                                           "CTarih=14.09.2007",
+                                           "ESUCRET=2.000,00",
+                                           "TAV=1960,69",
+                                           "KGN=30",
+                                           "DVOR=6,6",
+                                           "DL4=56",
+                                           "O1=15",
+                                           "VD1=7500",
+                                           "O2=20",
+                                           "VD2=19000",
+                                           "O3=27",
+                                           "VD3=43000",
+                                           "O4=35",
+                                           "VD4=999999999",
+                                           "O5=35",
+                                           "VD5=999999999"};
+
+} // namespace
+
+TEST(Companion, ComputesTheExampleCase) {
+    Outcome r = Companion(kExample);
+    ASSERT_EQ(r.status, 0) << r.err;
+    Json j = Json::parse(r.out);
+    const Json& f = j["fields"];
+    EXPECT_EQ(f.begin().key(), "GTarih"); // the record's order
+    EXPECT_EQ(f["TBRUT"], "2.000,00");
+    EXPECT_EQ(f["TGUNU"], "1276");
+    EXPECT_EQ(f["NET"], "6.822,46");
+    EXPECT_EQ(f["BITZM"], "3.733,33");
+    EXPECT_EQ(f["IDVER"], "24,64");
+    EXPECT_EQ(f["IGVER"], "560,00");
+    EXPECT_EQ(j["mode"], 1);
+    EXPECT_EQ(j["Command3"], true);
+    EXPECT_DOUBLE_EQ(j["YillikKidemTutari"].get<double>(), 1960.69);
+    ASSERT_EQ(j["messages"].size(), 1u);
+    EXPECT_EQ(j["messages"][0]["text"], "Kıdem Tazminatı =6.822,46\r\nİhbar Tazminatı  =3.148,69");
+    EXPECT_EQ(j["messages"][0]["icon"], "information");
+}
+
+TEST(Companion, RejectsBadArguments) {
+    const std::vector<std::vector<std::string>> bad = {{"NOSUCH=1"},
+                                                       {"ESUCRET"},
+                                                       {"=5"},
+                                                       {"--verbose"},
+                                                       {"Check1=3"},
+                                                       {"Option1=yes"},
+                                                       {"--ayar"},
+                                                       {"--ayar", "/nonexistent/Pmrl.ini"},
+                                                       {"--toplu", "ESUCRET=1"}};
+    for (const auto& args : bad) {
+        Outcome r = Companion(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_TRUE(r.out.empty()) << args[0];
+        EXPECT_FALSE(r.err.empty()) << args[0];
+    }
+}
+
+TEST(Companion, BatchRunsEveryLineOnAFreshSheet) {
+    const std::string input = "{\"Option2\":\"1\",\"TGUN\":\"400\",\"ESUCRET\":\"100\"}\n"
+                              "{not json\n"
+                              "{\"ESUCRET\":\"100\",\"NOSUCH\":\"1\"}\n"
+                              "{\"TBRUT\":\"5\",\"ESUCRET\":\"100\"}\n"
+                              "{\"ESUCRET\":\"100\",\"TBRUT\":\"5\"}\n"
+                              "{\"Check1\":2}\n";
+    Outcome r = Companion({"--toplu"}, input);
+    EXPECT_EQ(r.status, 1);
+    std::istringstream lines(r.out);
+    std::vector<Json> out;
+    for (std::string l; std::getline(lines, l);) out.push_back(Json::parse(l));
+    ASSERT_EQ(out.size(), 6u);
+    EXPECT_EQ(out[0]["mode"], 2);
+    EXPECT_EQ(out[0]["fields"]["GGUN"], "400");
+    EXPECT_EQ(out[0]["fields"]["KYILI"], "1");
+    EXPECT_EQ(out[1]["line"], 2);
+    EXPECT_EQ(out[2]["line"], 3);
+    EXPECT_NE(out[2]["error"].get<std::string>().find("NOSUCH"), std::string::npos);
+    // Assignments apply in the order of the keys: the wage rule overwrites a total set before it.
+    EXPECT_EQ(out[3]["fields"]["TBRUT"], "100,00");
+    EXPECT_EQ(out[4]["fields"]["TBRUT"], "5");
+    EXPECT_EQ(out[4]["mode"], 1); // a fresh sheet: the mode of line 1 is gone
+    EXPECT_EQ(out[5]["line"], 6);
+}
+
+TEST(Companion, SettingsFileInAndOut) {
+    char tmpl[] = "/tmp/pamerol-cli-XXXXXX";
+    std::string dir = mkdtemp(tmpl);
+    const std::string in = dir + "/Pmrl.ini", outFile = dir + "/yeni.ini";
+    {
+        std::ofstream f(in, std::ios::binary);
+        f << "; "
+             "ornek\r\n[Oranlar]\r\nOran1=6,6\r\nOran2=30\r\nOran3=1960,69\r\n[GV]\r\nOran1=15\r\nDilim1="
+             "7500\r\n"
+             "[IhbarTazminati]\r\n37=56\r\n";
+    }
+    {
+        std::ofstream f(outFile, std::ios::binary);
+        f << "; kept comment\r\n[Oranlar]\r\nOran3=1960,69\r\n[Diger]\r\nx=1\r\n";
+    }
+    Outcome r = Companion({"--ayar", in, "--ayar-yaz", outFile, "GTarih=15.03.2004", "CTarih=14.09.2007",
+                           "ESUCRET=2.000,00", "TAV=2030,19"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Json j = Json::parse(r.out);
+    EXPECT_EQ(j["fields"]["DVOR"], "6,6");
+    EXPECT_EQ(j["fields"]["IGVER"], "560,00");   // the loaded bracket table reached the calculator
+    EXPECT_EQ(j["fields"]["BKTAZ"], "7.005,48"); // the wage is now under the ceiling
+    std::ifstream saved(outFile, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(saved)), {});
+    EXPECT_EQ(text.rfind("; kept comment\r\n[Oranlar]\r\nOran3=2030,19\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("[Diger]\r\nx=1\r\n"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}

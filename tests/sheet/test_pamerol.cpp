@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "sheet/pamerol.h"
+
+using namespace pamerol;
+using F = Field;
+
+namespace {
+
+struct Sheet {
+    RecordedMessages messages;
+    Pamerol p{messages};
+    Record& r = p.record();
+
+    // Typing into a field: each accepted character is appended, as the window does.
+    void type(F f, std::string_view keys) {
+        for (char c : keys) {
+            if (!Pamerol::acceptsKey(f, static_cast<unsigned char>(c), r.text(f))) continue;
+            if (c == 8) {
+                std::string t = r.text(f);
+                if (!t.empty()) t.pop_back();
+                r.write(f, t);
+            } else {
+                r.write(f, r.text(f) + c);
+            }
+        }
+    }
+    void calculated() {
+        const std::pair<F, const char*> figures[] = {{F::DVOR, "6"},
+                                                     {F::KGN, "30"},
+                                                     {F::TAV, "2030,19"},
+                                                     {F::DL1, "14"},
+                                                     {F::DL2, "28"},
+                                                     {F::DL3, "42"},
+                                                     {F::DL4, "56"},
+                                                     {F::GTarih, "15.03.2004"},
+                                                     {F::CTarih, "14.09.2007"},
+                                                     {F::ESUCRET, "2.000,00"}};
+        for (auto [f, t] : figures) r.write(f, t);
+        p.hesapla();
+        ASSERT_TRUE(r.command3Enabled());
+        ASSERT_FALSE(r.text(F::NET).empty());
+    }
+    bool resultsEmpty() const {
+        for (F f : kResultFields)
+            if (!r.text(f).empty()) return false;
+        return !r.command3Enabled();
+    }
+};
+
+class TempFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/pamerol-sheet-XXXXXX";
+        dir = mkdtemp(tmpl);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string dir;
+};
+
+} // namespace
+
+TEST(KeyFilters, AcceptOnlyWhatTheFieldTakes) {
+    struct Case {
+        F field;
+        char32_t key;
+        const char* text;
+        bool accepted;
+    } cases[] = {
+        {F::DGUN, U'7', "", true},
+        {F::DGUN, U'a', "1", false},
+        {F::DGUN, 8, "12", true},
+        {F::DGUN, U',', "1", false},
+        {F::TGUN, 22, "", false},
+        {F::TGUN, 3, "", false},
+        {F::TGUN, 24, "", false},
+        {F::ESUCRET, U',', "250", true},
+        {F::ESUCRET, U',', "250,00", false},
+        {F::ESUCRET, U'.', "250", false},
+        {F::TAV, U'5', "12,", true},
+        {F::VD6, U'x', "", false},
+        {F::YIUCRET, 22, "", false},
+        {F::DVOR, U'x', "", true},
+        {F::O3, U'ş', "", true},
+        {F::DL1, U'a', "", true},
+        {F::GGUN, U'1', "", false},
+        {F::TBRUT, U'1', "", false},
+        {F::DGUN, 13, "", false},
+        {F::DL4, 13, "", true},
+        {F::txtUnvani, U'Ğ', "", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Pamerol::acceptsKey(c.field, c.key, c.text), c.accepted)
+            << FieldName(c.field) << " key " << static_cast<int>(c.key) << " on \"" << c.text << '"';
+}
+
+TEST(KeyFilters, TypingSequences) {
+    Sheet s;
+    s.type(F::DGUN, "12a");
+    EXPECT_EQ(s.r.text(F::DGUN), "012"); // typed after the "0" already there
+    s.r.write(F::TAV, "");
+    s.type(F::TAV, "12,5,.");
+    EXPECT_EQ(s.r.text(F::TAV), "12,5");
+    EXPECT_EQ(Pamerol::maxLength(F::DL2), 3);
+    EXPECT_EQ(Pamerol::maxLength(F::DVOR), 0);
+}
+
+TEST(EnterChain, MovesAlongTheInputs) {
+    const std::pair<F, std::optional<F>> chain[] = {
+        {F::GTarih, F::CTarih},  {F::CTarih, F::DGUN},    {F::DGUN, F::TGUN},      {F::TGUN, F::DGVMAT},
+        {F::DGVMAT, F::ESUCRET}, {F::ESUCRET, F::IUCRET}, {F::IUCRET, F::YIUCRET}, {F::YIUCRET, std::nullopt},
+        {F::DVOR, F::KGN},       {F::KGN, F::TAV},        {F::TAV, F::O1},         {F::O1, F::VD1},
+        {F::VD1, F::O2},         {F::O5, F::VD5},         {F::VD5, F::DL1},        {F::VD6, F::DL1},
+        {F::DL3, F::DL4},
+    };
+    for (auto [from, to] : chain) {
+        auto target = Pamerol::enterTarget(from);
+        ASSERT_TRUE(target) << FieldName(from);
+        EXPECT_EQ(target->field, to) << FieldName(from);
+    }
+    for (F none : {F::DL4, F::GGUN, F::TBRUT, F::txtUnvani, F::BITZM})
+        EXPECT_FALSE(Pamerol::enterTarget(none));
+}
+
+TEST(ChangeRules, TotalsFollowTheInputs) {
+    Sheet s;
+    s.r.write(F::DGUN, "30");
+    s.r.write(F::TGUN, "335");
+    EXPECT_EQ(s.r.text(F::GGUN), "365");
+    s.r.write(F::DGUN, "");
+    EXPECT_EQ(s.r.text(F::GGUN), "335");
+    s.r.write(F::DGUN, "12a"); // pasted with the mouse
+    EXPECT_EQ(s.r.text(F::GGUN), "347");
+
+    // The wage total keeps counting the last readable amount of a field being retyped.
+    s.r.write(F::ESUCRET, "250,00");
+    EXPECT_EQ(s.r.text(F::TBRUT), "250,00");
+    s.r.write(F::ESUCRET, "");
+    EXPECT_EQ(s.r.text(F::TBRUT), "250,00");
+    s.p.focusOut(F::ESUCRET);
+    EXPECT_EQ(s.r.text(F::ESUCRET), "0");
+    EXPECT_EQ(s.r.text(F::TBRUT), "0,00");
+    s.r.write(F::IUCRET, "1.000,5");
+    s.r.write(F::ESUCRET, "2000");
+    EXPECT_EQ(s.r.text(F::TBRUT), "3.000,50");
+}
+
+TEST(ChangeRules, OnlyCalculationInputsClearResults) {
+    const std::pair<F, const char*> clearing[] = {
+        {F::GTarih, "16.03.2004"}, {F::CTarih, "__.__.____"}, {F::DGUN, "01"}, {F::TGUN, "5"},
+        {F::DGVMAT, "5"},          {F::ESUCRET, "2.001,00"},  {F::IUCRET, "1"}};
+    for (auto [f, t] : clearing) {
+        Sheet s;
+        s.calculated();
+        s.r.write(f, t);
+        EXPECT_TRUE(s.resultsEmpty()) << FieldName(f);
+    }
+    const std::pair<F, const char*> keeping[] = {
+        {F::YIUCRET, "100"},       {F::DVOR, "7"},      {F::O2, "21"}, {F::DL1, "15"},
+        {F::txtAdiSoyadi, "Ayşe"}, {F::txtUnvani, "X"}, {F::TAV, "1"}, {F::KGN, "31"}};
+    for (auto [f, t] : keeping) {
+        Sheet s;
+        s.calculated();
+        s.r.write(f, t);
+        s.r.setMode(Mode::PremiumDays);
+        s.r.setCheck1(0);
+        EXPECT_FALSE(s.resultsEmpty()) << FieldName(f);
+        EXPECT_TRUE(s.r.command3Enabled()) << FieldName(f);
+    }
+}
+
+TEST(Focus, FormatsAmounts) {
+    Sheet s;
+    s.r.write(F::ESUCRET, "250,5");
+    s.p.focusOut(F::ESUCRET);
+    EXPECT_EQ(s.r.text(F::ESUCRET), "250,50");
+    EXPECT_TRUE(s.p.focusIn(F::ESUCRET));
+    EXPECT_EQ(s.r.text(F::ESUCRET), "250,50");
+
+    const std::tuple<F, const char*, const char*> focusIn[] = {
+        {F::DGVMAT, "", "0"},
+        {F::DGVMAT, "1234,5", "1.234,50"},
+        {F::BITZM, "3733,3333", "3.733,33"},
+        {F::YIUCRET, ",", ","},
+        {F::IUCRET, "", ""},
+    };
+    for (auto [f, before, after] : focusIn) {
+        s.r.write(f, before);
+        EXPECT_TRUE(s.p.focusIn(f));
+        EXPECT_EQ(s.r.text(f), after) << FieldName(f) << " \"" << before << '"';
+    }
+    const std::tuple<F, const char*, const char*> focusOut[] = {
+        {F::DGVMAT, "", "0"}, {F::IUCRET, ",", ","}, {F::YIUCRET, "", "0"}, {F::YIUCRET, "0,5", "0,50"}};
+    for (auto [f, before, after] : focusOut) {
+        s.r.write(f, before);
+        s.p.focusOut(f);
+        EXPECT_EQ(s.r.text(f), after) << FieldName(f) << " \"" << before << '"';
+    }
+    EXPECT_TRUE(s.p.focusIn(F::DGUN));
+    EXPECT_FALSE(s.p.focusIn(F::DVOR));
+}
+
+TEST(Commands, BosaltResetsTheCaseOnly) {
+    Sheet s;
+    s.calculated();
+    s.r.write(F::IUCRET, "100");
+    s.r.write(F::YIUCRET, "55");
+    s.r.write(F::txtAdiSoyadi, "Ali");
+    s.r.setCheck2(0);
+    s.p.bosalt();
+    Record fresh;
+    for (F f : {F::GTarih, F::CTarih, F::DGUN, F::TGUN, F::GGUN, F::DGVMAT, F::ESUCRET, F::IUCRET, F::TBRUT,
+                F::YIUCRET})
+        EXPECT_EQ(s.r.text(f), fresh.text(f)) << FieldName(f);
+    EXPECT_TRUE(s.resultsEmpty());
+    EXPECT_EQ(s.r.text(F::DVOR), "6");
+    EXPECT_EQ(s.r.text(F::txtAdiSoyadi), "Ali");
+    EXPECT_EQ(s.r.check2(), 0);
+    // Both remembered amounts are back to 0: a new wage alone makes the total.
+    s.r.write(F::ESUCRET, "10");
+    EXPECT_EQ(s.r.text(F::TBRUT), "10,00");
+}
+
+TEST(Commands, LinksAreFixedAddresses) {
+    struct Browser : Desktop {
+        std::vector<std::string> opened;
+        void openAddress(const std::string& a) override { opened.push_back(a); }
+    } browser;
+    Sheet s;
+    s.p.start("/opt/Pamerol Programı");
+    s.r.write(F::txtUnvani, "\"; rm -rf / #");
+    s.p.openLink(Link::IsKanunu, browser);
+    s.p.openLink(Link::Guncelleme, browser);
+    s.p.openLink(Link::Bilgi, browser);
+    ASSERT_EQ(browser.opened.size(), 3u);
+    EXPECT_EQ(browser.opened[0].rfind("https://www.mevzuat.gov.tr/", 0), 0u);
+    EXPECT_NE(browser.opened[0].find("4857"), std::string::npos);
+    EXPECT_EQ(browser.opened[1], "file:///opt/Pamerol%20Program%C4%B1/surum-notlari.html");
+    EXPECT_EQ(browser.opened[2], "file:///opt/Pamerol%20Program%C4%B1/bilgi.html");
+    EXPECT_TRUE(s.messages.entries.empty());
+}
+
+using Lifecycle = TempFolder;
+
+TEST_F(Lifecycle, StartLoadsCloseSaves) {
+    {
+        Sheet s;
+        s.p.start(dir);
+        EXPECT_EQ(s.p.iniYolu(), dir + "/Pmrl.ini");
+        EXPECT_EQ(s.r.text(F::DVOR), ""); // no file yet
+        s.r.write(F::DVOR, "6");
+        s.r.write(F::TAV, "2030,19");
+        s.r.write(F::txtAdresi, "Atatürk Cad. 1\nİzmir");
+        s.p.close();
+        EXPECT_TRUE(s.messages.entries.empty());
+    }
+    Sheet again;
+    again.p.start(dir);
+    EXPECT_EQ(again.r.text(F::DVOR), "6");
+    EXPECT_EQ(again.r.text(F::TAV), "2030,19");
+    EXPECT_EQ(again.r.text(F::txtAdresi), "Atatürk Cad. 1\nİzmir"); // both lines survive the file
+    EXPECT_EQ(again.r.text(F::ESUCRET), "0");
+}
+
+TEST_F(Lifecycle, LeavingStampDutyRefreshesTheBracketTable) {
+    Sheet s;
+    s.p.start(dir);
+    s.r.write(F::O1, "15");
+    s.r.write(F::VD1, "7500");
+    EXPECT_EQ(s.r.ytlHesap.O[0], ""); // the calculator keeps its copy until the next load
+    s.p.focusOut(F::DVOR);
+    EXPECT_EQ(s.r.ytlHesap.O[0], "15");
+    EXPECT_EQ(s.r.ytlHesap.VD[0], "7500");
+    EXPECT_TRUE(std::filesystem::exists(dir + "/Pmrl.ini"));
+}
+
+TEST_F(Lifecycle, FailedSaveIsReportedAndKeepsTheTypedFigures) {
+    Sheet s;
+    s.p.start(dir + "/missing-folder");
+    s.r.write(F::DVOR, "6");
+    s.r.write(F::O1, "15");
+    s.p.focusOut(F::DVOR);
+    ASSERT_EQ(s.messages.entries.size(), 1u);
+    EXPECT_EQ(
+        s.messages.entries[0].text.rfind("Ayarlar kaydedilemedi: " + dir + "/missing-folder/Pmrl.ini", 0), 0u)
+        << s.messages.entries[0].text;
+    EXPECT_EQ(s.r.text(F::O1), "15"); // not reloaded from the old file
+    s.p.close();
+    EXPECT_EQ(s.messages.entries.size(), 2u);
+}

@@ -1,0 +1,29 @@
+// Starting the office as a process of its own, and the names and addresses it is reached by. No UNO here.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace pamerol {
+
+struct Spawned {
+    pid_t pid = -1; // the started program, in a session of its own; -1 when it could not be started
+    int error = 0;  // errno of the failed start
+};
+
+// Runs the program (found on PATH) with these arguments in a new session, detached: it is not a child of
+// this process, keeps running when this process ends, and its output goes nowhere.
+Spawned SpawnDetached(const std::vector<std::string>& argv);
+
+// Whether the process still runs (a process that has ended but was not yet reaped counts as ended).
+bool ProcessRunning(pid_t pid);
+
+// A "file://" address for a local path, with the characters an address cannot hold percent-encoded.
+std::string FileUrl(const std::string& path);
+
+// The name of the pipe an office on this profile listens on: the same profile always gives the same name.
+std::string PipeNameFor(const std::string& profile);
+
+} // namespace pamerol

@@ -1,0 +1,453 @@
+#include "printouts/office_spreadsheet.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+#include <com/sun/star/awt/XTopWindow.hpp>
+#include <com/sun/star/beans/NamedValue.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNameReplace.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/table/BorderLine2.hpp>
+#include <com/sun/star/table/BorderLineStyle.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/CellHoriJustify.hpp>
+#include <com/sun/star/table/TableBorder2.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/util/XChangesBatch.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XMergeable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <rtl/bootstrap.hxx>
+#include <rtl/ustring.hxx>
+
+#include "printouts/office_process.h"
+
+namespace pamerol {
+
+namespace fs = std::filesystem;
+namespace css = com::sun::star;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
+
+namespace {
+
+// Where Debian's LibreOffice keeps its program and type libraries; set by the build.
+#ifndef PAMEROL_LO_PROGRAM
+#define PAMEROL_LO_PROGRAM "/usr/lib/libreoffice/program"
+#endif
+
+// The locale the office reads typed input in: "12.345,67" is a number, "01.02.2005" a date.
+constexpr const char* kOfficeLocale = "tr-TR";
+
+OUString U(std::string_view s) {
+    return rtl::OStringToOUString(rtl::OString(s.data(), static_cast<sal_Int32>(s.size())),
+                                  RTL_TEXTENCODING_UTF8);
+}
+
+OUString A(const char* s) {
+    return OUString::createFromAscii(s);
+}
+
+std::string S(const OUString& s) {
+    return rtl::OUStringToOString(s, RTL_TEXTENCODING_UTF8).getStr();
+}
+
+css::beans::PropertyValue Prop(const char* name, Any value) {
+    css::beans::PropertyValue p;
+    p.Name = OUString::createFromAscii(name);
+    p.Value = std::move(value);
+    return p;
+}
+
+template <size_t N> Sequence<css::beans::PropertyValue> Props(const css::beans::PropertyValue (&p)[N]) {
+    return Sequence<css::beans::PropertyValue>(p, static_cast<sal_Int32>(N));
+}
+
+// The UNO runtime of this process, made once: just enough to reach an office through a pipe.
+Reference<css::uno::XComponentContext> LocalContext() {
+    static Reference<css::uno::XComponentContext> context = [] {
+        rtl::Bootstrap::set(A("URE_MORE_TYPES"), U("file://" PAMEROL_LO_PROGRAM "/types/offapi.rdb"));
+        return cppu::defaultBootstrap_InitialComponentContext(U("file://" PAMEROL_LO_PROGRAM "/unorc"));
+    }();
+    return context;
+}
+
+// A line break inside a cell is a single line feed.
+std::string CellLineBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+}
+
+// Runs one operation on the office; any failure of it (an exception of UNO or of the bridge) is false.
+template <class F> bool Attempt(F&& f) {
+    try {
+        return f();
+    } catch (const css::uno::Exception&) {
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// Sets one value in the office's configuration when it differs.
+void SetConfiguration(const Reference<css::uno::XComponentContext>& office, const char* node,
+                      const char* name, const Any& value) {
+    auto provider = css::configuration::theDefaultProvider::get(office);
+    Any args[] = {Any(css::beans::NamedValue(A("nodepath"), Any(OUString::createFromAscii(node))))};
+    Reference<css::container::XNameReplace> access(
+        provider->createInstanceWithArguments(A("com.sun.star.configuration.ConfigurationUpdateAccess"),
+                                              Sequence<Any>(args, 1)),
+        UNO_QUERY_THROW);
+    const OUString key = OUString::createFromAscii(name);
+    if (access->getByName(key) == value) return;
+    access->replaceByName(key, value);
+    Reference<css::util::XChangesBatch>(access, UNO_QUERY_THROW)->commitChanges();
+}
+
+} // namespace
+
+std::string DefaultOfficeProfile() {
+    fs::path base;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = fs::path(home) / ".config";
+    else
+        base = fs::temp_directory_path() / ("pamerol-" + std::to_string(::getuid()));
+    return (base / "pamerol" / "office-profile").string();
+}
+
+struct OfficeSpreadsheet::Impl {
+    OfficeOptions options;
+    std::string profile;
+    std::string pipe;
+    pid_t started = -1; // the soffice this object launched, if any
+    bool shown = false;
+    Reference<css::uno::XComponentContext> office;
+    Reference<css::frame::XDesktop2> desktop;
+    Reference<css::lang::XComponent> document;
+    Reference<css::table::XCellRange> sheet;
+
+    std::string connection() const { return "uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext"; }
+
+    // One attempt to reach the office on the pipe.
+    bool connect() {
+        try {
+            auto local = LocalContext();
+            Reference<css::bridge::XUnoUrlResolver> resolver(
+                local->getServiceManager()->createInstanceWithContext(A("com.sun.star.bridge.UnoUrlResolver"),
+                                                                      local),
+                UNO_QUERY_THROW);
+            office.set(resolver->resolve(U(connection())), UNO_QUERY_THROW);
+            desktop = css::frame::Desktop::create(office);
+            return true;
+        } catch (...) {
+            office.clear();
+            desktop.clear();
+            return false;
+        }
+    }
+
+    // Settings of the program's own office: Turkish typed input, and no tip dialog over the workbook.
+    void configure() {
+        Attempt([&] {
+            SetConfiguration(office, "/org.openoffice.Setup/L10N", "ooSetupSystemLocale",
+                             Any(OUString::createFromAscii(kOfficeLocale)));
+            return true;
+        });
+        Attempt([&] {
+            SetConfiguration(office, "/org.openoffice.Office.Common/Misc", "ShowTipOfTheDay", Any(false));
+            return true;
+        });
+    }
+
+    Reference<css::table::XCell> cell(std::string_view address) const {
+        if (!sheet.is()) throw std::runtime_error("no workbook");
+        return sheet->getCellRangeByName(U(address))->getCellByPosition(0, 0);
+    }
+
+    // Closes the workbook and ends the office (headless mode only: a visible office belongs to the user).
+    void shutDown() {
+        Attempt([&] {
+            if (Reference<css::util::XCloseable> closeable{document, UNO_QUERY}; closeable.is())
+                closeable->close(true);
+            return true;
+        });
+        document.clear();
+        sheet.clear();
+        Attempt([&] {
+            if (desktop.is()) desktop->terminate();
+            return true;
+        });
+        desktop.clear();
+        office.clear();
+        if (started > 0) {
+            auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (ProcessRunning(started) && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (ProcessRunning(started)) ::kill(-started, SIGKILL);
+            started = -1;
+        }
+    }
+};
+
+OfficeSpreadsheet::OfficeSpreadsheet(OfficeOptions options) : impl_(std::make_unique<Impl>()) {
+    impl_->options = std::move(options);
+    impl_->profile = impl_->options.profile.empty() ? DefaultOfficeProfile() : impl_->options.profile;
+    std::error_code ec;
+    impl_->profile = fs::absolute(impl_->profile, ec).lexically_normal().string();
+    impl_->pipe = PipeNameFor(impl_->profile);
+}
+
+OfficeSpreadsheet::~OfficeSpreadsheet() {
+    if (!impl_->options.visible) impl_->shutDown();
+}
+
+std::string OfficeSpreadsheet::connection() const {
+    return impl_->connection();
+}
+
+Outcome OfficeSpreadsheet::start() {
+    Impl& d = *impl_;
+    try {
+        LocalContext();
+    } catch (...) {
+        return Outcome::Failure("LibreOffice'in UNO kitaplıkları yüklenemedi (" PAMEROL_LO_PROGRAM ")");
+    }
+    // An office already running on the profile takes the new workbook as another window.
+    if (!d.connect()) {
+        std::error_code ec;
+        fs::create_directories(d.profile, ec);
+        if (ec)
+            return Outcome::Failure("ofis profili oluşturulamadı: " + d.profile + " (" + ec.message() + ")");
+        std::vector<std::string> argv = {
+            d.options.soffice, "-env:UserInstallation=" + FileUrl(d.profile),
+            "--norestore",     "--nologo",
+            "--nodefault",     "--accept=pipe,name=" + d.pipe + ";urp;StarOffice.ComponentContext"};
+        if (!d.options.visible) argv.insert(argv.begin() + 2, "--headless");
+        Spawned s = SpawnDetached(argv);
+        if (s.pid < 0) {
+            if (s.error == ENOENT) return Outcome::Failure("'" + d.options.soffice + "' programı bulunamadı");
+            return Outcome::Failure("'" + d.options.soffice + "' çalıştırılamadı (" + std::strerror(s.error) +
+                                    ")");
+        }
+        d.started = s.pid;
+        // A soffice that finds an office on the same profile hands its arguments over and ends; the
+        // office then listens on the pipe. So an ended soffice is only a failure when nobody answers soon.
+        auto now = std::chrono::steady_clock::now;
+        const auto deadline = now() + std::chrono::milliseconds(d.options.connectTimeoutMs);
+        std::chrono::steady_clock::time_point endedAt{};
+        bool ended = false;
+        while (!d.connect()) {
+            if (now() > deadline) return Outcome::Failure("LibreOffice zamanında yanıt vermedi");
+            if (!ended && !ProcessRunning(s.pid)) {
+                ended = true;
+                endedAt = now();
+            }
+            if (ended && now() - endedAt > std::chrono::seconds(3))
+                return Outcome::Failure("LibreOffice açıldıktan hemen sonra kapandı");
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    d.configure();
+    return Outcome::Success();
+}
+
+bool OfficeSpreadsheet::show() {
+    // The office shows a window with the workbook when it is opened; until then there is nothing to show.
+    impl_->shown = impl_->desktop.is();
+    return impl_->shown;
+}
+
+Outcome OfficeSpreadsheet::open(const std::string& path) {
+    Impl& d = *impl_;
+    if (!d.desktop.is()) return Outcome::Failure("LibreOffice çalışmıyor");
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return Outcome::Failure("dosya yok");
+    const std::string absolute = fs::absolute(path, ec).string();
+    std::string why;
+    bool ok = Attempt([&] {
+        // An untitled copy: opening it never waits on another window's lock, and saving asks for a name.
+        const css::beans::PropertyValue props[] = {
+            Prop("AsTemplate", Any(true)),
+            Prop("Hidden", Any(!(d.options.visible && d.shown))),
+            Prop("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
+            Prop("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)),
+        };
+        Reference<css::lang::XComponent> doc =
+            d.desktop->loadComponentFromURL(U(FileUrl(absolute)), A("_blank"), 0, Props(props));
+        Reference<css::sheet::XSpreadsheetDocument> calc(doc, UNO_QUERY);
+        if (!calc.is()) {
+            why = "LibreOffice bir hesap tablosu yüklemedi";
+            if (Reference<css::util::XCloseable> closeable{doc, UNO_QUERY}; closeable.is())
+                closeable->close(true);
+            return false;
+        }
+        d.document = doc;
+        // The sheet the workbook was saved on, as the user would see it; else the first.
+        Reference<css::frame::XModel> model(doc, UNO_QUERY);
+        Reference<css::sheet::XSpreadsheetView> view;
+        if (model.is()) view.set(model->getCurrentController(), UNO_QUERY);
+        if (view.is()) d.sheet.set(view->getActiveSheet(), UNO_QUERY);
+        if (!d.sheet.is()) {
+            Reference<css::container::XIndexAccess> sheets(calc->getSheets(), UNO_QUERY_THROW);
+            d.sheet.set(sheets->getByIndex(0), UNO_QUERY_THROW);
+        }
+        return true;
+    });
+    if (ok) return Outcome::Success();
+    return Outcome::Failure(why.empty() ? "LibreOffice dosyayı okuyamadı" : why);
+}
+
+bool OfficeSpreadsheet::write(std::string_view address, std::string_view text, WriteMode mode) {
+    return Attempt([&] {
+        Reference<css::table::XCell> cell = impl_->cell(address);
+        const OUString value = U(CellLineBreaks(text));
+        if (mode == WriteMode::Value && !TakenAsFormula(text)) {
+            // As if typed: the office's locale decides between number, date and text.
+            Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)
+                ->setPropertyValue(A("FormulaLocal"), Any(value));
+            if (cell->getType() != css::table::CellContentType_FORMULA) return true;
+            // Whatever the office would still run as a formula is put back as the text it was.
+        }
+        Reference<css::text::XTextRange>(cell, UNO_QUERY_THROW)->setString(value);
+        return true;
+    });
+}
+
+bool OfficeSpreadsheet::writeNumber(std::string_view address, double value) {
+    return Attempt([&] {
+        impl_->cell(address)->setValue(value);
+        return true;
+    });
+}
+
+bool OfficeSpreadsheet::merge(std::string_view range) {
+    return Attempt([&] {
+        if (!impl_->sheet.is()) return false;
+        Reference<css::util::XMergeable>(impl_->sheet->getCellRangeByName(U(range)), UNO_QUERY_THROW)
+            ->merge(true);
+        return true;
+    });
+}
+
+bool OfficeSpreadsheet::alignRight(std::string_view address) {
+    return Attempt([&] {
+        Reference<css::beans::XPropertySet>(impl_->cell(address), UNO_QUERY_THROW)
+            ->setPropertyValue(A("HoriJustify"), Any(css::table::CellHoriJustify_RIGHT));
+        return true;
+    });
+}
+
+bool OfficeSpreadsheet::topBorder(std::string_view firstCell, std::string_view secondCell) {
+    return Attempt([&] {
+        auto at = [&](std::string_view a) {
+            return Reference<css::sheet::XCellRangeAddressable>(impl_->cell(a), UNO_QUERY_THROW)
+                ->getRangeAddress();
+        };
+        const auto a = at(firstCell), b = at(secondCell);
+        auto range = impl_->sheet->getCellRangeByPosition(
+            std::min(a.StartColumn, b.StartColumn), std::min(a.StartRow, b.StartRow),
+            std::max(a.StartColumn, b.StartColumn), std::max(a.StartRow, b.StartRow));
+        css::table::BorderLine2 line;
+        line.Color = -1; // automatic
+        line.LineStyle = css::table::BorderLineStyle::SOLID;
+        line.OuterLineWidth = 26; // thin, in 1/100 mm
+        line.LineWidth = 26;
+        css::table::TableBorder2 border;
+        border.TopLine = line;
+        border.IsTopLineValid = true;
+        Reference<css::beans::XPropertySet>(range, UNO_QUERY_THROW)
+            ->setPropertyValue(A("TableBorder2"), Any(border));
+        return true;
+    });
+}
+
+void OfficeSpreadsheet::release() {
+    Impl& d = *impl_;
+    if (!d.options.visible) {
+        // Headless: the workbook stays with this object for storeTo until it is destroyed.
+        d.sheet.clear();
+        return;
+    }
+    Attempt([&] {
+        Reference<css::frame::XModel> model(d.document, UNO_QUERY);
+        if (!model.is() || !model->getCurrentController().is()) return false;
+        auto frame = model->getCurrentController()->getFrame();
+        Reference<css::awt::XTopWindow> top(frame->getContainerWindow(), UNO_QUERY);
+        if (top.is()) top->toFront();
+        return true;
+    });
+    d.sheet.clear();
+    d.document.clear();
+    d.desktop.clear();
+    d.office.clear();
+}
+
+Outcome OfficeSpreadsheet::storeTo(const std::string& path) {
+    Impl& d = *impl_;
+    std::string ending = fs::path(path).extension().string();
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    const char* filter = ending == ".xls"   ? "MS Excel 97"
+                         : ending == ".pdf" ? "calc_pdf_Export"
+                         : ending == ".ods" ? "calc8"
+                                            : nullptr;
+    if (!filter)
+        return Outcome::Failure("bilinmeyen dosya türü '" + ending + "' (.xls, .pdf ya da .ods olmalı)");
+    Reference<css::frame::XStorable> storable(d.document, UNO_QUERY);
+    if (!storable.is()) return Outcome::Failure("kaydedilecek doldurulmuş bir belge yok");
+    std::error_code ec;
+    const std::string absolute = fs::absolute(path, ec).string();
+    std::string why;
+    bool ok = Attempt([&] {
+        const css::beans::PropertyValue props[] = {Prop("FilterName", Any(OUString::createFromAscii(filter))),
+                                                   Prop("Overwrite", Any(true))};
+        try {
+            storable->storeToURL(U(FileUrl(absolute)), Props(props));
+        } catch (const css::uno::Exception& e) {
+            why = S(e.Message);
+            throw;
+        }
+        return true;
+    });
+    if (ok) return Outcome::Success();
+    return Outcome::Failure("LibreOffice dosyayı yazamadı" +
+                            (why.empty() ? std::string() : " (" + why + ")"));
+}
+
+} // namespace pamerol

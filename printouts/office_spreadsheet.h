@@ -1,0 +1,63 @@
+// The spreadsheet operations on LibreOffice Calc, spoken to through UNO from a separate office process.
+//
+// Each start launches soffice with the program's own office profile (never the user's own LibreOffice
+// profile). When an office already runs on that profile, the new soffice hands its arguments to it and
+// leaves, so later fills are fast and land in the same office as new windows. Workbooks are opened as
+// untitled copies of the working copy: an earlier window that still shows the working copy neither blocks
+// the fill nor brings up the office's "document in use" question, and saving asks the user for a name.
+//
+// Visible mode shows the filled workbook and lets go: the office outlives the program. Headless mode serves
+// the tests and the companion: nothing is shown, the filled workbook can be stored, and the office this
+// object started is ended when it is destroyed.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "printouts/spreadsheet.h"
+
+namespace pamerol {
+
+struct OfficeOptions {
+    bool visible = true;
+    // The office profile folder; empty: DefaultOfficeProfile().
+    std::string profile;
+    // The program that starts the office.
+    std::string soffice = "soffice";
+    // How long to wait for a starting office to accept the connection.
+    int connectTimeoutMs = 60000;
+};
+
+// $XDG_CONFIG_HOME/pamerol/office-profile, or ~/.config/pamerol/office-profile.
+std::string DefaultOfficeProfile();
+
+class OfficeSpreadsheet final : public Spreadsheet {
+  public:
+    explicit OfficeSpreadsheet(OfficeOptions options = {});
+    ~OfficeSpreadsheet() override;
+    OfficeSpreadsheet(const OfficeSpreadsheet&) = delete;
+    OfficeSpreadsheet& operator=(const OfficeSpreadsheet&) = delete;
+
+    Outcome start() override;
+    bool show() override;
+    Outcome open(const std::string& path) override;
+    bool write(std::string_view cell, std::string_view text, WriteMode mode) override;
+    bool writeNumber(std::string_view cell, double value) override;
+    bool merge(std::string_view range) override;
+    bool alignRight(std::string_view cell) override;
+    bool topBorder(std::string_view firstCell, std::string_view secondCell) override;
+    void release() override;
+
+    // Headless mode: stores the last opened workbook (also after release) by the path's ending: ".xls"
+    // (Excel 97-2003), ".pdf" (PDF), ".ods" (ODF spreadsheet).
+    Outcome storeTo(const std::string& path);
+
+    // The UNO connection string of the office this object talks to (for tests that read results back).
+    std::string connection() const;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace pamerol

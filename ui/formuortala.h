@@ -1,0 +1,10 @@
+// Centres a window on its screen, keeping its size.
+#pragma once
+
+class QWidget;
+
+namespace pamerol::ui {
+
+void FormuOrtala(QWidget& window);
+
+} // namespace pamerol::ui

@@ -1,0 +1,558 @@
+#include "pamerolwindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopedValueRollback>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <optional>
+
+#include "pictures.h"
+
+namespace pamerol::ui {
+
+namespace {
+
+using F = Field;
+
+const QString kDateMask = QStringLiteral("99.99.9999;_");
+
+bool IsDate(F f) {
+    return f == F::GTarih || f == F::CTarih;
+}
+
+bool IsMultiLine(F f) {
+    return f == F::txtUnvani || f == F::txtAdresi || f == F::txtIbraname || f == F::txtAdres;
+}
+
+// Day counts and amounts read best right-aligned, like a column of figures.
+bool IsFigure(F f) {
+    return !IsDate(f) && static_cast<int>(f) < static_cast<int>(F::txtUnvani);
+}
+
+// Widest text a field of this kind is expected to hold, for its minimum width.
+int WidthInDigits(F f) {
+    if (IsDate(f)) return 10;
+    if (f == F::DL1 || f == F::DL2 || f == F::DL3 || f == F::DL4) return 4;
+    if (f == F::DVOR || f == F::KGN || (f >= F::O1 && f <= F::O5) || f == F::O6) return 6;
+    if (f >= F::TGUNU && f <= F::KGUNU) return 7;
+    if (f >= F::TIGUNU && f <= F::HIGUNU) return 7;
+    if (f == F::DGUN || f == F::TGUN || f == F::GGUN) return 7;
+    return 16;
+}
+
+QString ToQ(const std::string& s) {
+    return QString::fromStdString(s);
+}
+QString ToQ(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The character a key press types, as the sheet's key rules see it, or nothing for keys that move or delete
+// without typing. Ctrl with a letter types its control code (Ctrl+C, Ctrl+V, Ctrl+X: 3, 22, 24).
+std::optional<char32_t> TypedCharacter(const QKeyEvent* e) {
+    const auto mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (mods == Qt::ControlModifier && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
+        return static_cast<char32_t>(e->key() - Qt::Key_A + 1);
+    if (e->key() == Qt::Key_Backspace) return 8;
+    if (mods != Qt::NoModifier) return std::nullopt; // other shortcuts type nothing
+    const QList<uint> cps = e->text().toUcs4();
+    // Tab, Delete, arrows and the like move or delete without typing a character.
+    if (cps.size() != 1 || cps.front() < 0x20 || cps.front() == 0x7f) return std::nullopt;
+    return static_cast<char32_t>(cps.front());
+}
+
+void FitWidth(QLineEdit* edit, int digits) {
+    const QFontMetrics fm = edit->fontMetrics();
+    edit->setMinimumWidth(fm.horizontalAdvance(QString(digits, u'9')) + fm.averageCharWidth() * 2);
+}
+
+void FitLines(QPlainTextEdit* edit, int lines) {
+    const int margin = static_cast<int>(edit->document()->documentMargin()) * 2 + edit->frameWidth() * 2;
+    edit->setFixedHeight(edit->fontMetrics().lineSpacing() * lines + margin);
+}
+
+QLabel* WrappedLabel(const QString& text) {
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+PamerolWindow::PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener openPrintouts, QWidget* parent)
+    : QWidget(parent), core_(core), desktop_(desktop), openPrintouts_(std::move(openPrintouts)) {
+    setObjectName(QStringLiteral("Pamerol"));
+    setWindowTitle(kSheetTitle);
+    setWindowIcon(QIcon(Picture(kBilgiPicture, 64, 1)));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(buildUpperArea());
+    tabs_ = new QTabWidget;
+    focusOrder_.push_back(tabs_);
+    tabs_->addTab(buildKidemTab(), QStringLiteral("Kıdem"));
+    tabs_->addTab(buildIhbarTab(), QStringLiteral("İhbar"));
+    tabs_->addTab(buildSabitlerTab(), QStringLiteral("Sabitler"));
+    tabs_->addTab(buildIsverenTab(), QStringLiteral("İşveren"));
+    tabs_->addTab(buildPersonelTab(), QStringLiteral("Personel"));
+    tabs_->addTab(buildGuncellemeTab(), QStringLiteral("Güncelleme"));
+    layout->addWidget(tabs_, 1);
+
+    for (size_t i = 1; i < focusOrder_.size(); ++i) setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
+    // Escape closes the sheet from whichever control has the focus.
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+
+    for (int i = 0; i < kFieldCount; ++i) showField(static_cast<F>(i));
+    showStates();
+    core_.record().setObserver([this](std::optional<F> f) { f ? showField(*f) : showStates(); });
+}
+
+PamerolWindow::~PamerolWindow() {
+    core_.record().setObserver(nullptr);
+}
+
+// ---- building ---------------------------------------------------------------------------------------------
+
+void PamerolWindow::name(QWidget* w, const QString& objectName, const QString& caption) {
+    w->setObjectName(objectName);
+    w->setAccessibleName(objectName);
+    if (!caption.isEmpty()) w->setAccessibleDescription(caption);
+}
+
+QWidget* PamerolWindow::makeField(F f, const QString& caption) {
+    QWidget* widget = nullptr;
+    if (IsMultiLine(f)) {
+        auto* text = new QPlainTextEdit;
+        text->setTabChangesFocus(true);
+        connect(text, &QPlainTextEdit::textChanged, this, [this, f] { edited(f); });
+        widget = text;
+    } else {
+        auto* edit = new QLineEdit;
+        if (IsDate(f)) edit->setInputMask(kDateMask);
+        if (IsFigure(f)) edit->setAlignment(Qt::AlignRight);
+        edit->setReadOnly(Pamerol::readOnly(f));
+        FitWidth(edit, WidthInDigits(f));
+        connect(edit, &QLineEdit::textChanged, this, [this, f] { edited(f); });
+        widget = edit;
+    }
+    name(widget, ToQ(FieldName(f)), caption);
+    widgets_[static_cast<size_t>(f)] = widget;
+    fieldOf_.insert(widget, f);
+    focusOrder_.push_back(widget);
+    return widget;
+}
+
+QPushButton* PamerolWindow::makeButton(const char* objectName, const QString& caption) {
+    auto* button = new QPushButton(caption);
+    button->setAutoDefault(true); // Enter on a focused button presses it
+    name(button, QString::fromLatin1(objectName), caption);
+    focusOrder_.push_back(button);
+    return button;
+}
+
+QCheckBox* PamerolWindow::makeCheck(const char* objectName, void (Record::*set)(int)) {
+    auto* box = new QCheckBox(QStringLiteral("İbranameye Dahil Et"));
+    name(box, QString::fromLatin1(objectName), box->text());
+    connect(box, &QCheckBox::stateChanged, this, [this, set](int state) {
+        if (!mirroring_)
+            (core_.record().*set)(state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0);
+    });
+    return box;
+}
+
+QFormLayout* PamerolWindow::formOf(QGroupBox* box) {
+    return static_cast<QFormLayout*>(box->layout());
+}
+
+QGroupBox* PamerolWindow::frame(const QString& title, std::initializer_list<Row> rows) {
+    auto* box = new QGroupBox(title);
+    auto* form = new QFormLayout(box);
+    for (const auto& [caption, f] : rows) form->addRow(caption, makeField(f, caption));
+    return box;
+}
+
+QWidget* PamerolWindow::buildUpperArea() {
+    auto* area = new QWidget;
+    auto* row = new QHBoxLayout(area);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(frame(QStringLiteral("Personelin"), {{QStringLiteral("Giriş Tarihi"), F::GTarih},
+                                                         {QStringLiteral("Çıkış Tarihi"), F::CTarih}}));
+    auto* mode = new QGroupBox(QStringLiteral("Hesap Şekli"));
+    auto* modeLayout = new QVBoxLayout(mode);
+    option1_ = new QRadioButton(QStringLiteral("Giriş Çıkış Tarihine Göre"));
+    option2_ = new QRadioButton(QStringLiteral("Prim Gününe Göre "));
+    for (auto [button, id] : {std::pair{option1_, "Option1"}, std::pair{option2_, "Option2"}}) {
+        name(button, QString::fromLatin1(id), button->text());
+        modeLayout->addWidget(button);
+        focusOrder_.push_back(button);
+    }
+    connect(option1_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on && !mirroring_) core_.record().setMode(Mode::Dates);
+    });
+    connect(option2_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on && !mirroring_) core_.record().setMode(Mode::PremiumDays);
+    });
+    left->addWidget(mode);
+    left->addStretch();
+    row->addLayout(left);
+
+    row->addWidget(
+        frame(QStringLiteral("Prim Günü"), {{QStringLiteral("Devreden Prim Günü"), F::DGUN},
+                                            {QStringLiteral("Çalıştığı Toplam Gün"), F::TGUN},
+                                            {QStringLiteral("Toplam Gün"), F::GGUN},
+                                            {QStringLiteral("En Son Top. GV Matrahı"), F::DGVMAT}}),
+        0, Qt::AlignTop);
+    row->addWidget(frame(QStringLiteral("Ücret"), {{QStringLiteral("En Son Aylık Brüt Ücreti"), F::ESUCRET},
+                                                   {QStringLiteral("İlave Ücret"), F::IUCRET},
+                                                   {QStringLiteral("Brüt Ücret Toplam"), F::TBRUT},
+                                                   {QStringLiteral("Yıllık İzin Ücreti"), F::YIUCRET}}),
+                   0, Qt::AlignTop);
+    row->addWidget(buildCommands());
+    return area;
+}
+
+QWidget* PamerolWindow::buildCommands() {
+    auto* commands = new QWidget;
+    auto* column = new QVBoxLayout(commands);
+    column->setContentsMargins(0, 0, 0, 0);
+    command2_ = makeButton("Command2", QStringLiteral("&Hesapla"));
+    command3_ = makeButton("Command3", QStringLiteral("&Dökümler"));
+    QPushButton* command4 = makeButton("Command4", QStringLiteral("&Boşalt"));
+    QPushButton* command1 = makeButton("Command1", QStringLiteral("&Kapat"));
+    for (QPushButton* b : {command2_, command3_, command4, command1}) column->addWidget(b);
+    connect(command2_, &QPushButton::clicked, this, [this] { core_.hesapla(); });
+    connect(command3_, &QPushButton::clicked, this, [this] {
+        if (openPrintouts_) openPrintouts_(this);
+    });
+    connect(command4, &QPushButton::clicked, this, [this] { core_.bosalt(); });
+    connect(command1, &QPushButton::clicked, this, &QWidget::close);
+    column->addStretch();
+
+    auto* picture = new QToolButton;
+    name(picture, QStringLiteral("Image2"));
+    picture->setAutoRaise(true);
+    picture->setCursor(Qt::PointingHandCursor);
+    const int size = fontMetrics().height() * 3;
+    picture->setIconSize(QSize(size, size));
+    picture->setIcon(Picture(kBilgiPicture, size, devicePixelRatioF()));
+    connect(picture, &QToolButton::clicked, this, [this] { core_.openLink(Link::Bilgi, desktop_); });
+    column->addWidget(picture, 0, Qt::AlignHCenter);
+
+    auto* law = new QLabel(QStringLiteral("<a href=\"4857\">İş Kanunu İndir</a>"));
+    name(law, QStringLiteral("Label45"), QStringLiteral("İş Kanunu İndir"));
+    law->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    connect(law, &QLabel::linkActivated, this, [this] { core_.openLink(Link::IsKanunu, desktop_); });
+    column->addWidget(law, 0, Qt::AlignHCenter);
+    focusOrder_.push_back(picture);
+    focusOrder_.push_back(law);
+    return commands;
+}
+
+QWidget* PamerolWindow::buildKidemTab() {
+    auto* days = new QGroupBox(QStringLiteral("Kıdem Gün Dökümü"));
+    auto* form = new QFormLayout(days);
+    auto* total = new QHBoxLayout;
+    total->addWidget(makeField(F::TGUNU, QStringLiteral("Toplam Gün")));
+    auto* note = new QLabel(QStringLiteral("(Her yil için+ 5 gün)"));
+    QPalette red = note->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    note->setPalette(red);
+    total->addWidget(note);
+    form->addRow(QStringLiteral("Toplam Gün"), total);
+    for (auto [caption, f] :
+         {Row{QStringLiteral("Kıdem Yılı"), F::KYILI}, Row{QStringLiteral("Kıdem Ayı"), F::KAYI},
+          Row{QStringLiteral("Kıdem Günü"), F::KGUNU}})
+        form->addRow(caption, makeField(f, caption));
+
+    QGroupBox* amounts = frame(QStringLiteral("Kıdem Tazminatı Hesabı"),
+                               {{QStringLiteral("Kıdem Tazminatı Tavan Hesabı"), F::BKTAZ},
+                                {QStringLiteral("Damga Vergisi"), F::DVER},
+                                {QStringLiteral("Ödenecek Kıdem Tazminatı"), F::NET}});
+    check1_ = makeCheck("Check1", &Record::setCheck1);
+    focusOrder_.push_back(check1_);
+    formOf(amounts)->addRow(check1_);
+
+    auto* page = new QWidget;
+    auto* row = new QHBoxLayout(page);
+    row->addWidget(days, 0, Qt::AlignTop);
+    row->addWidget(amounts, 0, Qt::AlignTop);
+    row->addStretch();
+    return page;
+}
+
+QWidget* PamerolWindow::buildIhbarTab() {
+    QGroupBox* days = frame(QStringLiteral("İhbar Tazminatı Gün Dökümü"),
+                            {{QStringLiteral("Toplam Gün"), F::TIGUNU},
+                             {QStringLiteral("İhbar Ayı"), F::IAYI},
+                             {QStringLiteral("Artık Gün"), F::KIGUNU},
+                             {QStringLiteral("Hak Ettiği İhbar Günü"), F::HIGUNU}});
+    QGroupBox* amounts = frame(QStringLiteral("İhbar Tazminatı Hesabı"),
+                               {{QStringLiteral("Brüt İhbar Tazminatı"), F::BITZM},
+                                {QStringLiteral("Gelir Vergisi"), F::IGVER},
+                                {QStringLiteral("Damga Vergisi"), F::IDVER},
+                                {QStringLiteral("Ödenecek İhbar Tazminatı"), F::ITAZM}});
+    check2_ = makeCheck("Check2", &Record::setCheck2);
+    focusOrder_.push_back(check2_);
+    formOf(amounts)->addRow(check2_);
+
+    auto* page = new QWidget;
+    auto* row = new QHBoxLayout(page);
+    row->addWidget(days, 0, Qt::AlignTop);
+    row->addWidget(amounts, 0, Qt::AlignTop);
+    row->addStretch();
+    return page;
+}
+
+QWidget* PamerolWindow::buildSabitlerTab() {
+    QGroupBox* rates =
+        frame(QStringLiteral("Oranlar"), {{QStringLiteral("Damga Vergisi Oranı (Binde)"), F::DVOR},
+                                          {QStringLiteral("Kıdem Günü (1 Yıl İçin)"), F::KGN},
+                                          {QStringLiteral("Kıdem Tazminatı Tavanı"), F::TAV}});
+
+    // Bracket rows: rate and limit side by side; the sixth row exists but is never shown.
+    auto* brackets = new QGroupBox(QStringLiteral("GV Dilim. ve Oranları"));
+    auto* grid = new QGridLayout(brackets);
+    const std::array<std::pair<F, F>, 6> rows = {{{F::O1, F::VD1},
+                                                  {F::O2, F::VD2},
+                                                  {F::O3, F::VD3},
+                                                  {F::O4, F::VD4},
+                                                  {F::O5, F::VD5},
+                                                  {F::O6, F::VD6}}};
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        QWidget* rate = makeField(rows[i].first, {});
+        QWidget* limit = makeField(rows[i].second, {});
+        grid->addWidget(rate, i, 0);
+        grid->addWidget(limit, i, 1);
+        if (rows[i].first == F::O6) {
+            rate->hide();
+            limit->hide();
+        }
+    }
+    grid->addWidget(new QLabel(QStringLiteral("+")), 4, 2);
+    grid->setRowStretch(6, 1);
+
+    QGroupBox* notice =
+        frame(QStringLiteral("İhbar Tazminatı (Gün)"), {{QStringLiteral("0-6 Ay İçin"), F::DL1},
+                                                        {QStringLiteral("7-18 Ay İçin"), F::DL2},
+                                                        {QStringLiteral("19-36 Ay İçin"), F::DL3},
+                                                        {QStringLiteral("37 Ay Üzeri İçin"), F::DL4}});
+
+    auto* page = new QWidget;
+    auto* row = new QHBoxLayout(page);
+    row->addWidget(rates, 0, Qt::AlignTop);
+    row->addWidget(brackets, 0, Qt::AlignTop);
+    row->addWidget(notice, 0, Qt::AlignTop);
+    row->addStretch();
+    return page;
+}
+
+QWidget* PamerolWindow::buildIsverenTab() {
+    QGroupBox* employer =
+        frame(QStringLiteral("İşveren Bilgileri"), {{QStringLiteral("Adı Soyadı Ünvanı"), F::txtUnvani},
+                                                    {QStringLiteral("SSK No"), F::txtSSkNoIsv},
+                                                    {QStringLiteral("Adresi"), F::txtAdresi},
+                                                    {QStringLiteral("Vergi D."), F::txtVergiDairesi},
+                                                    {QStringLiteral("Vergi No."), F::txtVergiNo}});
+    FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtUnvani)), 2);
+    FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtAdresi)), 3);
+
+    auto* release = new QGroupBox(QStringLiteral("İbraname Metni"));
+    auto* releaseLayout = new QVBoxLayout(release);
+    auto* text = static_cast<QPlainTextEdit*>(makeField(F::txtIbraname, {}));
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    FitLines(text, 6);
+    text->setMinimumHeight(text->height());
+    text->setMaximumHeight(QWIDGETSIZE_MAX);
+    releaseLayout->addWidget(text);
+
+    auto* page = new QWidget;
+    auto* row = new QHBoxLayout(page);
+    row->addWidget(employer, 2);
+    row->addWidget(release, 3);
+    return page;
+}
+
+QWidget* PamerolWindow::buildPersonelTab() {
+    QGroupBox* employee =
+        frame(QStringLiteral("Personel"), {{QStringLiteral("Adı Soyadı"), F::txtAdiSoyadi},
+                                           {QStringLiteral("Adresi"), F::txtAdres},
+                                           {QStringLiteral("SSK No"), F::txtSSkNoPer},
+                                           {QStringLiteral("T.C. Kimlik No"), F::txtTcKNo}});
+    FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtAdres)), 3);
+    auto* page = new QWidget;
+    auto* row = new QHBoxLayout(page);
+    row->addWidget(employee, 1, Qt::AlignTop);
+    row->addStretch(1);
+    return page;
+}
+
+QWidget* PamerolWindow::buildGuncellemeTab() {
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    column->addWidget(WrappedLabel(QStringLiteral(
+        "Kıdem ve İhbar Tazminatı Hesaplama Programı Üzerinde Yapılan Değişiklikleri, Yenilikleri Almak İçin "
+        "Aşağıdaki Güncelleme Butonuna Basınız.")));
+    QPushButton* update = makeButton("cmdGuncelleme", QStringLiteral("&Güncelleme"));
+    connect(update, &QPushButton::clicked, this, [this] { core_.openLink(Link::Guncelleme, desktop_); });
+    column->addWidget(update, 0, Qt::AlignLeft);
+    auto* last = new QHBoxLayout;
+    last->addWidget(new QLabel(QStringLiteral("Son Güncelleme:")));
+    last->addWidget(new QLabel(QStringLiteral("18.07.2007")));
+    last->addStretch();
+    column->addLayout(last);
+    column->addStretch();
+    return page;
+}
+
+// ---- record -> widgets ------------------------------------------------------------------------------------
+
+std::string PamerolWindow::widgetText(F f) const {
+    QWidget* w = fieldWidget(f);
+    if (auto* text = qobject_cast<QPlainTextEdit*>(w)) {
+        // The record keeps line breaks as CR LF, as the settings file and the printouts expect.
+        return text->toPlainText().replace(u'\n', QStringLiteral("\r\n")).toStdString();
+    }
+    auto* edit = static_cast<QLineEdit*>(w);
+    // A masked date holds its prompts: "__.__.____" when empty, where text() would give "..".
+    return (IsDate(f) ? edit->displayText() : edit->text()).toStdString();
+}
+
+void PamerolWindow::showField(F f) {
+    const std::string& text = core_.record().text(f);
+    if (widgetText(f) == text) return;
+    QScopedValueRollback guard(mirroring_, true);
+    QWidget* w = fieldWidget(f);
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+        plain->setPlainText(ToQ(text));
+        return;
+    }
+    auto* edit = static_cast<QLineEdit*>(w);
+    const QString shown = ToQ(text);
+    // A longer text from the settings file is shown whole; only typing is held to the limit.
+    if (const int limit = Pamerol::maxLength(f)) edit->setMaxLength(std::max<int>(limit, shown.size()));
+    edit->setText(shown);
+}
+
+void PamerolWindow::showStates() {
+    const Record& r = core_.record();
+    QScopedValueRollback guard(mirroring_, true);
+    option1_->setChecked(r.mode() == Mode::Dates);
+    option2_->setChecked(r.mode() == Mode::PremiumDays);
+    for (auto [box, value] : {std::pair{check1_, r.check1()}, std::pair{check2_, r.check2()}}) {
+        box->setTristate(value == 2); // greyed only when the record says so; a click ticks or unticks
+        box->setCheckState(value == 2 ? Qt::PartiallyChecked : value == 1 ? Qt::Checked : Qt::Unchecked);
+    }
+    command3_->setEnabled(r.command3Enabled());
+}
+
+// ---- widgets -> record ------------------------------------------------------------------------------------
+
+void PamerolWindow::edited(F f) {
+    if (mirroring_) return;
+    if (const int limit = Pamerol::maxLength(f)) {
+        auto* edit = static_cast<QLineEdit*>(fieldWidget(f));
+        edit->setMaxLength(std::max<int>(limit, edit->text().size()));
+    }
+    core_.record().write(f, widgetText(f));
+}
+
+void PamerolWindow::moveFocus(const EnterTarget& target) {
+    QWidget* next = target.field ? fieldWidget(*target.field) : command2_;
+    next->setFocus(Qt::OtherFocusReason);
+}
+
+bool PamerolWindow::keyPress(F f, QKeyEvent* key) {
+    // Enter comes before any key rule.
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (auto target = Pamerol::enterTarget(f)) {
+            moveFocus(*target);
+            return true;
+        }
+        return false;
+    }
+    const std::optional<char32_t> typed = TypedCharacter(key);
+    return typed && !Pamerol::acceptsKey(f, *typed, core_.record().text(f));
+}
+
+bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // Ctrl+C/V/X are typed characters to the key rules: a field that discards them must also keep them
+        // from its own copy/paste shortcuts.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const std::optional<char32_t> typed = TypedCharacter(key);
+        if (typed && *typed < 0x20 && !Pamerol::acceptsKey(f, *typed, core_.record().text(f))) {
+            key->accept();
+            return true;
+        }
+        return false;
+    }
+    case QEvent::KeyPress: return keyPress(f, static_cast<QKeyEvent*>(event));
+    case QEvent::InputMethod: {
+        // Composed characters (dead keys, input methods) follow the same rules as typed ones.
+        const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
+        for (uint c : commit.toUcs4())
+            if (!Pamerol::acceptsKey(f, static_cast<char32_t>(c), core_.record().text(f))) return true;
+        return false;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Switching windows or opening a menu is no move between fields.
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+        if (event->type() == QEvent::FocusOut) {
+            core_.focusOut(f);
+            return false;
+        }
+        // The line edit places its cursor first; formatting and selection come after it.
+        static_cast<QObject*>(edit)->event(event);
+        if (core_.focusIn(f)) edit->selectAll();
+        return true;
+    }
+    default: return false;
+    }
+}
+
+bool PamerolWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    const auto it = fieldOf_.constFind(watched);
+    if (it != fieldOf_.cend())
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) return lineEditEvent(*it, edit, event);
+    return QWidget::eventFilter(watched, event);
+}
+
+void PamerolWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PamerolWindow::closeEvent(QCloseEvent* event) {
+    // Closing cannot be refused: the settings are saved (a failure is reported) and the window goes.
+    if (!closed_) {
+        closed_ = true;
+        core_.close();
+    }
+    event->accept();
+}
+
+} // namespace pamerol::ui

@@ -1,0 +1,91 @@
+// The calculation sheet's window. It holds no rules of its own: typed keys, focus changes, edits and clicks
+// go to the core, and every change of the record is shown at once in its widget.
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+#include "sheet/pamerol.h"
+
+class QCheckBox;
+class QFormLayout;
+class QGroupBox;
+class QKeyEvent;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace pamerol::ui {
+
+inline const QString kSheetTitle = QStringLiteral("Kıdem ve İhbar Tazminatı Hesabı");
+
+class PamerolWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // Opens the printout dialog modally over the given window and returns once it has closed.
+    using PrintoutsOpener = std::function<void(QWidget* parent)>;
+
+    PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener openPrintouts, QWidget* parent = nullptr);
+    ~PamerolWindow() override;
+
+    QWidget* fieldWidget(Field f) const { return widgets_[static_cast<size_t>(f)]; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    using Row = std::pair<QString, Field>; // caption, field
+
+    QWidget* buildUpperArea();
+    QWidget* buildCommands();
+    QWidget* buildKidemTab();
+    QWidget* buildIhbarTab();
+    QWidget* buildSabitlerTab();
+    QWidget* buildIsverenTab();
+    QWidget* buildPersonelTab();
+    QWidget* buildGuncellemeTab();
+    QGroupBox* frame(const QString& title, std::initializer_list<Row> rows);
+    QFormLayout* formOf(QGroupBox* box);
+    QWidget* makeField(Field f, const QString& caption);
+    QPushButton* makeButton(const char* name, const QString& caption);
+    QCheckBox* makeCheck(const char* name, void (Record::*set)(int));
+    void name(QWidget* w, const QString& objectName, const QString& caption = {});
+
+    // Record -> widgets.
+    void showField(Field f);
+    void showStates();
+    // Widgets -> record.
+    std::string widgetText(Field f) const;
+    void edited(Field f);
+    bool lineEditEvent(Field f, QLineEdit* edit, QEvent* event);
+    bool keyPress(Field f, QKeyEvent* key);
+    void moveFocus(const EnterTarget& target);
+
+    Pamerol& core_;
+    Desktop& desktop_;
+    PrintoutsOpener openPrintouts_;
+
+    std::array<QWidget*, kFieldCount> widgets_{};
+    QHash<const QObject*, Field> fieldOf_;
+    std::vector<QWidget*> focusOrder_;
+    QRadioButton* option1_ = nullptr;
+    QRadioButton* option2_ = nullptr;
+    QCheckBox* check1_ = nullptr;
+    QCheckBox* check2_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+
+    bool mirroring_ = false; // a widget is being set from the record: its change is not a new edit
+    bool closed_ = false;
+};
+
+} // namespace pamerol::ui

@@ -1,0 +1,26 @@
+// The calculation's messages as modal message boxes with the application's title as caption.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "calc/messages.h"
+
+namespace pamerol::ui {
+
+class QtMessages : public Messages {
+  public:
+    explicit QtMessages(QString caption) : caption_(std::move(caption)) {}
+
+    // The window a box stands over when no modal dialog is open.
+    void setWindow(QWidget* window) { window_ = window; }
+
+    void show(const std::string& text, MessageIcon icon) override;
+
+  private:
+    QString caption_;
+    QPointer<QWidget> window_;
+};
+
+} // namespace pamerol::ui

@@ -1,0 +1,110 @@
+#include "raporsecwindow.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "formuortala.h"
+#include "pictures.h"
+
+namespace pamerol::ui {
+
+namespace {
+
+void Name(QWidget* w, const QString& objectName, const QString& caption = {}) {
+    w->setObjectName(objectName);
+    w->setAccessibleName(objectName);
+    if (!caption.isEmpty()) w->setAccessibleDescription(caption);
+}
+
+} // namespace
+
+RaporSecWindow::RaporSecWindow(frmRaporSec& core, QWidget* parent) : QDialog(parent), core_(core) {
+    setObjectName(QStringLiteral("frmRaporSec"));
+    setWindowTitle(kPrintoutsTitle);
+    setModal(true);
+
+    // The band across the top, in the window's own colour, behind the heading and the picture.
+    auto* band = new QLabel;
+    Name(band, QStringLiteral("Label36"));
+    band->setAutoFillBackground(true);
+    band->setBackgroundRole(QPalette::Window);
+    auto* bandLayout = new QHBoxLayout(band);
+    auto* heading = new QLabel(QStringLiteral("Kıdem ve İhbar Tazminatları Dökümleri"));
+    Name(heading, QStringLiteral("Label1"), heading->text());
+    QFont bold = heading->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    heading->setFont(bold);
+    auto* picture = new QLabel;
+    Name(picture, QStringLiteral("Image1"));
+    const int size = fontMetrics().height() * 3;
+    picture->setPixmap(Picture(kDokumPicture, size, devicePixelRatioF()));
+    bandLayout->addWidget(heading, 1);
+    bandLayout->addWidget(picture);
+
+    auto* frame = new QGroupBox(QStringLiteral("Dökümü Seç"));
+    Name(frame, QStringLiteral("Frame1"), frame->title());
+    auto* choices = new QVBoxLayout(frame);
+    const std::array<QString, 3> captions = {QStringLiteral("Kıdem Bordrosu"),
+                                             QStringLiteral("İhbar Bordrosu"), QStringLiteral("İbraname")};
+    for (int i = 0; i < 3; ++i) {
+        auto* option = new QRadioButton(captions[static_cast<size_t>(i)]);
+        Name(option, QStringLiteral("Option1_%1").arg(i), option->text());
+        option->setChecked(core_.secim() == i);
+        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) core_.secimYap(i);
+        });
+        choices->addWidget(option);
+        options_[static_cast<size_t>(i)] = option;
+    }
+
+    auto* print = new QPushButton(QStringLiteral("&Yazdır"));
+    Name(print, QStringLiteral("cmdYazdir"), print->text());
+    auto* close = new QPushButton(QStringLiteral("&Kapat"));
+    Name(close, QStringLiteral("cmdKapat"), close->text());
+    for (QPushButton* b : {print, close}) b->setAutoDefault(false); // Enter presses only a focused button
+    connect(print, &QPushButton::clicked, this, [this] { core_.yazdir(); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(print);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(band);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+
+    setTabOrder(options_[0], options_[1]);
+    setTabOrder(options_[1], options_[2]);
+    setTabOrder(options_[2], print);
+    setTabOrder(print, close);
+    options_[0]->setFocus();
+    FormuOrtala(*this);
+}
+
+void RaporSecWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Escape: reject(); return; // whatever modifiers are held
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // No default button: Enter on an option does nothing, on a focused button presses it.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+        return;
+    default: QDialog::keyPressEvent(event);
+    }
+}
+
+void ShowPrintouts(const Record& record, const std::string& programFolder, SpreadsheetFactory factory,
+                   Messages& messages, QWidget* parent) {
+    frmRaporSec core(record, programFolder, std::move(factory), messages);
+    RaporSecWindow window(core, parent);
+    window.exec();
+}
+
+} // namespace pamerol::ui

@@ -1,0 +1,76 @@
+// One calculation sheet window over a fresh core, with its settings file in a temporary folder.
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "modal_boxes.h"
+#include "ui/pamerolwindow.h"
+#include "ui/qtmessages.h"
+
+namespace pamerol::testing {
+
+inline const char* const kSettings = "[Oranlar]\r\nOran1=6\r\nOran2=30\r\nOran3=2030,19\r\n"
+                                     "[GV]\r\nOran1=15\r\nOran2=20\r\nOran3=27\r\nOran4=35\r\nOran5=35\r\n"
+                                     "Dilim1=7500\r\nDilim2=19000\r\nDilim3=43000\r\nDilim4=999999999\r\n"
+                                     "Dilim5=999999999\r\n"
+                                     "[IhbarTazminati]\r\n0-6=14\r\n7-18=28\r\n19-36=42\r\n37=56\r\n";
+
+class RecordedDesktop : public Desktop {
+  public:
+    void openAddress(const std::string& address) override { opened.push_back(address); }
+    std::vector<std::string> opened;
+};
+
+struct Sheet {
+    QTemporaryDir dir;
+    ModalBoxes boxes;
+    ui::QtMessages messages{ui::kSheetTitle};
+    Pamerol core{messages};
+    RecordedDesktop desktop;
+    ui::PamerolWindow::PrintoutsOpener openPrintouts;
+    ui::PamerolWindow window{core, desktop, [this](QWidget* parent) { openPrintouts(parent); }};
+
+    explicit Sheet(const char* settings = kSettings) {
+        QFile ini(dir.filePath(QStringLiteral("Pmrl.ini")));
+        if (ini.open(QIODevice::WriteOnly)) ini.write(settings);
+        ini.close();
+        messages.setWindow(&window);
+        core.start(dir.path().toStdString());
+        window.show();
+        activate();
+    }
+
+    void activate() {
+        window.activateWindow();
+        (void)QTest::qWaitForWindowActive(&window);
+    }
+
+    QString settingsFile() const {
+        QFile ini(dir.filePath(QStringLiteral("Pmrl.ini")));
+        return ini.open(QIODevice::ReadOnly) ? QString::fromLatin1(ini.readAll()) : QString();
+    }
+
+    QLineEdit* edit(Field f) const { return qobject_cast<QLineEdit*>(window.fieldWidget(f)); }
+    QString shown(Field f) const { return edit(f)->displayText(); }
+    std::string text(Field f) const { return core.record().text(f); }
+
+    template <class T> T* find(const char* name) const {
+        return window.findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // Moves into the field as the Tab key does, then types the keys one by one.
+    void type(Field f, const QString& keys) {
+        QWidget* w = window.fieldWidget(f);
+        w->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(w, keys);
+    }
+    // Leaves the focused field for the next one, as Tab does.
+    void tab() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
+};
+
+} // namespace pamerol::testing

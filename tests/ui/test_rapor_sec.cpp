@@ -1,0 +1,112 @@
+// The printout dialog: which fill each choice runs, that the dialog stays open after printing, and that a
+// fill's message stands over the dialog.
+#include <QDialog>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "modal_boxes.h"
+#include "printouts/recording_spreadsheet.h"
+#include "ui/qtmessages.h"
+#include "ui/raporsecwindow.h"
+
+using namespace pamerol;
+
+class RaporSecTest : public QObject {
+    Q_OBJECT
+
+    struct Dialog {
+        QTemporaryDir dir;
+        testing::ModalBoxes boxes;
+        ui::QtMessages messages{QStringLiteral("Kıdem ve İhbar Tazminatı Hesabı")};
+        Record record;
+        std::vector<std::string> opened;
+        frmRaporSec core{record, dir.path().toStdString(),
+                         [this] {
+                             auto sheet = std::make_unique<RecordingSpreadsheet>();
+                             sheet->failWhen = [this](const SpreadsheetCall& c) {
+                                 if (c.op == SpreadsheetCall::Op::Open) opened.push_back(c.first);
+                                 return false;
+                             };
+                             return sheet;
+                         },
+                         messages};
+        ui::RaporSecWindow window{core};
+
+        explicit Dialog(bool withTemplates) {
+            for (const char* name : {"Velkara.xls", "Ibraname.xls"}) {
+                if (!withTemplates) continue;
+                QFile file(dir.filePath(QString::fromLatin1(name)));
+                if (file.open(QIODevice::WriteOnly)) file.write("template");
+            }
+            window.show();
+            (void)QTest::qWaitForWindowExposed(&window);
+        }
+        QRadioButton* option(int i) {
+            return window.findChild<QRadioButton*>(QStringLiteral("Option1_%1").arg(i));
+        }
+        void print() {
+            QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdYazdir")), Qt::LeftButton);
+        }
+    };
+
+  private slots:
+    void printsTheChosenPaper_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("workbook");
+        QTest::addColumn<bool>("severanceSheet");
+        QTest::addRow("Kıdem Bordrosu") << 0 << "Velkara1.xls" << true;
+        QTest::addRow("İhbar Bordrosu") << 1 << "Velkara1.xls" << false;
+        QTest::addRow("İbraname") << 2 << "Ibraname1.xls" << true;
+    }
+    void printsTheChosenPaper() {
+        QFETCH(int, choice);
+        QFETCH(QString, workbook);
+        QFETCH(bool, severanceSheet);
+        Dialog d(true);
+        QCOMPARE(d.window.windowTitle(), QStringLiteral("Kıdem İhbar Dökümleri"));
+        QVERIFY(d.option(0)->isChecked());
+        QTest::mouseClick(d.option(choice), Qt::LeftButton);
+        d.print();
+        d.print(); // each print fills the paper again
+        QCOMPARE(d.opened.size(), size_t{2});
+        QCOMPARE(QString::fromStdString(d.opened.back()), d.dir.filePath(workbook));
+        QCOMPARE(d.core.KidemBordrosu(), severanceSheet);
+        QVERIFY(d.window.isVisible());
+        QVERIFY(d.option(choice)->isChecked());
+        QVERIFY(d.boxes.take().isEmpty());
+    }
+
+    void fillMessageStandsOverTheDialog() {
+        Dialog d(false); // no templates: the fill stops with a message naming the file
+        d.print();
+        const auto boxes = d.boxes.take();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(QStringLiteral("Velkara.xls")), qPrintable(boxes[0].text));
+        QCOMPARE(boxes[0].parent, &d.window);
+        QVERIFY(d.window.isVisible());
+        QVERIFY(d.opened.empty());
+    }
+
+    void keys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("closes");
+        QTest::addRow("Escape") << int(Qt::Key_Escape) << true;
+        QTest::addRow("Enter on an option") << int(Qt::Key_Return) << false;
+    }
+    void keys() {
+        QFETCH(int, key);
+        QFETCH(bool, closes);
+        Dialog d(true);
+        d.option(1)->setFocus();
+        QTest::keyClick(d.option(1), Qt::Key(key));
+        QCOMPARE(d.window.isVisible(), !closes);
+        QVERIFY(d.opened.empty()); // neither key prints
+        QVERIFY(d.boxes.take().isEmpty());
+    }
+};
+
+QTEST_MAIN(RaporSecTest)
+#include "test_rapor_sec.moc"

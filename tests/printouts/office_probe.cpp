@@ -1,0 +1,158 @@
+#include "office_probe.h"
+
+#include <stdexcept>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSheetCellRange.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/table/BorderLine2.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/CellHoriJustify.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <rtl/bootstrap.hxx>
+
+namespace pamerol::testing {
+
+namespace css = com::sun::star;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
+
+namespace {
+
+OUString U(const std::string& s) {
+    return rtl::OStringToOUString(rtl::OString(s.c_str()), RTL_TEXTENCODING_UTF8);
+}
+std::string S(const OUString& s) {
+    return rtl::OUStringToOString(s, RTL_TEXTENCODING_UTF8).getStr();
+}
+
+std::string Column(int index) {
+    std::string letters;
+    for (int n = index + 1; n > 0; n = (n - 1) / 26)
+        letters.insert(letters.begin(), char('A' + (n - 1) % 26));
+    return letters;
+}
+
+} // namespace
+
+struct OfficeProbe::Impl {
+    Reference<css::frame::XDesktop2> desktop;
+    Reference<css::lang::XComponent> document;
+    Reference<css::sheet::XSpreadsheet> sheet;
+
+    Reference<css::table::XCellRange> range(const std::string& address) {
+        if (!sheet.is()) throw std::runtime_error("no workbook loaded");
+        return sheet->getCellRangeByName(U(address));
+    }
+    void close() {
+        if (Reference<css::util::XCloseable> c{document, UNO_QUERY}; c.is()) c->close(true);
+        document.clear();
+        sheet.clear();
+    }
+};
+
+OfficeProbe::OfficeProbe(const std::string& connection) : impl_(std::make_unique<Impl>()) {
+    static Reference<css::uno::XComponentContext> local = [] {
+        rtl::Bootstrap::set(OUString::createFromAscii("URE_MORE_TYPES"),
+                            OUString::createFromAscii("file://" PAMEROL_LO_PROGRAM "/types/offapi.rdb"));
+        return cppu::defaultBootstrap_InitialComponentContext(
+            OUString::createFromAscii("file://" PAMEROL_LO_PROGRAM "/unorc"));
+    }();
+    Reference<css::bridge::XUnoUrlResolver> resolver(
+        local->getServiceManager()->createInstanceWithContext(
+            OUString::createFromAscii("com.sun.star.bridge.UnoUrlResolver"), local),
+        UNO_QUERY_THROW);
+    Reference<css::uno::XComponentContext> office(resolver->resolve(U(connection)), UNO_QUERY_THROW);
+    impl_->desktop = css::frame::Desktop::create(office);
+}
+
+OfficeProbe::~OfficeProbe() {
+    try {
+        impl_->close();
+    } catch (...) {
+    }
+}
+
+bool OfficeProbe::load(const std::string& path) {
+    impl_->close();
+    css::beans::PropertyValue hidden;
+    hidden.Name = OUString::createFromAscii("Hidden");
+    hidden.Value <<= true;
+    impl_->document = impl_->desktop->loadComponentFromURL(
+        U("file://" + path), OUString::createFromAscii("_blank"), 0, css::uno::Sequence(&hidden, 1));
+    Reference<css::frame::XModel> model(impl_->document, UNO_QUERY);
+    if (!model.is()) return false;
+    Reference<css::sheet::XSpreadsheetView> view(model->getCurrentController(), UNO_QUERY_THROW);
+    impl_->sheet = view->getActiveSheet();
+    return impl_->sheet.is();
+}
+
+CellContent OfficeProbe::cell(const std::string& address) {
+    Reference<css::table::XCell> c = impl_->range(address)->getCellByPosition(0, 0);
+    CellContent out;
+    switch (c->getType()) {
+    case css::table::CellContentType_VALUE: out.kind = CellContent::Number; break;
+    case css::table::CellContentType_TEXT: out.kind = CellContent::Text; break;
+    case css::table::CellContentType_FORMULA: out.kind = CellContent::Formula; break;
+    default: out.kind = CellContent::Empty; break;
+    }
+    out.value = c->getValue();
+    out.shown = S(Reference<css::text::XTextRange>(c, UNO_QUERY_THROW)->getString());
+    return out;
+}
+
+std::string OfficeProbe::mergedArea(const std::string& address) {
+    Reference<css::sheet::XSheetCellRange> start(impl_->range(address), UNO_QUERY_THROW);
+    Reference<css::sheet::XSheetCellCursor> cursor = impl_->sheet->createCursorByRange(start);
+    cursor->collapseToMergedArea();
+    auto a = Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+    std::string first = Column(a.StartColumn) + std::to_string(a.StartRow + 1);
+    std::string last = Column(a.EndColumn) + std::to_string(a.EndRow + 1);
+    return first == last ? first : first + ":" + last;
+}
+
+bool OfficeProbe::rightAligned(const std::string& address) {
+    css::table::CellHoriJustify h{};
+    Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
+        ->getPropertyValue(OUString::createFromAscii("HoriJustify")) >>= h;
+    return h == css::table::CellHoriJustify_RIGHT;
+}
+
+BorderLine OfficeProbe::topBorder(const std::string& address) {
+    css::table::BorderLine2 line;
+    Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
+        ->getPropertyValue(OUString::createFromAscii("TopBorder2")) >>= line;
+    BorderLine out;
+    out.present = line.OuterLineWidth > 0 || line.InnerLineWidth > 0;
+    out.style = line.LineStyle;
+    out.width = static_cast<int>(line.LineWidth);
+    out.color = line.Color;
+    return out;
+}
+
+int OfficeProbe::formulaCount() {
+    Reference<css::sheet::XCellRangesQuery> query(impl_->sheet, UNO_QUERY_THROW);
+    auto ranges = query->queryContentCells(css::sheet::CellFlags::FORMULA);
+    int count = 0;
+    for (const auto& a : ranges->getRangeAddresses())
+        count += (a.EndColumn - a.StartColumn + 1) * (a.EndRow - a.StartRow + 1);
+    return count;
+}
+
+} // namespace pamerol::testing

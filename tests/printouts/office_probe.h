@@ -1,0 +1,43 @@
+// Reads a stored workbook back through the office that filled it: what each cell holds and how it looks.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace pamerol::testing {
+
+struct CellContent {
+    enum Kind { Empty, Number, Text, Formula } kind = Empty;
+    double value = 0;
+    std::string shown; // as the cell displays it, through its number format
+};
+
+struct BorderLine {
+    bool present = false;
+    int style = 0; // css::table::BorderLineStyle
+    int width = 0; // 1/100 mm
+    int color = 0;
+};
+
+class OfficeProbe {
+  public:
+    explicit OfficeProbe(const std::string& connection);
+    ~OfficeProbe();
+
+    // Opens a stored workbook (hidden), closing the one opened before.
+    bool load(const std::string& path);
+
+    CellContent cell(const std::string& address);
+    // The merged block a cell belongs to, as "A17:EX27", or the cell alone.
+    std::string mergedArea(const std::string& address);
+    bool rightAligned(const std::string& address);
+    BorderLine topBorder(const std::string& address);
+    // How many cells of the active sheet hold a formula.
+    int formulaCount();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace pamerol::testing

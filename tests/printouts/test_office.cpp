@@ -1,0 +1,239 @@
+// The fills on a real, headless LibreOffice: each paper is filled from a calculated case, stored as .xls,
+// opened again and read back cell by cell.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "case.h"
+#include "office_probe.h"
+#include "printouts/dokumler.h"
+#include "printouts/office_spreadsheet.h"
+
+using namespace pamerol;
+using pamerol::testing::CalculatedCase;
+using pamerol::testing::CellContent;
+using pamerol::testing::OfficeProbe;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Expected {
+    const char* cell;
+    CellContent::Kind kind;
+    std::string shown;
+};
+
+class OfficeFill : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "pamerol-office-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        for (const char* name : {"Velkara.xls", "Ibraname.xls"})
+            fs::copy_file(fs::path(PAMEROL_BIN_DIR) / name, folder / name);
+        office = std::make_unique<OfficeSpreadsheet>(Options());
+    }
+    void TearDown() override {
+        office.reset();
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
+    // Headless, on a profile of this test's own, so that tests may run side by side.
+    OfficeOptions Options() const {
+        OfficeOptions o;
+        o.visible = false;
+        o.profile = std::string(PAMEROL_TEST_PROFILES "/") +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        return o;
+    }
+    // Stores the filled workbook and opens it again for reading.
+    std::unique_ptr<OfficeProbe> StoreAndRead(const char* name) {
+        const std::string path = (folder / name).string();
+        Outcome stored = office->storeTo(path);
+        EXPECT_TRUE(stored.ok) << stored.reason;
+        auto probe = std::make_unique<OfficeProbe>(office->connection());
+        EXPECT_TRUE(probe->load(path));
+        return probe;
+    }
+    void Check(OfficeProbe& probe, const std::vector<Expected>& cells) {
+        for (const auto& e : cells) {
+            CellContent c = probe.cell(e.cell);
+            EXPECT_EQ(c.kind, e.kind) << e.cell << " holds \"" << c.shown << "\"";
+            EXPECT_EQ(c.shown, e.shown) << e.cell;
+        }
+        EXPECT_EQ(probe.formulaCount(), 0);
+    }
+
+    fs::path folder;
+    std::unique_ptr<OfficeSpreadsheet> office;
+    RecordedMessages messages;
+};
+
+using K = CellContent::Kind;
+
+TEST_F(OfficeFill, SeveranceSheet) {
+    Record r = CalculatedCase();
+    ASSERT_TRUE(BordroHazirla(r, true, folder.string(), *office, messages));
+    EXPECT_TRUE(messages.entries.empty());
+    auto probe = StoreAndRead("kidem.xls");
+    Check(*probe, {
+                      {"A1", K::Text, "KIDEM TAZMİNATI BORDROSU"},
+                      {"N3", K::Text, "Örnek Tekstil San. ve Tic. Ltd. Şti."},
+                      {"N4", K::Text, "2 1234 01 01 1234567 034 12 34 000"},
+                      {"CI3", K::Text, "Kadıköy"},
+                      {"CI4", K::Text, "0123456789"}, // a text cell in the template keeps the zero
+                      {"A8", K::Text, "Ayşe Çağlar"},
+                      {"Q8", K::Text, "0340123456789"},
+                      {"Y8", K::Text, "01234567890"},
+                      {"AH8", K::Number, "15.03.2004"},
+                      {"AO8", K::Number, "14.09.2007"},
+                      {"BA8", K::Number, "2.000,00"},
+                      {"AV8", K::Number, "1276"},
+                      {"BH8", K::Empty, ""},
+                      {"BR8", K::Text, "6.867,79"},
+                      {"CA8", K::Empty, ""},
+                      {"CI8", K::Text, "45,33"},
+                      {"CS8", K::Text, "45,33"},
+                      {"DA8", K::Text, "6.822,46"},
+                      {"A9", K::Text, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
+                  });
+    EXPECT_DOUBLE_EQ(probe->cell("AH8").value, 38061); // 15 March 2004
+    EXPECT_DOUBLE_EQ(probe->cell("BA8").value, 2000);
+    // The written cells sit in the template's merged areas under their captions.
+    EXPECT_EQ(probe->mergedArea("A8"), "A8:P8");
+    EXPECT_EQ(probe->mergedArea("N3"), "N3:BQ3");
+    EXPECT_EQ(probe->mergedArea("DA8"), "DA8:DJ8");
+    EXPECT_EQ(probe->cell("AV6").shown, "Gün");
+    EXPECT_EQ(probe->cell("CS6").shown, "Kesintiler Toplamı");
+}
+
+TEST_F(OfficeFill, NoticeSheet) {
+    Record r = CalculatedCase();
+    ASSERT_TRUE(BordroHazirla(r, false, folder.string(), *office, messages));
+    auto probe = StoreAndRead("ihbar.xls");
+    Check(*probe, {
+                      {"A1", K::Text, "İHBAR TAZMİNATI BORDROSU"},
+                      {"AV8", K::Number, "1261"},
+                      {"BH8", K::Number, "0,00"},
+                      {"BR8", K::Number, "3.733,33"},
+                      {"CA8", K::Number, "560,00"},
+                      {"CI8", K::Number, "24,64"},
+                      {"CS8", K::Number, "584,64"},
+                      {"DA8", K::Number, "3.148,69"},
+                      {"A9", K::Empty, ""},
+                  });
+    EXPECT_NEAR(probe->cell("CS8").value, 584.64, 1e-9);
+    EXPECT_DOUBLE_EQ(probe->cell("BR8").value, 3733.33);
+}
+
+TEST_F(OfficeFill, ReleaseLetter) {
+    Record r = CalculatedCase();
+    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    auto probe = StoreAndRead("ibraname.xls");
+    std::string text(kDefaultReleaseText);
+    for (size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n");
+    Check(*probe, {
+                      {"AQ6", K::Text, "Örnek Tekstil San. ve Tic. Ltd. Şti."},
+                      {"AQ7", K::Text, "2 1234 01 01 1234567 034 12 34 000"},
+                      {"AQ10", K::Text, "Ayşe Çağlar"},
+                      {"AQ11", K::Text, "0340123456789"},
+                      {"AQ12", K::Text, "01234567890"},
+                      {"AQ13", K::Number, "15.03.2004"},
+                      {"AQ14", K::Number, "14.09.2007"},
+                      {"AQ15", K::Text, "Moda Cad. No: 5\nKadıköy / İstanbul"},
+                      {"A17", K::Text, text},
+                      {"A28", K::Text, "Kıdem Tazminatı"},
+                      {"U28", K::Text, ":"},
+                      {"AT28", K::Text, "6.822,46 YTL."},
+                      {"A29", K::Text, "İhbar Tazminatı"},
+                      {"AT29", K::Text, "3.148,69 YTL."},
+                      {"A30", K::Text, "İzin Ücreti"},
+                      {"AT30", K::Text, "1.234,56 YTL."},
+                      {"A31", K::Text, "TOPLAM"},
+                      {"U31", K::Text, ":"},
+                      {"AT31", K::Text, "11.205,71 YTL."},
+                  });
+    EXPECT_EQ(probe->mergedArea("A17"), "A17:EX27");
+    for (const char* cell : {"AT28", "AT29", "AT30", "AT31"}) EXPECT_TRUE(probe->rightAligned(cell)) << cell;
+    EXPECT_FALSE(probe->rightAligned("A31"));
+    // The total's line runs over W31 to AT31 and no further.
+    for (const char* cell : {"W31", "AH31", "AT31"}) {
+        auto line = probe->topBorder(cell);
+        EXPECT_TRUE(line.present) << cell;
+        EXPECT_EQ(line.style, 0) << cell; // solid
+        EXPECT_NEAR(line.width, 26, 10) << cell;
+        EXPECT_TRUE(line.color == 0 || line.color == -1) << cell << ": " << line.color; // automatic
+    }
+    for (const char* cell : {"V31", "AU31", "W30", "W32"})
+        EXPECT_FALSE(probe->topBorder(cell).present) << cell;
+}
+
+TEST_F(OfficeFill, FieldTextsNeverBecomeFormulas) {
+    using F = Field;
+    Record r = CalculatedCase();
+    const std::pair<F, const char*> texts[] = {
+        {F::txtUnvani, "=1+2"},
+        {F::txtSSkNoIsv, "-1+2"},
+        {F::txtVergiDairesi, "@SUM(1)"},
+        {F::txtVergiNo, "+1+2"},
+        {F::txtAdiSoyadi, "=HYPERLINK(\"http://example.com\";\"tıkla\")"},
+        {F::IGVER, "=A1"},
+        {F::ITAZM, "=1/0"},
+        {F::TBRUT, "-2,68"},
+    };
+    for (auto [f, t] : texts) r.write(f, t);
+    ASSERT_TRUE(BordroHazirla(r, false, folder.string(), *office, messages));
+    auto probe = StoreAndRead("ihbar.xls");
+    Check(*probe, {
+                      {"N3", K::Text, "=1+2"},
+                      {"N4", K::Text, "-1+2"},
+                      {"CI3", K::Text, "@SUM(1)"},
+                      {"CI4", K::Text, "+1+2"},
+                      {"A8", K::Text, "=HYPERLINK(\"http://example.com\";\"tıkla\")"},
+                      {"CA8", K::Text, "=A1"},
+                      {"CS8", K::Empty, ""}, // the tax is no number, so there is no sum
+                      {"DA8", K::Text, "=1/0"},
+                      {"BA8", K::Number, "-2,68"}, // a negative amount is still a number
+                  });
+}
+
+TEST_F(OfficeFill, EarlierWindowOnTheWorkingCopyDoesNotBlock) {
+    Record r = CalculatedCase();
+    ASSERT_TRUE(BordroHazirla(r, true, folder.string(), *office, messages));
+    // The severance sheet stays open; another office window claims the working copy as well.
+    std::ofstream(folder / ".~lock.Velkara1.xls#")
+        << "Başka Kullanıcı,başka,makine,07.12.2026 08:00,file:///x;";
+    ASSERT_TRUE(BordroHazirla(r, false, folder.string(), *office, messages));
+    EXPECT_TRUE(messages.entries.empty());
+    auto probe = StoreAndRead("ihbar.xls");
+    Check(*probe, {{"A1", K::Text, "İHBAR TAZMİNATI BORDROSU"}, {"A9", K::Empty, ""}});
+}
+
+TEST_F(OfficeFill, StoresPdfAndOdsToo) {
+    Record r = CalculatedCase();
+    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    const std::pair<const char*, std::string> stores[] = {{"ibraname.pdf", "%PDF"}, {"ibraname.ods", "PK"}};
+    for (const auto& [name, magic] : stores) {
+        Outcome stored = office->storeTo((folder / name).string());
+        ASSERT_TRUE(stored.ok) << name << ": " << stored.reason;
+        std::string head(magic.size(), '\0');
+        std::ifstream(folder / name, std::ios::binary)
+            .read(head.data(), static_cast<std::streamsize>(head.size()));
+        EXPECT_EQ(head, magic) << name;
+    }
+    EXPECT_FALSE(office->storeTo((folder / "ibraname.txt").string()).ok);
+}
+
+TEST_F(OfficeFill, OfficeThatCannotStartIsReported) {
+    OfficeOptions o = Options();
+    o.soffice = "/nonexistent/soffice";
+    OfficeSpreadsheet missing(o);
+    EXPECT_FALSE(BordroHazirla(CalculatedCase(), true, folder.string(), missing, messages));
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].text,
+              "LibreOffice Calc başlatılamadı: '/nonexistent/soffice' programı bulunamadı");
+}
+
+} // namespace

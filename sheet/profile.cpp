@@ -67,8 +67,21 @@ enum class Direction { ToCp1254, FromCp1254 };
 
 std::string convert(std::string_view in, Direction dir) {
     const bool toCp = dir == Direction::ToCp1254;
-    iconv_t cd = toCp ? iconv_open("CP1254", "UTF-8") : iconv_open("UTF-8", "CP1254");
+    // One converter per direction and thread, opened on first use: opening one costs far more than a
+    // short conversion. Its shift state is reset before each use.
+    struct Converter {
+        iconv_t cd;
+        explicit Converter(bool encode)
+            : cd(encode ? iconv_open("CP1254", "UTF-8") : iconv_open("UTF-8", "CP1254")) {}
+        ~Converter() {
+            if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+        }
+    };
+    thread_local const Converter toCp1254(true);
+    thread_local const Converter fromCp1254(false);
+    iconv_t cd = toCp ? toCp1254.cd : fromCp1254.cd;
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in); // no converter: ASCII still works
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     const std::string_view replacement = toCp ? "?" : "\xEF\xBF\xBD";
 
     std::string out;
@@ -89,7 +102,6 @@ std::string convert(std::string_view in, Direction dir) {
         inPtr += skip;
         inLeft -= skip;
     }
-    iconv_close(cd);
     return out;
 }
 
@@ -102,23 +114,29 @@ struct Line {
     bool terminated() const { return next > end; }
 };
 
-std::vector<Line> splitLines(std::string_view bytes) {
-    std::vector<Line> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t lf = bytes.find('\n', pos);
-        Line l;
-        l.begin = pos;
-        if (lf == std::string_view::npos) {
-            l.end = l.next = bytes.size();
-        } else {
-            l.end = (lf > pos && bytes[lf - 1] == '\r') ? lf - 1 : lf;
-            l.next = lf + 1;
-        }
-        lines.push_back(l);
-        pos = l.next;
+// The line that starts at pos.
+Line lineAt(std::string_view bytes, std::size_t pos) {
+    Line l;
+    l.begin = pos;
+    const std::size_t lf = bytes.find('\n', pos);
+    if (lf == std::string_view::npos) {
+        l.end = l.next = bytes.size();
+    } else {
+        l.end = (lf > pos && bytes[lf - 1] == '\r') ? lf - 1 : lf;
+        l.next = lf + 1;
     }
-    return lines;
+    return l;
+}
+
+// The file's last line; the file must not be empty.
+Line lastLine(std::string_view bytes) {
+    const std::size_t textEnd = bytes.back() == '\n' ? bytes.size() - 1 : bytes.size();
+    const std::size_t lf = textEnd == 0 ? std::string_view::npos : bytes.rfind('\n', textEnd - 1);
+    return lineAt(bytes, lf == std::string_view::npos ? 0 : lf + 1);
+}
+
+std::string_view textOf(std::string_view bytes, const Line& l) {
+    return bytes.substr(l.begin, l.end - l.begin);
 }
 
 // The line ending of the file's first line; CR LF for a file that has none yet.
@@ -156,28 +174,29 @@ Parsed parse(std::string_view text) {
 
 // Where a key stands in the file: its section's header line (if any) and the key's line (if any).
 struct Location {
-    std::optional<std::size_t> section; // index into lines
-    std::optional<std::size_t> key;
-    std::size_t lastContent = 0; // last line of the section that is neither blank nor a comment
+    std::optional<Line> section;
+    std::optional<Line> key;
+    Line lastContent; // last line of the section that is neither blank nor a comment
 };
 
 // Only the first section of the name counts, and in it only the first key of the name.
-Location locate(std::string_view bytes, const std::vector<Line>& lines, std::string_view section,
-                std::string_view key) {
+Location locate(std::string_view bytes, std::string_view section, std::string_view key) {
     Location loc;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Parsed p = parse(bytes.substr(lines[i].begin, lines[i].end - lines[i].begin));
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const Line line = lineAt(bytes, pos);
+        pos = line.next;
+        const Parsed p = parse(textOf(bytes, line));
         if (p.kind == Kind::Section) {
             if (loc.section) break;
-            if (sameName(p.name, section)) loc.section = loc.lastContent = i;
+            if (sameName(p.name, section)) loc.section = loc.lastContent = line;
             continue;
         }
         if (!loc.section) continue;
         if (p.kind == Kind::Key && sameName(p.name, key)) {
-            loc.key = i;
+            loc.key = line;
             break;
         }
-        if (p.kind != Kind::Blank && p.kind != Kind::Comment) loc.lastContent = i;
+        if (p.kind != Kind::Blank && p.kind != Kind::Comment) loc.lastContent = line;
     }
     return loc;
 }
@@ -265,11 +284,9 @@ std::string UnescapeIniValue(std::string_view stored) {
 std::string ProfileText::read(std::string_view section, std::string_view key) const {
     const std::string sectionBytes = Utf8ToCp1254(section);
     const std::string keyBytes = Utf8ToCp1254(key);
-    const std::vector<Line> lines = splitLines(bytes_);
-    const Location loc = locate(bytes_, lines, sectionBytes, keyBytes);
+    const Location loc = locate(bytes_, sectionBytes, keyBytes);
     if (!loc.key) return "";
-    const Line& l = lines[*loc.key];
-    std::string_view value = unquote(parse(std::string_view(bytes_).substr(l.begin, l.end - l.begin)).value);
+    std::string_view value = unquote(parse(textOf(bytes_, *loc.key)).value);
     if (value.size() > kIniValueMax) value = value.substr(0, kIniValueMax);
     return UnescapeIniValue(Cp1254ToUtf8(value));
 }
@@ -284,13 +301,12 @@ std::optional<std::string> ProfileText::write(std::string_view section, std::str
 
     const std::string stored = Utf8ToCp1254(EscapeIniValue(value));
     const std::string_view eol = lineEnding(bytes_);
-    const std::vector<Line> lines = splitLines(bytes_);
-    const Location loc = locate(bytes_, lines, sectionBytes, keyBytes);
+    const Location loc = locate(bytes_, sectionBytes, keyBytes);
 
     if (loc.key) {
         // The key keeps the file's spelling of its name; the rest of the line is rewritten.
-        const Line& l = lines[*loc.key];
-        const std::string name(parse(std::string_view(bytes_).substr(l.begin, l.end - l.begin)).name);
+        const Line& l = *loc.key;
+        const std::string name(parse(textOf(bytes_, l)).name);
         bytes_.replace(l.begin, l.end - l.begin, name + "=" + stored);
         return std::nullopt;
     }
@@ -299,18 +315,18 @@ std::optional<std::string> ProfileText::write(std::string_view section, std::str
     if (loc.section) {
         // After the section's last key (or its header), so that blank lines and comments that lead to
         // the next section stay in front of it.
-        const Line& after = lines[loc.lastContent];
+        const Line& after = loc.lastContent;
         at = after.next;
         if (!after.terminated()) added += eol;
         added += keyBytes + "=" + stored;
         added += eol;
     } else {
         at = bytes_.size();
-        if (!lines.empty()) {
-            const Line& last = lines.back();
+        if (!bytes_.empty()) {
+            const Line last = lastLine(bytes_);
             if (!last.terminated()) added += eol;
-            if (parse(std::string_view(bytes_).substr(last.begin, last.end - last.begin)).kind != Kind::Blank)
-                added += eol; // one blank line between sections
+            if (parse(textOf(bytes_, last)).kind != Kind::Blank)
+                added += eol; // a blank line between sections
         }
         added += "[" + sectionBytes + "]";
         added += eol;

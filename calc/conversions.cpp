@@ -1,7 +1,9 @@
 #include "conversions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,11 +24,87 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-std::optional<double> FromC(const std::string& c) {
-    double v = 0;
-    auto [end, ec] = std::from_chars(c.data(), c.data() + c.size(), v);
-    if (ec != std::errc() || end != c.data() + c.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
+// The exponent after the "e" of to_chars' scientific form ("e+05", "e-308").
+int ExponentAt(const char* p) {
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    int v = 0;
+    while (*p >= '0' && *p <= '9') v = v * 10 + (*p++ - '0');
+    return negative ? -v : v;
+}
+
+// The first 15 significant digits of |x| (as "%.15E" would round them) and the decimal exponent of
+// the first digit. The shortest text that reads back as x is used when it has at most 15 digits: the
+// 15-digit rounding is then that text padded with zeros, and it is much cheaper to get.
+int Digits15(double x, char mant[15]) {
+    char buf[40];
+    auto res = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(x), std::chars_format::scientific);
+    *res.ptr = '\0';
+    const char* e = buf;
+    while (*e != 'e') ++e;
+    const int count = e - buf > 1 ? static_cast<int>(e - buf) - 1 : 1; // digits without the "."
+    int exp10 = ExponentAt(e + 1);
+    char d[17];
+    d[0] = buf[0];
+    for (int k = 1; k < count; ++k) d[k] = buf[k + 1];
+    if (count <= 15) {
+        for (int k = 0; k < 15; ++k) mant[k] = k < count ? d[k] : '0';
+        return exp10;
+    }
+    // 16 or 17 shortest digits: no 15-digit rounding boundary lies between x and its shortest text,
+    // unless that text is itself on the boundary (16 digits ending in 5); only then ask for the
+    // exact rounding.
+    if (count == 16 && d[15] == '5') {
+        res = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(x), std::chars_format::scientific, 14);
+        *res.ptr = '\0';
+        mant[0] = buf[0];
+        for (int k = 1; k < 15; ++k) mant[k] = buf[k + 1];
+        return ExponentAt(buf + 17);
+    }
+    for (int k = 0; k < 15; ++k) mant[k] = d[k];
+    if (d[15] >= '5') {
+        int k = 14;
+        while (k >= 0 && mant[k] == '9') mant[k--] = '0';
+        if (k >= 0) {
+            ++mant[k];
+        } else {
+            mant[0] = '1';
+            ++exp10;
+        }
+    }
+    return exp10;
+}
+
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A number of at most 15 significant digits and 22 decimals, without exponent, is one exact integer
+// divided by one exact power of ten: a single correctly rounded division gives the same double as
+// from_chars, much faster.
+bool ExactlyRepresented(const char* p, const char* end, double& out) {
+    bool negative = *p == '-';
+    if (negative) ++p;
+    uint64_t m = 0;
+    int significant = 0, decimals = 0;
+    bool fraction = false;
+    for (; p < end; ++p) {
+        if (*p == '.') {
+            fraction = true;
+            continue;
+        }
+        if (*p < '0' || *p > '9') return false; // an exponent
+        if (m == 0 && *p == '0') {
+            if (fraction) ++decimals;
+            continue;
+        }
+        if (++significant > 15) return false;
+        m = m * 10 + static_cast<uint64_t>(*p - '0');
+        if (fraction) ++decimals;
+    }
+    if (decimals > 22) return false;
+    double v = static_cast<double>(m) / kPow10[decimals];
+    out = negative ? -v : v;
+    return true;
 }
 
 } // namespace
@@ -34,43 +112,73 @@ std::optional<double> FromC(const std::string& c) {
 std::optional<std::string> NumberText(double x) {
     if (!std::isfinite(x)) return std::nullopt;
     if (x == 0) return std::string("0");
-    // to_chars with a precision behaves as printf's "%.15g", only faster.
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
-    std::string s(buf, res.ptr);
-    for (char& c : s) {
-        if (c == '.') c = ',';
-        if (c == 'e') c = 'E';
+    // "%.15G" with "," for the point: plain notation for exponents -4..14, otherwise d,dddE+xx.
+    char mant[15];
+    const int exp10 = Digits15(x, mant);
+    int n = 15;
+    while (n > 1 && mant[n - 1] == '0') --n;
+    std::string out;
+    out.reserve(24);
+    if (x < 0) out += '-';
+    if (exp10 < -4 || exp10 >= 15) {
+        out += mant[0];
+        if (n > 1) {
+            out += ',';
+            out.append(mant + 1, static_cast<size_t>(n - 1));
+        }
+        out += exp10 < 0 ? "E-" : "E+";
+        int a = exp10 < 0 ? -exp10 : exp10;
+        if (a < 10) out += '0';
+        out += std::to_string(a);
+    } else if (exp10 >= 0) {
+        for (int k = 0; k <= exp10; ++k) out += k < n ? mant[k] : '0';
+        if (n > exp10 + 1) {
+            out += ',';
+            out.append(mant + exp10 + 1, static_cast<size_t>(n - exp10 - 1));
+        }
+    } else {
+        out += "0,";
+        out.append(static_cast<size_t>(-exp10 - 1), '0');
+        out.append(mant, static_cast<size_t>(n));
     }
-    return s;
+    return out;
 }
 
 std::optional<double> ParseNumber(std::string_view text) {
-    std::string_view s = Trim(text);
-    std::string c; // the same number in the C notation, for from_chars
+    const std::string_view s = Trim(text);
+    // The same number in the C notation for from_chars: at most the text's length plus a sign and a "0".
+    char small[128];
+    std::string large;
+    char* c = small;
+    if (s.size() + 3 > sizeof small) {
+        large.resize(s.size() + 3);
+        c = large.data();
+    }
+    char* const begin = c;
     size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        if (s[i] == '-') c += '-';
+        if (s[i] == '-') *c++ = '-';
         ++i;
     }
+    *c++ = '0'; // so that ",5" reads as 0.5
     // Integer part: plain digits, or a first group of one to three followed by ".ddd" groups.
-    size_t start = i;
-    while (i < s.size() && IsDigit(s[i])) c += s[i++];
-    size_t firstGroup = i - start;
+    const size_t start = i;
+    while (i < s.size() && IsDigit(s[i])) *c++ = s[i++];
+    const size_t firstGroup = i - start;
     while (i < s.size() && s[i] == '.') {
         if (firstGroup < 1 || firstGroup > 3) return std::nullopt;
         for (size_t k = 1; k <= 3; ++k)
             if (i + k >= s.size() || !IsDigit(s[i + k])) return std::nullopt;
         if (i + 4 < s.size() && IsDigit(s[i + 4])) return std::nullopt;
-        c.append(s.substr(i + 1, 3));
+        for (size_t k = 1; k <= 3; ++k) *c++ = s[i + k];
         i += 4;
     }
     bool haveDigits = i > start;
     if (i < s.size() && s[i] == ',') {
         ++i;
-        c += '.';
+        *c++ = '.';
         while (i < s.size() && IsDigit(s[i])) {
-            c += s[i++];
+            *c++ = s[i++];
             haveDigits = true;
         }
     }
@@ -78,18 +186,17 @@ std::optional<double> ParseNumber(std::string_view text) {
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
         ++i;
         if (i >= s.size() || (s[i] != '+' && s[i] != '-')) return std::nullopt;
-        c += 'e';
-        c += s[i++];
+        *c++ = 'e';
+        *c++ = s[i++];
         if (i >= s.size() || !IsDigit(s[i])) return std::nullopt;
-        while (i < s.size() && IsDigit(s[i])) c += s[i++];
+        while (i < s.size() && IsDigit(s[i])) *c++ = s[i++];
     }
     if (i != s.size()) return std::nullopt;
-    if (c == "-" || c.empty()) return std::nullopt;
-    if (c.front() == '.' || (c.size() > 1 && c[0] == '-' && c[1] == '.'))
-        c.insert(c.front() == '-' ? 1 : 0, "0");
-    auto v = FromC(c);
-    if (v && *v == 0) v = 0.0; // no negative zero from "-0"
-    return v;
+    double v = 0;
+    if (ExactlyRepresented(begin, c, v)) return v == 0 ? 0.0 : v;
+    auto [end, ec] = std::from_chars(begin, c, v);
+    if (ec != std::errc() || end != c || !std::isfinite(v)) return std::nullopt;
+    return v == 0 ? 0.0 : v; // no negative zero from "-0"
 }
 
 double LeadingNumber(std::string_view text) {
@@ -121,50 +228,40 @@ double LeadingNumber(std::string_view text) {
 
 std::optional<std::string> AmountText(double x) {
     if (!std::isfinite(x)) return std::nullopt;
-    // The 15 significant digits of "%.15G", as a digit string and a decimal exponent.
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(x), std::chars_format::scientific, 14);
-    *res.ptr = '\0';
-    std::string mant;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (IsDigit(*p)) mant += *p;
-    int exp10 = std::atoi(p + 1);
-    int point = exp10 + 1; // digits of mant before the decimal point
-    std::string intPart, frac;
-    if (point <= 0) {
-        intPart = "0";
-        frac = std::string(static_cast<size_t>(-point), '0') + mant;
-    } else if (point >= static_cast<int>(mant.size())) {
-        intPart = mant + std::string(static_cast<size_t>(point) - mant.size(), '0');
-    } else {
-        intPart = mant.substr(0, static_cast<size_t>(point));
-        frac = mant.substr(static_cast<size_t>(point));
+    // The 15 significant digits of "%.15G" and the decimal exponent of the first one.
+    char mant[15];
+    const int point = x == 0 ? 1 : Digits15(x, mant) + 1; // digits before the decimal point
+    if (x == 0) std::fill(mant, mant + 15, '0');
+    // The integer digits and three decimals, in decimal, then rounded half away from zero on the third.
+    // One extra leading digit takes the carry of the rounding.
+    const int intLen = (point > 0 ? point : 1) + 1;
+    const int shift = intLen - point; // zeros before the first significant digit
+    char d[400];
+    const int len = intLen + 3;
+    for (int j = 0; j < len; ++j) {
+        int m = j - shift;
+        d[j] = m >= 0 && m < 15 ? mant[m] : '0';
     }
-    while (frac.size() < 3) frac += '0';
-    bool up = frac[2] >= '5';
-    std::string digits = intPart + frac.substr(0, 2);
-    if (up) {
-        int k = static_cast<int>(digits.size()) - 1;
-        while (k >= 0 && digits[static_cast<size_t>(k)] == '9') digits[static_cast<size_t>(k--)] = '0';
-        if (k < 0)
-            digits.insert(0, "1");
-        else
-            ++digits[static_cast<size_t>(k)];
+    if (d[len - 1] >= '5') {
+        int k = len - 2;
+        while (d[k] == '9') d[k--] = '0';
+        ++d[k];
     }
-    std::string ip = digits.substr(0, digits.size() - 2);
-    size_t nz = ip.find_first_not_of('0');
-    ip = nz == std::string::npos ? "0" : ip.substr(nz);
-    std::string dec = digits.substr(digits.size() - 2);
+    // Integer digits without leading zeros (at least one), grouped by three with ".".
+    const char* ip = d;
+    int ipLen = intLen;
+    while (ipLen > 1 && *ip == '0') ++ip, --ipLen;
+    const bool zero = ipLen == 1 && ip[0] == '0' && d[intLen] == '0' && d[intLen + 1] == '0';
     std::string out;
-    for (size_t k = 0; k < ip.size(); ++k) {
-        if (k > 0 && (ip.size() - k) % 3 == 0) out += '.';
+    out.reserve(static_cast<size_t>(ipLen + ipLen / 3 + 5));
+    if (x < 0 && !zero) out += '-';
+    for (int k = 0; k < ipLen; ++k) {
+        if (k > 0 && (ipLen - k) % 3 == 0) out += '.';
         out += ip[k];
     }
     out += ',';
-    out += dec;
-    bool zero = ip == "0" && dec == "00";
-    if (x < 0 && !zero) out.insert(0, "-");
+    out += d[intLen];
+    out += d[intLen + 1];
     return out;
 }
 

@@ -13,7 +13,7 @@ namespace {
 struct Abort {};
 
 double Read(const Record& r, Field f) {
-    auto v = ParseNumber(r.text(f));
+    auto v = r.number(f);
     if (!v) throw Abort{};
     return *v;
 }
@@ -149,23 +149,23 @@ void Hesapla(Record& r, Messages& messages) {
     // The carried income-tax base keeps what the user typed, shown as an amount; the results of an
     // earlier calculation are always thrown away.
     {
-        auto base = ParseNumber(r.text(Field::DGVMAT));
+        auto base = r.number(Field::DGVMAT);
         auto shown = base ? AmountText(*base) : std::nullopt;
         r.write(Field::DGVMAT, shown ? *shown : "0,00");
         BOSALT(r);
     }
 
     // Yearly severance on the wage limited to the ceiling.
-    const double wage = ParseNumber(r.text(Field::TBRUT)).value_or(0.0);
-    const double ceiling = ParseNumber(r.text(Field::TAV)).value_or(0.0);
-    if (auto kgn = ParseNumber(r.text(Field::KGN))) {
+    const double wage = r.number(Field::TBRUT).value_or(0.0);
+    const double ceiling = r.number(Field::TAV).value_or(0.0);
+    if (auto kgn = r.number(Field::KGN)) {
         const double y = *kgn * ((wage > ceiling ? ceiling : wage) / 30);
         if (std::isfinite(y)) r.yillikKidemTutari = y;
     }
 
     if (r.mode() == Mode::Dates) {
         const double s = ServiceDays(r.text(Field::GTarih), r.text(Field::CTarih));
-        if (auto carried = ParseNumber(r.text(Field::DGUN)))
+        if (auto carried = r.number(Field::DGUN))
             if (auto t = NumberText(*carried + s)) r.write(Field::TGUNU, *t);
     } else {
         r.write(Field::TGUNU, r.text(Field::GGUN));
@@ -174,7 +174,7 @@ void Hesapla(Record& r, Messages& messages) {
     KıdemHesapla(r);
 
     const std::string notice = "\r\nİhbar Tazminatı  =" + r.text(Field::ITAZM);
-    auto years = ParseNumber(r.text(Field::KYILI));
+    auto years = r.number(Field::KYILI);
     if (!years || *years < 1) {
         r.write(Field::BKTAZ, "");
         r.write(Field::DVER, "");

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "conversions.h"
+
 namespace pamerol {
 
 namespace {
@@ -52,12 +54,24 @@ void Record::write(Field f, std::string text) {
     std::string& slot = texts_[static_cast<size_t>(f)];
     if (slot == text) return;
     slot = std::move(text);
+    parsed_[static_cast<size_t>(f)] = Parsed::Unknown;
     notify(f);
     // Copy the rule: a rule may replace rules while it runs.
     if (const ChangeRule& rule = rules_[static_cast<size_t>(f)]) {
         ChangeRule run = rule;
         run();
     }
+}
+
+std::optional<double> Record::number(Field f) const {
+    const size_t i = static_cast<size_t>(f);
+    if (parsed_[i] == Parsed::Unknown) {
+        auto v = ParseNumber(texts_[i]);
+        parsed_[i] = v ? Parsed::Number : Parsed::NotANumber;
+        numbers_[i] = v.value_or(0.0);
+    }
+    if (parsed_[i] == Parsed::NotANumber) return std::nullopt;
+    return numbers_[i];
 }
 
 void Record::setMode(Mode m) {

@@ -15,11 +15,12 @@ namespace pamerol {
 // Every text field, in the order the record lists them (upper area, tabs from left to right).
 #define PAMEROL_FIELDS(X)                                                                                    \
     X(GTarih)                                                                                                \
-    X(CTarih) X(DGUN) X(TGUN) X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI)   \
-        X(KAYI) X(KGUNU) X(BKTAZ) X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER)     \
-            X(IDVER) X(ITAZM) X(DVOR) X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3)       \
-                X(VD4) X(VD5) X(O6) X(VD6) X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv)           \
-                    X(txtAdresi) X(txtVergiDairesi) X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres) \
+    X(CTarih)                                                                                                \
+    X(DGUN) X(TGUN) X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI) X(KAYI)     \
+        X(KGUNU) X(BKTAZ) X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER) X(IDVER)    \
+            X(ITAZM) X(DVOR) X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3) X(VD4) X(VD5)  \
+                X(O6) X(VD6) X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi)            \
+                    X(txtVergiDairesi) X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres)              \
                         X(txtSSkNoPer) X(txtTcKNo)
 
 enum class Field : int {
@@ -50,6 +51,10 @@ class Record {
     Record();
 
     const std::string& text(Field f) const { return texts_[static_cast<size_t>(f)]; }
+
+    // The text read with ParseNumber; remembered until the text changes, since a calculation reads the
+    // same field many times.
+    std::optional<double> number(Field f) const;
 
     // The one way to change a text. A write that changes the text shows it (observer) and then runs the
     // field's change rule at once; writing the text a field already holds runs nothing.
@@ -84,6 +89,9 @@ class Record {
         if (observer_) observer_(f);
     }
     std::array<std::string, kFieldCount> texts_;
+    enum class Parsed : unsigned char { Unknown, Number, NotANumber };
+    mutable std::array<Parsed, kFieldCount> parsed_{};
+    mutable std::array<double, kFieldCount> numbers_{};
     std::array<ChangeRule, kFieldCount> rules_;
     Observer observer_;
     Mode mode_ = Mode::Dates;

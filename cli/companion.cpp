@@ -1,5 +1,6 @@
 #include "companion.h"
 
+#include <array>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -60,29 +61,107 @@ void CopyBracketsToCalculator(Record& r) {
     }
 }
 
-void WriteResult(const Record& r, const RecordedMessages& m, std::ostream& out) {
-    Json fields = Json::object();
-    for (int i = 0; i < kFieldCount; ++i) {
-        Field f = static_cast<Field>(i);
-        fields[std::string(FieldName(f))] = r.text(f);
+// Writes one result line. The texts are escaped by the JSON library; a field holding the same text as in
+// the last result (the settings and the release text, usually) reuses its escaped form, which keeps a
+// large batch fast.
+class ResultWriter {
+  public:
+    void write(const Record& r, const RecordedMessages& m, std::ostream& out) {
+        line_.clear();
+        line_ += "{\"fields\":{";
+        for (int i = 0; i < kFieldCount; ++i) {
+            Field f = static_cast<Field>(i);
+            if (i > 0) line_ += ',';
+            line_ += '"';
+            line_ += FieldName(f);
+            line_ += "\":";
+            Cached& c = cache_[static_cast<size_t>(i)];
+            if (!c.valid || c.text != r.text(f)) {
+                c.text = r.text(f);
+                c.escaped = Escaped(c.text);
+                c.valid = true;
+            }
+            line_ += c.escaped;
+        }
+        line_ += "},\"mode\":";
+        line_ += std::to_string(static_cast<int>(r.mode()));
+        line_ += ",\"Check1\":" + std::to_string(r.check1());
+        line_ += ",\"Check2\":" + std::to_string(r.check2());
+        line_ += r.command3Enabled() ? ",\"Command3\":true" : ",\"Command3\":false";
+        line_ += ",\"YillikKidemTutari\":" + Json(r.yillikKidemTutari).dump();
+        line_ += ",\"messages\":[";
+        for (size_t k = 0; k < m.entries.size(); ++k) {
+            if (k > 0) line_ += ',';
+            line_ += "{\"text\":" + Escaped(m.entries[k].text) + ",\"icon\":";
+            line_ += m.entries[k].icon == MessageIcon::Information ? "\"information\"}" : "\"none\"}";
+        }
+        line_ += "]}\n";
+        out << line_;
     }
-    Json messages = Json::array();
-    for (const auto& e : m.entries)
-        messages.push_back(
-            {{"text", e.text}, {"icon", e.icon == MessageIcon::Information ? "information" : "none"}});
-    Json result = {{"fields", std::move(fields)},
-                   {"mode", static_cast<int>(r.mode())},
-                   {"Check1", r.check1()},
-                   {"Check2", r.check2()},
-                   {"Command3", r.command3Enabled()},
-                   {"YillikKidemTutari", r.yillikKidemTutari},
-                   {"messages", std::move(messages)}};
-    out << result.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
-}
+
+  private:
+    static std::string Escaped(const std::string& text) {
+        return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
+    struct Cached {
+        bool valid = false;
+        std::string text, escaped;
+    };
+    std::array<Cached, kFieldCount> cache_;
+    std::string line_;
+};
+
+// Reads one line's object of assignments straight into a list, keeping the order of the keys.
+class AssignmentReader {
+  public:
+    using Assignments = std::vector<std::pair<std::string, std::string>>;
+    explicit AssignmentReader(Assignments& out) : out_(out) {}
+    std::string error;
+
+    bool null() { return notText(); }
+    bool boolean(bool) { return notText(); }
+    bool number_integer(Json::number_integer_t) { return notText(); }
+    bool number_unsigned(Json::number_unsigned_t) { return notText(); }
+    bool number_float(Json::number_float_t, const std::string&) { return notText(); }
+    bool binary(Json::binary_t&) { return notText(); }
+    bool string(std::string& value) {
+        if (depth_ != 1) return notText();
+        out_.emplace_back(std::move(key_), std::move(value));
+        return true;
+    }
+    bool start_object(std::size_t) {
+        if (depth_++ == 0) return true;
+        return notText();
+    }
+    bool key(std::string& k) {
+        key_ = std::move(k);
+        return true;
+    }
+    bool end_object() {
+        --depth_;
+        return true;
+    }
+    bool start_array(std::size_t) { return notText(); }
+    bool end_array() { return true; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) {
+        error = std::string("not valid JSON: ") + e.what();
+        return false;
+    }
+
+  private:
+    bool notText() {
+        error =
+            depth_ == 0 ? "a line must hold one JSON object" : "the value of \"" + key_ + "\" is not a text";
+        return false;
+    }
+    Assignments& out_;
+    std::string key_;
+    int depth_ = 0;
+};
 
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
 template <typename Assignments>
-void RunCase(const Record* settings, const Assignments& assignments, std::ostream& out,
+void RunCase(const Record* settings, const Assignments& assignments, ResultWriter& writer, std::ostream& out,
              const std::string* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr) {
     RecordedMessages messages;
     Pamerol sheet(messages);
@@ -90,7 +169,7 @@ void RunCase(const Record* settings, const Assignments& assignments, std::ostrea
     for (const auto& [name, value] : assignments) Apply(sheet, name, value);
     CopyBracketsToCalculator(sheet.record());
     sheet.hesapla();
-    WriteResult(sheet.record(), messages, out);
+    writer.write(sheet.record(), messages, out);
     if (saveTo) {
         if (auto error = AyarlariYaz(sheet.record(), *saveTo)) {
             *err << *error << '\n';
@@ -99,29 +178,24 @@ void RunCase(const Record* settings, const Assignments& assignments, std::ostrea
     }
 }
 
+bool KnownName(const std::string& name) {
+    return name == "Option1" || name == "Option2" || name == "Check1" || name == "Check2" ||
+           FieldByName(name);
+}
+
 int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
     int status = 0;
+    ResultWriter writer;
     std::string line;
-    std::vector<std::pair<std::string, std::string>> assignments;
+    AssignmentReader::Assignments assignments;
     for (long number = 1; std::getline(in, line); ++number) {
         try {
-            Json object = Json::parse(line);
-            if (!object.is_object()) throw UsageError{"a line must hold one JSON object"};
             assignments.clear();
-            for (auto& [key, value] : object.items()) {
-                if (!value.is_string()) throw UsageError{"the value of \"" + key + "\" is not a text"};
-                assignments.emplace_back(key, value.get<std::string>());
-            }
-            for (const auto& a : assignments) {
-                if (a.first != "Option1" && a.first != "Option2" && a.first != "Check1" &&
-                    a.first != "Check2" && !FieldByName(a.first))
-                    throw UsageError{"unknown field \"" + a.first + "\""};
-            }
-            RunCase(settings, assignments, out);
-        } catch (const Json::exception& e) {
-            out << Json{{"line", number}, {"error", std::string("not valid JSON: ") + e.what()}}.dump()
-                << '\n';
-            status = 1;
+            AssignmentReader reader(assignments);
+            if (!Json::sax_parse(line, &reader)) throw UsageError{reader.error};
+            for (const auto& a : assignments)
+                if (!KnownName(a.first)) throw UsageError{"unknown field \"" + a.first + "\""};
+            RunCase(settings, assignments, writer, out);
         } catch (const UsageError& e) {
             out << Json{{"line", number}, {"error", e.what}}.dump(-1, ' ', false,
                                                                   Json::error_handler_t::replace)
@@ -188,7 +262,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     }
     int status = 0;
     try {
-        RunCase(settings.get(), assignments, out, saveFile ? &*saveFile : nullptr, &err, &status);
+        ResultWriter writer;
+        RunCase(settings.get(), assignments, writer, out, saveFile ? &*saveFile : nullptr, &err, &status);
     } catch (const UsageError& e) {
         err << "pamerol-hesap: " << e.what << '\n';
         return 2;

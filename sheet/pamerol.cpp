@@ -72,8 +72,8 @@ void Pamerol::installRules() {
 
     // The wage total counts the last readable value of each of the two amounts.
     auto wageTotal = [this, &r] {
-        if (auto v = ParseNumber(r.text(F::IUCRET))) rememberedExtra_ = *v;
-        if (auto v = ParseNumber(r.text(F::ESUCRET))) rememberedWage_ = *v;
+        if (auto v = r.number(F::IUCRET)) rememberedExtra_ = *v;
+        if (auto v = r.number(F::ESUCRET)) rememberedWage_ = *v;
         if (auto t = AmountText(rememberedExtra_ + rememberedWage_)) r.write(F::TBRUT, *t);
         BOSALT(r);
     };

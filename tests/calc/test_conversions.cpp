@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
 
 #include "calc/conversions.h"
 
@@ -124,4 +128,38 @@ TEST(DateText, AcceptsOnlyRealGregorianDates) {
                  {"01.01.0000", false}, {"31.12.9999", true},  {"__.__.____", false}, {"01.02.200_", false},
                  {"1.2.2007", false},   {"01-02-2007", false}, {"", false},           {"01.02.20071", false}};
     for (const auto& c : cases) EXPECT_EQ(IsValidDateText(c.in), c.ok) << c.in;
+}
+
+// The fast paths must agree with the C library on every value: "%.15G" for writing, strtod-style
+// correctly rounded reading for reading.
+TEST(Conversions, AgreeWithTheCLibrary) {
+    std::mt19937_64 rng(42);
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::uniform_int_distribution<int> scale(-12, 18), digits(1, 17);
+    for (int i = 0; i < 200000; ++i) {
+        double x;
+        switch (i % 4) {
+        case 0: x = unit(rng) * std::pow(10.0, scale(rng)); break;
+        case 1: x = std::round(unit(rng) * 1e6) / 100; break; // amounts in cents
+        case 2: x = static_cast<double>(rng() % 100000) / 30; break;
+        default: x = std::bit_cast<double>(rng()); break;
+        }
+        if (!std::isfinite(x)) continue;
+        if (i % 3 == 0) x = -x;
+        char c[64];
+        std::snprintf(c, sizeof c, "%.15G", x);
+        std::string expected(c);
+        for (char& ch : expected)
+            if (ch == '.') ch = ',';
+        if (expected == "-0") expected = "0";
+        ASSERT_EQ(NumberText(x).value(), expected) << std::hexfloat << x;
+
+        // Reading a decimal text of up to 17 digits gives the correctly rounded double.
+        std::snprintf(c, sizeof c, "%.*f", digits(rng) % 8, std::fabs(x) < 1e12 ? x : 1.5);
+        double strtodValue = std::strtod(c, nullptr);
+        std::string turkish(c);
+        for (char& ch : turkish)
+            if (ch == '.') ch = ',';
+        ASSERT_EQ(ParseNumber(turkish).value(), strtodValue == 0 ? 0.0 : strtodValue) << turkish;
+    }
 }

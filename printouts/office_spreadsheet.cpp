@@ -322,7 +322,12 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
         Reference<css::frame::XModel> model(doc, UNO_QUERY);
         Reference<css::sheet::XSpreadsheetView> view;
         if (model.is()) view.set(model->getCurrentController(), UNO_QUERY);
-        if (view.is()) d.sheet.set(view->getActiveSheet(), UNO_QUERY);
+        if (view.is()) {
+            d.sheet.set(view->getActiveSheet(), UNO_QUERY);
+            // The many narrow columns of a form would fill the window with grid lines.
+            Reference<css::beans::XPropertySet> settings(view, UNO_QUERY);
+            if (settings.is()) settings->setPropertyValue(A("ShowGrid"), Any(false));
+        }
         if (!d.sheet.is()) {
             Reference<css::container::XIndexAccess> sheets(calc->getSheets(), UNO_QUERY_THROW);
             d.sheet.set(sheets->getByIndex(0), UNO_QUERY_THROW);
@@ -336,8 +341,10 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
 bool OfficeSpreadsheet::write(std::string_view address, std::string_view text, WriteMode mode) {
     return Attempt([&] {
         Reference<css::table::XCell> cell = impl_->cell(address);
-        const OUString value = U(CellLineBreaks(text));
-        if (mode == WriteMode::Value && !TakenAsFormula(text)) {
+        const std::string lines = CellLineBreaks(text);
+        const OUString value = U(lines);
+        // A text of several lines is no number or date; typed, it is a text cell with its line breaks.
+        if (mode == WriteMode::Value && !TakenAsFormula(text) && lines.find('\n') == std::string::npos) {
             // As if typed: the office's locale decides between number, date and text.
             Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)
                 ->setPropertyValue(A("FormulaLocal"), Any(value));
@@ -384,7 +391,9 @@ bool OfficeSpreadsheet::topBorder(std::string_view firstCell, std::string_view s
             std::min(a.StartColumn, b.StartColumn), std::min(a.StartRow, b.StartRow),
             std::max(a.StartColumn, b.StartColumn), std::max(a.StartRow, b.StartRow));
         css::table::BorderLine2 line;
-        line.Color = -1; // automatic
+        // The automatic colour of a line on a white page is black. (LibreOffice keeps its own "automatic"
+        // value on a border but does not draw it.)
+        line.Color = 0;
         line.LineStyle = css::table::BorderLineStyle::SOLID;
         line.OuterLineWidth = 26; // thin, in 1/100 mm
         line.LineWidth = 26;

@@ -212,6 +212,11 @@ def document(sheet, cell_styles, page):
    <config:config-item-map-entry>
     <config:config-item config:name="ViewId" config:type="string">view1</config:config-item>
     <config:config-item config:name="ShowGrid" config:type="boolean">false</config:config-item>
+    <config:config-item-map-named config:name="Tables">
+     <config:config-item-map-entry config:name="{escape(sheet.name)}">
+      <config:config-item config:name="ShowGrid" config:type="boolean">false</config:config-item>
+     </config:config-item-map-entry>
+    </config:config-item-map-named>
    </config:config-item-map-entry>
   </config:config-item-map-indexed>
  </config:config-item-set>
@@ -260,11 +265,11 @@ def velkara():
     """The payroll sheet, A4 landscape. Row 8 is the employee line; each column group lines up with a cell
     the program writes: A8, Q8, Y8, AH8, AO8, AV8, BA8, BH8, BR8, CA8, CI8, CS8, DA8."""
     groups = [  # (first column, last column, caption, total width in cm, data style)
-        ("A", "P", "Adı Soyadı", 4.2, "v_text"),
-        ("Q", "X", "SSK No", 2.3, "v_textc"),
-        ("Y", "AG", "T.C. Kimlik No", 2.2, "v_textc"),
-        ("AH", "AN", "Giriş Tarihi", 1.8, "v_date"),
-        ("AO", "AU", "Çıkış Tarihi", 1.8, "v_date"),
+        ("A", "P", "Adı Soyadı", 4.0, "v_text"),
+        ("Q", "X", "SSK No", 2.7, "v_textc"),
+        ("Y", "AG", "T.C. Kimlik No", 2.5, "v_textc"),
+        ("AH", "AN", "Giriş Tarihi", 1.9, "v_date"),
+        ("AO", "AU", "Çıkış Tarihi", 1.9, "v_date"),
         ("AV", "AZ", "Gün", 1.0, "v_days"),
         ("BA", "BG", "Brüt Ücret", 2.0, "v_amount"),
         ("BH", "BQ", "GV Matrahı", 2.0, "v_amount"),

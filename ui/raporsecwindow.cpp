@@ -1,5 +1,6 @@
 #include "raporsecwindow.h"
 
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -29,7 +30,7 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, QWidget* parent) : QDialog(par
     setModal(true);
 
     // The band across the top, in the window's own colour, behind the heading and the picture.
-    auto* band = new QLabel;
+    auto* band = new QFrame;
     Name(band, QStringLiteral("Label36"));
     band->setAutoFillBackground(true);
     band->setBackgroundRole(QPalette::Window);

@@ -1,15 +1,19 @@
 #include "spreadsheets.h"
 
+#ifdef PAMEROL_WITH_OFFICE
+#include "printouts/office_spreadsheet.h"
+#endif
+
 namespace pamerol::ui {
 
 namespace {
 
-// Stands in when the program is built without the spreadsheet backend: every print says so.
+// Stands in when the program is built without the office backend: every print says so.
 class NoSpreadsheet : public Spreadsheet {
   public:
-    Outcome start() override { return Outcome::Failure("bu kurulumda hesap tablosu desteği yok"); }
+    Outcome start() override { return Outcome::Failure("bu kurulum LibreOffice desteği olmadan derlendi"); }
     bool show() override { return false; }
-    Outcome open(const std::string&) override { return Outcome::Failure("hesap tablosu yok"); }
+    Outcome open(const std::string&) override { return Outcome::Failure("hesap tablosu programı yok"); }
     bool write(std::string_view, std::string_view, WriteMode) override { return false; }
     bool writeNumber(std::string_view, double) override { return false; }
     bool merge(std::string_view) override { return false; }
@@ -20,8 +24,12 @@ class NoSpreadsheet : public Spreadsheet {
 
 } // namespace
 
-SpreadsheetFactory Spreadsheets(const std::string&) {
+SpreadsheetFactory Spreadsheets() {
+#ifdef PAMEROL_WITH_OFFICE
+    return [] { return std::make_unique<OfficeSpreadsheet>(); }; // visible, on the program's own profile
+#else
     return [] { return std::make_unique<NoSpreadsheet>(); };
+#endif
 }
 
 } // namespace pamerol::ui

@@ -1,0 +1,57 @@
+#include "app.h"
+
+#include <QApplication>
+
+#include "formuortala.h"
+#include "pamerolwindow.h"
+#include "qtdesktop.h"
+#include "qtmessages.h"
+#include "raporsecwindow.h"
+#include "spreadsheets.h"
+
+namespace pamerol::ui {
+
+namespace {
+
+// Calls back once, on the window's first paint.
+class FirstPaint : public QObject {
+  public:
+    explicit FirstPaint(std::function<void(QWidget&)> shown) : shown_(std::move(shown)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && shown_) {
+            auto shown = std::exchange(shown_, nullptr);
+            shown(*static_cast<QWidget*>(watched));
+        }
+        return false;
+    }
+
+  private:
+    std::function<void(QWidget&)> shown_;
+};
+
+} // namespace
+
+int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& shown) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pamerol"));
+
+    QtMessages messages(kSheetTitle);
+    Pamerol core(messages);
+    QtDesktop desktop;
+    const std::string folder = ProgramFolder();
+
+    PamerolWindow window(core, desktop, [&](QWidget* parent) {
+        ShowPrintouts(core.record(), folder, Spreadsheets(), messages, parent);
+    });
+    messages.setWindow(&window);
+    FirstPaint firstPaint(shown);
+    if (shown) window.installEventFilter(&firstPaint);
+
+    // Sheet load: centred first, then the settings path, the wage's "0" and the settings.
+    FormuOrtala(window);
+    core.start(folder);
+    window.show();
+    return QApplication::exec();
+}
+
+} // namespace pamerol::ui

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "modal_boxes.h"
 #include "ui/pamerolwindow.h"
 #include "ui/qtmessages.h"
+#include "ui_testing.h"
 
 namespace pamerol::testing {
 

@@ -242,20 +242,18 @@ class PamerolWindowTest : public QObject {
     }
 
     void modeAndFlagsReachTheRecord() {
-        QTest::mouseClick(s->find<QRadioButton>("Option2"), Qt::LeftButton);
+        pamerol::testing::ClickBox(s->find<QRadioButton>("Option2"));
         QCOMPARE(s->core.record().mode(), Mode::PremiumDays);
-        s->find<QCheckBox>("Check1")->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(s->find<QCheckBox>("Check1"), Qt::Key_Space);
+        pamerol::testing::ClickBox(s->find<QCheckBox>("Check1"));
         QCOMPARE(s->core.record().check1(), 0);
         // A greyed flag set by the record shows greyed; a click ticks it.
         s->core.record().setCheck2(2);
         auto* check2 = s->find<QCheckBox>("Check2");
         s->window.findChild<QTabWidget*>()->setCurrentIndex(1);
         QCOMPARE(check2->checkState(), Qt::PartiallyChecked);
-        check2->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(check2, Qt::Key_Space);
+        pamerol::testing::ClickBox(check2);
         QCOMPARE(s->core.record().check2(), 1);
-        QTest::keyClick(check2, Qt::Key_Space);
+        pamerol::testing::ClickBox(check2);
         QCOMPARE(s->core.record().check2(), 0);
     }
 
@@ -301,13 +299,14 @@ class PamerolWindowTest : public QObject {
                 seen << dialog->windowTitle()
                      << QString::number(
                             dialog->findChild<QRadioButton*>(QStringLiteral("Option1_0"))->isChecked());
-                QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("Option1_2")),
-                                  Qt::LeftButton);
+                auto* letter = dialog->findChild<QRadioButton*>(QStringLiteral("Option1_2"));
+                pamerol::testing::ClickBox(letter);
+                seen << QString::number(letter->isChecked());
                 QTest::keyClick(dialog, Qt::Key_Escape);
             });
             QTest::mouseClick(s->find<QPushButton>("Command3"), Qt::LeftButton);
         }
-        QCOMPARE(seen, (QStringList{"Kıdem İhbar Dökümleri", "1", "Kıdem İhbar Dökümleri", "1"}));
+        QCOMPARE(seen, (QStringList{"Kıdem İhbar Dökümleri", "1", "1", "Kıdem İhbar Dökümleri", "1", "1"}));
         QVERIFY(s->window.isVisible()); // Escape closed only the dialog
         QVERIFY(fills.entries.empty());
     }

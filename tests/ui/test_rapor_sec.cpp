@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "modal_boxes.h"
 #include "printouts/recording_spreadsheet.h"
 #include "ui/qtmessages.h"
 #include "ui/raporsecwindow.h"
+#include "ui_testing.h"
 
 using namespace pamerol;
 
@@ -68,7 +68,7 @@ class RaporSecTest : public QObject {
         Dialog d(true);
         QCOMPARE(d.window.windowTitle(), QStringLiteral("Kıdem İhbar Dökümleri"));
         QVERIFY(d.option(0)->isChecked());
-        QTest::mouseClick(d.option(choice), Qt::LeftButton);
+        testing::ClickBox(d.option(choice));
         d.print();
         d.print(); // each print fills the paper again
         QCOMPARE(d.opened.size(), size_t{2});

@@ -1,14 +1,29 @@
-// Closes every modal message box as soon as it opens and keeps what it showed, so that a test can check
-// the boxes it expects and fail on any other.
+// What the window tests share: a catcher of modal message boxes and a real click on a check or option box.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QList>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
 #include <QTimer>
 
 namespace pamerol::testing {
 
+// Clicks where a check or option box reacts (its mark and caption), not in the empty stretch beside it.
+inline void ClickBox(QAbstractButton* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QStyle::SubElement hit =
+        qobject_cast<QRadioButton*>(box) ? QStyle::SE_RadioButtonClickRect : QStyle::SE_CheckBoxClickRect;
+    QTest::mouseClick(box, Qt::LeftButton, {}, box->style()->subElementRect(hit, &option, box).center());
+}
+
+// Closes every modal message box as soon as it opens and keeps what it showed, so that a test can check
+// the boxes it expects and fail on any other.
 class ModalBoxes {
   public:
     struct Box {

@@ -13,15 +13,16 @@ namespace fs = std::filesystem;
 namespace {
 
 // Why a copy failed, in words a clerk can act on.
-std::string CopyFailureReason(const fs::path& from, const std::error_code& ec) {
+std::string CopyFailureReason(const fs::path& from, const fs::path& to, const std::error_code& ec) {
     std::error_code ignored;
     if (!fs::exists(from, ignored)) return "şablon dosyası yok";
     if (!std::ifstream(from, std::ios::binary)) return "şablon dosyası okunamıyor";
+    if (fs::is_directory(to, ignored)) return "çalışma kopyasının yerinde bir klasör var";
+    if (!fs::is_directory(to.parent_path(), ignored)) return "klasör yok";
     if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
         return "çalışma kopyasına yazma izni yok";
     if (ec == std::errc::read_only_file_system) return "klasör salt okunur";
     if (ec == std::errc::no_space_on_device) return "diskte yer kalmadı";
-    if (ec == std::errc::is_a_directory) return "çalışma kopyasının yerinde bir klasör var";
     return ec.message();
 }
 
@@ -32,7 +33,7 @@ bool CopyTemplate(const fs::path& from, const fs::path& to, Messages& messages) 
     fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
     if (!ec) return true;
     messages.show("Şablon kopyalanamadı: " + from.string() + " → " + to.string() + " (" +
-                      CopyFailureReason(from, ec) + ")",
+                      CopyFailureReason(from, to, ec) + ")",
                   MessageIcon::None);
     return false;
 }

@@ -512,8 +512,9 @@ bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        // Switching windows or opening a menu is no move between fields.
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+        // Switching windows or opening a menu is no move between fields, and a closing sheet has no fields
+        // left to move between (leaving DVOR must not save a second time).
+        if (closed_ || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
         if (event->type() == QEvent::FocusOut) {
             core_.focusOut(f);
             return false;

@@ -37,6 +37,14 @@ int ExponentAt(const char* p) {
 // the first digit. The shortest text that reads back as x is used when it has at most 15 digits: the
 // 15-digit rounding is then that text padded with zeros, and it is much cheaper to get.
 int Digits15(double x, char mant[15]) {
+    // Whole numbers below 10^15 (day counts, most settings) need no floating-point conversion.
+    if (const double a = std::fabs(x); a < 1e15 && a == std::floor(a)) {
+        char digits[16] = {};
+        auto end = std::to_chars(digits, digits + sizeof digits, static_cast<uint64_t>(a)).ptr;
+        const int count = static_cast<int>(end - digits);
+        for (int k = 0; k < 15; ++k) mant[k] = k < count ? digits[k] : '0';
+        return count - 1;
+    }
     char buf[40];
     auto res = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(x), std::chars_format::scientific);
     *res.ptr = '\0';

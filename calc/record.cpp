@@ -1,6 +1,7 @@
 #include "record.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "conversions.h"
 
@@ -37,9 +38,14 @@ std::string_view FieldName(Field f) {
 }
 
 std::optional<Field> FieldByName(std::string_view name) {
-    auto it = std::find(kNames.begin(), kNames.end(), name);
-    if (it == kNames.end()) return std::nullopt;
-    return static_cast<Field>(it - kNames.begin());
+    static const std::unordered_map<std::string_view, Field> byName = [] {
+        std::unordered_map<std::string_view, Field> m;
+        for (size_t i = 0; i < kNames.size(); ++i) m.emplace(kNames[i], static_cast<Field>(i));
+        return m;
+    }();
+    auto it = byName.find(name);
+    if (it == byName.end()) return std::nullopt;
+    return it->second;
 }
 
 Record::Record() {

@@ -85,7 +85,7 @@ void Pamerol::installRules() {
 
 void Pamerol::start(const std::string& programFolder) {
     folder_ = programFolder;
-    iniYolu_ = programFolder + "/Pmrl.ini";
+    iniYolu_ = IniYolu(programFolder);
     record_.write(F::ESUCRET, "0");
     ayarlariOku();
 }

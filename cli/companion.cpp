@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "calc/conversions.h"
+#include "dokum.h"
 #include "sheet/ayarlar.h"
 #include "sheet/pamerol.h"
 
@@ -20,6 +21,8 @@ using Json = nlohmann::ordered_json;
 const char* kUsage =
     "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [ALAN=METİN ...]\n"
     "          pamerol-hesap [--ayar DOSYA] --toplu  < vakalar.jsonl\n"
+    "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname --kaydet DOSYA\n"
+    "DOSYA of --kaydet: .xls, .pdf or .ods; the paper is filled on a headless LibreOffice.\n"
     "ALAN: the sheet's field names (ESUCRET, GTarih, ...), Option1/Option2 = 1 for the mode,\n"
     "Check1/Check2 = 0, 1 or 2.\n";
 
@@ -159,10 +162,17 @@ class AssignmentReader {
     int depth_ = 0;
 };
 
+// A printout to fill from the calculated case and where to store it.
+struct Printout {
+    Dokum dokum;
+    std::string path;
+};
+
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
 template <typename Assignments>
 void RunCase(const Record* settings, const Assignments& assignments, ResultWriter& writer, std::ostream& out,
-             const std::string* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr) {
+             const std::string* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
+             const Printout* printout = nullptr) {
     RecordedMessages messages;
     Pamerol sheet(messages);
     if (settings) CopySettings(*settings, sheet.record());
@@ -176,6 +186,7 @@ void RunCase(const Record* settings, const Assignments& assignments, ResultWrite
             *status = 1;
         }
     }
+    if (printout && DokumKaydet(sheet.record(), printout->dokum, printout->path, *err) != 0) *status = 1;
 }
 
 bool KnownName(const std::string& name) {
@@ -210,7 +221,7 @@ int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
 
 int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                  std::ostream& err) {
-    std::optional<std::string> settingsFile, saveFile;
+    std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath;
     bool batch = false;
     std::vector<std::pair<std::string, std::string>> assignments;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -221,6 +232,13 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
                 return 2;
             }
             (a == "--ayar" ? settingsFile : saveFile) = args[++i];
+        } else if (a == "--dokum" || a == "--kaydet") {
+            if (i + 1 >= args.size()) {
+                const char* what = a == "--dokum" ? "kidem, ihbar or ibraname" : "a file name";
+                err << "pamerol-hesap: " << a << " needs " << what << "\n" << kUsage;
+                return 2;
+            }
+            (a == "--dokum" ? dokumName : dokumPath) = args[++i];
         } else if (a == "--toplu") {
             batch = true;
         } else if (a == "--help" || a == "-h") {
@@ -233,7 +251,16 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             return 2;
         }
     }
-    if (batch && (!assignments.empty() || saveFile)) {
+    std::optional<Printout> printout;
+    if (dokumName || dokumPath) {
+        auto dokum = dokumName ? DokumByName(*dokumName) : std::nullopt;
+        if (!dokum || !dokumPath) {
+            err << "pamerol-hesap: --dokum kidem|ihbar|ibraname and --kaydet FILE go together\n" << kUsage;
+            return 2;
+        }
+        printout = Printout{*dokum, *dokumPath};
+    }
+    if (batch && (!assignments.empty() || saveFile || printout)) {
         err << "pamerol-hesap: --toplu takes its cases from standard input only\n" << kUsage;
         return 2;
     }
@@ -263,7 +290,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     int status = 0;
     try {
         ResultWriter writer;
-        RunCase(settings.get(), assignments, writer, out, saveFile ? &*saveFile : nullptr, &err, &status);
+        RunCase(settings.get(), assignments, writer, out, saveFile ? &*saveFile : nullptr, &err, &status,
+                printout ? &*printout : nullptr);
     } catch (const UsageError& e) {
         err << "pamerol-hesap: " << e.what << '\n';
         return 2;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include <com/sun/star/awt/XTopWindow.hpp>
@@ -138,6 +139,27 @@ void SetConfiguration(const Reference<css::uno::XComponentContext>& office, cons
     Reference<css::util::XChangesBatch>(access, UNO_QUERY_THROW)->commitChanges();
 }
 
+// A new profile starts with the program's settings already in it, so that even the first workbook of a
+// new office reads typed input the Turkish way. (They are set again on every connection, see configure.)
+void SeedProfile(const std::string& profile) {
+    const fs::path settings = fs::path(profile) / "user" / "registrymodifications.xcu";
+    std::error_code ec;
+    if (fs::exists(settings, ec)) return;
+    fs::create_directories(settings.parent_path(), ec);
+    std::ofstream out(settings);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+           "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
+           "oor:op=\"fuse\"><value>"
+        << kOfficeLocale
+        << "</value></prop></item>\n"
+           "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"ShowTipOfTheDay\" "
+           "oor:op=\"fuse\"><value>false</value></prop></item>\n"
+           "</oor:items>\n";
+}
+
 } // namespace
 
 std::string DefaultOfficeProfile() {
@@ -254,6 +276,7 @@ Outcome OfficeSpreadsheet::start() {
         fs::create_directories(d.profile, ec);
         if (ec)
             return Outcome::Failure("ofis profili oluşturulamadı: " + d.profile + " (" + ec.message() + ")");
+        SeedProfile(d.profile);
         std::vector<std::string> argv = {
             d.options.soffice, "-env:UserInstallation=" + FileUrl(d.profile),
             "--norestore",     "--nologo",
@@ -427,17 +450,22 @@ void OfficeSpreadsheet::release() {
     d.office.clear();
 }
 
-Outcome OfficeSpreadsheet::storeTo(const std::string& path) {
-    Impl& d = *impl_;
+const char* StoreFilterFor(const std::string& path) {
     std::string ending = fs::path(path).extension().string();
     std::transform(ending.begin(), ending.end(), ending.begin(),
                    [](unsigned char c) { return std::tolower(c); });
-    const char* filter = ending == ".xls"   ? "MS Excel 97"
-                         : ending == ".pdf" ? "calc_pdf_Export"
-                         : ending == ".ods" ? "calc8"
-                                            : nullptr;
+    if (ending == ".xls") return "MS Excel 97";
+    if (ending == ".pdf") return "calc_pdf_Export";
+    if (ending == ".ods") return "calc8";
+    return nullptr;
+}
+
+Outcome OfficeSpreadsheet::storeTo(const std::string& path) {
+    Impl& d = *impl_;
+    const char* filter = StoreFilterFor(path);
     if (!filter)
-        return Outcome::Failure("bilinmeyen dosya türü '" + ending + "' (.xls, .pdf ya da .ods olmalı)");
+        return Outcome::Failure("bilinmeyen dosya türü '" + fs::path(path).extension().string() +
+                                "' (.xls, .pdf ya da .ods olmalı)");
     Reference<css::frame::XStorable> storable(d.document, UNO_QUERY);
     if (!storable.is()) return Outcome::Failure("kaydedilecek doldurulmuş bir belge yok");
     std::error_code ec;

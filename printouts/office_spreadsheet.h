@@ -31,6 +31,9 @@ struct OfficeOptions {
 // $XDG_CONFIG_HOME/pamerol/office-profile, or ~/.config/pamerol/office-profile.
 std::string DefaultOfficeProfile();
 
+// The office's export filter for a file name's ending (".xls", ".pdf", ".ods"); nullptr for any other.
+const char* StoreFilterFor(const std::string& path);
+
 class OfficeSpreadsheet final : public Spreadsheet {
   public:
     explicit OfficeSpreadsheet(OfficeOptions options = {});

@@ -2,6 +2,8 @@
 // opened again and read back cell by cell.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -224,6 +226,35 @@ TEST_F(OfficeFill, StoresPdfAndOdsToo) {
         EXPECT_EQ(head, magic) << name;
     }
     EXPECT_FALSE(office->storeTo((folder / "ibraname.txt").string()).ok);
+}
+
+// The companion fills the same paper on an office of its own and stores it where it is told.
+TEST_F(OfficeFill, CompanionStoresThePaper) {
+    const std::string stored = (folder / "kidem.xls").string();
+    const std::string companion =
+        PAMEROL_BIN_DIR "/pamerol-hesap --ayar " PAMEROL_SOURCE_DIR "/sheet/Pmrl.ini"
+                        " GTarih=15.03.2004 CTarih=14.09.2007 ESUCRET=2.000,00 TAV=1960,69 DVOR=6,6"
+                        " txtTcKNo=01234567890";
+    ASSERT_EQ(std::system((companion + " --dokum kidem --kaydet " + stored + " > /dev/null").c_str()), 0);
+    ASSERT_TRUE(office->start().ok);
+    OfficeProbe probe(office->connection());
+    ASSERT_TRUE(probe.load(stored));
+    Check(probe, {
+                     {"A1", K::Text, "KIDEM TAZMİNATI BORDROSU"},
+                     {"Y8", K::Text, "01234567890"},
+                     {"DA8", K::Text, "6.822,46"},
+                     {"A9", K::Text, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
+                 });
+    // A paper the companion does not know is a usage error; a calculation without results prints nothing.
+    const std::pair<std::string, int> failures[] = {
+        {companion + " --dokum maas --kaydet " + stored, 2},
+        {companion + " --dokum ihbar", 2},
+        {companion + " GTarih=31.02.2004 --dokum ihbar --kaydet " + stored, 1},
+    };
+    for (const auto& [command, status] : failures) {
+        int result = std::system((command + " > /dev/null 2>&1").c_str());
+        EXPECT_TRUE(WIFEXITED(result) && WEXITSTATUS(result) == status) << command;
+    }
 }
 
 TEST_F(OfficeFill, OfficeThatCannotStartIsReported) {

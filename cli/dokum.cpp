@@ -1,0 +1,99 @@
+#include "dokum.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+
+#include "sheet/pamerol.h"
+
+#ifdef PAMEROL_WITH_OFFICE
+#include "printouts/dokumler.h"
+#include "printouts/office_spreadsheet.h"
+#endif
+
+namespace pamerol {
+
+namespace fs = std::filesystem;
+
+std::optional<Dokum> DokumByName(const std::string& name) {
+    if (name == "kidem") return Dokum::Kidem;
+    if (name == "ihbar") return Dokum::Ihbar;
+    if (name == "ibraname") return Dokum::Ibraname;
+    return std::nullopt;
+}
+
+#ifdef PAMEROL_WITH_OFFICE
+
+namespace {
+
+// The fill's one message, if any, goes to the error stream.
+class ErrorMessages : public Messages {
+  public:
+    explicit ErrorMessages(std::ostream& err) : err_(err) {}
+    void show(const std::string& text, MessageIcon) override { err_ << "pamerol-hesap: " << text << '\n'; }
+
+  private:
+    std::ostream& err_;
+};
+
+// A profile folder of this run's own: runs side by side never share (and never end) each other's office.
+struct TemporaryProfile {
+    std::string path;
+    TemporaryProfile() {
+        std::string pattern = (fs::temp_directory_path() / "pamerol-office-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) path = pattern;
+    }
+    ~TemporaryProfile() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+};
+
+} // namespace
+
+int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std::ostream& err) {
+    if (!StoreFilterFor(path)) {
+        err << "pamerol-hesap: " << path << ": the file name must end in .xls, .pdf or .ods\n";
+        return 1;
+    }
+    if (!record.command3Enabled()) {
+        err << "pamerol-hesap: the calculation gave no results to print\n";
+        return 1;
+    }
+    TemporaryProfile profile;
+    if (profile.path.empty()) {
+        err << "pamerol-hesap: no temporary folder for the office profile\n";
+        return 1;
+    }
+    int status = 1;
+    {
+        OfficeOptions options;
+        options.visible = false;
+        options.profile = profile.path;
+        OfficeSpreadsheet office(options);
+        ErrorMessages messages(err);
+        const std::string folder = ProgramFolder();
+        bool filled = dokum == Dokum::Ibraname
+                          ? IbranameHazirla(record, folder, office, messages)
+                          : BordroHazirla(record, dokum == Dokum::Kidem, folder, office, messages);
+        if (filled) {
+            Outcome stored = office.storeTo(path);
+            if (stored.ok)
+                status = 0;
+            else
+                err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
+        }
+    } // the office ends before its profile goes
+    return status;
+}
+
+#else
+
+int DokumKaydet(const Record&, Dokum, const std::string&, std::ostream& err) {
+    err << "pamerol-hesap: this build has no LibreOffice backend for printouts\n";
+    return 1;
+}
+
+#endif
+
+} // namespace pamerol

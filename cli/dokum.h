@@ -1,0 +1,22 @@
+// The companion's printouts: one paper of a calculated case, filled on a headless office and stored.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "calc/record.h"
+
+namespace pamerol {
+
+enum class Dokum { Kidem, Ihbar, Ibraname };
+
+// "kidem", "ihbar" or "ibraname".
+std::optional<Dokum> DokumByName(const std::string& name);
+
+// Fills the paper from the record as the printout dialog would, with the templates of the program's
+// folder, and stores it at path: ".xls", ".pdf" or ".ods" by its ending. Failures are written to err.
+// Returns the exit status: 0 stored, 1 not.
+int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std::ostream& err);
+
+} // namespace pamerol

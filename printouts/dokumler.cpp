@@ -1,5 +1,7 @@
 #include "printouts/dokumler.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -27,11 +29,17 @@ std::string CopyFailureReason(const fs::path& from, const fs::path& to, const st
 }
 
 // Replaces the working copy with a fresh copy of the template. On failure the fill must stop: filling an
-// older working copy would mix this run's cells with an earlier paper's.
+// older working copy would mix this run's cells with an earlier paper's. The copy is made beside the
+// working copy and then put in its place in one step, so that a fill running at the same time (the
+// companion, another window) never opens a half-written file.
 bool CopyTemplate(const fs::path& from, const fs::path& to, Messages& messages) {
-    std::error_code ec;
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    fs::path fresh = to;
+    fresh += ".yeni-" + std::to_string(::getpid());
+    std::error_code ec, ignored;
+    fs::copy_file(from, fresh, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(fresh, to, ec);
     if (!ec) return true;
+    fs::remove(fresh, ignored);
     messages.show("Şablon kopyalanamadı: " + from.string() + " → " + to.string() + " (" +
                       CopyFailureReason(from, to, ec) + ")",
                   MessageIcon::None);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "case.h"
@@ -371,6 +372,10 @@ TEST_F(Fill, TemplateThatCannotBeCopiedStopsTheFill) {
     EXPECT_EQ(messages.entries[0].text, "Şablon kopyalanamadı: " + Path("Ibraname.xls") + " → " +
                                             Path("Ibraname1.xls") +
                                             " (çalışma kopyasının yerinde bir klasör var)");
+    // Nothing half-made is left behind.
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"Velkara1.xls", "Ibraname.xls", "Ibraname1.xls"}));
 }
 
 TEST_F(Fill, EachFillStartsFromAFreshCopy) {

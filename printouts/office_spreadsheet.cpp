@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include <com/sun/star/awt/XTopWindow.hpp>
@@ -98,6 +99,12 @@ template <size_t N> Sequence<css::beans::PropertyValue> Props(const css::beans::
 // The UNO runtime of this process, made once: just enough to reach an office through a pipe.
 Reference<css::uno::XComponentContext> LocalContext() {
     static Reference<css::uno::XComponentContext> context = [] {
+        // The connection writes to the office's pipe without holding back SIGPIPE: an office that closes
+        // in the middle of a fill would otherwise end this program too. A failed write is reported as a
+        // failed step instead.
+        struct sigaction current {};
+        if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            ::signal(SIGPIPE, SIG_IGN);
         rtl::Bootstrap::set(A("URE_MORE_TYPES"), U("file://" PAMEROL_LO_PROGRAM "/types/offapi.rdb"));
         return cppu::defaultBootstrap_InitialComponentContext(U("file://" PAMEROL_LO_PROGRAM "/unorc"));
     }();
@@ -282,28 +289,34 @@ Outcome OfficeSpreadsheet::start() {
             "--norestore",     "--nologo",
             "--nodefault",     "--accept=pipe,name=" + d.pipe + ";urp;StarOffice.ComponentContext"};
         if (!d.options.visible) argv.insert(argv.begin() + 2, "--headless");
-        Spawned s = SpawnDetached(argv);
-        if (s.pid < 0) {
-            if (s.error == ENOENT) return Outcome::Failure("'" + d.options.soffice + "' programı bulunamadı");
-            return Outcome::Failure("'" + d.options.soffice + "' çalıştırılamadı (" + std::strerror(s.error) +
-                                    ")");
-        }
-        d.started = s.pid;
+        const char* x11 = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        if (d.options.visible && !(x11 && *x11) && !(wayland && *wayland))
+            return Outcome::Failure("pencere gösterilecek bir ekran yok (DISPLAY tanımlı değil)");
         // A soffice that finds an office on the same profile hands its arguments over and ends; the
-        // office then listens on the pipe. So an ended soffice is only a failure when nobody answers soon.
+        // office then listens on the pipe. An office that is just closing takes the arguments and still
+        // goes away: then soffice ends and nobody answers, and a new soffice is started once it has gone.
         auto now = std::chrono::steady_clock::now;
         const auto deadline = now() + std::chrono::milliseconds(d.options.connectTimeoutMs);
-        std::chrono::steady_clock::time_point endedAt{};
-        bool ended = false;
-        while (!d.connect()) {
-            if (now() > deadline) return Outcome::Failure("LibreOffice zamanında yanıt vermedi");
-            if (!ended && !ProcessRunning(s.pid)) {
-                ended = true;
-                endedAt = now();
+        for (int attempt = 1;; ++attempt) {
+            Spawned s = SpawnDetached(argv);
+            if (s.pid < 0) {
+                if (s.error == ENOENT)
+                    return Outcome::Failure("'" + d.options.soffice + "' programı bulunamadı");
+                return Outcome::Failure("'" + d.options.soffice + "' çalıştırılamadı (" +
+                                        std::strerror(s.error) + ")");
             }
-            if (ended && now() - endedAt > std::chrono::seconds(3))
-                return Outcome::Failure("LibreOffice açıldıktan hemen sonra kapandı");
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            d.started = s.pid;
+            std::optional<std::chrono::steady_clock::time_point> endedAt;
+            bool connected = false;
+            while (!(connected = d.connect())) {
+                if (now() > deadline) return Outcome::Failure("LibreOffice zamanında yanıt vermedi");
+                if (!endedAt && !ProcessRunning(s.pid)) endedAt = now();
+                if (endedAt && now() - *endedAt > std::chrono::seconds(2)) break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            if (connected) break;
+            if (attempt == 3) return Outcome::Failure("LibreOffice açıldıktan hemen sonra kapandı");
         }
     }
     d.configure();
@@ -466,8 +479,7 @@ Outcome OfficeSpreadsheet::storeTo(const std::string& path) {
     if (!filter)
         return Outcome::Failure("bilinmeyen dosya türü '" + fs::path(path).extension().string() +
                                 "' (.xls, .pdf ya da .ods olmalı)");
-    Reference<css::frame::XStorable> storable(d.document, UNO_QUERY);
-    if (!storable.is()) return Outcome::Failure("kaydedilecek doldurulmuş bir belge yok");
+    if (!d.document.is()) return Outcome::Failure("kaydedilecek doldurulmuş bir belge yok");
     std::error_code ec;
     const std::string absolute = fs::absolute(path, ec).string();
     std::string why;
@@ -475,7 +487,8 @@ Outcome OfficeSpreadsheet::storeTo(const std::string& path) {
         const css::beans::PropertyValue props[] = {Prop("FilterName", Any(OUString::createFromAscii(filter))),
                                                    Prop("Overwrite", Any(true))};
         try {
-            storable->storeToURL(U(FileUrl(absolute)), Props(props));
+            Reference<css::frame::XStorable>(d.document, UNO_QUERY_THROW)
+                ->storeToURL(U(FileUrl(absolute)), Props(props));
         } catch (const css::uno::Exception& e) {
             why = S(e.Message);
             throw;

@@ -146,6 +146,16 @@ BorderLine OfficeProbe::topBorder(const std::string& address) {
     return out;
 }
 
+void OfficeProbe::endOffice() {
+    impl_->close();
+    try {
+        impl_->desktop->terminate();
+    } catch (const css::uno::Exception&) {
+        // the office may go before it answers
+    }
+    impl_->desktop.clear();
+}
+
 int OfficeProbe::formulaCount() {
     Reference<css::sheet::XCellRangesQuery> query(impl_->sheet, UNO_QUERY_THROW);
     auto ranges = query->queryContentCells(css::sheet::CellFlags::FORMULA);

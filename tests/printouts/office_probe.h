@@ -34,6 +34,8 @@ class OfficeProbe {
     BorderLine topBorder(const std::string& address);
     // How many cells of the active sheet hold a formula.
     int formulaCount();
+    // Ends the office, as a user closing it would.
+    void endOffice();
 
   private:
     struct Impl;

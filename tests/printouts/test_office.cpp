@@ -4,9 +4,11 @@
 
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "case.h"
 #include "office_probe.h"
@@ -255,6 +257,16 @@ TEST_F(OfficeFill, CompanionStoresThePaper) {
         int result = std::system((command + " > /dev/null 2>&1").c_str());
         EXPECT_TRUE(WIFEXITED(result) && WEXITSTATUS(result) == status) << command;
     }
+}
+
+// An office that closes while the program still talks to it makes the remaining steps fail; the program
+// itself goes on.
+TEST_F(OfficeFill, OfficeThatGoesAwayIsAFailedStep) {
+    ASSERT_TRUE(BordroHazirla(CalculatedCase(), true, folder.string(), *office, messages));
+    OfficeProbe(office->connection()).endOffice();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(office->merge("A1:B2"));
+    EXPECT_FALSE(office->storeTo((folder / "kidem.xls").string()).ok);
 }
 
 TEST_F(OfficeFill, OfficeThatCannotStartIsReported) {

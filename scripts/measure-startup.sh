@@ -53,16 +53,20 @@ offscreen_ms=$(ms "$(printf '%s\n' "${times[@]}" | median)")
 offscreen_rss=$(rss_mb)
 
 unset QT_QPA_PLATFORM
-export DISPLAY=:${PAMEROL_MEASURE_DISPLAY:-96}
-Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of its own: Xvfb picks a free number and reports it.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+for _ in $(seq 200); do [ -s "$run/display" ] && break; sleep 0.05; done
+export DISPLAY=:$(cat "$run/display")
 times=()
 for _ in $(seq "$runs"); do
     t0=$(date +%s%N)
     "$run/pamerol" >/dev/null 2>&1 &
     app=$!
-    until xdotool search --onlyvisible --name "Kıdem ve İhbar Tazminatı Hesabı" >/dev/null 2>&1; do :; done
+    until xdotool search --onlyvisible --name "Kıdem ve İhbar Tazminatı Hesabı" >/dev/null 2>&1; do
+        kill -0 "$app" 2>/dev/null || { echo "pamerol ended before its window showed" >&2; exit 1; }
+        [ $(($(date +%s%N) - t0)) -lt 10000000000 ] || { echo "no window after 10 s" >&2; exit 1; }
+    done
     times+=($(($(date +%s%N) - t0)))
     kill "$app"
     wait "$app" 2>/dev/null || true

@@ -7,20 +7,20 @@ build=${1:-build}
 out=${2:-docs/screenshots}
 mkdir -p "$out"
 
-display=:${PAMEROL_SCREENSHOT_DISPLAY:-97}
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+# The sample settings beside a copy of the program, so that the shots never touch a real Pmrl.ini.
+run=$(mktemp -d)
+# A display of its own: Xvfb picks a free number and reports it.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
 xvfb=$!
 app=""
 cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
+    rm -rf "$run"
 }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-
-# The sample settings beside a copy of the program, so that the shots never touch a real Pmrl.ini.
-run=$(mktemp -d)
+for _ in $(seq 200); do [ -s "$run/display" ] && break; sleep 0.05; done
+export DISPLAY=:$(cat "$run/display")
 cp "$build/bin/pamerol" "$run/"
 cp "$build/bin/Pmrl.ini" "$run/" 2>/dev/null || cp sheet/Pmrl.ini "$run/"
 "$run/pamerol" &
@@ -56,7 +56,7 @@ for name in ihbar sabitler isveren personel guncelleme; do
     key Right
     if [ "$name" = personel ]; then # the employee's name, Turkish letters and all
         key Tab
-        text "Ayşe Yılmaz Öztürkçü"
+        text "Ayşe Yılmaz Gündüz"
         key shift+Tab
     fi
     shot "$window" "sayfa-$name.png"
@@ -70,4 +70,3 @@ key Escape
 key Escape # closes the sheet, saving the settings into the copy's Pmrl.ini
 wait "$app" || true
 app=""
-rm -rf "$run"

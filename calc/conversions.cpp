@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace pamerol {
 
@@ -23,6 +24,9 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return s;
 }
+
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The exponent after the "e" of to_chars' scientific form ("e+05", "e-308").
 int ExponentAt(const char* p) {
@@ -45,7 +49,42 @@ int Digits15(double x, char mant[15]) {
         for (int k = 0; k < 15; ++k) mant[k] = k < count ? digits[k] : '0';
         return count - 1;
     }
+    // Between 1 and 10^14 the scaled value x * 10^(14-e) in 64-bit long double is within 6e-5 of the
+    // exact product, so its rounding to a whole number is the exact 15-digit rounding unless the
+    // fraction is near one half; those few values take the general path below.
+    if constexpr (std::numeric_limits<long double>::digits >= 64) {
+        const double a = std::fabs(x);
+        if (a >= 1 && a < 1e14) {
+            int e = 0;
+            while (e < 13 && a >= kPow10[e + 1]) ++e;
+            const long double y = static_cast<long double>(a) * static_cast<long double>(kPow10[14 - e]);
+            const long double whole = std::floor(y);
+            const long double fraction = y - whole;
+            if (fraction < 0.4999L || fraction > 0.5001L) {
+                uint64_t r = static_cast<uint64_t>(whole) + (fraction > 0.5L ? 1 : 0);
+                if (r >= 1000000000000000ULL) {
+                    r /= 10;
+                    ++e;
+                }
+                for (int k = 14; k >= 0; --k) {
+                    mant[k] = static_cast<char>('0' + r % 10);
+                    r /= 10;
+                }
+                return e;
+            }
+        }
+    }
     char buf[40];
+    // The exact 15-digit rounding, as printf does it: slower, so only where the cheap ways cannot tell.
+    auto exact = [&] {
+        auto res = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(x), std::chars_format::scientific, 14);
+        *res.ptr = '\0';
+        mant[0] = buf[0];
+        for (int k = 1; k < 15; ++k) mant[k] = buf[k + 1];
+        return ExponentAt(buf + 17);
+    };
+    // Subnormal values carry fewer than 15 digits: their shortest text says nothing about the rounding.
+    if (std::fabs(x) < std::numeric_limits<double>::min()) return exact();
     auto res = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(x), std::chars_format::scientific);
     *res.ptr = '\0';
     const char* e = buf;
@@ -62,13 +101,7 @@ int Digits15(double x, char mant[15]) {
     // 16 or 17 shortest digits: no 15-digit rounding boundary lies between x and its shortest text,
     // unless that text is itself on the boundary (16 digits ending in 5); only then ask for the
     // exact rounding.
-    if (count == 16 && d[15] == '5') {
-        res = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(x), std::chars_format::scientific, 14);
-        *res.ptr = '\0';
-        mant[0] = buf[0];
-        for (int k = 1; k < 15; ++k) mant[k] = buf[k + 1];
-        return ExponentAt(buf + 17);
-    }
+    if (count == 16 && d[15] == '5') return exact();
     for (int k = 0; k < 15; ++k) mant[k] = d[k];
     if (d[15] >= '5') {
         int k = 14;
@@ -82,9 +115,6 @@ int Digits15(double x, char mant[15]) {
     }
     return exp10;
 }
-
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // A number of at most 15 significant digits and 22 decimals, without exponent, is one exact integer
 // divided by one exact power of ten: a single correctly rounded division gives the same double as
@@ -152,7 +182,58 @@ std::optional<std::string> NumberText(double x) {
     return out;
 }
 
+namespace {
+
+// The common case in one pass: sign, digits (grouped or not), a decimal part, no exponent, at most 15
+// significant digits. Returns false when the text needs the general reading (or is not a number: the
+// general reading then says so).
+bool ParsePlain(std::string_view s, double& out) {
+    size_t i = 0;
+    const size_t n = s.size();
+    bool negative = false;
+    if (i < n && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    uint64_t m = 0;
+    int significant = 0, decimals = 0;
+    auto digit = [&](char c, bool fraction) {
+        if (m == 0 && c == '0') {
+            if (fraction) ++decimals;
+            return;
+        }
+        m = m * 10 + static_cast<uint64_t>(c - '0');
+        ++significant;
+        if (fraction) ++decimals;
+    };
+    const size_t start = i;
+    while (i < n && IsDigit(s[i])) digit(s[i++], false);
+    const size_t firstGroup = i - start;
+    while (i < n && s[i] == '.') {
+        if (firstGroup < 1 || firstGroup > 3 || i + 3 >= n) return false;
+        if (!IsDigit(s[i + 1]) || !IsDigit(s[i + 2]) || !IsDigit(s[i + 3])) return false;
+        if (i + 4 < n && IsDigit(s[i + 4])) return false;
+        digit(s[i + 1], false);
+        digit(s[i + 2], false);
+        digit(s[i + 3], false);
+        i += 4;
+    }
+    bool haveDigits = i > start;
+    if (i < n && s[i] == ',') {
+        ++i;
+        while (i < n && IsDigit(s[i])) {
+            digit(s[i++], true);
+            haveDigits = true;
+        }
+    }
+    if (!haveDigits || i != n || significant > 15 || decimals > 22) return false;
+    const double v = static_cast<double>(m) / kPow10[decimals];
+    out = negative && v != 0 ? -v : v;
+    return true;
+}
+
+} // namespace
+
 std::optional<double> ParseNumber(std::string_view text) {
+    double plain;
+    if (ParsePlain(Trim(text), plain)) return plain;
     const std::string_view s = Trim(text);
     // The same number in the C notation for from_chars: at most the text's length plus a sign and a "0".
     char small[128];
@@ -210,24 +291,21 @@ std::optional<double> ParseNumber(std::string_view text) {
 double LeadingNumber(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
-    std::string c;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-') c += '-';
-        ++i;
-    }
-    bool digits = false;
-    while (i < text.size() && IsDigit(text[i])) {
-        c += text[i++];
-        digits = true;
-    }
+    const size_t begin = i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    const size_t digitsStart = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
     if (i + 1 < text.size() && text[i] == '.' && IsDigit(text[i + 1])) {
-        c += '.';
         ++i;
-        while (i < text.size() && IsDigit(text[i])) c += text[i++];
-        digits = true;
+        while (i < text.size() && IsDigit(text[i])) ++i;
     }
-    if (!digits) return 0;
-    if (c[0] == '.' || (c[0] == '-' && c[1] == '.')) c.insert(c[0] == '-' ? 1 : 0, "0");
+    if (i == digitsStart) return 0;
+    // The same prefix in the C notation: "+" dropped, a "0" before a leading ".".
+    std::string c;
+    c.reserve(i - begin + 1);
+    if (text[begin] == '-') c += '-';
+    if (text[digitsStart] == '.') c += '0';
+    c.append(text.substr(digitsStart, i - digitsStart));
     double v = 0;
     std::from_chars(c.data(), c.data() + c.size(), v);
     if (!std::isfinite(v) || v == 0) return 0;

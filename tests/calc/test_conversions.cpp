@@ -136,9 +136,20 @@ TEST(Conversions, AgreeWithTheCLibrary) {
     std::mt19937_64 rng(42);
     std::uniform_real_distribution<double> unit(0, 1);
     std::uniform_int_distribution<int> scale(-12, 18), digits(1, 17);
-    for (int i = 0; i < 200000; ++i) {
+    // Exact ties at the fifteenth digit, and values just beside them.
+    for (double tie : {1.000030517578125, 1.000030517578125 + 2e-16, 1.000030517578125 - 2e-16, 2.675, 1.005,
+                       0.5, 999999999999999.5, 99999999999999.95, -7.92054830076991E-310, 4.9E-324}) {
+        char c[64];
+        std::snprintf(c, sizeof c, "%.15G", tie);
+        std::string expected(c);
+        for (char& ch : expected)
+            if (ch == '.') ch = ',';
+        EXPECT_EQ(NumberText(tie).value(), expected) << std::hexfloat << tie;
+    }
+    for (int i = 0; i < 400000; ++i) {
         double x;
-        switch (i % 4) {
+        switch (i % 5) {
+        case 4: x = static_cast<double>(rng() % 100000000) / 3 * std::pow(10.0, scale(rng) % 6); break;
         case 0: x = unit(rng) * std::pow(10.0, scale(rng)); break;
         case 1: x = std::round(unit(rng) * 1e6) / 100; break; // amounts in cents
         case 2: x = static_cast<double>(rng() % 100000) / 30; break;

@@ -1,11 +1,15 @@
 #include "companion.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <thread>
 
 #include "calc/conversions.h"
 #include "dokum.h"
@@ -69,8 +73,8 @@ void CopyBracketsToCalculator(Record& r) {
 // large batch fast.
 class ResultWriter {
   public:
-    void write(const Record& r, const RecordedMessages& m, std::ostream& out) {
-        line_.clear();
+    // Appends the result line to line.
+    void write(const Record& r, const RecordedMessages& m, std::string& line_) {
         line_ += "{\"fields\":{";
         for (int i = 0; i < kFieldCount; ++i) {
             Field f = static_cast<Field>(i);
@@ -91,7 +95,9 @@ class ResultWriter {
         line_ += ",\"Check1\":" + std::to_string(r.check1());
         line_ += ",\"Check2\":" + std::to_string(r.check2());
         line_ += r.command3Enabled() ? ",\"Command3\":true" : ",\"Command3\":false";
-        line_ += ",\"YillikKidemTutari\":" + Json(r.yillikKidemTutari).dump();
+        char number[32]; // the shortest text that reads back as the same double: a valid JSON number
+        line_ += ",\"YillikKidemTutari\":";
+        line_.append(number, std::to_chars(number, number + sizeof number, r.yillikKidemTutari).ptr);
         line_ += ",\"messages\":[";
         for (size_t k = 0; k < m.entries.size(); ++k) {
             if (k > 0) line_ += ',';
@@ -99,11 +105,19 @@ class ResultWriter {
             line_ += m.entries[k].icon == MessageIcon::Information ? "\"information\"}" : "\"none\"}";
         }
         line_ += "]}\n";
-        out << line_;
     }
 
   private:
+    // Texts of printable ASCII without quotes or backslashes stand in JSON as they are; the others are
+    // escaped by the JSON library. The library reads the locale as it starts a serializer, which is not
+    // safe in several threads at once, so those calls take turns.
     static std::string Escaped(const std::string& text) {
+        bool plain = true;
+        for (unsigned char c : text)
+            if (c < 0x20 || c >= 0x7f || c == '"' || c == '\\') plain = false;
+        if (plain) return '"' + text + '"';
+        static std::mutex library;
+        std::lock_guard<std::mutex> lock(library);
         return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
     }
     struct Cached {
@@ -111,7 +125,6 @@ class ResultWriter {
         std::string text, escaped;
     };
     std::array<Cached, kFieldCount> cache_;
-    std::string line_;
 };
 
 // Reads one line's object of assignments straight into a list, keeping the order of the keys.
@@ -170,7 +183,7 @@ struct Printout {
 
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
 template <typename Assignments>
-void RunCase(const Record* settings, const Assignments& assignments, ResultWriter& writer, std::ostream& out,
+void RunCase(const Record* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const std::string* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
              const Printout* printout = nullptr) {
     RecordedMessages messages;
@@ -194,24 +207,61 @@ bool KnownName(const std::string& name) {
            FieldByName(name);
 }
 
+// Lines are read and parsed in chunks on this thread; the cases of a chunk are computed by one worker per
+// processor, each on its own sheets, and their results are written in the order of the lines.
 int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
+    struct Job {
+        AssignmentReader::Assignments assignments;
+        std::string error;
+        std::string result;
+    };
+    constexpr size_t kChunk = 4096;
+    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    std::vector<ResultWriter> writers(workers);
+    std::vector<Job> jobs(kChunk);
     int status = 0;
-    ResultWriter writer;
+    long number = 0;
     std::string line;
-    AssignmentReader::Assignments assignments;
-    for (long number = 1; std::getline(in, line); ++number) {
-        try {
-            assignments.clear();
-            AssignmentReader reader(assignments);
-            if (!Json::sax_parse(line, &reader)) throw UsageError{reader.error};
-            for (const auto& a : assignments)
-                if (!KnownName(a.first)) throw UsageError{"unknown field \"" + a.first + "\""};
-            RunCase(settings, assignments, writer, out);
-        } catch (const UsageError& e) {
-            out << Json{{"line", number}, {"error", e.what}}.dump(-1, ' ', false,
-                                                                  Json::error_handler_t::replace)
-                << '\n';
-            status = 1;
+    for (bool more = true; more;) {
+        size_t count = 0;
+        for (; count < kChunk && (more = static_cast<bool>(std::getline(in, line))); ++count) {
+            Job& job = jobs[count];
+            job.assignments.clear();
+            job.error.clear();
+            job.result.clear();
+            AssignmentReader reader(job.assignments);
+            if (!Json::sax_parse(line, &reader)) {
+                job.error = reader.error;
+                continue;
+            }
+            for (const auto& a : job.assignments)
+                if (job.error.empty() && !KnownName(a.first)) job.error = "unknown field \"" + a.first + "\"";
+        }
+        auto work = [&](unsigned w) {
+            for (size_t i = w; i < count; i += workers) {
+                Job& job = jobs[i];
+                if (!job.error.empty()) continue;
+                try {
+                    RunCase(settings, job.assignments, writers[w], job.result);
+                } catch (const UsageError& e) {
+                    job.error = e.what;
+                }
+            }
+        };
+        std::vector<std::thread> threads;
+        for (unsigned w = 1; w < workers && w < count; ++w) threads.emplace_back(work, w);
+        work(0);
+        for (auto& t : threads) t.join();
+        for (size_t i = 0; i < count; ++i) {
+            ++number;
+            if (jobs[i].error.empty()) {
+                out << jobs[i].result;
+            } else {
+                out << Json{{"line", number}, {"error", jobs[i].error}}.dump(-1, ' ', false,
+                                                                             Json::error_handler_t::replace)
+                    << '\n';
+                status = 1;
+            }
         }
     }
     return status;
@@ -290,8 +340,10 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     int status = 0;
     try {
         ResultWriter writer;
-        RunCase(settings.get(), assignments, writer, out, saveFile ? &*saveFile : nullptr, &err, &status,
+        std::string result;
+        RunCase(settings.get(), assignments, writer, result, saveFile ? &*saveFile : nullptr, &err, &status,
                 printout ? &*printout : nullptr);
+        out << result;
     } catch (const UsageError& e) {
         err << "pamerol-hesap: " << e.what << '\n';
         return 2;

@@ -137,3 +137,25 @@ TEST(Companion, SettingsFileInAndOut) {
     EXPECT_NE(text.find("[Diger]\r\nx=1\r\n"), std::string::npos);
     std::filesystem::remove_all(dir);
 }
+
+TEST(Companion, LargeBatchKeepsTheOrderOfTheLines) {
+    std::string input;
+    const int lines = 9000; // more than one chunk of work
+    for (int k = 1; k <= lines; ++k)
+        input +=
+            k == 4500 ? "{\"TGUN\":5}\n" : "{\"Option2\":\"1\",\"TGUN\":\"" + std::to_string(k) + "\"}\n";
+    Outcome r = Companion({"--toplu"}, input);
+    EXPECT_EQ(r.status, 1);
+    std::istringstream out(r.out);
+    int k = 0;
+    for (std::string l; std::getline(out, l);) {
+        ++k;
+        Json j = Json::parse(l);
+        if (k == 4500) {
+            EXPECT_EQ(j["line"], 4500);
+        } else {
+            ASSERT_EQ(j["fields"]["GGUN"], std::to_string(k)) << "line " << k;
+        }
+    }
+    EXPECT_EQ(k, lines);
+}

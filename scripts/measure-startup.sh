@@ -5,7 +5,7 @@
 #   offscreen start-up: process start until the window's first paint (pamerol-startup-probe, the same start
 #                       as pamerol, ended at that paint), median of the runs
 #   X start-up:         process start until the window is mapped on an Xvfb display (the real pamerol,
-#                       polled with xdotool every few milliseconds), median of the runs
+#                       seen by xev on the root window), median of the runs
 #   memory:             resident set (VmRSS) of the real pamerol one second after its start, offscreen and
 #                       on Xvfb
 set -euo pipefail
@@ -53,25 +53,30 @@ offscreen_ms=$(ms "$(printf '%s\n' "${times[@]}" | median)")
 offscreen_rss=$(rss_mb)
 
 unset QT_QPA_PLATFORM
-# A display of its own: Xvfb picks a free number and reports it.
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
+# A display of its own, at a number other sessions on the machine are unlikely to take too.
+for n in $(shuf -i 100-899 -n 50); do [ -e "/tmp/.X$n-lock" ] || break; done
+export DISPLAY=:$n
+Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 200); do [ -s "$run/display" ] && break; sleep 0.05; done
-export DISPLAY=:$(cat "$run/display")
+for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+# One X client watches the root window for the program's window to be mapped: polling with a new client
+# every few milliseconds would crowd the server just while the program connects to it.
+coproc XEV { stdbuf -oL xev -root -event substructure; }
 times=()
 for _ in $(seq "$runs"); do
     t0=$(date +%s%N)
     "$run/pamerol" >/dev/null 2>&1 &
     app=$!
-    until xdotool search --onlyvisible --name "Kıdem ve İhbar Tazminatı Hesabı" >/dev/null 2>&1; do
-        kill -0 "$app" 2>/dev/null || { echo "pamerol ended before its window showed" >&2; exit 1; }
-        [ $(($(date +%s%N) - t0)) -lt 10000000000 ] || { echo "no window after 10 s" >&2; exit 1; }
+    while :; do
+        read -r -t 10 -u "${XEV[0]}" line || { echo "no window after 10 s" >&2; exit 1; }
+        [[ $line == MapNotify* ]] && break
     done
     times+=($(($(date +%s%N) - t0)))
     kill "$app"
     wait "$app" 2>/dev/null || true
     app=""
 done
+kill "$XEV_PID"
 x_ms=$(ms "$(printf '%s\n' "${times[@]}" | median)")
 x_rss=$(rss_mb)
 

@@ -9,18 +9,12 @@ mkdir -p "$out"
 
 # The sample settings beside a copy of the program, so that the shots never touch a real Pmrl.ini.
 run=$(mktemp -d)
-# A display of its own: Xvfb picks a free number and reports it.
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
+# A display of its own, at a number other sessions on the machine are unlikely to take too.
+for n in $(shuf -i 100-899 -n 50); do [ -e "/tmp/.X$n-lock" ] || break; done
+export DISPLAY=:$n
+Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-app=""
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    rm -rf "$run"
-}
-trap cleanup EXIT
-for _ in $(seq 200); do [ -s "$run/display" ] && break; sleep 0.05; done
-export DISPLAY=:$(cat "$run/display")
+for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 cp "$build/bin/pamerol" "$run/"
 cp "$build/bin/Pmrl.ini" "$run/" 2>/dev/null || cp sheet/Pmrl.ini "$run/"
 "$run/pamerol" &

@@ -262,6 +262,15 @@ QWidget* PamerolWindow::buildCommands() {
     return commands;
 }
 
+// A tab page with its frames in a row, aligned at the top.
+QWidget* PamerolWindow::framesSideBySide(std::initializer_list<QWidget*> frames) {
+    auto* page = new QWidget;
+    auto* row = new QHBoxLayout(page);
+    for (QWidget* f : frames) row->addWidget(f, 0, Qt::AlignTop);
+    row->addStretch();
+    return page;
+}
+
 QWidget* PamerolWindow::buildKidemTab() {
     auto* days = new QGroupBox(QStringLiteral("Kıdem Gün Dökümü"));
     auto* form = new QFormLayout(days);
@@ -286,12 +295,7 @@ QWidget* PamerolWindow::buildKidemTab() {
     focusOrder_.push_back(check1_);
     formOf(amounts)->addRow(check1_);
 
-    auto* page = new QWidget;
-    auto* row = new QHBoxLayout(page);
-    row->addWidget(days, 0, Qt::AlignTop);
-    row->addWidget(amounts, 0, Qt::AlignTop);
-    row->addStretch();
-    return page;
+    return framesSideBySide({days, amounts});
 }
 
 QWidget* PamerolWindow::buildIhbarTab() {
@@ -309,12 +313,7 @@ QWidget* PamerolWindow::buildIhbarTab() {
     focusOrder_.push_back(check2_);
     formOf(amounts)->addRow(check2_);
 
-    auto* page = new QWidget;
-    auto* row = new QHBoxLayout(page);
-    row->addWidget(days, 0, Qt::AlignTop);
-    row->addWidget(amounts, 0, Qt::AlignTop);
-    row->addStretch();
-    return page;
+    return framesSideBySide({days, amounts});
 }
 
 QWidget* PamerolWindow::buildSabitlerTab() {
@@ -351,13 +350,7 @@ QWidget* PamerolWindow::buildSabitlerTab() {
                                                         {QStringLiteral("19-36 Ay İçin"), F::DL3},
                                                         {QStringLiteral("37 Ay Üzeri İçin"), F::DL4}});
 
-    auto* page = new QWidget;
-    auto* row = new QHBoxLayout(page);
-    row->addWidget(rates, 0, Qt::AlignTop);
-    row->addWidget(brackets, 0, Qt::AlignTop);
-    row->addWidget(notice, 0, Qt::AlignTop);
-    row->addStretch();
-    return page;
+    return framesSideBySide({rates, brackets, notice});
 }
 
 QWidget* PamerolWindow::buildIsverenTab() {

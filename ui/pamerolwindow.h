@@ -53,6 +53,7 @@ class PamerolWindow : public QWidget {
     QWidget* buildPersonelTab();
     QWidget* buildGuncellemeTab();
     QGroupBox* frame(const QString& title, std::initializer_list<Row> rows);
+    QWidget* framesSideBySide(std::initializer_list<QWidget*> frames);
     QFormLayout* formOf(QGroupBox* box);
     QWidget* makeField(Field f, const QString& caption);
     QPushButton* makeButton(const char* name, const QString& caption);

@@ -1,5 +1,7 @@
 #include "companion.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -15,6 +17,7 @@
 #include "dokum.h"
 #include "sheet/ayarlar.h"
 #include "sheet/pamerol.h"
+#include "sheet/profile.h"
 
 namespace pamerol {
 
@@ -319,9 +322,10 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     // error.
     std::unique_ptr<Record> settings;
     if (settingsFile) {
-        std::ifstream probe(*settingsFile, std::ios::binary);
-        if (!probe) {
-            err << "pamerol-hesap: cannot read the settings file \"" << *settingsFile << "\"\n";
+        std::string why = "no such file";
+        if (access(settingsFile->c_str(), F_OK) != 0 || !LoadProfile(*settingsFile, &why)) {
+            err << "pamerol-hesap: cannot read the settings file \"" << *settingsFile << "\": " << why
+                << '\n';
             return 2;
         }
         settings = std::make_unique<Record>();

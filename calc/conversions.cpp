@@ -272,13 +272,15 @@ std::optional<double> ParseNumber(std::string_view text) {
         }
     }
     if (!haveDigits) return std::nullopt;
-    if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
+    // The exponent exactly as NumberText writes it: "E", a sign, two or more digits.
+    if (i < s.size() && s[i] == 'E') {
         ++i;
         if (i >= s.size() || (s[i] != '+' && s[i] != '-')) return std::nullopt;
         *c++ = 'e';
         *c++ = s[i++];
-        if (i >= s.size() || !IsDigit(s[i])) return std::nullopt;
+        const size_t digitsStart = i;
         while (i < s.size() && IsDigit(s[i])) *c++ = s[i++];
+        if (i - digitsStart < 2) return std::nullopt;
     }
     if (i != s.size()) return std::nullopt;
     double v = 0;
@@ -295,16 +297,15 @@ double LeadingNumber(std::string_view text) {
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     const size_t digitsStart = i;
     while (i < text.size() && IsDigit(text[i])) ++i;
-    if (i + 1 < text.size() && text[i] == '.' && IsDigit(text[i + 1])) {
+    if (i > digitsStart && i + 1 < text.size() && text[i] == '.' && IsDigit(text[i + 1])) {
         ++i;
         while (i < text.size() && IsDigit(text[i])) ++i;
     }
     if (i == digitsStart) return 0;
-    // The same prefix in the C notation: "+" dropped, a "0" before a leading ".".
+    // The same prefix in the C notation, without a "+".
     std::string c;
-    c.reserve(i - begin + 1);
+    c.reserve(i - begin);
     if (text[begin] == '-') c += '-';
-    if (text[digitsStart] == '.') c += '0';
     c.append(text.substr(digitsStart, i - digitsStart));
     double v = 0;
     std::from_chars(c.data(), c.data() + c.size(), v);

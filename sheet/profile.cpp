@@ -254,12 +254,17 @@ std::string Cp1254ToUtf8(std::string_view bytes) {
 std::string EscapeIniValue(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+    // A line break (CR LF, LF or a lone CR) is stored as the two characters "\n": the file keeps one line
+    // per key, and only "\n" and "\\" have a meaning when the value is read back.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\n' || c == '\r') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += "\\n";
+        } else {
+            out += c;
         }
     }
     return out;
@@ -271,8 +276,8 @@ std::string UnescapeIniValue(std::string_view stored) {
     for (std::size_t i = 0; i < stored.size(); ++i) {
         const char c = stored[i];
         const char n = i + 1 < stored.size() ? stored[i + 1] : '\0';
-        if (c == '\\' && (n == '\\' || n == 'n' || n == 'r')) {
-            out += n == 'n' ? '\n' : n == 'r' ? '\r' : '\\';
+        if (c == '\\' && (n == '\\' || n == 'n')) {
+            out += n == 'n' ? '\n' : '\\';
             ++i;
         } else {
             out += c;

@@ -84,8 +84,9 @@ TEST(LeadingNumber, TakesTheLongestPrefix) {
     struct Case {
         const char* in;
         double out;
-    } cases[] = {{"1.234,5", 1.234}, {"12a", 12},    {"0_", 0}, {"", 0},   {"abc", 0}, {"  -7", -7},
-                 {"12.", 12},        {"3.5.1", 3.5}, {"_5", 0}, {"05", 5}, {"1E5", 1}};
+    } cases[] = {{"1.234,5", 1.234}, {"12a", 12}, {"0_", 0},      {"", 0},       {"abc", 0},
+                 {"  -7", -7},       {"12.", 12}, {"3.5.1", 3.5}, {"_5", 0},     {"05", 5},
+                 {"1E5", 1},         {".5", 0},   {"-.5", 0},     {"+2.5x", 2.5}};
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.in), c.out) << '"' << c.in << '"';
 }
 

@@ -246,6 +246,12 @@ TEST(Commands, LinksAreFixedAddresses) {
     EXPECT_TRUE(s.messages.entries.empty());
 }
 
+TEST(Commands, LinkedPagesShipBesideTheProgram) {
+    // The tests run from the program's folder, where the build puts the pages.
+    for (const char* page : {"surum-notlari.html", "bilgi.html"})
+        EXPECT_TRUE(std::filesystem::exists(ProgramFolder() + "/" + page)) << page;
+}
+
 using Lifecycle = TempFolder;
 
 TEST_F(Lifecycle, StartLoadsCloseSaves) {

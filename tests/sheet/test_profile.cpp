@@ -57,7 +57,8 @@ TEST(IniOku, ReadsValuesAsTheProfileFunctionsDo) {
         {"Windows-1254 bytes", "[Isveren]\r\nUnvani=\xDD\xFE\xE7i \xD0\xFD\xFC\xF6\r\n", "Isveren", "Unvani",
          "\xC4\xB0\xC5\x9F\xC3\xA7i \xC4\x9E\xC4\xB1\xC3\xBC\xC3\xB6"},
         {"undefined Windows-1254 byte", "[S]\r\nk=a\x81z\r\n", "S", "k", "a\xEF\xBF\xBDz"},
-        {"escaped line breaks", "[S]\r\nk=A\\r\\nB\\nC\r\n", "S", "k", "A\r\nB\nC"},
+        {"escaped line breaks", "[S]\r\nk=A\\nB\\nC\r\n", "S", "k", "A\nB\nC"},
+        {"an old backslash-r stays", "[S]\r\nk=C:\\rapor\r\n", "S", "k", "C:\\rapor"},
         {"escaped backslash", "[S]\r\nk=a\\\\nb\r\n", "S", "k", "a\\nb"},
         {"other backslashes kept", "[S]\r\nk=C:\\temp\\ \\\r\n", "S", "k", "C:\\temp\\ \\"},
         {"CR inside a LF file's line", "[S]\nk=a\rb\n", "S", "k", "a\rb"},
@@ -167,8 +168,8 @@ TEST(IniYaz, ChangesOnlyWhatItMust) {
          "[S]\r\na=1\r\nk=3\r\n[S]\r\nk=2\r\n"},
         {"first of duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "3", "[S]\r\nk=3\r\nk=2\r\n"},
         {"commented key is not replaced", "[S]\r\n;k=1\r\n", "S", "k", "2", "[S]\r\nk=2\r\n;k=1\r\n"},
-        {"line breaks and backslashes escaped", "", "S", "k", "A\r\nB\nC\\n",
-         "[S]\r\nk=A\\r\\nB\\nC\\\\n\r\n"},
+        {"line breaks and backslashes escaped", "", "S", "k", "A\r\nB\nC\\nD\rE",
+         "[S]\r\nk=A\\nB\\nC\\\\nD\\nE\r\n"},
         {"Windows-1254 on disk", "", "S", "k", "\xC4\xB0\xC5\x9F\xC3\xA7i", "[S]\r\nk=\xDD\xFE\xE7i\r\n"},
         {"unrepresentable letter", "", "S", "k", "a\xE2\x9C\x93z\xFF", "[S]\r\nk=a?z?\r\n"},
     };
@@ -202,7 +203,7 @@ TEST(IniYaz, MultiLineValuesRoundTripAndCannotPlantKeys) {
     ASSERT_FALSE(IniYaz(path, "Oranlar", "Oran1", "6"));
     const std::string texts[] = {
         "Firma A.\xC5\x9E.\n[Oranlar]\nOran1=99",
-        "Sat\xC4\xB1r 1\r\nSat\xC4\xB1r 2\r\n",
+        "Sat\xC4\xB1r 1\nSat\xC4\xB1r 2\n",
         "a\\b\\\\n\\",
         "\n\n",
         "tek satir",
@@ -212,6 +213,9 @@ TEST(IniYaz, MultiLineValuesRoundTripAndCannotPlantKeys) {
         EXPECT_EQ(IniOku(path, "Isveren", "Unvani"), text);
         EXPECT_EQ(IniOku(path, "Oranlar", "Oran1"), "6");
     }
+    // CR LF line breaks come back as line feeds.
+    ASSERT_FALSE(IniYaz(path, "Isveren", "Unvani", "Sat\xC4\xB1r 1\r\nSat\xC4\xB1r 2\r\n"));
+    EXPECT_EQ(IniOku(path, "Isveren", "Unvani"), "Sat\xC4\xB1r 1\nSat\xC4\xB1r 2\n");
 }
 
 TEST(IniYaz, LeavesEveryOtherByteAfterManySaves) {

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 0:
         case 1:
         case 2: {
-            if (!Pamerol::acceptsKey(f, key, r.text(f))) break;
+            if (Pamerol::readOnly(f) || !Pamerol::acceptsKey(f, key, r.text(f))) break;
             std::string t = r.text(f);
             if (key == 8) {
                 if (!t.empty()) t.pop_back();

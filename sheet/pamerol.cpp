@@ -135,7 +135,6 @@ void Pamerol::openLink(Link link, Desktop& desktop) const {
 
 bool Pamerol::acceptsKey(F f, char32_t ch, const std::string& currentText) {
     if (ch == kEnter && enterTarget(f)) return false;
-    if (readOnly(f)) return false;
     if (In(f, {F::DGUN, F::TGUN})) return IsDigit(ch) || ch == kBackspace;
     if (In(f, {F::DGVMAT, F::ESUCRET, F::IUCRET, F::YIUCRET, F::TAV, F::VD1, F::VD2, F::VD3, F::VD4, F::VD5,
                F::VD6}))
@@ -187,8 +186,16 @@ void Pamerol::focusOut(F f) {
         if (record_.text(f).empty()) record_.write(f, "0");
     } else if (f == F::DVOR) {
         // Reload only what was saved: after a failed save the file still holds the old figures, and
-        // loading them would throw away what the clerk has just typed.
-        if (ayarlariYaz()) ayarlariOku();
+        // loading them would throw away what the clerk has just typed. The calculator still takes the
+        // bracket table on the sheet, as the reload would have given it.
+        if (ayarlariYaz()) {
+            ayarlariOku();
+        } else {
+            for (size_t i = 0; i < 5; ++i) {
+                record_.ytlHesap.O[i] = record_.text(static_cast<F>(static_cast<size_t>(F::O1) + i));
+                record_.ytlHesap.VD[i] = record_.text(static_cast<F>(static_cast<size_t>(F::VD1) + i));
+            }
+        }
     }
 }
 

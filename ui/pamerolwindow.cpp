@@ -143,6 +143,7 @@ QWidget* PamerolWindow::makeField(F f, const QString& caption) {
         if (IsDate(f)) edit->setInputMask(kDateMask);
         if (IsFigure(f)) edit->setAlignment(Qt::AlignRight);
         edit->setReadOnly(Pamerol::readOnly(f));
+        if (const int limit = Pamerol::maxLength(f)) edit->setMaxLength(limit);
         FitWidth(edit, WidthInDigits(f));
         connect(edit, &QLineEdit::textChanged, this, [this, f] { edited(f); });
         widget = edit;

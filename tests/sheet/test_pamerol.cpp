@@ -89,8 +89,8 @@ TEST(KeyFilters, AcceptOnlyWhatTheFieldTakes) {
         {F::DVOR, U'x', "", true},
         {F::O3, U'ş', "", true},
         {F::DL1, U'a', "", true},
-        {F::GGUN, U'1', "", false},
-        {F::TBRUT, U'1', "", false},
+        {F::GGUN, 3, "", true}, // read-only: the box refuses typing, copying works
+        {F::TBRUT, 3, "", true},
         {F::DGUN, 13, "", false},
         {F::DL4, 13, "", true},
         {F::txtUnvani, U'Ğ', "", true},
@@ -296,7 +296,8 @@ TEST_F(Lifecycle, FailedSaveIsReportedAndKeepsTheTypedFigures) {
     EXPECT_EQ(
         s.messages.entries[0].text.rfind("Ayarlar kaydedilemedi: " + dir + "/missing-folder/Pmrl.ini", 0), 0u)
         << s.messages.entries[0].text;
-    EXPECT_EQ(s.r.text(F::O1), "15"); // not reloaded from the old file
+    EXPECT_EQ(s.r.text(F::O1), "15");   // not reloaded from the old file
+    EXPECT_EQ(s.r.ytlHesap.O[0], "15"); // but the calculator has the table on the sheet
     s.p.close();
     EXPECT_EQ(s.messages.entries.size(), 2u);
 }

@@ -31,6 +31,8 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
@@ -41,6 +43,7 @@
 #include <com/sun/star/table/TableBorder2.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -229,6 +232,30 @@ struct OfficeSpreadsheet::Impl {
         return sheet->getCellRangeByName(U(address))->getCellByPosition(0, 0);
     }
 
+    // Makes the row of a cell that holds several lines tall enough to show them all, as the office does for
+    // typed lines; the height of the template's row stays the least. (A workbook read from .xls has every
+    // row at a fixed height.) A block merged over several rows keeps the room the rows give it.
+    void growRow(const Reference<css::table::XCell>& cell) const {
+        Attempt([&] {
+            Reference<css::sheet::XSpreadsheet> spreadsheet(sheet, UNO_QUERY_THROW);
+            Reference<css::sheet::XSheetCellCursor> cursor = spreadsheet->createCursorByRange(
+                Reference<css::sheet::XSheetCellRange>(cell, UNO_QUERY_THROW));
+            cursor->collapseToMergedArea();
+            auto area =
+                Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+            if (area.EndRow != area.StartRow) return true;
+            Reference<css::table::XColumnRowRange> rows(sheet, UNO_QUERY_THROW);
+            Reference<css::beans::XPropertySet> row(rows->getRows()->getByIndex(area.StartRow),
+                                                    UNO_QUERY_THROW);
+            sal_Int32 before = 0, after = 0;
+            row->getPropertyValue(A("Height")) >>= before;
+            row->setPropertyValue(A("OptimalHeight"), Any(true));
+            row->getPropertyValue(A("Height")) >>= after;
+            if (after < before) row->setPropertyValue(A("Height"), Any(before));
+            return true;
+        });
+    }
+
     // Closes the workbook and ends the office (headless mode only: a visible office belongs to the user).
     void shutDown() {
         Attempt([&] {
@@ -388,6 +415,7 @@ bool OfficeSpreadsheet::write(std::string_view address, std::string_view text, W
             // Whatever the office would still run as a formula is put back as the text it was.
         }
         Reference<css::text::XTextRange>(cell, UNO_QUERY_THROW)->setString(value);
+        if (lines.find('\n') != std::string::npos) impl_->growRow(cell); // the text stands even if this fails
         return true;
     });
 }

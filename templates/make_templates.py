@@ -191,11 +191,45 @@ def cell_style(name, size=9, bold=False, italic=False, align=None, valign="middl
             "</style:style>")
 
 
-def document(sheet, cell_styles, page):
-    """The whole flat ODF spreadsheet for one sheet; page: (width, height, orientation, scale-to-x)."""
-    width, height, orientation, fit_x = page
+# Text styles of the page footer.
+FOOTER_TEXT_STYLES = {"bold": ("T_BOLD", 10, True), "plain": ("T_PLAIN", 9, False)}
+
+
+def footer_styles():
+    out = []
+    for name, size, bold in FOOTER_TEXT_STYLES.values():
+        weight = ' fo:font-weight="bold"' if bold else ""
+        out.append(f'<style:style style:name="{name}" style:family="text"><style:text-properties'
+                   f' style:font-name="Arial" fo:font-size="{size}pt"{weight}/></style:style>')
+    return out
+
+
+def footer_region(element, lines):
+    """One side of the page footer: lines of (text style key, text)."""
+    paras = "".join(f'<text:p><text:span text:style-name="{FOOTER_TEXT_STYLES[kind][0]}">{escape(text)}'
+                    "</text:span></text:p>" for kind, text in lines)
+    return f"<style:{element}>{paras}</style:{element}>"
+
+
+def document(sheet, cell_styles, page, footer=None):
+    """The whole flat ODF spreadsheet for one sheet; page: (width, height, orientation, fit), where fit is
+    "page" (the print range on one page) or "width" (one page wide, as many pages tall as the rows need);
+    footer: None, or (left lines, right lines, height) printed at the foot of every page."""
+    width, height, orientation, fit_to = page
     sizes = size_styles(sheet)
-    fit = ' style:scale-to-X="1" style:scale-to-Y="1"' if fit_x else ""
+    fit = {"page": ' style:scale-to-X="1" style:scale-to-Y="1"',
+           "width": ' style:scale-to-X="1" style:scale-to-Y="0"'}[fit_to]
+    if footer:
+        left, right, footer_height = footer
+        footer_style = (f'<style:footer-style><style:header-footer-properties fo:min-height="{footer_height}"'
+                        ' fo:margin-left="0cm" fo:margin-right="0cm" fo:margin-top="0.3cm"/></style:footer-style>')
+        footer_xml = (f"<style:footer>{footer_region('region-left', left)}"
+                      f"{footer_region('region-right', right)}</style:footer>")
+        text_styles = footer_styles()
+    else:
+        footer_style = "<style:footer-style/>"
+        footer_xml = '<style:footer style:display="false"/>'
+        text_styles = []
     return f"""<?xml version="1.0" encoding="UTF-8"?>
 <office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
  xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
@@ -240,16 +274,17 @@ def document(sheet, cell_styles, page):
  <style:table-properties table:display="true" style:writing-mode="lr-tb"/>
 </style:style>
 {chr(10).join(cell_styles)}
+{chr(10).join(text_styles)}
 <style:page-layout style:name="pm1">
  <style:page-layout-properties fo:page-width="{width}" fo:page-height="{height}" style:print-orientation="{orientation}"
   fo:margin-top="1cm" fo:margin-bottom="1cm" fo:margin-left="1cm" fo:margin-right="1cm"
   style:print="grid-off" style:table-centering="horizontal"{fit}/>
- <style:header-style/><style:footer-style/>
+ <style:header-style/>{footer_style}
 </style:page-layout>
 </office:automatic-styles>
 <office:master-styles>
  <style:master-page style:name="Sayfa" style:page-layout-name="pm1">
-  <style:header style:display="false"/><style:footer style:display="false"/>
+  <style:header style:display="false"/>{footer_xml}
  </style:master-page>
 </office:master-styles>
 <office:body>
@@ -321,7 +356,8 @@ def velkara():
     styles = [
         cell_style("title", 14, bold=True, align="center"),
         cell_style("cap_r", 9, bold=True, align="end"),
-        cell_style("v_particular", 9, align="start", data="N_TEXT", border={"bottom": "0.5pt dotted #000000"}),
+        cell_style("v_particular", 9, align="start", data="N_TEXT", wrap=True,
+                   border={"bottom": "0.5pt dotted #000000"}),
         cell_style("head", 8, bold=True, align="center", wrap=True, border=THIN, fill="#dddddd"),
         cell_style("v_text", 9, align="start", border=THIN, data="N_TEXT", wrap=True),
         cell_style("v_textc", 9, align="center", border=THIN, data="N_TEXT"),
@@ -333,13 +369,15 @@ def velkara():
         cell_style("sig_label", 8, align="start"),
         cell_style("sig_line", 8, align="center", valign="top", border={"top": "0.5pt dotted #000000"}),
     ]
-    return document(s, styles, ("29.7cm", "21cm", "landscape", True))
+    return document(s, styles, ("29.7cm", "21cm", "landscape", "page"))
 
 
 def ibraname():
     """The release letter, A4 portrait. The program writes AQ6, AQ7, AQ10 to AQ15, merges A17 to column EX
     for the release text, then writes amount lines below it: the label in A, ":" in U, the amount
-    right-aligned in AT, and a top border from W to AT over the total."""
+    right-aligned in AT, and a top border from W to AT over the total. The release text may have any number
+    of lines, so nothing of the template lies below it: no merged cells from row 17 on, no print range, and
+    the signatures are in the page footer, at the foot of every page."""
     widths = ([0.2] * 20          # A-T: the payment labels
               + [0.3]             # U: the colon
               + [0.15]            # V
@@ -357,33 +395,30 @@ def ibraname():
     captions = {6: "Adı Soyadı / Ünvanı", 7: "SSK İşyeri Sicil No", 10: "Adı Soyadı", 11: "SSK No",
                 12: "T.C. Kimlik No", 13: "İşe Giriş Tarihi", 14: "İşten Çıkış Tarihi", 15: "Adresi"}
     for row, caption in captions.items():
-        s.put(f"A{row}", caption, "cap", f"AN{row}")
-        s.put(f"AO{row}", ":", "cap", f"AP{row}")
-        data = "v_date" if row in (13, 14) else ("v_address" if row == 15 else "v_text")
+        lines = row in (6, 15)
+        s.put(f"A{row}", caption, "cap_top" if lines else "cap", f"AN{row}")
+        s.put(f"AO{row}", ":", "cap_top" if lines else "cap", f"AP{row}")
+        data = "v_date" if row in (13, 14) else ("v_lines" if lines else "v_text")
         s.put(f"AQ{row}", None, data, f"EX{row}")
     # The release text: A17 carries the look of the merged block the program makes.
     s.put("A17", None, "body")
-    # Signatures, well below the amount lines of an ordinary release text.
-    s.put("A40", "İşveren / Yetkili", "sig_head", "AT40")
-    s.put("A41", "(Kaşe - İmza)", "sig_label", "AT41")
-    s.put("A44", "", "sig_line", "AT44")
-    s.put("CA40", "İbra Eden (Personel)", "sig_head", "EX40")
-    s.put("CA41", "Adı Soyadı - İmza", "sig_label", "EX41")
-    s.put("CA44", "", "sig_line", "EX44")
-    s.print_range = ("A1", "EX45")
+    # Signatures: the employer on the left, the employee on the right of the footer, with room to sign
+    # above a dotted line.
+    line = "." * 45
+    room = ("plain", "\u00a0")  # an empty line would be lost in the .xls
+    employer = [("bold", "İşveren / Yetkili"), ("plain", "(Kaşe - İmza)"), room, room, ("plain", line)]
+    employee = [("bold", "İbra Eden (Personel)"), ("plain", "Adı Soyadı - İmza"), room, room, ("plain", line)]
     styles = [
         cell_style("title", 16, bold=True, align="center", underline=True),
         cell_style("section", 10, bold=True, underline=True),
         cell_style("cap", 10, bold=True, align="start"),
         cell_style("v_text", 10, align="start", data="N_TEXT"),
         cell_style("v_date", 10, align="start", data="N_DATE"),
-        cell_style("v_address", 10, align="start", valign="top", wrap=True, data="N_TEXT"),
+        cell_style("v_lines", 10, align="start", valign="top", wrap=True, data="N_TEXT"),
+        cell_style("cap_top", 10, bold=True, align="start", valign="top"),
         cell_style("body", 10, align="justify", valign="top", wrap=True),
-        cell_style("sig_head", 10, bold=True, align="center"),
-        cell_style("sig_label", 9, align="center"),
-        cell_style("sig_line", 9, align="center", border={"top": "0.5pt dotted #000000"}),
     ]
-    return document(s, styles, ("21cm", "29.7cm", "portrait", True))
+    return document(s, styles, ("21cm", "29.7cm", "portrait", "width"), (employer, employee, "2.6cm"))
 
 
 def main():

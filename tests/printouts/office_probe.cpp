@@ -5,20 +5,27 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XHeaderFooterContent.hpp>
+#include <com/sun/star/sheet/XPrintAreas.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/CellHoriJustify.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
@@ -134,6 +141,13 @@ bool OfficeProbe::rightAligned(const std::string& address) {
     return h == css::table::CellHoriJustify_RIGHT;
 }
 
+bool OfficeProbe::wrapped(const std::string& address) {
+    bool wrap = false;
+    Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
+        ->getPropertyValue(OUString::createFromAscii("IsTextWrapped")) >>= wrap;
+    return wrap;
+}
+
 BorderLine OfficeProbe::topBorder(const std::string& address) {
     css::table::BorderLine2 line;
     Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
@@ -143,6 +157,41 @@ BorderLine OfficeProbe::topBorder(const std::string& address) {
     out.style = line.LineStyle;
     out.width = static_cast<int>(line.LineWidth);
     out.color = line.Color;
+    return out;
+}
+
+int OfficeProbe::rowHeight(int row) {
+    Reference<css::table::XColumnRowRange> sheet(impl_->sheet, UNO_QUERY_THROW);
+    sal_Int32 height = 0;
+    Reference<css::beans::XPropertySet>(sheet->getRows()->getByIndex(row - 1), UNO_QUERY_THROW)
+        ->getPropertyValue(OUString::createFromAscii("Height")) >>= height;
+    return height;
+}
+
+PageSetup OfficeProbe::page() {
+    auto get = [](const Reference<css::beans::XPropertySet>& p, const char* name) {
+        return p->getPropertyValue(OUString::createFromAscii(name));
+    };
+    Reference<css::beans::XPropertySet> sheet(impl_->sheet, UNO_QUERY_THROW);
+    OUString styleName;
+    get(sheet, "PageStyle") >>= styleName;
+    Reference<css::style::XStyleFamiliesSupplier> families(impl_->document, UNO_QUERY_THROW);
+    Reference<css::container::XNameAccess> pageStyles(
+        families->getStyleFamilies()->getByName(OUString::createFromAscii("PageStyles")), UNO_QUERY_THROW);
+    Reference<css::beans::XPropertySet> style(pageStyles->getByName(styleName), UNO_QUERY_THROW);
+    PageSetup out;
+    get(style, "Width") >>= out.width;
+    get(style, "Height") >>= out.height;
+    get(style, "IsLandscape") >>= out.landscape;
+    get(style, "FooterIsOn") >>= out.footer;
+    Reference<css::sheet::XHeaderFooterContent> footer;
+    get(style, "RightPageFooterContent") >>= footer;
+    if (footer.is()) {
+        out.footerLeft = S(footer->getLeftText()->getString());
+        out.footerRight = S(footer->getRightText()->getString());
+    }
+    out.printRanges =
+        Reference<css::sheet::XPrintAreas>(impl_->sheet, UNO_QUERY_THROW)->getPrintAreas().getLength();
     return out;
 }
 

@@ -12,6 +12,15 @@ struct CellContent {
     std::string shown; // as the cell displays it, through its number format
 };
 
+// How the active sheet prints: its page style and print ranges.
+struct PageSetup {
+    int width = 0, height = 0; // 1/100 mm
+    bool landscape = false;
+    int printRanges = 0;
+    bool footer = false;
+    std::string footerLeft, footerRight; // the footer's two sides, their paragraphs joined by spaces
+};
+
 struct BorderLine {
     bool present = false;
     int style = 0; // css::table::BorderLineStyle
@@ -31,7 +40,12 @@ class OfficeProbe {
     // The merged block a cell belongs to, as "A17:EX27", or the cell alone.
     std::string mergedArea(const std::string& address);
     bool rightAligned(const std::string& address);
+    // Whether the cell wraps its text into lines.
+    bool wrapped(const std::string& address);
     BorderLine topBorder(const std::string& address);
+    // The height of a row (1 for the first), in 1/100 mm.
+    int rowHeight(int row);
+    PageSetup page();
     // How many cells of the active sheet hold a formula.
     int formulaCount();
     // Ends the office, as a user closing it would.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "case.h"
@@ -19,6 +20,7 @@ using namespace pamerol;
 using pamerol::testing::CalculatedCase;
 using pamerol::testing::CellContent;
 using pamerol::testing::OfficeProbe;
+using pamerol::testing::PageSetup;
 namespace fs = std::filesystem;
 
 namespace {
@@ -76,6 +78,20 @@ class OfficeFill : public ::testing::Test {
 };
 
 using K = CellContent::Kind;
+
+// The pages of a PDF the office stored.
+int PdfPages(const fs::path& pdf) {
+    std::ifstream in(pdf, std::ios::binary);
+    const std::string data{std::istreambuf_iterator<char>(in), {}};
+    int pages = 0;
+    for (size_t p = 0; (p = data.find("/Type/Page", p)) != std::string::npos; p += 10)
+        if (data.compare(p + 10, 1, "s") != 0) ++pages;
+    return pages;
+}
+
+// The letter's footer below the signature captions, its paragraphs joined by spaces: two lines of room,
+// then the dotted line to sign on.
+const std::string kRoomToSign = " \u00a0 \u00a0 " + std::string(45, '.');
 
 TEST_F(OfficeFill, SeveranceSheet) {
     Record r = CalculatedCase();
@@ -160,6 +176,9 @@ TEST_F(OfficeFill, ReleaseLetter) {
                       {"AT31", K::Text, "11.205,71 YTL."},
                   });
     EXPECT_EQ(probe->mergedArea("A17"), "A17:EX27");
+    // The address of two lines fits the template's row; the rows of the text block keep their heights.
+    EXPECT_NEAR(probe->rowHeight(15), 900, 10);
+    EXPECT_NEAR(probe->rowHeight(17), 500, 10);
     for (const char* cell : {"AT28", "AT29", "AT30", "AT31"}) EXPECT_TRUE(probe->rightAligned(cell)) << cell;
     EXPECT_FALSE(probe->rightAligned("A31"));
     // The total's line runs over W31 to AT31 and no further.
@@ -172,6 +191,95 @@ TEST_F(OfficeFill, ReleaseLetter) {
     }
     for (const char* cell : {"V31", "AU31", "W30", "W32"})
         EXPECT_FALSE(probe->topBorder(cell).present) << cell;
+}
+
+// A release text of 25 lines: the block runs to row 44 and the amount lines below it, over the rows where a
+// fixed form would keep its signatures. The template has nothing there (no merged cells to clash with the
+// block, no print range to cut rows off); the signatures are in the page footer.
+TEST_F(OfficeFill, ReleaseLetterWithALongText) {
+    Record r = CalculatedCase();
+    std::string text, shown;
+    for (int i = 1; i <= 25; ++i) {
+        text += (i > 1 ? "\r\n" : "") + std::to_string(i) + ". satır";
+        shown += (i > 1 ? "\n" : "") + std::to_string(i) + ". satır";
+    }
+    r.write(Field::txtIbraname, text);
+    r.setCheck1(1);
+    r.setCheck2(1);
+    r.write(Field::YIUCRET, "1.234,56");
+    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    auto probe = StoreAndRead("uzun.xls");
+    EXPECT_EQ(probe->mergedArea("A17"), "A17:EX44");
+    Check(*probe, {
+                      {"A17", K::Text, shown},
+                      {"A45", K::Text, "Kıdem Tazminatı"},
+                      {"U45", K::Text, ":"},
+                      {"AT45", K::Text, "6.822,46 YTL."},
+                      {"A46", K::Text, "İhbar Tazminatı"},
+                      {"U46", K::Text, ":"},
+                      {"AT46", K::Text, "3.148,69 YTL."},
+                      {"A47", K::Text, "İzin Ücreti"},
+                      {"U47", K::Text, ":"},
+                      {"AT47", K::Text, "1.234,56 YTL."},
+                      {"A48", K::Text, "TOPLAM"},
+                      {"U48", K::Text, ":"},
+                      {"AT48", K::Text, "11.205,71 YTL."},
+                      {"A49", K::Empty, ""},
+                  });
+    for (const char* cell : {"AT45", "AT46", "AT47", "AT48"}) EXPECT_TRUE(probe->rightAligned(cell)) << cell;
+    for (const char* cell : {"W48", "AT48"}) EXPECT_TRUE(probe->topBorder(cell).present) << cell;
+    for (const char* cell : {"V48", "AU48", "W47"}) EXPECT_FALSE(probe->topBorder(cell).present) << cell;
+    // Each cell the amount lines use, and the rows below, stand alone.
+    for (int row = 45; row <= 60; ++row)
+        for (const char* column : {"A", "U", "W", "AT", "BZ", "CA", "EX"}) {
+            const std::string cell = column + std::to_string(row);
+            EXPECT_EQ(probe->mergedArea(cell), cell);
+        }
+    PageSetup page = probe->page();
+    EXPECT_EQ(page.printRanges, 0);
+    EXPECT_FALSE(page.landscape);
+    EXPECT_NEAR(page.width, 21000, 10);
+    EXPECT_NEAR(page.height, 29700, 10);
+    EXPECT_TRUE(page.footer);
+    EXPECT_EQ(page.footerLeft, "İşveren / Yetkili (Kaşe - İmza)" + kRoomToSign);
+    EXPECT_EQ(page.footerRight, "İbra Eden (Personel) Adı Soyadı - İmza" + kRoomToSign);
+}
+
+// A text too long for one page goes on to the next: no print range cuts the rows below it off.
+TEST_F(OfficeFill, ReleaseLetterRunsOntoASecondPage) {
+    Record r = CalculatedCase();
+    std::string text = "1. satır";
+    for (int i = 2; i <= 60; ++i) text += "\r\n" + std::to_string(i) + ". satır";
+    r.write(Field::txtIbraname, text);
+    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    ASSERT_TRUE(office->storeTo((folder / "uzun.pdf").string()).ok);
+    EXPECT_EQ(PdfPages(folder / "uzun.pdf"), 2);
+}
+
+// The employer's name and the employee's address may run over several lines: their rows grow to show them.
+TEST_F(OfficeFill, TextsOfSeveralLinesShowEveryLine) {
+    Record r = CalculatedCase();
+    r.write(Field::txtUnvani, "Örnek Tekstil\r\nSanayi ve Ticaret\r\nLimited Şirketi");
+    r.write(Field::txtAdres, "Moda Cad. No: 5\r\nKadıköy\r\nİstanbul");
+    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    auto letter = StoreAndRead("ibraname.xls");
+    Check(*letter, {{"AQ6", K::Text, "Örnek Tekstil\nSanayi ve Ticaret\nLimited Şirketi"},
+                    {"AQ15", K::Text, "Moda Cad. No: 5\nKadıköy\nİstanbul"}});
+    // Three lines of 10 pt need about 12 mm; the rows of one line keep the template's height.
+    EXPECT_TRUE(letter->wrapped("AQ6"));
+    EXPECT_TRUE(letter->wrapped("AQ15"));
+    EXPECT_GT(letter->rowHeight(6), 1200);
+    EXPECT_GT(letter->rowHeight(15), 1200);
+    EXPECT_NEAR(letter->rowHeight(7), 500, 10);
+    ASSERT_TRUE(BordroHazirla(r, true, folder.string(), *office, messages));
+    auto payroll = StoreAndRead("kidem.xls");
+    Check(*payroll, {{"N3", K::Text, "Örnek Tekstil\nSanayi ve Ticaret\nLimited Şirketi"}});
+    EXPECT_TRUE(payroll->wrapped("N3"));
+    EXPECT_GT(payroll->rowHeight(3), 1100); // 9 pt
+    EXPECT_NEAR(payroll->rowHeight(4), 550, 10);
+    // The payroll sheet still prints on one page.
+    ASSERT_TRUE(office->storeTo((folder / "kidem.pdf").string()).ok);
+    EXPECT_EQ(PdfPages(folder / "kidem.pdf"), 1);
 }
 
 TEST_F(OfficeFill, FieldTextsNeverBecomeFormulas) {
@@ -227,6 +335,7 @@ TEST_F(OfficeFill, StoresPdfAndOdsToo) {
             .read(head.data(), static_cast<std::streamsize>(head.size()));
         EXPECT_EQ(head, magic) << name;
     }
+    EXPECT_EQ(PdfPages(folder / "ibraname.pdf"), 1); // the default text and all three payments
     EXPECT_FALSE(office->storeTo((folder / "ibraname.txt").string()).ok);
 }
 

@@ -66,6 +66,20 @@ bool sameName(const std::string& a, const std::string& b) {
 const char* const kAlphabet[] = {"a", "7", " ",  "\t", "\"", "'",  "=",        ";",
                                  "[", "]", "\\", "n",  "\n", "\r", "\xC5\x9F", "\xE2\x82\xAC"};
 
+// A stored line break comes back as a line feed, whatever it was written as.
+std::string withLineFeeds(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += '\n';
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 bool readsBackExactly(const std::string& value) {
     const std::string stored = Utf8ToCp1254(EscapeIniValue(value));
     if (stored.empty()) return true;
@@ -94,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         value += kAlphabet[data[2 + i] % (sizeof kAlphabet / sizeof kAlphabet[0])];
     const std::string file(reinterpret_cast<const char*>(data) + 2 + valueLength, size - 2 - valueLength);
 
-    check(UnescapeIniValue(EscapeIniValue(file)) == file, "escapes do not round-trip");
+    check(UnescapeIniValue(EscapeIniValue(file)) == withLineFeeds(file), "escapes do not round-trip");
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << file;
@@ -109,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     check(!IniYaz(path, target.section, target.key, value).has_value(), "a write to a writable file failed");
     if (readsBackExactly(value))
-        check(IniOku(path, target.section, target.key) == value, "written value lost");
+        check(IniOku(path, target.section, target.key) == withLineFeeds(value), "written value lost");
     for (std::size_t i = 0; i < all.size(); ++i) {
         if (sameName(all[i].section, target.section) && sameName(all[i].key, target.key)) continue;
         check(IniOku(path, all[i].section, all[i].key) == before[i], "a write changed another key");

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <optional>
@@ -496,6 +497,15 @@ bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
         return false;
     }
     case QEvent::KeyPress: return keyPress(f, static_cast<QKeyEvent*>(event));
+    case QEvent::MouseButtonRelease:
+        // A click past the typed part of a date puts the cursor on its first empty place, so the digits
+        // typed next land where the date goes on, not in the middle of the mask.
+        if (IsDate(f) && !edit->hasSelectedText()) {
+            const int firstEmpty = edit->displayText().indexOf(QLatin1Char('_'));
+            if (firstEmpty >= 0 && edit->cursorPosition() > firstEmpty)
+                QTimer::singleShot(0, edit, [edit, firstEmpty] { edit->setCursorPosition(firstEmpty); });
+        }
+        return false;
     case QEvent::InputMethod: {
         // Composed characters (dead keys, input methods) follow the same rules as typed ones.
         const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
@@ -515,7 +525,12 @@ bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
         }
         // The line edit places its cursor first; formatting and selection come after it.
         static_cast<QObject*>(edit)->event(event);
-        if (core_.focusIn(f)) edit->selectAll();
+        if (core_.focusIn(f)) {
+            edit->selectAll();
+            // A click places the cursor after the focus has arrived: select again once the click is done,
+            // so that typing into a clicked date or amount replaces it instead of landing mid-mask.
+            if (reason == Qt::MouseFocusReason) QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+        }
         return true;
     }
     default: return false;

@@ -121,6 +121,23 @@ class PamerolWindowTest : public QObject {
         QCOMPARE(Q(s->text(field)), shown); // the record holds the masked text, prompts included
     }
 
+    void clickIntoADateThenType() {
+        // A click in the middle of the empty mask still lets the date be typed from its first digit.
+        QLineEdit* date = s->edit(F::GTarih);
+        QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() * 3 / 4, date->height() / 2));
+        QCoreApplication::processEvents();
+        QTest::keyClicks(date, QStringLiteral("15032004"));
+        QCOMPARE(Q(s->text(F::GTarih)), QStringLiteral("15.03.2004"));
+        // Into a partly typed date: the cursor goes to its first empty place.
+        s->edit(F::CTarih)->setFocus();
+        QTest::keyClicks(s->edit(F::CTarih), QStringLiteral("14"));
+        QLineEdit* exit = s->edit(F::CTarih);
+        QTest::mouseClick(exit, Qt::LeftButton, {}, QPoint(exit->width() - 4, exit->height() / 2));
+        QCoreApplication::processEvents();
+        QTest::keyClicks(exit, QStringLiteral("092007"));
+        QCOMPARE(Q(s->text(F::CTarih)), QStringLiteral("14.09.2007"));
+    }
+
     void pasteKeysDiscardedInDigitFields() {
         QApplication::clipboard()->setText(QStringLiteral("12a"));
         s->type(F::DGUN, {}); // whole "0" selected

@@ -28,10 +28,7 @@ const std::pair<Field, const char*> kSettings[] = {
 void EnterCase(Pamerol& sheet) {
     Record& r = sheet.record();
     for (auto [f, t] : kSettings) r.write(f, t);
-    for (size_t i = 0; i < 5; ++i) {
-        r.ytlHesap.O[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::O1) + i));
-        r.ytlHesap.VD[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::VD1) + i));
-    }
+    CopyBracketsToCalculator(r);
     r.write(Field::GTarih, "15.03.2004");
     r.write(Field::CTarih, "14.09.2007");
     r.write(Field::ESUCRET, "2000");

@@ -104,6 +104,13 @@ void Record::setCommand3Enabled(bool on) {
     notify(std::nullopt);
 }
 
+void CopyBracketsToCalculator(Record& r) {
+    for (size_t i = 0; i < 5; ++i) {
+        r.ytlHesap.O[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::O1) + i));
+        r.ytlHesap.VD[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::VD1) + i));
+    }
+}
+
 void BOSALT(Record& r) {
     for (Field f : kResultFields) r.write(f, std::string());
     r.setCommand3Enabled(false);

@@ -16,10 +16,11 @@ namespace pamerol {
 #define PAMEROL_FIELDS(X)                                                                                    \
     X(GTarih)                                                                                                \
     X(CTarih)                                                                                                \
-    X(DGUN) X(TGUN) X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI) X(KAYI)     \
-        X(KGUNU) X(BKTAZ) X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER) X(IDVER)    \
-            X(ITAZM) X(DVOR) X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3) X(VD4) X(VD5)  \
-                X(O6) X(VD6) X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi)            \
+    X(DGUN)                                                                                                  \
+    X(TGUN) X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI) X(KAYI) X(KGUNU)    \
+        X(BKTAZ) X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER) X(IDVER) X(ITAZM)    \
+            X(DVOR) X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3) X(VD4) X(VD5) X(O6)     \
+                X(VD6) X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi)                  \
                     X(txtVergiDairesi) X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres)              \
                         X(txtSSkNoPer) X(txtTcKNo)
 
@@ -102,5 +103,8 @@ class Record {
 
 // Empties the fifteen result fields and disables the printouts command.
 void BOSALT(Record& r);
+
+// Gives the income-tax calculator the sheet's bracket table (rates O1-O5, limits VD1-VD5).
+void CopyBracketsToCalculator(Record& r);
 
 } // namespace pamerol

@@ -63,14 +63,6 @@ void CopySettings(const Record& from, Record& to) {
     to.ytlHesap.VD = from.ytlHesap.VD;
 }
 
-// As a settings load would: the calculator takes the sheet's bracket table.
-void CopyBracketsToCalculator(Record& r) {
-    for (size_t i = 0; i < 5; ++i) {
-        r.ytlHesap.O[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::O1) + i));
-        r.ytlHesap.VD[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::VD1) + i));
-    }
-}
-
 // Writes one result line. The texts are escaped by the JSON library; a field holding the same text as in
 // the last result (the settings and the release text, usually) reuses its escaped form, which keeps a
 // large batch fast.

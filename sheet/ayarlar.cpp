@@ -58,9 +58,8 @@ void AyarlariOku(Record& record, const std::string& iniYolu) {
 
     load(Field::DVOR);
     for (Field f : kRates) load(f);
-    for (std::size_t i = 0; i < kRates.size(); ++i) record.ytlHesap.O[i] = record.text(kRates[i]);
     for (Field f : kLimits) load(f);
-    for (std::size_t i = 0; i < kLimits.size(); ++i) record.ytlHesap.VD[i] = record.text(kLimits[i]);
+    CopyBracketsToCalculator(record);
     load(Field::KGN);
     load(Field::TAV);
     for (Field f : {Field::DL1, Field::DL2, Field::DL3, Field::DL4}) load(f);

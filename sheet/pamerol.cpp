@@ -191,10 +191,7 @@ void Pamerol::focusOut(F f) {
         if (ayarlariYaz()) {
             ayarlariOku();
         } else {
-            for (size_t i = 0; i < 5; ++i) {
-                record_.ytlHesap.O[i] = record_.text(static_cast<F>(static_cast<size_t>(F::O1) + i));
-                record_.ytlHesap.VD[i] = record_.text(static_cast<F>(static_cast<size_t>(F::VD1) + i));
-            }
+            CopyBracketsToCalculator(record_);
         }
     }
 }

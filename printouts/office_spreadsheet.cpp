@@ -53,6 +53,7 @@
 #include <rtl/ustring.hxx>
 
 #include "printouts/office_process.h"
+#include "printouts/uno_context.h"
 
 namespace pamerol {
 
@@ -100,19 +101,6 @@ template <size_t N> Sequence<css::beans::PropertyValue> Props(const css::beans::
 }
 
 // The UNO runtime of this process, made once: just enough to reach an office through a pipe.
-Reference<css::uno::XComponentContext> LocalContext() {
-    static Reference<css::uno::XComponentContext> context = [] {
-        // The connection writes to the office's pipe without holding back SIGPIPE: an office that closes
-        // in the middle of a fill would otherwise end this program too. A failed write is reported as a
-        // failed step instead.
-        struct sigaction current {};
-        if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
-            ::signal(SIGPIPE, SIG_IGN);
-        rtl::Bootstrap::set(A("URE_MORE_TYPES"), U("file://" PAMEROL_LO_PROGRAM "/types/offapi.rdb"));
-        return cppu::defaultBootstrap_InitialComponentContext(U("file://" PAMEROL_LO_PROGRAM "/unorc"));
-    }();
-    return context;
-}
 
 // A line break inside a cell is a single line feed.
 std::string CellLineBreaks(std::string_view text) {
@@ -172,6 +160,20 @@ void SeedProfile(const std::string& profile) {
 
 } // namespace
 
+Reference<css::uno::XComponentContext> UnoLocalContext() {
+    static Reference<css::uno::XComponentContext> context = [] {
+        // The connection writes to the office's pipe without holding back SIGPIPE: an office that closes
+        // in the middle of a fill would otherwise end this program too. A failed write is reported as a
+        // failed step instead.
+        struct sigaction current {};
+        if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            ::signal(SIGPIPE, SIG_IGN);
+        rtl::Bootstrap::set(A("URE_MORE_TYPES"), U("file://" PAMEROL_LO_PROGRAM "/types/offapi.rdb"));
+        return cppu::defaultBootstrap_InitialComponentContext(U("file://" PAMEROL_LO_PROGRAM "/unorc"));
+    }();
+    return context;
+}
+
 std::string DefaultOfficeProfile() {
     fs::path base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
@@ -199,7 +201,7 @@ struct OfficeSpreadsheet::Impl {
     // One attempt to reach the office on the pipe.
     bool connect() {
         try {
-            auto local = LocalContext();
+            auto local = UnoLocalContext();
             Reference<css::bridge::XUnoUrlResolver> resolver(
                 local->getServiceManager()->createInstanceWithContext(A("com.sun.star.bridge.UnoUrlResolver"),
                                                                       local),
@@ -300,7 +302,7 @@ std::string OfficeSpreadsheet::connection() const {
 Outcome OfficeSpreadsheet::start() {
     Impl& d = *impl_;
     try {
-        LocalContext();
+        UnoLocalContext();
     } catch (...) {
         return Outcome::Failure("LibreOffice'in UNO kitaplıkları yüklenemedi (" PAMEROL_LO_PROGRAM ")");
     }

@@ -28,8 +28,8 @@
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <cppuhelper/bootstrap.hxx>
-#include <rtl/bootstrap.hxx>
+
+#include "printouts/uno_context.h"
 
 namespace pamerol::testing {
 
@@ -47,6 +47,15 @@ OUString U(const std::string& s) {
 }
 std::string S(const OUString& s) {
     return rtl::OUStringToOString(s, RTL_TEXTENCODING_UTF8).getStr();
+}
+
+// An office exception is no std::exception: pass its message on, so that a failing test says what went wrong.
+template <typename F> auto Uno(const char* what, F&& body) -> decltype(body()) {
+    try {
+        return body();
+    } catch (const css::uno::Exception& e) {
+        throw std::runtime_error(std::string(what) + ": " + S(e.Message));
+    }
 }
 
 std::string Column(int index) {
@@ -75,18 +84,15 @@ struct OfficeProbe::Impl {
 };
 
 OfficeProbe::OfficeProbe(const std::string& connection) : impl_(std::make_unique<Impl>()) {
-    static Reference<css::uno::XComponentContext> local = [] {
-        rtl::Bootstrap::set(OUString::createFromAscii("URE_MORE_TYPES"),
-                            OUString::createFromAscii("file://" PAMEROL_LO_PROGRAM "/types/offapi.rdb"));
-        return cppu::defaultBootstrap_InitialComponentContext(
-            OUString::createFromAscii("file://" PAMEROL_LO_PROGRAM "/unorc"));
-    }();
-    Reference<css::bridge::XUnoUrlResolver> resolver(
-        local->getServiceManager()->createInstanceWithContext(
-            OUString::createFromAscii("com.sun.star.bridge.UnoUrlResolver"), local),
-        UNO_QUERY_THROW);
-    Reference<css::uno::XComponentContext> office(resolver->resolve(U(connection)), UNO_QUERY_THROW);
-    impl_->desktop = css::frame::Desktop::create(office);
+    Uno("connect", [&] {
+        Reference<css::uno::XComponentContext> local = UnoLocalContext();
+        Reference<css::bridge::XUnoUrlResolver> resolver(
+            local->getServiceManager()->createInstanceWithContext(
+                OUString::createFromAscii("com.sun.star.bridge.UnoUrlResolver"), local),
+            UNO_QUERY_THROW);
+        Reference<css::uno::XComponentContext> office(resolver->resolve(U(connection)), UNO_QUERY_THROW);
+        impl_->desktop = css::frame::Desktop::create(office);
+    });
 }
 
 OfficeProbe::~OfficeProbe() {
@@ -97,102 +103,119 @@ OfficeProbe::~OfficeProbe() {
 }
 
 bool OfficeProbe::load(const std::string& path) {
-    impl_->close();
-    css::beans::PropertyValue hidden;
-    hidden.Name = OUString::createFromAscii("Hidden");
-    hidden.Value <<= true;
-    impl_->document = impl_->desktop->loadComponentFromURL(
-        U("file://" + path), OUString::createFromAscii("_blank"), 0, css::uno::Sequence(&hidden, 1));
-    Reference<css::frame::XModel> model(impl_->document, UNO_QUERY);
-    if (!model.is()) return false;
-    Reference<css::sheet::XSpreadsheetView> view(model->getCurrentController(), UNO_QUERY_THROW);
-    impl_->sheet = view->getActiveSheet();
-    return impl_->sheet.is();
+    return Uno("load", [&] {
+        impl_->close();
+        css::beans::PropertyValue hidden;
+        hidden.Name = OUString::createFromAscii("Hidden");
+        hidden.Value <<= true;
+        impl_->document = impl_->desktop->loadComponentFromURL(
+            U("file://" + path), OUString::createFromAscii("_blank"), 0, css::uno::Sequence(&hidden, 1));
+        Reference<css::frame::XModel> model(impl_->document, UNO_QUERY);
+        if (!model.is()) return false;
+        Reference<css::sheet::XSpreadsheetView> view(model->getCurrentController(), UNO_QUERY_THROW);
+        impl_->sheet = view->getActiveSheet();
+        return impl_->sheet.is();
+    });
 }
 
 CellContent OfficeProbe::cell(const std::string& address) {
-    Reference<css::table::XCell> c = impl_->range(address)->getCellByPosition(0, 0);
-    CellContent out;
-    switch (c->getType()) {
-    case css::table::CellContentType_VALUE: out.kind = CellContent::Number; break;
-    case css::table::CellContentType_TEXT: out.kind = CellContent::Text; break;
-    case css::table::CellContentType_FORMULA: out.kind = CellContent::Formula; break;
-    default: out.kind = CellContent::Empty; break;
-    }
-    out.value = c->getValue();
-    out.shown = S(Reference<css::text::XTextRange>(c, UNO_QUERY_THROW)->getString());
-    return out;
+    return Uno("cell", [&] {
+        Reference<css::table::XCell> c = impl_->range(address)->getCellByPosition(0, 0);
+        CellContent out;
+        switch (c->getType()) {
+        case css::table::CellContentType_VALUE: out.kind = CellContent::Number; break;
+        case css::table::CellContentType_TEXT: out.kind = CellContent::Text; break;
+        case css::table::CellContentType_FORMULA: out.kind = CellContent::Formula; break;
+        default: out.kind = CellContent::Empty; break;
+        }
+        out.value = c->getValue();
+        out.shown = S(Reference<css::text::XTextRange>(c, UNO_QUERY_THROW)->getString());
+        return out;
+    });
 }
 
 std::string OfficeProbe::mergedArea(const std::string& address) {
-    Reference<css::sheet::XSheetCellRange> start(impl_->range(address), UNO_QUERY_THROW);
-    Reference<css::sheet::XSheetCellCursor> cursor = impl_->sheet->createCursorByRange(start);
-    cursor->collapseToMergedArea();
-    auto a = Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
-    std::string first = Column(a.StartColumn) + std::to_string(a.StartRow + 1);
-    std::string last = Column(a.EndColumn) + std::to_string(a.EndRow + 1);
-    return first == last ? first : first + ":" + last;
+    return Uno("mergedArea", [&] {
+        Reference<css::sheet::XSheetCellRange> start(impl_->range(address), UNO_QUERY_THROW);
+        Reference<css::sheet::XSheetCellCursor> cursor = impl_->sheet->createCursorByRange(start);
+        cursor->collapseToMergedArea();
+        auto a = Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+        std::string first = Column(a.StartColumn) + std::to_string(a.StartRow + 1);
+        std::string last = Column(a.EndColumn) + std::to_string(a.EndRow + 1);
+        return first == last ? first : first + ":" + last;
+    });
 }
 
 bool OfficeProbe::rightAligned(const std::string& address) {
-    css::table::CellHoriJustify h{};
-    Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
-        ->getPropertyValue(OUString::createFromAscii("HoriJustify")) >>= h;
-    return h == css::table::CellHoriJustify_RIGHT;
+    return Uno("rightAligned", [&] {
+        css::table::CellHoriJustify h{};
+        Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
+            ->getPropertyValue(OUString::createFromAscii("HoriJustify")) >>= h;
+        return h == css::table::CellHoriJustify_RIGHT;
+    });
 }
 
 bool OfficeProbe::wrapped(const std::string& address) {
-    bool wrap = false;
-    Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
-        ->getPropertyValue(OUString::createFromAscii("IsTextWrapped")) >>= wrap;
-    return wrap;
+    return Uno("wrapped", [&] {
+        bool wrap = false;
+        Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
+            ->getPropertyValue(OUString::createFromAscii("IsTextWrapped")) >>= wrap;
+        return wrap;
+    });
 }
 
 BorderLine OfficeProbe::topBorder(const std::string& address) {
-    css::table::BorderLine2 line;
-    Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
-        ->getPropertyValue(OUString::createFromAscii("TopBorder2")) >>= line;
-    BorderLine out;
-    out.present = line.OuterLineWidth > 0 || line.InnerLineWidth > 0;
-    out.style = line.LineStyle;
-    out.width = static_cast<int>(line.LineWidth);
-    out.color = line.Color;
-    return out;
+    return Uno("topBorder", [&] {
+        css::table::BorderLine2 line;
+        Reference<css::beans::XPropertySet>(impl_->range(address), UNO_QUERY_THROW)
+            ->getPropertyValue(OUString::createFromAscii("TopBorder2")) >>= line;
+        BorderLine out;
+        out.present = line.OuterLineWidth > 0 || line.InnerLineWidth > 0;
+        out.style = line.LineStyle;
+        out.width = static_cast<int>(line.LineWidth);
+        out.color = line.Color;
+        return out;
+    });
 }
 
 int OfficeProbe::rowHeight(int row) {
-    Reference<css::table::XColumnRowRange> sheet(impl_->sheet, UNO_QUERY_THROW);
-    sal_Int32 height = 0;
-    Reference<css::beans::XPropertySet>(sheet->getRows()->getByIndex(row - 1), UNO_QUERY_THROW)
-        ->getPropertyValue(OUString::createFromAscii("Height")) >>= height;
-    return height;
+    return Uno("rowHeight", [&] {
+        Reference<css::table::XColumnRowRange> sheet(impl_->sheet, UNO_QUERY_THROW);
+        sal_Int32 height = 0;
+        Reference<css::beans::XPropertySet>(sheet->getRows()->getByIndex(row - 1), UNO_QUERY_THROW)
+            ->getPropertyValue(OUString::createFromAscii("Height")) >>= height;
+        return height;
+    });
 }
 
 PageSetup OfficeProbe::page() {
-    auto get = [](const Reference<css::beans::XPropertySet>& p, const char* name) {
-        return p->getPropertyValue(OUString::createFromAscii(name));
-    };
-    Reference<css::beans::XPropertySet> sheet(impl_->sheet, UNO_QUERY_THROW);
-    OUString styleName;
-    get(sheet, "PageStyle") >>= styleName;
-    Reference<css::style::XStyleFamiliesSupplier> families(impl_->document, UNO_QUERY_THROW);
-    Reference<css::container::XNameAccess> pageStyles(
-        families->getStyleFamilies()->getByName(OUString::createFromAscii("PageStyles")), UNO_QUERY_THROW);
-    Reference<css::beans::XPropertySet> style(pageStyles->getByName(styleName), UNO_QUERY_THROW);
-    PageSetup out;
-    get(style, "Width") >>= out.width;
-    get(style, "Height") >>= out.height;
-    get(style, "IsLandscape") >>= out.landscape;
-    get(style, "FooterIsOn") >>= out.footer;
-    Reference<css::sheet::XHeaderFooterContent> footer;
-    get(style, "RightPageFooterContent") >>= footer;
-    if (footer.is()) {
-        out.footerLeft = S(footer->getLeftText()->getString());
-        out.footerRight = S(footer->getRightText()->getString());
-    }
-    out.printRanges =
-        Reference<css::sheet::XPrintAreas>(impl_->sheet, UNO_QUERY_THROW)->getPrintAreas().getLength();
-    return out;
+    return Uno("page", [&] {
+        auto get = [](const Reference<css::beans::XPropertySet>& p, const char* name) {
+            return p->getPropertyValue(OUString::createFromAscii(name));
+        };
+        Reference<css::beans::XPropertySet> sheet(impl_->sheet, UNO_QUERY_THROW);
+        OUString styleName;
+        get(sheet, "PageStyle") >>= styleName;
+        Reference<css::style::XStyleFamiliesSupplier> families(impl_->document, UNO_QUERY_THROW);
+        Reference<css::container::XNameAccess> pageStyles(
+            families->getStyleFamilies()->getByName(OUString::createFromAscii("PageStyles")),
+            UNO_QUERY_THROW);
+        Reference<css::beans::XPropertySet> style(pageStyles->getByName(styleName), UNO_QUERY_THROW);
+        PageSetup out;
+        get(style, "Width") >>= out.width;
+        get(style, "Height") >>= out.height;
+        get(style, "IsLandscape") >>= out.landscape;
+        get(style, "FooterIsOn") >>= out.footer;
+        Reference<css::sheet::XHeaderFooterContent> footer;
+        get(style, "RightPageFooterContent") >>= footer;
+        if (footer.is()) {
+            out.footerLeft = S(footer->getLeftText()->getString());
+            out.footerRight = S(footer->getRightText()->getString());
+        }
+        out.printRanges =
+            Reference<css::sheet::XPrintAreas>(impl_->sheet, UNO_QUERY_THROW)->getPrintAreas().getLength();
+        return out;
+    });
 }
 
 void OfficeProbe::endOffice() {
@@ -206,12 +229,14 @@ void OfficeProbe::endOffice() {
 }
 
 int OfficeProbe::formulaCount() {
-    Reference<css::sheet::XCellRangesQuery> query(impl_->sheet, UNO_QUERY_THROW);
-    auto ranges = query->queryContentCells(css::sheet::CellFlags::FORMULA);
-    int count = 0;
-    for (const auto& a : ranges->getRangeAddresses())
-        count += (a.EndColumn - a.StartColumn + 1) * (a.EndRow - a.StartRow + 1);
-    return count;
+    return Uno("formulaCount", [&] {
+        Reference<css::sheet::XCellRangesQuery> query(impl_->sheet, UNO_QUERY_THROW);
+        auto ranges = query->queryContentCells(css::sheet::CellFlags::FORMULA);
+        int count = 0;
+        for (const auto& a : ranges->getRangeAddresses())
+            count += (a.EndColumn - a.StartColumn + 1) * (a.EndRow - a.StartRow + 1);
+        return count;
+    });
 }
 
 } // namespace pamerol::testing

@@ -1,6 +1,8 @@
 #include "office_probe.h"
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -90,8 +92,18 @@ OfficeProbe::OfficeProbe(const std::string& connection) : impl_(std::make_unique
             local->getServiceManager()->createInstanceWithContext(
                 OUString::createFromAscii("com.sun.star.bridge.UnoUrlResolver"), local),
             UNO_QUERY_THROW);
-        Reference<css::uno::XComponentContext> office(resolver->resolve(U(connection)), UNO_QUERY_THROW);
-        impl_->desktop = css::frame::Desktop::create(office);
+        // A busy machine now and then drops a fresh connection; the reading side tries again.
+        for (int attempt = 1;; ++attempt) {
+            try {
+                Reference<css::uno::XComponentContext> office(resolver->resolve(U(connection)),
+                                                              UNO_QUERY_THROW);
+                impl_->desktop = css::frame::Desktop::create(office);
+                return;
+            } catch (const css::uno::RuntimeException&) {
+                if (attempt == 3) throw;
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            }
+        }
     });
 }
 

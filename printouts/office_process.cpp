@@ -114,23 +114,6 @@ bool ProcessRunning(pid_t pid) {
     return line[close + 2] != 'Z' && line[close + 2] != 'X';
 }
 
-std::string FileUrl(const std::string& path) {
-    static const char hex[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (unsigned char c : path) {
-        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' ||
-                     c == '-' || c == '_' || c == '.' || c == '~';
-        if (plain) {
-            url += static_cast<char>(c);
-        } else {
-            url += '%';
-            url += hex[c >> 4];
-            url += hex[c & 15];
-        }
-    }
-    return url;
-}
-
 std::string PipeNameFor(const std::string& profile) {
     // FNV-1a: stable from run to run, unlike std::hash.
     std::uint64_t h = 14695981039346656037ull;

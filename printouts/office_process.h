@@ -20,9 +20,6 @@ Spawned SpawnDetached(const std::vector<std::string>& argv);
 // Whether the process still runs (a process that has ended but was not yet reaped counts as ended).
 bool ProcessRunning(pid_t pid);
 
-// A "file://" address for a local path, with the characters an address cannot hold percent-encoded.
-std::string FileUrl(const std::string& path);
-
 // The name of the pipe an office on this profile listens on: the same profile always gives the same name.
 std::string PipeNameFor(const std::string& profile);
 

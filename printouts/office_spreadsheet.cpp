@@ -54,6 +54,7 @@
 
 #include "printouts/office_process.h"
 #include "printouts/uno_context.h"
+#include "sheet/pamerol.h"
 
 namespace pamerol {
 

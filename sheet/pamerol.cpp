@@ -28,8 +28,9 @@ bool IsDigit(char32_t c) {
 constexpr char32_t kBackspace = 8;
 constexpr char32_t kEnter = 13;
 
-// Percent-encodes a file path for a file:// address; "/" and unreserved characters stay.
-std::string FileAddress(const std::string& path) {
+} // namespace
+
+std::string FileUrl(const std::string& path) {
     static const char* hex = "0123456789ABCDEF";
     std::string out = "file://";
     for (unsigned char c : path) {
@@ -44,8 +45,6 @@ std::string FileAddress(const std::string& path) {
     }
     return out;
 }
-
-} // namespace
 
 std::string ProgramFolder() {
     char buf[PATH_MAX];
@@ -123,8 +122,8 @@ std::string Pamerol::linkAddress(Link link) const {
     switch (link) {
     case Link::IsKanunu:
         return "https://www.mevzuat.gov.tr/mevzuat?MevzuatNo=4857&MevzuatTur=1&MevzuatTertip=5";
-    case Link::Guncelleme: return FileAddress(folder_ + "/surum-notlari.html");
-    case Link::Bilgi: return FileAddress(folder_ + "/bilgi.html");
+    case Link::Guncelleme: return FileUrl(folder_ + "/surum-notlari.html");
+    case Link::Bilgi: return FileUrl(folder_ + "/bilgi.html");
     }
     return {};
 }

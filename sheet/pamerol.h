@@ -28,6 +28,10 @@ struct EnterTarget {
 // The folder that holds the running executable.
 std::string ProgramFolder();
 
+// A "file://" address for a local path: "/" and unreserved characters stay, every other byte is
+// percent-encoded.
+std::string FileUrl(const std::string& path);
+
 class Pamerol {
   public:
     explicit Pamerol(Messages& messages);

@@ -6,7 +6,7 @@
 
 namespace pamerol {
 
-enum class MessageIcon { None, Information };
+enum class MessageIcon { None, Information, Warning };
 
 class Messages {
   public:

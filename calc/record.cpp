@@ -37,6 +37,53 @@ std::string_view FieldName(Field f) {
     return kNames[static_cast<size_t>(f)];
 }
 
+std::string_view FieldCaption(Field f) {
+    switch (f) {
+    case Field::GTarih: return "Giriş Tarihi";
+    case Field::CTarih: return "Çıkış Tarihi";
+    case Field::DGUN: return "Devreden Prim Günü";
+    case Field::TGUN: return "Çalıştığı Toplam Gün";
+    case Field::GGUN: return "Toplam Gün";
+    case Field::DGVMAT: return "En Son Top. GV Matrahı";
+    case Field::ESUCRET: return "En Son Aylık Brüt Ücreti";
+    case Field::IUCRET: return "İlave Ücret";
+    case Field::TBRUT: return "Brüt Ücret Toplam";
+    case Field::YIUCRET: return "Yıllık İzin Ücreti";
+    case Field::TGUNU: return "Toplam Gün";
+    case Field::KYILI: return "Kıdem Yılı";
+    case Field::KAYI: return "Kıdem Ayı";
+    case Field::KGUNU: return "Kıdem Günü";
+    case Field::BKTAZ: return "Kıdem Tazminatı Tavan Hesabı";
+    case Field::DVER: return "Damga Vergisi";
+    case Field::NET: return "Ödenecek Kıdem Tazminatı";
+    case Field::TIGUNU: return "Toplam Gün";
+    case Field::IAYI: return "İhbar Ayı";
+    case Field::KIGUNU: return "Artık Gün";
+    case Field::HIGUNU: return "Hak Ettiği İhbar Günü";
+    case Field::BITZM: return "Brüt İhbar Tazminatı";
+    case Field::IGVER: return "Gelir Vergisi";
+    case Field::IDVER: return "Damga Vergisi";
+    case Field::ITAZM: return "Ödenecek İhbar Tazminatı";
+    case Field::DVOR: return "Damga Vergisi Oranı (Binde)";
+    case Field::KGN: return "Kıdem Günü (1 Yıl İçin)";
+    case Field::TAV: return "Kıdem Tazminatı Tavanı";
+    case Field::DL1: return "0-6 Ay İçin";
+    case Field::DL2: return "7-18 Ay İçin";
+    case Field::DL3: return "19-36 Ay İçin";
+    case Field::DL4: return "37 Ay Üzeri İçin";
+    case Field::txtUnvani: return "Adı Soyadı Ünvanı";
+    case Field::txtSSkNoIsv: return "SSK No";
+    case Field::txtAdresi: return "Adresi";
+    case Field::txtVergiDairesi: return "Vergi D.";
+    case Field::txtVergiNo: return "Vergi No.";
+    case Field::txtAdiSoyadi: return "Adı Soyadı";
+    case Field::txtAdres: return "Adresi";
+    case Field::txtSSkNoPer: return "SSK No";
+    case Field::txtTcKNo: return "T.C. Kimlik No";
+    default: return {};
+    }
+}
+
 std::optional<Field> FieldByName(std::string_view name) {
     static const std::unordered_map<std::string_view, Field> byName = [] {
         std::unordered_map<std::string_view, Field> m;
@@ -84,6 +131,10 @@ void Record::setMode(Mode m) {
     if (mode_ == m) return;
     mode_ = m;
     notify(std::nullopt);
+    if (modeRule_) {
+        ChangeRule run = modeRule_;
+        run();
+    }
 }
 
 void Record::setCheck1(int v) {

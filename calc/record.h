@@ -17,12 +17,12 @@ namespace pamerol {
     X(GTarih)                                                                                                \
     X(CTarih)                                                                                                \
     X(DGUN)                                                                                                  \
-    X(TGUN) X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI) X(KAYI) X(KGUNU)    \
-        X(BKTAZ) X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER) X(IDVER) X(ITAZM)    \
-            X(DVOR) X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3) X(VD4) X(VD5) X(O6)     \
-                X(VD6) X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi)                  \
-                    X(txtVergiDairesi) X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres)              \
-                        X(txtSSkNoPer) X(txtTcKNo)
+    X(TGUN)                                                                                                  \
+    X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI) X(KAYI) X(KGUNU) X(BKTAZ)   \
+        X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER) X(IDVER) X(ITAZM) X(DVOR)     \
+            X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3) X(VD4) X(VD5) X(O6) X(VD6)      \
+                X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi) X(txtVergiDairesi)      \
+                    X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres) X(txtSSkNoPer) X(txtTcKNo)
 
 enum class Field : int {
 #define PAMEROL_ENUM(name) name,
@@ -33,6 +33,9 @@ enum class Field : int {
 inline constexpr int kFieldCount = static_cast<int>(Field::txtTcKNo) + 1;
 
 std::string_view FieldName(Field f);
+// The caption the window shows beside the field ("En Son Aylık Brüt Ücreti"); empty for a field shown
+// without one (the income-tax bracket rows, the release text).
+std::string_view FieldCaption(Field f);
 std::optional<Field> FieldByName(std::string_view name);
 
 // 1: service length from the entry and exit dates; 2: from the premium days.
@@ -69,7 +72,9 @@ class Record {
     void setObserver(Observer o) { observer_ = std::move(o); }
 
     Mode mode() const { return mode_; }
+    // A change of mode runs the mode's change rule, as a changed text runs its field's.
     void setMode(Mode m);
+    void setModeRule(ChangeRule rule) { modeRule_ = std::move(rule); }
     // Include flags: 0 not ticked, 1 ticked, 2 greyed.
     int check1() const { return check1_; }
     int check2() const { return check2_; }
@@ -94,6 +99,7 @@ class Record {
     mutable std::array<Parsed, kFieldCount> parsed_{};
     mutable std::array<double, kFieldCount> numbers_{};
     std::array<ChangeRule, kFieldCount> rules_;
+    ChangeRule modeRule_;
     Observer observer_;
     Mode mode_ = Mode::Dates;
     int check1_ = 1;

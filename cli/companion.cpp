@@ -29,9 +29,17 @@ const char* kUsage =
     "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [ALAN=METİN ...]\n"
     "          pamerol-hesap [--ayar DOSYA] --toplu  < vakalar.jsonl\n"
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname --kaydet DOSYA\n"
-    "DOSYA of --kaydet: .xls, .pdf or .ods; the paper is filled on a headless LibreOffice.\n"
-    "ALAN: the sheet's field names (ESUCRET, GTarih, ...), Option1/Option2 = 1 for the mode,\n"
-    "Check1/Check2 = 0, 1 or 2.\n";
+    "\n"
+    "  --ayar DOSYA      ayarları (Pmrl.ini) önce bu dosyadan yükler\n"
+    "  --ayar-yaz DOSYA  hesaptan sonra ayar alanlarını bu dosyaya yazar (yalnız o anahtarlar değişir)\n"
+    "  --toplu           standart girdiden her satırda bir JSON nesnesi okur, her vakaya bir sonuç satırı "
+    "yazar\n"
+    "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
+    "  ALAN=METİN        sayfanın alan adları (ESUCRET, GTarih, ...); Option1/Option2 = 1 hesap şeklini,\n"
+    "                    Check1/Check2 = 0, 1 ya da 2 ibraname seçeneklerini verir\n"
+    "\n"
+    "Çıkış durumu: 0 hesap tamam; 1 hesap yapılamadı (mesajda nedeni), bir satır hatalı ya da bir dosya\n"
+    "yazılamadı; 2 bilinmeyen alan ya da hatalı argüman, hiçbir şey hesaplanmadı.\n";
 
 struct UsageError {
     std::string what;
@@ -97,7 +105,9 @@ class ResultWriter {
         for (size_t k = 0; k < m.entries.size(); ++k) {
             if (k > 0) line_ += ',';
             line_ += "{\"text\":" + Escaped(m.entries[k].text) + ",\"icon\":";
-            line_ += m.entries[k].icon == MessageIcon::Information ? "\"information\"}" : "\"none\"}";
+            line_ += m.entries[k].icon == MessageIcon::Information ? "\"information\"}"
+                     : m.entries[k].icon == MessageIcon::Warning   ? "\"warning\"}"
+                                                                   : "\"none\"}";
         }
         line_ += "]}\n";
     }
@@ -187,6 +197,8 @@ void RunCase(const Record* settings, const Assignments& assignments, ResultWrite
     for (const auto& [name, value] : assignments) Apply(sheet, name, value);
     CopyBracketsToCalculator(sheet.record());
     sheet.hesapla();
+    // A calculation that stopped on a date or a figure it cannot read leaves the printouts unavailable.
+    if (status && !sheet.record().command3Enabled()) *status = 1;
     writer.write(sheet.record(), messages, out);
     if (saveTo) {
         if (auto error = AyarlariYaz(sheet.record(), *saveTo)) {
@@ -209,6 +221,7 @@ int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
         AssignmentReader::Assignments assignments;
         std::string error;
         std::string result;
+        int status = 0;
     };
     constexpr size_t kChunk = 4096;
     const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
@@ -224,6 +237,7 @@ int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
             job.assignments.clear();
             job.error.clear();
             job.result.clear();
+            job.status = 0;
             AssignmentReader reader(job.assignments);
             if (!Json::sax_parse(line, &reader)) {
                 job.error = reader.error;
@@ -237,7 +251,7 @@ int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
                 Job& job = jobs[i];
                 if (!job.error.empty()) continue;
                 try {
-                    RunCase(settings, job.assignments, writers[w], job.result);
+                    RunCase(settings, job.assignments, writers[w], job.result, nullptr, nullptr, &job.status);
                 } catch (const UsageError& e) {
                     job.error = e.what;
                 }
@@ -251,6 +265,7 @@ int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
             ++number;
             if (jobs[i].error.empty()) {
                 out << jobs[i].result;
+                status = std::max(status, jobs[i].status);
             } else {
                 out << Json{{"line", number}, {"error", jobs[i].error}}.dump(-1, ' ', false,
                                                                              Json::error_handler_t::replace)

@@ -1,6 +1,7 @@
 // Random key sequences, focus changes and commands on the sheet's entry rules. Besides crashes and
-// sanitizer reports it checks that the day total always follows its two inputs and that a key a field
-// refuses never reaches it.
+// sanitizer reports it checks that the day total always follows its two inputs, that a key a field
+// refuses never reaches it, and that a calculation never offers the printouts with a payable amount
+// missing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -48,7 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 4:
             if (f != Field::DVOR) sheet.focusOut(f);
             break;
-        case 5: sheet.hesapla(); break;
+        case 5:
+            sheet.hesapla();
+            // A calculation that offers the printouts has computed both payable amounts.
+            if (r.command3Enabled()) {
+                if (!ParseNumber(r.text(Field::ITAZM))) std::abort();
+                auto years = ParseNumber(r.text(Field::KYILI));
+                if (!years || (*years >= 1 && !ParseNumber(r.text(Field::NET)))) std::abort();
+            }
+            break;
         case 6: sheet.bosalt(); break;
         case 7: r.setMode(data[i + 2] & 1 ? Mode::Dates : Mode::PremiumDays); break;
         }

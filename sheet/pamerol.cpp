@@ -69,17 +69,26 @@ void Pamerol::installRules() {
     r.setChangeRule(F::DGUN, dayTotal);
     r.setChangeRule(F::TGUN, dayTotal);
 
-    // The wage total counts the last readable value of each of the two amounts.
-    auto wageTotal = [this, &r] {
-        if (auto v = r.number(F::IUCRET)) rememberedExtra_ = *v;
-        if (auto v = r.number(F::ESUCRET)) rememberedWage_ = *v;
-        if (auto t = AmountText(rememberedExtra_ + rememberedWage_)) r.write(F::TBRUT, *t);
+    // The wage total is the sum of the two amounts as they stand (an empty one counts as 0); while one of
+    // them cannot be read the total is empty, so no figure is counted that the screen does not show.
+    auto wageTotal = [&r] {
+        const auto amount = [&r](F f) { return r.text(f).empty() ? std::optional<double>(0) : r.number(f); };
+        const auto extra = amount(F::IUCRET), wage = amount(F::ESUCRET);
+        std::optional<std::string> total;
+        if (extra && wage) total = AmountText(*extra + *wage);
+        r.write(F::TBRUT, total.value_or(std::string()));
         BOSALT(r);
     };
     r.setChangeRule(F::ESUCRET, wageTotal);
     r.setChangeRule(F::IUCRET, wageTotal);
 
     for (F f : {F::GTarih, F::CTarih, F::DGVMAT, F::GGUN, F::TBRUT}) r.setChangeRule(f, [&r] { BOSALT(r); });
+    // Results on screen belong to the figures on screen: a change of a settings figure the calculation
+    // uses, or of the mode, throws them away too. The particulars and the release text are not figures.
+    for (F f : {F::DVOR, F::KGN, F::TAV, F::O1, F::O2, F::O3, F::O4, F::O5, F::VD1, F::VD2, F::VD3, F::VD4,
+                F::VD5, F::DL1, F::DL2, F::DL3, F::DL4})
+        r.setChangeRule(f, [&r] { BOSALT(r); });
+    r.setModeRule([&r] { BOSALT(r); });
 }
 
 void Pamerol::start(const std::string& programFolder) {

@@ -78,8 +78,6 @@ class Pamerol {
     Messages& messages_;
     std::string folder_;
     std::string iniYolu_;
-    double rememberedExtra_ = 0; // last readable IUCRET
-    double rememberedWage_ = 0;  // last readable ESUCRET
 };
 
 } // namespace pamerol

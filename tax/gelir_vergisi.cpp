@@ -60,4 +60,20 @@ void YTLHesap::GelVerHesapla(YTLHesaplama& out) {
     if (auto s = NumberText(t[1] + t[2] + t[3] + t[4] + t[5] + t[6])) out.GVK = *s;
 }
 
+std::optional<YTLHesap::UnreadableRow> YTLHesap::unreadableRow() const {
+    // Rows are asked for from the first up to the one the year's base (carried plus this month's) ends in.
+    const double top = OrZero(GM2) + OrZero(GM);
+    double below = 0; // the limit of the row before
+    for (size_t k = 0; k < 5; ++k) {
+        if (k > 0 && top <= below) break;
+        const std::string& limit = VD[k];
+        if (limit.empty()) break; // an empty limit counts as 0 and ends the table
+        auto value = ParseNumber(limit);
+        if (!value) return UnreadableRow{static_cast<int>(k) + 1, false};
+        if (OrZero(HM[k]) > 0 && !ParseNumber(O[k])) return UnreadableRow{static_cast<int>(k) + 1, true};
+        below = *value;
+    }
+    return std::nullopt;
+}
+
 } // namespace pamerol

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace pamerol {
@@ -22,6 +23,18 @@ struct YTLHesap {
 
     // Places GM in the brackets from where GM2 ends and leaves the total tax in out.GVK.
     void GelVerHesapla(YTLHesaplama& out);
+
+    // A bracket row whose figure a run could not read: rows that cannot be read are quietly taxed at
+    // nothing by GelVerHesapla, so a caller that must not pay on a silent gap asks here after a run.
+    struct UnreadableRow {
+        int row;   // 1..5
+        bool rate; // the rate (otherwise the limit) cannot be read
+    };
+    // After a run: the first of rows 1..5, from the first up to the row the year's base GM2 + GM ends in,
+    // whose limit cannot be read, or whose rate cannot be read while the row took part of this month's
+    // base. An empty limit counts as 0 and so ends the table: the rows from there on are not asked for,
+    // nor is the sixth rate, which is never filled.
+    std::optional<UnreadableRow> unreadableRow() const;
 };
 
 } // namespace pamerol

@@ -11,8 +11,10 @@ void QtMessages::show(const std::string& text, MessageIcon icon) {
     if (!parent) parent = window_;
     QString body = QString::fromStdString(text);
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon,
-                    caption_, body, QMessageBox::Ok, parent);
+    const QMessageBox::Icon shown = icon == MessageIcon::Information ? QMessageBox::Information
+                                    : icon == MessageIcon::Warning   ? QMessageBox::Warning
+                                                                     : QMessageBox::NoIcon;
+    QMessageBox box(shown, caption_, body, QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -130,6 +130,34 @@ TEST(Hesapla, WorkedExamples) {
          {{F::GGUN, "400"}, {F::GTarih, "__.__.____"}},
          {{F::TGUNU, "400"}, {F::TIGUNU, "400"}, {F::KYILI, "1"}, {F::KAYI, "1"}, {F::KGUNU, "5"}},
          ""},
+        {"across a year end",
+         Mode::Dates,
+         {{F::GTarih, "15.12.2006"}, {F::CTarih, "10.01.2007"}},
+         {{F::TGUNU, "27"}},
+         ""},
+        {"fractional premium days give fractional days",
+         Mode::PremiumDays,
+         {{F::GGUN, "400,5"}},
+         {{F::KYILI, "1"}, {F::KAYI, "1"}, {F::KGUNU, "5,5"}},
+         ""},
+        // NET from the unrounded gross and stamp duty (1.089,95 from the rounded ones).
+        {"net severance from unrounded amounts",
+         Mode::PremiumDays,
+         {{F::GGUN, "400"}, {F::TBRUT, "1.000,14"}},
+         {{F::NET, "1.089,94"}},
+         ""},
+        // The notice taxes are deducted as shown (787,50 when deducted unrounded).
+        {"notice taxes deducted as shown",
+         Mode::PremiumDays,
+         {{F::GGUN, "400"}, {F::TBRUT, "1.000,42"}},
+         {{F::ITAZM, "787,51"}},
+         ""},
+        // The calculator keeps the bracket table of the last load; an edited rate waits for the next one.
+        {"bracket edited but not loaded",
+         Mode::Dates,
+         {{F::GTarih, "15.03.2004"}, {F::CTarih, "14.09.2007"}, {F::TBRUT, "2.000,00"}, {F::O1, "99"}},
+         {{F::IGVER, "560,00"}},
+         ""},
         {"premium days under a year",
          Mode::PremiumDays,
          {{F::GGUN, "364"}},
@@ -167,11 +195,17 @@ TEST(Hesapla, NoticeBands) {
 }
 
 TEST(Hesapla, InvalidOrReversedDatesChangeNothing) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"15.03.2004", "__.__.____"}, {"31.02.2007", "01.03.2007"}, {"15.03.2007", "10.01.2007"},
-        {"10.05.2007", "05.05.2007"}, {"01.01.2008", "31.12.2007"},
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"15.03.2004", "__.__.____", "Çıkış tarihi girilmemiş."},
+        {"15.03.20__", "14.09.2007", "Giriş tarihi eksik: \"15.03.20__\""},
+        {"31.02.2007", "01.03.2007", "Giriş tarihi: 31.02.2007 takvimde yok."},
+        {"15.03.0204", "14.09.2007", "Giriş tarihi: 15.03.0204, yıl 1900 ile 2099 arasında olmalı."},
+        {"15.03.2004", "14.09.2107", "Çıkış tarihi: 14.09.2107, yıl 1900 ile 2099 arasında olmalı."},
+        {"15.03.2007", "10.01.2007", "Çıkış tarihi (10.01.2007) giriş tarihinden (15.03.2007) önce."},
+        {"10.05.2007", "05.05.2007", "Çıkış tarihi (05.05.2007) giriş tarihinden (10.05.2007) önce."},
+        {"01.01.2008", "31.12.2007", "Çıkış tarihi (31.12.2007) giriş tarihinden (01.01.2008) önce."},
     };
-    for (auto [g, c] : cases) {
+    for (auto [g, c, why] : cases) {
         Record r = Sheet2007();
         r.write(F::GTarih, "15.03.2004");
         r.write(F::CTarih, "14.09.2007");
@@ -183,7 +217,7 @@ TEST(Hesapla, InvalidOrReversedDatesChangeNothing) {
         r.write(F::DGVMAT, "5");
         Hesapla(r, m);
         ASSERT_EQ(m.entries.size(), 2u);
-        EXPECT_EQ(m.entries[1].text, kInvalidDatesMessage) << g << " " << c;
+        EXPECT_EQ(m.entries[1].text, std::string(kInvalidDatesMessage) + "\r\n" + why) << g << " " << c;
         EXPECT_EQ(m.entries[1].icon, MessageIcon::None);
         EXPECT_EQ(r.text(F::NET), "6.822,46") << g << " " << c;
         EXPECT_EQ(r.text(F::DGVMAT), "5");
@@ -209,45 +243,71 @@ TEST(Hesapla, CarriedTaxBaseIsKept) {
     }
 }
 
-TEST(Hesapla, FailuresLeaveTheLaterResultsEmpty) {
+TEST(Hesapla, UnreadableFiguresStopBeforeAnyResult) {
+    const std::string fix = "\r\n\"Sabitler\" sekmesinde düzeltip yeniden hesaplayın.";
     struct Failure {
-        const char* name;
-        F field;
+        F field; // F::O6 stands for the calculator's own bracket rows
         const char* text;
-        std::map<F, std::string> expected;
         std::string message;
     } cases[] = {
-        {"unreadable carried days",
-         F::DGUN,
-         "abc",
-         {{F::TGUNU, ""}, {F::KYILI, ""}, {F::ITAZM, ""}, {F::BKTAZ, ""}},
-         kNotEntitled},
-        {"empty notice band",
-         F::DL4,
-         "",
-         {{F::KYILI, "3"}, {F::HIGUNU, ""}, {F::BITZM, ""}, {F::ITAZM, ""}, {F::BKTAZ, ""}, {F::NET, ""}},
-         "Kıdem Tazminatı =\r\nİhbar Tazminatı  ="},
-        {"empty stamp-duty rate",
-         F::DVOR,
-         "",
-         {{F::BITZM, "3733,33333333333"}, {F::IDVER, ""}, {F::IGVER, ""}, {F::BKTAZ, ""}},
-         ""},
-        {"empty ceiling", F::TAV, "", {{F::BKTAZ, "0,00"}, {F::NET, "0,00"}}, ""},
+        {F::ESUCRET, "2.000,00 TL", "En Son Aylık Brüt Ücreti okunamadı: \"2.000,00 TL\""},
+        {F::IUCRET, "₺ 10", "İlave Ücret okunamadı: \"₺ 10\""},
+        {F::DGUN, "abc", "Devreden Prim Günü okunamadı: \"abc\""},
+        {F::DVOR, "6.6", "Damga Vergisi Oranı (Binde) okunamadı: \"6.6\"" + fix},
+        {F::DVOR, "", "Damga Vergisi Oranı (Binde) girilmemiş." + fix},
+        {F::TAV, "", "Kıdem Tazminatı Tavanı girilmemiş." + fix},
+        {F::KGN, "x", "Kıdem Günü (1 Yıl İçin) okunamadı: \"x\"" + fix},
+        {F::DL4, "", "37 Ay Üzeri İçin girilmemiş." + fix},
+        {F::O6, "on beş", "GV Dilim. ve Oranları, 1. dilimin oranı okunamadı: \"on beş\"" + fix},
     };
     for (const auto& c : cases) {
         Record r = Sheet2007();
         r.write(F::GTarih, "15.03.2004");
         r.write(F::CTarih, "14.09.2007");
         r.write(F::TBRUT, "2.000,00");
+        r.write(F::DGVMAT, "5");
+        if (c.field == F::O6)
+            r.ytlHesap.O[0] = c.text;
+        else
+            r.write(c.field, c.text);
         RecordedMessages m;
-        Hesapla(r, m); // results of a first, complete calculation must not survive the second
-        r.write(c.field, c.text);
         Hesapla(r, m);
-        for (const auto& [f, t] : c.expected) EXPECT_EQ(r.text(f), t) << c.name << ": " << FieldName(f);
-        if (!c.message.empty()) {
-            EXPECT_EQ(m.entries.back().text, c.message) << c.name;
+        ASSERT_EQ(m.entries.size(), 1u) << c.message;
+        EXPECT_EQ(m.entries[0].text, c.message);
+        EXPECT_EQ(m.entries[0].icon, MessageIcon::Warning) << c.message;
+        for (F f : kResultFields) EXPECT_EQ(r.text(f), "") << c.message << ": " << FieldName(f);
+        EXPECT_EQ(r.text(F::DGVMAT), "5") << c.message;
+        EXPECT_FALSE(r.command3Enabled()) << c.message;
+    }
+}
+
+TEST(GelVerHesapla, RowsTheBaseReaches) {
+    struct Row {
+        std::array<const char*, 5> limits, rates;
+        const char* base;
+        std::optional<std::pair<int, bool>> unreadable;
+    } rows[] = {
+        {{"1000", "2000", "", "", ""}, {"10", "20", "", "", ""}, "1500", std::nullopt}, // empty limit ends it
+        {{"1000", "2000", "3.OOO", "", ""}, {"10", "20", "30", "", ""}, "1500", std::nullopt},
+        {{"1000", "2000", "3.OOO", "", ""}, {"10", "20", "30", "", ""}, "2500", std::pair{3, false}},
+        {{"1000", "2000", "3000", "", ""}, {"10", "", "30", "", ""}, "500", std::nullopt},
+        {{"1000", "2000", "3000", "", ""}, {"10", "", "30", "", ""}, "1500", std::pair{2, true}},
+    };
+    for (const auto& row : rows) {
+        YTLHesap calc;
+        for (size_t k = 0; k < 5; ++k) {
+            calc.VD[k] = row.limits[k];
+            calc.O[k] = row.rates[k];
         }
-        EXPECT_TRUE(r.command3Enabled()) << c.name;
+        calc.GM = row.base;
+        calc.GM2 = "0";
+        YTLHesaplama out;
+        calc.GelVerHesapla(out);
+        auto bad = calc.unreadableRow();
+        ASSERT_EQ(bad.has_value(), row.unreadable.has_value()) << row.base << " " << row.limits[2];
+        if (bad) {
+            EXPECT_EQ(std::pair(bad->row, bad->rate), *row.unreadable) << row.base;
+        }
     }
 }
 

@@ -65,6 +65,26 @@ TEST(Companion, ComputesTheExampleCase) {
     EXPECT_EQ(j["messages"][0]["icon"], "information");
 }
 
+TEST(Companion, RefusedCalculationIsAFailure) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"ESUCRET=3.456.789", "ESUCRET=2.000,00 TL"}, "\"2.000,00 TL\""},
+        {{"DVOR=6.6"}, "\"6.6\""},
+        {{"GTarih=15.03.0204"}, "Personelin Giriş Çıkış Tarihleri Geçersiz.\r\nGiriş tarihi: 15.03.0204"},
+    };
+    for (const auto& [extra, quoted] : cases) {
+        std::vector<std::string> args = kExample;
+        args.insert(args.end(), extra.begin(), extra.end());
+        Outcome r = Companion(args);
+        EXPECT_EQ(r.status, 1) << quoted;
+        Json j = Json::parse(r.out);
+        EXPECT_EQ(j["Command3"], false) << quoted;
+        EXPECT_EQ(j["fields"]["NET"], "") << quoted;
+        EXPECT_EQ(j["fields"]["ITAZM"], "") << quoted;
+        ASSERT_EQ(j["messages"].size(), 1u) << quoted;
+        EXPECT_NE(j["messages"][0]["text"].get<std::string>().find(quoted), std::string::npos) << quoted;
+    }
+}
+
 TEST(Companion, RejectsBadArguments) {
     const std::vector<std::vector<std::string>> bad = {{"NOSUCH=1"},
                                                        {"ESUCRET"},
@@ -84,7 +104,8 @@ TEST(Companion, RejectsBadArguments) {
 }
 
 TEST(Companion, BatchRunsEveryLineOnAFreshSheet) {
-    const std::string input = "{\"Option2\":\"1\",\"TGUN\":\"400\",\"ESUCRET\":\"100\"}\n"
+    const std::string input = "{\"Option2\":\"1\",\"TGUN\":\"400\",\"ESUCRET\":\"100\",\"KGN\":\"30\","
+                              "\"TAV\":\"1\",\"DVOR\":\"6\",\"DL2\":\"28\"}\n"
                               "{not json\n"
                               "{\"ESUCRET\":\"100\",\"NOSUCH\":\"1\"}\n"
                               "{\"TBRUT\":\"5\",\"ESUCRET\":\"100\"}\n"

@@ -138,11 +138,16 @@ TEST(ChangeRules, TotalsFollowTheInputs) {
     s.r.write(F::DGUN, "12a"); // pasted with the mouse
     EXPECT_EQ(s.r.text(F::GGUN), "347");
 
-    // The wage total keeps counting the last readable amount of a field being retyped.
+    // The wage total is the sum of the amounts as they stand: an empty one counts as 0, and while one
+    // cannot be read the total is empty rather than an older figure.
+    s.r.write(F::ESUCRET, "3.456.789");
+    EXPECT_EQ(s.r.text(F::TBRUT), "3.456.789,00");
+    s.r.write(F::ESUCRET, "2.000,00 TL");
+    EXPECT_EQ(s.r.text(F::TBRUT), "");
     s.r.write(F::ESUCRET, "250,00");
     EXPECT_EQ(s.r.text(F::TBRUT), "250,00");
     s.r.write(F::ESUCRET, "");
-    EXPECT_EQ(s.r.text(F::TBRUT), "250,00");
+    EXPECT_EQ(s.r.text(F::TBRUT), "0,00");
     s.p.focusOut(F::ESUCRET);
     EXPECT_EQ(s.r.text(F::ESUCRET), "0");
     EXPECT_EQ(s.r.text(F::TBRUT), "0,00");
@@ -152,23 +157,38 @@ TEST(ChangeRules, TotalsFollowTheInputs) {
 }
 
 TEST(ChangeRules, OnlyCalculationInputsClearResults) {
-    const std::pair<F, const char*> clearing[] = {
-        {F::GTarih, "16.03.2004"}, {F::CTarih, "__.__.____"}, {F::DGUN, "01"}, {F::TGUN, "5"},
-        {F::DGVMAT, "5"},          {F::ESUCRET, "2.001,00"},  {F::IUCRET, "1"}};
+    const std::pair<F, const char*> clearing[] = {{F::GTarih, "16.03.2004"},
+                                                  {F::CTarih, "__.__.____"},
+                                                  {F::DGUN, "01"},
+                                                  {F::TGUN, "5"},
+                                                  {F::DGVMAT, "5"},
+                                                  {F::ESUCRET, "2.001,00"},
+                                                  {F::IUCRET, "1"},
+                                                  // the settings figures the calculation uses
+                                                  {F::DVOR, "7"},
+                                                  {F::O2, "21"},
+                                                  {F::VD5, "1"},
+                                                  {F::DL1, "15"},
+                                                  {F::TAV, "1"},
+                                                  {F::KGN, "31"}};
     for (auto [f, t] : clearing) {
         Sheet s;
         s.calculated();
         s.r.write(f, t);
         EXPECT_TRUE(s.resultsEmpty()) << FieldName(f);
     }
+    {
+        Sheet s;
+        s.calculated();
+        s.r.setMode(Mode::PremiumDays);
+        EXPECT_TRUE(s.resultsEmpty()) << "mode";
+    }
     const std::pair<F, const char*> keeping[] = {
-        {F::YIUCRET, "100"},       {F::DVOR, "7"},      {F::O2, "21"}, {F::DL1, "15"},
-        {F::txtAdiSoyadi, "Ayşe"}, {F::txtUnvani, "X"}, {F::TAV, "1"}, {F::KGN, "31"}};
+        {F::YIUCRET, "100"}, {F::txtAdiSoyadi, "Ayşe"}, {F::txtUnvani, "X"}, {F::txtIbraname, "metin"}};
     for (auto [f, t] : keeping) {
         Sheet s;
         s.calculated();
         s.r.write(f, t);
-        s.r.setMode(Mode::PremiumDays);
         s.r.setCheck1(0);
         EXPECT_FALSE(s.resultsEmpty()) << FieldName(f);
         EXPECT_TRUE(s.r.command3Enabled()) << FieldName(f);

@@ -188,7 +188,8 @@ class PamerolWindowTest : public QObject {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         const auto boxes = s->boxes.take();
         QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes[0].text, QStringLiteral("Personelin Giriş Çıkış Tarihleri Geçersiz."));
+        QCOMPARE(boxes[0].text,
+                 QStringLiteral("Personelin Giriş Çıkış Tarihleri Geçersiz.\nGiriş tarihi girilmemiş."));
         QCOMPARE(boxes[0].icon, QMessageBox::NoIcon);
         QCOMPARE(boxes[0].caption, QStringLiteral("Kıdem ve İhbar Tazminatı Hesabı"));
         QCOMPARE(boxes[0].parent, &s->window);

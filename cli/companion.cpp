@@ -15,8 +15,10 @@
 
 #include "calc/conversions.h"
 #include "dokum.h"
+#include "pamerol/version.h"
 #include "sheet/ayarlar.h"
 #include "sheet/pamerol.h"
+#include "sheet/places.h"
 #include "sheet/profile.h"
 
 namespace pamerol {
@@ -37,6 +39,7 @@ const char* kUsage =
     "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
     "  ALAN=METİN        sayfanın alan adları (ESUCRET, GTarih, ...); Option1/Option2 = 1 hesap şeklini,\n"
     "                    Check1/Check2 = 0, 1 ya da 2 ibraname seçeneklerini verir\n"
+    "  --version         sürümü yazar\n"
     "\n"
     "Çıkış durumu: 0 hesap tamam; 1 hesap yapılamadı (mesajda nedeni), bir satır hatalı ya da bir dosya\n"
     "yazılamadı; 2 bilinmeyen alan ya da hatalı argüman, hiçbir şey hesaplanmadı.\n";
@@ -302,7 +305,12 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         } else if (a == "--toplu") {
             batch = true;
         } else if (a == "--help" || a == "-h") {
-            out << kUsage;
+            const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
+            out << kUsage << "\nŞablonlar ve örnek ayarlar: " << places.resources
+                << "\nPencerenin ayar dosyası: " << IniYolu(places.settings) << '\n';
+            return 0;
+        } else if (a == "--version") {
+            out << "pamerol-hesap " << kVersion << '\n';
             return 0;
         } else if (auto eq = a.find('='); eq != std::string::npos && eq > 0 && a[0] != '-') {
             assignments.emplace_back(a.substr(0, eq), a.substr(eq + 1));

@@ -91,9 +91,9 @@ void Pamerol::installRules() {
     r.setModeRule([&r] { BOSALT(r); });
 }
 
-void Pamerol::start(const std::string& programFolder) {
-    folder_ = programFolder;
-    iniYolu_ = IniYolu(programFolder);
+void Pamerol::start(const Places& places) {
+    folder_ = places.resources;
+    iniYolu_ = IniYolu(places.settings);
     record_.write(F::ESUCRET, "0");
     ayarlariOku();
 }

@@ -7,6 +7,7 @@
 
 #include "calc/messages.h"
 #include "calc/record.h"
+#include "sheet/places.h"
 
 namespace pamerol {
 
@@ -41,9 +42,13 @@ class Pamerol {
     Record& record() { return record_; }
     const Record& record() const { return record_; }
 
-    // Sheet load: settings path in the given folder, ESUCRET "0", settings load. The window centres
-    // itself before this.
-    void start(const std::string& programFolder);
+    // Sheet load: settings path in the settings folder, ESUCRET "0", settings load. The window centres
+    // itself before this. The pages the links open are taken from the resources folder.
+    void start(const Places& places);
+    // The same for a program whose files all lie in one folder.
+    void start(const std::string& programFolder) {
+        start(Places{programFolder, programFolder, programFolder});
+    }
     const std::string& iniYolu() const { return iniYolu_; }
 
     // Sheet unload: saves the settings (a failed save is reported, the program still ends).

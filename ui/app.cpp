@@ -38,7 +38,11 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     QtMessages messages(kSheetTitle);
     Pamerol core(messages);
     QtDesktop desktop;
-    const std::string folder = ProgramFolder();
+    // Installed, the settings and working files are the user's own; from a folder of its own, everything
+    // stays beside the program.
+    const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
+    const auto notPrepared = PreparePlaces(places);
+    const std::string& folder = places.resources;
 
     PamerolWindow window(core, desktop, [&](QWidget* parent) {
         ShowPrintouts(core.record(), folder, Spreadsheets(), messages, parent);
@@ -49,8 +53,9 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
 
     // Sheet load: centred first, then the settings path, the wage's "0" and the settings.
     FormuOrtala(window);
-    core.start(folder);
+    core.start(places);
     window.show();
+    if (notPrepared) messages.show("Ayar klasörü hazırlanamadı: " + *notPrepared, MessageIcon::Warning);
     return QApplication::exec();
 }
 

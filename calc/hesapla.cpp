@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "conversions.h"
+#include "base/conversions.h"
 
 namespace pamerol {
 

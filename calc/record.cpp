@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "conversions.h"
+#include "base/conversions.h"
 
 namespace pamerol {
 

@@ -13,7 +13,7 @@
 #include <optional>
 #include <thread>
 
-#include "calc/conversions.h"
+#include "base/conversions.h"
 #include "dokum.h"
 #include "pamerol/version.h"
 #include "sheet/ayarlar.h"

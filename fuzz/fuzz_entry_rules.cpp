@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "calc/conversions.h"
+#include "base/conversions.h"
 #include "sheet/pamerol.h"
 
 using namespace pamerol;

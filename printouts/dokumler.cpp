@@ -6,7 +6,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "calc/conversions.h"
+#include "base/conversions.h"
 
 namespace pamerol {
 

@@ -54,7 +54,7 @@
 
 #include "printouts/office_process.h"
 #include "printouts/uno_context.h"
-#include "sheet/pamerol.h"
+#include "base/files.h"
 
 namespace pamerol {
 

@@ -1,6 +1,6 @@
 #include "printouts/spreadsheet.h"
 
-#include "calc/conversions.h"
+#include "base/conversions.h"
 
 namespace pamerol {
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "base/files.h"
 #include "calc/messages.h"
 #include "calc/record.h"
 #include "sheet/places.h"
@@ -25,13 +26,6 @@ struct EnterTarget {
     std::optional<Field> field; // empty: the button Command2
     bool operator==(const EnterTarget&) const = default;
 };
-
-// The folder that holds the running executable.
-std::string ProgramFolder();
-
-// A "file://" address for a local path: "/" and unreserved characters stay, every other byte is
-// percent-encoded.
-std::string FileUrl(const std::string& path);
 
 class Pamerol {
   public:

@@ -1,6 +1,6 @@
 #include "gelir_vergisi.h"
 
-#include "calc/conversions.h"
+#include "base/conversions.h"
 
 namespace pamerol {
 

@@ -1,4 +1,4 @@
-#include "conversions.h"
+#include "base/conversions.h"
 
 #include <algorithm>
 #include <charconv>

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "calc/conversions.h"
+#include "base/conversions.h"
 
 using namespace pamerol;
 

@@ -7,6 +7,7 @@
 
 #include "calc/messages.h"
 #include "calc/record.h"
+#include "sheet/ayarlar.h"
 
 namespace pamerol {
 
@@ -54,9 +55,10 @@ class Pamerol {
     void openLink(Link link, Desktop& desktop) const;
     std::string linkAddress(Link link) const; // a fixed address; never built from field texts
 
-    // Loads the settings file; reports nothing (an unreadable file gives empty fields).
+    // Loads the settings file. A file that exists but cannot be read gives empty fields and a message.
     void ayarlariOku();
-    // Saves the settings file; a failure is reported through the messages. Returns whether it worked.
+    // Saves the settings fields changed since the last load (all of them when there was no file); a
+    // failure is reported through the messages. Returns whether it worked.
     bool ayarlariYaz();
 
     // Entry rules.
@@ -78,6 +80,7 @@ class Pamerol {
     Messages& messages_;
     std::string folder_;
     std::string iniYolu_;
+    LoadedSettings loaded_; // the settings texts as the last load found them in the file
 };
 
 } // namespace pamerol

@@ -1,10 +1,13 @@
 #include "companion.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -48,22 +51,58 @@ struct UsageError {
     std::string what;
 };
 
+// At most 100 characters of a text from the input, so that a message never repeats a huge line.
+std::string Excerpt(std::string_view text) {
+    constexpr std::size_t kMax = 100;
+    std::size_t chars = 0, i = 0;
+    for (; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue; // inside a letter
+        if (chars++ == kMax) return std::string(text.substr(0, i)) + "…";
+    }
+    return std::string(text);
+}
+
+// The JSON library's message ends with the token it read last, which can be a whole line: it is cut.
+std::string ParseErrorText(const std::string& what) {
+    const std::string marker = "last read: '";
+    const std::size_t at = what.find(marker);
+    if (at == std::string::npos) return what;
+    std::string_view token = std::string_view(what).substr(at + marker.size());
+    if (!token.empty() && token.back() == '\'') token.remove_suffix(1);
+    return what.substr(0, at + marker.size()) + Excerpt(token) + "'";
+}
+
+// The boxes of several lines hand their text over with CR LF line breaks, and so does a settings load;
+// a text given here with LF or CR breaks is stored the same way.
+bool IsMultiLine(Field f) {
+    return f == Field::txtUnvani || f == Field::txtAdresi || f == Field::txtIbraname || f == Field::txtAdres;
+}
+
 // One assignment as the window would make it: a field's text, the mode or an include flag.
 void Apply(Pamerol& sheet, const std::string& name, const std::string& value) {
     Record& r = sheet.record();
     if (name == "Option1" || name == "Option2") {
-        if (value != "0" && value != "1") throw UsageError{name + " takes 0 or 1, not \"" + value + "\""};
+        if (value != "0" && value != "1")
+            throw UsageError{name + " takes 0 or 1, not \"" + Excerpt(value) + "\""};
         bool first = (name == "Option1") == (value == "1");
         r.setMode(first ? Mode::Dates : Mode::PremiumDays);
     } else if (name == "Check1" || name == "Check2") {
         if (value != "0" && value != "1" && value != "2")
-            throw UsageError{name + " takes 0, 1 or 2, not \"" + value + "\""};
+            throw UsageError{name + " takes 0, 1 or 2, not \"" + Excerpt(value) + "\""};
         (r.*(name == "Check1" ? &Record::setCheck1 : &Record::setCheck2))(value[0] - '0');
     } else if (auto f = FieldByName(name)) {
-        r.write(*f, value);
+        r.write(*f, IsMultiLine(*f) ? WithCrLfLineBreaks(value) : value);
     } else {
-        throw UsageError{"unknown field \"" + name + "\""};
+        throw UsageError{"unknown field \"" + Excerpt(name) + "\""};
     }
+}
+
+// Whether two paths name the same file.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 // Settings fields are plain texts without change rules, so copying them equals loading them.
@@ -168,14 +207,14 @@ class AssignmentReader {
     bool start_array(std::size_t) { return notText(); }
     bool end_array() { return true; }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) {
-        error = std::string("not valid JSON: ") + e.what();
+        error = "not valid JSON: " + ParseErrorText(e.what());
         return false;
     }
 
   private:
     bool notText() {
-        error =
-            depth_ == 0 ? "a line must hold one JSON object" : "the value of \"" + key_ + "\" is not a text";
+        error = depth_ == 0 ? "a line must hold one JSON object"
+                            : "the value of \"" + Excerpt(key_) + "\" is not a text";
         return false;
     }
     Assignments& out_;
@@ -189,14 +228,27 @@ struct Printout {
     std::string path;
 };
 
+// The settings a case starts from, as loaded from the --ayar file.
+struct Settings {
+    Record record;
+    LoadedSettings loaded;
+};
+
+// Where --ayar-yaz saves: the file, and what was loaded from it when it is the --ayar file too (then only
+// the fields the command line changed are written).
+struct SaveTarget {
+    std::string path;
+    LoadedSettings loaded;
+};
+
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
 template <typename Assignments>
-void RunCase(const Record* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
-             const std::string* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
+void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
+             const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
              const Printout* printout = nullptr) {
     RecordedMessages messages;
     Pamerol sheet(messages);
-    if (settings) CopySettings(*settings, sheet.record());
+    if (settings) CopySettings(settings->record, sheet.record());
     for (const auto& [name, value] : assignments) Apply(sheet, name, value);
     CopyBracketsToCalculator(sheet.record());
     sheet.hesapla();
@@ -204,8 +256,8 @@ void RunCase(const Record* settings, const Assignments& assignments, ResultWrite
     if (status && !sheet.record().command3Enabled()) *status = 1;
     writer.write(sheet.record(), messages, out);
     if (saveTo) {
-        if (auto error = AyarlariYaz(sheet.record(), *saveTo)) {
-            *err << *error << '\n';
+        if (auto error = AyarlariYaz(sheet.record(), saveTo->path, saveTo->loaded)) {
+            *err << "pamerol-hesap: " << *error << '\n';
             *status = 1;
         }
     }
@@ -217,9 +269,63 @@ bool KnownName(const std::string& name) {
            FieldByName(name);
 }
 
+// Whether everything written to out has reached it; if not, says so once on err.
+bool OutputWritten(std::ostream& out, std::ostream& err) {
+    errno = 0;
+    out.flush();
+    if (out) return true;
+    const int why = errno;
+    err << "pamerol-hesap: the output could not be written"
+        << (why ? std::string(": ") + std::strerror(why) : "") << '\n';
+    return false;
+}
+
+// Splits the input into lines; a line longer than the limit is kept only up to the limit and one byte
+// more, so that a huge line costs no more memory than a long one.
+class LineReader {
+  public:
+    LineReader(std::istream& in, std::size_t limit) : in_(in), limit_(limit), buffer_(1 << 16) {}
+
+    // The next line without its line feed, and its full length; false at the end of the input.
+    bool next(std::string& line, std::size_t& length) {
+        line.clear();
+        length = 0;
+        bool any = false;
+        for (;;) {
+            if (pos_ == end_ && !fill()) return any;
+            any = true;
+            const char* start = buffer_.data() + pos_;
+            const auto* lf = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
+            const std::size_t n = lf ? static_cast<std::size_t>(lf - start) : end_ - pos_;
+            if (line.size() <= limit_) line.append(start, std::min(n, limit_ + 1 - line.size()));
+            length += n;
+            pos_ += n;
+            if (lf) {
+                ++pos_;
+                return true;
+            }
+        }
+    }
+
+  private:
+    bool fill() {
+        if (!in_) return false;
+        in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        pos_ = 0;
+        end_ = static_cast<std::size_t>(in_.gcount());
+        return end_ > 0;
+    }
+    std::istream& in_;
+    std::size_t limit_;
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0, end_ = 0;
+};
+
 // Lines are read and parsed in chunks on this thread; the cases of a chunk are computed by one worker per
-// processor, each on its own sheets, and their results are written in the order of the lines.
-int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
+// processor, each on its own sheets, and their results are written in the order of the lines. A chunk
+// ends at 4,096 lines or 8 MiB of input, whichever comes first, and its memory is given back after it,
+// so the batch's memory stays bounded whatever the size of its lines.
+int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std::ostream& err) {
     struct Job {
         AssignmentReader::Assignments assignments;
         std::string error;
@@ -227,27 +333,33 @@ int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
         int status = 0;
     };
     constexpr size_t kChunk = 4096;
+    constexpr size_t kChunkBytes = 8u << 20;
+    constexpr size_t kLineMax = 1u << 20;
     const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
     std::vector<ResultWriter> writers(workers);
     std::vector<Job> jobs(kChunk);
     int status = 0;
     long number = 0;
     std::string line;
+    LineReader reader(in, kLineMax);
     for (bool more = true; more;) {
-        size_t count = 0;
-        for (; count < kChunk && (more = static_cast<bool>(std::getline(in, line))); ++count) {
+        size_t count = 0, bytes = 0;
+        std::size_t length = 0;
+        for (; count < kChunk && bytes < kChunkBytes && (more = reader.next(line, length)); ++count) {
             Job& job = jobs[count];
-            job.assignments.clear();
-            job.error.clear();
-            job.result.clear();
-            job.status = 0;
-            AssignmentReader reader(job.assignments);
-            if (!Json::sax_parse(line, &reader)) {
-                job.error = reader.error;
+            bytes += line.size();
+            if (length > kLineMax) {
+                job.error = "the line is longer than 1 MiB (" + std::to_string(length) + " bytes)";
+                continue;
+            }
+            AssignmentReader parser(job.assignments);
+            if (!Json::sax_parse(line, &parser)) {
+                job.error = parser.error;
                 continue;
             }
             for (const auto& a : job.assignments)
-                if (job.error.empty() && !KnownName(a.first)) job.error = "unknown field \"" + a.first + "\"";
+                if (job.error.empty() && !KnownName(a.first))
+                    job.error = "unknown field \"" + Excerpt(a.first) + "\"";
         }
         auto work = [&](unsigned w) {
             for (size_t i = w; i < count; i += workers) {
@@ -275,7 +387,9 @@ int RunBatch(const Record* settings, std::istream& in, std::ostream& out) {
                     << '\n';
                 status = 1;
             }
+            jobs[i] = Job{};
         }
+        if (!OutputWritten(out, err)) return 1;
     }
     return status;
 }
@@ -308,10 +422,10 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
             out << kUsage << "\nŞablonlar ve örnek ayarlar: " << places.resources
                 << "\nPencerenin ayar dosyası: " << IniYolu(places.settings) << '\n';
-            return 0;
+            return OutputWritten(out, err) ? 0 : 1;
         } else if (a == "--version") {
             out << "pamerol-hesap " << kVersion << '\n';
-            return 0;
+            return OutputWritten(out, err) ? 0 : 1;
         } else if (auto eq = a.find('='); eq != std::string::npos && eq > 0 && a[0] != '-') {
             assignments.emplace_back(a.substr(0, eq), a.substr(eq + 1));
         } else {
@@ -335,38 +449,43 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
 
     // The settings file, loaded once as at the program's start; unlike the window, a missing file is an
     // error.
-    std::unique_ptr<Record> settings;
+    std::unique_ptr<Settings> settings;
     if (settingsFile) {
-        std::string why = "no such file";
-        if (access(settingsFile->c_str(), F_OK) != 0 || !LoadProfile(*settingsFile, &why)) {
-            err << "pamerol-hesap: cannot read the settings file \"" << *settingsFile << "\": " << why
-                << '\n';
+        settings = std::make_unique<Settings>();
+        AyarYukleme loaded = AyarlariOku(settings->record, *settingsFile);
+        if (!loaded.error && !loaded.loaded)
+            loaded.error = AyarOkumaHatasi(*settingsFile, std::strerror(ENOENT));
+        if (loaded.error) {
+            err << "pamerol-hesap: " << *loaded.error << '\n';
             return 2;
         }
-        settings = std::make_unique<Record>();
-        AyarlariOku(*settings, *settingsFile);
+        settings->loaded = std::move(loaded.loaded);
     }
 
-    if (batch) return RunBatch(settings.get(), in, out);
+    if (batch) return RunBatch(settings.get(), in, out, err);
 
     for (const auto& [name, value] : assignments) {
-        if (name != "Option1" && name != "Option2" && name != "Check1" && name != "Check2" &&
-            !FieldByName(name)) {
-            err << "pamerol-hesap: unknown field \"" << name << "\"\n";
+        if (!KnownName(name)) {
+            err << "pamerol-hesap: unknown field \"" << Excerpt(name) << "\"\n";
             return 2;
         }
     }
+    std::optional<SaveTarget> saveTo;
+    if (saveFile)
+        saveTo = SaveTarget{*saveFile,
+                            settings && SameFile(*settingsFile, *saveFile) ? settings->loaded : std::nullopt};
     int status = 0;
     try {
         ResultWriter writer;
         std::string result;
-        RunCase(settings.get(), assignments, writer, result, saveFile ? &*saveFile : nullptr, &err, &status,
+        RunCase(settings.get(), assignments, writer, result, saveTo ? &*saveTo : nullptr, &err, &status,
                 printout ? &*printout : nullptr);
         out << result;
     } catch (const UsageError& e) {
         err << "pamerol-hesap: " << e.what << '\n';
         return 2;
     }
+    if (!OutputWritten(out, err)) return 1;
     return status;
 }
 

@@ -1,5 +1,7 @@
 #include "sheet/ayarlar.h"
 
+#include <unistd.h>
+
 #include "sheet/profile.h"
 
 namespace pamerol {
@@ -48,9 +50,18 @@ std::string IniYolu(const std::string& programFolder) {
     return programFolder + "/Pmrl.ini";
 }
 
-void AyarlariOku(Record& record, const std::string& iniYolu) {
+AyarYukleme AyarlariOku(Record& record, const std::string& iniYolu) {
     // The file is read once; each field then takes its key's value as a single read would give it.
-    const ProfileText file = LoadProfile(iniYolu).value_or(ProfileText());
+    AyarYukleme result;
+    std::string error;
+    std::optional<ProfileText> read = LoadProfile(iniYolu, &error);
+    if (!read) result.error = AyarOkumaHatasi(iniYolu, error);
+    const ProfileText file = read.value_or(ProfileText());
+    if (read && ::access(iniYolu.c_str(), F_OK) == 0) {
+        result.loaded.emplace();
+        for (std::size_t i = 0; i < kSettingKeys.size(); ++i)
+            (*result.loaded)[i] = file.read(kSettingKeys[i].section, kSettingKeys[i].key);
+    }
     const auto load = [&](Field f) {
         const SettingKey& k = keyOf(f);
         record.write(f, file.read(k.section, k.key));
@@ -66,24 +77,29 @@ void AyarlariOku(Record& record, const std::string& iniYolu) {
     for (Field f :
          {Field::txtUnvani, Field::txtSSkNoIsv, Field::txtAdresi, Field::txtVergiDairesi, Field::txtVergiNo})
         load(f);
+    return result;
 }
 
-std::optional<std::string> AyarlariYaz(const Record& record, const std::string& iniYolu) {
-    std::string error;
-    std::optional<ProfileText> file = LoadProfile(iniYolu, &error);
-    if (!file) return AyarKayitHatasi(iniYolu, "dosya okunamadı: " + error);
-    const std::string before = file->bytes();
-    for (const SettingKey& k : kSettingKeys)
-        if (auto bad = file->write(k.section, k.key, record.text(k.field)))
-            return AyarKayitHatasi(iniYolu, *bad);
-    // When every key already holds its field's text, the file is left untouched.
-    if (file->bytes() == before) return std::nullopt;
-    if (auto bad = ReplaceFileAtomically(iniYolu, file->bytes())) return AyarKayitHatasi(iniYolu, *bad);
+std::optional<std::string> AyarlariYaz(const Record& record, const std::string& iniYolu,
+                                       const LoadedSettings& loaded) {
+    const auto change = [&](ProfileText& file) -> std::optional<std::string> {
+        for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+            const SettingKey& k = kSettingKeys[i];
+            if (loaded && (*loaded)[i] == record.text(k.field)) continue;
+            if (auto bad = file.write(k.section, k.key, record.text(k.field))) return bad;
+        }
+        return std::nullopt;
+    };
+    if (auto bad = UpdateProfile(iniYolu, change)) return AyarKayitHatasi(iniYolu, *bad);
     return std::nullopt;
 }
 
 std::string AyarKayitHatasi(const std::string& iniYolu, const std::string& reason) {
     return "Ayarlar kaydedilemedi: " + iniYolu + " (" + reason + ")";
+}
+
+std::string AyarOkumaHatasi(const std::string& iniYolu, const std::string& reason) {
+    return "Ayarlar okunamadı: " + iniYolu + " (" + reason + ")";
 }
 
 } // namespace pamerol

@@ -24,16 +24,32 @@ extern const std::array<SettingKey, 22> kSettingKeys;
 // The settings file's path: the program's folder followed by "/Pmrl.ini".
 std::string IniYolu(const std::string& programFolder);
 
+// The settings fields' texts as a load found them, in the order of kSettingKeys; nothing when the load
+// found no file to read.
+using LoadedSettings = std::optional<std::array<std::string, 22>>;
+
+struct AyarYukleme {
+    LoadedSettings loaded;
+    std::optional<std::string> error; // the message for the user when the file exists but cannot be read
+};
+
 // Loads every settings field from the file (a missing key, or a missing or unreadable file, empties the
 // field) and then refreshes the income-tax calculator's copy of the bracket table. Nothing else ever
-// refreshes that copy. The hidden sixth bracket row is left alone.
-void AyarlariOku(Record& record, const std::string& iniYolu);
+// refreshes that copy. The hidden sixth bracket row is left alone. A file that exists but cannot be read
+// (no permission, not a regular file, larger than 16 MiB, a link loop) gives the message
+// "Ayarlar okunamadı: " with the path and reason.
+AyarYukleme AyarlariOku(Record& record, const std::string& iniYolu);
 
-// Saves every settings field to the file in one atomic replace, keeping everything else in it. Returns
-// nothing on success, or the message for the user: "Ayarlar kaydedilemedi: " with the path and reason.
-std::optional<std::string> AyarlariYaz(const Record& record, const std::string& iniYolu);
+// Saves the settings fields to the file in one locked read-modify-write, keeping everything else in it.
+// Given what the sheet loaded from this file, only the fields changed since then are written, so that a
+// figure another clerk saved meanwhile is not put back to its old value; without it (no file at the load,
+// or another file) every field is written. Returns nothing on success, or the message for the user:
+// "Ayarlar kaydedilemedi: " with the path and reason.
+std::optional<std::string> AyarlariYaz(const Record& record, const std::string& iniYolu,
+                                       const LoadedSettings& loaded = std::nullopt);
 
-// The message shown when the settings cannot be saved.
+// The messages shown when the settings cannot be saved or read.
 std::string AyarKayitHatasi(const std::string& iniYolu, const std::string& reason);
+std::string AyarOkumaHatasi(const std::string& iniYolu, const std::string& reason);
 
 } // namespace pamerol

@@ -75,11 +75,13 @@ void Pamerol::close() {
 }
 
 void Pamerol::ayarlariOku() {
-    AyarlariOku(record_, iniYolu_);
+    AyarYukleme loaded = AyarlariOku(record_, iniYolu_);
+    loaded_ = std::move(loaded.loaded);
+    if (loaded.error) messages_.show(*loaded.error, MessageIcon::None);
 }
 
 bool Pamerol::ayarlariYaz() {
-    if (auto error = AyarlariYaz(record_, iniYolu_)) {
+    if (auto error = AyarlariYaz(record_, iniYolu_, loaded_)) {
         messages_.show(*error, MessageIcon::None);
         return false;
     }

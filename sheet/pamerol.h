@@ -8,6 +8,7 @@
 #include "base/files.h"
 #include "calc/messages.h"
 #include "calc/record.h"
+#include "sheet/ayarlar.h"
 #include "sheet/places.h"
 
 namespace pamerol {
@@ -53,9 +54,10 @@ class Pamerol {
     void openLink(Link link, Desktop& desktop) const;
     std::string linkAddress(Link link) const; // a fixed address; never built from field texts
 
-    // Loads the settings file; reports nothing (an unreadable file gives empty fields).
+    // Loads the settings file. A file that exists but cannot be read gives empty fields and a message.
     void ayarlariOku();
-    // Saves the settings file; a failure is reported through the messages. Returns whether it worked.
+    // Saves the settings fields changed since the last load (all of them when there was no file); a
+    // failure is reported through the messages. Returns whether it worked.
     bool ayarlariYaz();
 
     // Entry rules.
@@ -77,6 +79,7 @@ class Pamerol {
     Messages& messages_;
     std::string folder_;
     std::string iniYolu_;
+    LoadedSettings loaded_; // the settings texts as the last load found them in the file
 };
 
 } // namespace pamerol

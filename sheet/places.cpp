@@ -76,7 +76,11 @@ std::optional<std::string> PreparePlaces(const Places& places) {
     std::string why;
     auto text = LoadProfile(sample, &why);
     if (!text) return sample + " okunamadı: " + why;
-    if (auto error = ReplaceFileAtomically(ini, text->bytes())) return ini + " yazılamadı: " + *error;
+    const auto copy = [&](ProfileText& file) -> std::optional<std::string> {
+        file = *text;
+        return std::nullopt;
+    };
+    if (auto error = UpdateProfile(ini, copy)) return ini + " yazılamadı: " + *error;
     return std::nullopt;
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -179,4 +182,102 @@ TEST(Companion, LargeBatchKeepsTheOrderOfTheLines) {
         }
     }
     EXPECT_EQ(k, lines);
+}
+
+namespace {
+
+// An output that takes a given number of bytes and then fails, as a full disk does.
+class FullAfter : public std::streambuf {
+  public:
+    explicit FullAfter(std::size_t room) : room_(room) {}
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        if (room_ == 0) return traits_type::eof();
+        --room_;
+        return c;
+    }
+    std::streamsize xsputn(const char*, std::streamsize n) override {
+        const auto taken = std::min<std::streamsize>(n, static_cast<std::streamsize>(room_));
+        room_ -= static_cast<std::size_t>(taken);
+        return taken;
+    }
+
+  private:
+    std::size_t room_;
+};
+
+} // namespace
+
+TEST(Companion, LostOutputIsOneMessageAndExitStatus1) {
+    std::string batch;
+    for (int k = 0; k < 50; ++k) batch += "{\"Option2\":\"1\",\"TGUN\":\"400\",\"ESUCRET\":\"100\"}\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--help"}, ""},
+        {kExample, ""},
+        {{"--toplu"}, batch},
+    };
+    for (const auto& [args, input] : cases) {
+        for (std::size_t room : {std::size_t{0}, std::size_t{100}}) {
+            std::istringstream in(input);
+            FullAfter full(room);
+            std::ostream out(&full);
+            std::ostringstream err;
+            EXPECT_EQ(RunCompanion(args, in, out, err), 1) << args[0] << " " << room;
+            const std::string message = err.str();
+            EXPECT_NE(message.find("output could not be written"), std::string::npos) << message;
+            EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+        }
+    }
+}
+
+TEST(Companion, BatchLinesOfAnySizeGetShortErrors) {
+    const std::string longName(5000, 'Z');
+    const std::string input = "{\"" + longName + "\":\"1\"}\n" +                  // unknown field
+                              "{\"ESUCRET\":\"" + std::string(5000, '9') + "\n" + // unterminated text
+                              "{\"txtAdres\":\"" + std::string((1 << 20) + 10, 'a') + "\"}\n" + // over 1 MiB
+                              "{\"Check1\":\"" + std::string(5000, '7') + "\"}\n" +             // bad flag
+                              "{\"Option2\":\"1\",\"TGUN\":\"400\"}\n";
+    Outcome r = Companion({"--toplu"}, input);
+    EXPECT_EQ(r.status, 1);
+    std::istringstream lines(r.out);
+    std::vector<Json> out;
+    for (std::string l; std::getline(lines, l);) out.push_back(Json::parse(l));
+    ASSERT_EQ(out.size(), 5u);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(out[k]["line"], k + 1);
+        const std::string error = out[k]["error"];
+        EXPECT_LT(error.size(), 300u) << error;
+    }
+    EXPECT_NE(out[2]["error"].get<std::string>().find("1 MiB"), std::string::npos);
+    EXPECT_EQ(out[4]["fields"]["GGUN"], "400");
+}
+
+TEST(Companion, MultiLineTextsTakeTheSheetsLineBreaks) {
+    Outcome r = Companion({"txtUnvani=A\nB\r\nC\rD", "txtVergiNo=1\n2"}); // nothing to compute: status 1
+    Json j = Json::parse(r.out);
+    EXPECT_EQ(j["fields"]["txtUnvani"], "A\r\nB\r\nC\r\nD");
+    EXPECT_EQ(j["fields"]["txtVergiNo"], "1\n2"); // a one-line box is left as given
+}
+
+TEST(Companion, ASettingsFileThatCannotBeReadGivesTheRealReason) {
+    char tmpl[] = "/tmp/pamerol-cli-XXXXXX";
+    const std::string dir = mkdtemp(tmpl);
+    const std::string fifo = dir + "/fifo.ini", loop = dir + "/loop.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::filesystem::create_symlink(dir + "/loop2.ini", loop);
+    std::filesystem::create_symlink(loop, dir + "/loop2.ini");
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, "sıradan bir dosya değil"},
+        {loop, "symbolic links"},
+        {dir + "/none.ini", "No such file"},
+    };
+    for (const auto& [path, reason] : cases) {
+        Outcome r = Companion({"--ayar", path, "ESUCRET=1"});
+        EXPECT_EQ(r.status, 2) << path;
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+    }
+    std::filesystem::remove_all(dir);
 }

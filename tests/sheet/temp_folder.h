@@ -1,10 +1,17 @@
 // A fresh folder under the system's temporary folder, removed with everything in it at the end of a test.
 #pragma once
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace pamerol::testing {
@@ -40,6 +47,47 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A user without privileges: this process's own when it is not the superuser, otherwise "nobody".
+struct Clerk {
+    uid_t uid;
+    gid_t gid;
+};
+
+inline std::optional<Clerk> UnprivilegedUser() {
+    if (::geteuid() != 0) return Clerk{::geteuid(), ::getegid()};
+    const passwd* pw = ::getpwnam("nobody");
+    if (!pw || pw->pw_uid == 0) return std::nullopt;
+    return Clerk{pw->pw_uid, pw->pw_gid};
+}
+
+// Runs fn as the clerk and returns its text: in a child process that drops its privileges when this one
+// is the superuser, directly otherwise.
+inline std::string RunAs(const Clerk& clerk, const std::function<std::string()>& fn) {
+    if (::geteuid() != 0) return fn();
+    int out[2];
+    if (::pipe(out) != 0) std::abort();
+    const pid_t child = ::fork();
+    if (child < 0) std::abort();
+    if (child == 0) {
+        ::close(out[0]);
+        std::string text = "cannot drop privileges";
+        if (::setgroups(0, nullptr) == 0 && ::setgid(clerk.gid) == 0 && ::setuid(clerk.uid) == 0) text = fn();
+        for (std::size_t done = 0; done < text.size();) {
+            const ssize_t n = ::write(out[1], text.data() + done, text.size() - done);
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+    ::close(out[0]);
+    ::waitpid(child, nullptr, 0);
+    return text;
 }
 
 } // namespace pamerol::testing

@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
+#include <thread>
 
 #include "sheet/profile.h"
 #include "temp_folder.h"
@@ -126,12 +134,9 @@ TEST(Ayarlar, EmployerTextsRoundTripExactlyAndValuesComeBackTrimmed) {
 
     Record loaded;
     AyarlariOku(loaded, path);
-    // A CR LF line break comes back as the line feed the window's text boxes use.
-    std::string nameWithLineFeeds = name;
-    for (size_t at; (at = nameWithLineFeeds.find("\r\n")) != std::string::npos;)
-        nameWithLineFeeds.erase(at, 1);
-    EXPECT_EQ(loaded.text(Field::txtUnvani), nameWithLineFeeds);
-    EXPECT_EQ(loaded.text(Field::txtAdresi), address);
+    // The sheet's CR LF line breaks come back as they were; others come back as CR LF.
+    EXPECT_EQ(loaded.text(Field::txtUnvani), name);
+    EXPECT_EQ(loaded.text(Field::txtAdresi), "Cad. No:5\\3\r\n\xC4\xB0stanbul\r\n");
     EXPECT_EQ(loaded.text(Field::DVOR), "6");
     EXPECT_NE(ReadBytes(path).find("Unvani=\xD6rnek Ltd. \xDE"
                                    "ti.\\n\xDDkinci sat\xFDr"),
@@ -205,6 +210,234 @@ TEST(Ayarlar, AFailedSaveNamesTheFileAndTheReason) {
     EXPECT_EQ(message->substr(0, prefix.size()), prefix);
     EXPECT_GT(message->size(), prefix.size() + 1);
     EXPECT_EQ(message->back(), ')');
+}
+
+} // namespace
+} // namespace pamerol
+
+namespace pamerol {
+namespace {
+
+std::string Saved(const std::optional<std::string>& error) {
+    return error ? *error : "saved";
+}
+
+// A save never does what the file's permissions forbid; where it replaces the file, the owner, group and
+// mode stay; where they could not, and where the folder refuses a temporary file, it writes in place.
+TEST(Ayarlar, SavesOnlyWhatThePermissionsAllowAndKeepsOwnerGroupAndMode) {
+    struct Case {
+        const char* what;
+        bool folderWritable;
+        bool rootOwner; // the file belongs to another user
+        bool rootGroup; // the file's group is one the clerk is not in
+        mode_t mode;
+        bool saved;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"the clerk's own file", true, false, false, 0640, true, true},
+        {"a read-only file", true, false, false, 0444, false, false},
+        {"a writable file in a read-only folder", false, false, false, 0644, true, false},
+        {"a read-only file in a read-only folder", false, false, false, 0444, false, false},
+        {"another user's file in the clerk's folder", true, true, false, 0644, false, false},
+        {"another user's file the clerk may write", true, true, false, 0666, true, false},
+        {"a group the clerk is not in", true, false, true, 0664, true, false},
+    };
+    const std::optional<testing::Clerk> clerk = testing::UnprivilegedUser();
+    if (!clerk) GTEST_SKIP() << "no unprivileged user to run the saves as";
+    TempFolder dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    int n = 0;
+    for (const Case& c : cases) {
+        if ((c.rootOwner || c.rootGroup) && ::geteuid() != 0) {
+            std::cout << "skipped \"" << c.what << "\": only the superuser can give a file to another user\n";
+            continue;
+        }
+        const std::string folder = dir.file("f" + std::to_string(n++));
+        const std::string path = IniYolu(folder);
+        std::filesystem::create_directory(folder);
+        WriteBytes(path, kNewFile);
+        ASSERT_EQ(::chown(path.c_str(), c.rootOwner ? 0 : clerk->uid, c.rootGroup ? 0 : clerk->gid), 0);
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        ASSERT_EQ(::chown(folder.c_str(), clerk->uid, clerk->gid), 0);
+        ASSERT_EQ(::chmod(folder.c_str(), c.folderWritable ? 0755 : 0555), 0);
+        struct stat before {};
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+        const std::string outcome = testing::RunAs(*clerk, [&] {
+            Record r;
+            const AyarYukleme loaded = AyarlariOku(r, path);
+            r.write(Field::TAV, "2087,92");
+            return Saved(AyarlariYaz(r, path, loaded.loaded));
+        });
+
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        std::string expected = kNewFile;
+        if (c.saved) {
+            EXPECT_EQ(outcome, "saved") << c.what;
+            expected.replace(expected.find("Oran3=c"), 7, "Oran3=2087,92");
+        } else {
+            EXPECT_EQ(outcome.rfind("Ayarlar kaydedilemedi: " + path + " (", 0), 0u)
+                << c.what << ": " << outcome;
+        }
+        EXPECT_EQ(ReadBytes(path), expected) << c.what;
+        EXPECT_EQ(after.st_uid, before.st_uid) << c.what;
+        EXPECT_EQ(after.st_gid, before.st_gid) << c.what;
+        EXPECT_EQ(after.st_mode, before.st_mode) << c.what;
+        EXPECT_EQ(after.st_ino != before.st_ino, c.replaced) << c.what;
+        EXPECT_EQ(
+            std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()),
+            1)
+            << c.what;
+        ::chmod(folder.c_str(), 0755);
+    }
+}
+
+// A save writes back every value nobody changed byte for byte, whatever the file's encoding; a new
+// value goes into the file in its own encoding; a byte-order mark hides nothing and stays.
+TEST(Ayarlar, ASaveKeepsTheFilesEncodingAndEveryUnchangedByte) {
+    std::string utf8 = kNewFile, bom = "\xEF\xBB\xBF" + kNewFile, cp1254 = kNewFile, odd = kNewFile;
+    const auto set = [](std::string& file, const std::string& line, const std::string& to) {
+        file.replace(file.find(line), line.size(), to);
+    };
+    set(utf8, "Unvani=r",
+        "Unvani=\xC3\x96rnek Ltd. \xC5\x9E"
+        "ti.\\n\xC4\xB0zmir");
+    set(utf8, "Adresi=t", "Adresi=Ye\xC5\x9Filk\xC3\xB6y");
+    set(cp1254, "Unvani=r", "Unvani=\xD6rnek Ltd. \xDEti.");
+    set(cp1254, "Adresi=t", "Adresi=a\x81\x8D\x8E\x8F\x90\x9D\x9Ez");
+    set(odd, "VNo=v", "VNo = \"  12 \" ");
+    set(odd, "SSKNO=s", "SSKNO=" + std::string(300, '7'));
+    const struct {
+        const char* what;
+        std::string file;
+        std::string vergiDairesi; // how "Kadıköy" is stored
+    } cases[] = {
+        {"UTF-8", utf8, "Kad\xC4\xB1k\xC3\xB6y"},
+        {"byte-order mark", bom, "Kad\xC4\xB1k\xC3\xB6y"},
+        {"Windows-1254 with undefined bytes", cp1254, "Kad\xFDk\xF6y"},
+        {"quoted and over-long values", odd, "Kad\xFDk\xF6y"},
+    };
+    for (const auto& c : cases) {
+        TempFolder dir;
+        const std::string path = dir.file("Pmrl.ini");
+        WriteBytes(path, c.file);
+        Record r;
+        ASSERT_FALSE(AyarlariOku(r, path).error) << c.what;
+        EXPECT_EQ(r.text(Field::DVOR), "a") << c.what;
+        ASSERT_FALSE(AyarlariYaz(r, path)) << c.what; // every key written, none changed
+        EXPECT_EQ(ReadBytes(path), c.file) << c.what;
+
+        r.write(Field::txtVergiDairesi, "Kad\xC4\xB1k\xC3\xB6y");
+        ASSERT_FALSE(AyarlariYaz(r, path)) << c.what;
+        std::string expected = c.file;
+        set(expected, "VDairesi=u", "VDairesi=" + c.vergiDairesi);
+        EXPECT_EQ(ReadBytes(path), expected) << c.what;
+    }
+}
+
+// Two sheets loaded from one file save different figures: each save writes only what its sheet changed,
+// so neither puts the other's figure back.
+TEST(Ayarlar, TwoSheetsSavingDifferentFiguresKeepBoth) {
+    TempFolder dir;
+    const std::string path = dir.file("Pmrl.ini");
+    WriteBytes(path, kNewFile);
+    Record a, b;
+    const LoadedSettings loadedA = AyarlariOku(a, path).loaded, loadedB = AyarlariOku(b, path).loaded;
+    a.write(Field::DVOR, "7");
+    b.write(Field::TAV, "2087,92");
+    ASSERT_FALSE(AyarlariYaz(a, path, loadedA));
+    ASSERT_FALSE(AyarlariYaz(b, path, loadedB));
+    Record c;
+    AyarlariOku(c, path);
+    EXPECT_EQ(c.text(Field::DVOR), "7");
+    EXPECT_EQ(c.text(Field::TAV), "2087,92");
+}
+
+TEST(Ayarlar, AFileThatCannotBeReadGivesEmptyFieldsAndAMessage) {
+    TempFolder dir;
+    const std::string path = dir.file("Pmrl.ini");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    Record r;
+    FillSettings(r);
+    const AyarYukleme loaded = AyarlariOku(r, path);
+    EXPECT_EQ(loaded.error.value_or(""), "Ayarlar okunamadı: " + path + " (sıradan bir dosya değil)");
+    EXPECT_FALSE(loaded.loaded);
+    for (Field f : kSettingsFields) EXPECT_EQ(r.text(f), "") << FieldName(f);
+}
+
+// Saves of the sample file killed at random moments, each followed by a normal save: the file is always
+// the old or the new text and no temporary file outlives the next save. Then pairs of processes that
+// load the file together and save different figures at the same moment: both figures land every time.
+TEST(Ayarlar, SavesSurviveKillsAndRunSideBySide) {
+    using Clock = std::chrono::steady_clock;
+    const auto budget = Clock::now() + std::chrono::seconds(8);
+    TempFolder dir;
+    const std::string path = dir.file("Pmrl.ini");
+    WriteBytes(path, ReadBytes(PAMEROL_SOURCE_DIR "/sheet/Pmrl.ini"));
+    const auto onlyTheFile = [&] {
+        return std::distance(std::filesystem::directory_iterator(dir.path()),
+                             std::filesystem::directory_iterator()) == 1;
+    };
+    const auto t0 = Clock::now();
+    ASSERT_FALSE(IniYaz(path, "Oranlar", "Oran3", "2030,19 "));
+    const auto saveMicros = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0).count();
+    std::srand(12345);
+    const int signals[] = {SIGKILL, SIGINT, SIGTERM, SIGHUP};
+    int kills = 0;
+    for (; kills < 200 && Clock::now() < budget; ++kills) {
+        const std::string old = ReadBytes(path);
+        Record r;
+        const LoadedSettings loaded = AyarlariOku(r, path).loaded;
+        r.write(Field::TAV, "2087," + std::to_string(kills));
+        ProfileText next(old);
+        ASSERT_FALSE(next.write("Oranlar", "Oran3", r.text(Field::TAV)));
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) ::_exit(AyarlariYaz(r, path, loaded) ? 1 : 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(std::rand() % (2 * saveMicros + 200)));
+        ::kill(child, signals[kills % 4]);
+        ::waitpid(child, nullptr, 0);
+        const std::string now = ReadBytes(path);
+        ASSERT_TRUE(now == old || now == next.bytes()) << "after kill " << kills;
+        ASSERT_FALSE(IniYaz(path, "Oranlar", "Oran3", "2030," + std::to_string(kills)));
+        ASSERT_TRUE(onlyTheFile()) << "after kill " << kills;
+    }
+    int pairs = 0;
+    for (; pairs < 100 && Clock::now() < budget + std::chrono::seconds(6); ++pairs) {
+        int start[2];
+        ASSERT_EQ(::pipe(start), 0);
+        pid_t children[2];
+        for (int k = 0; k < 2; ++k) {
+            children[k] = ::fork();
+            ASSERT_GE(children[k], 0);
+            if (children[k] == 0) {
+                ::close(start[1]);
+                Record r;
+                const LoadedSettings loaded = AyarlariOku(r, path).loaded;
+                r.write(k == 0 ? Field::DVOR : Field::KGN, std::to_string(k) + "-" + std::to_string(pairs));
+                char go;
+                [[maybe_unused]] const ssize_t n = ::read(start[0], &go, 1); // both loaded: save together
+                ::_exit(AyarlariYaz(r, path, loaded) ? 1 : 0);
+            }
+        }
+        ::close(start[0]);
+        ::close(start[1]);
+        for (pid_t child : children) {
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "pair " << pairs;
+        }
+        Record r;
+        AyarlariOku(r, path);
+        ASSERT_EQ(r.text(Field::DVOR), "0-" + std::to_string(pairs));
+        ASSERT_EQ(r.text(Field::KGN), "1-" + std::to_string(pairs));
+    }
+    EXPECT_TRUE(onlyTheFile());
+    std::cout << kills << " killed saves, " << pairs << " pairs of saves side by side\n";
+    EXPECT_GE(kills, 50);
+    EXPECT_GE(pairs, 50);
 }
 
 } // namespace

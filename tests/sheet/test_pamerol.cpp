@@ -282,7 +282,7 @@ TEST_F(Lifecycle, StartLoadsCloseSaves) {
         EXPECT_EQ(s.r.text(F::DVOR), ""); // no file yet
         s.r.write(F::DVOR, "6");
         s.r.write(F::TAV, "2030,19");
-        s.r.write(F::txtAdresi, "Atatürk Cad. 1\nİzmir");
+        s.r.write(F::txtAdresi, "Atatürk Cad. 1\r\nİzmir");
         s.p.close();
         EXPECT_TRUE(s.messages.entries.empty());
     }
@@ -290,7 +290,7 @@ TEST_F(Lifecycle, StartLoadsCloseSaves) {
     again.p.start(dir);
     EXPECT_EQ(again.r.text(F::DVOR), "6");
     EXPECT_EQ(again.r.text(F::TAV), "2030,19");
-    EXPECT_EQ(again.r.text(F::txtAdresi), "Atatürk Cad. 1\nİzmir"); // both lines survive the file
+    EXPECT_EQ(again.r.text(F::txtAdresi), "Atatürk Cad. 1\r\nİzmir"); // both lines survive the file
     EXPECT_EQ(again.r.text(F::ESUCRET), "0");
 }
 

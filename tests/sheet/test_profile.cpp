@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -57,11 +59,18 @@ TEST(IniOku, ReadsValuesAsTheProfileFunctionsDo) {
         {"Windows-1254 bytes", "[Isveren]\r\nUnvani=\xDD\xFE\xE7i \xD0\xFD\xFC\xF6\r\n", "Isveren", "Unvani",
          "\xC4\xB0\xC5\x9F\xC3\xA7i \xC4\x9E\xC4\xB1\xC3\xBC\xC3\xB6"},
         {"undefined Windows-1254 byte", "[S]\r\nk=a\x81z\r\n", "S", "k", "a\xEF\xBF\xBDz"},
-        {"escaped line breaks", "[S]\r\nk=A\\nB\\nC\r\n", "S", "k", "A\nB\nC"},
+        {"escaped line breaks come back as CR LF", "[S]\r\nk=A\\nB\\nC\r\n", "S", "k", "A\r\nB\r\nC"},
         {"an old backslash-r stays", "[S]\r\nk=C:\\rapor\r\n", "S", "k", "C:\\rapor"},
         {"escaped backslash", "[S]\r\nk=a\\\\nb\r\n", "S", "k", "a\\nb"},
         {"other backslashes kept", "[S]\r\nk=C:\\temp\\ \\\r\n", "S", "k", "C:\\temp\\ \\"},
         {"CR inside a LF file's line", "[S]\nk=a\rb\n", "S", "k", "a\rb"},
+        {"byte-order mark before the first section", "\xEF\xBB\xBF[Oranlar]\r\nOran1=6\r\n", "Oranlar",
+         "Oran1", "6"},
+        {"UTF-8 file", "[Isveren]\r\nUnvani=\xC5\x9E \xC4\x9E\r\n", "Isveren", "Unvani", "\xC5\x9E \xC4\x9E"},
+        {"UTF-8 file with a mark and a stray byte", "\xEF\xBB\xBF[S]\r\nk=a\x9Ez\r\n", "S", "k",
+         "a\xEF\xBF\xBDz"},
+        {"Windows-1254 file that is not valid UTF-8", "[S]\r\nk=\xC5\x9E\xFE\r\n", "S", "k",
+         "\xC3\x85\xEF\xBF\xBD\xC5\x9F"},
     };
     TempFolder dir;
     const std::string path = dir.file("Pmrl.ini");
@@ -77,21 +86,28 @@ TEST(IniOku, MissingOrUnreadableFileGivesEmptyText) {
     EXPECT_EQ(IniOku(dir.path().string(), "GV", "Oran1"), ""); // a folder, not a file
 }
 
-TEST(IniOku, CutsLongValuesToTheirFirst254BytesOfTheFile) {
+TEST(IniOku, CutsLongValuesTo254CharactersNeverInsideAnEscape) {
+    std::string sz300, sz254;
+    for (int i = 0; i < 300; ++i) sz300 += "\xC5\x9F";
+    for (int i = 0; i < 254; ++i) sz254 += "\xC5\x9F";
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(300, 'x'), std::string(254, 'x')},
+        // Cut on the file's one-byte letters, not on the two-byte UTF-8 they become.
+        {std::string(300, '\xFE'), sz254},
+        // A UTF-8 file counts letters, not bytes.
+        {sz300, sz254},
+        // Quotes come off before the cut; an escape that does not fit is left out whole.
+        {"\"" + std::string(253, 'y') + "\\n\"", std::string(253, 'y')},
+        {std::string(252, 'y') + "\\n" + "zz", std::string(252, 'y') + "\r\n"},
+        {std::string(253, 'y') + "\\\\", std::string(253, 'y')},
+        {std::string(253, 'y') + "\\t", std::string(253, 'y') + "\\"},
+    };
     TempFolder dir;
     const std::string path = dir.file("Pmrl.ini");
-    WriteBytes(path, "[S]\r\nk=" + std::string(300, 'x') + "\r\n");
-    EXPECT_EQ(IniOku(path, "S", "k"), std::string(254, 'x'));
-
-    // Cut on the file's one-byte letters, not on the two-byte UTF-8 they become.
-    WriteBytes(path, "[S]\r\nk=" + std::string(300, '\xFE') + "\r\n");
-    std::string expected;
-    for (int i = 0; i < 254; ++i) expected += "\xC5\x9F";
-    EXPECT_EQ(IniOku(path, "S", "k"), expected);
-
-    // Quotes come off before the cut; an escape split by the cut stays a backslash.
-    WriteBytes(path, "[S]\r\nk=\"" + std::string(253, 'y') + "\\n\"\r\n");
-    EXPECT_EQ(IniOku(path, "S", "k"), std::string(253, 'y') + "\\");
+    for (const auto& [stored, expected] : cases) {
+        WriteBytes(path, "[S]\r\nk=" + stored + "\r\n");
+        EXPECT_EQ(IniOku(path, "S", "k"), expected) << stored.substr(250);
+    }
 }
 
 // Under a Turkish single-byte locale the C library upper-cases 'i' to a dotted capital, so names must be
@@ -172,6 +188,16 @@ TEST(IniYaz, ChangesOnlyWhatItMust) {
          "[S]\r\nk=A\\nB\\nC\\\\nD\\nE\r\n"},
         {"Windows-1254 on disk", "", "S", "k", "\xC4\xB0\xC5\x9F\xC3\xA7i", "[S]\r\nk=\xDD\xFE\xE7i\r\n"},
         {"unrepresentable letter", "", "S", "k", "a\xE2\x9C\x93z\xFF", "[S]\r\nk=a?z?\r\n"},
+        {"byte-order mark kept, first section found", "\xEF\xBB\xBF[Oranlar]\r\nOran1=6\r\n", "Oranlar",
+         "Oran1", "7", "\xEF\xBB\xBF[Oranlar]\r\nOran1=7\r\n"},
+        {"UTF-8 file stays UTF-8", "[Isveren]\r\nUnvani=\xC5\x9E\r\n", "Isveren", "VNo",
+         "\xC4\x9E\xE2\x9C\x93", "[Isveren]\r\nUnvani=\xC5\x9E\r\nVNo=\xC4\x9E\xE2\x9C\x93\r\n"},
+        {"unchanged value keeps its quotes and spaces", "[S]\r\nk = \"  x \" \r\n", "S", "k", "  x ",
+         "[S]\r\nk = \"  x \" \r\n"},
+        {"unchanged value keeps an undefined Windows-1254 byte", "[S]\r\nk=a\x81z\r\n", "S", "k",
+         "a\xEF\xBF\xBDz", "[S]\r\nk=a\x81z\r\n"},
+        {"unchanged value keeps what the cut hides", "[S]\r\nk=" + std::string(300, 'x') + "\r\n", "S", "k",
+         std::string(254, 'x'), "[S]\r\nk=" + std::string(300, 'x') + "\r\n"},
     };
     TempFolder dir;
     const std::string path = dir.file("Pmrl.ini");
@@ -202,10 +228,10 @@ TEST(IniYaz, MultiLineValuesRoundTripAndCannotPlantKeys) {
     const std::string path = dir.file("Pmrl.ini");
     ASSERT_FALSE(IniYaz(path, "Oranlar", "Oran1", "6"));
     const std::string texts[] = {
-        "Firma A.\xC5\x9E.\n[Oranlar]\nOran1=99",
-        "Sat\xC4\xB1r 1\nSat\xC4\xB1r 2\n",
+        "Firma A.\xC5\x9E.\r\n[Oranlar]\r\nOran1=99",
+        "Sat\xC4\xB1r 1\r\nSat\xC4\xB1r 2\r\n",
         "a\\b\\\\n\\",
-        "\n\n",
+        "\r\n\r\n",
         "tek satir",
     };
     for (const std::string& text : texts) {
@@ -213,9 +239,9 @@ TEST(IniYaz, MultiLineValuesRoundTripAndCannotPlantKeys) {
         EXPECT_EQ(IniOku(path, "Isveren", "Unvani"), text);
         EXPECT_EQ(IniOku(path, "Oranlar", "Oran1"), "6");
     }
-    // CR LF line breaks come back as line feeds.
-    ASSERT_FALSE(IniYaz(path, "Isveren", "Unvani", "Sat\xC4\xB1r 1\r\nSat\xC4\xB1r 2\r\n"));
-    EXPECT_EQ(IniOku(path, "Isveren", "Unvani"), "Sat\xC4\xB1r 1\nSat\xC4\xB1r 2\n");
+    // Line feeds and lone carriage returns come back as the sheet's CR LF.
+    ASSERT_FALSE(IniYaz(path, "Isveren", "Unvani", "Sat\xC4\xB1r 1\nSat\xC4\xB1r 2\rSon"));
+    EXPECT_EQ(IniOku(path, "Isveren", "Unvani"), "Sat\xC4\xB1r 1\r\nSat\xC4\xB1r 2\r\nSon");
 }
 
 TEST(IniYaz, LeavesEveryOtherByteAfterManySaves) {
@@ -299,40 +325,128 @@ TEST(IniYaz, ReportsAFailedSaveAndKeepsTheOldFile) {
         EXPECT_FALSE(error->empty());
     }
     EXPECT_TRUE(fs::is_directory(unreadable));
-
-    // A folder without write access stops everyone but the superuser.
-    if (::geteuid() != 0) {
-        const std::string path = dir.file("ro/Pmrl.ini");
-        fs::create_directory(dir.file("ro"));
-        WriteBytes(path, "[S]\r\nk=1\r\n");
-        fs::permissions(dir.file("ro"), fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_TRUE(IniYaz(path, "S", "k", "2").has_value());
-        EXPECT_EQ(ReadBytes(path), "[S]\r\nk=1\r\n");
-        fs::permissions(dir.file("ro"), fs::perms::owner_all);
-    }
 }
 
 // A full disk, simulated with a file-size limit (which binds the superuser too): the write of the new
-// text fails midway, and the old file stays whole.
+// text fails midway, and the old file stays whole, whether it is replaced or (having a second name,
+// which a replacement would cut off) rewritten in place.
 TEST(IniYaz, AFailedWriteLeavesTheOldFileWhole) {
+    for (const bool secondName : {false, true}) {
+        TempFolder dir;
+        const std::string path = dir.file("Pmrl.ini");
+        const std::string original = "[S]\r\nk=1\r\n";
+        WriteBytes(path, original);
+        if (secondName) fs::create_hard_link(path, dir.file("yedek.ini"));
+
+        struct rlimit old {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 64;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const auto error = IniYaz(path, "S", "k", std::string(200, 'x'));
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+
+        ASSERT_TRUE(error.has_value()) << secondName;
+        EXPECT_EQ(ReadBytes(path), original) << secondName;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+                  secondName ? 2 : 1);
+    }
+}
+
+TEST(IniYaz, AFileWithTwoNamesIsRewrittenInPlace) {
     TempFolder dir;
     const std::string path = dir.file("Pmrl.ini");
-    const std::string original = "[S]\r\nk=1\r\n";
-    WriteBytes(path, original);
+    WriteBytes(path, "[S]\r\nk=" + std::string(100, 'x') + "\r\n");
+    fs::create_hard_link(path, dir.file("yedek.ini"));
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    ASSERT_FALSE(IniYaz(path, "S", "k", "kisa"));
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ReadBytes(dir.file("yedek.ini")), "[S]\r\nk=kisa\r\n");
+}
 
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto error = IniYaz(path, "S", "k", std::string(200, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+// What is not a regular file of a sane size is neither read nor written, and nothing waits on it.
+TEST(LoadProfile, RefusesWhatIsNotARegularFileOfSaneSize) {
+    TempFolder dir;
+    const std::string fifo = dir.file("fifo.ini"), zero = dir.file("zero.ini"), big = dir.file("big.ini"),
+                      loop = dir.file("loop.ini"), folder = dir.file("folder.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", zero);
+    WriteBytes(big, "[S]\r\nk=1\r\n");
+    fs::resize_file(big, kProfileSizeMax + 1);
+    fs::create_symlink(dir.file("loop2.ini"), loop);
+    fs::create_symlink(loop, dir.file("loop2.ini"));
+    fs::create_directory(folder);
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, "sıradan bir dosya değil"}, {zero, "sıradan bir dosya değil"},   {big, "16 MiB"},
+        {loop, "symbolic links"},          {folder, "sıradan bir dosya değil"},
+    };
+    for (const auto& [path, reason] : cases) {
+        std::string why;
+        EXPECT_FALSE(LoadProfile(path, &why).has_value()) << path;
+        EXPECT_NE(why.find(reason), std::string::npos) << path << ": " << why;
+        const auto error = IniYaz(path, "S", "k", "2");
+        ASSERT_TRUE(error.has_value()) << path;
+    }
+    EXPECT_EQ(fs::file_size(big), kProfileSizeMax + 1);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
 
+// A process that holds the file's lock keeps a save waiting, which gives up after its wait; the lock
+// dies with that process, and the save then goes through.
+TEST(UpdateProfile, WaitsForAnotherSaveAndNeverForADeadOne) {
+    TempFolder dir;
+    const std::string path = dir.file("Pmrl.ini");
+    WriteBytes(path, "[S]\r\nk=1\r\n");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        const int fd = ::open(path.c_str(), O_RDWR);
+        struct flock fl {};
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        const char ok = ::fcntl(fd, F_OFD_SETLK, &fl) == 0 ? 'y' : 'n';
+        [[maybe_unused]] const ssize_t n = ::write(ready[1], &ok, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ASSERT_EQ(ok, 'y');
+
+    const auto change = [](ProfileText& file) { return file.write("S", "k", "2"); };
+    const auto error = UpdateProfile(path, change, std::chrono::milliseconds(200));
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    EXPECT_NE(error->find("kilitli"), std::string::npos) << *error;
+    EXPECT_EQ(ReadBytes(path), "[S]\r\nk=1\r\n");
+
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_FALSE(UpdateProfile(path, change, std::chrono::milliseconds(200)));
+    EXPECT_EQ(ReadBytes(path), "[S]\r\nk=2\r\n");
+}
+
+// The temporary files of saves that were cut short are removed by the next save; other files stay.
+TEST(IniYaz, RemovesTheLeftoversOfInterruptedSaves) {
+    TempFolder dir;
+    const std::string path = dir.file("Pmrl.ini");
+    WriteBytes(path, "[S]\r\nk=1\r\n");
+    const std::string leftovers[] = {".Pmrl.ini.tmp4242-0", ".Pmrl.ini.tmp1-17"};
+    const std::string others[] = {".Pmrl.ini.tmpx-1", ".Diger.ini.tmp1-1", "Pmrl.ini.tmp1-1",
+                                  ".Pmrl.ini.tmp1-"};
+    for (const std::string& name : leftovers) WriteBytes(dir.file(name), "[S]\r\nk=");
+    for (const std::string& name : others) WriteBytes(dir.file(name), "x");
+    ASSERT_FALSE(IniYaz(path, "S", "k", "2"));
+    for (const std::string& name : leftovers) EXPECT_FALSE(fs::exists(dir.file(name))) << name;
+    for (const std::string& name : others) EXPECT_TRUE(fs::exists(dir.file(name))) << name;
 }
 
 TEST(ProfileText, ConvertsBetweenUtf8AndWindows1254) {

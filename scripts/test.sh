@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the plain build, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets for a minute each.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the Debian package built, installed and checked, and
+# the fuzz targets for a minute each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
+
+echo "== layers"
+scripts/check-layers.sh
 
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -15,6 +19,9 @@ echo "== sanitizers"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPAMEROL_SANITIZE=ON -DPAMEROL_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== package"
+scripts/check-package.sh
 
 echo "== fuzzing"
 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAMEROL_FUZZ=ON \

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "calc/conversions.h"
+#include "base/conversions.h"
 #include "sheet/pamerol.h"
 
 namespace pamerol {

@@ -25,7 +25,7 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "calc/conversions.h"
+#include "base/conversions.h"
 #include "hakkinda.h"
 #include "pictures.h"
 #include "tooltips.h"

@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the real program under Xvfb: a calculated case on every tab of the
-# sheet, the result box and the printout dialog. Usage: scripts/screenshots.sh [build dir] [output dir]
+# sheet, the result box, the printout dialog warning of the previous employee's particulars, and the help
+# page. Usage: scripts/screenshots.sh [build dir] [output dir] [scale]
+# The default is a 1366×768 screen at 100 %; a scale of 1.5 takes them on a 1366×900 screen at 150 %.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 out=${2:-docs/screenshots}
+scale=${3:-1}
 mkdir -p "$out"
+screen=1366x768x24
+if [ "$scale" != 1 ]; then
+    screen=1366x900x24
+    export QT_SCALE_FACTOR=$scale
+fi
 
 # The sample settings beside a copy of the program, so that the shots never touch a real Pmrl.ini.
 run=$(mktemp -d)
 # A display of its own, at a number other sessions on the machine are unlikely to take too.
 for n in $(shuf -i 100-899 -n 50); do [ -e "/tmp/.X$n-lock" ] || break; done
 export DISPLAY=:$n
-Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-cp "$build/bin/pamerol" "$run/"
+cp "$build/bin/pamerol" "$build/bin/bilgi.html" "$run/"
 cp "$build/bin/Pmrl.ini" "$run/" 2>/dev/null || cp sheet/Pmrl.ini "$run/"
 "$run/pamerol" &
 app=$!
@@ -56,7 +64,18 @@ for name in ihbar sabitler isveren personel guncelleme; do
     shot "$window" "sayfa-$name.png"
 done
 
-# The printout dialog over the sheet (Alt+D is "&Dökümler").
+# The next employee's case after "Boşalt" (Alt+B), with the previous employee's particulars still on the
+# "Personel" tab: the printout dialog (Alt+D is "&Dökümler") warns whose particulars it would print.
+key alt+b # the focus stays on the tab bar: two Tabs pass the tab's two buttons, the third wraps to the entry date
+key Tab Tab Tab
+text 01022005; key Return
+text 31122007; key Return
+key Return Return Return
+text 2500; key Return Return Return
+key Return
+sleep 0.5
+key Return
+xdotool windowfocus --sync "$window"
 key alt+d
 dialog=$(xdotool search --sync --onlyvisible --name "Kıdem İhbar Dökümleri" | head -1)
 shot "$dialog" dokumler.png
@@ -64,3 +83,12 @@ key Escape
 key Escape # closes the sheet, saving the settings into the copy's Pmrl.ini
 wait "$app" || true
 app=""
+
+# The help page that F1 opens, as a browser shows it (when one is installed).
+browser=$(command -v firefox-esr || command -v firefox || true)
+if [ -n "$browser" ]; then
+    width=$(awk -v s="$scale" 'BEGIN { printf "%d", 1000 * s }')
+    HOME="$run" "$browser" --headless --window-size="$width,1800" --screenshot "$out/yardim.png" \
+        "file://$run/bilgi.html" >/dev/null 2>&1 || true
+    echo "$out/yardim.png"
+fi

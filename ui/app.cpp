@@ -8,6 +8,7 @@
 #include "qtmessages.h"
 #include "raporsecwindow.h"
 #include "spreadsheets.h"
+#include "turkce.h"
 
 namespace pamerol::ui {
 
@@ -34,6 +35,7 @@ class FirstPaint : public QObject {
 int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& shown) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pamerol"));
+    InstallTurkishTranslations(app);
 
     QtMessages messages(kSheetTitle);
     Pamerol core(messages);
@@ -44,10 +46,11 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     const auto notPrepared = PreparePlaces(places);
     const std::string& folder = places.resources;
 
-    PamerolWindow window(core, desktop, [&](QWidget* parent) {
-        ShowPrintouts(core.record(), folder, Spreadsheets(), messages, parent);
+    PamerolWindow window(core, desktop, [&](QWidget* parent, const QString& warning) {
+        ShowPrintouts(core.record(), folder, Spreadsheets(), messages, parent, warning);
     });
     messages.setWindow(&window);
+    desktop.setWindow(&window);
     FirstPaint firstPaint(shown);
     if (shown) window.installEventFilter(&firstPaint);
 

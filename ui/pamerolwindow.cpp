@@ -1,6 +1,8 @@
 #include "pamerolwindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -10,17 +12,23 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <optional>
 
+#include "base/conversions.h"
+#include "hakkinda.h"
 #include "pictures.h"
+#include "tooltips.h"
 
 namespace pamerol::ui {
 
@@ -51,7 +59,7 @@ int WidthInDigits(F f) {
     if (f >= F::TGUNU && f <= F::KGUNU) return 7;
     if (f >= F::TIGUNU && f <= F::HIGUNU) return 7;
     if (f == F::DGUN || f == F::TGUN || f == F::GGUN) return 7;
-    return 16;
+    return 13; // 999.999.999,99 and a little room
 }
 
 QString ToQ(const std::string& s) {
@@ -62,17 +70,35 @@ QString ToQ(std::string_view s) {
 }
 
 // The character a key press types, as the sheet's key rules see it, or nothing for keys that move or delete
-// without typing. Ctrl with a letter types its control code (Ctrl+C, Ctrl+V, Ctrl+X: 3, 22, 24).
+// without typing. Ctrl with a letter types its control code (Ctrl+C, Ctrl+V, Ctrl+X: 3, 22, 24); Ctrl+A is
+// the select-all command of every box and types nothing.
 std::optional<char32_t> TypedCharacter(const QKeyEvent* e) {
+    if (e->matches(QKeySequence::SelectAll)) return std::nullopt;
     const auto mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (mods == Qt::ControlModifier && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
         return static_cast<char32_t>(e->key() - Qt::Key_A + 1);
     if (e->key() == Qt::Key_Backspace) return 8;
-    if (mods != Qt::NoModifier) return std::nullopt; // other shortcuts type nothing
+    // Other Ctrl shortcuts type nothing. Alt (or AltGr) with a key that is no access key does reach the
+    // field and would type its character, so that character goes through the key rules too.
+    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)) return std::nullopt;
     const QList<uint> cps = e->text().toUcs4();
     // Tab, Delete, arrows and the like move or delete without typing a character.
     if (cps.size() != 1 || cps.front() < 0x20 || cps.front() == 0x7f) return std::nullopt;
     return static_cast<char32_t>(cps.front());
+}
+
+bool IsKeypadDecimal(const QKeyEvent* e) {
+    return (e->modifiers() & Qt::KeypadModifier) && (e->text() == u'.' || e->text() == u',');
+}
+
+// Totals and results are written by the program: shown on the window's own colour, so that they do not
+// pass for input boxes, and left out of the Tab order. A click still reaches them for selecting and
+// copying (and a result may still be overwritten).
+bool IsShownOnly(F f) {
+    if (Pamerol::readOnly(f)) return true;
+    for (F r : kResultFields)
+        if (r == f) return true;
+    return false;
 }
 
 void FitWidth(QLineEdit* edit, int digits) {
@@ -103,17 +129,38 @@ PamerolWindow::PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener op
     layout->addWidget(buildUpperArea());
     tabs_ = new QTabWidget;
     focusOrder_.push_back(tabs_);
-    tabs_->addTab(buildKidemTab(), QStringLiteral("Kıdem"));
-    tabs_->addTab(buildIhbarTab(), QStringLiteral("İhbar"));
-    tabs_->addTab(buildSabitlerTab(), QStringLiteral("Sabitler"));
-    tabs_->addTab(buildIsverenTab(), QStringLiteral("İşveren"));
-    tabs_->addTab(buildPersonelTab(), QStringLiteral("Personel"));
-    tabs_->addTab(buildGuncellemeTab(), QStringLiteral("Güncelleme"));
-    layout->addWidget(tabs_, 1);
+    // Access keys of the tabs: none of them is one of the buttons' (Alt+H, Alt+D, Alt+B, Alt+K) nor the
+    // "&Güncelleme" button's.
+    tabs_->addTab(buildKidemTab(), QStringLiteral("Kıde&m"));
+    tabs_->addTab(buildIhbarTab(), QStringLiteral("İhb&ar"));
+    tabs_->addTab(buildSabitlerTab(), QStringLiteral("&Sabitler"));
+    tabs_->addTab(buildIsverenTab(), QStringLiteral("İş&veren"));
+    tabs_->addTab(buildPersonelTab(), QStringLiteral("&Personel"));
+    tabs_->addTab(buildGuncellemeTab(), QStringLiteral("Gün&celleme"));
+    // Maximised, the tabs keep their height and the space left stays below them.
+    layout->addWidget(tabs_);
+    layout->addStretch(1);
 
     for (size_t i = 1; i < focusOrder_.size(); ++i) setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
-    // Escape closes the sheet from whichever control has the focus.
+    // Escape and the tab keys work from whichever control has the focus.
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+
+    hint_ = new QLabel(this);
+    hint_->setObjectName(QStringLiteral("ipucu"));
+    hint_->setFrameShape(QFrame::Box);
+    hint_->setAutoFillBackground(true);
+    hint_->setBackgroundRole(QPalette::ToolTipBase);
+    hint_->setForegroundRole(QPalette::ToolTipText);
+    hint_->setFocusPolicy(Qt::NoFocus);
+    hint_->setMargin(3);
+    hint_->hide();
+    hintTimer_ = new QTimer(this);
+    hintTimer_->setSingleShot(true);
+    hintTimer_->setInterval(2500);
+    connect(hintTimer_, &QTimer::timeout, hint_, &QWidget::hide);
+
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { core_.openLink(Link::Bilgi, desktop_); });
 
     for (int i = 0; i < kFieldCount; ++i) showField(static_cast<F>(i));
     showStates();
@@ -137,6 +184,7 @@ QWidget* PamerolWindow::makeField(F f, const QString& caption) {
     if (IsMultiLine(f)) {
         auto* text = new QPlainTextEdit;
         text->setTabChangesFocus(true);
+        text->setToolTip(FieldTooltip(f));
         connect(text, &QPlainTextEdit::textChanged, this, [this, f] { edited(f); });
         widget = text;
     } else {
@@ -146,6 +194,17 @@ QWidget* PamerolWindow::makeField(F f, const QString& caption) {
         edit->setReadOnly(Pamerol::readOnly(f));
         if (const int limit = Pamerol::maxLength(f)) edit->setMaxLength(limit);
         FitWidth(edit, WidthInDigits(f));
+        // Maximised, a box grows a little but not across the whole window.
+        edit->setMaximumWidth(IsFigure(f) || IsDate(f) ? edit->minimumWidth() * 3 / 2 : QWIDGETSIZE_MAX);
+        if (IsShownOnly(f)) {
+            edit->setFocusPolicy(Qt::ClickFocus);
+            QPalette shownOnly = edit->palette();
+            shownOnly.setColor(QPalette::Base, shownOnly.color(QPalette::Window));
+            edit->setPalette(shownOnly);
+        }
+        // Drops would bypass the cleaning of pasted amounts.
+        if (CleansPastedAmount(f)) edit->setAcceptDrops(false);
+        edit->setToolTip(FieldTooltip(f));
         connect(edit, &QLineEdit::textChanged, this, [this, f] { edited(f); });
         widget = edit;
     }
@@ -238,14 +297,18 @@ QWidget* PamerolWindow::buildCommands() {
     for (QPushButton* b : {command2_, command3_, command4, command1}) column->addWidget(b);
     connect(command2_, &QPushButton::clicked, this, [this] { core_.hesapla(); });
     connect(command3_, &QPushButton::clicked, this, [this] {
-        if (openPrintouts_) openPrintouts_(this);
+        if (openPrintouts_) openPrintouts_(this, ToQ(particulars_.warning(core_.record()).value_or("")));
     });
-    connect(command4, &QPushButton::clicked, this, [this] { core_.bosalt(); });
+    connect(command4, &QPushButton::clicked, this, [this] {
+        core_.bosalt();
+        particulars_.cleared();
+    });
     connect(command1, &QPushButton::clicked, this, &QWidget::close);
     column->addStretch();
 
     auto* picture = new QToolButton;
     name(picture, QStringLiteral("Image2"));
+    picture->setToolTip(QStringLiteral("Yardım (F1): programın kullanımı ve hesabın açıklaması"));
     picture->setAutoRaise(true);
     picture->setCursor(Qt::PointingHandCursor);
     const int size = fontMetrics().height() * 3;
@@ -362,7 +425,7 @@ QWidget* PamerolWindow::buildIsverenTab() {
                                                     {QStringLiteral("Adresi"), F::txtAdresi},
                                                     {QStringLiteral("Vergi D."), F::txtVergiDairesi},
                                                     {QStringLiteral("Vergi No."), F::txtVergiNo}});
-    FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtUnvani)), 2);
+    FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtUnvani)), 3);
     FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtAdresi)), 3);
 
     auto* release = new QGroupBox(QStringLiteral("İbraname Metni"));
@@ -409,6 +472,9 @@ QWidget* PamerolWindow::buildGuncellemeTab() {
     last->addWidget(new QLabel(QStringLiteral("18.07.2007")));
     last->addStretch();
     column->addLayout(last);
+    QPushButton* about = makeButton("cmdHakkinda", QStringLiteral("Hakkı&nda"));
+    connect(about, &QPushButton::clicked, this, [this] { ShowAbout(this, ToQ(core_.iniYolu())); });
+    column->addWidget(about, 0, Qt::AlignLeft);
     column->addStretch();
     return page;
 }
@@ -462,15 +528,63 @@ void PamerolWindow::edited(F f) {
         auto* edit = static_cast<QLineEdit*>(fieldWidget(f));
         edit->setMaxLength(std::max<int>(limit, edit->text().size()));
     }
+    if (IsParticular(f)) particulars_.edited();
     core_.record().write(f, widgetText(f));
 }
 
 void PamerolWindow::moveFocus(const EnterTarget& target) {
     QWidget* next = target.field ? fieldWidget(*target.field) : command2_;
-    next->setFocus(Qt::OtherFocusReason);
+    // As Tab does: a box reached with Enter has its whole text selected, on every tab.
+    next->setFocus(Qt::TabFocusReason);
 }
 
-bool PamerolWindow::keyPress(F f, QKeyEvent* key) {
+void PamerolWindow::showHint(F f) {
+    const auto text = RefusedKeyHint(f);
+    if (!text) return;
+    QWidget* field = fieldWidget(f);
+    hint_->setText(ToQ(*text));
+    hint_->adjustSize();
+    // Beside the field, or below it where the window ends first.
+    QPoint at = field->mapTo(this, QPoint(field->width() + 4, 0));
+    if (at.x() + hint_->width() > width()) at = field->mapTo(this, QPoint(0, field->height() + 2));
+    at.setX(std::max(0, std::min(at.x(), width() - hint_->width())));
+    hint_->move(at);
+    hint_->raise();
+    hint_->show();
+    hintTimer_->start();
+}
+
+void PamerolWindow::pasteAmount(F f, QLineEdit* edit, int clipboardMode) {
+    const QString pasted = QApplication::clipboard()->text(static_cast<QClipboard::Mode>(clipboardMode));
+    const QString cleaned = ToQ(WithoutCurrencyAndBlanks(pasted.toStdString()));
+    QString after = edit->text();
+    if (edit->hasSelectedText())
+        after.replace(edit->selectionStart(), edit->selectedText().size(), cleaned);
+    else
+        after.insert(edit->cursorPosition(), cleaned);
+    if (cleaned.isEmpty() || !ParseNumber(after.toStdString())) {
+        showHint(f);
+        return;
+    }
+    edit->insert(cleaned);
+}
+
+void PamerolWindow::showContextMenu(F f, QLineEdit* edit, const QPoint& globalPos) {
+    std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    menu->setObjectName(QStringLiteral("baglamMenusu"));
+    // The menu's paste, known by its (translated) caption, pastes through the cleaning.
+    const QString pasteCaption = QLineEdit::tr("&Paste");
+    for (QAction* paste : menu->actions()) {
+        if (!paste->text().startsWith(pasteCaption)) continue;
+        paste->setObjectName(QStringLiteral("edit-paste"));
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this,
+                [this, f, edit] { pasteAmount(f, edit, static_cast<int>(QClipboard::Clipboard)); });
+    }
+    menu->exec(globalPos);
+}
+
+bool PamerolWindow::keyPress(F f, QLineEdit* edit, QKeyEvent* key) {
     // Enter comes before any key rule.
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         if (auto target = Pamerol::enterTarget(f)) {
@@ -479,8 +593,28 @@ bool PamerolWindow::keyPress(F f, QKeyEvent* key) {
         }
         return false;
     }
+    const std::string& text = core_.record().text(f);
+    // The keypad's decimal key sends "." or "," by the keyboard layout; a number field takes it as ",".
+    if (IsKeypadDecimal(key) && TypesDecimalComma(f)) {
+        if (Pamerol::acceptsKey(f, U',', text))
+            edit->insert(QStringLiteral(","));
+        else
+            showHint(f);
+        return true;
+    }
     const std::optional<char32_t> typed = TypedCharacter(key);
-    return typed && !Pamerol::acceptsKey(f, *typed, core_.record().text(f));
+    if (typed && !Pamerol::acceptsKey(f, *typed, text)) {
+        showHint(f);
+        return true;
+    }
+    // A masked date refuses other characters itself; the hint says why.
+    if (IsDate(f) && typed && *typed >= U' ' && *typed != U'.' && !(*typed >= U'0' && *typed <= U'9'))
+        showHint(f);
+    if (CleansPastedAmount(f) && key->matches(QKeySequence::Paste)) {
+        pasteAmount(f, edit, static_cast<int>(QClipboard::Clipboard));
+        return true;
+    }
+    return false;
 }
 
 bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
@@ -496,8 +630,24 @@ bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
         }
         return false;
     }
-    case QEvent::KeyPress: return keyPress(f, static_cast<QKeyEvent*>(event));
+    case QEvent::KeyPress: return keyPress(f, edit, static_cast<QKeyEvent*>(event));
+    case QEvent::ContextMenu:
+        if (!CleansPastedAmount(f)) return false;
+        showContextMenu(f, edit, static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    case QEvent::MouseButtonPress:
+        return CleansPastedAmount(f) && static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
     case QEvent::MouseButtonRelease:
+        // The middle button pastes the selection, cleaned like any other paste.
+        if (auto* mouse = static_cast<QMouseEvent*>(event);
+            CleansPastedAmount(f) && mouse->button() == Qt::MiddleButton) {
+            if (QApplication::clipboard()->supportsSelection()) {
+                edit->deselect();
+                edit->setCursorPosition(edit->cursorPositionAt(mouse->position().toPoint()));
+                pasteAmount(f, edit, static_cast<int>(QClipboard::Selection));
+            }
+            return true;
+        }
         // A click past the typed part of a date puts the cursor on its first empty place, so the digits
         // typed next land where the date goes on, not in the middle of the mask.
         if (IsDate(f) && !edit->hasSelectedText()) {
@@ -510,7 +660,10 @@ bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
         // Composed characters (dead keys, input methods) follow the same rules as typed ones.
         const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
         for (uint c : commit.toUcs4())
-            if (!Pamerol::acceptsKey(f, static_cast<char32_t>(c), core_.record().text(f))) return true;
+            if (!Pamerol::acceptsKey(f, static_cast<char32_t>(c), core_.record().text(f))) {
+                showHint(f);
+                return true;
+            }
         return false;
     }
     case QEvent::FocusIn:
@@ -537,10 +690,45 @@ bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
     }
 }
 
+bool PamerolWindow::switchTab(const QKeyEvent* key) {
+    const auto mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    int step = 0;
+    if (mods == Qt::ControlModifier && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_PageDown))
+        step = 1;
+    if (mods == Qt::ControlModifier && key->key() == Qt::Key_PageUp) step = -1;
+    if (mods == (Qt::ControlModifier | Qt::ShiftModifier) &&
+        (key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Tab))
+        step = -1;
+    if (step == 0) return false;
+    tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
+    return true;
+}
+
+bool PamerolWindow::confirmClose() {
+    QMessageBox box(QMessageBox::Question, kSheetTitle,
+                    QStringLiteral("Hesaplanmamış bilgiler kaybolacak. Program kapatılsın mı?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+// Escape closes the sheet at once, unless a typed case has not been calculated yet: then it asks first.
+void PamerolWindow::escape() {
+    if (HasUncalculatedInputs(core_.record()) && !confirmClose()) return;
+    close();
+}
+
 bool PamerolWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        close();
-        return true;
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape) {
+            escape();
+            return true;
+        }
+        if (switchTab(key)) return true;
     }
     const auto it = fieldOf_.constFind(watched);
     if (it != fieldOf_.cend())
@@ -550,9 +738,10 @@ bool PamerolWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void PamerolWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        close();
+        escape();
         return;
     }
+    if (switchTab(event)) return;
     QWidget::keyPressEvent(event);
 }
 

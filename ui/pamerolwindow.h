@@ -10,16 +10,19 @@
 #include <utility>
 #include <vector>
 
+#include "sheet/entry_aids.h"
 #include "sheet/pamerol.h"
 
 class QCheckBox;
 class QFormLayout;
 class QGroupBox;
 class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTimer;
 
 namespace pamerol::ui {
 
@@ -28,8 +31,9 @@ inline const QString kSheetTitle = QStringLiteral("Kıdem ve İhbar Tazminatı H
 class PamerolWindow : public QWidget {
     Q_OBJECT
   public:
-    // Opens the printout dialog modally over the given window and returns once it has closed.
-    using PrintoutsOpener = std::function<void(QWidget* parent)>;
+    // Opens the printout dialog modally over the given window and returns once it has closed. `warning`,
+    // when not empty, is a line the dialog shows above its choices.
+    using PrintoutsOpener = std::function<void(QWidget* parent, const QString& warning)>;
 
     PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener openPrintouts, QWidget* parent = nullptr);
     ~PamerolWindow() override;
@@ -67,8 +71,17 @@ class PamerolWindow : public QWidget {
     std::string widgetText(Field f) const;
     void edited(Field f);
     bool lineEditEvent(Field f, QLineEdit* edit, QEvent* event);
-    bool keyPress(Field f, QKeyEvent* key);
+    bool keyPress(Field f, QLineEdit* edit, QKeyEvent* key);
     void moveFocus(const EnterTarget& target);
+    bool switchTab(const QKeyEvent* key);
+    void escape();
+    bool confirmClose();
+    // A paste into an amount field: the clipboard's text without currency marks and blanks, or refused
+    // with the hint when the field could not read the result.
+    void pasteAmount(Field f, QLineEdit* edit, int clipboardMode);
+    void showContextMenu(Field f, QLineEdit* edit, const QPoint& globalPos);
+    // The field's refused-key hint beside it for a moment; the focus stays where it is.
+    void showHint(Field f);
 
     Pamerol& core_;
     Desktop& desktop_;
@@ -84,6 +97,9 @@ class PamerolWindow : public QWidget {
     QPushButton* command2_ = nullptr;
     QPushButton* command3_ = nullptr;
     QTabWidget* tabs_ = nullptr;
+    QLabel* hint_ = nullptr;
+    QTimer* hintTimer_ = nullptr;
+    ParticularsAge particulars_;
 
     bool mirroring_ = false; // a widget is being set from the record: its change is not a new edit
     bool closed_ = false;

@@ -1,7 +1,9 @@
 #include "qtmessages.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace pamerol::ui {
 
@@ -15,6 +17,15 @@ void QtMessages::show(const std::string& text, MessageIcon icon) {
                                     : icon == MessageIcon::Warning   ? QMessageBox::Warning
                                                                      : QMessageBox::NoIcon;
     QMessageBox box(shown, caption_, body, QMessageBox::Ok, parent);
+    // A box with a short text would be narrower than its title: a spacer keeps the whole title visible,
+    // with room for the title bar's buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        QFont title = box.font();
+        title.setBold(true);
+        const int width = QFontMetrics(title).horizontalAdvance(caption_) + 120;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
+                      0, 1, grid->columnCount());
+    }
     box.exec();
 }
 

@@ -24,7 +24,8 @@ void Name(QWidget* w, const QString& objectName, const QString& caption = {}) {
 
 } // namespace
 
-RaporSecWindow::RaporSecWindow(frmRaporSec& core, QWidget* parent) : QDialog(parent), core_(core) {
+RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidget* parent)
+    : QDialog(parent), core_(core) {
     setObjectName(QStringLiteral("frmRaporSec"));
     setWindowTitle(kPrintoutsTitle);
     setModal(true);
@@ -64,11 +65,12 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, QWidget* parent) : QDialog(par
         options_[static_cast<size_t>(i)] = option;
     }
 
-    auto* print = new QPushButton(QStringLiteral("&Yazdır"));
+    auto* print = print_ = new QPushButton(QStringLiteral("&Yazdır"));
     Name(print, QStringLiteral("cmdYazdir"), print->text());
     auto* close = new QPushButton(QStringLiteral("&Kapat"));
     Name(close, QStringLiteral("cmdKapat"), close->text());
-    for (QPushButton* b : {print, close}) b->setAutoDefault(false); // Enter presses only a focused button
+    for (QPushButton* b : {print, close}) b->setAutoDefault(false); // Enter is handled below
+    print->setDefault(true);
     connect(print, &QPushButton::clicked, this, [this] { core_.yazdir(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
@@ -78,6 +80,16 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, QWidget* parent) : QDialog(par
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(band);
+    // A plain line over the choices, for instance when the employee's particulars belong to an earlier case.
+    if (!warning.isEmpty()) {
+        auto* line = new QLabel(warning);
+        Name(line, QStringLiteral("uyari"), warning);
+        line->setWordWrap(true);
+        QFont bold = line->font();
+        bold.setBold(true);
+        line->setFont(bold);
+        layout->addWidget(line);
+    }
     layout->addWidget(frame);
     layout->addLayout(buttons);
 
@@ -94,17 +106,20 @@ void RaporSecWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape: reject(); return; // whatever modifiers are held
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // No default button: Enter on an option does nothing, on a focused button presses it.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+        // Enter on a focused button presses it; anywhere else it prints ("&Yazdır" is the default button).
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        else
+            print_->click();
         return;
     default: QDialog::keyPressEvent(event);
     }
 }
 
 void ShowPrintouts(const Record& record, const std::string& programFolder, SpreadsheetFactory factory,
-                   Messages& messages, QWidget* parent) {
+                   Messages& messages, QWidget* parent, const QString& warning) {
     frmRaporSec core(record, programFolder, std::move(factory), messages);
-    RaporSecWindow window(core, parent);
+    RaporSecWindow window(core, warning, parent);
     window.exec();
 }
 

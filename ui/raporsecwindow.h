@@ -6,6 +6,7 @@
 
 #include "printouts/dokumler.h"
 
+class QPushButton;
 class QRadioButton;
 
 namespace pamerol::ui {
@@ -15,7 +16,8 @@ inline const QString kPrintoutsTitle = QStringLiteral("Kıdem İhbar Dökümleri
 class RaporSecWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit RaporSecWindow(frmRaporSec& core, QWidget* parent = nullptr);
+    // `warning`, when not empty, is shown as a line above the choices.
+    explicit RaporSecWindow(frmRaporSec& core, const QString& warning = {}, QWidget* parent = nullptr);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -23,11 +25,12 @@ class RaporSecWindow : public QDialog {
   private:
     frmRaporSec& core_;
     std::array<QRadioButton*, 3> options_{};
+    QPushButton* print_ = nullptr;
 };
 
 // Shows the printout dialog modally over the given window, with a fresh choice, and returns once it has
 // closed.
 void ShowPrintouts(const Record& record, const std::string& programFolder, SpreadsheetFactory factory,
-                   Messages& messages, QWidget* parent);
+                   Messages& messages, QWidget* parent, const QString& warning = {});
 
 } // namespace pamerol::ui

@@ -33,7 +33,8 @@ struct Sheet {
     Pamerol core{messages};
     RecordedDesktop desktop;
     ui::PamerolWindow::PrintoutsOpener openPrintouts;
-    ui::PamerolWindow window{core, desktop, [this](QWidget* parent) { openPrintouts(parent); }};
+    ui::PamerolWindow window{
+        core, desktop, [this](QWidget* parent, const QString& warning) { openPrintouts(parent, warning); }};
 
     explicit Sheet(const char* settings = kSettings) {
         QFile ini(dir.filePath(QStringLiteral("Pmrl.ini")));

@@ -11,7 +11,9 @@
 #include <memory>
 
 #include "sheet_fixture.h"
+#include "ui/qtdesktop.h"
 #include "ui/raporsecwindow.h"
+#include "ui/turkce.h"
 
 using namespace pamerol;
 using pamerol::testing::Sheet;
@@ -48,6 +50,29 @@ void Calculate(Sheet& s) {
     s.activate(); // the offscreen platform does not hand activation back when the box closes
 }
 
+QLabel* Hint(Sheet& s) {
+    return s.window.findChild<QLabel*>(QStringLiteral("ipucu"));
+}
+
+// Puts the text on the clipboard and pastes it into the field, whose whole text is selected, by one path.
+void Paste(Sheet& s, F f, const QString& clip, const QString& how) {
+    QApplication::clipboard()->setText(clip);
+    QLineEdit* edit = s.edit(f);
+    s.type(f, {});
+    edit->selectAll();
+    if (how == "Shift+Insert") QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    if (how == "menu") {
+        QTimer::singleShot(20, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            menu->findChild<QAction*>(QStringLiteral("edit-paste"))->trigger();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(4, 4), edit->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(edit, &event);
+    }
+}
+
 } // namespace
 
 class PamerolWindowTest : public QObject {
@@ -55,6 +80,7 @@ class PamerolWindowTest : public QObject {
     std::unique_ptr<Sheet> s;
 
   private slots:
+    void initTestCase() { QVERIFY(ui::InstallTurkishTranslations(*QCoreApplication::instance())); }
     void init() { s = std::make_unique<Sheet>(); }
     void cleanup() {
         if (!s) return;
@@ -75,8 +101,21 @@ class PamerolWindowTest : public QObject {
         }
         auto* tabs = s->window.findChild<QTabWidget*>();
         QStringList titles;
-        for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabText(i);
+        QString keys = QStringLiteral("HDBKG"); // the buttons' access keys
+        for (int i = 0; i < tabs->count(); ++i) {
+            const QString title = tabs->tabText(i);
+            titles << QString(title).remove(u'&');
+            const QChar key = title.at(title.indexOf(u'&') + 1).toUpper();
+            QVERIFY2(!keys.contains(key), qPrintable(title));
+            keys += key;
+        }
         QCOMPARE(titles, (QStringList{"Kıdem", "İhbar", "Sabitler", "İşveren", "Personel", "Güncelleme"}));
+        // Every input and settings field says what it holds; the settings say where they are kept.
+        for (int i = 0; i < kFieldCount; ++i)
+            if (static_cast<F>(i) != F::O6 && static_cast<F>(i) != F::VD6)
+                QVERIFY2(!s->window.fieldWidget(static_cast<F>(i))->toolTip().isEmpty(),
+                         FieldName(static_cast<F>(i)).data());
+        QVERIFY(s->edit(F::DVOR)->toolTip().contains(QStringLiteral("[Oranlar] bölümünde Oran1")));
         tabs->setCurrentIndex(2);
         QVERIFY(s->edit(F::VD5)->isVisible());
         QVERIFY(!s->edit(F::O6)->isVisible() && !s->edit(F::VD6)->isVisible());
@@ -148,8 +187,10 @@ class PamerolWindowTest : public QObject {
 
         // The context menu's paste is allowed, and the total reads the leading number.
         std::unique_ptr<QMenu> menu(s->edit(F::DGUN)->createStandardContextMenu());
-        for (QAction* action : menu->actions())
-            if (action->text().startsWith(QStringLiteral("&Paste"))) action->trigger();
+        QAction* paste = menu->actions().at(5); // Undo, Redo, -, Cut, Copy, Paste
+        QVERIFY2(paste->text().remove(u'&').startsWith(QStringLiteral("Yapıştır")),
+                 qPrintable(paste->text()));
+        paste->trigger();
         QCOMPARE(s->shown(F::DGUN), QStringLiteral("12a"));
         QCOMPARE(s->shown(F::GGUN), QStringLiteral("12"));
 
@@ -178,6 +219,9 @@ class PamerolWindowTest : public QObject {
         for (const QString& next : path.mid(1)) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget()->objectName(), next);
+            // The field reached has its whole text selected, on every tab.
+            if (auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget()); edit && next != "CTarih")
+                QCOMPARE(edit->selectedText(), edit->text());
         }
         QVERIFY(s->boxes.take().isEmpty()); // reaching "&Hesapla" does not press it
     }
@@ -313,12 +357,300 @@ class PamerolWindowTest : public QObject {
         QVERIFY(!s->window.isVisible());
     }
 
+    void refusedKeyShowsAHint_data() {
+        QTest::addColumn<F>("field");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("hint");
+        QTest::addRow("amount: letter O") << F::ESUCRET << "2.5OO,00"
+                                          << "25,00"
+                                          << "Bu alana yalnızca rakam ve virgül girilir.";
+        QTest::addRow("days: letter") << F::DGUN << "1a"
+                                      << "1"
+                                      << "Bu alana yalnızca rakam girilir.";
+        QTest::addRow("date: letter") << F::GTarih << "1x"
+                                      << "1_.__.____"
+                                      << "Bu alana yalnızca tarih rakamları girilir (GG.AA.YYYY).";
+        QTest::addRow("stamp duty: nothing refused") << F::DVOR << "7,59a"
+                                                     << "7,59a" << QString();
+    }
+    void refusedKeyShowsAHint() {
+        QFETCH(F, field);
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        QFETCH(QString, hint);
+        if (field == F::DVOR) s->window.findChild<QTabWidget*>()->setCurrentIndex(2);
+        s->type(field, keys);
+        QCOMPARE(s->shown(field), shown);
+        QVERIFY(Hint(*s));
+        QCOMPARE(Hint(*s)->isVisible(), !hint.isEmpty());
+        if (!hint.isEmpty()) QCOMPARE(Hint(*s)->text(), hint);
+        QCOMPARE(QApplication::focusWidget(), s->window.fieldWidget(field)); // the focus stays
+        QTRY_VERIFY_WITH_TIMEOUT(!Hint(*s)->isVisible(), 4000);
+    }
+
+    void altWithALetterTypesNothing_data() {
+        QTest::addColumn<F>("field");
+        QTest::addRow("wage") << F::ESUCRET;
+        QTest::addRow("days") << F::TGUN;
+    }
+    void altWithALetterTypesNothing() {
+        QFETCH(F, field);
+        s->type(field, QStringLiteral("12"));
+        for (Qt::Key key : {Qt::Key_Q, Qt::Key_Z}) QTest::keyClick(s->edit(field), key, Qt::AltModifier);
+        QTest::keyClicks(s->edit(field), QStringLiteral("3"));
+        QCOMPARE(s->shown(field), QStringLiteral("123"));
+        QCOMPARE(s->shown(F::TBRUT), field == F::ESUCRET ? QStringLiteral("123,00") : QStringLiteral("0"));
+    }
+
+    void keypadDecimalTypesAComma_data() {
+        QTest::addColumn<F>("field");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("wage, US layout") << F::ESUCRET << int(Qt::Key_Period) << "2500,5";
+        QTest::addRow("wage, Turkish layout") << F::ESUCRET << int(Qt::Key_Comma) << "2500,5";
+        QTest::addRow("stamp duty") << F::DVOR << int(Qt::Key_Period) << "2500,5,";
+    }
+    void keypadDecimalTypesAComma() {
+        QFETCH(F, field);
+        QFETCH(int, key);
+        QFETCH(QString, shown);
+        if (field == F::DVOR) s->window.findChild<QTabWidget*>()->setCurrentIndex(2);
+        s->type(field, QStringLiteral("2500"));
+        QTest::keyClick(s->edit(field), Qt::Key(key), Qt::KeypadModifier);
+        QTest::keyClicks(s->edit(field), QStringLiteral("5"));
+        QTest::keyClick(s->edit(field), Qt::Key(key),
+                        Qt::KeypadModifier); // a second comma in an amount: refused
+        QCOMPARE(s->shown(field), shown);
+    }
+
+    void pastedAmounts_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("TL after, Shift+Insert") << "Shift+Insert"
+                                                << "2.000,00 TL"
+                                                << "2.000,00";
+        QTest::addRow("lira sign before, menu") << "menu"
+                                                << "₺ 2.000,00"
+                                                << "2.000,00";
+        QTest::addRow("blank groups, menu") << "menu"
+                                            << "2 000,00"
+                                            << "2000,00";
+        QTest::addRow("no-break blank, Shift+Insert") << "Shift+Insert"
+                                                      << "2\u00A0000,00 YTL"
+                                                      << "2000,00";
+        QTest::addRow("unreadable, Shift+Insert") << "Shift+Insert"
+                                                  << "iki bin TL"
+                                                  << "0,00";
+        QTest::addRow("unreadable, menu") << "menu"
+                                          << "2,000.00 USD"
+                                          << "0,00";
+    }
+    void pastedAmounts() {
+        QFETCH(QString, how);
+        QFETCH(QString, clip);
+        QFETCH(QString, shown);
+        Paste(*s, F::ESUCRET, clip, how);
+        QCOMPARE(s->shown(F::ESUCRET), shown);
+        QCOMPARE(Q(s->text(F::ESUCRET)), shown);
+        const bool refused = shown == "0,00";
+        QVERIFY(Hint(*s));
+        QCOMPARE(Hint(*s)->isVisible(), refused);
+        QCOMPARE(s->shown(F::TBRUT), refused ? QStringLiteral("0,00") : QStringLiteral("2.000,00"));
+    }
+
+    void ctrlASelectsEverything_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<F>("field");
+        QTest::addRow("ceiling") << 2 << F::TAV;
+        QTest::addRow("bracket limit") << 2 << F::VD1;
+        QTest::addRow("wage") << 0 << F::ESUCRET;
+        QTest::addRow("days") << 0 << F::DGUN;
+    }
+    void ctrlASelectsEverything() {
+        QFETCH(int, tab);
+        QFETCH(F, field);
+        s->window.findChild<QTabWidget*>()->setCurrentIndex(tab);
+        s->type(field, {});
+        QLineEdit* edit = s->edit(field);
+        edit->end(false);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(!edit->text().isEmpty());
+        QCOMPARE(edit->selectedText(), edit->text());
+        QTest::keyClicks(edit, QStringLiteral("9")); // typing replaces the old figure
+        QCOMPARE(s->shown(field), QStringLiteral("9"));
+    }
+
+    void tabPassesTheTotalsBy_data() {
+        QTest::addColumn<F>("from");
+        QTest::addColumn<F>("to");
+        QTest::addColumn<F>("total");
+        QTest::addRow("day total") << F::TGUN << F::DGVMAT << F::GGUN;
+        QTest::addRow("wage total") << F::IUCRET << F::YIUCRET << F::TBRUT;
+    }
+    void tabPassesTheTotalsBy() {
+        QFETCH(F, from);
+        QFETCH(F, to);
+        QFETCH(F, total);
+        s->type(F::ESUCRET, QStringLiteral("1234"));
+        s->type(from, QStringLiteral("5"));
+        s->tab();
+        QCOMPARE(QApplication::focusWidget(), s->window.fieldWidget(to));
+        // Shown on the window's colour, unlike an input box; a click still reaches it for copying.
+        QVERIFY(s->edit(total)->palette().color(QPalette::Base) !=
+                s->edit(from)->palette().color(QPalette::Base));
+        QTest::mouseClick(s->edit(total), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), s->window.fieldWidget(total));
+        QTest::keyClick(s->edit(total), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(s->edit(total), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), s->shown(total));
+    }
+
+    void keysSwitchTheTabs_data() {
+        QTest::addColumn<F>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("tab");
+        const int ctrl = Qt::ControlModifier;
+        QTest::addRow("Ctrl+Tab in a wage") << F::ESUCRET << int(Qt::Key_Tab) << ctrl << 1;
+        QTest::addRow("Ctrl+Shift+Tab in a wage")
+            << F::ESUCRET << int(Qt::Key_Backtab) << int(ctrl | Qt::ShiftModifier) << 5;
+        QTest::addRow("Ctrl+PgDown in a date") << F::GTarih << int(Qt::Key_PageDown) << ctrl << 1;
+        QTest::addRow("Ctrl+PgUp in a date") << F::GTarih << int(Qt::Key_PageUp) << ctrl << 5;
+        QTest::addRow("Ctrl+Tab in the release text") << F::txtIbraname << int(Qt::Key_Tab) << ctrl << 4;
+        QTest::addRow("Alt+S") << F::ESUCRET << int(Qt::Key_S) << int(Qt::AltModifier) << 2;
+        QTest::addRow("Alt+V") << F::ESUCRET << int(Qt::Key_V) << int(Qt::AltModifier) << 3;
+    }
+    void keysSwitchTheTabs() {
+        QFETCH(F, focus);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, tab);
+        auto* tabs = s->window.findChild<QTabWidget*>();
+        if (focus == F::txtIbraname) tabs->setCurrentIndex(3);
+        s->window.fieldWidget(focus)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(tabs->currentIndex(), tab);
+        QCOMPARE(Q(s->text(F::ESUCRET)), focus == F::ESUCRET ? QStringLiteral("0,00") : QStringLiteral("0"));
+    }
+
+    void f1OpensTheHelpPage() {
+        QTest::keyClick(s->edit(F::ESUCRET), Qt::Key_F1);
+        QCOMPARE(s->desktop.opened, std::vector<std::string>{s->core.linkAddress(Link::Bilgi)});
+    }
+
+    void noBrowserGivesTheAddress() {
+        ui::QtDesktop desktop; // the offscreen platform starts no browser
+        desktop.setWindow(&s->window);
+        desktop.openAddress(s->core.linkAddress(Link::Bilgi));
+        const auto boxes = s->boxes.take();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(s->dir.filePath(QStringLiteral("bilgi.html"))),
+                 qPrintable(boxes[0].text));
+    }
+
+    void messageButtonsAreTurkish() {
+        s->messages.show("Deneme", MessageIcon::None);
+        const auto boxes = s->boxes.take();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].buttons, QStringList{"Tamam"});
+    }
+
+    void escapeOnATypedCase_data() {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("asks");
+        QTest::addColumn<bool>("closes");
+        QTest::addRow("fresh") << "fresh" << QString() << false << true;
+        QTest::addRow("typed wage, Hayır") << "typed"
+                                           << "Hayır" << true << false;
+        QTest::addRow("typed date, the default answer") << "date" << QString() << true << false;
+        QTest::addRow("typed wage, Evet") << "typed"
+                                          << "Evet" << true << true;
+        QTest::addRow("calculated") << "calculated" << QString() << false << true;
+        QTest::addRow("cleared") << "cleared" << QString() << false << true;
+        QTest::addRow("only tabbed through the wage") << "tabbed" << QString() << false << true;
+    }
+    void escapeOnATypedCase() {
+        QFETCH(QString, sheet);
+        QFETCH(QString, answer);
+        QFETCH(bool, asks);
+        QFETCH(bool, closes);
+        if (sheet == "typed" || sheet == "cleared") s->type(F::ESUCRET, QStringLiteral("2500"));
+        if (sheet == "date") s->type(F::GTarih, QStringLiteral("1503"));
+        if (sheet == "tabbed") {
+            s->type(F::ESUCRET, {});
+            s->tab();
+        }
+        if (sheet == "cleared") QTest::mouseClick(s->find<QPushButton>("Command4"), Qt::LeftButton);
+        if (sheet == "calculated") {
+            Calculate(*s);
+            QCOMPARE(s->boxes.take().size(), 1);
+        }
+        s->boxes.press = answer;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        const auto boxes = s->boxes.take();
+        QCOMPARE(boxes.size(), asks ? 1 : 0);
+        if (asks) {
+            QCOMPARE(boxes[0].text,
+                     QStringLiteral("Hesaplanmamış bilgiler kaybolacak. Program kapatılsın mı?"));
+            QCOMPARE(boxes[0].buttons, (QStringList{"Evet", "Hayır"}));
+            QCOMPARE(boxes[0].defaultButton, QStringLiteral("Hayır"));
+        }
+        QCOMPARE(s->window.isVisible(), !closes);
+        if (sheet == "typed" && !closes) QCOMPARE(s->shown(F::ESUCRET), QStringLiteral("2500"));
+    }
+
+    void printoutsWarnOfParticularsFromAnEarlierCase_data() {
+        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<bool>("typedAgain");
+        QTest::addColumn<QString>("warning");
+        QTest::addRow("first case") << false << false << QString();
+        QTest::addRow("cleared, not retyped")
+            << true << false << "Personel bilgileri önceki hesaptan: Ayşe Yılmaz";
+        QTest::addRow("cleared and retyped") << true << true << QString();
+    }
+    void printoutsWarnOfParticularsFromAnEarlierCase() {
+        QFETCH(bool, cleared);
+        QFETCH(bool, typedAgain);
+        QFETCH(QString, warning);
+        s->window.findChild<QTabWidget*>()->setCurrentIndex(4);
+        s->type(F::txtAdiSoyadi, {});
+        s->edit(F::txtAdiSoyadi)->insert(QStringLiteral("Ayşe Yılmaz")); // as typed (keyClicks is ASCII only)
+        if (cleared) QTest::mouseClick(s->find<QPushButton>("Command4"), Qt::LeftButton);
+        if (typedAgain) s->type(F::txtAdiSoyadi, QStringLiteral("Can"));
+        Calculate(*s);
+        QCOMPARE(s->boxes.take().size(), 1);
+        RecordedMessages fills;
+        s->openPrintouts = [&](QWidget* parent, const QString& w) {
+            ui::ShowPrintouts(s->core.record(), s->dir.path().toStdString(), {}, fills, parent, w);
+        };
+        QString shown;
+        WhenModal<QDialog>([&](QDialog* dialog) {
+            if (auto* line = dialog->findChild<QLabel*>(QStringLiteral("uyari")); line && line->isVisible())
+                shown = line->text();
+            dialog->reject();
+        });
+        QTest::mouseClick(s->find<QPushButton>("Command3"), Qt::LeftButton);
+        QCOMPARE(shown, warning);
+    }
+
+    void minimumSizeFitsSmallScreens() {
+        // 1366×768 at 100 %, and 1366×900 at 150 % (910×600 in the window's units), with room left for the
+        // title bar and a panel.
+        const QSize least = s->window.minimumSizeHint();
+        const QByteArray size = QByteArray::number(least.width()) + "x" + QByteArray::number(least.height());
+        QVERIFY2(least.width() <= 1366 && least.height() <= 768 - 80, size.constData());
+        QVERIFY2(least.width() <= 910 && least.height() <= 600 - 60, size.constData());
+    }
+
     void printoutsOpenModallyWithAFreshChoice() {
         Calculate(*s);
         QCOMPARE(s->boxes.take().size(), 1);
         RecordedMessages fills;
-        s->openPrintouts = [&](QWidget* parent) {
-            ui::ShowPrintouts(s->core.record(), s->dir.path().toStdString(), {}, fills, parent);
+        s->openPrintouts = [&](QWidget* parent, const QString& warning) {
+            ui::ShowPrintouts(s->core.record(), s->dir.path().toStdString(), {}, fills, parent, warning);
         };
         QStringList seen;
         for (int opening = 0; opening < 2; ++opening) {

@@ -92,18 +92,26 @@ class RaporSecTest : public QObject {
 
     void keys_data() {
         QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("focus");
         QTest::addColumn<bool>("closes");
-        QTest::addRow("Escape") << int(Qt::Key_Escape) << true;
-        QTest::addRow("Enter on an option") << int(Qt::Key_Return) << false;
+        QTest::addColumn<bool>("prints");
+        QTest::addRow("Escape") << int(Qt::Key_Escape) << "Option1_1" << true << false;
+        QTest::addRow("Enter on an option prints") << int(Qt::Key_Return) << "Option1_1" << false << true;
+        QTest::addRow("keypad Enter on an option prints")
+            << int(Qt::Key_Enter) << "Option1_2" << false << true;
+        QTest::addRow("Enter on Kapat closes") << int(Qt::Key_Return) << "cmdKapat" << true << false;
     }
     void keys() {
         QFETCH(int, key);
+        QFETCH(QString, focus);
         QFETCH(bool, closes);
+        QFETCH(bool, prints);
         Dialog d(true);
-        d.option(1)->setFocus();
-        QTest::keyClick(d.option(1), Qt::Key(key));
+        auto* target = d.window.findChild<QWidget*>(focus);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key));
         QCOMPARE(d.window.isVisible(), !closes);
-        QVERIFY(d.opened.empty()); // neither key prints
+        QCOMPARE(d.opened.size(), size_t{prints ? 1u : 0u});
         QVERIFY(d.boxes.take().isEmpty());
     }
 };

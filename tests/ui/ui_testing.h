@@ -23,7 +23,8 @@ inline void ClickBox(QAbstractButton* box) {
 }
 
 // Closes every modal message box as soon as it opens and keeps what it showed, so that a test can check
-// the boxes it expects and fail on any other.
+// the boxes it expects and fail on any other. A box is closed with its OK, or with the button captioned
+// `press` when it has one.
 class ModalBoxes {
   public:
     struct Box {
@@ -31,15 +32,28 @@ class ModalBoxes {
         QString text;
         QMessageBox::Icon icon;
         QWidget* parent;
+        QStringList buttons;
+        QString defaultButton;
     };
+    QString press;
 
     ModalBoxes() {
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 if (!box->isVisible()) return;
-                seen_.append({box->windowTitle(), box->text(), box->icon(), box->parentWidget()});
-                box->done(QMessageBox::Ok);
+                QStringList buttons;
+                QAbstractButton* chosen = nullptr;
+                for (QAbstractButton* b : box->buttons()) {
+                    buttons << b->text();
+                    if (b->text() == press) chosen = b;
+                }
+                seen_.append({box->windowTitle(), box->text(), box->icon(), box->parentWidget(), buttons,
+                              box->defaultButton() ? box->defaultButton()->text() : QString()});
+                if (chosen)
+                    chosen->click();
+                else
+                    box->done(QMessageBox::Ok);
             }
         });
         timer_.start();

@@ -1,0 +1,16 @@
+// The "About" box: the program's version, the settings file's full path, the Qt and LibreOffice versions
+// and the licence.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace pamerol::ui {
+
+// The text of the box (LibreOffice's version is asked of the installed office, which takes a moment).
+QString AboutText(const QString& settingsPath);
+
+void ShowAbout(QWidget* parent, const QString& settingsPath);
+
+} // namespace pamerol::ui

@@ -1,0 +1,98 @@
+#include "tooltips.h"
+
+#include "sheet/ayarlar.h"
+
+namespace pamerol::ui {
+
+namespace {
+
+using F = Field;
+
+const QString kAmount = QStringLiteral("TL, 12.345,67 biçiminde");
+
+QString Described(F f) {
+    switch (f) {
+    case F::GTarih: return QStringLiteral("Personelin işe giriş tarihi: gün, ay, yıl (15.03.2004).");
+    case F::CTarih: return QStringLiteral("Personelin işten çıkış tarihi: gün, ay, yıl (14.09.2007).");
+    case F::DGUN:
+        return QStringLiteral("Önceki işyerlerinden devreden prim günü, gün olarak (ör. 120). Her iki hesap "
+                              "şeklinde hizmet süresine eklenir.");
+    case F::TGUN:
+        return QStringLiteral("Bu işyerinde çalıştığı toplam prim günü, gün olarak (ör. 1260). "
+                              "\"Prim Gününe Göre\" hesapta kullanılır.");
+    case F::GGUN: return QStringLiteral("Devreden prim günü ile çalıştığı günlerin toplamı; program yazar.");
+    case F::DGVMAT:
+        return QStringLiteral(
+                   "Yıl başından bu yana birikmiş gelir vergisi matrahı, %1. Her hesapta sıfırlanır.")
+            .arg(kAmount);
+    case F::ESUCRET: return QStringLiteral("En son aylık brüt ücret, %1.").arg(kAmount);
+    case F::IUCRET: return QStringLiteral("Ücrete eklenen aylık ilave ödemeler, %1.").arg(kAmount);
+    case F::TBRUT: return QStringLiteral("Brüt ücret ile ilave ücretin toplamı, TL; program yazar.");
+    case F::YIUCRET:
+        return QStringLiteral("Ödenecek yıllık izin ücreti, %1. Hesaba girmez, ibranamede yazılır.")
+            .arg(kAmount);
+    case F::TGUNU:
+        return QStringLiteral("Kıdeme esas toplam gün; tarihe göre hesapta her 360 gün için 5 gün eklenir.");
+    case F::KYILI: return QStringLiteral("Tam hizmet yılı (365 günlük yıllar).");
+    case F::KAYI: return QStringLiteral("Yıllardan artan tam ay (30 günlük aylar).");
+    case F::KGUNU: return QStringLiteral("Yıl ve aylardan artan gün.");
+    case F::BKTAZ: return QStringLiteral("Tavanla sınırlı ücret üzerinden brüt kıdem tazminatı, TL.");
+    case F::DVER:
+    case F::IDVER: return QStringLiteral("Damga vergisi, TL.");
+    case F::NET: return QStringLiteral("Ödenecek kıdem tazminatı (brüt eksi damga vergisi), TL.");
+    case F::TIGUNU: return QStringLiteral("İhbar süresine esas toplam gün.");
+    case F::IAYI: return QStringLiteral("Toplam gündeki tam ay (30 günlük aylar).");
+    case F::KIGUNU: return QStringLiteral("Tam aylardan artan gün.");
+    case F::HIGUNU: return QStringLiteral("Hizmet süresine göre hak edilen ihbar günü.");
+    case F::BITZM: return QStringLiteral("Brüt ihbar tazminatı (günlük ücret × ihbar günü), TL.");
+    case F::IGVER: return QStringLiteral("İhbar tazminatının gelir vergisi, TL.");
+    case F::ITAZM: return QStringLiteral("Ödenecek ihbar tazminatı (brüt eksi vergiler), TL.");
+    case F::DVOR:
+        return QStringLiteral("Damga vergisi oranı, binde: 7,59 yazılırsa tutarın binde 7,59'u. Bu kutudan "
+                              "çıkılınca ayarlar kaydedilir.");
+    case F::KGN:
+        return QStringLiteral("Bir tam hizmet yılı için ödenen kıdem tazminatı, gün olarak (ör. 30).");
+    case F::TAV:
+        return QStringLiteral("Kıdem tazminatı tavanı: kıdemin hesaplandığı en yüksek aylık ücret, %1.")
+            .arg(kAmount);
+    case F::DL1: return QStringLiteral("0-6 aylık hizmet için ihbar süresi, gün olarak (en çok 3 rakam).");
+    case F::DL2: return QStringLiteral("7-18 aylık hizmet için ihbar süresi, gün olarak (en çok 3 rakam).");
+    case F::DL3: return QStringLiteral("19-36 aylık hizmet için ihbar süresi, gün olarak (en çok 3 rakam).");
+    case F::DL4: return QStringLiteral("37 ayı aşan hizmet için ihbar süresi, gün olarak (en çok 3 rakam).");
+    case F::txtUnvani: return QStringLiteral("İşverenin adı soyadı veya ticaret unvanı.");
+    case F::txtSSkNoIsv: return QStringLiteral("İşverenin SSK işyeri sicil numarası.");
+    case F::txtAdresi: return QStringLiteral("İşverenin adresi.");
+    case F::txtVergiDairesi: return QStringLiteral("İşverenin vergi dairesi.");
+    case F::txtVergiNo: return QStringLiteral("İşverenin vergi numarası.");
+    case F::txtIbraname: return QStringLiteral("İbranamenin metni; dökümde olduğu gibi yazılır.");
+    case F::txtAdiSoyadi:
+        return QStringLiteral(
+            "Personelin adı soyadı. Saklanmaz; \"Boşalt\" silmez, yeni personelde değiştirin.");
+    case F::txtAdres: return QStringLiteral("Personelin adresi.");
+    case F::txtSSkNoPer: return QStringLiteral("Personelin SSK numarası.");
+    case F::txtTcKNo: return QStringLiteral("Personelin T.C. kimlik numarası (11 rakam).");
+    default: break;
+    }
+    if (f >= F::O1 && f <= F::O5)
+        return QStringLiteral("%1. gelir vergisi diliminin oranı, yüzde (ör. 15).")
+            .arg(static_cast<int>(f) - static_cast<int>(F::O1) + 1);
+    if (f >= F::VD1 && f <= F::VD5)
+        return QStringLiteral("%1. gelir vergisi diliminin üst sınırı: yıllık birikmiş matrah, %2.")
+            .arg(static_cast<int>(f) - static_cast<int>(F::VD1) + 1)
+            .arg(kAmount);
+    return {};
+}
+
+} // namespace
+
+QString FieldTooltip(F f) {
+    QString tip = Described(f);
+    for (const SettingKey& k : kSettingKeys)
+        if (k.field == f)
+            tip += QStringLiteral("\nPmrl.ini dosyasında [%1] bölümünde %2 anahtarı olarak saklanır.")
+                       .arg(QString::fromUtf8(k.section.data(), static_cast<qsizetype>(k.section.size())),
+                            QString::fromUtf8(k.key.data(), static_cast<qsizetype>(k.key.size())));
+    return tip;
+}
+
+} // namespace pamerol::ui

@@ -10,7 +10,7 @@ packages=(
     clang-14 libclang-rt-14-dev
     xvfb x11-apps x11-utils xdotool imagemagick
     fonts-dejavu-core fonts-liberation2 locales
-    dpkg-dev lintian desktop-file-utils appstream
+    dpkg-dev lintian desktop-file-utils appstream xdg-utils
 )
 
 missing=()

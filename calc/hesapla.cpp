@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/conversions.h"
+#include "calc/fields.h"
 
 namespace pamerol {
 
@@ -66,11 +67,13 @@ void IhbarHesapla(Record& r) {
     const double months = Read(r, Field::TGUNU) / 30;
     r.write(Field::KIGUNU, Num(Read(r, Field::TGUNU) - std::floor(months) * 30));
     r.write(Field::HIGUNU, "0");
-    // Exactly 6, 18 or 36 months stays in the lower band.
-    Field band = months <= 6    ? Field::DL1
-                 : months <= 18 ? Field::DL2
-                 : months <= 36 ? Field::DL3
-                                : Field::DL4;
+    // A service of exactly a band's upper limit stays in that band.
+    Field band = kNoticeBands.back().field;
+    for (const NoticeBand& b : kNoticeBands)
+        if (months <= b.upToMonths) {
+            band = b.field;
+            break;
+        }
     Read(r, band); // an unreadable band names itself, not the copy in HIGUNU
     r.write(Field::HIGUNU, r.text(band));
     r.write(Field::IAYI, Num(std::floor(Read(r, Field::IAYI))));
@@ -187,7 +190,7 @@ std::string UnreadableMessage(const Record& r, Field f) {
     const std::string& text = r.text(f);
     std::string m(FieldCaption(f));
     m += text.empty() ? " girilmemiş." : " okunamadı: \"" + text + "\"";
-    if (f >= Field::DVOR && f <= Field::DL4) m += "\r\n\"Sabitler\" sekmesinde düzeltip yeniden hesaplayın.";
+    if (Info(f).tab == Tab::Sabitler) m += "\r\n\"Sabitler\" sekmesinde düzeltip yeniden hesaplayın.";
     return m;
 }
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "base/conversions.h"
+#include "calc/fields.h"
 
 namespace pamerol {
 
@@ -38,50 +39,7 @@ std::string_view FieldName(Field f) {
 }
 
 std::string_view FieldCaption(Field f) {
-    switch (f) {
-    case Field::GTarih: return "Giriş Tarihi";
-    case Field::CTarih: return "Çıkış Tarihi";
-    case Field::DGUN: return "Devreden Prim Günü";
-    case Field::TGUN: return "Çalıştığı Toplam Gün";
-    case Field::GGUN: return "Toplam Gün";
-    case Field::DGVMAT: return "En Son Top. GV Matrahı";
-    case Field::ESUCRET: return "En Son Aylık Brüt Ücreti";
-    case Field::IUCRET: return "İlave Ücret";
-    case Field::TBRUT: return "Brüt Ücret Toplam";
-    case Field::YIUCRET: return "Yıllık İzin Ücreti";
-    case Field::TGUNU: return "Toplam Gün";
-    case Field::KYILI: return "Kıdem Yılı";
-    case Field::KAYI: return "Kıdem Ayı";
-    case Field::KGUNU: return "Kıdem Günü";
-    case Field::BKTAZ: return "Kıdem Tazminatı Tavan Hesabı";
-    case Field::DVER: return "Damga Vergisi";
-    case Field::NET: return "Ödenecek Kıdem Tazminatı";
-    case Field::TIGUNU: return "Toplam Gün";
-    case Field::IAYI: return "İhbar Ayı";
-    case Field::KIGUNU: return "Artık Gün";
-    case Field::HIGUNU: return "Hak Ettiği İhbar Günü";
-    case Field::BITZM: return "Brüt İhbar Tazminatı";
-    case Field::IGVER: return "Gelir Vergisi";
-    case Field::IDVER: return "Damga Vergisi";
-    case Field::ITAZM: return "Ödenecek İhbar Tazminatı";
-    case Field::DVOR: return "Damga Vergisi Oranı (Binde)";
-    case Field::KGN: return "Kıdem Günü (1 Yıl İçin)";
-    case Field::TAV: return "Kıdem Tazminatı Tavanı";
-    case Field::DL1: return "0-6 Ay İçin";
-    case Field::DL2: return "7-18 Ay İçin";
-    case Field::DL3: return "19-36 Ay İçin";
-    case Field::DL4: return "37 Ay Üzeri İçin";
-    case Field::txtUnvani: return "Adı Soyadı Ünvanı";
-    case Field::txtSSkNoIsv: return "SSK No";
-    case Field::txtAdresi: return "Adresi";
-    case Field::txtVergiDairesi: return "Vergi D.";
-    case Field::txtVergiNo: return "Vergi No.";
-    case Field::txtAdiSoyadi: return "Adı Soyadı";
-    case Field::txtAdres: return "Adresi";
-    case Field::txtSSkNoPer: return "SSK No";
-    case Field::txtTcKNo: return "T.C. Kimlik No";
-    default: return {};
-    }
+    return Info(f).caption;
 }
 
 std::optional<Field> FieldByName(std::string_view name) {
@@ -156,9 +114,9 @@ void Record::setCommand3Enabled(bool on) {
 }
 
 void CopyBracketsToCalculator(Record& r) {
-    for (size_t i = 0; i < 5; ++i) {
-        r.ytlHesap.O[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::O1) + i));
-        r.ytlHesap.VD[i] = r.text(static_cast<Field>(static_cast<size_t>(Field::VD1) + i));
+    for (size_t i = 0; i < kBracketRows.size(); ++i) {
+        r.ytlHesap.O[i] = r.text(kBracketRows[i].rate);
+        r.ytlHesap.VD[i] = r.text(kBracketRows[i].limit);
     }
 }
 

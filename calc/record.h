@@ -66,6 +66,7 @@ class Record {
 
     using ChangeRule = std::function<void()>;
     void setChangeRule(Field f, ChangeRule rule) { rules_[static_cast<size_t>(f)] = std::move(rule); }
+    bool hasChangeRule(Field f) const { return static_cast<bool>(rules_[static_cast<size_t>(f)]); }
 
     // The view's hook: called after a text or a state below has changed.
     using Observer = std::function<void(std::optional<Field>)>;

@@ -105,10 +105,9 @@ bool SameFile(const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
-// Settings fields are plain texts without change rules, so copying them equals loading them.
+// Copying the settings fields and the calculator's table equals loading them from the same file.
 void CopySettings(const Record& from, Record& to) {
-    for (int i = static_cast<int>(Field::DVOR); i <= static_cast<int>(Field::txtVergiNo); ++i)
-        to.write(static_cast<Field>(i), from.text(static_cast<Field>(i)));
+    for (Field f : kSettingFields) to.write(f, from.text(f));
     to.ytlHesap.O = from.ytlHesap.O;
     to.ytlHesap.VD = from.ytlHesap.VD;
 }

@@ -1,4 +1,4 @@
-// The settings file Pmrl.ini beside the program: the 22 settings fields of the sheet (rates, income-tax
+// The settings file Pmrl.ini beside the program: the settings fields of the sheet (rates, income-tax
 // brackets, notice days, employer particulars), loaded at start and when the stamp-duty field is left,
 // saved at close and when the stamp-duty field is left.
 #pragma once
@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "calc/fields.h"
 #include "calc/record.h"
 
 namespace pamerol {
@@ -18,15 +19,21 @@ struct SettingKey {
     std::string_view key;
 };
 
-// The 22 keys in the order a save writes them; a file the program creates holds them in this order.
-extern const std::array<SettingKey, 22> kSettingKeys;
+// The settings keys, taken from the field table, in the order a save writes them; a file the program
+// creates holds them in this order.
+inline constexpr std::array<SettingKey, kSettingCount> kSettingKeys = [] {
+    std::array<SettingKey, kSettingCount> keys{};
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        keys[i] = {kSettingFields[i], Info(kSettingFields[i]).section, Info(kSettingFields[i]).key};
+    return keys;
+}();
 
 // The settings file's path: the program's folder followed by "/Pmrl.ini".
 std::string IniYolu(const std::string& programFolder);
 
 // The settings fields' texts as a load found them, in the order of kSettingKeys; nothing when the load
 // found no file to read.
-using LoadedSettings = std::optional<std::array<std::string, 22>>;
+using LoadedSettings = std::optional<std::array<std::string, kSettingCount>>;
 
 struct AyarYukleme {
     LoadedSettings loaded;
@@ -34,10 +41,9 @@ struct AyarYukleme {
 };
 
 // Loads every settings field from the file (a missing key, or a missing or unreadable file, empties the
-// field) and then refreshes the income-tax calculator's copy of the bracket table. Nothing else ever
-// refreshes that copy. The hidden sixth bracket row is left alone. A file that exists but cannot be read
-// (no permission, not a regular file, larger than 16 MiB, a link loop) gives the message
-// "Ayarlar okunamadı: " with the path and reason.
+// field) and then refreshes the income-tax calculator's copy of the bracket table. The hidden sixth bracket
+// row is left alone. A file that exists but cannot be read (no permission, not a regular file, larger than 16
+// MiB, a link loop) gives the message "Ayarlar okunamadı: " with the path and reason.
 AyarYukleme AyarlariOku(Record& record, const std::string& iniYolu);
 
 // Saves the settings fields to the file in one locked read-modify-write, keeping everything else in it.

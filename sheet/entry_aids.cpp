@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/conversions.h"
+#include "calc/fields.h"
 #include "sheet/pamerol.h"
 
 namespace pamerol {
@@ -29,7 +30,7 @@ std::optional<std::string_view> RefusedKeyHint(F f) {
 }
 
 bool TypesDecimalComma(F f) {
-    return IsAmount(f) || f == F::DVOR || f == F::KGN || (f >= F::O1 && f <= F::O5) || f == F::O6;
+    return IsAmount(f) || Info(f).kind == Kind::Rate;
 }
 
 bool CleansPastedAmount(F f) {

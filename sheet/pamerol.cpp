@@ -12,12 +12,6 @@ namespace {
 
 using F = Field;
 
-bool In(F f, std::initializer_list<F> set) {
-    for (F s : set)
-        if (s == f) return true;
-    return false;
-}
-
 bool IsDigit(char32_t c) {
     return c >= U'0' && c <= U'9';
 }
@@ -54,12 +48,11 @@ void Pamerol::installRules() {
     r.setChangeRule(F::ESUCRET, wageTotal);
     r.setChangeRule(F::IUCRET, wageTotal);
 
-    for (F f : {F::GTarih, F::CTarih, F::DGVMAT, F::GGUN, F::TBRUT}) r.setChangeRule(f, [&r] { BOSALT(r); });
-    // Results on screen belong to the figures on screen: a change of a settings figure the calculation
-    // uses, or of the mode, throws them away too. The particulars and the release text are not figures.
-    for (F f : {F::DVOR, F::KGN, F::TAV, F::O1, F::O2, F::O3, F::O4, F::O5, F::VD1, F::VD2, F::VD3, F::VD4,
-                F::VD5, F::DL1, F::DL2, F::DL3, F::DL4})
-        r.setChangeRule(f, [&r] { BOSALT(r); });
+    // Results on screen belong to the figures on screen: a change of any other calculation input, of a
+    // settings figure the calculation uses, or of the mode, throws them away too. The particulars and the
+    // release text are not figures.
+    for (const FieldInfo& i : kFieldTable)
+        if (i.clearsResults && !r.hasChangeRule(i.field)) r.setChangeRule(i.field, [&r] { BOSALT(r); });
     r.setModeRule([&r] { BOSALT(r); });
 }
 
@@ -117,44 +110,33 @@ void Pamerol::openLink(Link link, Desktop& desktop) const {
 
 bool Pamerol::acceptsKey(F f, char32_t ch, const std::string& currentText) {
     if (ch == kEnter && enterTarget(f)) return false;
-    if (In(f, {F::DGUN, F::TGUN})) return IsDigit(ch) || ch == kBackspace;
-    if (In(f, {F::DGVMAT, F::ESUCRET, F::IUCRET, F::YIUCRET, F::TAV, F::VD1, F::VD2, F::VD3, F::VD4, F::VD5,
-               F::VD6}))
+    switch (Info(f).filter) {
+    case KeyFilter::Digits: return IsDigit(ch) || ch == kBackspace;
+    case KeyFilter::DigitsAndComma:
         return IsDigit(ch) || ch == kBackspace || (ch == U',' && currentText.find(',') == std::string::npos);
+    case KeyFilter::None: break;
+    }
     return true;
 }
 
 std::optional<EnterTarget> Pamerol::enterTarget(F f) {
-    static const std::array<std::pair<F, F>, 25> chain = {{
-        {F::GTarih, F::CTarih},  {F::CTarih, F::DGUN},    {F::DGUN, F::TGUN},      {F::TGUN, F::DGVMAT},
-        {F::DGVMAT, F::ESUCRET}, {F::ESUCRET, F::IUCRET}, {F::IUCRET, F::YIUCRET}, {F::DVOR, F::KGN},
-        {F::KGN, F::TAV},        {F::TAV, F::O1},         {F::O1, F::VD1},         {F::O2, F::VD2},
-        {F::O3, F::VD3},         {F::O4, F::VD4},         {F::O5, F::VD5},         {F::O6, F::VD6},
-        {F::VD1, F::O2},         {F::VD2, F::O3},         {F::VD3, F::O4},         {F::VD4, F::O5},
-        {F::VD5, F::DL1},        {F::VD6, F::DL1},        {F::DL1, F::DL2},        {F::DL2, F::DL3},
-        {F::DL3, F::DL4},
-    }};
-    if (f == F::YIUCRET) return EnterTarget{std::nullopt};
-    for (auto [from, to] : chain)
-        if (from == f) return EnterTarget{to};
-    return std::nullopt;
+    return Info(f).enter;
 }
 
 int Pamerol::maxLength(F f) {
-    return In(f, {F::DL1, F::DL2, F::DL3, F::DL4}) ? 3 : 0;
+    return Info(f).maxLength;
 }
 
 bool Pamerol::readOnly(F f) {
-    return f == F::GGUN || f == F::TBRUT;
+    return Info(f).readOnly;
 }
 
 bool Pamerol::focusIn(F f) {
-    if (In(f, {F::DGUN, F::TGUN, F::GTarih, F::CTarih})) return true;
-    if (In(f, {F::ESUCRET, F::IUCRET, F::YIUCRET, F::BITZM})) {
-        record_.write(f, ApplyAmountPattern(record_.text(f)));
-        return true;
-    }
-    if (f == F::DGVMAT) {
+    switch (Info(f).onFocus) {
+    case OnFocus::Nothing: return false;
+    case OnFocus::Select: return true;
+    case OnFocus::FormatAndSelect: record_.write(f, ApplyAmountPattern(record_.text(f))); return true;
+    case OnFocus::SelectFormatAndZero:
         record_.write(f, ApplyAmountPattern(record_.text(f)));
         if (record_.text(f).empty()) record_.write(f, "0");
         return true;
@@ -163,10 +145,13 @@ bool Pamerol::focusIn(F f) {
 }
 
 void Pamerol::focusOut(F f) {
-    if (In(f, {F::DGVMAT, F::ESUCRET, F::IUCRET, F::YIUCRET})) {
+    switch (Info(f).onLeave) {
+    case OnLeave::Nothing: break;
+    case OnLeave::FormatAndZero:
         record_.write(f, ApplyAmountPattern(record_.text(f)));
         if (record_.text(f).empty()) record_.write(f, "0");
-    } else if (f == F::DVOR) {
+        break;
+    case OnLeave::SaveAndLoad:
         // Reload only what was saved: after a failed save the file still holds the old figures, and
         // loading them would throw away what the clerk has just typed. The calculator still takes the
         // bracket table on the sheet, as the reload would have given it.
@@ -175,6 +160,7 @@ void Pamerol::focusOut(F f) {
         } else {
             CopyBracketsToCalculator(record_);
         }
+        break;
     }
 }
 

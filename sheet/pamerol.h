@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/files.h"
+#include "calc/fields.h"
 #include "calc/messages.h"
 #include "calc/record.h"
 #include "sheet/ayarlar.h"
@@ -21,12 +22,6 @@ class Desktop {
 };
 
 enum class Link { Guncelleme, IsKanunu, Bilgi };
-
-// Where Enter moves the focus: another field, or the "&Hesapla" button (focused, not pressed).
-struct EnterTarget {
-    std::optional<Field> field; // empty: the button Command2
-    bool operator==(const EnterTarget&) const = default;
-};
 
 class Pamerol {
   public:

@@ -39,27 +39,29 @@ using F = Field;
 const QString kDateMask = QStringLiteral("99.99.9999;_");
 
 bool IsDate(F f) {
-    return f == F::GTarih || f == F::CTarih;
+    return Info(f).kind == Kind::Date;
 }
 
 bool IsMultiLine(F f) {
-    return f == F::txtUnvani || f == F::txtAdresi || f == F::txtIbraname || f == F::txtAdres;
+    return Info(f).kind == Kind::MultiLineText;
 }
 
-// Day counts and amounts read best right-aligned, like a column of figures.
+// Day counts, amounts and rates read best right-aligned, like a column of figures.
 bool IsFigure(F f) {
-    return !IsDate(f) && static_cast<int>(f) < static_cast<int>(F::txtUnvani);
+    const Kind k = Info(f).kind;
+    return k == Kind::DayCount || k == Kind::Amount || k == Kind::Rate;
 }
 
 // Widest text a field of this kind is expected to hold, for its minimum width.
 int WidthInDigits(F f) {
-    if (IsDate(f)) return 10;
-    if (f == F::DL1 || f == F::DL2 || f == F::DL3 || f == F::DL4) return 4;
-    if (f == F::DVOR || f == F::KGN || (f >= F::O1 && f <= F::O5) || f == F::O6) return 6;
-    if (f >= F::TGUNU && f <= F::KGUNU) return 7;
-    if (f >= F::TIGUNU && f <= F::HIGUNU) return 7;
-    if (f == F::DGUN || f == F::TGUN || f == F::GGUN) return 7;
-    return 13; // 999.999.999,99 and a little room
+    const FieldInfo& i = Info(f);
+    if (i.maxLength > 0) return i.maxLength + 1;
+    switch (i.kind) {
+    case Kind::Date: return 10;
+    case Kind::Rate: return 6;
+    case Kind::DayCount: return 7;
+    default: return 13; // 999.999.999,99 and a little room
+    }
 }
 
 QString ToQ(const std::string& s) {
@@ -237,10 +239,11 @@ QFormLayout* PamerolWindow::formOf(QGroupBox* box) {
     return static_cast<QFormLayout*>(box->layout());
 }
 
-QGroupBox* PamerolWindow::frame(const QString& title, std::initializer_list<Row> rows) {
-    auto* box = new QGroupBox(title);
+QGroupBox* PamerolWindow::frame(std::string_view title) {
+    auto* box = new QGroupBox(ToQ(title));
     auto* form = new QFormLayout(box);
-    for (const auto& [caption, f] : rows) form->addRow(caption, makeField(f, caption));
+    for (const FieldInfo& i : kFieldTable)
+        if (i.frame == title && !i.hidden) form->addRow(ToQ(i.caption), makeField(i.field, ToQ(i.caption)));
     return box;
 }
 
@@ -250,8 +253,7 @@ QWidget* PamerolWindow::buildUpperArea() {
     row->setContentsMargins(0, 0, 0, 0);
 
     auto* left = new QVBoxLayout;
-    left->addWidget(frame(QStringLiteral("Personelin"), {{QStringLiteral("Giriş Tarihi"), F::GTarih},
-                                                         {QStringLiteral("Çıkış Tarihi"), F::CTarih}}));
+    left->addWidget(frame("Personelin"));
     auto* mode = new QGroupBox(QStringLiteral("Hesap Şekli"));
     auto* modeLayout = new QVBoxLayout(mode);
     option1_ = new QRadioButton(QStringLiteral("Giriş Çıkış Tarihine Göre"));
@@ -271,17 +273,8 @@ QWidget* PamerolWindow::buildUpperArea() {
     left->addStretch();
     row->addLayout(left);
 
-    row->addWidget(
-        frame(QStringLiteral("Prim Günü"), {{QStringLiteral("Devreden Prim Günü"), F::DGUN},
-                                            {QStringLiteral("Çalıştığı Toplam Gün"), F::TGUN},
-                                            {QStringLiteral("Toplam Gün"), F::GGUN},
-                                            {QStringLiteral("En Son Top. GV Matrahı"), F::DGVMAT}}),
-        0, Qt::AlignTop);
-    row->addWidget(frame(QStringLiteral("Ücret"), {{QStringLiteral("En Son Aylık Brüt Ücreti"), F::ESUCRET},
-                                                   {QStringLiteral("İlave Ücret"), F::IUCRET},
-                                                   {QStringLiteral("Brüt Ücret Toplam"), F::TBRUT},
-                                                   {QStringLiteral("Yıllık İzin Ücreti"), F::YIUCRET}}),
-                   0, Qt::AlignTop);
+    row->addWidget(frame("Prim Günü"), 0, Qt::AlignTop);
+    row->addWidget(frame("Ücret"), 0, Qt::AlignTop);
     row->addWidget(buildCommands());
     return area;
 }
@@ -337,25 +330,24 @@ QWidget* PamerolWindow::framesSideBySide(std::initializer_list<QWidget*> frames)
 }
 
 QWidget* PamerolWindow::buildKidemTab() {
-    auto* days = new QGroupBox(QStringLiteral("Kıdem Gün Dökümü"));
-    auto* form = new QFormLayout(days);
+    // The total days carry a red note beside them that announces the extra days of the date mode.
+    QGroupBox* days = frame("Kıdem Gün Dökümü");
+    auto* form = formOf(days);
+    QWidget* totalField = fieldWidget(F::TGUNU);
+    int row = 0;
+    QFormLayout::ItemRole role{};
+    form->getWidgetPosition(totalField, &row, &role);
+    form->removeWidget(totalField);
     auto* total = new QHBoxLayout;
-    total->addWidget(makeField(F::TGUNU, QStringLiteral("Toplam Gün")));
+    total->addWidget(totalField);
     auto* note = new QLabel(QStringLiteral("(Her yil için+ 5 gün)"));
     QPalette red = note->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     note->setPalette(red);
     total->addWidget(note);
-    form->addRow(QStringLiteral("Toplam Gün"), total);
-    for (auto [caption, f] :
-         {Row{QStringLiteral("Kıdem Yılı"), F::KYILI}, Row{QStringLiteral("Kıdem Ayı"), F::KAYI},
-          Row{QStringLiteral("Kıdem Günü"), F::KGUNU}})
-        form->addRow(caption, makeField(f, caption));
+    form->setLayout(row, QFormLayout::FieldRole, total);
 
-    QGroupBox* amounts = frame(QStringLiteral("Kıdem Tazminatı Hesabı"),
-                               {{QStringLiteral("Kıdem Tazminatı Tavan Hesabı"), F::BKTAZ},
-                                {QStringLiteral("Damga Vergisi"), F::DVER},
-                                {QStringLiteral("Ödenecek Kıdem Tazminatı"), F::NET}});
+    QGroupBox* amounts = frame("Kıdem Tazminatı Hesabı");
     check1_ = makeCheck("Check1", &Record::setCheck1);
     focusOrder_.push_back(check1_);
     formOf(amounts)->addRow(check1_);
@@ -364,16 +356,8 @@ QWidget* PamerolWindow::buildKidemTab() {
 }
 
 QWidget* PamerolWindow::buildIhbarTab() {
-    QGroupBox* days = frame(QStringLiteral("İhbar Tazminatı Gün Dökümü"),
-                            {{QStringLiteral("Toplam Gün"), F::TIGUNU},
-                             {QStringLiteral("İhbar Ayı"), F::IAYI},
-                             {QStringLiteral("Artık Gün"), F::KIGUNU},
-                             {QStringLiteral("Hak Ettiği İhbar Günü"), F::HIGUNU}});
-    QGroupBox* amounts = frame(QStringLiteral("İhbar Tazminatı Hesabı"),
-                               {{QStringLiteral("Brüt İhbar Tazminatı"), F::BITZM},
-                                {QStringLiteral("Gelir Vergisi"), F::IGVER},
-                                {QStringLiteral("Damga Vergisi"), F::IDVER},
-                                {QStringLiteral("Ödenecek İhbar Tazminatı"), F::ITAZM}});
+    QGroupBox* days = frame("İhbar Tazminatı Gün Dökümü");
+    QGroupBox* amounts = frame("İhbar Tazminatı Hesabı");
     check2_ = makeCheck("Check2", &Record::setCheck2);
     focusOrder_.push_back(check2_);
     formOf(amounts)->addRow(check2_);
@@ -382,49 +366,34 @@ QWidget* PamerolWindow::buildIhbarTab() {
 }
 
 QWidget* PamerolWindow::buildSabitlerTab() {
-    QGroupBox* rates =
-        frame(QStringLiteral("Oranlar"), {{QStringLiteral("Damga Vergisi Oranı (Binde)"), F::DVOR},
-                                          {QStringLiteral("Kıdem Günü (1 Yıl İçin)"), F::KGN},
-                                          {QStringLiteral("Kıdem Tazminatı Tavanı"), F::TAV}});
+    QGroupBox* rates = frame("Oranlar");
 
-    // Bracket rows: rate and limit side by side; the sixth row exists but is never shown.
+    // Bracket rows: rate and limit side by side, a "+" after the last limit; the hidden sixth row exists
+    // but is never shown.
     auto* brackets = new QGroupBox(QStringLiteral("GV Dilim. ve Oranları"));
     auto* grid = new QGridLayout(brackets);
-    const std::array<std::pair<F, F>, 6> rows = {{{F::O1, F::VD1},
-                                                  {F::O2, F::VD2},
-                                                  {F::O3, F::VD3},
-                                                  {F::O4, F::VD4},
-                                                  {F::O5, F::VD5},
-                                                  {F::O6, F::VD6}}};
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        QWidget* rate = makeField(rows[i].first, {});
-        QWidget* limit = makeField(rows[i].second, {});
-        grid->addWidget(rate, i, 0);
-        grid->addWidget(limit, i, 1);
-        if (rows[i].first == F::O6) {
-            rate->hide();
-            limit->hide();
-        }
+    const int shown = static_cast<int>(kBracketRows.size());
+    for (int i = 0; i < shown; ++i) {
+        grid->addWidget(makeField(kBracketRows[static_cast<size_t>(i)].rate, {}), i, 0);
+        grid->addWidget(makeField(kBracketRows[static_cast<size_t>(i)].limit, {}), i, 1);
     }
-    grid->addWidget(new QLabel(QStringLiteral("+")), 4, 2);
-    grid->setRowStretch(6, 1);
+    int column = 0;
+    for (const FieldInfo& i : kFieldTable)
+        if (i.frame == "GV Dilim. ve Oranları" && i.hidden) {
+            QWidget* w = makeField(i.field, {});
+            grid->addWidget(w, shown, column++);
+            w->hide();
+        }
+    grid->addWidget(new QLabel(QStringLiteral("+")), shown - 1, 2);
+    grid->setRowStretch(shown + 1, 1);
 
-    QGroupBox* notice =
-        frame(QStringLiteral("İhbar Tazminatı (Gün)"), {{QStringLiteral("0-6 Ay İçin"), F::DL1},
-                                                        {QStringLiteral("7-18 Ay İçin"), F::DL2},
-                                                        {QStringLiteral("19-36 Ay İçin"), F::DL3},
-                                                        {QStringLiteral("37 Ay Üzeri İçin"), F::DL4}});
+    QGroupBox* notice = frame("İhbar Tazminatı (Gün)");
 
     return framesSideBySide({rates, brackets, notice});
 }
 
 QWidget* PamerolWindow::buildIsverenTab() {
-    QGroupBox* employer =
-        frame(QStringLiteral("İşveren Bilgileri"), {{QStringLiteral("Adı Soyadı Ünvanı"), F::txtUnvani},
-                                                    {QStringLiteral("SSK No"), F::txtSSkNoIsv},
-                                                    {QStringLiteral("Adresi"), F::txtAdresi},
-                                                    {QStringLiteral("Vergi D."), F::txtVergiDairesi},
-                                                    {QStringLiteral("Vergi No."), F::txtVergiNo}});
+    QGroupBox* employer = frame("İşveren Bilgileri");
     FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtUnvani)), 3);
     FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtAdresi)), 3);
 
@@ -445,11 +414,7 @@ QWidget* PamerolWindow::buildIsverenTab() {
 }
 
 QWidget* PamerolWindow::buildPersonelTab() {
-    QGroupBox* employee =
-        frame(QStringLiteral("Personel"), {{QStringLiteral("Adı Soyadı"), F::txtAdiSoyadi},
-                                           {QStringLiteral("Adresi"), F::txtAdres},
-                                           {QStringLiteral("SSK No"), F::txtSSkNoPer},
-                                           {QStringLiteral("T.C. Kimlik No"), F::txtTcKNo}});
+    QGroupBox* employee = frame("Personel");
     FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtAdres)), 3);
     auto* page = new QWidget;
     auto* row = new QHBoxLayout(page);

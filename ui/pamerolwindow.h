@@ -46,8 +46,6 @@ class PamerolWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    using Row = std::pair<QString, Field>; // caption, field
-
     QWidget* buildUpperArea();
     QWidget* buildCommands();
     QWidget* buildKidemTab();
@@ -56,7 +54,8 @@ class PamerolWindow : public QWidget {
     QWidget* buildIsverenTab();
     QWidget* buildPersonelTab();
     QWidget* buildGuncellemeTab();
-    QGroupBox* frame(const QString& title, std::initializer_list<Row> rows);
+    // A frame with the fields the field table places in it, in the table's order.
+    QGroupBox* frame(std::string_view title);
     QWidget* framesSideBySide(std::initializer_list<QWidget*> frames);
     QFormLayout* formOf(QGroupBox* box);
     QWidget* makeField(Field f, const QString& caption);

@@ -1,6 +1,6 @@
 #include "tooltips.h"
 
-#include "sheet/ayarlar.h"
+#include "calc/fields.h"
 
 namespace pamerol::ui {
 
@@ -9,6 +9,10 @@ namespace {
 using F = Field;
 
 const QString kAmount = QStringLiteral("TL, 12.345,67 biçiminde");
+
+QString ToQ(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QString Described(F f) {
     switch (f) {
@@ -55,10 +59,6 @@ QString Described(F f) {
     case F::TAV:
         return QStringLiteral("Kıdem tazminatı tavanı: kıdemin hesaplandığı en yüksek aylık ücret, %1.")
             .arg(kAmount);
-    case F::DL1: return QStringLiteral("0-6 aylık hizmet için ihbar süresi, gün olarak (en çok 3 rakam).");
-    case F::DL2: return QStringLiteral("7-18 aylık hizmet için ihbar süresi, gün olarak (en çok 3 rakam).");
-    case F::DL3: return QStringLiteral("19-36 aylık hizmet için ihbar süresi, gün olarak (en çok 3 rakam).");
-    case F::DL4: return QStringLiteral("37 ayı aşan hizmet için ihbar süresi, gün olarak (en çok 3 rakam).");
     case F::txtUnvani: return QStringLiteral("İşverenin adı soyadı veya ticaret unvanı.");
     case F::txtSSkNoIsv: return QStringLiteral("İşverenin SSK işyeri sicil numarası.");
     case F::txtAdresi: return QStringLiteral("İşverenin adresi.");
@@ -73,13 +73,25 @@ QString Described(F f) {
     case F::txtTcKNo: return QStringLiteral("Personelin T.C. kimlik numarası (11 rakam).");
     default: break;
     }
-    if (f >= F::O1 && f <= F::O5)
-        return QStringLiteral("%1. gelir vergisi diliminin oranı, yüzde (ör. 15).")
-            .arg(static_cast<int>(f) - static_cast<int>(F::O1) + 1);
-    if (f >= F::VD1 && f <= F::VD5)
-        return QStringLiteral("%1. gelir vergisi diliminin üst sınırı: yıllık birikmiş matrah, %2.")
-            .arg(static_cast<int>(f) - static_cast<int>(F::VD1) + 1)
-            .arg(kAmount);
+    // Notice bands by their months of service: "0-6 aylık", "7-18 aylık", …, and "36 ayı aşan" for the last.
+    for (std::size_t b = 0; b < kNoticeBands.size(); ++b) {
+        if (kNoticeBands[b].field != f) continue;
+        const int from = b == 0 ? 0 : static_cast<int>(kNoticeBands[b - 1].upToMonths) + 1;
+        const QString service = b + 1 == kNoticeBands.size()
+                                    ? QStringLiteral("%1 ayı aşan").arg(from - 1)
+                                    : QStringLiteral("%1-%2 aylık").arg(from).arg(kNoticeBands[b].upToMonths);
+        return QStringLiteral("%1 hizmet için ihbar süresi, gün olarak (en çok %2 rakam).")
+            .arg(service)
+            .arg(Info(f).maxLength);
+    }
+    for (std::size_t row = 0; row < kBracketRows.size(); ++row) {
+        if (kBracketRows[row].rate == f)
+            return QStringLiteral("%1. gelir vergisi diliminin oranı, yüzde (ör. 15).").arg(row + 1);
+        if (kBracketRows[row].limit == f)
+            return QStringLiteral("%1. gelir vergisi diliminin üst sınırı: yıllık birikmiş matrah, %2.")
+                .arg(row + 1)
+                .arg(kAmount);
+    }
     return {};
 }
 
@@ -87,11 +99,10 @@ QString Described(F f) {
 
 QString FieldTooltip(F f) {
     QString tip = Described(f);
-    for (const SettingKey& k : kSettingKeys)
-        if (k.field == f)
-            tip += QStringLiteral("\nPmrl.ini dosyasında [%1] bölümünde %2 anahtarı olarak saklanır.")
-                       .arg(QString::fromUtf8(k.section.data(), static_cast<qsizetype>(k.section.size())),
-                            QString::fromUtf8(k.key.data(), static_cast<qsizetype>(k.key.size())));
+    const FieldInfo& i = Info(f);
+    if (!i.key.empty())
+        tip += QStringLiteral("\nPmrl.ini dosyasında [%1] bölümünde %2 anahtarı olarak saklanır.")
+                   .arg(ToQ(i.section), ToQ(i.key));
     return tip;
 }
 

@@ -1,0 +1,334 @@
+// What the program knows about each field of the sheet, in one table: its kind, where the window shows it
+// and under which caption, how it takes keys and the focus, where Enter goes from it, whether a change of
+// it throws the results away, and for the settings fields their section and key in Pmrl.ini. The entry
+// rules, the window, the settings load and save and the companion all read this table; a field's row is
+// the one place to change what it is.
+#pragma once
+
+#include <array>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "calc/record.h"
+
+namespace pamerol {
+
+enum class Kind { Date, DayCount, Amount, Rate, Text, MultiLineText };
+
+// Where the window shows a field: the always-visible upper area or one of the tabs.
+enum class Tab { Upper, Kidem, Ihbar, Sabitler, Isveren, Personel };
+
+// Which typed characters a field takes: any, digits only, or digits and one comma.
+enum class KeyFilter { None, Digits, DigitsAndComma };
+
+// What receiving the focus does: nothing; select the whole text; apply the amount pattern, then select;
+// select, apply the amount pattern and make an empty text "0".
+enum class OnFocus { Nothing, Select, FormatAndSelect, SelectFormatAndZero };
+
+// What losing the focus does: nothing; apply the amount pattern and make an empty text "0"; save the
+// settings and load them again.
+enum class OnLeave { Nothing, FormatAndZero, SaveAndLoad };
+
+// Where Enter moves the focus: another field, or the "&Hesapla" button (focused, not pressed).
+struct EnterTarget {
+    std::optional<Field> field; // empty: the button Command2
+    bool operator==(const EnterTarget&) const = default;
+};
+
+struct FieldInfo {
+    Field field;
+    Kind kind = Kind::Text;
+    Tab tab = Tab::Upper;
+    std::string_view frame = {};   // the frame that holds it on its tab
+    std::string_view caption = {}; // the label beside it; empty for the bracket rows and the release text
+    bool readOnly = false;         // shown but never typed into (the two totals)
+    bool hidden = false;           // never shown and never given the focus
+    int maxLength = 0;             // characters; 0: no limit
+    KeyFilter filter = KeyFilter::None;
+    OnFocus onFocus = OnFocus::Nothing;
+    OnLeave onLeave = OnLeave::Nothing;
+    std::optional<EnterTarget> enter = std::nullopt; // nothing: Enter has no special meaning
+    bool clearsResults = false;    // a change of its text empties the results (a calculation input or figure)
+    std::string_view section = {}; // Pmrl.ini section and key of a settings field
+    std::string_view key = {};
+};
+
+// The notice bands, shortest service first: a service of at most upToMonths months (and more than the
+// band before) earns the notice days of the band's field.
+struct NoticeBand {
+    double upToMonths;
+    Field field;
+    std::string_view key;
+    std::string_view caption;
+};
+inline constexpr std::array<NoticeBand, 4> kNoticeBands{{
+    {6, Field::DL1, "0-6", "0-6 Ay İçin"},
+    {18, Field::DL2, "7-18", "7-18 Ay İçin"},
+    {36, Field::DL3, "19-36", "19-36 Ay İçin"},
+    {std::numeric_limits<double>::infinity(), Field::DL4, "37", "37 Ay Üzeri İçin"},
+}};
+
+// The income-tax bracket rows on the "Sabitler" tab that the calculator takes: rate and upper limit.
+struct BracketRow {
+    Field rate;
+    Field limit;
+};
+inline constexpr std::array<BracketRow, 5> kBracketRows{{
+    {Field::O1, Field::VD1},
+    {Field::O2, Field::VD2},
+    {Field::O3, Field::VD3},
+    {Field::O4, Field::VD4},
+    {Field::O5, Field::VD5},
+}};
+static_assert(kBracketRows.size() == std::tuple_size_v<decltype(YTLHesap::VD)>);
+
+namespace fields_detail {
+using F = Field;
+constexpr std::string_view kPrim = "Prim Günü", kUcret = "Ücret", kKidemGun = "Kıdem Gün Dökümü",
+                           kKidemHesap = "Kıdem Tazminatı Hesabı", kIhbarGun = "İhbar Tazminatı Gün Dökümü",
+                           kIhbarHesap = "İhbar Tazminatı Hesabı", kOranlar = "Oranlar",
+                           kDilim = "GV Dilim. ve Oranları", kIhbar = "İhbar Tazminatı (Gün)",
+                           kIsveren = "İşveren Bilgileri";
+
+constexpr FieldInfo Band(std::size_t i, std::optional<EnterTarget> enter) {
+    return {.field = kNoticeBands[i].field,
+            .kind = Kind::DayCount,
+            .tab = Tab::Sabitler,
+            .frame = kIhbar,
+            .caption = kNoticeBands[i].caption,
+            .maxLength = 3,
+            .enter = enter,
+            .clearsResults = true,
+            .section = "IhbarTazminati",
+            .key = kNoticeBands[i].key};
+}
+constexpr FieldInfo Rate(F f, F next, std::string_view key, bool hidden = false) {
+    return {.field = f,
+            .kind = Kind::Rate,
+            .tab = Tab::Sabitler,
+            .frame = kDilim,
+            .hidden = hidden,
+            .enter = EnterTarget{next},
+            .clearsResults = !hidden,
+            .section = hidden ? "" : "GV",
+            .key = key};
+}
+constexpr FieldInfo Limit(F f, F next, std::string_view key, bool hidden = false) {
+    return {.field = f,
+            .kind = Kind::Amount,
+            .tab = Tab::Sabitler,
+            .frame = kDilim,
+            .hidden = hidden,
+            .filter = KeyFilter::DigitsAndComma,
+            .enter = EnterTarget{next},
+            .clearsResults = !hidden,
+            .section = hidden ? "" : "GV",
+            .key = key};
+}
+constexpr FieldInfo Result(F f, Kind kind, Tab tab, std::string_view frame, std::string_view caption) {
+    return {.field = f, .kind = kind, .tab = tab, .frame = frame, .caption = caption};
+}
+constexpr FieldInfo Employer(F f, Kind kind, std::string_view caption, std::string_view key) {
+    return {.field = f,
+            .kind = kind,
+            .tab = Tab::Isveren,
+            .frame = kIsveren,
+            .caption = caption,
+            .section = "Isveren",
+            .key = key};
+}
+constexpr FieldInfo Employee(F f, Kind kind, std::string_view caption) {
+    return {.field = f, .kind = kind, .tab = Tab::Personel, .frame = "Personel", .caption = caption};
+}
+} // namespace fields_detail
+
+// One row per field, in the record's order.
+inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
+    using namespace fields_detail;
+    using K = Kind;
+    using T = Tab;
+    const auto to = [](F f) { return std::optional<EnterTarget>(EnterTarget{f}); };
+    return std::array<FieldInfo, kFieldCount>{{
+        {.field = F::GTarih,
+         .kind = K::Date,
+         .frame = "Personelin",
+         .caption = "Giriş Tarihi",
+         .onFocus = OnFocus::Select,
+         .enter = to(F::CTarih),
+         .clearsResults = true},
+        {.field = F::CTarih,
+         .kind = K::Date,
+         .frame = "Personelin",
+         .caption = "Çıkış Tarihi",
+         .onFocus = OnFocus::Select,
+         .enter = to(F::DGUN),
+         .clearsResults = true},
+        {.field = F::DGUN,
+         .kind = K::DayCount,
+         .frame = kPrim,
+         .caption = "Devreden Prim Günü",
+         .filter = KeyFilter::Digits,
+         .onFocus = OnFocus::Select,
+         .enter = to(F::TGUN),
+         .clearsResults = true},
+        {.field = F::TGUN,
+         .kind = K::DayCount,
+         .frame = kPrim,
+         .caption = "Çalıştığı Toplam Gün",
+         .filter = KeyFilter::Digits,
+         .onFocus = OnFocus::Select,
+         .enter = to(F::DGVMAT),
+         .clearsResults = true},
+        {.field = F::GGUN,
+         .kind = K::DayCount,
+         .frame = kPrim,
+         .caption = "Toplam Gün",
+         .readOnly = true,
+         .clearsResults = true},
+        {.field = F::DGVMAT,
+         .kind = K::Amount,
+         .frame = kPrim,
+         .caption = "En Son Top. GV Matrahı",
+         .filter = KeyFilter::DigitsAndComma,
+         .onFocus = OnFocus::SelectFormatAndZero,
+         .onLeave = OnLeave::FormatAndZero,
+         .enter = to(F::ESUCRET),
+         .clearsResults = true},
+        {.field = F::ESUCRET,
+         .kind = K::Amount,
+         .frame = kUcret,
+         .caption = "En Son Aylık Brüt Ücreti",
+         .filter = KeyFilter::DigitsAndComma,
+         .onFocus = OnFocus::FormatAndSelect,
+         .onLeave = OnLeave::FormatAndZero,
+         .enter = to(F::IUCRET),
+         .clearsResults = true},
+        {.field = F::IUCRET,
+         .kind = K::Amount,
+         .frame = kUcret,
+         .caption = "İlave Ücret",
+         .filter = KeyFilter::DigitsAndComma,
+         .onFocus = OnFocus::FormatAndSelect,
+         .onLeave = OnLeave::FormatAndZero,
+         .enter = to(F::YIUCRET),
+         .clearsResults = true},
+        {.field = F::TBRUT,
+         .kind = K::Amount,
+         .frame = kUcret,
+         .caption = "Brüt Ücret Toplam",
+         .readOnly = true,
+         .clearsResults = true},
+        {.field = F::YIUCRET,
+         .kind = K::Amount,
+         .frame = kUcret,
+         .caption = "Yıllık İzin Ücreti",
+         .filter = KeyFilter::DigitsAndComma,
+         .onFocus = OnFocus::FormatAndSelect,
+         .onLeave = OnLeave::FormatAndZero,
+         .enter = EnterTarget{}},
+        Result(F::TGUNU, K::DayCount, T::Kidem, kKidemGun, "Toplam Gün"),
+        Result(F::KYILI, K::DayCount, T::Kidem, kKidemGun, "Kıdem Yılı"),
+        Result(F::KAYI, K::DayCount, T::Kidem, kKidemGun, "Kıdem Ayı"),
+        Result(F::KGUNU, K::DayCount, T::Kidem, kKidemGun, "Kıdem Günü"),
+        Result(F::BKTAZ, K::Amount, T::Kidem, kKidemHesap, "Kıdem Tazminatı Tavan Hesabı"),
+        Result(F::DVER, K::Amount, T::Kidem, kKidemHesap, "Damga Vergisi"),
+        Result(F::NET, K::Amount, T::Kidem, kKidemHesap, "Ödenecek Kıdem Tazminatı"),
+        Result(F::TIGUNU, K::DayCount, T::Ihbar, kIhbarGun, "Toplam Gün"),
+        Result(F::IAYI, K::DayCount, T::Ihbar, kIhbarGun, "İhbar Ayı"),
+        Result(F::KIGUNU, K::DayCount, T::Ihbar, kIhbarGun, "Artık Gün"),
+        Result(F::HIGUNU, K::DayCount, T::Ihbar, kIhbarGun, "Hak Ettiği İhbar Günü"),
+        {.field = F::BITZM,
+         .kind = K::Amount,
+         .tab = T::Ihbar,
+         .frame = kIhbarHesap,
+         .caption = "Brüt İhbar Tazminatı",
+         .onFocus = OnFocus::FormatAndSelect},
+        Result(F::IGVER, K::Amount, T::Ihbar, kIhbarHesap, "Gelir Vergisi"),
+        Result(F::IDVER, K::Amount, T::Ihbar, kIhbarHesap, "Damga Vergisi"),
+        Result(F::ITAZM, K::Amount, T::Ihbar, kIhbarHesap, "Ödenecek İhbar Tazminatı"),
+        {.field = F::DVOR,
+         .kind = K::Rate,
+         .tab = T::Sabitler,
+         .frame = kOranlar,
+         .caption = "Damga Vergisi Oranı (Binde)",
+         .onLeave = OnLeave::SaveAndLoad,
+         .enter = to(F::KGN),
+         .clearsResults = true,
+         .section = "Oranlar",
+         .key = "Oran1"},
+        {.field = F::KGN,
+         .kind = K::Rate,
+         .tab = T::Sabitler,
+         .frame = kOranlar,
+         .caption = "Kıdem Günü (1 Yıl İçin)",
+         .enter = to(F::TAV),
+         .clearsResults = true,
+         .section = "Oranlar",
+         .key = "Oran2"},
+        {.field = F::TAV,
+         .kind = K::Amount,
+         .tab = T::Sabitler,
+         .frame = kOranlar,
+         .caption = "Kıdem Tazminatı Tavanı",
+         .filter = KeyFilter::DigitsAndComma,
+         .enter = to(F::O1),
+         .clearsResults = true,
+         .section = "Oranlar",
+         .key = "Oran3"},
+        Rate(F::O1, F::VD1, "Oran1"),
+        Rate(F::O2, F::VD2, "Oran2"),
+        Rate(F::O3, F::VD3, "Oran3"),
+        Rate(F::O4, F::VD4, "Oran4"),
+        Rate(F::O5, F::VD5, "Oran5"),
+        Limit(F::VD1, F::O2, "Dilim1"),
+        Limit(F::VD2, F::O3, "Dilim2"),
+        Limit(F::VD3, F::O4, "Dilim3"),
+        Limit(F::VD4, F::O5, "Dilim4"),
+        Limit(F::VD5, kNoticeBands.front().field, "Dilim5"),
+        Rate(F::O6, F::VD6, "", true),
+        Limit(F::VD6, kNoticeBands.front().field, "", true),
+        Band(0, to(kNoticeBands[1].field)),
+        Band(1, to(kNoticeBands[2].field)),
+        Band(2, to(kNoticeBands[3].field)),
+        Band(3, std::nullopt),
+        Employer(F::txtUnvani, K::MultiLineText, "Adı Soyadı Ünvanı", "Unvani"),
+        Employer(F::txtSSkNoIsv, K::Text, "SSK No", "SSKNO"),
+        Employer(F::txtAdresi, K::MultiLineText, "Adresi", "Adresi"),
+        Employer(F::txtVergiDairesi, K::Text, "Vergi D.", "VDairesi"),
+        Employer(F::txtVergiNo, K::Text, "Vergi No.", "VNo"),
+        {.field = F::txtIbraname, .kind = K::MultiLineText, .tab = T::Isveren, .frame = "İbraname Metni"},
+        Employee(F::txtAdiSoyadi, K::Text, "Adı Soyadı"),
+        Employee(F::txtAdres, K::MultiLineText, "Adresi"),
+        Employee(F::txtSSkNoPer, K::Text, "SSK No"),
+        Employee(F::txtTcKNo, K::Text, "T.C. Kimlik No"),
+    }};
+}();
+
+constexpr const FieldInfo& Info(Field f) {
+    return kFieldTable[static_cast<std::size_t>(f)];
+}
+
+// Every row stands at its field's place.
+static_assert([] {
+    for (int i = 0; i < kFieldCount; ++i)
+        if (static_cast<int>(kFieldTable[static_cast<std::size_t>(i)].field) != i) return false;
+    return true;
+}());
+
+// The settings fields (those with a key in Pmrl.ini), in the table's order: the order a save writes them.
+inline constexpr std::size_t kSettingCount = [] {
+    std::size_t n = 0;
+    for (const FieldInfo& i : kFieldTable)
+        if (!i.key.empty()) ++n;
+    return n;
+}();
+inline constexpr std::array<Field, kSettingCount> kSettingFields = [] {
+    std::array<Field, kSettingCount> out{};
+    std::size_t n = 0;
+    for (const FieldInfo& i : kFieldTable)
+        if (!i.key.empty()) out[n++] = i.field;
+    return out;
+}();
+
+} // namespace pamerol

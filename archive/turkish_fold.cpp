@@ -44,7 +44,7 @@ std::string TurkishFold(std::string_view s) {
     for (size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
-            out += static_cast<char>(Fold(b));
+            AppendUtf8(out, Fold(b));
             ++i;
             continue;
         }

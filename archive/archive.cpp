@@ -123,7 +123,8 @@ std::unique_ptr<Archive> Archive::open(const std::string& path, std::string* err
             return fail("bir Pamerol arşivi değil");
         if (version > archive_schema::kVersion)
             return fail("arşiv bu programın daha yeni bir sürümüyle yazılmış; programı güncelleyin");
-        db->exec("PRAGMA foreign_keys = ON; PRAGMA secure_delete = ON; PRAGMA synchronous = FULL");
+        db->exec("PRAGMA foreign_keys = ON; PRAGMA secure_delete = ON; PRAGMA synchronous = FULL; "
+                 "PRAGMA cache_size = -65536");
         if (!db->readOnly()) {
             sqlite::Statement wal(db->handle(), "PRAGMA journal_mode = WAL");
             wal.step();

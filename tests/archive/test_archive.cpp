@@ -19,12 +19,14 @@
 #include "archive/arsiv_yolu.h"
 #include "archive/export.h"
 #include "archive/schema.h"
-#include "cli/companion.h"
+#include "companion_run.h"
 #include "sheet/ayarlar.h"
 #include "sheet/pamerol.h"
 #include "temp_folder.h"
 
 using namespace pamerol;
+using pamerol::testing::Companion;
+using pamerol::testing::Outcome;
 using pamerol::testing::ReadBytes;
 using pamerol::testing::TempFolder;
 using pamerol::testing::WriteBytes;
@@ -441,22 +443,6 @@ TEST(ArsivYolu, BesideTheSettingsFileUnlessTheFileNamesOne) {
         EXPECT_EQ(ArsivYolu(ini), expected) << text;
     }
 }
-
-namespace {
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome Companion(std::vector<std::string> args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = RunCompanion(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
-
-} // namespace
 
 // Store from a single run and a batch, find, reopen exactly as computed; a broken archive still
 // calculates.

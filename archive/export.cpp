@@ -1,6 +1,12 @@
 #include "archive/export.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace pamerol {
@@ -103,6 +109,25 @@ std::string ExportHtml(const std::vector<ArchivedCase>& cases) {
         out += "</table>\n";
     }
     return out + "</body></html>\n";
+}
+
+std::optional<std::string> WriteExport(const std::string& path, const std::string& bytes) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data()); // mode 0600
+    if (fd < 0) return std::string(std::strerror(errno));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    const int error = done == bytes.size() ? (::fsync(fd) == 0 ? 0 : errno) : (errno ? errno : ENOSPC);
+    ::close(fd);
+    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) == 0) return std::nullopt;
+    const std::string reason = std::strerror(error ? error : errno);
+    ::unlink(temporary.c_str());
+    return reason;
 }
 
 std::optional<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, const std::string& tcNo,

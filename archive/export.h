@@ -23,6 +23,11 @@ std::string ExportCsv(const std::vector<ArchivedCase>& cases);
 // every field that holds a text, under its caption.
 std::string ExportHtml(const std::vector<ArchivedCase>& cases);
 
+// Writes an export to path, readable by its owner only (it holds personal data): a temporary file in the
+// same folder is written, synced and renamed over path. Returns the reason when it fails; no temporary
+// file stays behind.
+std::optional<std::string> WriteExport(const std::string& path, const std::string& bytes);
+
 // The stored cases whose T.C. Kimlik No is exactly tcNo, oldest first.
 std::optional<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, const std::string& tcNo,
                                                        std::string* error = nullptr);

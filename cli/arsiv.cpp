@@ -8,7 +8,6 @@
 #include "archive/arsiv_yolu.h"
 #include "archive/export.h"
 #include "sheet/pamerol.h"
-#include "sheet/profile.h"
 
 namespace pamerol {
 
@@ -114,7 +113,7 @@ int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ost
         ok = static_cast<bool>(cases);
         if (ok) {
             const bool html = file.size() >= 5 && file.compare(file.size() - 5, 5, ".html") == 0;
-            if (auto why = ReplaceFileAtomically(file, html ? ExportHtml(*cases) : ExportCsv(*cases))) {
+            if (auto why = WriteExport(file, html ? ExportHtml(*cases) : ExportCsv(*cases))) {
                 error = "cannot write \"" + file + "\": " + *why;
                 ok = false;
             }

@@ -487,6 +487,13 @@ TEST(CompanionArchive, StoresFindsAndReopens) {
     EXPECT_EQ(b["Command3"], true);
     EXPECT_TRUE(b["messages"].empty()); // not calculated again
 
+    const std::string csv = dir.file("kisi.csv");
+    EXPECT_EQ(Companion({"--arsiv", db, "--arsiv-disa", "10000000146", csv}).status, 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(csv.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u); // personal data
+    EXPECT_NE(ReadBytes(csv).find("\"Işıl Çelik\""), std::string::npos);
+
     const std::pair<std::vector<std::string>, int> refused[] = {
         {{"--arsiv", db, "--arsiv-ac", "9"}, 1},
         {{"--arsiv", db, "--arsiv-ac", "x"}, 2},

@@ -16,6 +16,7 @@
 #include <optional>
 #include <thread>
 
+#include "arsiv.h"
 #include "base/conversions.h"
 #include "dokum.h"
 #include "pamerol/version.h"
@@ -34,12 +35,19 @@ const char* kUsage =
     "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [ALAN=METİN ...]\n"
     "          pamerol-hesap [--ayar DOSYA] --toplu  < vakalar.jsonl\n"
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname --kaydet DOSYA\n"
+    "          pamerol-hesap --arsiv DOSYA --arsiv-ac NO [--dokum kidem|ihbar|ibraname --kaydet DOSYA]\n"
     "\n"
     "  --ayar DOSYA      ayarları (Pmrl.ini) önce bu dosyadan yükler\n"
     "  --ayar-yaz DOSYA  hesaptan sonra ayar alanlarını bu dosyaya yazar (yalnız o anahtarlar değişir)\n"
     "  --toplu           standart girdiden her satırda bir JSON nesnesi okur, her vakaya bir sonuç satırı "
     "yazar\n"
     "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
+    "  --arsiv DOSYA     hesaplanan her vakayı (dökümüyle) bu arşive kaydeder\n"
+    "  --arsiv-ara METİN arşivde ad, T.C. Kimlik No, SSK No ya da işverene göre arar (JSON satırları)\n"
+    "  --arsiv-ac NO     arşivdeki vakayı hesaplamadan sayfaya yükler (--dokum ile yeniden basar)\n"
+    "  --arsiv-sil NO, --arsiv-sil-eski YIL  bir vakayı / çıkışı YIL yıldan eski vakaları siler\n"
+    "  --arsiv-disa TCKNO DOSYA  bir kişinin vakalarını DOSYA'ya yazar (.csv ya da .html); --arsiv yoksa\n"
+    "                    arşiv, --ayar dosyasındaki [Arsiv] Yol= ya da dosyanın yanındaki arsiv.db'dir\n"
     "  ALAN=METİN        sayfanın alan adları (ESUCRET, GTarih, ...); Option1/Option2 = 1 hesap şeklini,\n"
     "                    Check1/Check2 = 0, 1 ya da 2 ibraname seçeneklerini verir\n"
     "  --version         sürümü yazar\n"
@@ -244,7 +252,7 @@ struct SaveTarget {
 template <typename Assignments>
 void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
-             const Printout* printout = nullptr) {
+             const Printout* printout = nullptr, ArchiveRun* archive = nullptr, size_t order = 0) {
     RecordedMessages messages;
     Pamerol sheet(messages);
     if (settings) CopySettings(settings->record, sheet.record());
@@ -260,7 +268,9 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
             *status = 1;
         }
     }
-    if (printout && DokumKaydet(sheet.record(), printout->dokum, printout->path, *err) != 0) *status = 1;
+    const bool printed = printout && DokumKaydet(sheet.record(), printout->dokum, printout->path, *err) == 0;
+    if (printout && !printed) *status = 1;
+    if (archive) archive->keep(sheet.record(), printed ? &printout->dokum : nullptr, order);
 }
 
 bool KnownName(const std::string& name) {
@@ -324,7 +334,8 @@ class LineReader {
 // processor, each on its own sheets, and their results are written in the order of the lines. A chunk
 // ends at 4,096 lines or 8 MiB of input, whichever comes first, and its memory is given back after it,
 // so the batch's memory stays bounded whatever the size of its lines.
-int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std::ostream& err) {
+int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std::ostream& err,
+             ArchiveRun* archive) {
     struct Job {
         AssignmentReader::Assignments assignments;
         std::string error;
@@ -365,7 +376,8 @@ int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std:
                 Job& job = jobs[i];
                 if (!job.error.empty()) continue;
                 try {
-                    RunCase(settings, job.assignments, writers[w], job.result, nullptr, nullptr, &job.status);
+                    RunCase(settings, job.assignments, writers[w], job.result, nullptr, nullptr, &job.status,
+                            nullptr, archive, i);
                 } catch (const UsageError& e) {
                     job.error = e.what;
                 }
@@ -388,6 +400,7 @@ int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std:
             }
             jobs[i] = Job{};
         }
+        if (archive) status = std::max(status, archive->flush());
         if (!OutputWritten(out, err)) return 1;
     }
     return status;
@@ -399,6 +412,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
                  std::ostream& err) {
     std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath;
     bool batch = false;
+    ArchiveOptions archiveOptions;
     std::vector<std::pair<std::string, std::string>> assignments;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -415,6 +429,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
                 return 2;
             }
             (a == "--dokum" ? dokumName : dokumPath) = args[++i];
+        } else if (int taken = ArchiveArgument(args, i, archiveOptions, err)) {
+            if (taken < 0) return err << kUsage, 2;
         } else if (a == "--toplu") {
             batch = true;
         } else if (a == "--help" || a == "-h") {
@@ -461,7 +477,31 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         settings->loaded = std::move(loaded.loaded);
     }
 
-    if (batch) return RunBatch(settings.get(), in, out, err);
+    const auto archivePath = ArchivePath(archiveOptions, settingsFile);
+    if ((archiveOptions.command() || archiveOptions.reopen) && !archivePath) {
+        err << "pamerol-hesap: the archive commands need --arsiv FILE or --ayar FILE\n" << kUsage;
+        return 2;
+    }
+    if (archiveOptions.command()) return RunArchiveCommand(archiveOptions, *archivePath, out, err);
+    if (archiveOptions.reopen) {
+        if (batch || !assignments.empty() || saveFile) {
+            err << "pamerol-hesap: --arsiv-ac takes no assignments, --toplu or --ayar-yaz\n" << kUsage;
+            return 2;
+        }
+        const auto show = [&](const Record& r, const RecordedMessages& m) {
+            std::string result;
+            ResultWriter().write(r, m, result);
+            out << result;
+        };
+        return ReopenArchivedCase(*archivePath, *archiveOptions.reopen, show,
+                                  printout ? &printout->dokum : nullptr,
+                                  printout ? printout->path : std::string(), err);
+    }
+    std::optional<ArchiveRun> archive;
+    if (archiveOptions.file) archive.emplace(*archiveOptions.file, err);
+    ArchiveRun* const archiveRun = archive ? &*archive : nullptr;
+
+    if (batch) return RunBatch(settings.get(), in, out, err, archiveRun);
 
     for (const auto& [name, value] : assignments) {
         if (!KnownName(name)) {
@@ -478,8 +518,9 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         ResultWriter writer;
         std::string result;
         RunCase(settings.get(), assignments, writer, result, saveTo ? &*saveTo : nullptr, &err, &status,
-                printout ? &*printout : nullptr);
+                printout ? &*printout : nullptr, archiveRun);
         out << result;
+        if (archiveRun) status = std::max(status, archiveRun->flush());
     } catch (const UsageError& e) {
         err << "pamerol-hesap: " << e.what << '\n';
         return 2;

@@ -9,24 +9,13 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/companion.h"
+#include "companion_run.h"
 
 using namespace pamerol;
+using namespace pamerol::testing;
 using Json = nlohmann::ordered_json;
 
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome Companion(std::vector<std::string> args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    int status = RunCompanion(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
 
 const std::vector<std::string> kExample = {"GTarih=15.03.2004",
                                            "CTarih=14.09.2007",

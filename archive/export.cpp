@@ -1,0 +1,150 @@
+#include "archive/export.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace pamerol {
+
+namespace {
+
+std::string ModeText(Mode m) {
+    return m == Mode::Dates ? "Giriş Çıkış Tarihine Göre" : "Prim Gününe Göre";
+}
+
+std::string PapersText(const ArchivedCase& c) {
+    std::string text;
+    for (const ArchivePaper& p : c.papers) {
+        if (!text.empty()) text += "; ";
+        text += p.paper + " " + ArchiveTimeText(p.printedAt) + " " + p.printedBy;
+    }
+    return text;
+}
+
+std::string CsvValue(const std::string& v) {
+    std::string out = "\"";
+    const bool formula = !v.empty() && (v[0] == '=' || v[0] == '+' || v[0] == '@' ||
+                                        (v[0] == '-' && (v.size() == 1 || v[1] < '0' || v[1] > '9')));
+    if (formula) out += '\'';
+    for (char c : v) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + '"';
+}
+
+std::string Html(const std::string& v) {
+    std::string out;
+    for (char c : v) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\r': break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string ArchiveTimeText(std::int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    ::localtime_r(&t, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%d.%m.%Y %H:%M", &tm);
+    return text;
+}
+
+std::string ExportCsv(const std::vector<ArchivedCase>& cases) {
+    std::string out = "\xEF\xBB\xBF";
+    std::vector<std::string> header = {"Vaka",        "Kayıt Zamanı", "Kaydeden", "Dökümler",
+                                       "Hesap Şekli", "Check1",       "Check2",   "YillikKidemTutari"};
+    for (int i = 0; i < kFieldCount; ++i) header.emplace_back(FieldName(static_cast<Field>(i)));
+    for (size_t i = 0; i < header.size(); ++i) out += (i ? ";" : "") + CsvValue(header[i]);
+    out += "\r\n";
+    for (const ArchivedCase& c : cases) {
+        std::vector<std::string> row = {std::to_string(c.id),
+                                        ArchiveTimeText(c.storedAt),
+                                        c.storedBy,
+                                        PapersText(c),
+                                        ModeText(c.sheet.mode),
+                                        std::to_string(c.sheet.check1),
+                                        std::to_string(c.sheet.check2),
+                                        std::to_string(c.sheet.yillikKidemTutari)};
+        for (const std::string& t : c.sheet.texts) row.push_back(t);
+        for (size_t i = 0; i < row.size(); ++i) out += (i ? ";" : "") + CsvValue(row[i]);
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string ExportHtml(const std::vector<ArchivedCase>& cases) {
+    std::string out = "<!DOCTYPE html>\n<html lang=\"tr\"><head><meta charset=\"utf-8\">"
+                      "<title>Arşivdeki Vakalar</title><style>body{font-family:sans-serif;font-size:10pt}"
+                      "table{border-collapse:collapse;margin-bottom:1.5em;page-break-inside:avoid}"
+                      "th,td{border:1px solid #888;padding:2px 6px;text-align:left;vertical-align:top}"
+                      "td{white-space:pre-wrap}</style></head><body>\n<h1>Arşivdeki Vakalar</h1>\n";
+    for (const ArchivedCase& c : cases) {
+        out +=
+            "<h2>Vaka " + std::to_string(c.id) + ": " + Html(c.sheet.text(Field::txtAdiSoyadi)) + "</h2>\n";
+        out += "<table>\n<tr><th>Kayıt</th><td>" + Html(ArchiveTimeText(c.storedAt) + " " + c.storedBy) +
+               "</td></tr>\n<tr><th>Dökümler</th><td>" + Html(PapersText(c)) +
+               "</td></tr>\n<tr><th>Hesap Şekli</th><td>" + ModeText(c.sheet.mode) + "</td></tr>\n";
+        for (int i = 0; i < kFieldCount; ++i) {
+            const Field f = static_cast<Field>(i);
+            if (c.sheet.text(f).empty()) continue;
+            const std::string_view caption = FieldCaption(f).empty() ? FieldName(f) : FieldCaption(f);
+            out += "<tr><th>" + Html(std::string(caption)) + "</th><td>" + Html(c.sheet.text(f)) +
+                   "</td></tr>\n";
+        }
+        out += "</table>\n";
+    }
+    return out + "</body></html>\n";
+}
+
+std::optional<std::string> WriteExport(const std::string& path, const std::string& bytes) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data()); // mode 0600
+    if (fd < 0) return std::string(std::strerror(errno));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    const int error = done == bytes.size() ? (::fsync(fd) == 0 ? 0 : errno) : (errno ? errno : ENOSPC);
+    ::close(fd);
+    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) == 0) return std::nullopt;
+    const std::string reason = std::strerror(error ? error : errno);
+    ::unlink(temporary.c_str());
+    return reason;
+}
+
+std::optional<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, const std::string& tcNo,
+                                                       std::string* error) {
+    ArchiveQuery q;
+    q.text = tcNo;
+    q.limit = 100000;
+    auto rows = archive.search(q, error);
+    if (!rows) return std::nullopt;
+    std::vector<ArchivedCase> cases;
+    for (auto it = rows->rbegin(); it != rows->rend(); ++it) {
+        if (it->tcNo != tcNo) continue;
+        auto c = archive.load(it->id, error);
+        if (!c) return std::nullopt;
+        cases.push_back(std::move(*c));
+    }
+    return cases;
+}
+
+} // namespace pamerol

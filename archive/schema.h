@@ -1,0 +1,16 @@
+// The archive's tables, version by version. A database's PRAGMA user_version says how many of the steps
+// it has taken; opening it takes the rest, each in its own transaction, so a file of any earlier version
+// is brought up to date and one that a newer program has written is refused.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace pamerol::archive_schema {
+
+// Step i brings a database from version i to version i + 1.
+extern const std::array<std::string_view, 2> kSteps;
+
+inline constexpr int kVersion = static_cast<int>(kSteps.size());
+
+} // namespace pamerol::archive_schema

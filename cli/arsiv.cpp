@@ -1,0 +1,180 @@
+#include "arsiv.h"
+
+#include <algorithm>
+#include <charconv>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "archive/arsiv_yolu.h"
+#include "archive/export.h"
+#include "sheet/pamerol.h"
+
+namespace pamerol {
+
+namespace {
+
+const char* DokumName(Dokum d) {
+    switch (d) {
+    case Dokum::Kidem: return "kidem";
+    case Dokum::Ihbar: return "ihbar";
+    case Dokum::Ibraname: return "ibraname";
+    }
+    return "";
+}
+
+template <typename Number> std::optional<Number> Whole(const std::string& text) {
+    Number value{};
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+    return value;
+}
+
+std::unique_ptr<Archive> OpenOrSay(const std::string& path, std::ostream& err) {
+    std::string error;
+    auto archive = Archive::open(path, &error);
+    if (!archive) err << "pamerol-hesap: " << error << '\n';
+    return archive;
+}
+
+} // namespace
+
+int ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOptions& o, std::ostream& err) {
+    const std::string& a = args[i];
+    const int values = a == "--arsiv-disa" ? 2
+                       : (a == "--arsiv" || a == "--arsiv-ara" || a == "--arsiv-ac" || a == "--arsiv-sil" ||
+                          a == "--arsiv-sil-eski")
+                           ? 1
+                           : 0;
+    if (values == 0) return 0;
+    if (i + values >= args.size()) {
+        err << "pamerol-hesap: " << a << " needs " << (values == 2 ? "two values" : "a value") << '\n';
+        return -1;
+    }
+    const std::string& v = args[i + 1];
+    bool ok = true;
+    if (a == "--arsiv")
+        o.file = v;
+    else if (a == "--arsiv-ara")
+        o.search = v;
+    else if (a == "--arsiv-ac")
+        ok = static_cast<bool>(o.reopen = Whole<std::int64_t>(v));
+    else if (a == "--arsiv-sil")
+        ok = static_cast<bool>(o.remove = Whole<std::int64_t>(v));
+    else if (a == "--arsiv-sil-eski")
+        ok = static_cast<bool>(o.removeOlderThan = Whole<int>(v));
+    else
+        o.exportTo = std::make_pair(v, args[i + 2]);
+    if (!ok) {
+        err << "pamerol-hesap: " << a << " takes a whole number, not \"" << v << "\"\n";
+        return -1;
+    }
+    i += static_cast<size_t>(values);
+    return 1;
+}
+
+std::optional<std::string> ArchivePath(const ArchiveOptions& o,
+                                       const std::optional<std::string>& settingsFile) {
+    if (o.file) return o.file;
+    if (settingsFile) return ArsivYolu(*settingsFile);
+    return std::nullopt;
+}
+
+int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ostream& out,
+                      std::ostream& err) {
+    auto archive = OpenOrSay(path, err);
+    if (!archive) return 1;
+    std::string error;
+    bool ok = true;
+    if (o.search) {
+        ArchiveQuery q;
+        q.text = *o.search;
+        auto rows = archive->search(q, &error);
+        ok = static_cast<bool>(rows);
+        for (const ArchiveRow& r : rows.value_or(std::vector<ArchiveRow>())) {
+            const nlohmann::ordered_json line = {{"id", r.id},
+                                                 {"txtAdiSoyadi", r.name},
+                                                 {"txtTcKNo", r.tcNo},
+                                                 {"CTarih", r.exitDate},
+                                                 {"NET", r.netSeverance},
+                                                 {"ITAZM", r.netNotice},
+                                                 {"dokumler", r.papers},
+                                                 {"zaman", ArchiveTimeText(r.lastAt)}};
+            out << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+        }
+    } else if (o.remove) {
+        ok = archive->remove(*o.remove, &error);
+    } else if (o.removeOlderThan) {
+        auto count = archive->removeOlderThan(*o.removeOlderThan, &error);
+        ok = static_cast<bool>(count);
+        if (ok) out << "{\"silinen\":" << *count << "}\n";
+    } else if (o.exportTo) {
+        const auto& [tcNo, file] = *o.exportTo;
+        auto cases = CasesOfPerson(*archive, tcNo, &error);
+        ok = static_cast<bool>(cases);
+        if (ok) {
+            const bool html = file.size() >= 5 && file.compare(file.size() - 5, 5, ".html") == 0;
+            if (auto why = WriteExport(file, html ? ExportHtml(*cases) : ExportCsv(*cases))) {
+                error = "cannot write \"" + file + "\": " + *why;
+                ok = false;
+            }
+        }
+    }
+    if (!ok) err << "pamerol-hesap: " << error << '\n';
+    return ok ? 0 : 1;
+}
+
+int ReopenArchivedCase(const std::string& path, std::int64_t id,
+                       const std::function<void(const Record&, const RecordedMessages&)>& show,
+                       const Dokum* dokum, const std::string& paperPath, std::ostream& err) {
+    auto archive = OpenOrSay(path, err);
+    if (!archive) return 1;
+    std::string error;
+    auto stored = archive->load(id, &error);
+    if (!stored) {
+        err << "pamerol-hesap: " << error << '\n';
+        return 1;
+    }
+    RecordedMessages messages;
+    Pamerol sheet(messages);
+    const std::vector<std::string> differing = RestoreSheet(stored->sheet, sheet.record());
+    for (const std::string& name : differing)
+        err << "pamerol-hesap: the stored text of " << name << " could not be restored\n";
+    show(sheet.record(), messages);
+    if (!differing.empty()) return 1;
+    if (!dokum) return 0;
+    if (DokumKaydet(sheet.record(), *dokum, paperPath, err) != 0) return 1;
+    if (archive->addPaper(id, DokumName(*dokum), &error)) return 0;
+    err << "pamerol-hesap: " << error << '\n';
+    return 1;
+}
+
+ArchiveRun::ArchiveRun(const std::string& path, std::ostream& err)
+    : archive_(OpenOrSay(path, err)), err_(err) {
+    failed_ = !archive_;
+}
+
+void ArchiveRun::keep(const Record& r, const Dokum* printed, size_t order) {
+    if (!archive_ || !r.command3Enabled()) return;
+    auto item =
+        std::make_pair(order, std::make_pair(SheetOf(r), std::string(printed ? DokumName(*printed) : "")));
+    std::lock_guard<std::mutex> lock(mutex_);
+    kept_.push_back(std::move(item));
+}
+
+int ArchiveRun::flush() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!archive_) return failed_ ? 1 : 0;
+    std::sort(kept_.begin(), kept_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::pair<CaseSheet, std::string>> cases;
+    for (auto& k : kept_) cases.push_back(std::move(k.second));
+    kept_.clear();
+    if (cases.empty()) return failed_ ? 1 : 0;
+    std::string error;
+    if (!archive_->storeAll(cases, &error)) {
+        if (!failed_) err_ << "pamerol-hesap: " << error << '\n';
+        failed_ = true;
+    }
+    return failed_ ? 1 : 0;
+}
+
+} // namespace pamerol

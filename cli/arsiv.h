@@ -1,0 +1,71 @@
+// The companion's archive: storing the cases of a run, and finding, reopening, exporting and deleting
+// stored cases from the command line.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "archive/archive.h"
+#include "calc/messages.h"
+#include "dokum.h"
+
+namespace pamerol {
+
+struct ArchiveOptions {
+    std::optional<std::string> file;                             // --arsiv FILE
+    std::optional<std::string> search;                           // --arsiv-ara TEXT
+    std::optional<std::int64_t> reopen;                          // --arsiv-ac ID
+    std::optional<std::int64_t> remove;                          // --arsiv-sil ID
+    std::optional<int> removeOlderThan;                          // --arsiv-sil-eski YEARS
+    std::optional<std::pair<std::string, std::string>> exportTo; // --arsiv-disa TCKNO FILE
+    // A command that works on the archive instead of calculating.
+    bool command() const { return search || remove || removeOlderThan || exportTo; }
+};
+
+// Takes args[i] and its values when it is an archive option, leaving i on its last value. Returns 0 when
+// args[i] is none, 1 when taken, -1 when malformed (the reason written to err).
+int ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOptions& o, std::ostream& err);
+
+// The archive file of the options: --arsiv FILE, otherwise the one the settings file names (or
+// arsiv.db beside it); empty when neither is given.
+std::optional<std::string> ArchivePath(const ArchiveOptions& o,
+                                       const std::optional<std::string>& settingsFile);
+
+// Runs --arsiv-ara, --arsiv-sil, --arsiv-sil-eski or --arsiv-disa. Returns the exit status.
+int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ostream& out, std::ostream& err);
+
+// Loads the stored case id into a fresh sheet, exactly as stored and without calculating, and hands it to
+// show; then, when dokum is given, fills that paper again into paperPath and records the printing in the
+// case. Returns the exit status: 0 done; 1 the archive or the case cannot be read, or the paper not filled
+// or not recorded (the reason written to err).
+int ReopenArchivedCase(const std::string& path, std::int64_t id,
+                       const std::function<void(const Record&, const RecordedMessages&)>& show,
+                       const Dokum* dokum, const std::string& paperPath, std::ostream& err);
+
+// The completed cases of a run, kept as they are computed (from any thread) and stored in their order.
+// An archive that cannot be opened is reported once; the run goes on calculating and printing.
+class ArchiveRun {
+  public:
+    ArchiveRun(const std::string& path, std::ostream& err);
+    // Keeps the case when its calculation completed; printed is the paper filled from it, if any.
+    void keep(const Record& r, const Dokum* printed, size_t order);
+    // Stores every case kept since the last call in one transaction. Returns the exit status: 0 stored
+    // (or nothing to store), 1 not (the reason written to err once).
+    int flush();
+
+  private:
+    std::unique_ptr<Archive> archive_;
+    std::ostream& err_;
+    bool failed_ = false;
+    std::mutex mutex_;
+    std::vector<std::pair<size_t, std::pair<CaseSheet, std::string>>> kept_;
+};
+
+} // namespace pamerol

@@ -23,6 +23,7 @@
 #include "sheet/pamerol.h"
 #include "sheet/places.h"
 #include "sheet/profile.h"
+#include "yasal.h"
 
 namespace pamerol {
 
@@ -31,7 +32,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 const char* kUsage =
-    "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [ALAN=METİN ...]\n"
+    "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [--yasal-degerler] [ALAN=METİN ...]\n"
     "          pamerol-hesap [--ayar DOSYA] --toplu  < vakalar.jsonl\n"
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname --kaydet DOSYA\n"
     "\n"
@@ -39,6 +40,8 @@ const char* kUsage =
     "  --ayar-yaz DOSYA  hesaptan sonra ayar alanlarını bu dosyaya yazar (yalnız o anahtarlar değişir)\n"
     "  --toplu           standart girdiden her satırda bir JSON nesnesi okur, her vakaya bir sonuç satırı "
     "yazar\n"
+    "  --yasal-degerler  her vakaya çıkış tarihinde geçerli yasal değerleri yasal-degerler.csv'den uygular;\n"
+    "                    vakada verilen değerler tablodakilerden önce gelir\n"
     "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
     "  ALAN=METİN        sayfanın alan adları (ESUCRET, GTarih, ...); Option1/Option2 = 1 hesap şeklini,\n"
     "                    Check1/Check2 = 0, 1 ya da 2 ibraname seçeneklerini verir\n"
@@ -245,16 +248,19 @@ struct SaveTarget {
 template <typename Assignments>
 void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
-             const Printout* printout = nullptr) {
+             const Printout* printout = nullptr, const YasalDegerler* table = nullptr) {
     RecordedMessages messages;
     Pamerol sheet(messages);
     if (settings) CopySettings(settings->record, sheet.record());
     for (const auto& [name, value] : assignments) Apply(sheet, name, value);
+    std::optional<YasalRapor> yasal;
+    if (table) yasal = YasalDegerleriUygula(sheet.record(), *table, assignments);
     CopyBracketsToCalculator(sheet.record());
     sheet.hesapla();
     // A calculation that stopped on a date or a figure it cannot read leaves the printouts unavailable.
     if (status && !sheet.record().command3Enabled()) *status = 1;
     writer.write(sheet.record(), messages, out);
+    if (yasal) YasalRaporuEkle(*yasal, *table, sheet.record(), out);
     if (saveTo) {
         if (auto error = AyarlariYaz(sheet.record(), saveTo->path, saveTo->loaded)) {
             *err << "pamerol-hesap: " << *error << '\n';
@@ -325,7 +331,8 @@ class LineReader {
 // processor, each on its own sheets, and their results are written in the order of the lines. A chunk
 // ends at 4,096 lines or 8 MiB of input, whichever comes first, and its memory is given back after it,
 // so the batch's memory stays bounded whatever the size of its lines.
-int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std::ostream& err) {
+int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream& in, std::ostream& out,
+             std::ostream& err) {
     struct Job {
         AssignmentReader::Assignments assignments;
         std::string error;
@@ -366,7 +373,8 @@ int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std:
                 Job& job = jobs[i];
                 if (!job.error.empty()) continue;
                 try {
-                    RunCase(settings, job.assignments, writers[w], job.result, nullptr, nullptr, &job.status);
+                    RunCase(settings, job.assignments, writers[w], job.result, nullptr, nullptr, &job.status,
+                            nullptr, table);
                 } catch (const UsageError& e) {
                     job.error = e.what;
                 }
@@ -399,7 +407,7 @@ int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std:
 int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                  std::ostream& err) {
     std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath;
-    bool batch = false;
+    bool batch = false, yasalDegerler = false;
     std::vector<std::pair<std::string, std::string>> assignments;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -418,6 +426,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             (a == "--dokum" ? dokumName : dokumPath) = args[++i];
         } else if (a == "--toplu") {
             batch = true;
+        } else if (a == "--yasal-degerler") {
+            yasalDegerler = true;
         } else if (a == "--help" || a == "-h") {
             const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
             out << kUsage << "\nŞablonlar ve örnek ayarlar: " << places.resources
@@ -462,7 +472,10 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         settings->loaded = std::move(loaded.loaded);
     }
 
-    if (batch) return RunBatch(settings.get(), in, out, err);
+    std::unique_ptr<YasalDegerler> table;
+    if (yasalDegerler && !(table = YasalDegerleriYukle(err))) return 2;
+
+    if (batch) return RunBatch(settings.get(), table.get(), in, out, err);
 
     for (const auto& [name, value] : assignments) {
         if (!KnownName(name)) {
@@ -479,7 +492,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         ResultWriter writer;
         std::string result;
         RunCase(settings.get(), assignments, writer, result, saveTo ? &*saveTo : nullptr, &err, &status,
-                printout ? &*printout : nullptr);
+                printout ? &*printout : nullptr, table.get());
         out << result;
     } catch (const UsageError& e) {
         err << "pamerol-hesap: " << e.what << '\n';

@@ -222,6 +222,12 @@ std::optional<std::string> TavanUyarisi(const YasalDegerler& table, int exitDate
     return "Çıkış tarihinde geçerli tavan " + *shownInForce + "; hesapta " + *shownUsed + " kullanıldı.";
 }
 
+std::optional<std::string_view> AsgariUcretIstisnasiNotu(int exitDate) {
+    if (exitDate < 20220101) return std::nullopt;
+    return "Asgari ücret istisnası uygulanmadı: ihbar tazminatının gelir ve damga vergisi ile kıdem "
+           "tazminatının damga vergisi istisnasız hesaplandı.";
+}
+
 std::string_view ParaBirimi(int date) {
     return date < 20090101 ? "YTL." : "TL";
 }

@@ -91,6 +91,11 @@ Getirilen YasalDegerleriYaz(Record& r, const YasalDegerler& table, int date,
 // otherwise (no ceiling in the table, a gap, an unreadable TAV).
 std::optional<std::string> TavanUyarisi(const YasalDegerler& table, int exitDate, const std::string& tav);
 
+// For exits from 01.01.2022, when the part of a wage equal to the minimum wage became exempt from income
+// tax and stamp duty: the note that this calculation does not apply that exemption to the notice pay or
+// to the stamp duty on the severance pay (no ruling found settles how it would). Nothing before.
+std::optional<std::string_view> AsgariUcretIstisnasiNotu(int exitDate);
+
 // The currency written after amounts on the papers: "YTL." for dates before 01.01.2009, when the new
 // lira was renamed, and "TL" from then on.
 std::string_view ParaBirimi(int date);

@@ -183,7 +183,7 @@ TEST(YasalDegerler, FillsTheSettingsFieldsAndNamesWhatIsMissing) {
     EXPECT_FALSE(CikisTarihi(r));
 }
 
-TEST(YasalDegerler, CeilingWarningAndCurrencyLabel) {
+TEST(YasalDegerler, CeilingWarningCurrencyLabelAndExemptionNote) {
     const struct {
         const char* date;
         const char* tav;
@@ -202,4 +202,6 @@ TEST(YasalDegerler, CeilingWarningAndCurrencyLabel) {
 
     EXPECT_EQ(ParaBirimi(Key("31.12.2008")), "YTL.");
     EXPECT_EQ(ParaBirimi(Key("01.01.2009")), "TL");
+    EXPECT_FALSE(AsgariUcretIstisnasiNotu(Key("31.12.2021")));
+    EXPECT_TRUE(AsgariUcretIstisnasiNotu(Key("01.01.2022")));
 }

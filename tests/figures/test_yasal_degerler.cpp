@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "sheet/ayarlar.h"
+
 using namespace pamerol;
 
 namespace {
@@ -204,4 +206,13 @@ TEST(YasalDegerler, CeilingWarningCurrencyLabelAndExemptionNote) {
     EXPECT_EQ(ParaBirimi(Key("01.01.2009")), "TL");
     EXPECT_FALSE(AsgariUcretIstisnasiNotu(Key("31.12.2021")));
     EXPECT_TRUE(AsgariUcretIstisnasiNotu(Key("01.01.2022")));
+}
+
+// The sample settings file shipped beside the program holds the latest figures of the table.
+TEST(YasalDegerler, TheSampleSettingsHoldTheLatestFiguresOfTheTable) {
+    Record sample, table;
+    AyarlariOku(sample, PAMEROL_SOURCE_DIR "/sheet/Pmrl.ini");
+    Getirilen g = YasalDegerleriYaz(table, Shipped(), Key("01.01.2026"));
+    EXPECT_TRUE(g.missing.empty()) << g.message;
+    for (Field f : kYasalAlanlar) EXPECT_EQ(sample.text(f), table.text(f)) << FieldName(f);
 }

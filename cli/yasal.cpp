@@ -1,7 +1,10 @@
 #include "yasal.h"
 
-#include <filesystem>
+#include <cstdio>
 #include <ostream>
+
+#include "base/files.h"
+#include "sheet/places.h"
 
 namespace pamerol {
 
@@ -33,9 +36,9 @@ std::string JsonText(std::string_view text) {
 } // namespace
 
 std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err) {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const std::string path = YasalDegerlerYolu(ec ? std::string(".") : exe.parent_path().string());
+    // A read-only file of the program: beside it, or in the shared data folder when installed.
+    const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
+    const std::string path = YasalDegerlerYolu(places.resources);
     std::string why;
     auto table = YasalDegerler::Load(path, &why);
     if (!table) {

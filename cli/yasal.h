@@ -14,7 +14,8 @@
 
 namespace pamerol {
 
-// The table beside the executable. Nothing, after a line on err naming the file and the reason, when it
+// The table among the program's read-only files (beside it, or in the shared data folder of an installed
+// program). Nothing, after a line on err naming the file and the reason, when it
 // cannot be read or a row of it is malformed.
 std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err);
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "calc/conversions.h"
+#include "base/conversions.h"
 #include "figures/yasal_degerler.h"
 
 using namespace pamerol;

@@ -24,6 +24,7 @@
 #include "sheet/pamerol.h"
 #include "sheet/places.h"
 #include "sheet/profile.h"
+#include "yasal.h"
 
 namespace pamerol {
 
@@ -32,7 +33,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 const char* kUsage =
-    "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [ALAN=METİN ...]\n"
+    "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [--yasal-degerler] [ALAN=METİN ...]\n"
     "          pamerol-hesap [--ayar DOSYA] --toplu  < vakalar.jsonl\n"
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname --kaydet DOSYA\n"
     "          pamerol-hesap --arsiv DOSYA --arsiv-ac NO [--dokum kidem|ihbar|ibraname --kaydet DOSYA]\n"
@@ -41,6 +42,8 @@ const char* kUsage =
     "  --ayar-yaz DOSYA  hesaptan sonra ayar alanlarını bu dosyaya yazar (yalnız o anahtarlar değişir)\n"
     "  --toplu           standart girdiden her satırda bir JSON nesnesi okur, her vakaya bir sonuç satırı "
     "yazar\n"
+    "  --yasal-degerler  her vakaya çıkış tarihinde geçerli yasal değerleri yasal-degerler.csv'den uygular;\n"
+    "                    vakada verilen değerler tablodakilerden önce gelir\n"
     "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
     "  --arsiv DOSYA     hesaplanan her vakayı (dökümüyle) bu arşive kaydeder\n"
     "  --arsiv-ara METİN arşivde ad, T.C. Kimlik No, SSK No ya da işverene göre arar (JSON satırları)\n"
@@ -252,16 +255,20 @@ struct SaveTarget {
 template <typename Assignments>
 void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
-             const Printout* printout = nullptr, ArchiveRun* archive = nullptr, size_t order = 0) {
+             const Printout* printout = nullptr, ArchiveRun* archive = nullptr, size_t order = 0,
+             const YasalDegerler* table = nullptr) {
     RecordedMessages messages;
     Pamerol sheet(messages);
     if (settings) CopySettings(settings->record, sheet.record());
     for (const auto& [name, value] : assignments) Apply(sheet, name, value);
+    std::optional<YasalRapor> yasal;
+    if (table) yasal = YasalDegerleriUygula(sheet.record(), *table, assignments);
     CopyBracketsToCalculator(sheet.record());
     sheet.hesapla();
     // A calculation that stopped on a date or a figure it cannot read leaves the printouts unavailable.
     if (status && !sheet.record().command3Enabled()) *status = 1;
     writer.write(sheet.record(), messages, out);
+    if (yasal) YasalRaporuEkle(*yasal, *table, sheet.record(), out);
     if (saveTo) {
         if (auto error = AyarlariYaz(sheet.record(), saveTo->path, saveTo->loaded)) {
             *err << "pamerol-hesap: " << *error << '\n';
@@ -334,8 +341,8 @@ class LineReader {
 // processor, each on its own sheets, and their results are written in the order of the lines. A chunk
 // ends at 4,096 lines or 8 MiB of input, whichever comes first, and its memory is given back after it,
 // so the batch's memory stays bounded whatever the size of its lines.
-int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std::ostream& err,
-             ArchiveRun* archive) {
+int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream& in, std::ostream& out,
+             std::ostream& err, ArchiveRun* archive) {
     struct Job {
         AssignmentReader::Assignments assignments;
         std::string error;
@@ -377,7 +384,7 @@ int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std:
                 if (!job.error.empty()) continue;
                 try {
                     RunCase(settings, job.assignments, writers[w], job.result, nullptr, nullptr, &job.status,
-                            nullptr, archive, i);
+                            nullptr, archive, i, table);
                 } catch (const UsageError& e) {
                     job.error = e.what;
                 }
@@ -411,7 +418,7 @@ int RunBatch(const Settings* settings, std::istream& in, std::ostream& out, std:
 int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                  std::ostream& err) {
     std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath;
-    bool batch = false;
+    bool batch = false, yasalDegerler = false;
     ArchiveOptions archiveOptions;
     std::vector<std::pair<std::string, std::string>> assignments;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -433,6 +440,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             if (taken < 0) return err << kUsage, 2;
         } else if (a == "--toplu") {
             batch = true;
+        } else if (a == "--yasal-degerler") {
+            yasalDegerler = true;
         } else if (a == "--help" || a == "-h") {
             const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
             out << kUsage << "\nŞablonlar ve örnek ayarlar: " << places.resources
@@ -477,6 +486,9 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         settings->loaded = std::move(loaded.loaded);
     }
 
+    std::unique_ptr<YasalDegerler> table;
+    if (yasalDegerler && !(table = YasalDegerleriYukle(err))) return 2;
+
     const auto archivePath = ArchivePath(archiveOptions, settingsFile);
     if ((archiveOptions.command() || archiveOptions.reopen) && !archivePath) {
         err << "pamerol-hesap: the archive commands need --arsiv FILE or --ayar FILE\n" << kUsage;
@@ -501,7 +513,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     if (archiveOptions.file) archive.emplace(*archiveOptions.file, err);
     ArchiveRun* const archiveRun = archive ? &*archive : nullptr;
 
-    if (batch) return RunBatch(settings.get(), in, out, err, archiveRun);
+    if (batch) return RunBatch(settings.get(), table.get(), in, out, err, archiveRun);
 
     for (const auto& [name, value] : assignments) {
         if (!KnownName(name)) {
@@ -518,7 +530,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         ResultWriter writer;
         std::string result;
         RunCase(settings.get(), assignments, writer, result, saveTo ? &*saveTo : nullptr, &err, &status,
-                printout ? &*printout : nullptr, archiveRun);
+                printout ? &*printout : nullptr, archiveRun, 0, table.get());
         out << result;
         if (archiveRun) status = std::max(status, archiveRun->flush());
     } catch (const UsageError& e) {

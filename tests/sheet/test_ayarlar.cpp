@@ -168,7 +168,7 @@ TEST(Ayarlar, SaveEqualsTwentyTwoSingleWrites) {
     }
 }
 
-TEST(Ayarlar, TheSampleFileHoldsTheFiguresOf2007) {
+TEST(Ayarlar, TheSampleFileHoldsTheFiguresOfTheFirstHalfOf2026) {
     TempFolder dir;
     const std::string path = dir.file("Pmrl.ini");
     const std::string sample = ReadBytes(PAMEROL_SOURCE_DIR "/sheet/Pmrl.ini");
@@ -177,13 +177,13 @@ TEST(Ayarlar, TheSampleFileHoldsTheFiguresOf2007) {
     Record r;
     AyarlariOku(r, path);
     const std::pair<Field, const char*> expected[] = {
-        {Field::DVOR, "6"},        {Field::KGN, "30"},     {Field::TAV, "2030,19"},
-        {Field::O1, "15"},         {Field::O2, "20"},      {Field::O3, "27"},
-        {Field::O4, "35"},         {Field::O5, "35"},      {Field::VD1, "7500"},
-        {Field::VD2, "19000"},     {Field::VD3, "43000"},  {Field::VD4, "999999999"},
-        {Field::VD5, "999999999"}, {Field::DL1, "14"},     {Field::DL2, "28"},
-        {Field::DL3, "42"},        {Field::DL4, "56"},     {Field::txtUnvani, ""},
-        {Field::txtSSkNoIsv, ""},  {Field::txtAdresi, ""}, {Field::txtVergiDairesi, ""},
+        {Field::DVOR, "7,59"},     {Field::KGN, "30"},      {Field::TAV, "64948,77"},
+        {Field::O1, "15"},         {Field::O2, "20"},       {Field::O3, "27"},
+        {Field::O4, "35"},         {Field::O5, "40"},       {Field::VD1, "190000"},
+        {Field::VD2, "400000"},    {Field::VD3, "1500000"}, {Field::VD4, "5300000"},
+        {Field::VD5, "999999999"}, {Field::DL1, "14"},      {Field::DL2, "28"},
+        {Field::DL3, "42"},        {Field::DL4, "56"},      {Field::txtUnvani, ""},
+        {Field::txtSSkNoIsv, ""},  {Field::txtAdresi, ""},  {Field::txtVergiDairesi, ""},
         {Field::txtVergiNo, ""},
     };
     for (const auto& [f, text] : expected) EXPECT_EQ(r.text(f), text) << FieldName(f);
@@ -191,10 +191,10 @@ TEST(Ayarlar, TheSampleFileHoldsTheFiguresOf2007) {
     // Saving it unchanged keeps every byte, comments included; a new ceiling changes its one line.
     ASSERT_FALSE(AyarlariYaz(r, path));
     EXPECT_EQ(ReadBytes(path), sample);
-    r.write(Field::TAV, "2087,92");
+    r.write(Field::TAV, "70000,00");
     ASSERT_FALSE(AyarlariYaz(r, path));
     std::string changed = sample;
-    changed.replace(changed.find("Oran3=2030,19"), 13, "Oran3=2087,92");
+    changed.replace(changed.find("Oran3=64948,77"), 14, "Oran3=70000,00");
     EXPECT_EQ(ReadBytes(path), changed);
 }
 

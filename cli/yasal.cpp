@@ -1,0 +1,94 @@
+#include "yasal.h"
+
+#include <cstdio>
+#include <ostream>
+
+#include "base/files.h"
+#include "sheet/places.h"
+
+namespace pamerol {
+
+namespace {
+
+// A JSON string of a UTF-8 text: quotes, backslashes and control characters escaped. Built by hand, as
+// the workers of a batch call this at the same time.
+std::string JsonText(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char code[8];
+                std::snprintf(code, sizeof code, "\\u%04x", c);
+                out += code;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + '"';
+}
+
+} // namespace
+
+std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err) {
+    // A read-only file of the program: beside it, or in the shared data folder when installed.
+    const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
+    const std::string path = YasalDegerlerYolu(places.resources);
+    std::string why;
+    auto table = YasalDegerler::Load(path, &why);
+    if (!table) {
+        err << "pamerol-hesap: yasal değerler tablosu okunamadı: " << why << '\n';
+        return nullptr;
+    }
+    return std::make_unique<YasalDegerler>(std::move(*table));
+}
+
+YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table,
+                                const std::vector<std::pair<std::string, std::string>>& assignments) {
+    YasalRapor report;
+    report.date = CikisTarihi(r);
+    if (!report.date) {
+        report.message = kCikisTarihiGerekli;
+        return report;
+    }
+    auto given = [&](Field f) {
+        for (const auto& a : assignments)
+            if (a.first == FieldName(f)) return true;
+        return false;
+    };
+    Getirilen g = YasalDegerleriYaz(r, table, *report.date, given);
+    for (Field f : g.filled) report.filled.emplace_back(f, r.text(f));
+    report.missing = std::move(g.missing);
+    report.message = std::move(g.message);
+    return report;
+}
+
+void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const Record& r,
+                     std::string& line) {
+    // The line ends with the closing brace of its object and a line feed.
+    if (line.size() < 2) return;
+    line.resize(line.size() - 2);
+    line += ",\"yasalDegerler\":{\"tarih\":";
+    line += report.date ? JsonText(DateText(*report.date)) : "null";
+    line += ",\"yazilan\":{";
+    for (size_t i = 0; i < report.filled.size(); ++i) {
+        if (i > 0) line += ',';
+        line += JsonText(FieldName(report.filled[i].first)) + ':' + JsonText(report.filled[i].second);
+    }
+    line += "},\"eksik\":[";
+    for (size_t i = 0; i < report.missing.size(); ++i) {
+        if (i > 0) line += ',';
+        line += JsonText(FieldName(report.missing[i]));
+    }
+    line += "],\"mesaj\":" + JsonText(report.message);
+    auto warning = report.date ? TavanUyarisi(table, *report.date, r.text(Field::TAV)) : std::nullopt;
+    line += ",\"tavanUyarisi\":" + (warning ? JsonText(*warning) : std::string("null"));
+    line += "}}\n";
+}
+
+} // namespace pamerol

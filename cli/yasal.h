@@ -1,0 +1,40 @@
+// The companion's --yasal-degerler: before each case is calculated, the legal figures in force on its own
+// exit date are taken from the table beside the program, except those the case gives itself; the result
+// line reports what was taken and what the table does not have.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "calc/record.h"
+#include "figures/yasal_degerler.h"
+
+namespace pamerol {
+
+// The table among the program's read-only files (beside it, or in the shared data folder of an installed
+// program). Nothing, after a line on err naming the file and the reason, when it
+// cannot be read or a row of it is malformed.
+std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err);
+
+// What the table did to one case, to report in its result line.
+struct YasalRapor {
+    std::optional<int> date; // the exit date the figures are for; none: nothing was applied
+    std::vector<std::pair<Field, std::string>> filled;
+    std::vector<Field> missing;
+    std::string message;
+};
+
+// Applies the table to a case's sheet after its assignments: the fields the assignments name keep their
+// given texts.
+YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table,
+                                const std::vector<std::pair<std::string, std::string>>& assignments);
+
+// Adds the report, and the ceiling warning for the TAV the calculation used, to a result line as its last
+// member "yasalDegerler".
+void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const Record& r,
+                     std::string& line);
+
+} // namespace pamerol

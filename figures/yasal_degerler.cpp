@@ -1,0 +1,235 @@
+#include "yasal_degerler.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "base/conversions.h"
+
+namespace pamerol {
+
+namespace {
+
+constexpr std::string_view kHeader = "alan;baslangic;bitis;deger;durum;kaynaklar";
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+std::vector<std::string_view> Columns(std::string_view line) {
+    std::vector<std::string_view> out;
+    for (size_t from = 0;;) {
+        size_t semi = line.find(';', from);
+        out.push_back(Trim(line.substr(from, semi == std::string_view::npos ? semi : semi - from)));
+        if (semi == std::string_view::npos) return out;
+        from = semi + 1;
+    }
+}
+
+std::optional<Field> TableField(std::string_view name) {
+    auto f = FieldByName(name);
+    if (!f) return std::nullopt;
+    for (Field k : kYasalAlanlar)
+        if (k == *f) return f;
+    return std::nullopt;
+}
+
+bool KnownStatus(std::string_view s) {
+    return s == "2+" || s == "1" || s == "2+ ƒ" || s == "1 ƒ" || s == "✗";
+}
+
+std::string Quoted(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
+
+std::string Period(const YasalDeger& row) {
+    return DateText(row.start) + " - " + (row.end ? DateText(*row.end) : std::string("..."));
+}
+
+bool Overlap(const YasalDeger& a, const YasalDeger& b) {
+    constexpr int kNoEnd = 99999999;
+    return a.start <= b.end.value_or(kNoEnd) && b.start <= a.end.value_or(kNoEnd);
+}
+
+// Names of consecutive table fields of one kind joined as a range: "O1–O5", "DL1–DL4".
+std::string Names(const std::vector<Field>& fields) {
+    auto kind = [](Field f) {
+        std::string_view n = FieldName(f);
+        return n.substr(0, n.find_first_of("0123456789"));
+    };
+    std::string out;
+    for (size_t i = 0; i < fields.size();) {
+        size_t j = i;
+        while (j + 1 < fields.size() && kind(fields[j + 1]) == kind(fields[i]) &&
+               static_cast<int>(fields[j + 1]) == static_cast<int>(fields[j]) + 1)
+            ++j;
+        if (!out.empty()) out += ", ";
+        out += FieldName(fields[i]);
+        if (j > i) {
+            out += j == i + 1 ? ", " : "–";
+            out += FieldName(fields[j]);
+        }
+        i = j + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+const std::array<Field, 17> kYasalAlanlar = {Field::DVOR, Field::KGN, Field::TAV, Field::O1,  Field::O2,
+                                             Field::O3,   Field::O4,  Field::O5,  Field::VD1, Field::VD2,
+                                             Field::VD3,  Field::VD4, Field::VD5, Field::DL1, Field::DL2,
+                                             Field::DL3,  Field::DL4};
+
+std::string YasalDegerlerYolu(const std::string& programFolder) {
+    if (programFolder.empty()) return std::string(kYasalDegerlerDosyasi);
+    return programFolder + (programFolder.back() == '/' ? "" : "/") + std::string(kYasalDegerlerDosyasi);
+}
+
+std::optional<int> DateKey(std::string_view t) {
+    if (!IsValidDateText(t)) return std::nullopt;
+    auto num = [&](size_t a, size_t n) {
+        int v = 0;
+        for (size_t i = a; i < a + n; ++i) v = v * 10 + (t[i] - '0');
+        return v;
+    };
+    return num(6, 4) * 10000 + num(3, 2) * 100 + num(0, 2);
+}
+
+std::string DateText(int key) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d", key % 100, key / 100 % 100, key / 10000);
+    return text;
+}
+
+std::optional<YasalDegerler> YasalDegerler::Parse(std::string_view text, std::string* error) {
+    YasalDegerler table;
+    bool header = false;
+    int number = 0;
+    auto fail = [&](const std::string& why) {
+        if (error) *error = "satır " + std::to_string(number) + ": " + why;
+        return std::nullopt;
+    };
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3); // a byte-order mark some editors add
+    for (size_t from = 0; from < text.size();) {
+        size_t eol = text.find('\n', from);
+        std::string_view line = Trim(text.substr(from, eol == std::string_view::npos ? eol : eol - from));
+        from = eol == std::string_view::npos ? text.size() : eol + 1;
+        ++number;
+        if (line.empty() || line.front() == '#') continue;
+        if (!header) {
+            if (line != kHeader) return fail("başlık satırı " + Quoted(kHeader) + " olmalı");
+            header = true;
+            continue;
+        }
+        auto c = Columns(line);
+        if (c.size() != 6) return fail("6 sütun olmalı, " + std::to_string(c.size()) + " sütun var");
+        YasalDeger row{Field::DVOR,       0,     std::nullopt, std::string(c[3]), std::string(c[4]),
+                       std::string(c[5]), number};
+        auto field = TableField(c[0]);
+        if (!field) return fail("tabloda olmayan alan " + Quoted(c[0]));
+        row.field = *field;
+        auto start = DateKey(c[1]);
+        if (!start) return fail("başlangıç tarihi " + Quoted(c[1]) + " geçerli bir tarih değil");
+        row.start = *start;
+        if (!c[2].empty()) {
+            row.end = DateKey(c[2]);
+            if (!row.end) return fail("bitiş tarihi " + Quoted(c[2]) + " geçerli bir tarih değil");
+            if (*row.end < row.start) return fail("bitiş tarihi başlangıçtan önce");
+        }
+        if (!KnownStatus(row.status))
+            return fail("durum " + Quoted(row.status) + " olamaz (2+, 1, 2+ ƒ, 1 ƒ ya da ✗)");
+        if (row.status == "✗") {
+            if (!row.value.empty()) return fail("durumu ✗ olan dönemin değeri boş kalmalı");
+        } else {
+            if (row.value.empty()) return fail("değer boş; kaynağı bulunmayan dönemin durumu ✗ olmalı");
+            auto v = ParseNumber(row.value);
+            if (!v || *v < 0) return fail("değer " + Quoted(row.value) + " okunamıyor");
+            if (row.sources.empty()) return fail("değerin kaynağı yazılmamış");
+        }
+        for (const YasalDeger& other : table.rows_)
+            if (other.field == row.field && Overlap(other, row))
+                return fail(std::string(FieldName(row.field)) + " için " + Period(row) + " dönemi satır " +
+                            std::to_string(other.line) + " ile çakışıyor");
+        table.rows_.push_back(std::move(row));
+    }
+    if (!header) return fail("başlık satırı yok");
+    return table;
+}
+
+std::optional<YasalDegerler> YasalDegerler::Load(const std::string& path, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    if (!in || !(text << in.rdbuf())) {
+        if (error) *error = path + ": dosya okunamadı";
+        return std::nullopt;
+    }
+    auto table = Parse(text.str(), error);
+    if (!table && error) *error = path + ", " + *error;
+    return table;
+}
+
+const YasalDeger* YasalDegerler::inForce(Field f, int date) const {
+    for (const YasalDeger& row : rows_)
+        if (row.field == f && row.start <= date && (!row.end || date <= *row.end)) return &row;
+    return nullptr;
+}
+
+std::optional<int> CikisTarihi(const Record& r) {
+    if (r.mode() != Mode::Dates) return std::nullopt;
+    return DateKey(r.text(Field::CTarih));
+}
+
+Getirilen YasalDegerleriYaz(Record& r, const YasalDegerler& table, int date,
+                            const std::function<bool(Field)>& keep) {
+    Getirilen out;
+    std::vector<const YasalDeger*> gaps;
+    for (Field f : kYasalAlanlar) {
+        if (keep && keep(f)) continue;
+        const YasalDeger* row = table.inForce(f, date);
+        if (row && !row->value.empty()) {
+            r.write(f, row->value);
+            out.filled.push_back(f);
+        } else {
+            out.missing.push_back(f);
+            if (row) gaps.push_back(row);
+        }
+    }
+    const std::string day = DateText(date);
+    out.message = out.filled.empty()
+                      ? day + " tarihi için tabloda yasal değer yok."
+                      : day + " tarihinde geçerli yasal değerler yazıldı: " + Names(out.filled) + ".";
+    if (!out.missing.empty()) {
+        out.message += "\r\nTabloda olmayanlar (alanda yazılı değer kaldı): " + Names(out.missing);
+        for (const YasalDeger* gap : gaps)
+            out.message += "; " + std::string(FieldName(gap->field)) + " için " + Period(*gap) +
+                           " döneminin kaynağı bulunamadı";
+        out.message += ".";
+    }
+    return out;
+}
+
+std::optional<std::string> TavanUyarisi(const YasalDegerler& table, int exitDate, const std::string& tav) {
+    const YasalDeger* row = table.inForce(Field::TAV, exitDate);
+    if (!row || row->value.empty()) return std::nullopt;
+    auto used = ParseNumber(tav);
+    auto inForce = ParseNumber(row->value);
+    if (!used || !inForce) return std::nullopt;
+    auto shownUsed = AmountText(*used), shownInForce = AmountText(*inForce);
+    if (!shownUsed || !shownInForce || *shownUsed == *shownInForce) return std::nullopt;
+    return "Çıkış tarihinde geçerli tavan " + *shownInForce + "; hesapta " + *shownUsed + " kullanıldı.";
+}
+
+std::optional<std::string_view> AsgariUcretIstisnasiNotu(int exitDate) {
+    if (exitDate < 20220101) return std::nullopt;
+    return "Asgari ücret istisnası uygulanmadı: ihbar tazminatının gelir ve damga vergisi ile kıdem "
+           "tazminatının damga vergisi istisnasız hesaplandı.";
+}
+
+std::string_view ParaBirimi(int date) {
+    return date < 20090101 ? "YTL." : "TL";
+}
+
+} // namespace pamerol

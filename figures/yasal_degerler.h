@@ -1,0 +1,103 @@
+// The legal figures by period: a table shipped beside the program (yasal-degerler.csv) that says which
+// stamp-duty rate, severance ceiling, income-tax brackets and notice days were in force on a date, with
+// the sources each figure was read from. The program fills the "Sabitler" fields from it on request and
+// points out a ceiling that differs from the one in force on the exit date; it never writes the settings
+// file on its own.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/record.h"
+
+namespace pamerol {
+
+// The table's file name, beside the executables.
+inline constexpr std::string_view kYasalDegerlerDosyasi = "yasal-degerler.csv";
+
+// The table's path: the program's folder followed by "/yasal-degerler.csv".
+std::string YasalDegerlerYolu(const std::string& programFolder);
+
+// The settings fields the table fills, in the order of the "Sabitler" tab.
+extern const std::array<Field, 17> kYasalAlanlar;
+
+// A date as the number YYYYMMDD, so that dates compare as numbers. Nothing for a text that is not a
+// calendar date "DD.MM.YYYY".
+std::optional<int> DateKey(std::string_view text);
+// The date text "DD.MM.YYYY" of a key.
+std::string DateText(int key);
+
+// One row: a field's value over a period.
+struct YasalDeger {
+    Field field;
+    int start;              // first day in force (YYYYMMDD)
+    std::optional<int> end; // last day in force; none: until a new rule
+    std::string value;      // in the sheet's notation ("2030,19", "7,59"); empty for a period no source gives
+    std::string status;     // "2+", "1", either followed by " ƒ", or "✗" for a period without a value
+    std::string sources;    // addresses, separated by blanks
+    int line;               // line of the file, for messages
+};
+
+class YasalDegerler {
+  public:
+    // Reads the table from its text. A row that cannot be used (a wrong number of columns, an unknown
+    // field, a date that is not in the calendar, an end before the start, a value the sheet cannot
+    // read, a value with status "✗" or a gap without it, a value without a source, a period that
+    // overlaps another of the same field) makes the whole table unusable: nothing is returned and error
+    // holds "satır N: " and the reason. Lines starting with "#" and blank lines are skipped; the first
+    // other line is the header.
+    static std::optional<YasalDegerler> Parse(std::string_view text, std::string* error);
+
+    // Parse on the file's contents; the error begins with the path. A file that cannot be read is an
+    // error too.
+    static std::optional<YasalDegerler> Load(const std::string& path, std::string* error);
+
+    // The row of the field in force on the date, a gap row included; null when no row covers the date.
+    const YasalDeger* inForce(Field f, int date) const;
+
+    const std::vector<YasalDeger>& rows() const { return rows_; }
+
+  private:
+    std::vector<YasalDeger> rows_;
+};
+
+// What fetching the figures for a date did.
+struct Getirilen {
+    std::vector<Field> filled;  // written from the table (the text may have been there already)
+    std::vector<Field> missing; // the table has no value for the date: the field is left as it is
+    std::string message;        // the one message naming both, for the clerk
+};
+
+// The message when the figures are asked for without a date to fetch them for.
+inline constexpr std::string_view kCikisTarihiGerekli =
+    "Yasal değerler çıkış tarihine göre getirilir: önce geçerli bir çıkış tarihi girin.";
+
+// The exit date to fetch the figures for: CTarih in the dates mode, when it is a calendar date.
+std::optional<int> CikisTarihi(const Record& r);
+
+// Writes the figures in force on the date into the settings fields through Record::write, as if the
+// clerk had typed them, so that their change rules run (the results clear). A field for which keep
+// answers true is neither written nor counted as missing (the caller was given its value). The caller
+// then refreshes the income-tax calculator's copy of the brackets, as a settings load does.
+Getirilen YasalDegerleriYaz(Record& r, const YasalDegerler& table, int date,
+                            const std::function<bool(Field)>& keep = {});
+
+// After a calculation: "Çıkış tarihinde geçerli tavan 2.030,19; hesapta 1.960,69 kullanıldı." when the
+// table has a ceiling for the exit date and the sheet's TAV (rounded to kuruş) differs from it; nothing
+// otherwise (no ceiling in the table, a gap, an unreadable TAV).
+std::optional<std::string> TavanUyarisi(const YasalDegerler& table, int exitDate, const std::string& tav);
+
+// For exits from 01.01.2022, when the part of a wage equal to the minimum wage became exempt from income
+// tax and stamp duty: the note that this calculation does not apply that exemption to the notice pay or
+// to the stamp duty on the severance pay (no ruling found settles how it would). Nothing before.
+std::optional<std::string_view> AsgariUcretIstisnasiNotu(int exitDate);
+
+// The currency written after amounts on the papers: "YTL." for dates before 01.01.2009, when the new
+// lira was renamed, and "TL" from then on.
+std::string_view ParaBirimi(int date);
+
+} // namespace pamerol

@@ -1,0 +1,218 @@
+#include "figures/yasal_degerler.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "sheet/ayarlar.h"
+
+using namespace pamerol;
+
+namespace {
+
+const YasalDegerler& Shipped() {
+    static const YasalDegerler table = [] {
+        std::string error;
+        auto t = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv", &error);
+        EXPECT_TRUE(t) << error;
+        return t ? *t : YasalDegerler();
+    }();
+    return table;
+}
+
+int Key(const char* text) {
+    auto k = DateKey(text);
+    EXPECT_TRUE(k) << text;
+    return k.value_or(0);
+}
+
+// The day after a date key.
+int Next(int key) {
+    using namespace std::chrono;
+    year_month_day d{year(key / 10000), month(static_cast<unsigned>(key / 100 % 100)),
+                     day(static_cast<unsigned>(key % 100))};
+    year_month_day n{sys_days(d) + days(1)};
+    return static_cast<int>(n.year()) * 10000 + static_cast<int>(static_cast<unsigned>(n.month())) * 100 +
+           static_cast<int>(static_cast<unsigned>(n.day()));
+}
+
+// The value in force, "✗" for a gap, "-" when no row covers the date.
+std::string Value(const YasalDegerler& t, Field f, int date) {
+    const YasalDeger* row = t.inForce(f, date);
+    return !row ? "-" : row->value.empty() ? "✗" : row->value;
+}
+
+} // namespace
+
+// Every figure the table keeps is covered from 01.01.2005 to 31.12.2026 without a hole: the next period
+// starts the day after the last one ends. 44 ceiling periods, 4 of them gaps.
+TEST(YasalDegerler, TheShippedTableCoversEveryDayFrom2005To2026) {
+    const YasalDegerler& t = Shipped();
+    for (Field f : kYasalAlanlar) {
+        for (int date = 20050101; date <= 20261231;) {
+            const YasalDeger* row = t.inForce(f, date);
+            ASSERT_TRUE(row) << FieldName(f) << " " << DateText(date);
+            if (!row->end) break;
+            date = Next(*row->end);
+        }
+    }
+    int periods = 0, gaps = 0;
+    for (const YasalDeger& row : t.rows()) {
+        if (row.field != Field::TAV) continue;
+        ++periods;
+        if (row.value.empty()) ++gaps;
+    }
+    EXPECT_EQ(periods, 44);
+    EXPECT_EQ(gaps, 4);
+}
+
+TEST(YasalDegerler, FiguresOnBothSidesOfThePeriodBoundaries) {
+    const struct {
+        const char* date;
+        Field field;
+        const char* value;
+    } cases[] = {
+        {"31.12.2004", Field::TAV, "-"},         {"01.01.2005", Field::TAV, "1648,90"},
+        {"30.06.2005", Field::TAV, "1648,90"},   {"01.07.2005", Field::TAV, "1727,15"},
+        {"31.12.2005", Field::TAV, "1727,15"},   {"01.01.2006", Field::TAV, "1770,63"},
+        {"30.06.2006", Field::TAV, "1770,63"},   {"01.07.2006", Field::TAV, "1857,44"},
+        {"30.06.2007", Field::TAV, "1960,69"},   {"01.07.2007", Field::TAV, "2030,19"},
+        {"31.12.2007", Field::TAV, "2030,19"},   {"01.01.2008", Field::TAV, "2087,92"},
+        {"30.06.2008", Field::TAV, "2087,92"},   {"01.07.2008", Field::TAV, "✗"},
+        {"31.12.2009", Field::TAV, "✗"},         {"01.01.2010", Field::TAV, "2427,04"},
+        {"30.06.2011", Field::TAV, "2623,23"},   {"01.07.2011", Field::TAV, "2731,85"},
+        {"31.12.2013", Field::TAV, "3254,44"},   {"01.01.2014", Field::TAV, "3438,22"},
+        {"30.06.2014", Field::TAV, "3438,22"},   {"01.07.2014", Field::TAV, "3438,22"},
+        {"31.12.2014", Field::TAV, "3438,22"},   {"01.01.2015", Field::TAV, "3541,37"},
+        {"30.06.2015", Field::TAV, "3541,37"},   {"01.07.2015", Field::TAV, "3709,98"},
+        {"31.08.2015", Field::TAV, "3709,98"},   {"01.09.2015", Field::TAV, "3828,37"},
+        {"31.12.2015", Field::TAV, "3828,37"},   {"01.01.2016", Field::TAV, "4092,53"},
+        {"31.12.2021", Field::TAV, "8284,51"},   {"01.01.2022", Field::TAV, "10848,59"},
+        {"31.12.2025", Field::TAV, "53919,68"},  {"01.01.2026", Field::TAV, "64948,77"},
+        {"30.06.2026", Field::TAV, "64948,77"},  {"01.07.2026", Field::TAV, "✗"},
+        {"31.12.2009", Field::DVOR, "6"},        {"01.01.2010", Field::DVOR, "6,6"},
+        {"31.12.2012", Field::DVOR, "6,6"},      {"01.01.2013", Field::DVOR, "7,59"},
+        {"31.12.2026", Field::DVOR, "7,59"},     {"01.01.2027", Field::DVOR, "-"},
+        {"31.12.2005", Field::O3, "25"},         {"01.01.2006", Field::O3, "27"},
+        {"31.12.2005", Field::VD4, "78000"},     {"01.01.2006", Field::VD4, "999999999"},
+        {"31.12.2009", Field::VD3, "50000"},     {"01.01.2010", Field::VD3, "76200"},
+        {"31.12.2019", Field::O5, "35"},         {"01.01.2020", Field::O5, "40"},
+        {"31.12.2019", Field::VD4, "999999999"}, {"01.01.2020", Field::VD4, "600000"},
+        {"31.12.2025", Field::VD1, "158000"},    {"01.01.2026", Field::VD1, "190000"},
+        {"31.12.2026", Field::VD5, "999999999"}, {"01.01.2027", Field::VD1, "-"},
+        {"01.01.2027", Field::DL4, "56"},        {"01.01.2027", Field::KGN, "30"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Value(Shipped(), c.field, Key(c.date)), c.value) << c.date;
+}
+
+TEST(YasalDegerler, AMalformedRowIsRejectedWithItsLineNumber) {
+    const std::string head = "# yorum\nalan;baslangic;bitis;deger;durum;kaynaklar\n";
+    const std::string good = "TAV;01.01.2007;30.06.2007;1960,69;1;a.com\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"alan;bitis\n", "satır 1: başlık satırı \"alan;baslangic;bitis;deger;durum;kaynaklar\" olmalı"},
+        {"# yalnız yorum\n", "satır 1: başlık satırı yok"},
+        {head + "TAV;01.01.2007;30.06.2007;1960,69;1\n", "satır 3: 6 sütun olmalı, 5 sütun var"},
+        {head + good + "ESUCRET;01.01.2007;;1;1;a.com\n", "satır 4: tabloda olmayan alan \"ESUCRET\""},
+        {head + "TAV;31.02.2007;30.06.2007;1;1;a.com\n",
+         "satır 3: başlangıç tarihi \"31.02.2007\" geçerli bir tarih değil"},
+        {head + "TAV;01.07.2007;30.06.2007;1;1;a.com\n", "satır 3: bitiş tarihi başlangıçtan önce"},
+        {head + "TAV;01.01.2007;30.06.2007;1960.69;1;a.com\n", "satır 3: değer \"1960.69\" okunamıyor"},
+        {head + "TAV;01.01.2007;30.06.2007;1960,69;✗;\n",
+         "satır 3: durumu ✗ olan dönemin değeri boş kalmalı"},
+        {head + "TAV;01.01.2007;30.06.2007;;1;a.com\n",
+         "satır 3: değer boş; kaynağı bulunmayan dönemin durumu ✗ olmalı"},
+        {head + "TAV;01.01.2007;30.06.2007;1960,69;3;a.com\n",
+         "satır 3: durum \"3\" olamaz (2+, 1, 2+ ƒ, 1 ƒ ya da ✗)"},
+        {head + "TAV;01.01.2007;30.06.2007;1960,69;2+;\n", "satır 3: değerin kaynağı yazılmamış"},
+        {head + good + "\nTAV;30.06.2007;;2030,19;1;b.com\n",
+         "satır 5: TAV için 30.06.2007 - ... dönemi satır 3 ile çakışıyor"},
+    };
+    for (const auto& [text, error] : cases) {
+        std::string why;
+        EXPECT_FALSE(YasalDegerler::Parse(text, &why)) << error;
+        EXPECT_EQ(why, error);
+    }
+    std::string why;
+    EXPECT_FALSE(YasalDegerler::Load("/nonexistent/yasal-degerler.csv", &why));
+    EXPECT_EQ(why, "/nonexistent/yasal-degerler.csv: dosya okunamadı");
+    // Windows line ends and a byte-order mark, as an editor on the clerk's machine may leave them.
+    auto t =
+        YasalDegerler::Parse("\xEF\xBB\xBF" + head + "TAV;01.01.2007;30.06.2007;1960,69;1;a.com\r\n", &why);
+    ASSERT_TRUE(t) << why;
+    EXPECT_EQ(Value(*t, Field::TAV, Key("30.06.2007")), "1960,69");
+}
+
+// Filling the sheet writes through the record, so change rules run; a kept field is left alone and a
+// gap is named with its period.
+TEST(YasalDegerler, FillsTheSettingsFieldsAndNamesWhatIsMissing) {
+    Record r;
+    int changes = 0;
+    r.setChangeRule(Field::TAV, [&] { ++changes; });
+    r.write(Field::TAV, "1");
+    r.write(Field::DVOR, "9");
+    changes = 0;
+    Getirilen g = YasalDegerleriYaz(r, Shipped(), Key("15.08.2008"));
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(r.text(Field::TAV), "1");
+    EXPECT_EQ(r.text(Field::DVOR), "6");
+    EXPECT_EQ(r.text(Field::VD3), "44700");
+    EXPECT_EQ(g.filled.size(), 16u);
+    EXPECT_EQ(g.missing, std::vector<Field>{Field::TAV});
+    EXPECT_EQ(g.message,
+              "15.08.2008 tarihinde geçerli yasal değerler yazıldı: DVOR, KGN, O1–O5, VD1–VD5, "
+              "DL1–DL4.\r\nTabloda olmayanlar (alanda yazılı değer kaldı): TAV; TAV için 01.07.2008 "
+              "- 31.12.2008 döneminin kaynağı bulunamadı.");
+
+    g = YasalDegerleriYaz(r, Shipped(), Key("14.09.2007"), [](Field f) { return f == Field::DVOR; });
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(r.text(Field::TAV), "2030,19");
+    EXPECT_EQ(r.text(Field::DVOR), "6");
+    EXPECT_TRUE(g.missing.empty());
+    EXPECT_EQ(g.message,
+              "14.09.2007 tarihinde geçerli yasal değerler yazıldı: KGN, TAV, O1–O5, VD1–VD5, DL1–DL4.");
+
+    g = YasalDegerleriYaz(r, Shipped(), Key("02.01.2027"), [](Field f) { return f != Field::DVOR; });
+    EXPECT_EQ(g.message,
+              "02.01.2027 tarihi için tabloda yasal değer yok.\r\nTabloda olmayanlar (alanda yazılı "
+              "değer kaldı): DVOR.");
+
+    r.write(Field::CTarih, "31.12.2008");
+    EXPECT_EQ(CikisTarihi(r), 20081231);
+    r.setMode(Mode::PremiumDays);
+    EXPECT_FALSE(CikisTarihi(r));
+    r.setMode(Mode::Dates);
+    r.write(Field::CTarih, "31.02.2008");
+    EXPECT_FALSE(CikisTarihi(r));
+}
+
+TEST(YasalDegerler, CeilingWarningCurrencyLabelAndExemptionNote) {
+    const struct {
+        const char* date;
+        const char* tav;
+        const char* warning;
+    } cases[] = {
+        {"14.09.2007", "1960,69", "Çıkış tarihinde geçerli tavan 2.030,19; hesapta 1.960,69 kullanıldı."},
+        {"14.09.2007", "2030,19", ""},
+        {"14.09.2007", "2.030,190", ""},
+        {"01.09.2015", "3709,98", "Çıkış tarihinde geçerli tavan 3.828,37; hesapta 3.709,98 kullanıldı."},
+        {"15.08.2008", "1", ""},   // a gap: nothing to compare with
+        {"14.09.2007", "abc", ""}, // unreadable: the calculation refused it already
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TavanUyarisi(Shipped(), Key(c.date), c.tav).value_or(""), c.warning)
+            << c.date << " " << c.tav;
+
+    EXPECT_EQ(ParaBirimi(Key("31.12.2008")), "YTL.");
+    EXPECT_EQ(ParaBirimi(Key("01.01.2009")), "TL");
+    EXPECT_FALSE(AsgariUcretIstisnasiNotu(Key("31.12.2021")));
+    EXPECT_TRUE(AsgariUcretIstisnasiNotu(Key("01.01.2022")));
+}
+
+// The sample settings file shipped beside the program holds the latest figures of the table.
+TEST(YasalDegerler, TheSampleSettingsHoldTheLatestFiguresOfTheTable) {
+    Record sample, table;
+    AyarlariOku(sample, PAMEROL_SOURCE_DIR "/sheet/Pmrl.ini");
+    Getirilen g = YasalDegerleriYaz(table, Shipped(), Key("01.01.2026"));
+    EXPECT_TRUE(g.missing.empty()) << g.message;
+    for (Field f : kYasalAlanlar) EXPECT_EQ(sample.text(f), table.text(f)) << FieldName(f);
+}

@@ -36,6 +36,10 @@ struct EnterTarget {
     bool operator==(const EnterTarget&) const = default;
 };
 
+// The longest settings text the settings file keeps, in characters as it is stored there (a line break and
+// a backslash take two): a load cuts anything longer, so the window takes no more.
+inline constexpr int kSettingTextMax = 254;
+
 struct FieldInfo {
     Field field;
     Kind kind = Kind::Text;
@@ -135,6 +139,7 @@ constexpr FieldInfo Employer(F f, Kind kind, std::string_view caption, std::stri
             .tab = Tab::Isveren,
             .frame = kIsveren,
             .caption = caption,
+            .maxLength = kSettingTextMax,
             .section = "Isveren",
             .key = key};
 }
@@ -328,6 +333,21 @@ inline constexpr std::array<Field, kSettingCount> kSettingFields = [] {
     std::size_t n = 0;
     for (const FieldInfo& i : kFieldTable)
         if (!i.key.empty()) out[n++] = i.field;
+    return out;
+}();
+
+// The legal figures: the settings fields of the "Sabitler" tab, which the calculation uses.
+inline constexpr std::size_t kFigureCount = [] {
+    std::size_t n = 0;
+    for (Field f : kSettingFields)
+        if (Info(f).tab == Tab::Sabitler) ++n;
+    return n;
+}();
+inline constexpr std::array<Field, kFigureCount> kFigureFields = [] {
+    std::array<Field, kFigureCount> out{};
+    std::size_t n = 0;
+    for (Field f : kSettingFields)
+        if (Info(f).tab == Tab::Sabitler) out[n++] = f;
     return out;
 }();
 

@@ -44,6 +44,11 @@ void ShowAsAmount(Record& r, Field f) {
     r.write(f, Amount(Read(r, f)));
 }
 
+// The stamp duty on the amount in a field: the amount times the per-mille rate DVOR, unrounded.
+double StampDuty(const Record& r, Field amount) {
+    return Read(r, amount) * (Read(r, Field::DVOR) / 10) / 100;
+}
+
 struct DateParts {
     int day, month, year;
 };
@@ -78,7 +83,7 @@ void IhbarHesapla(Record& r) {
     r.write(Field::HIGUNU, r.text(band));
     r.write(Field::IAYI, Num(std::floor(Read(r, Field::IAYI))));
     r.write(Field::BITZM, Num(Read(r, Field::HIGUNU) * (Read(r, Field::TBRUT) / 30)));
-    r.write(Field::IDVER, Num(Read(r, Field::BITZM) * (Read(r, Field::DVOR) / 10) / 100));
+    r.write(Field::IDVER, Num(StampDuty(r, Field::BITZM)));
 
     // Income tax of the notice pay on top of the year's carried base.
     r.ytlHesaplama.GVK = "0";
@@ -141,7 +146,7 @@ void Kidem(Record& r) {
     const double months = Read(r, Field::KAYI) * (y / 12);
     const double days = Read(r, Field::KGUNU) * (y / 365);
     r.write(Field::BKTAZ, Num(years + months + days));
-    r.write(Field::DVER, Num(Read(r, Field::BKTAZ) * (Read(r, Field::DVOR) / 10) / 100));
+    r.write(Field::DVER, Num(StampDuty(r, Field::BKTAZ)));
     r.write(Field::NET, Amount(Read(r, Field::BKTAZ) - Read(r, Field::DVER)));
     ShowAsAmount(r, Field::DVER);
     ShowAsAmount(r, Field::BKTAZ);

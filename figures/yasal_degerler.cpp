@@ -78,11 +78,6 @@ std::string Names(const std::vector<Field>& fields) {
 
 } // namespace
 
-const std::array<Field, 17> kYasalAlanlar = {Field::DVOR, Field::KGN, Field::TAV, Field::O1,  Field::O2,
-                                             Field::O3,   Field::O4,  Field::O5,  Field::VD1, Field::VD2,
-                                             Field::VD3,  Field::VD4, Field::VD5, Field::DL1, Field::DL2,
-                                             Field::DL3,  Field::DL4};
-
 std::string YasalDegerlerYolu(const std::string& programFolder) {
     if (programFolder.empty()) return std::string(kYasalDegerlerDosyasi);
     return programFolder + (programFolder.back() == '/' ? "" : "/") + std::string(kYasalDegerlerDosyasi);

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/fields.h"
 #include "calc/record.h"
 
 namespace pamerol {
@@ -22,8 +23,8 @@ inline constexpr std::string_view kYasalDegerlerDosyasi = "yasal-degerler.csv";
 // The table's path: the program's folder followed by "/yasal-degerler.csv".
 std::string YasalDegerlerYolu(const std::string& programFolder);
 
-// The settings fields the table fills, in the order of the "Sabitler" tab.
-extern const std::array<Field, 17> kYasalAlanlar;
+// The settings fields the table fills: the legal figures of the "Sabitler" tab, in its order.
+inline constexpr const auto& kYasalAlanlar = kFigureFields;
 
 // A date as the number YYYYMMDD, so that dates compare as numbers. Nothing for a text that is not a
 // calendar date "DD.MM.YYYY".

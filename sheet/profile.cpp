@@ -183,10 +183,10 @@ std::string_view lineEnding(std::string_view bytes) {
     return "\r\n";
 }
 
-enum class Kind { Blank, Comment, Section, Key, Other };
+enum class LineKind { Blank, Comment, Section, Key, Other };
 
 struct Parsed {
-    Kind kind = Kind::Other;
+    LineKind kind = LineKind::Other;
     std::string_view name;  // section or key name, trimmed
     std::string_view value; // key value, trimmed
 };
@@ -195,14 +195,14 @@ Parsed parse(std::string_view text) {
     Parsed p;
     const std::string_view t = trim(text);
     if (t.empty()) {
-        p.kind = Kind::Blank;
+        p.kind = LineKind::Blank;
     } else if (t.front() == ';') {
-        p.kind = Kind::Comment;
+        p.kind = LineKind::Comment;
     } else if (t.front() == '[' && t.find(']') != std::string_view::npos) {
-        p.kind = Kind::Section;
+        p.kind = LineKind::Section;
         p.name = trim(t.substr(1, t.find(']') - 1));
     } else if (const std::size_t eq = t.find('='); eq != std::string_view::npos) {
-        p.kind = Kind::Key;
+        p.kind = LineKind::Key;
         p.name = trim(t.substr(0, eq));
         p.value = trim(t.substr(eq + 1));
     }
@@ -223,17 +223,17 @@ Location locate(std::string_view bytes, std::string_view section, std::string_vi
         const Line line = lineAt(bytes, pos);
         pos = line.next;
         const Parsed p = parse(textOf(bytes, line));
-        if (p.kind == Kind::Section) {
+        if (p.kind == LineKind::Section) {
             if (loc.section) break;
             if (sameName(p.name, section)) loc.section = loc.lastContent = line;
             continue;
         }
         if (!loc.section) continue;
-        if (p.kind == Kind::Key && sameName(p.name, key)) {
+        if (p.kind == LineKind::Key && sameName(p.name, key)) {
             loc.key = line;
             break;
         }
-        if (p.kind != Kind::Blank && p.kind != Kind::Comment) loc.lastContent = line;
+        if (p.kind != LineKind::Blank && p.kind != LineKind::Comment) loc.lastContent = line;
     }
     return loc;
 }
@@ -617,7 +617,7 @@ std::optional<std::string> ProfileText::write(std::string_view section, std::str
         if (!body_.empty()) {
             const Line last = lastLine(body_);
             if (!last.terminated()) added += eol;
-            if (parse(textOf(body_, last)).kind != Kind::Blank) added += eol; // a blank line between sections
+            if (parse(textOf(body_, last)).kind != LineKind::Blank) added += eol; // a blank line between sections
         }
         added += "[" + sectionBytes + "]";
         added += eol;

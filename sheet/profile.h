@@ -25,11 +25,13 @@
 #include <string>
 #include <string_view>
 
+#include "calc/fields.h"
+
 namespace pamerol {
 
 // Longest value a read gives, counted in characters of the file (bytes of a Windows-1254 file, code
 // points of a UTF-8 one) after trimming and unquoting; an escape counts as its two stored characters.
-inline constexpr std::size_t kIniValueMax = 254;
+inline constexpr std::size_t kIniValueMax = kSettingTextMax;
 
 // Largest settings file that is read; a larger one is refused.
 inline constexpr std::size_t kProfileSizeMax = 16u << 20;

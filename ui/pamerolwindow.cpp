@@ -27,6 +27,7 @@
 
 #include "base/conversions.h"
 #include "hakkinda.h"
+#include "pamerol/version.h"
 #include "pictures.h"
 #include "tooltips.h"
 
@@ -55,7 +56,7 @@ bool IsFigure(F f) {
 // Widest text a field of this kind is expected to hold, for its minimum width.
 int WidthInDigits(F f) {
     const FieldInfo& i = Info(f);
-    if (i.maxLength > 0) return i.maxLength + 1;
+    if (i.kind == Kind::DayCount && i.maxLength > 0) return i.maxLength + 1;
     switch (i.kind) {
     case Kind::Date: return 10;
     case Kind::Rate: return 6;
@@ -111,6 +112,20 @@ void FitWidth(QLineEdit* edit, int digits) {
 void FitLines(QPlainTextEdit* edit, int lines) {
     const int margin = static_cast<int>(edit->document()->documentMargin()) * 2 + edit->frameWidth() * 2;
     edit->setFixedHeight(edit->fontMetrics().lineSpacing() * lines + margin);
+}
+
+// A multi-line box takes no more text than the limit, counted as the settings file stores it (a line
+// break and a backslash take two characters): what an edit puts past the limit is taken back from just
+// before the cursor, as a one-line box with a maximum length refuses the keys.
+void LimitLength(QPlainTextEdit* edit, int limit) {
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, limit] {
+        const auto stored = [](const QString& t) { return t.size() + t.count(u'\n') + t.count(u'\\'); };
+        if (stored(edit->toPlainText()) <= limit) return;
+        const QSignalBlocker quiet(edit);
+        QTextCursor c = edit->textCursor();
+        while (stored(edit->toPlainText()) > limit && c.position() > 0) c.deletePreviousChar();
+        edit->setTextCursor(c);
+    });
 }
 
 QLabel* WrappedLabel(const QString& text) {
@@ -187,6 +202,7 @@ QWidget* PamerolWindow::makeField(F f, const QString& caption) {
         auto* text = new QPlainTextEdit;
         text->setTabChangesFocus(true);
         text->setToolTip(FieldTooltip(f));
+        if (const int limit = Pamerol::maxLength(f)) LimitLength(text, limit);
         connect(text, &QPlainTextEdit::textChanged, this, [this, f] { edited(f); });
         widget = text;
     } else {
@@ -434,7 +450,7 @@ QWidget* PamerolWindow::buildGuncellemeTab() {
     column->addWidget(update, 0, Qt::AlignLeft);
     auto* last = new QHBoxLayout;
     last->addWidget(new QLabel(QStringLiteral("Son Güncelleme:")));
-    last->addWidget(new QLabel(QStringLiteral("18.07.2007")));
+    last->addWidget(new QLabel(ToQ(kReleaseDate)));
     last->addStretch();
     column->addLayout(last);
     QPushButton* about = makeButton("cmdHakkinda", QStringLiteral("Hakkı&nda"));
@@ -489,10 +505,8 @@ void PamerolWindow::showStates() {
 
 void PamerolWindow::edited(F f) {
     if (mirroring_) return;
-    if (const int limit = Pamerol::maxLength(f)) {
-        auto* edit = static_cast<QLineEdit*>(fieldWidget(f));
-        edit->setMaxLength(std::max<int>(limit, edit->text().size()));
-    }
+    if (auto* edit = qobject_cast<QLineEdit*>(fieldWidget(f)); edit && Pamerol::maxLength(f))
+        edit->setMaxLength(std::max<int>(Pamerol::maxLength(f), edit->text().size()));
     if (IsParticular(f)) particulars_.edited();
     core_.record().write(f, widgetText(f));
 }

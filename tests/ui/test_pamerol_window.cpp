@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -158,6 +159,21 @@ class PamerolWindowTest : public QObject {
         s->type(field, keys);
         QCOMPARE(s->shown(field), shown);
         QCOMPARE(Q(s->text(field)), shown); // the record holds the masked text, prompts included
+    }
+
+    // Employer texts stop where the settings file would cut them at the next load (254 characters as
+    // stored, a line break counting two).
+    void settingsTextsStopAtWhatTheFileKeeps() {
+        s->window.findChild<QTabWidget*>()->setCurrentIndex(3);
+        s->edit(F::txtVergiNo)->clear();
+        qobject_cast<QPlainTextEdit*>(s->window.fieldWidget(F::txtAdresi))->clear();
+        s->type(F::txtVergiNo, QString(300, u'7'));
+        QCOMPARE(s->text(F::txtVergiNo), std::string(254, '7'));
+        QWidget* address = s->window.fieldWidget(F::txtAdresi);
+        s->type(F::txtAdresi, QString(250, u'a'));
+        QTest::keyClick(address, Qt::Key_Return);
+        QTest::keyClicks(address, QStringLiteral("bcdef"));
+        QCOMPARE(s->text(F::txtAdresi), std::string(250, 'a') + "\r\nbc");
     }
 
     void clickIntoADateThenType() {

@@ -49,6 +49,9 @@ class OfficeSpreadsheet final : public Spreadsheet {
     bool merge(std::string_view range) override;
     bool alignRight(std::string_view cell) override;
     bool topBorder(std::string_view firstCell, std::string_view secondCell) override;
+    bool fitsOnOnePage(std::string_view range, std::string_view text) override;
+    bool copyLook(std::string_view fromCell, std::string_view toRange) override;
+    bool title(std::string_view text) override;
     void release() override;
 
     // Headless mode: stores the last opened workbook (also after release) by the path's ending: ".xls"

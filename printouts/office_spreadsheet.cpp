@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -52,6 +53,7 @@
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -147,12 +149,26 @@ void SetConfiguration(const Reference<css::uno::XComponentContext>& office, cons
     Reference<css::util::XChangesBatch>(access, UNO_QUERY_THROW)->commitChanges();
 }
 
+// The office's menus and questions in Turkish; read when the office starts.
+constexpr const char* kTurkishInterface =
+    "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
+    "oor:op=\"fuse\"><value>tr</value></prop></item>\n";
+
 // A new profile starts with the program's settings already in it, so that even the first workbook of a
 // new office reads typed input the Turkish way. (They are set again on every connection, see configure.)
 void SeedProfile(const std::string& profile) {
     const fs::path settings = fs::path(profile) / "user" / "registrymodifications.xcu";
     std::error_code ec;
-    if (fs::exists(settings, ec)) return;
+    if (fs::exists(settings, ec)) {
+        // A profile from before the office spoke Turkish gets the setting before the office reads it.
+        std::ifstream in(settings);
+        std::string xml{std::istreambuf_iterator<char>(in), {}};
+        const size_t end = xml.rfind("</oor:items>");
+        if (xml.find("\"UILocale\"") != std::string::npos || end == std::string::npos) return;
+        xml.insert(end, kTurkishInterface);
+        std::ofstream(settings, std::ios::trunc) << xml;
+        return;
+    }
     fs::create_directories(settings.parent_path(), ec);
     std::ofstream out(settings);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -165,16 +181,31 @@ void SeedProfile(const std::string& profile) {
         << "</value></prop></item>\n"
            "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"ShowTipOfTheDay\" "
            "oor:op=\"fuse\"><value>false</value></prop></item>\n"
-           "</oor:items>\n";
+        << kTurkishInterface << "</oor:items>\n";
+}
+
+// The heights rows take so that together they hold `needed`: the template's heights stay the least, and
+// whatever more the text needs is shared out evenly.
+std::vector<sal_Int32> Grown(std::vector<sal_Int32> heights, sal_Int32 needed) {
+    sal_Int32 total = 0;
+    for (sal_Int32 h : heights) total += h;
+    if (needed <= total || heights.empty()) return heights;
+    const auto count = static_cast<sal_Int32>(heights.size());
+    const sal_Int32 extra = needed - total;
+    for (sal_Int32 i = 0; i < count; ++i)
+        heights[static_cast<size_t>(i)] += extra / count + (i < extra % count ? 1 : 0);
+    return heights;
 }
 
 // The sheet on which the office lays texts out while a workbook is filled.
 constexpr const char* kScratchSheet = "pamerol-olcu";
 
-// What decides how a text is laid out in a cell: its font, wrapping, alignment and margins.
+// What decides how a text is laid out in a cell: its font, wrapping, alignment, margins and the borders
+// that take room from it.
 constexpr const char* kLook[] = {"CharFontName",   "CharHeight",      "CharWeight",    "CharPosture",
                                  "IsTextWrapped",  "HoriJustify",     "VertJustify",   "ParaIndent",
-                                 "ParaLeftMargin", "ParaRightMargin", "ParaTopMargin", "ParaBottomMargin"};
+                                 "ParaLeftMargin", "ParaRightMargin", "ParaTopMargin", "ParaBottomMargin",
+                                 "TopBorder",      "BottomBorder",    "LeftBorder",    "RightBorder"};
 
 // One call each way, as every call is a round trip to the office.
 void CopyLook(const Reference<css::uno::XInterface>& from, const Reference<css::uno::XInterface>& to) {
@@ -187,7 +218,43 @@ void CopyLook(const Reference<css::uno::XInterface>& from, const Reference<css::
             all, Reference<css::beans::XMultiPropertySet>(from, UNO_QUERY_THROW)->getPropertyValues(all));
 }
 
+// The command line of an office on the program's profile that listens on the pipe and opens no window of
+// its own: neither a document nor the Start Center.
+std::vector<std::string> OfficeArguments(const OfficeOptions& options, const std::string& profile,
+                                         const std::string& pipe) {
+    std::vector<std::string> argv = {
+        options.soffice, "-env:UserInstallation=" + FileUrl(profile),
+        "--norestore",   "--nologo",
+        "--nodefault",   "--accept=pipe,name=" + pipe + ";urp;StarOffice.ComponentContext"};
+    if (!options.visible) argv.insert(argv.begin() + 2, "--headless");
+    return argv;
+}
+
+bool HaveDisplay() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+std::string ProfileFolder(const OfficeOptions& options) {
+    std::error_code ec;
+    const std::string profile = options.profile.empty() ? DefaultOfficeProfile() : options.profile;
+    return fs::absolute(profile, ec).lexically_normal().string();
+}
+
 } // namespace
+
+void StartOfficeInBackground(const OfficeOptions& options) {
+    const std::string profile = ProfileFolder(options);
+    const std::string pipe = PipeNameFor(profile);
+    if (PipeListening(pipe) || (options.visible && !HaveDisplay())) return;
+    std::error_code ec;
+    fs::create_directories(profile, ec);
+    if (ec) return;
+    SeedProfile(profile);
+    // A second start while the first is still coming up hands its arguments to the first and ends.
+    SpawnDetached(OfficeArguments(options, profile, pipe));
+}
 
 Reference<css::uno::XComponentContext> UnoLocalContext() {
     static Reference<css::uno::XComponentContext> context = [] {
@@ -224,6 +291,7 @@ struct OfficeSpreadsheet::Impl {
     Reference<css::frame::XDesktop2> desktop;
     Reference<css::lang::XComponent> document;
     Reference<css::table::XCellRange> sheet;
+    Reference<css::table::XTableRows> rows; // of the sheet
     // The last text laid out on the scratch sheet, by the block it was laid out for.
     struct Measured {
         OUString text;
@@ -266,6 +334,11 @@ struct OfficeSpreadsheet::Impl {
             SetConfiguration(office, "/org.openoffice.Office.Common/Misc", "ShowTipOfTheDay", Any(false));
             return true;
         });
+        Attempt([&] {
+            SetConfiguration(office, "/org.openoffice.Office.Linguistic/General", "UILocale",
+                             Any(OUString::createFromAscii("tr")));
+            return true;
+        });
     }
 
     Reference<css::table::XCell> cell(std::string_view address) const {
@@ -282,12 +355,12 @@ struct OfficeSpreadsheet::Impl {
         return Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
     }
 
-    Reference<css::beans::XPropertySet> row(sal_Int32 index) const {
-        Reference<css::table::XColumnRowRange> rows(sheet, UNO_QUERY_THROW);
-        return Reference<css::beans::XPropertySet>(rows->getRows()->getByIndex(index), UNO_QUERY_THROW);
+    Reference<css::beans::XPropertySet> row(sal_Int32 index) {
+        if (!rows.is()) rows = Reference<css::table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getRows();
+        return Reference<css::beans::XPropertySet>(rows->getByIndex(index), UNO_QUERY_THROW);
     }
 
-    sal_Int32 rowHeight(sal_Int32 index) const {
+    sal_Int32 rowHeight(sal_Int32 index) {
         sal_Int32 height = 0;
         row(index)->getPropertyValue(A("Height")) >>= height;
         return height;
@@ -348,23 +421,18 @@ struct OfficeSpreadsheet::Impl {
         scratch = {};
     }
 
-    // The heights the rows of a block take so that together they hold `needed`: the template's heights stay
-    // the least, and whatever more the text needs is shared out evenly.
-    std::vector<sal_Int32> heightsFor(const css::table::CellRangeAddress& area, sal_Int32 needed) const {
+    std::vector<sal_Int32> heightsOf(const css::table::CellRangeAddress& area) {
         std::vector<sal_Int32> heights;
-        sal_Int32 total = 0;
-        for (sal_Int32 r = area.StartRow; r <= area.EndRow; ++r) total += heights.emplace_back(rowHeight(r));
-        if (needed <= total) return heights;
-        const sal_Int32 count = static_cast<sal_Int32>(heights.size());
-        const sal_Int32 extra = needed - total;
-        for (sal_Int32 i = 0; i < count; ++i) heights[i] += extra / count + (i < extra % count ? 1 : 0);
+        for (sal_Int32 r = area.StartRow; r <= area.EndRow; ++r) heights.push_back(rowHeight(r));
         return heights;
     }
 
-    void setHeights(const css::table::CellRangeAddress& area, const std::vector<sal_Int32>& heights) const {
+    // Sets the rows of the block, which now have the heights `before`, to these heights.
+    void setHeights(const css::table::CellRangeAddress& area, const std::vector<sal_Int32>& heights,
+                    const std::vector<sal_Int32>& before) {
         for (sal_Int32 r = area.StartRow; r <= area.EndRow; ++r) {
-            const sal_Int32 h = heights[static_cast<size_t>(r - area.StartRow)];
-            if (rowHeight(r) != h) row(r)->setPropertyValue(A("Height"), Any(h));
+            const auto i = static_cast<size_t>(r - area.StartRow);
+            if (heights[i] != before[i]) row(r)->setPropertyValue(A("Height"), Any(heights[i]));
         }
     }
 
@@ -374,10 +442,17 @@ struct OfficeSpreadsheet::Impl {
     void fitRows(std::string_view address) {
         Attempt([&] {
             Reference<css::table::XCell> cell = this->cell(address);
-            Reference<css::table::XCellRange> range(cell, UNO_QUERY_THROW);
-            const auto area = areaOf(range);
+            // A number or a date stays on one line (it shrinks to fit instead), and so does a text in a
+            // cell that does not wrap, unless it has line breaks: the template's row holds one line of it.
+            if (cell->getType() == css::table::CellContentType_VALUE) return true;
             const OUString text = Reference<css::text::XTextRange>(cell, UNO_QUERY_THROW)->getString();
-            setHeights(area, heightsFor(area, neededHeight(cell, area, text)));
+            bool wraps = false;
+            Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)
+                ->getPropertyValue(A("IsTextWrapped")) >>= wraps;
+            if (!wraps && text.indexOf('\n') < 0) return true;
+            const auto area = areaOf(Reference<css::table::XCellRange>(cell, UNO_QUERY_THROW));
+            const std::vector<sal_Int32> before = heightsOf(area);
+            setHeights(area, Grown(before, neededHeight(cell, area, text)), before);
             return true;
         });
     }
@@ -423,6 +498,7 @@ struct OfficeSpreadsheet::Impl {
         });
         document.clear();
         sheet.clear();
+        rows.clear();
         Attempt([&] {
             if (desktop.is()) desktop->terminate();
             return true;
@@ -441,9 +517,7 @@ struct OfficeSpreadsheet::Impl {
 
 OfficeSpreadsheet::OfficeSpreadsheet(OfficeOptions options) : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
-    impl_->profile = impl_->options.profile.empty() ? DefaultOfficeProfile() : impl_->options.profile;
-    std::error_code ec;
-    impl_->profile = fs::absolute(impl_->profile, ec).lexically_normal().string();
+    impl_->profile = ProfileFolder(impl_->options);
     impl_->pipe = PipeNameFor(impl_->profile);
 }
 
@@ -469,14 +543,8 @@ Outcome OfficeSpreadsheet::start() {
         if (ec)
             return Outcome::Failure("ofis profili oluşturulamadı: " + d.profile + " (" + ec.message() + ")");
         SeedProfile(d.profile);
-        std::vector<std::string> argv = {
-            d.options.soffice, "-env:UserInstallation=" + FileUrl(d.profile),
-            "--norestore",     "--nologo",
-            "--nodefault",     "--accept=pipe,name=" + d.pipe + ";urp;StarOffice.ComponentContext"};
-        if (!d.options.visible) argv.insert(argv.begin() + 2, "--headless");
-        const char* x11 = std::getenv("DISPLAY");
-        const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        if (d.options.visible && !(x11 && *x11) && !(wayland && *wayland))
+        const std::vector<std::string> argv = OfficeArguments(d.options, d.profile, d.pipe);
+        if (d.options.visible && !HaveDisplay())
             return Outcome::Failure("pencere gösterilecek bir ekran yok (DISPLAY tanımlı değil)");
         // A soffice that finds an office on the same profile hands its arguments over and ends; the
         // office then listens on the pipe. An office that is just closing takes the arguments and still
@@ -539,6 +607,7 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
             return false;
         }
         d.document = doc;
+        d.rows.clear();
         // The sheet the workbook was saved on, as the user would see it; else the first.
         Reference<css::frame::XModel> model(doc, UNO_QUERY);
         // The window is drawn once, when the fill lets go, rather than after every cell.
@@ -624,7 +693,7 @@ bool OfficeSpreadsheet::fitsOnOnePage(std::string_view range, std::string_view t
             used = used + h > page ? h : used + h;
         }
         sal_Int32 blockHeight = 0;
-        for (sal_Int32 h : d.heightsFor(area, needed)) blockHeight += h;
+        for (sal_Int32 h : Grown(d.heightsOf(area), needed)) blockHeight += h;
         fits = used + blockHeight <= page;
         return true;
     });

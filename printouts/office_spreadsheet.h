@@ -31,6 +31,11 @@ struct OfficeOptions {
 // $XDG_CONFIG_HOME/pamerol/office-profile, or ~/.config/pamerol/office-profile.
 std::string DefaultOfficeProfile();
 
+// Starts the program's own office (on the profile of these options) in the background and returns at once:
+// the office comes up with no window, so that the first paper opens in an office that is already running.
+// Nothing happens when that office runs already or there is no display; a fill then starts it as usual.
+void StartOfficeInBackground(const OfficeOptions& options = {});
+
 // The office's export filter for a file name's ending (".xls", ".pdf", ".ods"); nullptr for any other.
 const char* StoreFilterFor(const std::string& path);
 

@@ -307,8 +307,8 @@ def velkara():
     # shrinks to fit rather than print as "###". Names and numbers of the particulars wrap instead.
     groups = [  # (first column, last column, caption, total width in cm, data style)
         ("A", "P", "Adı Soyadı", 3.6, "v_text"),
-        ("Q", "X", "SSK No", 2.4, "v_textc"),
-        ("Y", "AG", "T.C. Kimlik No", 2.1, "v_textc"),
+        ("Q", "X", "SSK No", 2.7, "v_textc"),
+        ("Y", "AG", "T.C. Kimlik No", 2.5, "v_textc"),
         ("AH", "AN", "Giriş Tarihi", 1.9, "v_date"),
         ("AO", "AU", "Çıkış Tarihi", 1.9, "v_date"),
         ("AV", "AZ", "Gün", 1.2, "v_days"),

@@ -149,39 +149,51 @@ void SetConfiguration(const Reference<css::uno::XComponentContext>& office, cons
     Reference<css::util::XChangesBatch>(access, UNO_QUERY_THROW)->commitChanges();
 }
 
-// The office's menus and questions in Turkish; read when the office starts.
-constexpr const char* kTurkishInterface =
-    "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
-    "oor:op=\"fuse\"><value>tr</value></prop></item>\n";
+// The program's own settings in its office profile, each with the text that shows a profile has it. The
+// office reads them when it starts: Turkish typed input ("12.345,67" a number, "01.02.2005" a date), no tip
+// dialog over the workbook, menus and questions in Turkish, and no Start Center: when the clerk closes the
+// last paper, the office ends instead of leaving its Start Center on screen.
+const std::pair<const char*, std::string> kProfileSettings[] = {
+    {"\"ooSetupSystemLocale\"", std::string("<item oor:path=\"/org.openoffice.Setup/L10N\"><prop "
+                                            "oor:name=\"ooSetupSystemLocale\" oor:op=\"fuse\"><value>") +
+                                    kOfficeLocale + "</value></prop></item>\n"},
+    {"\"ShowTipOfTheDay\"",
+     "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop "
+     "oor:name=\"ShowTipOfTheDay\" oor:op=\"fuse\"><value>false</value></prop></item>\n"},
+    {"\"UILocale\"",
+     "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
+     "oor:op=\"fuse\"><value>tr</value></prop></item>\n"},
+    {"\"com.sun.star.frame.StartModule\"",
+     "<item oor:path=\"/org.openoffice.Setup/Office/Factories\"><node "
+     "oor:name=\"com.sun.star.frame.StartModule\" oor:op=\"remove\"/></item>\n"},
+};
 
-// A new profile starts with the program's settings already in it, so that even the first workbook of a
-// new office reads typed input the Turkish way. (They are set again on every connection, see configure.)
+// Puts the program's settings into the profile before its office starts: a new profile gets them all, and
+// a profile of an earlier version of the program the ones it lacks. (Those that can change while the
+// office runs are set again on every connection, see configure.)
 void SeedProfile(const std::string& profile) {
     const fs::path settings = fs::path(profile) / "user" / "registrymodifications.xcu";
     std::error_code ec;
+    std::string xml;
     if (fs::exists(settings, ec)) {
-        // A profile from before the office spoke Turkish gets the setting before the office reads it.
         std::ifstream in(settings);
-        std::string xml{std::istreambuf_iterator<char>(in), {}};
-        const size_t end = xml.rfind("</oor:items>");
-        if (xml.find("\"UILocale\"") != std::string::npos || end == std::string::npos) return;
-        xml.insert(end, kTurkishInterface);
-        std::ofstream(settings, std::ios::trunc) << xml;
-        return;
+        xml.assign(std::istreambuf_iterator<char>(in), {});
+    } else {
+        fs::create_directories(settings.parent_path(), ec);
+        xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+              "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+              "</oor:items>\n";
     }
-    fs::create_directories(settings.parent_path(), ec);
-    std::ofstream out(settings);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-           "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
-           "oor:op=\"fuse\"><value>"
-        << kOfficeLocale
-        << "</value></prop></item>\n"
-           "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"ShowTipOfTheDay\" "
-           "oor:op=\"fuse\"><value>false</value></prop></item>\n"
-        << kTurkishInterface << "</oor:items>\n";
+    const size_t end = xml.rfind("</oor:items>");
+    if (end == std::string::npos) return; // not a settings file the program knows how to add to
+    std::string missing;
+    for (const auto& [mark, item] : kProfileSettings)
+        if (xml.find(mark) == std::string::npos) missing += item;
+    if (missing.empty()) return;
+    xml.insert(end, missing);
+    std::ofstream(settings, std::ios::trunc) << xml;
 }
 
 // The heights rows take so that together they hold `needed`: the template's heights stay the least, and

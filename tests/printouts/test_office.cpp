@@ -15,6 +15,7 @@
 #include "office_probe.h"
 #include "pdf_words.h"
 #include "printouts/dokumler.h"
+#include "printouts/office_process.h"
 #include "printouts/office_spreadsheet.h"
 
 using namespace pamerol;
@@ -456,6 +457,40 @@ TEST_F(OfficeFill, OfficeThatGoesAwayIsAFailedStep) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(office->merge("A1:B2"));
     EXPECT_FALSE(office->storeTo((folder / "kidem.xls").string()).ok);
+}
+
+// After a calculation the program's office comes up in the background, once, on a profile that holds the
+// program's settings: a profile of an earlier version gets those it lacks.
+TEST_F(OfficeFill, BackgroundStartBringsUpTheOfficeOnItsProfile) {
+    const OfficeOptions o = Options();
+    const fs::path settings = fs::path(o.profile) / "user" / "registrymodifications.xcu";
+    fs::create_directories(settings.parent_path());
+    std::ofstream(settings)
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\">\n"
+           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
+           "oor:op=\"fuse\"><value>tr-TR</value></prop></item>\n"
+           "</oor:items>\n";
+    const std::string pipe = PipeNameFor(fs::absolute(o.profile).lexically_normal().string());
+    ASSERT_FALSE(PipeListening(pipe));
+    const auto start = std::chrono::steady_clock::now();
+    StartOfficeInBackground(o);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500)); // never waits for it
+    for (int i = 0; i < 600 && !PipeListening(pipe); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(PipeListening(pipe));
+    StartOfficeInBackground(o); // already running: nothing more
+    std::ifstream in(settings);
+    const std::string xml{std::istreambuf_iterator<char>(in), {}};
+    for (const char* setting : {"\"ooSetupSystemLocale\"", "\"ShowTipOfTheDay\"", "\"UILocale\"",
+                                "\"com.sun.star.frame.StartModule\""}) {
+        const size_t first = xml.find(setting);
+        EXPECT_NE(first, std::string::npos) << setting;
+        EXPECT_EQ(xml.find(setting, first + 1), std::string::npos) << setting;
+    }
+    // The fill finds that office; ending the test ends it.
+    ASSERT_TRUE(BordroHazirla(CalculatedCase(), true, folder.string(), *office, messages));
+    EXPECT_TRUE(messages.entries.empty());
 }
 
 TEST_F(OfficeFill, OfficeThatCannotStartIsReported) {

@@ -63,9 +63,9 @@
 #include <rtl/bootstrap.hxx>
 #include <rtl/ustring.hxx>
 
+#include "base/files.h"
 #include "printouts/office_process.h"
 #include "printouts/uno_context.h"
-#include "base/files.h"
 
 namespace pamerol {
 

@@ -6,7 +6,13 @@
 // untitled copies of the working copy: an earlier window that still shows the working copy neither blocks
 // the fill nor brings up the office's "document in use" question, and saving asks the user for a name.
 //
-// Visible mode shows the filled workbook and lets go: the office outlives the program. Headless mode serves
+// A text written into a cell that wraps (or that has line breaks) makes the rows of its block as tall as the
+// text needs: the office lays the text out in a cell of the block's width on a scratch sheet, which is
+// removed again when the fill lets go. The window is titled by the fill and the filled workbook is not
+// marked as modified.
+//
+// Visible mode shows the filled workbook and lets go: the office outlives the program, and ends when the
+// user closes its last paper. Headless mode serves
 // the tests and the companion: nothing is shown, the filled workbook can be stored, and the office this
 // object started is ended when it is destroyed.
 #pragma once

@@ -53,8 +53,10 @@ void EndOffice(const OfficeOptions& visible) {
     if (OfficeSpreadsheet(options).start().ok) {
         // the object ends the office it is connected to when it goes
     }
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    for (int i = 0; i < 100 && !OfficeProcesses(options.profile).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     for (int pid : OfficeProcesses(options.profile)) ::kill(pid, SIGKILL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
 }
 
 double PrintMs(frmRaporSec& dialog, int choice) {

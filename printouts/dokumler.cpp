@@ -83,6 +83,14 @@ std::string CeilingLine(const std::string& tav) {
     return "Kıdem Tazminatı Tavanı: " + amount + " YTL.";
 }
 
+// The window's title: the paper, and the employee's name when there is one ("Kıdem Bordrosu – Ayşe Çağlar").
+std::string WindowTitle(std::string_view paper, const std::string& name) {
+    const auto first = name.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return std::string(paper);
+    const auto last = name.find_last_not_of(" \t\r\n");
+    return std::string(paper) + " \u2013 " + name.substr(first, last - first + 1);
+}
+
 std::string ReleaseText(const std::string& text, int& lines) {
     std::string out;
     out.reserve(text.size());
@@ -137,6 +145,7 @@ bool BordroHazirla(const Record& r, bool kidem, const std::string& folder, Sprea
         if (tax && stamp) sheet.writeNumber("CS8", *tax + *stamp);
         put("DA8", F::ITAZM, M::Value);
     }
+    sheet.title(WindowTitle(kidem ? "Kıdem Bordrosu" : "İhbar Bordrosu", r.text(F::txtAdiSoyadi)));
     sheet.release();
     return true;
 }
@@ -158,8 +167,24 @@ bool IbranameHazirla(const Record& r, const std::string& folder, Spreadsheet& sh
 
     int n = 1;
     const std::string text = ReleaseText(r.text(F::txtIbraname), n);
-    sheet.merge("A17:EX" + std::to_string(19 + n));
-    sheet.write("a17", text, M::Text);
+    const std::string block = "A17:EX" + std::to_string(19 + n);
+    if (sheet.fitsOnOnePage(block, text)) {
+        sheet.merge(block);
+        sheet.write("a17", text, M::Text);
+    } else {
+        // A merged block cannot break across pages: a text longer than the page goes in one row per line,
+        // each as wide as the block and with its look, so that the pages break between lines. The rows
+        // below the text stay empty, as the block's last three rows would be.
+        if (n > 1) sheet.copyLook("A17", "A18:EX" + std::to_string(16 + n));
+        size_t from = 0;
+        for (int i = 0; i < n; ++i) {
+            const size_t to = i + 1 < n ? text.find('\n', from) : text.size();
+            const std::string rs = std::to_string(17 + i);
+            sheet.merge("A" + rs + ":EX" + rs);
+            sheet.write("a" + rs, text.substr(from, to - from), M::Text);
+            from = to + 1;
+        }
+    }
 
     // The rows follow from the line count alone, so a write that fails never moves a later line.
     int row = n + 20;
@@ -192,6 +217,7 @@ bool IbranameHazirla(const Record& r, const std::string& folder, Spreadsheet& sh
     sheet.write("U" + rs, ":", M::Literal);
     sheet.alignRight("AT" + rs);
     if (auto t = AmountText(total)) sheet.write("AT" + rs, *t + " YTL.", M::Value);
+    sheet.title(WindowTitle("İbraname", r.text(F::txtAdiSoyadi)));
     sheet.release();
     return true;
 }

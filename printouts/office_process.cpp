@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -112,6 +114,20 @@ bool ProcessRunning(pid_t pid) {
     size_t close = line.rfind(')');
     if (close == std::string::npos || close + 2 >= line.size()) return true;
     return line[close + 2] != 'Z' && line[close + 2] != 'X';
+}
+
+bool PipeListening(const std::string& name) {
+    // The office's pipes are sockets in the temporary folder, named after the user and the pipe.
+    const std::string path = "/tmp/OSL_PIPE_" + std::to_string(::getuid()) + "_" + name;
+    sockaddr_un address{};
+    if (path.size() >= sizeof address.sun_path) return false;
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool accepted = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return accepted;
 }
 
 std::string PipeNameFor(const std::string& profile) {

@@ -20,6 +20,10 @@ Spawned SpawnDetached(const std::vector<std::string>& argv);
 // Whether the process still runs (a process that has ended but was not yet reaped counts as ended).
 bool ProcessRunning(pid_t pid);
 
+// Whether an office listens on the pipe of this name: its socket accepts a connection. Quick, and needs no
+// UNO: a socket left behind by an office that has ended refuses.
+bool PipeListening(const std::string& name);
+
 // The name of the pipe an office on this profile listens on: the same profile always gives the same name.
 std::string PipeNameFor(const std::string& profile);
 

@@ -10,17 +10,22 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <thread>
+#include <vector>
 
+#include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/container/XNameReplace.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
@@ -29,6 +34,7 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
@@ -36,25 +42,30 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/CellHoriJustify.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/table/TableBorder2.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 #include <rtl/ustring.hxx>
 
+#include "base/files.h"
 #include "printouts/office_process.h"
 #include "printouts/uno_context.h"
-#include "base/files.h"
 
 namespace pamerol {
 
@@ -138,28 +149,124 @@ void SetConfiguration(const Reference<css::uno::XComponentContext>& office, cons
     Reference<css::util::XChangesBatch>(access, UNO_QUERY_THROW)->commitChanges();
 }
 
-// A new profile starts with the program's settings already in it, so that even the first workbook of a
-// new office reads typed input the Turkish way. (They are set again on every connection, see configure.)
+// The program's own settings in its office profile, each with the text that shows a profile has it. The
+// office reads them when it starts: Turkish typed input ("12.345,67" a number, "01.02.2005" a date), no tip
+// dialog over the workbook, menus and questions in Turkish, and no Start Center: when the clerk closes the
+// last paper, the office ends instead of leaving its Start Center on screen.
+const std::pair<const char*, std::string> kProfileSettings[] = {
+    {"\"ooSetupSystemLocale\"", std::string("<item oor:path=\"/org.openoffice.Setup/L10N\"><prop "
+                                            "oor:name=\"ooSetupSystemLocale\" oor:op=\"fuse\"><value>") +
+                                    kOfficeLocale + "</value></prop></item>\n"},
+    {"\"ShowTipOfTheDay\"",
+     "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop "
+     "oor:name=\"ShowTipOfTheDay\" oor:op=\"fuse\"><value>false</value></prop></item>\n"},
+    {"\"UILocale\"",
+     "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
+     "oor:op=\"fuse\"><value>tr</value></prop></item>\n"},
+    {"\"com.sun.star.frame.StartModule\"",
+     "<item oor:path=\"/org.openoffice.Setup/Office/Factories\"><node "
+     "oor:name=\"com.sun.star.frame.StartModule\" oor:op=\"remove\"/></item>\n"},
+};
+
+// Puts the program's settings into the profile before its office starts: a new profile gets them all, and
+// a profile of an earlier version of the program the ones it lacks. (Those that can change while the
+// office runs are set again on every connection, see configure.)
 void SeedProfile(const std::string& profile) {
     const fs::path settings = fs::path(profile) / "user" / "registrymodifications.xcu";
     std::error_code ec;
-    if (fs::exists(settings, ec)) return;
-    fs::create_directories(settings.parent_path(), ec);
-    std::ofstream out(settings);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-           "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
-           "oor:op=\"fuse\"><value>"
-        << kOfficeLocale
-        << "</value></prop></item>\n"
-           "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"ShowTipOfTheDay\" "
-           "oor:op=\"fuse\"><value>false</value></prop></item>\n"
-           "</oor:items>\n";
+    std::string xml;
+    if (fs::exists(settings, ec)) {
+        std::ifstream in(settings);
+        xml.assign(std::istreambuf_iterator<char>(in), {});
+    } else {
+        fs::create_directories(settings.parent_path(), ec);
+        xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+              "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+              "</oor:items>\n";
+    }
+    const size_t end = xml.rfind("</oor:items>");
+    if (end == std::string::npos) return; // not a settings file the program knows how to add to
+    std::string missing;
+    for (const auto& [mark, item] : kProfileSettings)
+        if (xml.find(mark) == std::string::npos) missing += item;
+    if (missing.empty()) return;
+    xml.insert(end, missing);
+    std::ofstream(settings, std::ios::trunc) << xml;
+}
+
+// The heights rows take so that together they hold `needed`: the template's heights stay the least, and
+// whatever more the text needs is shared out evenly.
+std::vector<sal_Int32> Grown(std::vector<sal_Int32> heights, sal_Int32 needed) {
+    sal_Int32 total = 0;
+    for (sal_Int32 h : heights) total += h;
+    if (needed <= total || heights.empty()) return heights;
+    const auto count = static_cast<sal_Int32>(heights.size());
+    const sal_Int32 extra = needed - total;
+    for (sal_Int32 i = 0; i < count; ++i)
+        heights[static_cast<size_t>(i)] += extra / count + (i < extra % count ? 1 : 0);
+    return heights;
+}
+
+// The sheet on which the office lays texts out while a workbook is filled.
+constexpr const char* kScratchSheet = "pamerol-olcu";
+
+// What decides how a text is laid out in a cell: its font, wrapping, alignment, margins and the borders
+// that take room from it.
+constexpr const char* kLook[] = {"CharFontName",   "CharHeight",      "CharWeight",    "CharPosture",
+                                 "IsTextWrapped",  "HoriJustify",     "VertJustify",   "ParaIndent",
+                                 "ParaLeftMargin", "ParaRightMargin", "ParaTopMargin", "ParaBottomMargin",
+                                 "TopBorder",      "BottomBorder",    "LeftBorder",    "RightBorder"};
+
+// One call each way, as every call is a round trip to the office.
+void CopyLook(const Reference<css::uno::XInterface>& from, const Reference<css::uno::XInterface>& to) {
+    constexpr sal_Int32 count = sizeof kLook / sizeof kLook[0];
+    OUString names[count];
+    for (sal_Int32 i = 0; i < count; ++i) names[i] = A(kLook[i]);
+    const Sequence<OUString> all(names, count);
+    Reference<css::beans::XMultiPropertySet>(to, UNO_QUERY_THROW)
+        ->setPropertyValues(
+            all, Reference<css::beans::XMultiPropertySet>(from, UNO_QUERY_THROW)->getPropertyValues(all));
+}
+
+// The command line of an office on the program's profile that listens on the pipe and opens no window of
+// its own: neither a document nor the Start Center.
+std::vector<std::string> OfficeArguments(const OfficeOptions& options, const std::string& profile,
+                                         const std::string& pipe) {
+    std::vector<std::string> argv = {
+        options.soffice, "-env:UserInstallation=" + FileUrl(profile),
+        "--norestore",   "--nologo",
+        "--nodefault",   "--accept=pipe,name=" + pipe + ";urp;StarOffice.ComponentContext"};
+    if (!options.visible) argv.insert(argv.begin() + 2, "--headless");
+    return argv;
+}
+
+bool HaveDisplay() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+std::string ProfileFolder(const OfficeOptions& options) {
+    std::error_code ec;
+    const std::string profile = options.profile.empty() ? DefaultOfficeProfile() : options.profile;
+    return fs::absolute(profile, ec).lexically_normal().string();
 }
 
 } // namespace
+
+void StartOfficeInBackground(const OfficeOptions& options) {
+    const std::string profile = ProfileFolder(options);
+    const std::string pipe = PipeNameFor(profile);
+    if (PipeListening(pipe) || (options.visible && !HaveDisplay())) return;
+    std::error_code ec;
+    fs::create_directories(profile, ec);
+    if (ec) return;
+    SeedProfile(profile);
+    // A second start while the first is still coming up hands its arguments to the first and ends.
+    SpawnDetached(OfficeArguments(options, profile, pipe));
+}
 
 Reference<css::uno::XComponentContext> UnoLocalContext() {
     static Reference<css::uno::XComponentContext> context = [] {
@@ -196,6 +303,17 @@ struct OfficeSpreadsheet::Impl {
     Reference<css::frame::XDesktop2> desktop;
     Reference<css::lang::XComponent> document;
     Reference<css::table::XCellRange> sheet;
+    Reference<css::table::XTableRows> rows; // of the sheet
+    // The last text laid out on the scratch sheet, by the block it was laid out for.
+    struct Measured {
+        OUString text;
+        sal_Int32 width = 0, column = -1, row = -1, height = 0;
+    } measured;
+    // The cell of the scratch sheet, its column and its row, while the sheet stands.
+    struct Scratch {
+        Reference<css::table::XCell> cell;
+        Reference<css::beans::XPropertySet> column, row;
+    } scratch;
 
     std::string connection() const { return "uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext"; }
 
@@ -228,6 +346,11 @@ struct OfficeSpreadsheet::Impl {
             SetConfiguration(office, "/org.openoffice.Office.Common/Misc", "ShowTipOfTheDay", Any(false));
             return true;
         });
+        Attempt([&] {
+            SetConfiguration(office, "/org.openoffice.Office.Linguistic/General", "UILocale",
+                             Any(OUString::createFromAscii("tr")));
+            return true;
+        });
     }
 
     Reference<css::table::XCell> cell(std::string_view address) const {
@@ -235,28 +358,147 @@ struct OfficeSpreadsheet::Impl {
         return sheet->getCellRangeByName(U(address))->getCellByPosition(0, 0);
     }
 
-    // Makes the row of a cell that holds several lines tall enough to show them all, as the office does for
-    // typed lines; the height of the template's row stays the least. (A workbook read from .xls has every
-    // row at a fixed height.) A block merged over several rows keeps the room the rows give it.
-    void growRow(const Reference<css::table::XCell>& cell) const {
+    // The merged block a cell belongs to, or the cell alone.
+    css::table::CellRangeAddress areaOf(const Reference<css::table::XCellRange>& range) const {
+        Reference<css::sheet::XSpreadsheet> spreadsheet(sheet, UNO_QUERY_THROW);
+        Reference<css::sheet::XSheetCellCursor> cursor =
+            spreadsheet->createCursorByRange(Reference<css::sheet::XSheetCellRange>(range, UNO_QUERY_THROW));
+        cursor->collapseToMergedArea();
+        return Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+    }
+
+    Reference<css::beans::XPropertySet> row(sal_Int32 index) {
+        if (!rows.is()) rows = Reference<css::table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getRows();
+        return Reference<css::beans::XPropertySet>(rows->getByIndex(index), UNO_QUERY_THROW);
+    }
+
+    sal_Int32 rowHeight(sal_Int32 index) {
+        sal_Int32 height = 0;
+        row(index)->getPropertyValue(A("Height")) >>= height;
+        return height;
+    }
+
+    sal_Int32 areaWidth(const css::table::CellRangeAddress& area) const {
+        css::awt::Size size;
+        Reference<css::beans::XPropertySet>(
+            sheet->getCellRangeByPosition(area.StartColumn, area.StartRow, area.EndColumn, area.EndRow),
+            UNO_QUERY_THROW)
+            ->getPropertyValue(A("Size")) >>= size;
+        return size.Width;
+    }
+
+    // The height a text needs in a block of this width with the look of this cell (font, wrapping, margins),
+    // in 1/100 mm. The office lays it out in a cell of a scratch sheet of the same width, which stands
+    // only while the workbook is filled: the office's own optimal row height leaves merged blocks alone.
+    sal_Int32 neededHeight(const Reference<css::table::XCell>& cell, const css::table::CellRangeAddress& area,
+                           const OUString& text) {
+        const sal_Int32 width = areaWidth(area);
+        if (measured.height > 0 && text == measured.text && width == measured.width &&
+            area.StartColumn == measured.column && area.StartRow == measured.row)
+            return measured.height;
+        if (!scratch.cell.is()) {
+            Reference<css::sheet::XSpreadsheetDocument> calc(document, UNO_QUERY_THROW);
+            Reference<css::container::XNameContainer> sheets(calc->getSheets(), UNO_QUERY_THROW);
+            const OUString name = A(kScratchSheet);
+            if (!sheets->hasByName(name))
+                Reference<css::sheet::XSpreadsheets>(sheets, UNO_QUERY_THROW)
+                    ->insertNewByName(
+                        name,
+                        static_cast<sal_Int16>(
+                            Reference<css::container::XIndexAccess>(sheets, UNO_QUERY_THROW)->getCount()));
+            Reference<css::sheet::XSpreadsheet> sheet(sheets->getByName(name), UNO_QUERY_THROW);
+            Reference<css::table::XColumnRowRange> grid(sheet, UNO_QUERY_THROW);
+            scratch.column.set(grid->getColumns()->getByIndex(0), UNO_QUERY_THROW);
+            scratch.row.set(grid->getRows()->getByIndex(0), UNO_QUERY_THROW);
+            scratch.cell = sheet->getCellByPosition(0, 0);
+        }
+        CopyLook(cell, scratch.cell);
+        scratch.column->setPropertyValue(A("Width"), Any(width));
+        Reference<css::text::XTextRange>(scratch.cell, UNO_QUERY_THROW)->setString(text);
+        scratch.row->setPropertyValue(A("OptimalHeight"), Any(true));
+        sal_Int32 height = 0;
+        scratch.row->getPropertyValue(A("Height")) >>= height;
+        measured = {text, width, area.StartColumn, area.StartRow, height};
+        return height;
+    }
+
+    void dropScratch() {
         Attempt([&] {
-            Reference<css::sheet::XSpreadsheet> spreadsheet(sheet, UNO_QUERY_THROW);
-            Reference<css::sheet::XSheetCellCursor> cursor = spreadsheet->createCursorByRange(
-                Reference<css::sheet::XSheetCellRange>(cell, UNO_QUERY_THROW));
-            cursor->collapseToMergedArea();
-            auto area =
-                Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
-            if (area.EndRow != area.StartRow) return true;
-            Reference<css::table::XColumnRowRange> rows(sheet, UNO_QUERY_THROW);
-            Reference<css::beans::XPropertySet> row(rows->getRows()->getByIndex(area.StartRow),
-                                                    UNO_QUERY_THROW);
-            sal_Int32 before = 0, after = 0;
-            row->getPropertyValue(A("Height")) >>= before;
-            row->setPropertyValue(A("OptimalHeight"), Any(true));
-            row->getPropertyValue(A("Height")) >>= after;
-            if (after < before) row->setPropertyValue(A("Height"), Any(before));
+            Reference<css::sheet::XSpreadsheetDocument> calc(document, UNO_QUERY_THROW);
+            Reference<css::container::XNameContainer> sheets(calc->getSheets(), UNO_QUERY_THROW);
+            if (sheets->hasByName(A(kScratchSheet))) sheets->removeByName(A(kScratchSheet));
             return true;
         });
+        measured = {};
+        scratch = {};
+    }
+
+    std::vector<sal_Int32> heightsOf(const css::table::CellRangeAddress& area) {
+        std::vector<sal_Int32> heights;
+        for (sal_Int32 r = area.StartRow; r <= area.EndRow; ++r) heights.push_back(rowHeight(r));
+        return heights;
+    }
+
+    // Sets the rows of the block, which now have the heights `before`, to these heights.
+    void setHeights(const css::table::CellRangeAddress& area, const std::vector<sal_Int32>& heights,
+                    const std::vector<sal_Int32>& before) {
+        for (sal_Int32 r = area.StartRow; r <= area.EndRow; ++r) {
+            const auto i = static_cast<size_t>(r - area.StartRow);
+            if (heights[i] != before[i]) row(r)->setPropertyValue(A("Height"), Any(heights[i]));
+        }
+    }
+
+    // Makes the rows of the block a written cell belongs to as tall as its text needs, single-line and
+    // several-line texts alike; the template's heights stay the least. (A workbook read from .xls has every
+    // row at a fixed height, so nothing grows by itself.)
+    void fitRows(std::string_view address) {
+        Attempt([&] {
+            Reference<css::table::XCell> cell = this->cell(address);
+            // A number or a date stays on one line (it shrinks to fit instead), and so does a text in a
+            // cell that does not wrap, unless it has line breaks: the template's row holds one line of it.
+            if (cell->getType() == css::table::CellContentType_VALUE) return true;
+            const OUString text = Reference<css::text::XTextRange>(cell, UNO_QUERY_THROW)->getString();
+            bool wraps = false;
+            Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)
+                ->getPropertyValue(A("IsTextWrapped")) >>= wraps;
+            if (!wraps && text.indexOf('\n') < 0) return true;
+            const auto area = areaOf(Reference<css::table::XCellRange>(cell, UNO_QUERY_THROW));
+            const std::vector<sal_Int32> before = heightsOf(area);
+            setHeights(area, Grown(before, neededHeight(cell, area, text)), before);
+            return true;
+        });
+    }
+
+    // The height the rows of the active sheet have on one printed page, in 1/100 mm: the page less its
+    // margins, header and footer, at the page's scale. (A sheet scaled to fit its width is printed at full
+    // size when its columns fit the page, as the templates' do.)
+    sal_Int32 pageBodyHeight() const {
+        Reference<css::beans::XPropertySet> props(sheet, UNO_QUERY_THROW);
+        OUString styleName;
+        props->getPropertyValue(A("PageStyle")) >>= styleName;
+        Reference<css::style::XStyleFamiliesSupplier> families(document, UNO_QUERY_THROW);
+        Reference<css::container::XNameAccess> styles(
+            families->getStyleFamilies()->getByName(A("PageStyles")), UNO_QUERY_THROW);
+        Reference<css::beans::XPropertySet> style(styles->getByName(styleName), UNO_QUERY_THROW);
+        auto get = [&](const char* name) {
+            sal_Int32 v = 0;
+            style->getPropertyValue(A(name)) >>= v;
+            return v;
+        };
+        auto on = [&](const char* name) {
+            bool v = false;
+            style->getPropertyValue(A(name)) >>= v;
+            return v;
+        };
+        sal_Int32 body = get("Height") - get("TopMargin") - get("BottomMargin");
+        if (on("HeaderIsOn")) body -= get("HeaderHeight");
+        if (on("FooterIsOn")) body -= get("FooterHeight");
+        sal_Int16 scale = 100, pagesX = 0, pagesY = 0;
+        style->getPropertyValue(A("PageScale")) >>= scale;
+        style->getPropertyValue(A("ScaleToPagesX")) >>= pagesX;
+        style->getPropertyValue(A("ScaleToPagesY")) >>= pagesY;
+        if (pagesX == 0 && pagesY == 0 && scale > 0 && scale != 100) body = body * 100 / scale;
+        return body;
     }
 
     // Closes the workbook and ends the office (headless mode only: a visible office belongs to the user).
@@ -268,6 +510,7 @@ struct OfficeSpreadsheet::Impl {
         });
         document.clear();
         sheet.clear();
+        rows.clear();
         Attempt([&] {
             if (desktop.is()) desktop->terminate();
             return true;
@@ -286,9 +529,7 @@ struct OfficeSpreadsheet::Impl {
 
 OfficeSpreadsheet::OfficeSpreadsheet(OfficeOptions options) : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
-    impl_->profile = impl_->options.profile.empty() ? DefaultOfficeProfile() : impl_->options.profile;
-    std::error_code ec;
-    impl_->profile = fs::absolute(impl_->profile, ec).lexically_normal().string();
+    impl_->profile = ProfileFolder(impl_->options);
     impl_->pipe = PipeNameFor(impl_->profile);
 }
 
@@ -314,14 +555,8 @@ Outcome OfficeSpreadsheet::start() {
         if (ec)
             return Outcome::Failure("ofis profili oluşturulamadı: " + d.profile + " (" + ec.message() + ")");
         SeedProfile(d.profile);
-        std::vector<std::string> argv = {
-            d.options.soffice, "-env:UserInstallation=" + FileUrl(d.profile),
-            "--norestore",     "--nologo",
-            "--nodefault",     "--accept=pipe,name=" + d.pipe + ";urp;StarOffice.ComponentContext"};
-        if (!d.options.visible) argv.insert(argv.begin() + 2, "--headless");
-        const char* x11 = std::getenv("DISPLAY");
-        const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        if (d.options.visible && !(x11 && *x11) && !(wayland && *wayland))
+        const std::vector<std::string> argv = OfficeArguments(d.options, d.profile, d.pipe);
+        if (d.options.visible && !HaveDisplay())
             return Outcome::Failure("pencere gösterilecek bir ekran yok (DISPLAY tanımlı değil)");
         // A soffice that finds an office on the same profile hands its arguments over and ends; the
         // office then listens on the pipe. An office that is just closing takes the arguments and still
@@ -384,8 +619,11 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
             return false;
         }
         d.document = doc;
+        d.rows.clear();
         // The sheet the workbook was saved on, as the user would see it; else the first.
         Reference<css::frame::XModel> model(doc, UNO_QUERY);
+        // The window is drawn once, when the fill lets go, rather than after every cell.
+        if (model.is()) model->lockControllers();
         Reference<css::sheet::XSpreadsheetView> view;
         if (model.is()) view.set(model->getCurrentController(), UNO_QUERY);
         if (view.is()) {
@@ -405,7 +643,7 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
 }
 
 bool OfficeSpreadsheet::write(std::string_view address, std::string_view text, WriteMode mode) {
-    return Attempt([&] {
+    const bool written = Attempt([&] {
         Reference<css::table::XCell> cell = impl_->cell(address);
         const std::string lines = CellLineBreaks(text);
         const OUString value = U(lines);
@@ -418,9 +656,10 @@ bool OfficeSpreadsheet::write(std::string_view address, std::string_view text, W
             // Whatever the office would still run as a formula is put back as the text it was.
         }
         Reference<css::text::XTextRange>(cell, UNO_QUERY_THROW)->setString(value);
-        if (lines.find('\n') != std::string::npos) impl_->growRow(cell); // the text stands even if this fails
         return true;
     });
+    if (written) impl_->fitRows(address); // the text stands even if this fails
+    return written;
 }
 
 bool OfficeSpreadsheet::writeNumber(std::string_view address, double value) {
@@ -443,6 +682,47 @@ bool OfficeSpreadsheet::alignRight(std::string_view address) {
     return Attempt([&] {
         Reference<css::beans::XPropertySet>(impl_->cell(address), UNO_QUERY_THROW)
             ->setPropertyValue(A("HoriJustify"), Any(css::table::CellHoriJustify_RIGHT));
+        return true;
+    });
+}
+
+bool OfficeSpreadsheet::fitsOnOnePage(std::string_view range, std::string_view text) {
+    Impl& d = *impl_;
+    bool fits = true;
+    Attempt([&] {
+        if (!d.sheet.is()) return false;
+        Reference<css::table::XCellRange> block = d.sheet->getCellRangeByName(U(range));
+        const auto area =
+            Reference<css::sheet::XCellRangeAddressable>(block, UNO_QUERY_THROW)->getRangeAddress();
+        const sal_Int32 needed =
+            d.neededHeight(block->getCellByPosition(0, 0), area, U(CellLineBreaks(text)));
+        // The rows above fill the pages one after another; the block fits when it ends on the page it
+        // begins on.
+        const sal_Int32 page = d.pageBodyHeight();
+        sal_Int32 used = 0;
+        for (sal_Int32 r = 0; r < area.StartRow; ++r) {
+            const sal_Int32 h = d.rowHeight(r);
+            used = used + h > page ? h : used + h;
+        }
+        sal_Int32 blockHeight = 0;
+        for (sal_Int32 h : Grown(d.heightsOf(area), needed)) blockHeight += h;
+        fits = used + blockHeight <= page;
+        return true;
+    });
+    return fits;
+}
+
+bool OfficeSpreadsheet::copyLook(std::string_view fromCell, std::string_view toRange) {
+    return Attempt([&] {
+        if (!impl_->sheet.is()) return false;
+        CopyLook(impl_->cell(fromCell), impl_->sheet->getCellRangeByName(U(toRange)));
+        return true;
+    });
+}
+
+bool OfficeSpreadsheet::title(std::string_view text) {
+    return Attempt([&] {
+        Reference<css::frame::XTitle>(impl_->document, UNO_QUERY_THROW)->setTitle(U(text));
         return true;
     });
 }
@@ -475,6 +755,14 @@ bool OfficeSpreadsheet::topBorder(std::string_view firstCell, std::string_view s
 
 void OfficeSpreadsheet::release() {
     Impl& d = *impl_;
+    d.dropScratch();
+    Attempt([&] {
+        Reference<css::frame::XModel> model(d.document, UNO_QUERY_THROW);
+        if (model->hasControllersLocked()) model->unlockControllers();
+        // A freshly filled paper closes without asking to save; any edit of the user's marks it as usual.
+        Reference<css::util::XModifiable>(d.document, UNO_QUERY_THROW)->setModified(false);
+        return true;
+    });
     if (!d.options.visible) {
         // Headless: the workbook stays with this object for storeTo until it is destroyed.
         d.sheet.clear();

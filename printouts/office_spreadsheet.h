@@ -6,7 +6,13 @@
 // untitled copies of the working copy: an earlier window that still shows the working copy neither blocks
 // the fill nor brings up the office's "document in use" question, and saving asks the user for a name.
 //
-// Visible mode shows the filled workbook and lets go: the office outlives the program. Headless mode serves
+// A text written into a cell that wraps (or that has line breaks) makes the rows of its block as tall as the
+// text needs: the office lays the text out in a cell of the block's width on a scratch sheet, which is
+// removed again when the fill lets go. The window is titled by the fill and the filled workbook is not
+// marked as modified.
+//
+// Visible mode shows the filled workbook and lets go: the office outlives the program, and ends when the
+// user closes its last paper. Headless mode serves
 // the tests and the companion: nothing is shown, the filled workbook can be stored, and the office this
 // object started is ended when it is destroyed.
 #pragma once
@@ -31,6 +37,11 @@ struct OfficeOptions {
 // $XDG_CONFIG_HOME/pamerol/office-profile, or ~/.config/pamerol/office-profile.
 std::string DefaultOfficeProfile();
 
+// Starts the program's own office (on the profile of these options) in the background and returns at once:
+// the office comes up with no window, so that the first paper opens in an office that is already running.
+// Nothing happens when that office runs already or there is no display; a fill then starts it as usual.
+void StartOfficeInBackground(const OfficeOptions& options = {});
+
 // The office's export filter for a file name's ending (".xls", ".pdf", ".ods"); nullptr for any other.
 const char* StoreFilterFor(const std::string& path);
 
@@ -49,6 +60,9 @@ class OfficeSpreadsheet final : public Spreadsheet {
     bool merge(std::string_view range) override;
     bool alignRight(std::string_view cell) override;
     bool topBorder(std::string_view firstCell, std::string_view secondCell) override;
+    bool fitsOnOnePage(std::string_view range, std::string_view text) override;
+    bool copyLook(std::string_view fromCell, std::string_view toRange) override;
+    bool title(std::string_view text) override;
     void release() override;
 
     // Headless mode: stores the last opened workbook (also after release) by the path's ending: ".xls"

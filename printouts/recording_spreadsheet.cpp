@@ -32,6 +32,9 @@ std::string SpreadsheetCall::str() const {
     case O::Merge: return "merge " + first;
     case O::AlignRight: return "right " + first;
     case O::TopBorder: return "border " + first + " " + second;
+    case O::Fits: return "fits " + first;
+    case O::CopyLook: return "look " + first + " " + second;
+    case O::Title: return "title " + first;
     case O::Release: return "release";
     }
     return "?";
@@ -82,6 +85,18 @@ bool RecordingSpreadsheet::alignRight(std::string_view cell) {
 
 bool RecordingSpreadsheet::topBorder(std::string_view firstCell, std::string_view secondCell) {
     return record({SpreadsheetCall::Op::TopBorder, std::string(firstCell), std::string(secondCell)});
+}
+
+bool RecordingSpreadsheet::fitsOnOnePage(std::string_view range, std::string_view text) {
+    return record({SpreadsheetCall::Op::Fits, std::string(range), std::string(text)});
+}
+
+bool RecordingSpreadsheet::copyLook(std::string_view fromCell, std::string_view toRange) {
+    return record({SpreadsheetCall::Op::CopyLook, std::string(fromCell), std::string(toRange)});
+}
+
+bool RecordingSpreadsheet::title(std::string_view text) {
+    return record({SpreadsheetCall::Op::Title, std::string(text), {}});
 }
 
 void RecordingSpreadsheet::release() {

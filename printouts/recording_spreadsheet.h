@@ -11,7 +11,20 @@
 namespace pamerol {
 
 struct SpreadsheetCall {
-    enum class Op { Start, Show, Open, Write, WriteNumber, Merge, AlignRight, TopBorder, Release };
+    enum class Op {
+        Start,
+        Show,
+        Open,
+        Write,
+        WriteNumber,
+        Merge,
+        AlignRight,
+        TopBorder,
+        Fits,
+        CopyLook,
+        Title,
+        Release
+    };
     Op op;
     std::string first;  // the cell, the range or the path
     std::string second; // the text, or the second cell of a border
@@ -20,13 +33,15 @@ struct SpreadsheetCall {
     bool failed = false;
 
     // One line per call, for comparing whole sequences in tests: "write A8 value Ali Veli",
-    // "number CS8 130.05", "merge A17:EX27", "border AT31 W31", "open /x/Velkara1.xls", "release".
+    // "number CS8 130.05", "merge A17:EX27", "border AT31 W31", "fits A17:EX27", "look A17 A18:EX40",
+    // "title İbraname – Ali Veli", "open /x/Velkara1.xls", "release".
     std::string str() const;
 };
 
 class RecordingSpreadsheet : public Spreadsheet {
   public:
-    // Calls for which this returns true fail (and are still recorded, marked as failed).
+    // Calls for which this returns true fail (and are still recorded, marked as failed); a failing
+    // fitsOnOnePage says the block does not fit.
     std::function<bool(const SpreadsheetCall&)> failWhen;
     // The reason a failing start or open gives.
     std::string failReason = "test failure";
@@ -43,6 +58,9 @@ class RecordingSpreadsheet : public Spreadsheet {
     bool merge(std::string_view range) override;
     bool alignRight(std::string_view cell) override;
     bool topBorder(std::string_view firstCell, std::string_view secondCell) override;
+    bool fitsOnOnePage(std::string_view range, std::string_view text) override;
+    bool copyLook(std::string_view fromCell, std::string_view toRange) override;
+    bool title(std::string_view text) override;
     void release() override;
 
   private:

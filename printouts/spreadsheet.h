@@ -1,7 +1,7 @@
 // The spreadsheet operations the printouts need, and nothing more: start a new instance of the spreadsheet
-// program, show it, open a workbook, write cells, merge a range, right-align a cell, draw a top border, and
-// let go. The LibreOffice backend implements them for real; the recording backend lets the fills be
-// tested cell by cell.
+// program, show it, open a workbook, write cells, merge a range, right-align a cell, draw a top border, tell
+// whether a text block fits one page, copy a cell's look, title the window, and let go. The LibreOffice
+// backend implements them for real; the recording backend lets the fills be tested cell by cell.
 #pragma once
 
 #include <functional>
@@ -49,7 +49,14 @@ class Spreadsheet {
     // A thin continuous line in the automatic colour along the top of the range spanned by two cells
     // (given in either order).
     virtual bool topBorder(std::string_view firstCell, std::string_view secondCell) = 0;
-    // The program lets go; a visible workbook stays open, unsaved, under the user's control.
+    // Whether this text, written into the range merged as one block, prints on one page: the block, as
+    // tall as the wrapped text needs, has no page break inside it. A backend that cannot tell says yes.
+    virtual bool fitsOnOnePage(std::string_view /*range*/, std::string_view /*text*/) { return true; }
+    // Gives the cells of the range the look of one cell: font, alignment, wrapping.
+    virtual bool copyLook(std::string_view /*fromCell*/, std::string_view /*toRange*/) { return false; }
+    // The title the workbook's window shows.
+    virtual bool title(std::string_view /*text*/) { return false; }
+    // The program lets go; a visible workbook stays open, unmarked as modified, under the user's control.
     virtual void release() = 0;
 };
 

@@ -161,11 +161,14 @@ THIN = "0.74pt solid #000000"
 
 
 def cell_style(name, size=9, bold=False, italic=False, align=None, valign="middle", wrap=False,
-               border=None, fill=None, data=None, underline=False):
-    """One cell style: font, alignment, wrapping, borders (a string for all four, or a dict)."""
+               border=None, fill=None, data=None, underline=False, shrink=False):
+    """One cell style: font, alignment, wrapping or shrinking to fit, borders (a string for all four, or a
+    dict)."""
     cp = [f'style:vertical-align="{valign}"']
     if wrap:
         cp.append('fo:wrap-option="wrap"')
+    if shrink:
+        cp.append('style:shrink-to-fit="true"')
     if fill:
         cp.append(f'fo:background-color="{fill}"')
     if isinstance(border, str):
@@ -211,10 +214,11 @@ def footer_region(element, lines):
     return f"<style:{element}>{paras}</style:{element}>"
 
 
-def document(sheet, cell_styles, page, footer=None):
+def document(sheet, cell_styles, page, footer=None, font_size=9):
     """The whole flat ODF spreadsheet for one sheet; page: (width, height, orientation, fit), where fit is
     "page" (the print range on one page) or "width" (one page wide, as many pages tall as the rows need);
-    footer: None, or (left lines, right lines, height) printed at the foot of every page."""
+    footer: None, or (left lines, right lines, height) printed at the foot of every page; font_size: of the
+    cells without a style of their own (those the program fills below a variable block, for instance)."""
     width, height, orientation, fit_to = page
     sizes = size_styles(sheet)
     fit = {"page": ' style:scale-to-X="1" style:scale-to-Y="1"',
@@ -262,10 +266,10 @@ def document(sheet, cell_styles, page, footer=None):
 {NUMBER_STYLES}
 <style:default-style style:family="table-cell">
  <style:paragraph-properties style:tab-stop-distance="1.25cm"/>
- <style:text-properties style:font-name="Arial" fo:font-size="9pt" fo:language="tr" fo:country="TR"/>
+ <style:text-properties style:font-name="Arial" fo:font-size="{font_size}pt" fo:language="tr" fo:country="TR"/>
 </style:default-style>
 <style:style style:name="Default" style:family="table-cell">
- <style:text-properties style:font-name="Arial" fo:font-size="9pt"/>
+ <style:text-properties style:font-name="Arial" fo:font-size="{font_size}pt"/>
 </style:style>
 </office:styles>
 <office:automatic-styles>
@@ -299,20 +303,22 @@ def document(sheet, cell_styles, page, footer=None):
 def velkara():
     """The payroll sheet, A4 landscape. Row 8 is the employee line; each column group lines up with a cell
     the program writes: A8, Q8, Y8, AH8, AO8, AV8, BA8, BH8, BR8, CA8, CI8, CS8, DA8."""
+    # The day column holds 99999 and the amount columns 999.999.999,99 at the normal 9 pt; a longer number
+    # shrinks to fit rather than print as "###". Names and numbers of the particulars wrap instead.
     groups = [  # (first column, last column, caption, total width in cm, data style)
-        ("A", "P", "Adı Soyadı", 4.0, "v_text"),
+        ("A", "P", "Adı Soyadı", 3.6, "v_text"),
         ("Q", "X", "SSK No", 2.7, "v_textc"),
         ("Y", "AG", "T.C. Kimlik No", 2.5, "v_textc"),
         ("AH", "AN", "Giriş Tarihi", 1.9, "v_date"),
         ("AO", "AU", "Çıkış Tarihi", 1.9, "v_date"),
-        ("AV", "AZ", "Gün", 1.0, "v_days"),
-        ("BA", "BG", "Brüt Ücret", 2.0, "v_amount"),
-        ("BH", "BQ", "GV Matrahı", 2.0, "v_amount"),
-        ("BR", "BZ", "Brüt Tazminat", 2.0, "v_amount"),
-        ("CA", "CH", "Gelir Vergisi", 2.0, "v_amount"),
-        ("CI", "CR", "Damga Vergisi", 2.0, "v_amount"),
-        ("CS", "CZ", "Kesintiler Toplamı", 2.0, "v_amount"),
-        ("DA", "DJ", "Net Ödenen", 2.2, "v_amount"),
+        ("AV", "AZ", "Gün", 1.2, "v_days"),
+        ("BA", "BG", "Brüt Ücret", 2.45, "v_amount"),
+        ("BH", "BQ", "GV Matrahı", 2.45, "v_amount"),
+        ("BR", "BZ", "Brüt Tazminat", 2.45, "v_amount"),
+        ("CA", "CH", "Gelir Vergisi", 2.45, "v_amount"),
+        ("CI", "CR", "Damga Vergisi", 2.45, "v_amount"),
+        ("CS", "CZ", "Kesintiler Toplamı", 2.45, "v_amount"),
+        ("DA", "DJ", "Net Ödenen", 2.6, "v_amount"),
     ]
     widths = []
     for first, last, _, total, _ in groups:
@@ -360,10 +366,10 @@ def velkara():
                    border={"bottom": "0.5pt dotted #000000"}),
         cell_style("head", 8, bold=True, align="center", wrap=True, border=THIN, fill="#dddddd"),
         cell_style("v_text", 9, align="start", border=THIN, data="N_TEXT", wrap=True),
-        cell_style("v_textc", 9, align="center", border=THIN, data="N_TEXT"),
-        cell_style("v_date", 9, align="center", border=THIN, data="N_DATE"),
-        cell_style("v_days", 9, align="center", border=THIN, data="N_DAYS"),
-        cell_style("v_amount", 9, align="end", border=THIN, data="N_AMOUNT"),
+        cell_style("v_textc", 9, align="center", border=THIN, data="N_TEXT", wrap=True),
+        cell_style("v_date", 9, align="center", border=THIN, data="N_DATE", shrink=True),
+        cell_style("v_days", 9, align="center", border=THIN, data="N_DAYS", shrink=True),
+        cell_style("v_amount", 9, align="end", border=THIN, data="N_AMOUNT", shrink=True),
         cell_style("note", 8, italic=True),
         cell_style("sig_head", 9, bold=True, align="center"),
         cell_style("sig_label", 8, align="start"),
@@ -394,12 +400,12 @@ def ibraname():
     s.put("A9", "PERSONELİN", "section", "AP9")
     captions = {6: "Adı Soyadı / Ünvanı", 7: "SSK İşyeri Sicil No", 10: "Adı Soyadı", 11: "SSK No",
                 12: "T.C. Kimlik No", 13: "İşe Giriş Tarihi", 14: "İşten Çıkış Tarihi", 15: "Adresi"}
+    # Every particular may be longer than its line: it wraps, its row grows, and the caption stays beside
+    # its first line.
     for row, caption in captions.items():
-        lines = row in (6, 15)
-        s.put(f"A{row}", caption, "cap_top" if lines else "cap", f"AN{row}")
-        s.put(f"AO{row}", ":", "cap_top" if lines else "cap", f"AP{row}")
-        data = "v_date" if row in (13, 14) else ("v_lines" if lines else "v_text")
-        s.put(f"AQ{row}", None, data, f"EX{row}")
+        s.put(f"A{row}", caption, "cap_top", f"AN{row}")
+        s.put(f"AO{row}", ":", "cap_top", f"AP{row}")
+        s.put(f"AQ{row}", None, "v_date" if row in (13, 14) else "v_lines", f"EX{row}")
     # The release text: A17 carries the look of the merged block the program makes.
     s.put("A17", None, "body")
     # Signatures: the employer on the left, the employee on the right of the footer, with room to sign
@@ -411,14 +417,14 @@ def ibraname():
     styles = [
         cell_style("title", 16, bold=True, align="center", underline=True),
         cell_style("section", 10, bold=True, underline=True),
-        cell_style("cap", 10, bold=True, align="start"),
-        cell_style("v_text", 10, align="start", data="N_TEXT"),
-        cell_style("v_date", 10, align="start", data="N_DATE"),
+        cell_style("v_date", 10, align="start", valign="top", data="N_DATE"),
         cell_style("v_lines", 10, align="start", valign="top", wrap=True, data="N_TEXT"),
         cell_style("cap_top", 10, bold=True, align="start", valign="top"),
         cell_style("body", 10, align="justify", valign="top", wrap=True),
     ]
-    return document(s, styles, ("21cm", "29.7cm", "portrait", "width"), (employer, employee, "2.6cm"))
+    # The payment lines are written into unstyled cells: they take the letter's body size.
+    return document(s, styles, ("21cm", "29.7cm", "portrait", "width"), (employer, employee, "2.6cm"),
+                    font_size=10)
 
 
 def main():

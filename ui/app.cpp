@@ -1,6 +1,7 @@
 #include "app.h"
 
 #include <QApplication>
+#include <QPushButton>
 
 #include "formuortala.h"
 #include "pamerolwindow.h"
@@ -30,6 +31,17 @@ class FirstPaint : public QObject {
     std::function<void(QWidget&)> shown_;
 };
 
+// Gets the spreadsheet program ready whenever a calculation enables the printouts, so that the first paper
+// opens at once; nothing is started before a calculation.
+class PrepareWhenEnabled : public QObject {
+  public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange && static_cast<QWidget*>(watched)->isEnabled())
+            PrepareSpreadsheets();
+        return false;
+    }
+};
+
 } // namespace
 
 int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& shown) {
@@ -51,6 +63,9 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     });
     messages.setWindow(&window);
     desktop.setWindow(&window);
+    PrepareWhenEnabled prepare;
+    if (auto* printouts = window.findChild<QPushButton*>(QStringLiteral("Command3")))
+        printouts->installEventFilter(&prepare);
     FirstPaint firstPaint(shown);
     if (shown) window.installEventFilter(&firstPaint);
 

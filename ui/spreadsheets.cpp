@@ -32,4 +32,10 @@ SpreadsheetFactory Spreadsheets() {
 #endif
 }
 
+void PrepareSpreadsheets() {
+#ifdef PAMEROL_WITH_OFFICE
+    StartOfficeInBackground(); // the program's own office, with no window until a paper opens
+#endif
+}
+
 } // namespace pamerol::ui

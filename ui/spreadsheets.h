@@ -7,4 +7,7 @@ namespace pamerol::ui {
 
 SpreadsheetFactory Spreadsheets();
 
+// Gets the spreadsheet program ready for a first paper, in the background: returns at once.
+void PrepareSpreadsheets();
+
 } // namespace pamerol::ui

@@ -86,6 +86,7 @@ TEST_F(Fill, SeveranceSheetCellByCell) {
                          "write CS8 text 45,33",
                          "write DA8 text 6.822,46",
                          "write A9 value Kıdem Tazminatı Tavanı: 1.960,69 YTL.",
+                         "title Kıdem Bordrosu – Ayşe Çağlar",
                          "release",
                      }));
     EXPECT_TRUE(messages.entries.empty());
@@ -119,6 +120,7 @@ TEST_F(Fill, NoticeSheetCellByCell) {
                          "write CI8 value 6,60",
                          "number CS8 130.05", // the sum, as a number
                          "write DA8 value 3.148,69",
+                         "title İhbar Bordrosu – Ayşe Çağlar",
                          "release",
                      }));
 }
@@ -136,7 +138,7 @@ TEST_F(Fill, CeilingLine) {
         r.write(Field::TAV, tav);
         sheet.calls.clear();
         Lines lines = Bordro(r, true);
-        EXPECT_EQ(lines[lines.size() - 2], std::string("write A9 value ") + line) << tav;
+        EXPECT_EQ(lines[lines.size() - 3], std::string("write A9 value ") + line) << tav;
     }
 }
 
@@ -152,7 +154,7 @@ TEST_F(Fill, NoticeSumNeedsBothNumbers) {
             std::count_if(sheet.calls.begin(), sheet.calls.end(), [](auto& c) { return c.first == "CS8"; }),
             0)
             << tax << " + " << stamp;
-        EXPECT_EQ(lines[lines.size() - 2], "write DA8 value 3.148,69");
+        EXPECT_EQ(lines[lines.size() - 3], "write DA8 value 3.148,69");
     }
 }
 
@@ -172,6 +174,7 @@ TEST_F(Fill, ReleaseLetterCellByCell) {
                          "write aq13 value 15.03.2004",
                          "write aq14 value 14.09.2007",
                          "write aq15 value Moda Cad. No: 5\r\nKadıköy / İstanbul",
+                         "fits A17:EX27",
                          "merge A17:EX27",
                          "write a17 text " + text,
                          "write a28 literal Kıdem Tazminatı",
@@ -191,6 +194,7 @@ TEST_F(Fill, ReleaseLetterCellByCell) {
                          "write U31 literal :",
                          "right AT31",
                          "write AT31 value 11.205,71 YTL.",
+                         "title İbraname – Ayşe Çağlar",
                          "release",
                      }));
     EXPECT_EQ(Slurp(folder / "Ibraname1.xls"), "letter template");
@@ -220,9 +224,10 @@ TEST_F(Fill, ReleaseTextLineCount) {
         r.write(Field::YIUCRET, "0");
         sheet.calls.clear();
         Lines lines = Ibraname(r);
-        EXPECT_EQ(lines[11], c.merge) << c.text;
-        EXPECT_EQ(lines[12], c.block) << c.text;
-        EXPECT_EQ(lines[13], c.total) << c.text;
+        EXPECT_EQ(lines[11], "fits " + std::string(c.merge).substr(6)) << c.text;
+        EXPECT_EQ(lines[12], c.merge) << c.text;
+        EXPECT_EQ(lines[13], c.block) << c.text;
+        EXPECT_EQ(lines[14], c.total) << c.text;
     }
 }
 
@@ -271,7 +276,49 @@ TEST_F(Fill, AmountThatIsNoNumberIsShownButNotAdded) {
     r.write(Field::YIUCRET, "0");
     Lines lines = AmountLines(Ibraname(r));
     EXPECT_EQ(lines[3], "write AT28 value hesaplanmadı YTL.");
-    EXPECT_EQ(lines[lines.size() - 2], "write AT30 value 3.148,69 YTL.");
+    EXPECT_EQ(lines[lines.size() - 3], "write AT30 value 3.148,69 YTL.");
+}
+
+// A text that does not fit one page goes in one row per line, each merged across the block's width and
+// with the block's look; the amount lines stay where the block's height puts them.
+TEST_F(Fill, ReleaseTextLongerThanAPageGoesOneRowPerLine) {
+    Record r = CalculatedCase();
+    r.write(Field::txtIbraname, "bir\r\n\r\nüç");
+    r.setCheck1(1);
+    r.setCheck2(0);
+    r.write(Field::YIUCRET, "0");
+    sheet.failWhen = [](const SpreadsheetCall& c) { return c.op == Op::Fits; };
+    Lines lines = Ibraname(r);
+    EXPECT_EQ(Lines(lines.begin() + 11, lines.begin() + 20), (Lines{
+                                                                 "fits A17:EX22",
+                                                                 "look A17 A18:EX19",
+                                                                 "merge A17:EX17",
+                                                                 "write a17 text bir",
+                                                                 "merge A18:EX18",
+                                                                 "write a18 text ",
+                                                                 "merge A19:EX19",
+                                                                 "write a19 text üç",
+                                                                 "write a23 literal Kıdem Tazminatı",
+                                                             }));
+    EXPECT_EQ(lines[lines.size() - 7], "write a24 literal TOPLAM");
+}
+
+// The window says which paper it holds and for whom; without a name, the paper alone.
+TEST_F(Fill, WindowTitle) {
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {0, "Ayşe Çağlar", "title Kıdem Bordrosu – Ayşe Çağlar"},
+        {1, " Ali Veli ", "title İhbar Bordrosu – Ali Veli"},
+        {2, "Ayşe Çağlar", "title İbraname – Ayşe Çağlar"},
+        {0, "", "title Kıdem Bordrosu"},
+        {2, "  ", "title İbraname"},
+    };
+    for (auto [paper, name, title] : cases) {
+        Record r = CalculatedCase();
+        r.write(Field::txtAdiSoyadi, name);
+        sheet.calls.clear();
+        Lines lines = paper == 2 ? Ibraname(r) : Bordro(r, paper == 0);
+        EXPECT_EQ(lines[lines.size() - 2], title) << name;
+    }
 }
 
 // Every step is attempted: a refused merge, write, alignment or border leaves all later calls as they were.
@@ -340,7 +387,7 @@ TEST_F(Fill, NoFieldBecomesAFormula) {
     sheet.calls.clear();
     Lines lines = Ibraname(r);
     EXPECT_EQ(lines[10], "write aq15 text @adres");
-    EXPECT_EQ(lines[16], "write AT28 text =1+2 YTL.");
+    EXPECT_EQ(lines[17], "write AT28 text =1+2 YTL.");
 }
 
 TEST(TakenAsFormula, LeadingSigns) {

@@ -51,6 +51,7 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     });
     messages.setWindow(&window);
     desktop.setWindow(&window);
+    window.setYasalDegerlerYolu(YasalDegerlerYolu(folder));
     FirstPaint firstPaint(shown);
     if (shown) window.installEventFilter(&firstPaint);
 

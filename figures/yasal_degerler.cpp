@@ -223,6 +223,16 @@ std::optional<std::string_view> AsgariUcretIstisnasiNotu(int exitDate) {
            "tazminatının damga vergisi istisnasız hesaplandı.";
 }
 
+SonucNotlari HesapNotlari(const Record& r, const YasalDegerler* table, int today) {
+    SonucNotlari out;
+    if (!r.command3Enabled()) return out;
+    const std::optional<int> exit = CikisTarihi(r);
+    if (exit && table) out.tavanUyarisi = TavanUyarisi(*table, *exit, r.text(Field::TAV));
+    if (auto note = AsgariUcretIstisnasiNotu(r.mode() == Mode::PremiumDays ? today : exit.value_or(0)))
+        out.asgariUcretNotu = std::string(*note);
+    return out;
+}
+
 std::string_view ParaBirimi(int date) {
     return date < 20090101 ? "YTL." : "TL";
 }

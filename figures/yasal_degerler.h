@@ -97,6 +97,16 @@ std::optional<std::string> TavanUyarisi(const YasalDegerler& table, int exitDate
 // to the stamp duty on the severance pay (no ruling found settles how it would). Nothing before.
 std::optional<std::string_view> AsgariUcretIstisnasiNotu(int exitDate);
 
+// What the sheet shows beside its results once a case is calculated (the printouts command is on); both
+// empty while no results are shown. The ceiling warning needs the table (null: not loaded) and an exit
+// date, so it comes only in the dates mode. The minimum-wage note follows the exit date, or in the
+// premium-day mode the day of the calculation (`today`, YYYYMMDD), on which the tax is worked out.
+struct SonucNotlari {
+    std::optional<std::string> tavanUyarisi;    // beside the ceiling figure on the "Kıdem" tab
+    std::optional<std::string> asgariUcretNotu; // beside the notice results on the "İhbar" tab
+};
+SonucNotlari HesapNotlari(const Record& r, const YasalDegerler* table, int today);
+
 // The currency written after amounts on the papers: "YTL." for dates before 01.01.2009, when the new
 // lira was renamed, and "TL" from then on.
 std::string_view ParaBirimi(int date);

@@ -23,7 +23,7 @@ export DISPLAY=:$n
 Xvfb "$DISPLAY" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-cp "$build/bin/pamerol" "$build/bin/bilgi.html" "$run/"
+cp "$build/bin/pamerol" "$build/bin/bilgi.html" "$build/bin/yasal-degerler.csv" "$run/"
 cp "$build/bin/Pmrl.ini" "$run/" 2>/dev/null || cp sheet/Pmrl.ini "$run/"
 "$run/pamerol" &
 app=$!

@@ -66,6 +66,7 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     PrepareWhenEnabled prepare;
     if (auto* printouts = window.findChild<QPushButton*>(QStringLiteral("Command3")))
         printouts->installEventFilter(&prepare);
+    window.setYasalDegerlerYolu(YasalDegerlerYolu(folder));
     FirstPaint firstPaint(shown);
     if (shown) window.installEventFilter(&firstPaint);
 

@@ -4,6 +4,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDate>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -29,6 +32,7 @@
 #include "hakkinda.h"
 #include "pamerol/version.h"
 #include "pictures.h"
+#include "qtmessages.h"
 #include "tooltips.h"
 
 namespace pamerol::ui {
@@ -132,6 +136,25 @@ QLabel* WrappedLabel(const QString& text) {
     auto* label = new QLabel(text);
     label->setWordWrap(true);
     return label;
+}
+
+void MakeRed(QLabel* label) {
+    QPalette red = label->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(red);
+}
+
+// A note shown under a result only while it applies.
+QLabel* ResultNote(const char* objectName) {
+    QLabel* note = WrappedLabel({});
+    note->setObjectName(QString::fromLatin1(objectName));
+    note->hide();
+    return note;
+}
+
+int Today() {
+    const QDate d = QDate::currentDate();
+    return d.year() * 10000 + d.month() * 100 + d.day();
 }
 
 } // namespace
@@ -357,13 +380,16 @@ QWidget* PamerolWindow::buildKidemTab() {
     auto* total = new QHBoxLayout;
     total->addWidget(totalField);
     auto* note = new QLabel(QStringLiteral("(Her yil için+ 5 gün)"));
-    QPalette red = note->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    note->setPalette(red);
+    MakeRed(note);
     total->addWidget(note);
     form->setLayout(row, QFormLayout::FieldRole, total);
 
     QGroupBox* amounts = frame("Kıdem Tazminatı Hesabı");
+    // A ceiling other than the one in force on the exit date is pointed out under the ceiling figure.
+    tavanUyarisi_ = ResultNote("tavanUyarisi");
+    MakeRed(tavanUyarisi_);
+    formOf(amounts)->getWidgetPosition(fieldWidget(F::BKTAZ), &row, &role);
+    formOf(amounts)->insertRow(row + 1, tavanUyarisi_);
     check1_ = makeCheck("Check1", &Record::setCheck1);
     focusOrder_.push_back(check1_);
     formOf(amounts)->addRow(check1_);
@@ -374,6 +400,8 @@ QWidget* PamerolWindow::buildKidemTab() {
 QWidget* PamerolWindow::buildIhbarTab() {
     QGroupBox* days = frame("İhbar Tazminatı Gün Dökümü");
     QGroupBox* amounts = frame("İhbar Tazminatı Hesabı");
+    asgariUcretNotu_ = ResultNote("asgariUcretNotu");
+    formOf(amounts)->addRow(asgariUcretNotu_);
     check2_ = makeCheck("Check2", &Record::setCheck2);
     focusOrder_.push_back(check2_);
     formOf(amounts)->addRow(check2_);
@@ -405,7 +433,16 @@ QWidget* PamerolWindow::buildSabitlerTab() {
 
     QGroupBox* notice = frame("İhbar Tazminatı (Gün)");
 
-    return framesSideBySide({rates, brackets, notice});
+    QWidget* page = framesSideBySide({rates, brackets, notice});
+    QPushButton* fetch = makeButton("cmdYasalDegerler", QStringLiteral("Çıkış &Tarihine Göre Getir"));
+    fetch->setToolTip(
+        QStringLiteral("Çıkış tarihinde geçerli damga vergisi oranını, kıdem tazminatı tavanını, "
+                       "gelir vergisi dilimlerini ve ihbar sürelerini yasal değerler "
+                       "tablosundan getirir ve ayarlara kaydeder."));
+    connect(fetch, &QPushButton::clicked, this, &PamerolWindow::getYasalDegerler);
+    // Beside the frames it fills, before the row's closing stretch.
+    static_cast<QHBoxLayout*>(page->layout())->insertWidget(3, fetch, 0, Qt::AlignTop);
+    return page;
 }
 
 QWidget* PamerolWindow::buildIsverenTab() {
@@ -499,6 +536,85 @@ void PamerolWindow::showStates() {
         box->setCheckState(value == 2 ? Qt::PartiallyChecked : value == 1 ? Qt::Checked : Qt::Unchecked);
     }
     command3_->setEnabled(r.command3Enabled());
+    showResultNotes();
+}
+
+void PamerolWindow::showResultNotes() {
+    const YasalDegerler* table = nullptr;
+    if (core_.record().command3Enabled()) {
+        // Read once, at the first calculation; a table that cannot be read gives no warning here (the
+        // command that fetches the figures names its fault).
+        if (!yasalDegerlerDenendi_ && !yasalDegerlerYolu_.empty()) {
+            yasalDegerlerDenendi_ = true;
+            yasalDegerler_ = YasalDegerler::Load(yasalDegerlerYolu_, nullptr);
+        }
+        if (yasalDegerler_) table = &*yasalDegerler_;
+    }
+    const SonucNotlari notes = HesapNotlari(core_.record(), table, Today());
+    for (auto [label, text] : {std::pair{tavanUyarisi_, &notes.tavanUyarisi},
+                               std::pair{asgariUcretNotu_, &notes.asgariUcretNotu}}) {
+        label->setText(ToQ(text->value_or("")));
+        label->setVisible(text->has_value());
+    }
+}
+
+// ---- the legal figures ------------------------------------------------------------------------------------
+
+std::optional<int> PamerolWindow::askExitDate() {
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("cikisTarihiSor"));
+    dialog.setWindowTitle(kSheetTitle);
+    auto* column = new QVBoxLayout(&dialog);
+    column->addWidget(WrappedLabel(QStringLiteral(
+        "Prim gününe göre hesapta çıkış tarihi yok. Yasal değerler hangi tarihte geçerli olanlar olsun?")));
+    auto* form = new QFormLayout;
+    auto* date = new QLineEdit;
+    name(date, QStringLiteral("tarih"), QStringLiteral("Çıkış Tarihi (GG.AA.YYYY)"));
+    date->setInputMask(kDateMask);
+    date->setText(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    date->selectAll();
+    form->addRow(QStringLiteral("Çıkış Tarihi (GG.AA.YYYY):"), date);
+    column->addLayout(form);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setText(QStringLiteral("Getir"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("İptal"));
+    column->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // Only a calendar date can be taken.
+    connect(date, &QLineEdit::textChanged, ok,
+            [ok, date] { ok->setEnabled(DateKey(date->displayText().toStdString()).has_value()); });
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return DateKey(date->displayText().toStdString());
+}
+
+void PamerolWindow::getYasalDegerler() {
+    QtMessages messages(kSheetTitle);
+    messages.setWindow(this);
+    // Read again each time, so that a row an administrator has just added is taken.
+    std::string error;
+    yasalDegerlerDenendi_ = true;
+    yasalDegerler_ = YasalDegerler::Load(yasalDegerlerYolu_, &error);
+    if (!yasalDegerler_) {
+        messages.show("Yasal değerler tablosu okunamadı: " + error, MessageIcon::Warning);
+        return;
+    }
+    Record& r = core_.record();
+    std::optional<int> date = CikisTarihi(r);
+    if (!date && r.mode() == Mode::Dates) {
+        // The case's own exit date is the one to go by: it is typed on the sheet, not asked apart.
+        messages.show(std::string(kCikisTarihiGerekli), MessageIcon::Information);
+        fieldWidget(F::CTarih)->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (!date) date = askExitDate();
+    if (!date) return;
+    const Getirilen got = YasalDegerleriYaz(r, *yasalDegerler_, *date);
+    // Saved and read back as when the clerk leaves the stamp-duty rate after typing the figures.
+    core_.focusOut(F::DVOR);
+    showResultNotes();
+    messages.show(got.message, got.missing.empty() ? MessageIcon::Information : MessageIcon::Warning);
 }
 
 // ---- widgets -> record ------------------------------------------------------------------------------------

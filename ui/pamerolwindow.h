@@ -7,9 +7,12 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "figures/yasal_degerler.h"
 #include "sheet/entry_aids.h"
 #include "sheet/pamerol.h"
 
@@ -39,6 +42,9 @@ class PamerolWindow : public QWidget {
     ~PamerolWindow() override;
 
     QWidget* fieldWidget(Field f) const { return widgets_[static_cast<size_t>(f)]; }
+
+    // The table of legal figures that "Çıkış Tarihine Göre Getir" and the notes beside the results read.
+    void setYasalDegerlerYolu(std::string path) { yasalDegerlerYolu_ = std::move(path); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +87,11 @@ class PamerolWindow : public QWidget {
     void showContextMenu(Field f, QLineEdit* edit, const QPoint& globalPos);
     // The field's refused-key hint beside it for a moment; the focus stays where it is.
     void showHint(Field f);
+    // "Çıkış Tarihine Göre Getir": the legal figures in force on the exit date into the settings fields.
+    void getYasalDegerler();
+    std::optional<int> askExitDate();
+    // The ceiling warning and the minimum-wage note beside the results, while results are shown.
+    void showResultNotes();
 
     Pamerol& core_;
     Desktop& desktop_;
@@ -99,6 +110,11 @@ class PamerolWindow : public QWidget {
     QLabel* hint_ = nullptr;
     QTimer* hintTimer_ = nullptr;
     ParticularsAge particulars_;
+    QLabel* tavanUyarisi_ = nullptr;
+    QLabel* asgariUcretNotu_ = nullptr;
+    std::string yasalDegerlerYolu_;
+    std::optional<YasalDegerler> yasalDegerler_; // loaded at the first need, again by the command
+    bool yasalDegerlerDenendi_ = false;
 
     bool mirroring_ = false; // a widget is being set from the record: its change is not a new edit
     bool closed_ = false;

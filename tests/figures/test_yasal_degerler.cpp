@@ -206,6 +206,21 @@ TEST(YasalDegerler, CeilingWarningCurrencyLabelAndExemptionNote) {
     EXPECT_EQ(ParaBirimi(Key("01.01.2009")), "TL");
     EXPECT_FALSE(AsgariUcretIstisnasiNotu(Key("31.12.2021")));
     EXPECT_TRUE(AsgariUcretIstisnasiNotu(Key("01.01.2022")));
+
+    // Beside the results: nothing before a calculation; in the premium-day mode no exit date to compare
+    // the ceiling with, and the note follows the day of the calculation.
+    Record r;
+    r.write(Field::CTarih, "15.06.2023");
+    r.write(Field::TAV, "1,00");
+    EXPECT_FALSE(HesapNotlari(r, &Shipped(), 20230615).asgariUcretNotu);
+    r.setCommand3Enabled(true);
+    EXPECT_TRUE(HesapNotlari(r, &Shipped(), 20210615).tavanUyarisi);
+    EXPECT_FALSE(HesapNotlari(r, nullptr, 20210615).tavanUyarisi);
+    r.setMode(Mode::PremiumDays);
+    r.setCommand3Enabled(true);
+    const SonucNotlari premium = HesapNotlari(r, &Shipped(), 20210615);
+    EXPECT_FALSE(premium.tavanUyarisi || premium.asgariUcretNotu);
+    EXPECT_TRUE(HesapNotlari(r, &Shipped(), 20220101).asgariUcretNotu);
 }
 
 // The sample settings file shipped beside the program holds the latest figures of the table.

@@ -2,6 +2,7 @@
 // focus goes, what the window shows and which boxes appear.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -42,13 +43,34 @@ template <class T, class Fn> void WhenModal(Fn fn) {
     timer->start();
 }
 
-// A case that earns both payments: 15.03.2004 to 14.09.2007, wage 2.000,00.
-void Calculate(Sheet& s) {
+// A case that earns both payments: 15.03.2004 to 14.09.2007 (or the exit date given), wage 2.000,00.
+void Calculate(Sheet& s, const QString& exit = QStringLiteral("14092007")) {
     s.type(F::GTarih, QStringLiteral("15032004"));
-    s.type(F::CTarih, QStringLiteral("14092007"));
+    s.type(F::CTarih, exit);
     s.type(F::ESUCRET, QStringLiteral("2000"));
     QTest::mouseClick(s.find<QPushButton>("Command2"), Qt::LeftButton);
     s.activate(); // the offscreen platform does not hand activation back when the box closes
+}
+
+// A table of legal figures without KGN, and with no ceiling for 2021.
+const char* const kTable = "alan;baslangic;bitis;deger;durum;kaynaklar\n"
+                           "DVOR;01.01.2005;;7,59;1;k\nTAV;01.01.2007;30.06.2007;1960,69;1;k\n"
+                           "TAV;01.07.2007;31.12.2007;2030,19;1;k\nTAV;01.01.2023;30.06.2023;19982,83;1;k\n"
+                           "O1;01.01.2005;;15;1;k\nO2;01.01.2005;;20;1;k\nO3;01.01.2005;;27;1;k\n"
+                           "O4;01.01.2005;;35;1;k\nO5;01.01.2005;;40;1;k\nVD1;01.01.2005;;70000;1;k\n"
+                           "VD2;01.01.2005;;150000;1;k\nVD3;01.01.2005;;550000;1;k\n"
+                           "VD4;01.01.2005;;1900000;1;k\nVD5;01.01.2005;;999999999;1;k\n"
+                           "DL1;01.01.2005;;15;1;k\nDL2;01.01.2005;;29;1;k\nDL3;01.01.2005;;43;1;k\n"
+                           "DL4;01.01.2005;;57;1;k\n";
+
+// Writes the table beside the sheet's settings and gives its path to the window.
+void GiveTable(Sheet& s, const QByteArray& text) {
+    const QString path = s.dir.filePath(QStringLiteral("yasal-degerler.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    s.window.setYasalDegerlerYolu(path.toStdString());
 }
 
 QLabel* Hint(Sheet& s) {
@@ -102,7 +124,13 @@ class PamerolWindowTest : public QObject {
         }
         auto* tabs = s->window.findChild<QTabWidget*>();
         QStringList titles;
-        QString keys = QStringLiteral("HDBKG"); // the buttons' access keys
+        QString keys; // every button's and tab's access key is its own
+        for (QAbstractButton* b : s->window.findChildren<QAbstractButton*>())
+            if (const int at = b->text().indexOf(u'&'); at >= 0) {
+                QVERIFY2(!keys.contains(b->text().at(at + 1).toUpper()), qPrintable(b->text()));
+                keys += b->text().at(at + 1).toUpper();
+            }
+        QCOMPARE(keys.size(), 7);
         for (int i = 0; i < tabs->count(); ++i) {
             const QString title = tabs->tabText(i);
             titles << QString(title).remove(u'&');
@@ -650,6 +678,123 @@ class PamerolWindowTest : public QObject {
         });
         QTest::mouseClick(s->find<QPushButton>("Command3"), Qt::LeftButton);
         QCOMPARE(shown, warning);
+    }
+
+    // "Çıkış Tarihine Göre Getir" (Alt+T on the "Sabitler" tab).
+    void legalFiguresOfTheExitDate_data() {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("exit");    // typed on the sheet, dates mode; empty: premium-day mode
+        QTest::addColumn<QString>("asked");   // typed into the date dialog; empty: no dialog expected
+        QTest::addColumn<QString>("message"); // the start of the one message box
+        QTest::addColumn<QString>("tav");     // TAV afterwards, on the sheet and in the settings file
+        const QByteArray table(kTable);
+        const QString filled = QStringLiteral("15.06.2023 tarihinde geçerli yasal değerler yazıldı: ");
+        QTest::addRow("exit date on the sheet") << table << "15062023"
+                                                << "" << filled << "19982,83";
+        QTest::addRow("premium-day mode asks") << table << ""
+                                               << "15062023" << filled << "19982,83";
+        QTest::addRow("premium-day mode, no date given") << table << ""
+                                                         << "cancel"
+                                                         << ""
+                                                         << "2030,19";
+        QTest::addRow("no exit date") << table << "__.__.____"
+                                      << ""
+                                      << "Yasal değerler çıkış tarihine göre getirilir"
+                                      << "2030,19";
+        QTest::addRow("malformed row") << QByteArray(kTable).replace("1960,69", "1.960,69x") << "15062023"
+                                       << ""
+                                       << "Yasal değerler tablosu okunamadı: "
+                                       << "2030,19";
+    }
+    void legalFiguresOfTheExitDate() {
+        QFETCH(QByteArray, table);
+        QFETCH(QString, exit);
+        QFETCH(QString, asked);
+        QFETCH(QString, message);
+        QFETCH(QString, tav);
+        GiveTable(*s, table);
+        if (exit.isEmpty()) {
+            pamerol::testing::ClickBox(s->find<QRadioButton>("Option2"));
+        } else {
+            Calculate(*s, exit);
+            (void)s->boxes.take();
+        }
+        bool offered = false, nonDateRefused = false;
+        if (!asked.isEmpty())
+            WhenModal<QDialog>([&](QDialog* dialog) {
+                offered = dialog->objectName() == QStringLiteral("cikisTarihiSor");
+                auto* date = dialog->findChild<QLineEdit*>(QStringLiteral("tarih"));
+                QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                date->selectAll();
+                QTest::keyClicks(date, QStringLiteral("31022023"));
+                nonDateRefused = !ok->isEnabled();
+                if (asked == "cancel") return dialog->reject();
+                date->selectAll();
+                QTest::keyClicks(date, asked);
+                ok->click();
+            });
+        s->window.findChild<QTabWidget*>()->setCurrentIndex(2);
+        auto* button = s->find<QPushButton>("cmdYasalDegerler");
+        bool done = false; // the window's own handler runs first, to its end
+        connect(button, &QPushButton::clicked, this, [&] { done = true; });
+        s->edit(F::DVOR)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+        QTRY_VERIFY(done); // an access key clicks a moment later
+        QCOMPARE(offered, !asked.isEmpty());
+        QCOMPARE(nonDateRefused, !asked.isEmpty());
+        const auto boxes = s->boxes.take();
+        QCOMPARE(boxes.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) QVERIFY2(boxes[0].text.startsWith(message), qPrintable(boxes[0].text));
+        QCOMPARE(s->shown(F::TAV), tav);
+        const bool wrote = tav != QStringLiteral("2030,19");
+        QVERIFY(s->settingsFile().contains(QStringLiteral("Oran3=") + tav));
+        if (!wrote) return;
+        // As typed: the results are gone, the figures saved; what the table lacks stays and is named.
+        QCOMPARE(s->shown(F::NET), QString());
+        QVERIFY(!s->find<QPushButton>("Command3")->isEnabled());
+        const QStringList shown{s->shown(F::DVOR), s->shown(F::KGN), s->shown(F::O5),
+                                s->shown(F::VD5),  s->shown(F::DL1), s->shown(F::DL4)};
+        QCOMPARE(shown, (QStringList{"7,59", "30", "40", "999999999", "15", "57"}));
+        QVERIFY(s->settingsFile().contains(QStringLiteral("Oran5=40")));
+        QVERIFY2(boxes[0].text.endsWith(QStringLiteral("(alanda yazılı değer kaldı): KGN.")),
+                 qPrintable(boxes[0].text));
+        QCOMPARE(boxes[0].icon, QMessageBox::Warning);
+    }
+
+    // The ceiling warning under the ceiling figure and the minimum-wage note under the notice results.
+    void notesBesideTheResults_data() {
+        QTest::addColumn<QString>("exit");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<bool>("note");
+        QTest::addRow("ceiling of the exit date") << "14092007"
+                                                  << "" << false;
+        QTest::addRow("ceiling of the half-year before")
+            << "14032007"
+            << "Çıkış tarihinde geçerli tavan 1.960,69; hesapta 2.030,19 kullanıldı." << false;
+        QTest::addRow("2021, no ceiling in the table") << "15122021"
+                                                       << "" << false;
+        QTest::addRow("2023") << "15062023"
+                              << "Çıkış tarihinde geçerli tavan 19.982,83; hesapta 2.030,19 kullanıldı."
+                              << true;
+    }
+    void notesBesideTheResults() {
+        QFETCH(QString, exit);
+        QFETCH(QString, warning);
+        QFETCH(bool, note);
+        GiveTable(*s, kTable);
+        auto* tabs = s->window.findChild<QTabWidget*>();
+        auto* ceiling = s->find<QLabel>("tavanUyarisi");
+        auto* minimumWage = s->find<QLabel>("asgariUcretNotu");
+        QVERIFY(tabs->widget(0)->isAncestorOf(ceiling) && tabs->widget(1)->isAncestorOf(minimumWage));
+        Calculate(*s, exit);
+        QCOMPARE(s->boxes.take().size(), 1);
+        QCOMPARE(s->text(F::TAV), "2030,19"); // the calculation keeps the clerk's ceiling
+        QCOMPARE(!ceiling->isHidden() ? ceiling->text() : QString(), warning);
+        QCOMPARE(!minimumWage->isHidden(), note);
+        if (note)
+            QVERIFY(minimumWage->text().startsWith(QStringLiteral("Asgari ücret istisnası uygulanmadı")));
+        QTest::mouseClick(s->find<QPushButton>("Command4"), Qt::LeftButton);
+        QVERIFY(ceiling->isHidden() && minimumWage->isHidden());
     }
 
     void minimumSizeFitsSmallScreens() {

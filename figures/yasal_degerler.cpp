@@ -1,6 +1,7 @@
 #include "yasal_degerler.h"
 
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -235,6 +236,17 @@ SonucNotlari HesapNotlari(const Record& r, const YasalDegerler* table, int today
 
 std::string_view ParaBirimi(int date) {
     return date < 20090101 ? "YTL." : "TL";
+}
+
+int TodayKey() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return (local.tm_year + 1900) * 10000 + (local.tm_mon + 1) * 100 + local.tm_mday;
+}
+
+std::string_view KagitParaBirimi(const Record& r) {
+    return ParaBirimi(CikisTarihi(r).value_or(TodayKey()));
 }
 
 } // namespace pamerol

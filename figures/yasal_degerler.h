@@ -111,4 +111,11 @@ SonucNotlari HesapNotlari(const Record& r, const YasalDegerler* table, int today
 // lira was renamed, and "TL" from then on.
 std::string_view ParaBirimi(int date);
 
+// Today's date (local time) as a key YYYYMMDD.
+int TodayKey();
+
+// The currency of a case's papers: by its exit date, or, in the premium-day mode (no exit date), by the
+// day of the calculation.
+std::string_view KagitParaBirimi(const Record& r);
+
 } // namespace pamerol

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/conversions.h"
+#include "figures/yasal_degerler.h"
 
 namespace pamerol {
 
@@ -76,11 +77,16 @@ void Put(Spreadsheet& sheet, std::string_view cell, const std::string& text, Wri
     sheet.write(cell, text, mode);
 }
 
-std::string CeilingLine(const std::string& tav) {
-    std::string amount = tav;
-    if (auto v = ParseNumber(tav))
+// An amount with the currency of the case's papers after it: "YTL." before 2009, "TL" from then on.
+std::string WithCurrency(const Record& r, const std::string& amount) {
+    return amount + " " + std::string(KagitParaBirimi(r));
+}
+
+std::string CeilingLine(const Record& r) {
+    std::string amount = r.text(Field::TAV);
+    if (auto v = ParseNumber(amount))
         if (auto t = AmountText(*v)) amount = *t;
-    return "Kıdem Tazminatı Tavanı: " + amount + " YTL.";
+    return "Kıdem Tazminatı Tavanı: " + WithCurrency(r, amount);
 }
 
 // The window's title: the paper, and the employee's name when there is one ("Kıdem Bordrosu – Ayşe Çağlar").
@@ -133,7 +139,7 @@ bool BordroHazirla(const Record& r, bool kidem, const std::string& folder, Sprea
         put("CI8", F::DVER, M::Text);
         put("CS8", F::DVER, M::Text);
         put("DA8", F::NET, M::Text);
-        Put(sheet, "A9", CeilingLine(r.text(F::TAV)), M::Value);
+        Put(sheet, "A9", CeilingLine(r), M::Value);
     } else {
         put("AV8", F::TIGUNU, M::Value);
         put("BH8", F::DGVMAT, M::Value);
@@ -206,7 +212,7 @@ bool IbranameHazirla(const Record& r, const std::string& folder, Spreadsheet& sh
         sheet.write("a" + rs, p.label, M::Literal);
         sheet.write("U" + rs, ":", M::Literal);
         sheet.alignRight("AT" + rs);
-        Put(sheet, "AT" + rs, amount + " YTL.", M::Value);
+        Put(sheet, "AT" + rs, WithCurrency(r, amount), M::Value);
         if (auto v = ParseNumber(amount)) total += *v;
         ++row;
     }
@@ -216,7 +222,7 @@ bool IbranameHazirla(const Record& r, const std::string& folder, Spreadsheet& sh
     sheet.topBorder("AT" + rs, "W" + rs);
     sheet.write("U" + rs, ":", M::Literal);
     sheet.alignRight("AT" + rs);
-    if (auto t = AmountText(total)) sheet.write("AT" + rs, *t + " YTL.", M::Value);
+    if (auto t = AmountText(total)) sheet.write("AT" + rs, WithCurrency(r, *t), M::Value);
     sheet.title(WindowTitle("İbraname", r.text(F::txtAdiSoyadi)));
     sheet.release();
     return true;

@@ -126,19 +126,24 @@ TEST_F(Fill, NoticeSheetCellByCell) {
 }
 
 TEST_F(Fill, CeilingLine) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"1960,69", "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
-        {"2500", "Kıdem Tazminatı Tavanı: 2.500,00 YTL."},
-        {"1.960,694", "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
-        {"", "Kıdem Tazminatı Tavanı:  YTL."},
-        {"yok", "Kıdem Tazminatı Tavanı: yok YTL."},
+    // The lira was renamed from "YTL" to "TL" on 01.01.2009: the papers follow the exit date.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"1960,69", "14.09.2007", "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
+        {"2500", "14.09.2007", "Kıdem Tazminatı Tavanı: 2.500,00 YTL."},
+        {"1.960,694", "14.09.2007", "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
+        {"", "14.09.2007", "Kıdem Tazminatı Tavanı:  YTL."},
+        {"yok", "14.09.2007", "Kıdem Tazminatı Tavanı: yok YTL."},
+        {"2087,92", "31.12.2008", "Kıdem Tazminatı Tavanı: 2.087,92 YTL."},
+        {"2500", "01.01.2009", "Kıdem Tazminatı Tavanı: 2.500,00 TL"},
+        {"64948,77", "15.03.2026", "Kıdem Tazminatı Tavanı: 64.948,77 TL"},
     };
-    for (auto [tav, line] : cases) {
+    for (auto [tav, exit, line] : cases) {
         Record r = CalculatedCase();
         r.write(Field::TAV, tav);
+        r.write(Field::CTarih, exit);
         sheet.calls.clear();
         Lines lines = Bordro(r, true);
-        EXPECT_EQ(lines[lines.size() - 3], std::string("write A9 value ") + line) << tav;
+        EXPECT_EQ(lines[lines.size() - 3], std::string("write A9 value ") + line) << tav << " " << exit;
     }
 }
 

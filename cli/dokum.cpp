@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "sheet/pamerol.h"
+#include "sheet/places.h"
 
 #ifdef PAMEROL_WITH_OFFICE
 #include "printouts/dokumler.h"
@@ -72,7 +73,9 @@ int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std:
         options.profile = profile.path;
         OfficeSpreadsheet office(options);
         ErrorMessages messages(err);
-        const std::string folder = ProgramFolder();
+        const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
+        PreparePlaces(places);
+        const PaperFolders folder(places.resources, places.work);
         bool filled = dokum == Dokum::Ibraname
                           ? IbranameHazirla(record, folder, office, messages)
                           : BordroHazirla(record, dokum == Dokum::Kidem, folder, office, messages);

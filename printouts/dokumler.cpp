@@ -49,10 +49,10 @@ bool CopyTemplate(const fs::path& from, const fs::path& to, Messages& messages) 
 
 // The first steps every fill shares: copy the template, start a new instance, show it, open the working
 // copy. Returns false (after one message) when the workbook is not there to be filled.
-bool Prepare(const std::string& folder, std::string_view templateName, std::string_view copyName,
+bool Prepare(const PaperFolders& folders, std::string_view templateName, std::string_view copyName,
              Spreadsheet& sheet, Messages& messages) {
-    const fs::path from = fs::path(folder) / templateName;
-    const fs::path to = fs::path(folder) / copyName;
+    const fs::path from = fs::path(folders.templates) / templateName;
+    const fs::path to = fs::path(folders.copies) / copyName;
     if (!CopyTemplate(from, to, messages)) return false;
     Outcome started = sheet.start();
     if (!started.ok) {
@@ -115,9 +115,9 @@ std::string ReleaseText(const std::string& text, int& lines) {
 
 } // namespace
 
-bool BordroHazirla(const Record& r, bool kidem, const std::string& folder, Spreadsheet& sheet,
+bool BordroHazirla(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
                    Messages& messages) {
-    if (!Prepare(folder, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
+    if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
     using F = Field;
     using M = WriteMode;
     auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
@@ -156,8 +156,8 @@ bool BordroHazirla(const Record& r, bool kidem, const std::string& folder, Sprea
     return true;
 }
 
-bool IbranameHazirla(const Record& r, const std::string& folder, Spreadsheet& sheet, Messages& messages) {
-    if (!Prepare(folder, kIbranameSablonu, kIbranameKopyasi, sheet, messages)) return false;
+bool IbranameHazirla(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages) {
+    if (!Prepare(folders, kIbranameSablonu, kIbranameKopyasi, sheet, messages)) return false;
     using F = Field;
     using M = WriteMode;
     auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
@@ -228,9 +228,9 @@ bool IbranameHazirla(const Record& r, const std::string& folder, Spreadsheet& sh
     return true;
 }
 
-frmRaporSec::frmRaporSec(const Record& record, std::string programFolder, SpreadsheetFactory factory,
+frmRaporSec::frmRaporSec(const Record& record, PaperFolders folders, SpreadsheetFactory factory,
                          Messages& messages)
-    : record_(record), folder_(std::move(programFolder)), factory_(std::move(factory)), messages_(messages) {}
+    : record_(record), folders_(std::move(folders)), factory_(std::move(factory)), messages_(messages) {}
 
 std::unique_ptr<Spreadsheet> frmRaporSec::newSheet() {
     std::unique_ptr<Spreadsheet> sheet = factory_ ? factory_() : nullptr;
@@ -239,11 +239,11 @@ std::unique_ptr<Spreadsheet> frmRaporSec::newSheet() {
 }
 
 void frmRaporSec::BordroHazirla() {
-    if (auto sheet = newSheet()) pamerol::BordroHazirla(record_, kidemBordrosu_, folder_, *sheet, messages_);
+    if (auto sheet = newSheet()) pamerol::BordroHazirla(record_, kidemBordrosu_, folders_, *sheet, messages_);
 }
 
 void frmRaporSec::IbranameHazirla() {
-    if (auto sheet = newSheet()) pamerol::IbranameHazirla(record_, folder_, *sheet, messages_);
+    if (auto sheet = newSheet()) pamerol::IbranameHazirla(record_, folders_, *sheet, messages_);
 }
 
 void frmRaporSec::yazdir() {

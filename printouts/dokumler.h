@@ -1,7 +1,8 @@
 // The printouts: the severance and notice payroll sheets, the release letter, and the core of the printout
-// dialog that chooses between them. Each fill copies its template in the program's folder to a working copy,
-// starts a new spreadsheet instance, shows it, opens the working copy and writes the sheet's texts into it,
-// then lets go: the filled workbook stays open for the user to print, save or discard.
+// dialog that chooses between them. Each fill copies its template to a working copy (both in the program's
+// folder unless installed), starts a new spreadsheet instance, shows it, opens the working copy and writes
+// the sheet's texts into it, then lets go: the filled workbook stays open for the user to print, save or
+// discard.
 #pragma once
 
 #include <string>
@@ -13,6 +14,16 @@
 
 namespace pamerol {
 
+// Where a fill takes its template and where it leaves the working copy: the same folder for a program that
+// keeps everything beside itself, the shared data folder and the user's own folder when installed.
+struct PaperFolders {
+    PaperFolders(std::string folder) : templates(folder), copies(std::move(folder)) {} // one folder for both
+    PaperFolders(std::string templatesFolder, std::string copiesFolder)
+        : templates(std::move(templatesFolder)), copies(std::move(copiesFolder)) {}
+    std::string templates;
+    std::string copies;
+};
+
 inline constexpr std::string_view kBordroSablonu = "Velkara.xls";
 inline constexpr std::string_view kBordroKopyasi = "Velkara1.xls";
 inline constexpr std::string_view kIbranameSablonu = "Ibraname.xls";
@@ -22,12 +33,12 @@ inline constexpr std::string_view kIbranameKopyasi = "Ibraname1.xls";
 // record's current texts. When the template cannot be copied, the spreadsheet program cannot be started
 // or the working copy cannot be opened, one message says so and nothing else happens; a single cell that
 // cannot be written is skipped silently. Returns whether the workbook was opened and filled.
-bool BordroHazirla(const Record& record, bool kidemBordrosu, const std::string& programFolder,
-                   Spreadsheet& sheet, Messages& messages);
+bool BordroHazirla(const Record& record, bool kidemBordrosu, const PaperFolders& folders, Spreadsheet& sheet,
+                   Messages& messages);
 
 // Fills the release letter: the header cells, the release text as one merged block from row 17, one line
 // per included payment and the total line. Failures as for BordroHazirla.
-bool IbranameHazirla(const Record& record, const std::string& programFolder, Spreadsheet& sheet,
+bool IbranameHazirla(const Record& record, const PaperFolders& folders, Spreadsheet& sheet,
                      Messages& messages);
 
 // The printout dialog without its window: the three choices, the payroll kind and the print command.
@@ -37,8 +48,7 @@ class frmRaporSec {
   public:
     enum Secim { KidemBordrosuSecimi = 0, IhbarBordrosuSecimi = 1, IbranameSecimi = 2 };
 
-    frmRaporSec(const Record& record, std::string programFolder, SpreadsheetFactory factory,
-                Messages& messages);
+    frmRaporSec(const Record& record, PaperFolders folders, SpreadsheetFactory factory, Messages& messages);
 
     // The selected option (0 "Kıdem Bordrosu", 1 "İhbar Bordrosu", 2 "İbraname"); another value selects none.
     int secim() const { return secim_; }
@@ -58,7 +68,7 @@ class frmRaporSec {
     std::unique_ptr<Spreadsheet> newSheet();
 
     const Record& record_;
-    std::string folder_;
+    PaperFolders folders_;
     SpreadsheetFactory factory_;
     Messages& messages_;
     int secim_ = KidemBordrosuSecimi;

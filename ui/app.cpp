@@ -59,7 +59,8 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     const std::string& folder = places.resources;
 
     PamerolWindow window(core, desktop, [&](QWidget* parent, const QString& warning) {
-        ShowPrintouts(core.record(), folder, Spreadsheets(), messages, parent, warning);
+        ShowPrintouts(core.record(), PaperFolders(places.resources, places.work), Spreadsheets(), messages,
+                      parent, warning);
     });
     messages.setWindow(&window);
     desktop.setWindow(&window);

@@ -116,9 +116,9 @@ void RaporSecWindow::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void ShowPrintouts(const Record& record, const std::string& programFolder, SpreadsheetFactory factory,
+void ShowPrintouts(const Record& record, const PaperFolders& folders, SpreadsheetFactory factory,
                    Messages& messages, QWidget* parent, const QString& warning) {
-    frmRaporSec core(record, programFolder, std::move(factory), messages);
+    frmRaporSec core(record, folders, std::move(factory), messages);
     RaporSecWindow window(core, warning, parent);
     window.exec();
 }

@@ -30,7 +30,7 @@ class RaporSecWindow : public QDialog {
 
 // Shows the printout dialog modally over the given window, with a fresh choice, and returns once it has
 // closed.
-void ShowPrintouts(const Record& record, const std::string& programFolder, SpreadsheetFactory factory,
+void ShowPrintouts(const Record& record, const PaperFolders& folders, SpreadsheetFactory factory,
                    Messages& messages, QWidget* parent, const QString& warning = {});
 
 } // namespace pamerol::ui

@@ -78,7 +78,8 @@ int main(int argc, char* argv[]) {
     const Record record = testing::CalculatedCase();
     RecordedMessages messages;
     frmRaporSec dialog(
-        record, argv[2], [&] { return std::make_unique<OfficeSpreadsheet>(options); }, messages);
+        record, PaperFolders(argv[2]), [&] { return std::make_unique<OfficeSpreadsheet>(options); },
+        messages);
 
     // A profile made once, as on a clerk's machine after the first day.
     StartOfficeInBackground(options);

@@ -205,6 +205,18 @@ TEST_F(Fill, ReleaseLetterCellByCell) {
     EXPECT_EQ(Slurp(folder / "Ibraname1.xls"), "letter template");
 }
 
+// Installed, the templates lie in the shared data folder, which the clerk cannot write, and the working
+// copies go to the clerk's own folder.
+TEST_F(Fill, WorkingCopyInItsOwnFolder) {
+    const fs::path copies = folder / "kopyalar";
+    fs::create_directory(copies);
+    ASSERT_TRUE(
+        IbranameHazirla(CalculatedCase(), PaperFolders(folder.string(), copies.string()), sheet, messages));
+    EXPECT_EQ(Slurp(copies / "Ibraname1.xls"), "letter template");
+    EXPECT_FALSE(fs::exists(folder / "Ibraname1.xls"));
+    EXPECT_EQ(sheet.lines()[2], "open " + (copies / "Ibraname1.xls").string());
+}
+
 TEST_F(Fill, ReleaseTextLineCount) {
     struct Case {
         const char* text;

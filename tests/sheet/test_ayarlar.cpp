@@ -22,16 +22,8 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-const Field kSettingsFields[] = {
-    Field::DVOR,        Field::KGN,       Field::TAV,
-    Field::O1,          Field::O2,        Field::O3,
-    Field::O4,          Field::O5,        Field::VD1,
-    Field::VD2,         Field::VD3,       Field::VD4,
-    Field::VD5,         Field::DL1,       Field::DL2,
-    Field::DL3,         Field::DL4,       Field::txtUnvani,
-    Field::txtSSkNoIsv, Field::txtAdresi, Field::txtVergiDairesi,
-    Field::txtVergiNo,
-};
+// The settings fields as the field table lists them.
+constexpr const auto& kSettingsFields = kSettingFields;
 
 // Every settings field holds a text of its own: "a", "b", ... in the order above.
 void FillSettings(Record& r) {

@@ -4,6 +4,7 @@
 // then lets go: the filled workbook stays open for the user to print, save or discard.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -50,9 +51,13 @@ class frmRaporSec {
     // "&Yazdır": fills the selected printout in a new spreadsheet instance. The choice stays as it is.
     void yazdir();
 
-    // The dialog's two fill operations, on a new spreadsheet instance each.
-    void BordroHazirla();
-    void IbranameHazirla();
+    // Called with the choice after "&Yazdır" has filled its paper (the archive stores the case then).
+    using Filled = std::function<void(int secim)>;
+    void setFilled(Filled filled) { filled_ = std::move(filled); }
+
+    // The dialog's two fill operations, on a new spreadsheet instance each. Return whether it was filled.
+    bool BordroHazirla();
+    bool IbranameHazirla();
 
   private:
     std::unique_ptr<Spreadsheet> newSheet();
@@ -63,6 +68,7 @@ class frmRaporSec {
     Messages& messages_;
     int secim_ = KidemBordrosuSecimi;
     bool kidemBordrosu_ = true;
+    Filled filled_;
 };
 
 } // namespace pamerol

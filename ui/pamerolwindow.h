@@ -24,6 +24,10 @@ class QRadioButton;
 class QTabWidget;
 class QTimer;
 
+namespace pamerol {
+class CaseKeeper;
+}
+
 namespace pamerol::ui {
 
 inline const QString kSheetTitle = QStringLiteral("Kıdem ve İhbar Tazminatı Hesabı");
@@ -39,6 +43,11 @@ class PamerolWindow : public QWidget {
     ~PamerolWindow() override;
 
     QWidget* fieldWidget(Field f) const { return widgets_[static_cast<size_t>(f)]; }
+
+    // The archive: its command "A&rşiv" is shown, and "&Hesapla" and "&Boşalt" start a new case in it.
+    void setArchive(CaseKeeper* keeper);
+    // Puts a stored case on the sheet as stored (Pamerol::showStoredCase); its particulars are its own.
+    void showStoredCase(const std::function<void(Record&)>& put);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -95,6 +104,8 @@ class PamerolWindow : public QWidget {
     QCheckBox* check2_ = nullptr;
     QPushButton* command2_ = nullptr;
     QPushButton* command3_ = nullptr;
+    QPushButton* archive_ = nullptr;
+    CaseKeeper* keeper_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QLabel* hint_ = nullptr;
     QTimer* hintTimer_ = nullptr;

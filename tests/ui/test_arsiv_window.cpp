@@ -190,7 +190,7 @@ class ArsivWindowTest : public QObject {
         QTest::addRow("clerk types a ceiling") << "TAV"
                                                << ""
                                                << "Eski İşveren"
-                                               << "2.500,00";
+                                               << "2500";
         QTest::addRow("Hesapla") << "Command2"
                                  << "2030,19"
                                  << "Eski İşveren"

@@ -238,27 +238,31 @@ std::unique_ptr<Spreadsheet> frmRaporSec::newSheet() {
     return sheet;
 }
 
-void frmRaporSec::BordroHazirla() {
-    if (auto sheet = newSheet()) pamerol::BordroHazirla(record_, kidemBordrosu_, folders_, *sheet, messages_);
+bool frmRaporSec::BordroHazirla() {
+    auto sheet = newSheet();
+    return sheet && pamerol::BordroHazirla(record_, kidemBordrosu_, folders_, *sheet, messages_);
 }
 
-void frmRaporSec::IbranameHazirla() {
-    if (auto sheet = newSheet()) pamerol::IbranameHazirla(record_, folders_, *sheet, messages_);
+bool frmRaporSec::IbranameHazirla() {
+    auto sheet = newSheet();
+    return sheet && pamerol::IbranameHazirla(record_, folders_, *sheet, messages_);
 }
 
 void frmRaporSec::yazdir() {
+    bool filled = false;
     switch (secim_) {
     case KidemBordrosuSecimi:
         kidemBordrosu_ = true;
-        BordroHazirla();
+        filled = BordroHazirla();
         break;
     case IhbarBordrosuSecimi:
         kidemBordrosu_ = false;
-        BordroHazirla();
+        filled = BordroHazirla();
         break;
-    case IbranameSecimi: IbranameHazirla(); break;
+    case IbranameSecimi: filled = IbranameHazirla(); break;
     default: break;
     }
+    if (filled && filled_) filled_(secim_);
 }
 
 } // namespace pamerol

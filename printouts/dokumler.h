@@ -5,6 +5,7 @@
 // discard.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -60,9 +61,13 @@ class frmRaporSec {
     // "&Yazdır": fills the selected printout in a new spreadsheet instance. The choice stays as it is.
     void yazdir();
 
-    // The dialog's two fill operations, on a new spreadsheet instance each.
-    void BordroHazirla();
-    void IbranameHazirla();
+    // Called with the choice after "&Yazdır" has filled its paper (the archive stores the case then).
+    using Filled = std::function<void(int secim)>;
+    void setFilled(Filled filled) { filled_ = std::move(filled); }
+
+    // The dialog's two fill operations, on a new spreadsheet instance each. Return whether it was filled.
+    bool BordroHazirla();
+    bool IbranameHazirla();
 
   private:
     std::unique_ptr<Spreadsheet> newSheet();
@@ -73,6 +78,7 @@ class frmRaporSec {
     Messages& messages_;
     int secim_ = KidemBordrosuSecimi;
     bool kidemBordrosu_ = true;
+    Filled filled_;
 };
 
 } // namespace pamerol

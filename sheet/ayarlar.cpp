@@ -31,13 +31,24 @@ AyarYukleme AyarlariOku(Record& record, const std::string& iniYolu) {
     return result;
 }
 
+SettingTexts SettingsOf(const Record& record) {
+    SettingTexts texts;
+    for (std::size_t i = 0; i < kSettingKeys.size(); ++i) texts[i] = record.text(kSettingKeys[i].field);
+    return texts;
+}
+
 std::optional<std::string> AyarlariYaz(const Record& record, const std::string& iniYolu,
+                                       const LoadedSettings& loaded) {
+    return AyarlariYaz(SettingsOf(record), iniYolu, loaded);
+}
+
+std::optional<std::string> AyarlariYaz(const SettingTexts& texts, const std::string& iniYolu,
                                        const LoadedSettings& loaded) {
     const auto change = [&](ProfileText& file) -> std::optional<std::string> {
         for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
             const SettingKey& k = kSettingKeys[i];
-            if (loaded && (*loaded)[i] == record.text(k.field)) continue;
-            if (auto bad = file.write(k.section, k.key, record.text(k.field))) return bad;
+            if (loaded && (*loaded)[i] == texts[i]) continue;
+            if (auto bad = file.write(k.section, k.key, texts[i])) return bad;
         }
         return std::nullopt;
     };

@@ -33,7 +33,11 @@ std::string IniYolu(const std::string& programFolder);
 
 // The settings fields' texts as a load found them, in the order of kSettingKeys; nothing when the load
 // found no file to read.
-using LoadedSettings = std::optional<std::array<std::string, kSettingCount>>;
+using SettingTexts = std::array<std::string, kSettingCount>;
+using LoadedSettings = std::optional<SettingTexts>;
+
+// The settings fields' texts on the sheet, in the order of kSettingKeys.
+SettingTexts SettingsOf(const Record& record);
 
 struct AyarYukleme {
     LoadedSettings loaded;
@@ -52,6 +56,9 @@ AyarYukleme AyarlariOku(Record& record, const std::string& iniYolu);
 // or another file) every field is written. Returns nothing on success, or the message for the user:
 // "Ayarlar kaydedilemedi: " with the path and reason.
 std::optional<std::string> AyarlariYaz(const Record& record, const std::string& iniYolu,
+                                       const LoadedSettings& loaded = std::nullopt);
+// The same for settings texts that are not (all) the sheet's, in the order of kSettingKeys.
+std::optional<std::string> AyarlariYaz(const SettingTexts& texts, const std::string& iniYolu,
                                        const LoadedSettings& loaded = std::nullopt);
 
 // The messages shown when the settings cannot be saved or read.

@@ -73,8 +73,35 @@ void Pamerol::ayarlariOku() {
     if (loaded.error) messages_.show(*loaded.error, MessageIcon::None);
 }
 
+SettingTexts Pamerol::clerksSettings() const {
+    SettingTexts texts = SettingsOf(record_);
+    if (stored_)
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            if (texts[i] == stored_->shown[i]) texts[i] = stored_->clerks[i];
+    return texts;
+}
+
+void Pamerol::showStoredCase(const std::function<void(Record&)>& put) {
+    const SettingTexts clerks = clerksSettings();
+    put(record_);
+    stored_ = StoredSettings{clerks, SettingsOf(record_)};
+}
+
+void Pamerol::putBackClerksSettings(bool figuresOnly) {
+    if (!stored_) return;
+    const SettingTexts clerks = clerksSettings();
+    for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+        const Field f = kSettingKeys[i].field;
+        if (figuresOnly && !Info(f).clearsResults) continue;
+        record_.write(f, clerks[i]);
+        stored_->shown[i] = stored_->clerks[i] = clerks[i];
+    }
+    CopyBracketsToCalculator(record_);
+    if (SettingsOf(record_) == clerks) stored_.reset();
+}
+
 bool Pamerol::ayarlariYaz() {
-    if (auto error = AyarlariYaz(record_, iniYolu_, loaded_)) {
+    if (auto error = AyarlariYaz(clerksSettings(), iniYolu_, loaded_)) {
         messages_.show(*error, MessageIcon::None);
         return false;
     }
@@ -82,10 +109,12 @@ bool Pamerol::ayarlariYaz() {
 }
 
 void Pamerol::hesapla() {
+    putBackClerksSettings(true);
     Hesapla(record_, messages_);
 }
 
 void Pamerol::bosalt() {
+    putBackClerksSettings(false);
     BOSALT(record_);
     record_.write(F::GTarih, std::string(kEmptyDate));
     record_.write(F::CTarih, std::string(kEmptyDate));
@@ -131,15 +160,22 @@ bool Pamerol::readOnly(F f) {
     return Info(f).readOnly;
 }
 
+void Pamerol::format(F f, bool zeroWhenEmpty) {
+    std::string text = ApplyAmountPattern(record_.text(f));
+    if (zeroWhenEmpty && text.empty()) text = "0";
+    // Formatting is no change of the clerk's: a stored case's figure stays the case's.
+    if (stored_)
+        for (std::size_t i = 0; i < kSettingKeys.size(); ++i)
+            if (kSettingKeys[i].field == f && stored_->shown[i] == record_.text(f)) stored_->shown[i] = text;
+    record_.write(f, std::move(text));
+}
+
 bool Pamerol::focusIn(F f) {
     switch (Info(f).onFocus) {
     case OnFocus::Nothing: return false;
     case OnFocus::Select: return true;
-    case OnFocus::FormatAndSelect: record_.write(f, ApplyAmountPattern(record_.text(f))); return true;
-    case OnFocus::SelectFormatAndZero:
-        record_.write(f, ApplyAmountPattern(record_.text(f)));
-        if (record_.text(f).empty()) record_.write(f, "0");
-        return true;
+    case OnFocus::FormatAndSelect: format(f, false); return true;
+    case OnFocus::SelectFormatAndZero: format(f, true); return true;
     }
     return false;
 }
@@ -147,15 +183,17 @@ bool Pamerol::focusIn(F f) {
 void Pamerol::focusOut(F f) {
     switch (Info(f).onLeave) {
     case OnLeave::Nothing: break;
-    case OnLeave::FormatAndZero:
-        record_.write(f, ApplyAmountPattern(record_.text(f)));
-        if (record_.text(f).empty()) record_.write(f, "0");
-        break;
+    case OnLeave::FormatAndZero: format(f, true); break;
     case OnLeave::SaveAndLoad:
         // Reload only what was saved: after a failed save the file still holds the old figures, and
         // loading them would throw away what the clerk has just typed. The calculator still takes the
         // bracket table on the sheet, as the reload would have given it.
-        if (ayarlariYaz()) {
+        if (stored_) {
+            // A stored case's figures stand on the sheet: only the clerk's settings were saved, and a
+            // reload would replace the case's figures. The file now holds the clerk's texts.
+            if (ayarlariYaz()) loaded_ = stored_->clerks = clerksSettings();
+            CopyBracketsToCalculator(record_);
+        } else if (ayarlariYaz()) {
             ayarlariOku();
         } else {
             CopyBracketsToCalculator(record_);

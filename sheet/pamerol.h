@@ -2,6 +2,7 @@
 // entry rules of its fields. The window forwards its events here and mirrors the record.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -55,6 +56,15 @@ class Pamerol {
     // failure is reported through the messages. Returns whether it worked.
     bool ayarlariYaz();
 
+    // Puts a stored case on the sheet (`put` writes it into the record, exactly as stored). Its settings
+    // fields (the legal figures and the employer) then hold the case's texts, which are not the clerk's
+    // settings and are never saved: closing and leaving the stamp-duty field save the clerk's own settings,
+    // with any field the clerk changes after the case was put up. "&Hesapla" first puts the clerk's figures
+    // back (a new calculation uses today's figures); "&Boşalt" puts all of the clerk's settings back.
+    void showStoredCase(const std::function<void(Record&)>& put);
+    // Whether settings fields on the sheet may hold a stored case's texts.
+    bool showsStoredSettings() const { return stored_.has_value(); }
+
     // Entry rules.
     // Whether a typed character (a Unicode code point; control keys by their codes: 8 Backspace,
     // 3/22/24 Ctrl+C/V/X) is accepted by the field whose whole current text is given.
@@ -70,11 +80,23 @@ class Pamerol {
 
   private:
     void installRules();
+    // The clerk's settings: for each settings field, the sheet's text when the clerk changed it since a
+    // stored case was put up, otherwise the text it held before.
+    SettingTexts clerksSettings() const;
+    // Puts the clerk's settings back on the sheet: the calculation's figures only, or all of them.
+    void putBackClerksSettings(bool figuresOnly);
+    // The amount pattern applied to the field's text, and "0" for an empty one when asked.
+    void format(Field f, bool zeroWhenEmpty);
     Record record_;
     Messages& messages_;
     std::string folder_;
     std::string iniYolu_;
     LoadedSettings loaded_; // the settings texts as the last load found them in the file
+    struct StoredSettings {
+        SettingTexts clerks; // the clerk's texts when the stored case was put up
+        SettingTexts shown;  // the stored case's texts
+    };
+    std::optional<StoredSettings> stored_;
 };
 
 } // namespace pamerol

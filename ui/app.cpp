@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPushButton>
 
+#include "archive/arsiv_yolu.h"
+#include "archive/case_keeper.h"
 #include "formuortala.h"
 #include "pamerolwindow.h"
 #include "qtdesktop.h"
@@ -58,10 +60,15 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     const auto notPrepared = PreparePlaces(places);
     const std::string& folder = places.resources;
 
+    // Every filled paper stores its case in the archive beside the settings file in use.
+    CaseKeeper keeper([&core] { return ArsivYolu(core.iniYolu()); }, messages);
     PamerolWindow window(core, desktop, [&](QWidget* parent, const QString& warning) {
         ShowPrintouts(core.record(), PaperFolders(places.resources, places.work), Spreadsheets(), messages,
-                      parent, warning);
+                      parent, warning, [&](int secim) {
+                          keeper.paperFilled(core.record(), kPaperNames.at(static_cast<size_t>(secim)));
+                      });
     });
+    window.setArchive(&keeper);
     messages.setWindow(&window);
     desktop.setWindow(&window);
     PrepareWhenEnabled prepare;

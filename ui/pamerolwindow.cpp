@@ -28,6 +28,8 @@
 #include <QVBoxLayout>
 #include <optional>
 
+#include "archive/case_keeper.h"
+#include "arsivwindow.h"
 #include "base/conversions.h"
 #include "hakkinda.h"
 #include "pamerol/version.h"
@@ -326,7 +328,15 @@ QWidget* PamerolWindow::buildCommands() {
     command3_ = makeButton("Command3", QStringLiteral("&Dökümler"));
     QPushButton* command4 = makeButton("Command4", QStringLiteral("&Boşalt"));
     QPushButton* command1 = makeButton("Command1", QStringLiteral("&Kapat"));
-    for (QPushButton* b : {command2_, command3_, command4, command1}) column->addWidget(b);
+    // The archive's access key is none of the buttons', the tabs' or "&Güncelleme"/"Hakkı&nda"'s.
+    archive_ = makeButton("cmdArsiv", QStringLiteral("A&rşiv"));
+    archive_->hide();
+    for (QPushButton* b : {command2_, command3_, command4, archive_, command1}) column->addWidget(b);
+    connect(archive_, &QPushButton::clicked, this, [this] { ShowArchive(*keeper_, core_, *this); });
+    for (QPushButton* b : {command2_, command4})
+        connect(b, &QPushButton::clicked, this, [this] {
+            if (keeper_) keeper_->newCalculation();
+        });
     connect(command2_, &QPushButton::clicked, this, [this] { core_.hesapla(); });
     connect(command3_, &QPushButton::clicked, this, [this] {
         if (openPrintouts_) openPrintouts_(this, ToQ(particulars_.warning(core_.record()).value_or("")));
@@ -495,6 +505,16 @@ QWidget* PamerolWindow::buildGuncellemeTab() {
     column->addWidget(about, 0, Qt::AlignLeft);
     column->addStretch();
     return page;
+}
+
+void PamerolWindow::setArchive(CaseKeeper* keeper) {
+    keeper_ = keeper;
+    archive_->setVisible(keeper != nullptr);
+}
+
+void PamerolWindow::showStoredCase(const std::function<void(Record&)>& put) {
+    core_.showStoredCase(put);
+    particulars_.edited();
 }
 
 // ---- record -> widgets ------------------------------------------------------------------------------------

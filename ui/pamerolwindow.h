@@ -27,6 +27,10 @@ class QRadioButton;
 class QTabWidget;
 class QTimer;
 
+namespace pamerol {
+class CaseKeeper;
+}
+
 namespace pamerol::ui {
 
 inline const QString kSheetTitle = QStringLiteral("Kıdem ve İhbar Tazminatı Hesabı");
@@ -45,6 +49,11 @@ class PamerolWindow : public QWidget {
 
     // The table of legal figures that "Çıkış Tarihine Göre Getir" and the notes beside the results read.
     void setYasalDegerlerYolu(std::string path) { yasalDegerlerYolu_ = std::move(path); }
+
+    // The archive: its command "A&rşiv" is shown, and "&Hesapla" and "&Boşalt" start a new case in it.
+    void setArchive(CaseKeeper* keeper);
+    // Puts a stored case on the sheet as stored (Pamerol::showStoredCase); its particulars are its own.
+    void showStoredCase(const std::function<void(Record&)>& put);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -106,6 +115,8 @@ class PamerolWindow : public QWidget {
     QCheckBox* check2_ = nullptr;
     QPushButton* command2_ = nullptr;
     QPushButton* command3_ = nullptr;
+    QPushButton* archive_ = nullptr;
+    CaseKeeper* keeper_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QLabel* hint_ = nullptr;
     QTimer* hintTimer_ = nullptr;

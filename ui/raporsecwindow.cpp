@@ -117,8 +117,9 @@ void RaporSecWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void ShowPrintouts(const Record& record, const PaperFolders& folders, SpreadsheetFactory factory,
-                   Messages& messages, QWidget* parent, const QString& warning) {
+                   Messages& messages, QWidget* parent, const QString& warning, frmRaporSec::Filled filled) {
     frmRaporSec core(record, folders, std::move(factory), messages);
+    core.setFilled(std::move(filled));
     RaporSecWindow window(core, warning, parent);
     window.exec();
 }

@@ -29,8 +29,9 @@ class RaporSecWindow : public QDialog {
 };
 
 // Shows the printout dialog modally over the given window, with a fresh choice, and returns once it has
-// closed.
+// closed. `filled`, when given, is called after each paper the dialog has filled.
 void ShowPrintouts(const Record& record, const PaperFolders& folders, SpreadsheetFactory factory,
-                   Messages& messages, QWidget* parent, const QString& warning = {});
+                   Messages& messages, QWidget* parent, const QString& warning = {},
+                   frmRaporSec::Filled filled = {});
 
 } // namespace pamerol::ui

@@ -22,6 +22,20 @@ inline void ClickBox(QAbstractButton* box) {
     QTest::mouseClick(box, Qt::LeftButton, {}, box->style()->subElementRect(hit, &option, box).center());
 }
 
+// Runs fn on the modal widget of type T as soon as it opens (from inside its own event loop).
+template <class T, class Fn> void WhenModal(Fn fn) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, fn] {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget()); modal && modal->isVisible()) {
+            timer->deleteLater();
+            timer->stop();
+            fn(modal);
+        }
+    });
+    timer->start();
+}
+
 // Closes every modal message box as soon as it opens and keeps what it showed, so that a test can check
 // the boxes it expects and fail on any other. A box is closed with its OK, or with the button captioned
 // `press` when it has one.

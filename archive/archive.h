@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The case archive: one SQLite file that keeps every stored case, finds it again by name, T.C. Kimlik No,
 // SSK No or employer and by exit date, reopens it exactly as stored, exports one person's cases and
 // deletes cases for good.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sheet's side of the archive: which stored case the calculation on the sheet belongs to. The first
 // paper filled from a calculation stores the case; later papers of the same calculation are added to it.
 // A new calculation, a cleared sheet or any change of the sheet since the case was stored makes the next

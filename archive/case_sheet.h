@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything of a calculation sheet that the archive keeps: every field's text by its name, the mode,
 // the include flags, whether the printouts were available, the severance of one year kept between the
 // stages of a calculation, and the income-tax calculator's bracket copy and working values.

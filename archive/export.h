@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One person's stored cases written out, to answer their request for the data kept on them: a CSV file
 // with every text of every case by its field name, and a printable HTML list with the sheet's captions.
 #pragma once

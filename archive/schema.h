@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive's tables, version by version. A database's PRAGMA user_version says how many of the steps
 // it has taken; opening it takes the rest, each in its own transaction, so a file of any earlier version
 // is brought up to date and one that a newer program has written is refused.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A thin layer over SQLite's C interface: a connection and a prepared statement that finalise themselves,
 // and the clerk's wording of SQLite's failures.
 #pragma once

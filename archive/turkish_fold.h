@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Folding a UTF-8 text for a search as a Turkish clerk expects: "I" matches "ı" and "İ" matches "i",
 // without regard to letter case, and the circumflex letters of loanwords match their plain letters.
 #pragma once

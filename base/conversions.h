@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number and date texts as the sheet shows them: Turkish notation, "." groups thousands and "," comes
 // before the decimals. Every number the program reads from or writes to a field goes through here, so
 // that all parts agree on how a text becomes a number and back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File addresses: where the running program lies, and a local path as a "file://" address.
 #pragma once
 

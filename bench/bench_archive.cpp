@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive's figures on a file of many cases: the time of a search, of storing one case (one
 // transaction, synced to disk) and of reopening one, and the file's size.
 //   bench_archive [FOLDER] [CASES]   (defaults: a new folder under /tmp, 100000 cases)

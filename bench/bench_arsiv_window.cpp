@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive's figures in the window, on an archive that bench_archive has filled: the time to open the
 // "Arşiv" dialog (search of the newest cases, the table filled and painted) and the time a filled paper
 // adds for storing its case (a new case, and a further paper of the same case).

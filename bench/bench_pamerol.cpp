@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of one full calculation (a fresh sheet, its field writes, the calculate command) and of the
 // companion's batch mode, JSON in and out, on 100,000 generated cases.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program knows about each field of the sheet, in one table: its kind, where the window shows it
 // and under which caption, how it takes keys and the focus, where Enter goes from it, whether a change of
 // it throws the results away, and for the settings fields their section and key in Pmrl.ini. The entry

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculate command ("&Hesapla") and the severance computation with its notice-pay steps.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the calculation's messages go: the window shows a modal box, tests and the companion record them.
 #pragma once
 

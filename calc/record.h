@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation sheet as a record: one text per field, the calculation mode, the two include flags and
 // whether the printouts command is available. The window and the companion only mirror this record.
 #pragma once

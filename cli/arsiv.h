@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The companion's archive: storing the cases of a run, and finding, reopening, exporting and deleting
 // stored cases from the command line.
 #pragma once

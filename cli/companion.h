@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless companion: the same sheet and calculation as the window, driven by assignments on the
 // command line or by JSON Lines, with the results printed as JSON.
 #pragma once

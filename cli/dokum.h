@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The companion's printouts: one paper of a calculated case, filled on a headless office and stored.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The companion's --yasal-degerler: before each case is calculated, the legal figures in force on its own
 // exit date are taken from the table beside the program, except those the case gives itself; the result
 // line reports what was taken and what the table does not have.

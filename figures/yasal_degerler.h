@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The legal figures by period: a table shipped beside the program (yasal-degerler.csv) that says which
 // stamp-duty rate, severance ceiling, income-tax brackets and notice days were in force on a date, with
 // the sources each figure was read from. The program fills the "Sabitler" fields from it on request and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random key sequences, focus changes and commands on the sheet's entry rules. Besides crashes and
 // sanitizer reports it checks that the day total always follows its two inputs, that a key a field
 // refuses never reaches it, and that a calculation never offers the printouts with a payable amount

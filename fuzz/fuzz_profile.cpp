@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random settings files for the profile reader. Every key of the program, and a few odd names, are read
 // from the file; then one key is written. The written key must read back (when its value survives the
 // trimming, unquoting and length cut of a read) and every other key must read exactly as before.

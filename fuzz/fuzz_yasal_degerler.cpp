@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random texts as the table of legal figures. Besides crashes and sanitizer reports it checks that a
 // table that loads keeps its promises: every value reads as a number, no two periods of a field overlap,
 // and filling a sheet from it writes exactly the values it has and names every other field as missing.

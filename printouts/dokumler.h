@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printouts: the severance and notice payroll sheets, the release letter, and the core of the printout
 // dialog that chooses between them. Each fill copies its template to a working copy (both in the program's
 // folder unless installed), starts a new spreadsheet instance, shows it, opens the working copy and writes

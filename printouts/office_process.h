@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting the office as a process of its own, and the names and addresses it is reached by. No UNO here.
 #pragma once
 

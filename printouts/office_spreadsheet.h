@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spreadsheet operations on LibreOffice Calc, spoken to through UNO from a separate office process.
 //
 // Each start launches soffice with the program's own office profile (never the user's own LibreOffice

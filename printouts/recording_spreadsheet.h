@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A spreadsheet that only records: every call in order, with its arguments, and whether it was made to
 // fail. Used by the tests of the fills; any call can be told to fail.
 #pragma once

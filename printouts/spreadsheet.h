@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spreadsheet operations the printouts need, and nothing more: start a new instance of the spreadsheet
 // program, show it, open a workbook, write cells, merge a range, right-align a cell, draw a top border, tell
 // whether a text block fits one page, copy a cell's look, title the window, and let go. The LibreOffice

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process's one local UNO context, from which every connection to an office is made.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the companion's batch mode end to end (one process, JSON Lines in and out) on 100,000
 # generated cases. Usage: scripts/bench-toplu.sh [build folder]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the folders are layers: a file may include headers of its own folder and of the folders below
 # it, never of a folder above. The order, lowest first (folders on one line are side by side and may not
 # include each other):

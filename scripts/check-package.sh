@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the package, installs it on this machine and checks the installed program: the companion computes
 # the README's worked example, the window starts with its settings in the per-user folder, and the
 # desktop entry, the AppStream metadata and the package pass their validators without errors.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the window's start-up time and the running program's memory, in a copy of the program's folder
 # (so that no real settings file is read or written). Usage: scripts/measure-startup.sh [build dir] [runs]
 #

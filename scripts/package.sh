@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the installable Debian package from the CMake install rules: build-package/pamerol_<version>_amd64.deb.
 # Install it with: sudo apt-get install ./build-package/pamerol_*_amd64.deb
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's screenshots of the real program under Xvfb: a calculated case on every tab of the
 # sheet, the result box, the printout dialog warning of the previous employee's particulars, and the help
 # page. Usage: scripts/screenshots.sh [build dir] [output dir] [scale]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds and runs every test: the plain build, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the Debian package built, installed and checked, and
 # the fuzz targets for a minute each.

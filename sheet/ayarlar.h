@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file Pmrl.ini beside the program: the settings fields of the sheet (rates, income-tax
 // brackets, notice days, employer particulars), loaded at start and when the stamp-duty field is left,
 // saved at close and when the stamp-duty field is left.

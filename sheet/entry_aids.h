@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Help for the clerk at the keyboard, without a window: the hint for a refused key, the cleaning of a
 // pasted amount, whether a typed case would be lost on closing, and whether the employee's particulars
 // belong to an earlier case.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation sheet's behaviour without a window: start, close, clearing, the small commands and the
 // entry rules of its fields. The window forwards its events here and mirrors the record.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program finds its files. Run from a folder of its own that the user can write (the build
 // folder, an unpacked copy, a shared network folder), everything lives beside the program, as always.
 // Installed (the program's folder is a system folder such as /usr/bin), the read-only files come from

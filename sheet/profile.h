@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile layer of the common module Glob: one-value reads and writes of a settings file in the
 // Windows profile format ("[Section]" lines, "Key=Value" lines, ";" comments).
 //

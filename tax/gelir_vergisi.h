@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Income tax of one month's base on top of the base already taxed earlier in the year, over a table of
 // five bracket limits and six rates. Values cross as texts, as everywhere on the sheet.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the two printout templates as flat ODF spreadsheets (Velkara.fods, Ibraname.fods).
 
 The .fods files are the readable sources kept beside this script; the build converts them to the .xls

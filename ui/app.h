@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's start: the sheet's core, its window and the printout dialog, wired together.
 #pragma once
 

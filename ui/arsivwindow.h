@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive's dialog: finding stored cases by name, T.C. Kimlik No, SSK No or employer and by exit
 // date, reopening one on the sheet, deleting one or every case older than a number of years, exporting one
 // person's cases, and storing the case on the sheet without printing it.

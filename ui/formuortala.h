@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Centres a window on its screen, keeping its size.
 #pragma once
 

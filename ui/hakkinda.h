@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "About" box: the program's version, the settings file's full path, the Qt and LibreOffice versions
 // and the licence.
 #pragma once

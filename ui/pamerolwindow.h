@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation sheet's window. It holds no rules of its own: typed keys, focus changes, edits and clicks
 // go to the core, and every change of the record is shown at once in its widget.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own pictures, drawn as SVG and kept in the resources.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens the sheet's web and help links in the system browser.
 #pragma once
 

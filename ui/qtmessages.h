@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation's messages as modal message boxes with the application's title as caption.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printout dialog's window: three choices and the print command, forwarded to the dialog's core.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the program exactly as `pamerol` does and ends it as soon as the window has been painted, printing
 // the wall-clock time of that moment (nanoseconds since the epoch) and the memory in use then (kB).
 // scripts/measure-startup.sh subtracts the time at which it started the process.

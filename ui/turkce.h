@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts in Turkish (message box buttons, the boxes' right-click menus), whatever the machine's
 // locale.
 #pragma once

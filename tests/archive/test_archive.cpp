@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive on real files in temporary folders: round trip, Turkish search, date range, deletion that
 // leaves no trace, age-based deletion, export, migration, concurrent writers, a killed writer, bad files,
 // and the companion's archive options end to end.

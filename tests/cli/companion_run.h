@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the companion in the test's process on the given arguments and standard input.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The companion with --yasal-degerler: the table beside the test executable (build/bin) is the shipped one.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "figures/yasal_degerler.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A calculated case for the printout tests: the figures of mid-2007, an employee of three and a half
 // years with a wage of 2.000,00, and particulars with leading zeros.
 #pragma once

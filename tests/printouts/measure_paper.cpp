@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures how long "&Yazdır" takes until the filled paper is on screen, on a visible office with a profile
 // of its own: the first paper with the office started cold, the first paper after the background start, and
 // the papers after it; and the office's memory after the background start, before any paper.

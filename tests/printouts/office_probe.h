@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a stored workbook back through the office that filled it: what each cell holds and how it looks.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a person sees on a stored PDF: its words with their boxes, read with pdftotext (poppler-utils), and
 // the faults a reader would notice.
 #pragma once

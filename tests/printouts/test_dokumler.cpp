@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fills and the printout dialog on the recording backend: every call, in order.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fills on a real, headless LibreOffice: each paper is filled from a calculated case, stored as .xls,
 // opened again and read back cell by cell.
 #include <gtest/gtest.h>

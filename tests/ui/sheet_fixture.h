@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One calculation sheet window over a fresh core, with its settings file in a temporary folder.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive in the window: a printed case is stored and found again through "Arşiv", reopened exactly as
 // stored, its figures never saved over the clerk's settings, and an archive that cannot be written stops
 // no paper.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sheet's window driven with real key events on the offscreen platform: what the user types, where the
 // focus goes, what the window shows and which boxes appear.
 #include <QCheckBox>

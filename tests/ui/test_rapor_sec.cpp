@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printout dialog: which fill each choice runs, that the dialog stays open after printing, and that a
 // fill's message stands over the dialog.
 #include <QDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window tests share: a catcher of modal message boxes and a real click on a check or option box.
 #pragma once
 

@@ -78,8 +78,8 @@ int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std:
         PreparePlaces(places);
         const PaperFolders folder(places.resources, places.work);
         bool filled = dokum == Dokum::Ibraname
-                          ? IbranameHazirla(record, folder, office, messages)
-                          : BordroHazirla(record, dokum == Dokum::Kidem, folder, office, messages);
+                          ? IbranameDoldur(record, folder, office, messages)
+                          : BordroDoldur(record, dokum == Dokum::Kidem, folder, office, messages);
         if (filled) {
             Outcome stored = office.storeTo(path);
             if (stored.ok)

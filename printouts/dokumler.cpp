@@ -116,8 +116,8 @@ std::string ReleaseText(const std::string& text, int& lines) {
 
 } // namespace
 
-bool BordroHazirla(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
-                   Messages& messages) {
+bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
+                  Messages& messages) {
     if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
     using F = Field;
     using M = WriteMode;
@@ -157,7 +157,7 @@ bool BordroHazirla(const Record& r, bool kidem, const PaperFolders& folders, Spr
     return true;
 }
 
-bool IbranameHazirla(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages) {
+bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages) {
     if (!Prepare(folders, kIbranameSablonu, kIbranameKopyasi, sheet, messages)) return false;
     using F = Field;
     using M = WriteMode;
@@ -241,12 +241,12 @@ std::unique_ptr<Spreadsheet> frmRaporSec::newSheet() {
 
 bool frmRaporSec::BordroHazirla() {
     auto sheet = newSheet();
-    return sheet && pamerol::BordroHazirla(record_, kidemBordrosu_, folders_, *sheet, messages_);
+    return sheet && pamerol::BordroDoldur(record_, kidemBordrosu_, folders_, *sheet, messages_);
 }
 
 bool frmRaporSec::IbranameHazirla() {
     auto sheet = newSheet();
-    return sheet && pamerol::IbranameHazirla(record_, folders_, *sheet, messages_);
+    return sheet && pamerol::IbranameDoldur(record_, folders_, *sheet, messages_);
 }
 
 void frmRaporSec::yazdir() {

@@ -35,13 +35,13 @@ inline constexpr std::string_view kIbranameKopyasi = "Ibraname1.xls";
 // record's current texts. When the template cannot be copied, the spreadsheet program cannot be started
 // or the working copy cannot be opened, one message says so and nothing else happens; a single cell that
 // cannot be written is skipped silently. Returns whether the workbook was opened and filled.
-bool BordroHazirla(const Record& record, bool kidemBordrosu, const PaperFolders& folders, Spreadsheet& sheet,
-                   Messages& messages);
+bool BordroDoldur(const Record& record, bool kidemBordrosu, const PaperFolders& folders, Spreadsheet& sheet,
+                  Messages& messages);
 
 // Fills the release letter: the header cells, the release text as one merged block from row 17, one line
-// per included payment and the total line. Failures as for BordroHazirla.
-bool IbranameHazirla(const Record& record, const PaperFolders& folders, Spreadsheet& sheet,
-                     Messages& messages);
+// per included payment and the total line. Failures as for BordroDoldur.
+bool IbranameDoldur(const Record& record, const PaperFolders& folders, Spreadsheet& sheet,
+                    Messages& messages);
 
 // The printout dialog without its window: the three choices, the payroll kind and the print command.
 // The window creates one on every opening (so the first choice is selected again) and forwards the option

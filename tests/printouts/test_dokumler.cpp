@@ -44,11 +44,11 @@ class Fill : public ::testing::Test {
     std::string Path(const char* name) const { return (folder / name).string(); }
 
     Lines Bordro(const Record& r, bool kidem) {
-        BordroHazirla(r, kidem, folder.string(), sheet, messages);
+        BordroDoldur(r, kidem, folder.string(), sheet, messages);
         return sheet.lines();
     }
     Lines Ibraname(const Record& r) {
-        IbranameHazirla(r, folder.string(), sheet, messages);
+        IbranameDoldur(r, folder.string(), sheet, messages);
         return sheet.lines();
     }
 
@@ -212,7 +212,7 @@ TEST_F(Fill, WorkingCopyInItsOwnFolder) {
     const fs::path copies = folder / "kopyalar";
     fs::create_directory(copies);
     ASSERT_TRUE(
-        IbranameHazirla(CalculatedCase(), PaperFolders(folder.string(), copies.string()), sheet, messages));
+        IbranameDoldur(CalculatedCase(), PaperFolders(folder.string(), copies.string()), sheet, messages));
     EXPECT_EQ(Slurp(copies / "Ibraname1.xls"), "letter template");
     EXPECT_FALSE(fs::exists(folder / "Ibraname1.xls"));
     EXPECT_EQ(sheet.lines()[2], "open " + (copies / "Ibraname1.xls").string());
@@ -358,16 +358,16 @@ TEST_F(Fill, FailedStepsShiftNothing) {
     for (const auto& c : cases) {
         RecordingSpreadsheet failing;
         failing.failWhen = c.fail;
-        EXPECT_TRUE(IbranameHazirla(r, folder.string(), failing, messages)) << c.name;
+        EXPECT_TRUE(IbranameDoldur(r, folder.string(), failing, messages)) << c.name;
         EXPECT_EQ(failing.lines(), expected) << c.name;
         EXPECT_TRUE(
             std::any_of(failing.calls.begin(), failing.calls.end(), [](auto& x) { return x.failed; }));
     }
     RecordingSpreadsheet failing;
     failing.failWhen = [](const SpreadsheetCall& c) { return c.first == "CA8" || c.op == Op::Show; };
-    BordroHazirla(r, false, folder.string(), failing, messages);
+    BordroDoldur(r, false, folder.string(), failing, messages);
     RecordingSpreadsheet plain;
-    BordroHazirla(r, false, folder.string(), plain, messages);
+    BordroDoldur(r, false, folder.string(), plain, messages);
     EXPECT_EQ(failing.lines(), plain.lines());
     EXPECT_TRUE(messages.entries.empty());
 }
@@ -422,7 +422,7 @@ TEST(TakenAsFormula, LeadingSigns) {
 TEST_F(Fill, TemplateThatCannotBeCopiedStopsTheFill) {
     std::ofstream(folder / "Velkara1.xls") << "an earlier severance sheet";
     fs::remove(folder / "Velkara.xls");
-    EXPECT_FALSE(BordroHazirla(CalculatedCase(), false, folder.string(), sheet, messages));
+    EXPECT_FALSE(BordroDoldur(CalculatedCase(), false, folder.string(), sheet, messages));
     EXPECT_TRUE(sheet.calls.empty());
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].text, "Şablon kopyalanamadı: " + Path("Velkara.xls") + " → " +
@@ -431,7 +431,7 @@ TEST_F(Fill, TemplateThatCannotBeCopiedStopsTheFill) {
 
     messages.entries.clear();
     fs::create_directory(folder / "Ibraname1.xls");
-    EXPECT_FALSE(IbranameHazirla(CalculatedCase(), folder.string(), sheet, messages));
+    EXPECT_FALSE(IbranameDoldur(CalculatedCase(), folder.string(), sheet, messages));
     EXPECT_TRUE(sheet.calls.empty());
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].text, "Şablon kopyalanamadı: " + Path("Ibraname.xls") + " → " +
@@ -467,7 +467,7 @@ TEST_F(Fill, StartAndOpenFailuresAreReported) {
         failing.failReason = "nedeni";
         failing.failWhen = [&](const SpreadsheetCall& call) { return call.op == c.failing; };
         RecordedMessages m;
-        EXPECT_FALSE(IbranameHazirla(CalculatedCase(), folder.string(), failing, m));
+        EXPECT_FALSE(IbranameDoldur(CalculatedCase(), folder.string(), failing, m));
         EXPECT_EQ(failing.lines(), c.calls);
         ASSERT_EQ(m.entries.size(), 1u);
         EXPECT_EQ(m.entries[0].text, c.message);

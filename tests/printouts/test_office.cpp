@@ -98,7 +98,7 @@ const std::string kRoomToSign = " \u00a0 \u00a0 " + std::string(45, '.');
 
 TEST_F(OfficeFill, SeveranceSheet) {
     Record r = CalculatedCase();
-    ASSERT_TRUE(BordroHazirla(r, true, folder.string(), *office, messages));
+    ASSERT_TRUE(BordroDoldur(r, true, folder.string(), *office, messages));
     EXPECT_TRUE(messages.entries.empty());
     auto probe = StoreAndRead("kidem.xls");
     Check(*probe, {
@@ -134,7 +134,7 @@ TEST_F(OfficeFill, SeveranceSheet) {
 
 TEST_F(OfficeFill, NoticeSheet) {
     Record r = CalculatedCase();
-    ASSERT_TRUE(BordroHazirla(r, false, folder.string(), *office, messages));
+    ASSERT_TRUE(BordroDoldur(r, false, folder.string(), *office, messages));
     auto probe = StoreAndRead("ihbar.xls");
     Check(*probe, {
                       {"A1", K::Text, "İHBAR TAZMİNATI BORDROSU"},
@@ -153,7 +153,7 @@ TEST_F(OfficeFill, NoticeSheet) {
 
 TEST_F(OfficeFill, ReleaseLetter) {
     Record r = CalculatedCase();
-    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    ASSERT_TRUE(IbranameDoldur(r, folder.string(), *office, messages));
     auto probe = StoreAndRead("ibraname.xls");
     std::string text(kDefaultReleaseText);
     for (size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n");
@@ -210,7 +210,7 @@ TEST_F(OfficeFill, ReleaseLetterWithALongText) {
     r.setCheck1(1);
     r.setCheck2(1);
     r.write(Field::YIUCRET, "1.234,56");
-    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    ASSERT_TRUE(IbranameDoldur(r, folder.string(), *office, messages));
     auto probe = StoreAndRead("uzun.xls");
     EXPECT_EQ(probe->mergedArea("A17"), "A17:EX44");
     Check(*probe, {
@@ -254,7 +254,7 @@ TEST_F(OfficeFill, ReleaseLetterRunsOntoASecondPage) {
     std::string text = "1. satır";
     for (int i = 2; i <= 60; ++i) text += "\r\n" + std::to_string(i) + ". satır";
     r.write(Field::txtIbraname, text);
-    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    ASSERT_TRUE(IbranameDoldur(r, folder.string(), *office, messages));
     ASSERT_TRUE(office->storeTo((folder / "uzun.pdf").string()).ok);
     EXPECT_EQ(PdfPages(folder / "uzun.pdf"), 2);
 }
@@ -264,7 +264,7 @@ TEST_F(OfficeFill, TextsOfSeveralLinesShowEveryLine) {
     Record r = CalculatedCase();
     r.write(Field::txtUnvani, "Örnek Tekstil\r\nSanayi ve Ticaret\r\nLimited Şirketi");
     r.write(Field::txtAdres, "Moda Cad. No: 5\r\nKadıköy\r\nİstanbul");
-    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    ASSERT_TRUE(IbranameDoldur(r, folder.string(), *office, messages));
     auto letter = StoreAndRead("ibraname.xls");
     Check(*letter, {{"AQ6", K::Text, "Örnek Tekstil\nSanayi ve Ticaret\nLimited Şirketi"},
                     {"AQ15", K::Text, "Moda Cad. No: 5\nKadıköy\nİstanbul"}});
@@ -274,7 +274,7 @@ TEST_F(OfficeFill, TextsOfSeveralLinesShowEveryLine) {
     EXPECT_GT(letter->rowHeight(6), 1200);
     EXPECT_GT(letter->rowHeight(15), 1200);
     EXPECT_NEAR(letter->rowHeight(7), 500, 30);
-    ASSERT_TRUE(BordroHazirla(r, true, folder.string(), *office, messages));
+    ASSERT_TRUE(BordroDoldur(r, true, folder.string(), *office, messages));
     auto payroll = StoreAndRead("kidem.xls");
     Check(*payroll, {{"N3", K::Text, "Örnek Tekstil\nSanayi ve Ticaret\nLimited Şirketi"}});
     EXPECT_TRUE(payroll->wrapped("N3"));
@@ -353,8 +353,8 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         r.setCheck1(1);
         r.setCheck2(1);
         for (const auto& [f, text] : paper.fields) r.write(f, text);
-        ASSERT_TRUE(paper.kind == 2 ? IbranameHazirla(r, folder.string(), *office, messages)
-                                    : BordroHazirla(r, paper.kind == 0, folder.string(), *office, messages));
+        ASSERT_TRUE(paper.kind == 2 ? IbranameDoldur(r, folder.string(), *office, messages)
+                                    : BordroDoldur(r, paper.kind == 0, folder.string(), *office, messages));
         const std::string pdf = (folder / (std::string(paper.name) + ".pdf")).string();
         ASSERT_TRUE(office->storeTo(pdf).ok) << paper.name;
         const pamerol::testing::PdfWords words = pamerol::testing::ReadPdfWords(pdf);
@@ -378,7 +378,7 @@ TEST_F(OfficeFill, FieldTextsNeverBecomeFormulas) {
         {F::TBRUT, "-2,68"},
     };
     for (auto [f, t] : texts) r.write(f, t);
-    ASSERT_TRUE(BordroHazirla(r, false, folder.string(), *office, messages));
+    ASSERT_TRUE(BordroDoldur(r, false, folder.string(), *office, messages));
     auto probe = StoreAndRead("ihbar.xls");
     Check(*probe, {
                       {"N3", K::Text, "=1+2"},
@@ -395,11 +395,11 @@ TEST_F(OfficeFill, FieldTextsNeverBecomeFormulas) {
 
 TEST_F(OfficeFill, EarlierWindowOnTheWorkingCopyDoesNotBlock) {
     Record r = CalculatedCase();
-    ASSERT_TRUE(BordroHazirla(r, true, folder.string(), *office, messages));
+    ASSERT_TRUE(BordroDoldur(r, true, folder.string(), *office, messages));
     // The severance sheet stays open; another office window claims the working copy as well.
     std::ofstream(folder / ".~lock.Velkara1.xls#")
         << "Başka Kullanıcı,başka,makine,07.12.2026 08:00,file:///x;";
-    ASSERT_TRUE(BordroHazirla(r, false, folder.string(), *office, messages));
+    ASSERT_TRUE(BordroDoldur(r, false, folder.string(), *office, messages));
     EXPECT_TRUE(messages.entries.empty());
     auto probe = StoreAndRead("ihbar.xls");
     Check(*probe, {{"A1", K::Text, "İHBAR TAZMİNATI BORDROSU"}, {"A9", K::Empty, ""}});
@@ -407,7 +407,7 @@ TEST_F(OfficeFill, EarlierWindowOnTheWorkingCopyDoesNotBlock) {
 
 TEST_F(OfficeFill, StoresPdfAndOdsToo) {
     Record r = CalculatedCase();
-    ASSERT_TRUE(IbranameHazirla(r, folder.string(), *office, messages));
+    ASSERT_TRUE(IbranameDoldur(r, folder.string(), *office, messages));
     const std::pair<const char*, std::string> stores[] = {{"ibraname.pdf", "%PDF"}, {"ibraname.ods", "PK"}};
     for (const auto& [name, magic] : stores) {
         Outcome stored = office->storeTo((folder / name).string());
@@ -453,7 +453,7 @@ TEST_F(OfficeFill, CompanionStoresThePaper) {
 // An office that closes while the program still talks to it makes the remaining steps fail; the program
 // itself goes on.
 TEST_F(OfficeFill, OfficeThatGoesAwayIsAFailedStep) {
-    ASSERT_TRUE(BordroHazirla(CalculatedCase(), true, folder.string(), *office, messages));
+    ASSERT_TRUE(BordroDoldur(CalculatedCase(), true, folder.string(), *office, messages));
     OfficeProbe(office->connection()).endOffice();
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(office->merge("A1:B2"));
@@ -490,7 +490,7 @@ TEST_F(OfficeFill, BackgroundStartBringsUpTheOfficeOnItsProfile) {
         EXPECT_EQ(xml.find(setting, first + 1), std::string::npos) << setting;
     }
     // The fill finds that office; ending the test ends it.
-    ASSERT_TRUE(BordroHazirla(CalculatedCase(), true, folder.string(), *office, messages));
+    ASSERT_TRUE(BordroDoldur(CalculatedCase(), true, folder.string(), *office, messages));
     EXPECT_TRUE(messages.entries.empty());
 }
 
@@ -498,7 +498,7 @@ TEST_F(OfficeFill, OfficeThatCannotStartIsReported) {
     OfficeOptions o = Options();
     o.soffice = "/nonexistent/soffice";
     OfficeSpreadsheet missing(o);
-    EXPECT_FALSE(BordroHazirla(CalculatedCase(), true, folder.string(), missing, messages));
+    EXPECT_FALSE(BordroDoldur(CalculatedCase(), true, folder.string(), missing, messages));
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].text,
               "LibreOffice Calc başlatılamadı: '/nonexistent/soffice' programı bulunamadı");

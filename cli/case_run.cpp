@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "case_run.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "calc/fields.h"
+#include "sheet/profile.h"
+#include "yasal.h"
+
+namespace pamerol {
+
+// One assignment as the window would make it: a field's text, the mode or an include flag.
+void Apply(Pamerol& sheet, const std::string& name, const std::string& value) {
+    Record& r = sheet.record();
+    if (name == "Option1" || name == "Option2") {
+        if (value != "0" && value != "1")
+            throw UsageError{name + " takes 0 or 1, not \"" + Excerpt(value) + "\""};
+        bool first = (name == "Option1") == (value == "1");
+        r.setMode(first ? Mode::Dates : Mode::PremiumDays);
+    } else if (name == "Check1" || name == "Check2") {
+        if (value != "0" && value != "1" && value != "2")
+            throw UsageError{name + " takes 0, 1 or 2, not \"" + Excerpt(value) + "\""};
+        (r.*(name == "Check1" ? &Record::setCheck1 : &Record::setCheck2))(value[0] - '0');
+    } else if (auto f = FieldByName(name)) {
+        // The boxes of several lines hand their text over with CR LF line breaks, and so does a settings
+        // load; a text given here with LF or CR breaks is stored the same way.
+        r.write(*f, Info(*f).kind == Kind::MultiLineText ? WithCrLfLineBreaks(value) : value);
+    } else {
+        throw UsageError{"unknown field \"" + Excerpt(name) + "\""};
+    }
+}
+
+// Whether two paths name the same file.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// Copying the settings fields and the calculator's table equals loading them from the same file.
+void CopySettings(const Record& from, Record& to) {
+    for (Field f : kSettingFields) to.write(f, from.text(f));
+    to.ytlHesap.O = from.ytlHesap.O;
+    to.ytlHesap.VD = from.ytlHesap.VD;
+}
+
+// A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
+void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
+             const SaveTarget* saveTo, std::ostream* err, int* status, const Printout* printout,
+             ArchiveRun* archive, size_t order, const YasalDegerler* table) {
+    RecordedMessages messages;
+    Pamerol sheet(messages);
+    if (settings) CopySettings(settings->record, sheet.record());
+    for (const auto& [name, value] : assignments) Apply(sheet, name, value);
+    std::optional<YasalRapor> yasal;
+    if (table) yasal = YasalDegerleriUygula(sheet.record(), *table, assignments);
+    CopyBracketsToCalculator(sheet.record());
+    sheet.hesapla();
+    // A calculation that stopped on a date or a figure it cannot read leaves the printouts unavailable.
+    if (status && !sheet.record().command3Enabled()) *status = 1;
+    writer.write(sheet.record(), messages, out);
+    if (yasal) YasalRaporuEkle(*yasal, *table, sheet.record(), out);
+    if (saveTo) {
+        if (auto error = AyarlariYaz(sheet.record(), saveTo->path, saveTo->loaded)) {
+            *err << "pamerol-hesap: " << *error << '\n';
+            *status = 1;
+        }
+    }
+    const bool printed = printout && DokumKaydet(sheet.record(), printout->dokum, printout->path, *err) == 0;
+    if (printout && !printed) *status = 1;
+    if (archive) archive->keep(sheet.record(), printed ? &printout->dokum : nullptr, order);
+}
+
+bool KnownName(const std::string& name) {
+    return name == "Option1" || name == "Option2" || name == "Check1" || name == "Check2" ||
+           FieldByName(name);
+}
+
+// Whether everything written to out has reached it; if not, says so once on err.
+bool OutputWritten(std::ostream& out, std::ostream& err) {
+    errno = 0;
+    out.flush();
+    if (out) return true;
+    const int why = errno;
+    err << "pamerol-hesap: the output could not be written"
+        << (why ? std::string(": ") + std::strerror(why) : "") << '\n';
+    return false;
+}
+
+} // namespace pamerol

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One case of the companion: a fresh sheet, the settings it starts from, the assignments as the window
+// would make them, the legal figures, the calculation, the result line, and what is saved, printed and
+// archived from it.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+
+#include "arsiv.h"
+#include "dokum.h"
+#include "figures/yasal_degerler.h"
+#include "json_io.h"
+#include "sheet/ayarlar.h"
+#include "sheet/pamerol.h"
+
+namespace pamerol {
+
+// An argument or an assignment the companion cannot take; nothing is computed.
+struct UsageError {
+    std::string what;
+};
+
+// A printout to fill from the calculated case and where to store it.
+struct Printout {
+    Dokum dokum;
+    std::string path;
+};
+
+// The settings a case starts from, as loaded from the --ayar file.
+struct Settings {
+    Record record;
+    LoadedSettings loaded;
+};
+
+// Where --ayar-yaz saves: the file, and what was loaded from it when it is the --ayar file too (then only
+// the fields the command line changed are written).
+struct SaveTarget {
+    std::string path;
+    LoadedSettings loaded;
+};
+
+// One assignment as the window would make it: a field's text, the mode or an include flag.
+void Apply(Pamerol& sheet, const std::string& name, const std::string& value);
+
+// Whether two paths name the same file.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Copying the settings fields and the calculator's table equals loading them from the same file.
+void CopySettings(const Record& from, Record& to);
+
+// A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation;
+// appends the result line to out. status becomes 1 when the calculation was refused or a file could not
+// be written; archive keeps the completed case (order: its place in the run).
+void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
+             const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
+             const Printout* printout = nullptr, ArchiveRun* archive = nullptr, size_t order = 0,
+             const YasalDegerler* table = nullptr);
+
+// Option1/Option2, Check1/Check2 or a field of the sheet.
+bool KnownName(const std::string& name);
+
+// Whether everything written to out has reached it; if not, says so once on err.
+bool OutputWritten(std::ostream& out, std::ostream& err);
+
+} // namespace pamerol

@@ -23,7 +23,7 @@
 #include "companion_run.h"
 #include "sheet/ayarlar.h"
 #include "sheet/pamerol.h"
-#include "temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 using namespace pamerol;
 using pamerol::testing::Companion;

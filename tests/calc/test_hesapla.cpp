@@ -4,27 +4,17 @@
 #include <map>
 
 #include "calc/hesapla.h"
+#include "tests/common/figures2007.h"
 
 using namespace pamerol;
 using F = Field;
 
 namespace {
 
-// A sheet with the figures of mid-2007 and the bracket table copied into the calculator.
+// A sheet with the figures of the first half of 2007 and the bracket table copied into the calculator.
 Record Sheet2007() {
     Record r;
-    const std::pair<F, const char*> settings[] = {
-        {F::DVOR, "6,6"},        {F::KGN, "30"},     {F::TAV, "1960,69"}, {F::DL1, "14"},
-        {F::DL2, "28"},          {F::DL3, "42"},     {F::DL4, "56"},      {F::O1, "15"},
-        {F::O2, "20"},           {F::O3, "27"},      {F::O4, "35"},       {F::O5, "35"},
-        {F::VD1, "7.500"},       {F::VD2, "19.000"}, {F::VD3, "43.000"},  {F::VD4, "999.999.999"},
-        {F::VD5, "999.999.999"},
-    };
-    for (auto [f, t] : settings) r.write(f, t);
-    for (size_t i = 0; i < 5; ++i) {
-        r.ytlHesap.O[i] = r.text(static_cast<F>(static_cast<int>(F::O1) + static_cast<int>(i)));
-        r.ytlHesap.VD[i] = r.text(static_cast<F>(static_cast<int>(F::VD1) + static_cast<int>(i)));
-    }
+    pamerol::testing::Put2007(r, pamerol::testing::Half2007::First);
     return r;
 }
 

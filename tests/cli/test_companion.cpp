@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "companion_run.h"
+#include "tests/common/figures2007.h"
+#include "tests/common/temp_folder.h"
 
 using namespace pamerol;
 using namespace pamerol::testing;
@@ -18,23 +20,12 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-const std::vector<std::string> kExample = {"GTarih=15.03.2004",
-                                           "CTarih=14.09.2007",
-                                           "ESUCRET=2.000,00",
-                                           "TAV=1960,69",
-                                           "KGN=30",
-                                           "DVOR=6,6",
-                                           "DL4=56",
-                                           "O1=15",
-                                           "VD1=7500",
-                                           "O2=20",
-                                           "VD2=19000",
-                                           "O3=27",
-                                           "VD3=43000",
-                                           "O4=35",
-                                           "VD4=999999999",
-                                           "O5=35",
-                                           "VD5=999999999"};
+// The worked case with every figure on the command line (the first half of 2007).
+const std::vector<std::string> kExample = [] {
+    std::vector<std::string> args = {"GTarih=15.03.2004", "CTarih=14.09.2007", "ESUCRET=2.000,00"};
+    for (const std::string& a : Assignments2007(Half2007::First)) args.push_back(a);
+    return args;
+}();
 
 } // namespace
 
@@ -124,8 +115,8 @@ TEST(Companion, BatchRunsEveryLineOnAFreshSheet) {
 }
 
 TEST(Companion, SettingsFileInAndOut) {
-    char tmpl[] = "/tmp/pamerol-cli-XXXXXX";
-    std::string dir = mkdtemp(tmpl);
+    const TempFolder tmp;
+    const std::string dir = tmp.path().string();
     const std::string in = dir + "/Pmrl.ini", outFile = dir + "/yeni.ini";
     {
         std::ofstream f(in, std::ios::binary);
@@ -149,7 +140,6 @@ TEST(Companion, SettingsFileInAndOut) {
     std::string text((std::istreambuf_iterator<char>(saved)), {});
     EXPECT_EQ(text.rfind("; kept comment\r\n[Oranlar]\r\nOran3=2030,19\r\n", 0), 0u) << text;
     EXPECT_NE(text.find("[Diger]\r\nx=1\r\n"), std::string::npos);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(Companion, LargeBatchKeepsTheOrderOfTheLines) {
@@ -252,8 +242,8 @@ TEST(Companion, MultiLineTextsTakeTheSheetsLineBreaks) {
 }
 
 TEST(Companion, ASettingsFileThatCannotBeReadGivesTheRealReason) {
-    char tmpl[] = "/tmp/pamerol-cli-XXXXXX";
-    const std::string dir = mkdtemp(tmpl);
+    const TempFolder tmp;
+    const std::string dir = tmp.path().string();
     const std::string fifo = dir + "/fifo.ini", loop = dir + "/loop.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     std::filesystem::create_symlink(dir + "/loop2.ini", loop);
@@ -269,5 +259,4 @@ TEST(Companion, ASettingsFileThatCannotBeReadGivesTheRealReason) {
         EXPECT_TRUE(r.out.empty());
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
     }
-    std::filesystem::remove_all(dir);
 }

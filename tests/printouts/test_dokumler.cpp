@@ -11,6 +11,7 @@
 #include "case.h"
 #include "printouts/dokumler.h"
 #include "printouts/recording_spreadsheet.h"
+#include "tests/common/temp_folder.h"
 
 using namespace pamerol;
 using pamerol::testing::CalculatedCase;
@@ -31,15 +32,8 @@ std::string Slurp(const fs::path& p) {
 class Fill : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pamerol-dokum-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
         std::ofstream(folder / "Velkara.xls") << "payroll template";
         std::ofstream(folder / "Ibraname.xls") << "letter template";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
     }
     std::string Path(const char* name) const { return (folder / name).string(); }
 
@@ -52,7 +46,8 @@ class Fill : public ::testing::Test {
         return sheet.lines();
     }
 
-    fs::path folder;
+    const pamerol::testing::TempFolder tmp;
+    const fs::path folder = tmp.path();
     RecordingSpreadsheet sheet;
     RecordedMessages messages;
 };

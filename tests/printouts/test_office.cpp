@@ -18,6 +18,7 @@
 #include "printouts/dokumler.h"
 #include "printouts/office_process.h"
 #include "printouts/office_spreadsheet.h"
+#include "tests/common/temp_folder.h"
 
 using namespace pamerol;
 using pamerol::testing::CalculatedCase;
@@ -37,18 +38,11 @@ struct Expected {
 class OfficeFill : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pamerol-office-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
         for (const char* name : {"Velkara.xls", "Ibraname.xls"})
             fs::copy_file(fs::path(PAMEROL_BIN_DIR) / name, folder / name);
         office = std::make_unique<OfficeSpreadsheet>(Options());
     }
-    void TearDown() override {
-        office.reset();
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
+    void TearDown() override { office.reset(); }
     // Headless, on a profile of this test's own, so that tests may run side by side.
     OfficeOptions Options() const {
         OfficeOptions o;
@@ -75,7 +69,8 @@ class OfficeFill : public ::testing::Test {
         EXPECT_EQ(probe.formulaCount(), 0);
     }
 
-    fs::path folder;
+    const pamerol::testing::TempFolder tmp;
+    const fs::path folder = tmp.path();
     std::unique_ptr<OfficeSpreadsheet> office;
     RecordedMessages messages;
 };

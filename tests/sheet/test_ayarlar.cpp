@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "sheet/profile.h"
-#include "temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 namespace pamerol {
 namespace {

@@ -8,6 +8,8 @@
 #include <fstream>
 
 #include "sheet/pamerol.h"
+#include "tests/common/figures2007.h"
+#include "tests/common/temp_folder.h"
 
 using namespace pamerol;
 using F = Field;
@@ -33,17 +35,10 @@ struct Sheet {
         }
     }
     void calculated() {
-        const std::pair<F, const char*> figures[] = {{F::DVOR, "6"},
-                                                     {F::KGN, "30"},
-                                                     {F::TAV, "2030,19"},
-                                                     {F::DL1, "14"},
-                                                     {F::DL2, "28"},
-                                                     {F::DL3, "42"},
-                                                     {F::DL4, "56"},
-                                                     {F::GTarih, "15.03.2004"},
-                                                     {F::CTarih, "14.09.2007"},
-                                                     {F::ESUCRET, "2.000,00"}};
-        for (auto [f, t] : figures) r.write(f, t);
+        pamerol::testing::Put2007(r, pamerol::testing::Half2007::Second);
+        for (auto [f, t] : {std::pair{F::GTarih, "15.03.2004"}, std::pair{F::CTarih, "14.09.2007"},
+                            std::pair{F::ESUCRET, "2.000,00"}})
+            r.write(f, t);
         p.hesapla();
         ASSERT_TRUE(r.command3Enabled());
         ASSERT_FALSE(r.text(F::NET).empty());
@@ -57,12 +52,8 @@ struct Sheet {
 
 class TempFolder : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/pamerol-sheet-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string dir;
+    const pamerol::testing::TempFolder folder;
+    const std::string dir = folder.path().string();
 };
 
 } // namespace

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "sheet/places.h"
-#include "temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 using namespace pamerol;
 using pamerol::testing::TempFolder;

@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 namespace pamerol {
 namespace {

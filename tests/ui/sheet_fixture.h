@@ -9,17 +9,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/common/figures2007.h"
 #include "ui/pamerolwindow.h"
 #include "ui/qtmessages.h"
 #include "ui_testing.h"
 
 namespace pamerol::testing {
 
-inline const char* const kSettings = "[Oranlar]\r\nOran1=6\r\nOran2=30\r\nOran3=2030,19\r\n"
-                                     "[GV]\r\nOran1=15\r\nOran2=20\r\nOran3=27\r\nOran4=35\r\nOran5=35\r\n"
-                                     "Dilim1=7500\r\nDilim2=19000\r\nDilim3=43000\r\nDilim4=999999999\r\n"
-                                     "Dilim5=999999999\r\n"
-                                     "[IhbarTazminati]\r\n0-6=14\r\n7-18=28\r\n19-36=42\r\n37=56\r\n";
+inline const std::string kSettings = Ini2007(Half2007::Second);
 
 class RecordedDesktop : public Desktop {
   public:
@@ -37,9 +34,9 @@ struct Sheet {
     ui::PamerolWindow window{
         core, desktop, [this](QWidget* parent, const QString& warning) { openPrintouts(parent, warning); }};
 
-    explicit Sheet(const char* settings = kSettings) {
+    explicit Sheet(const std::string& settings = kSettings) {
         QFile ini(dir.filePath(QStringLiteral("Pmrl.ini")));
-        if (ini.open(QIODevice::WriteOnly)) ini.write(settings);
+        if (ini.open(QIODevice::WriteOnly)) ini.write(settings.data(), static_cast<qint64>(settings.size()));
         ini.close();
         messages.setWindow(&window);
         core.start(dir.path().toStdString());

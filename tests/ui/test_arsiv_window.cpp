@@ -35,7 +35,7 @@ struct Desk {
     CaseKeeper keeper{[this] { return ArsivYolu(s.core.iniYolu()); }, s.messages};
     std::vector<std::string> opened; // the workbooks the fills opened
 
-    explicit Desk(const std::string& settings = testing::kSettings) : s(settings.c_str()) {
+    explicit Desk(const std::string& settings = testing::kSettings) : s(settings) {
         for (const char* name : {"Velkara.xls", "Ibraname.xls"}) {
             QFile file(s.dir.filePath(QString::fromLatin1(name)));
             if (file.open(QIODevice::WriteOnly)) file.write("template");

@@ -5,7 +5,6 @@
 
 #include "base/conversions.h"
 #include "calc/fields.h"
-#include "sheet/pamerol.h"
 
 namespace pamerol {
 
@@ -13,12 +12,12 @@ namespace {
 
 using F = Field;
 
-// The kinds of field follow their key rules: amounts take one comma but no letter, day counts digits only.
+// The kinds of field by their key rules: amounts take digits and one comma, day counts digits only.
 bool IsAmount(F f) {
-    return Pamerol::acceptsKey(f, U',', "") && !Pamerol::acceptsKey(f, U'a', "");
+    return Info(f).filter == KeyFilter::DigitsAndComma;
 }
 bool IsDayCount(F f) {
-    return !Pamerol::acceptsKey(f, U',', "");
+    return Info(f).filter == KeyFilter::Digits;
 }
 
 } // namespace
@@ -62,8 +61,8 @@ std::string WithoutCurrencyAndBlanks(std::string_view pasted) {
 }
 
 bool IsCaseInput(F f) {
-    // The upper area's typed fields, which come first in the record; the totals are written by the sheet.
-    return f <= F::YIUCRET && !Pamerol::readOnly(f);
+    // The upper area's typed fields; the totals are written by the sheet.
+    return Info(f).tab == Tab::Upper && !Info(f).readOnly;
 }
 
 bool HasUncalculatedInputs(const Record& r) {
@@ -82,7 +81,7 @@ bool HasUncalculatedInputs(const Record& r) {
 }
 
 bool IsParticular(F f) {
-    return f >= F::txtAdiSoyadi && f <= F::txtTcKNo; // the last four fields of the record
+    return Info(f).tab == Tab::Personel;
 }
 
 std::optional<std::string> ParticularsAge::warning(const Record& r) const {

@@ -155,11 +155,6 @@ QLabel* ResultNote(const char* objectName) {
     return note;
 }
 
-int Today() {
-    const QDate d = QDate::currentDate();
-    return d.year() * 10000 + d.month() * 100 + d.day();
-}
-
 } // namespace
 
 PamerolWindow::PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener openPrintouts, QWidget* parent)
@@ -571,7 +566,7 @@ void PamerolWindow::showResultNotes() {
         }
         if (yasalDegerler_) table = &*yasalDegerler_;
     }
-    const SonucNotlari notes = HesapNotlari(core_.record(), table, Today());
+    const SonucNotlari notes = HesapNotlari(core_.record(), table, TodayKey());
     for (auto [label, text] : {std::pair{tavanUyarisi_, &notes.tavanUyarisi},
                                std::pair{asgariUcretNotu_, &notes.asgariUcretNotu}}) {
         label->setText(ToQ(text->value_or("")));

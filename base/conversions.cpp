@@ -366,24 +366,8 @@ std::optional<double> RoundedAsShown(double x) {
     return ParseNumber(*t);
 }
 
-bool IsCalendarDate(int day, int month, int year) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    int last = days[month - 1] + (month == 2 && leap ? 1 : 0);
-    return day <= last;
-}
-
 bool IsValidDateText(std::string_view t) {
-    if (t.size() != 10 || t[2] != '.' || t[5] != '.') return false;
-    for (size_t i : {0, 1, 3, 4, 6, 7, 8, 9})
-        if (!IsDigit(t[i])) return false;
-    auto num = [&](size_t a, size_t n) {
-        int v = 0;
-        for (size_t i = a; i < a + n; ++i) v = v * 10 + (t[i] - '0');
-        return v;
-    };
-    return IsCalendarDate(num(0, 2), num(3, 2), num(6, 4));
+    return ParseDate(t).has_value();
 }
 
 } // namespace pamerol

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/date.h"
+
 namespace pamerol {
 
 // A number as plain text without grouping: the C conversion "%.15G" with "," for the decimal point and
@@ -35,8 +37,7 @@ std::string ApplyAmountPattern(const std::string& text);
 // The value as the pattern shows it (rounded to two decimals), for sums of amounts as shown.
 std::optional<double> RoundedAsShown(double x);
 
-// Calendar helpers on the masked date text "DD.MM.YYYY".
-bool IsCalendarDate(int day, int month, int year);
+// Whether a masked date text "DD.MM.YYYY" is a calendar date (ParseDate reads it).
 bool IsValidDateText(std::string_view text);
 
 } // namespace pamerol

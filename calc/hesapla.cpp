@@ -2,7 +2,6 @@
 #include "hesapla.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "base/conversions.h"
 #include "calc/fields.h"
@@ -11,229 +10,12 @@ namespace pamerol {
 
 namespace {
 
-// A step that cannot read a figure ends the computation it belongs to, naming the figure.
-struct Unreadable {
-    Field field;
-};
-// A bracket row of the income-tax calculator that cannot be read.
-struct UnreadableBracket {
-    YTLHesap::UnreadableRow row;
-};
-// A result too large to be written as a number.
-struct NotFinite {};
-
-double Read(const Record& r, Field f) {
-    auto v = r.number(f);
-    if (!v) throw Unreadable{f};
-    return *v;
-}
-
 std::string Num(double x) {
-    auto t = NumberText(x);
-    if (!t) throw NotFinite{};
-    return *t;
+    return NumberText(x).value_or("");
 }
 
 std::string Amount(double x) {
-    auto t = AmountText(x);
-    if (!t) throw NotFinite{};
-    return *t;
-}
-
-// Rewrites a field's text in the amount pattern.
-void ShowAsAmount(Record& r, Field f) {
-    r.write(f, Amount(Read(r, f)));
-}
-
-// The stamp duty on the amount in a field: the amount times the per-mille rate DVOR, unrounded.
-double StampDuty(const Record& r, Field amount) {
-    return Read(r, amount) * (Read(r, Field::DVOR) / 10) / 100;
-}
-
-struct DateParts {
-    int day, month, year;
-};
-
-DateParts Parts(const std::string& t) {
-    auto part = [&](size_t at, size_t n) {
-        return static_cast<int>(LeadingNumber(t.size() > at ? std::string_view(t).substr(at, n) : ""));
-    };
-    return {part(0, 2), part(3, 2), part(6, 4)};
-}
-
-bool Before(const DateParts& a, const DateParts& b) {
-    if (a.year != b.year) return a.year < b.year;
-    if (a.month != b.month) return a.month < b.month;
-    return a.day < b.day;
-}
-
-// Notice-pay steps, run in the middle of the severance computation.
-void IhbarHesapla(Record& r) {
-    r.write(Field::IAYI, Num(Read(r, Field::TGUNU) / 30));
-    const double months = Read(r, Field::TGUNU) / 30;
-    r.write(Field::KIGUNU, Num(Read(r, Field::TGUNU) - std::floor(months) * 30));
-    r.write(Field::HIGUNU, "0");
-    // A service of exactly a band's upper limit stays in that band.
-    Field band = kNoticeBands.back().field;
-    for (const NoticeBand& b : kNoticeBands)
-        if (months <= b.upToMonths) {
-            band = b.field;
-            break;
-        }
-    Read(r, band); // an unreadable band names itself, not the copy in HIGUNU
-    r.write(Field::HIGUNU, r.text(band));
-    r.write(Field::IAYI, Num(std::floor(Read(r, Field::IAYI))));
-    r.write(Field::BITZM, Num(Read(r, Field::HIGUNU) * (Read(r, Field::TBRUT) / 30)));
-    r.write(Field::IDVER, Num(StampDuty(r, Field::BITZM)));
-
-    // Income tax of the notice pay on top of the year's carried base.
-    r.ytlHesaplama.GVK = "0";
-    r.ytlHesap.GM = r.text(Field::BITZM);
-    r.ytlHesap.GM2 = Num(Read(r, Field::DGVMAT));
-    r.ytlHesap.GelVerHesapla(r.ytlHesaplama);
-    if (auto row = r.ytlHesap.unreadableRow()) throw UnreadableBracket{*row};
-    auto gvk = ParseNumber(r.ytlHesaplama.GVK);
-    if (!gvk) throw NotFinite{};
-    r.write(Field::IGVER, Num(*gvk));
-
-    // The taxes are deducted as shown (two decimals), the gross amount unrounded.
-    const double gross = Read(r, Field::BITZM);
-    auto stamp = RoundedAsShown(Read(r, Field::IDVER));
-    auto tax = RoundedAsShown(Read(r, Field::IGVER));
-    if (!stamp || !tax) throw NotFinite{};
-    r.write(Field::ITAZM, Num(gross - (*stamp + *tax)));
-
-    for (Field f : {Field::BITZM, Field::ITAZM, Field::IDVER, Field::IGVER}) ShowAsAmount(r, f);
-}
-
-} // namespace
-
-double ServiceDays(const std::string& entry, const std::string& exit) {
-    DateParts g = Parts(entry), c = Parts(exit);
-    // Entry month: the calendar days from the entry day to the month's end, at most 30.
-    int e = 0;
-    for (int i = g.day; i <= 31; ++i)
-        if (IsCalendarDate(i, g.month, g.year)) ++e;
-    e = std::min(e, 30);
-    // Exit month: the exit day itself, at most 30.
-    int x = std::min(c.day >= 1 ? c.day : 0, 30);
-    // Whole months strictly between the two, 30 days each.
-    long first = static_cast<long>(g.year) * 12 + g.month + 1;
-    long last = static_cast<long>(c.year) * 12 + c.month - 1;
-    double m = last >= first ? 30.0 * static_cast<double>(last - first + 1) : 0.0;
-    if (entry.size() >= 10 && exit.size() >= 10 && entry.compare(3, 7, exit, 3, 7) == 0)
-        return m + std::min(c.day - g.day + 1, 30);
-    return m + x + e;
-}
-
-namespace {
-
-// Years, months and days of service, the notice pay, then the severance amounts; throws at the first
-// figure it cannot read or result it cannot write.
-void Kidem(Record& r) {
-    if (r.mode() == Mode::Dates) {
-        const double days = Read(r, Field::TGUNU);
-        r.write(Field::TGUNU, Num(days + 5 * std::floor(days / 360)));
-    }
-    r.write(Field::KYILI, Num(std::floor(Read(r, Field::TGUNU) / 365)));
-    r.write(Field::KAYI, Num(std::floor((Read(r, Field::TGUNU) - Read(r, Field::KYILI) * 365) / 30)));
-    r.write(Field::KGUNU,
-            Num(Read(r, Field::TGUNU) - (Read(r, Field::KYILI) * 365 + Read(r, Field::KAYI) * 30)));
-
-    IhbarHesapla(r);
-
-    const double y = r.yillikKidemTutari;
-    const double years = Read(r, Field::KYILI) * y;
-    const double months = Read(r, Field::KAYI) * (y / 12);
-    const double days = Read(r, Field::KGUNU) * (y / 365);
-    r.write(Field::BKTAZ, Num(years + months + days));
-    r.write(Field::DVER, Num(StampDuty(r, Field::BKTAZ)));
-    r.write(Field::NET, Amount(Read(r, Field::BKTAZ) - Read(r, Field::DVER)));
-    ShowAsAmount(r, Field::DVER);
-    ShowAsAmount(r, Field::BKTAZ);
-}
-
-// A wage field counts as 0 when empty, as if 0 were typed; a text that is there must be readable.
-void ReadWage(const Record& r, Field f) {
-    if (!r.text(f).empty()) Read(r, f);
-}
-
-// Everything of a calculation after the date check: the carried tax base, the yearly severance under
-// the ceiling, the day count and the computation. Throws at the first figure it cannot read.
-void Compute(Record& r) {
-    ReadWage(r, Field::ESUCRET);
-    ReadWage(r, Field::IUCRET);
-
-    // The carried income-tax base keeps what the user typed, shown as an amount; the results of an
-    // earlier calculation are always thrown away.
-    {
-        auto base = r.number(Field::DGVMAT);
-        auto shown = base ? AmountText(*base) : std::nullopt;
-        r.write(Field::DGVMAT, shown ? *shown : "0,00");
-        BOSALT(r);
-    }
-
-    // Yearly severance on the wage limited to the ceiling.
-    const double wage = Read(r, Field::TBRUT);
-    const double ceiling = Read(r, Field::TAV);
-    const double y = Read(r, Field::KGN) * ((wage > ceiling ? ceiling : wage) / 30);
-    if (!std::isfinite(y)) throw NotFinite{};
-    r.yillikKidemTutari = y;
-
-    if (r.mode() == Mode::Dates) {
-        const double s = ServiceDays(r.text(Field::GTarih), r.text(Field::CTarih));
-        r.write(Field::TGUNU, Num(Read(r, Field::DGUN) + s));
-    } else {
-        Read(r, Field::GGUN);
-        r.write(Field::TGUNU, r.text(Field::GGUN));
-    }
-    r.write(Field::TIGUNU, r.text(Field::TGUNU));
-    Kidem(r);
-}
-
-// The message for a figure the calculation cannot read.
-std::string UnreadableMessage(const Record& r, Field f) {
-    const std::string& text = r.text(f);
-    std::string m(FieldCaption(f));
-    m += text.empty() ? " girilmemiş." : " okunamadı: \"" + text + "\"";
-    if (Info(f).tab == Tab::Sabitler) m += "\r\n\"Sabitler\" sekmesinde düzeltip yeniden hesaplayın.";
-    return m;
-}
-
-std::string BracketMessage(const Record& r, YTLHesap::UnreadableRow row) {
-    const auto k = static_cast<size_t>(row.row - 1);
-    const std::string& text = row.rate ? r.ytlHesap.O[k] : r.ytlHesap.VD[k];
-    std::string m =
-        "GV Dilim. ve Oranları, " + std::to_string(row.row) + ". dilimin " + (row.rate ? "oranı" : "sınırı");
-    m += text.empty() ? " girilmemiş." : " okunamadı: \"" + text + "\"";
-    m += "\r\n\"Sabitler\" sekmesinde düzeltip yeniden hesaplayın.";
-    return m;
-}
-
-// Runs the computation; returns the message for the clerk when it cannot be completed.
-std::optional<std::string> TryCompute(Record& r) {
-    try {
-        Compute(r);
-        return std::nullopt;
-    } catch (const Unreadable& u) {
-        return UnreadableMessage(r, u.field);
-    } catch (const UnreadableBracket& b) {
-        return BracketMessage(r, b.row);
-    } catch (const NotFinite&) {
-        return std::string("Hesap yapılamadı: tutarlar gösterilemeyecek kadar büyük.");
-    }
-}
-
-// A copy of the sheet's texts, mode and calculator without the change rules or the view, for a trial
-// run that must not touch the sheet.
-Record TrialCopy(const Record& r) {
-    Record trial;
-    for (int i = 0; i < kFieldCount; ++i) trial.write(static_cast<Field>(i), r.text(static_cast<Field>(i)));
-    trial.setMode(r.mode());
-    trial.yillikKidemTutari = r.yillikKidemTutari;
-    trial.ytlHesap = r.ytlHesap;
-    trial.ytlHesaplama = r.ytlHesaplama;
-    return trial;
+    return AmountText(x).value_or("");
 }
 
 std::string_view DateLabel(Field f) {
@@ -244,37 +26,116 @@ std::string_view DateLabel(Field f) {
 std::optional<std::string> DateProblem(Field f, const std::string& t) {
     const std::string label(DateLabel(f));
     if (t.find_first_not_of("_. ") == std::string::npos) return label + " girilmemiş.";
-    if (!IsValidDateText(t)) {
-        const bool complete =
-            t.size() == 10 && t[2] == '.' && t[5] == '.' &&
-            std::all_of(t.begin(), t.end(), [](char c) { return c == '.' || (c >= '0' && c <= '9'); });
-        if (!complete) return label + " eksik: \"" + t + "\"";
-    }
-    const DateParts d = Parts(t);
-    if (d.year < kFirstYear || d.year > kLastYear)
+    const bool complete =
+        t.size() == 10 && t[2] == '.' && t[5] == '.' &&
+        std::all_of(t.begin(), t.end(), [](char c) { return c == '.' || (c >= '0' && c <= '9'); });
+    if (!complete) return label + " eksik: \"" + t + "\"";
+    const int year = std::stoi(t.substr(6, 4));
+    if (year < kFirstYear || year > kLastYear)
         return label + ": " + t + ", yıl " + std::to_string(kFirstYear) + " ile " +
                std::to_string(kLastYear) + " arasında olmalı.";
-    if (!IsCalendarDate(d.day, d.month, d.year)) return label + ": " + t + " takvimde yok.";
+    if (!ParseDate(t)) return label + ": " + t + " takvimde yok.";
     return std::nullopt;
 }
+
+// Reads a figure the calculation needs; empty counts as 0 where allowed.
+struct Reader {
+    const Record& r;
+    std::optional<Problem> problem;
+
+    double operator()(Field f, bool emptyIsZero = false) {
+        if (problem) return 0;
+        const std::string& text = r.text(f);
+        if (emptyIsZero && text.empty()) return 0;
+        auto v = r.number(f);
+        if (!v) {
+            problem = UnreadableFigure(f, text);
+            return 0;
+        }
+        if (auto why = OutOfRange(f, *v)) {
+            problem = RangeProblem(f, text, *why);
+            return 0;
+        }
+        return *v;
+    }
+};
 
 } // namespace
 
 std::optional<std::string> DatesProblem(const std::string& entry, const std::string& exit) {
     if (auto p = DateProblem(Field::GTarih, entry)) return p;
     if (auto p = DateProblem(Field::CTarih, exit)) return p;
-    if (Before(Parts(exit), Parts(entry)))
+    if (*ParseDate(exit) < *ParseDate(entry))
         return "Çıkış tarihi (" + exit + ") giriş tarihinden (" + entry + ") önce.";
     return std::nullopt;
 }
 
-bool KıdemHesapla(Record& r) {
-    try {
-        Kidem(r);
-        return true;
-    } catch (...) {
-        return false;
+Expected<SheetCase> ReadSheet(const Record& r) {
+    using F = Field;
+    SheetCase c;
+    Reader read{r, std::nullopt};
+    read(F::ESUCRET, true);
+    read(F::IUCRET, true);
+    c.input.carriedTaxBase = read(F::DGVMAT, true);
+    c.input.wage = read(F::TBRUT);
+    c.law.ceiling = read(F::TAV);
+    c.law.severanceDays = read(F::KGN);
+    c.input.mode = r.mode();
+    if (r.mode() == Mode::Dates) {
+        c.input.carriedDays = read(F::DGUN);
+        if (auto d = ParseDate(r.text(F::GTarih))) c.input.entry = *d;
+        if (auto d = ParseDate(r.text(F::CTarih))) c.input.exit = *d;
+    } else {
+        c.input.premiumDays = read(F::GGUN);
     }
+    c.law.stampDutyPerMille = read(F::DVOR);
+    if (read.problem) return *read.problem;
+    for (size_t i = 0; i < kNoticeBands.size(); ++i)
+        c.law.noticeDays[i] = {r.number(kNoticeBands[i].field), r.text(kNoticeBands[i].field)};
+    for (size_t i = 0; i < kBracketRows.size(); ++i) {
+        const std::string& limit = r.text(kBracketRows[i].limit);
+        c.law.brackets[i] = {r.number(kBracketRows[i].rate), r.number(kBracketRows[i].limit), !limit.empty()};
+        c.law.rateTexts[i] = r.text(kBracketRows[i].rate);
+        c.law.limitTexts[i] = limit;
+    }
+    c.input.includeSeverance = r.check1() == 1;
+    c.input.includeNotice = r.check2() == 1;
+    return c;
+}
+
+void WriteResult(Record& r, const Result& x) {
+    using F = Field;
+    r.yillikKidemTutari = x.yearly;
+    r.write(F::TGUNU, Num(x.tgunu));
+    r.write(F::TIGUNU, Num(x.tigunu));
+    r.write(F::KYILI, Num(x.kyili));
+    r.write(F::KAYI, Num(x.kayi));
+    r.write(F::KGUNU, Num(x.kgunu));
+    r.write(F::IAYI, Num(x.iayi));
+    r.write(F::KIGUNU, Num(x.kigunu));
+    // The band's days as the clerk typed them.
+    r.write(F::HIGUNU, r.text(kNoticeBands[static_cast<size_t>(x.band)].field));
+    r.write(F::BITZM, Amount(x.bitzm));
+    r.write(F::ITAZM, Amount(x.itazm));
+    r.write(F::IDVER, Amount(x.idver));
+    r.write(F::IGVER, Amount(x.igver));
+    if (x.entitled) {
+        r.write(F::NET, Amount(x.net));
+        r.write(F::DVER, Amount(x.dver));
+        r.write(F::BKTAZ, Amount(x.bktaz));
+    }
+
+    // The calculator's record of this calculation: the table used, the bases and the slices.
+    for (size_t i = 0; i < kBracketRows.size(); ++i) {
+        r.ytlHesap.O[i] = r.text(kBracketRows[i].rate);
+        r.ytlHesap.VD[i] = r.text(kBracketRows[i].limit);
+    }
+    r.ytlHesap.GM = Num(x.bitzm);
+    r.ytlHesap.GM2 = Num(x.carriedTaxBase);
+    for (size_t k = 0; k < r.ytlHesap.HM.size(); ++k)
+        r.ytlHesap.HM[k] = static_cast<int>(k) + 1 < x.tax.startBracket ? "0" : Num(x.tax.slice[k]);
+    r.ytlHesaplama.GVK = Num(x.tax.total);
+    r.setCommand3Enabled(true);
 }
 
 void Hesapla(Record& r, Messages& messages) {
@@ -285,33 +146,28 @@ void Hesapla(Record& r, Messages& messages) {
             return;
         }
     }
-
-    // A trial run on a copy finds a figure that cannot be read before anything on the sheet changes, so
-    // a calculation either completes or leaves the sheet as it was, with one message naming the figure.
-    {
-        Record trial = TrialCopy(r);
-        if (auto problem = TryCompute(trial)) {
-            messages.show(*problem, MessageIcon::Warning);
-            return;
-        }
+    const Expected<SheetCase> c = ReadSheet(r);
+    if (!c) {
+        messages.show(c.error().message, MessageIcon::Warning);
+        return;
     }
-    if (auto problem = TryCompute(r)) { // the same figures cannot fail twice; kept as a safety net
-        BOSALT(r);
-        messages.show(*problem, MessageIcon::Warning);
+    const Expected<Result> result = Compute(c->input, c->law);
+    if (!result) {
+        messages.show(result.error().message, MessageIcon::Warning);
         return;
     }
 
+    // The carried income-tax base keeps what the user typed, shown as an amount; the results of an
+    // earlier calculation are thrown away before the new ones are written.
+    r.write(Field::DGVMAT, Amount(c->input.carriedTaxBase));
+    BOSALT(r);
+    WriteResult(r, *result);
+
     const std::string notice = "\r\nİhbar Tazminatı  =" + r.text(Field::ITAZM);
-    auto years = r.number(Field::KYILI);
-    if (!years || *years < 1) {
-        r.write(Field::BKTAZ, "");
-        r.write(Field::DVER, "");
-        r.write(Field::NET, "");
+    if (!result->entitled)
         messages.show("Kıdem Tazminatı = Hak Etmemiş!" + notice, MessageIcon::Information);
-    } else {
+    else
         messages.show("Kıdem Tazminatı =" + r.text(Field::NET) + notice, MessageIcon::Information);
-    }
-    r.setCommand3Enabled(true);
 }
 
 } // namespace pamerol

@@ -11,12 +11,11 @@ double OrZero(const std::string& t) {
 }
 } // namespace
 
-void YTLHesap::GelVerHesapla(YTLHesaplama& out) {
-    // Limits and bases that cannot be read count as 0.
+IncomeTax GelirVergisi(double gm, double gm2, const TaxTable& rows, std::optional<double> sixthRate) {
+    // Limits that cannot be read count as 0.
     double vd[6]; // vd[1]..vd[5]
     vd[0] = 0;
-    for (int k = 1; k <= 5; ++k) vd[k] = OrZero(VD[static_cast<size_t>(k - 1)]);
-    const double gm2 = OrZero(GM2);
+    for (int k = 1; k <= 5; ++k) vd[k] = rows[static_cast<size_t>(k - 1)].limit.value_or(0.0);
 
     // Starting bracket: each later match replaces an earlier one; a base on a limit stays below it.
     int n = 1;
@@ -27,7 +26,6 @@ void YTLHesap::GelVerHesapla(YTLHesaplama& out) {
     if (vd[4] < gm2 && gm2 <= vd[5]) n = 5;
     if (gm2 > vd[5]) n = 6;
 
-    const double gm = OrZero(GM);
     double h[7] = {0, 0, 0, 0, 0, 0, 0};
     double t[7] = {0, 0, 0, 0, 0, 0, 0};
 
@@ -49,32 +47,54 @@ void YTLHesap::GelVerHesapla(YTLHesaplama& out) {
     }
 
     for (int k = n; k <= 6; ++k) {
-        auto rate = ParseNumber(O[static_cast<size_t>(k - 1)]);
+        const std::optional<double> rate = k == 6 ? sixthRate : rows[static_cast<size_t>(k - 1)].rate;
         if (!rate) continue;
         double tk = *rate * h[k] / 100;
         t[k] = tk < 0 ? 0 : tk;
     }
 
+    IncomeTax out;
+    out.startBracket = n;
     for (int k = 1; k <= 6; ++k) {
-        if (auto s = NumberText(h[k])) HM[static_cast<size_t>(k - 1)] = *s;
+        out.slice[static_cast<size_t>(k - 1)] = h[k];
+        out.tax[static_cast<size_t>(k - 1)] = t[k];
     }
-    if (auto s = NumberText(t[1] + t[2] + t[3] + t[4] + t[5] + t[6])) out.GVK = *s;
+    out.total = t[1] + t[2] + t[3] + t[4] + t[5] + t[6];
+    return out;
 }
 
-std::optional<YTLHesap::UnreadableRow> YTLHesap::unreadableRow() const {
+std::optional<UnreadableBracket> FindUnreadableBracket(double base, double carried, const TaxTable& rows) {
+    const IncomeTax tax = GelirVergisi(base, carried, rows);
     // Rows are asked for from the first up to the one the year's base (carried plus this month's) ends in.
-    const double top = OrZero(GM2) + OrZero(GM);
+    const double top = carried + base;
     double below = 0; // the limit of the row before
-    for (size_t k = 0; k < 5; ++k) {
+    for (size_t k = 0; k < rows.size(); ++k) {
         if (k > 0 && top <= below) break;
-        const std::string& limit = VD[k];
-        if (limit.empty()) break; // an empty limit counts as 0 and ends the table
-        auto value = ParseNumber(limit);
-        if (!value) return UnreadableRow{static_cast<int>(k) + 1, false};
-        if (OrZero(HM[k]) > 0 && !ParseNumber(O[k])) return UnreadableRow{static_cast<int>(k) + 1, true};
-        below = *value;
+        if (!rows[k].limitGiven) break; // an empty limit counts as 0 and ends the table
+        if (!rows[k].limit) return UnreadableBracket{static_cast<int>(k) + 1, false};
+        if (tax.slice[k] > 0 && !rows[k].rate) return UnreadableBracket{static_cast<int>(k) + 1, true};
+        below = *rows[k].limit;
     }
     return std::nullopt;
+}
+
+TaxTable YTLHesap::table() const {
+    TaxTable rows;
+    for (size_t k = 0; k < rows.size(); ++k)
+        rows[k] = {ParseNumber(O[k]), ParseNumber(VD[k]), !VD[k].empty()};
+    return rows;
+}
+
+void YTLHesap::GelVerHesapla(YTLHesaplama& out) {
+    const IncomeTax tax = GelirVergisi(OrZero(GM), OrZero(GM2), table(), ParseNumber(O[5]));
+    for (size_t k = 0; k < 6; ++k) {
+        if (static_cast<int>(k) + 1 < tax.startBracket) {
+            HM[k] = "0";
+        } else if (auto s = NumberText(tax.slice[k])) {
+            HM[k] = *s;
+        }
+    }
+    if (auto s = NumberText(tax.total)) out.GVK = *s;
 }
 
 } // namespace pamerol

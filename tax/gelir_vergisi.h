@@ -9,6 +9,41 @@
 
 namespace pamerol {
 
+// One row of the bracket table as read: its rate in percent and its upper limit on the year's
+// cumulative base; nothing for a figure that cannot be read. limitGiven is false for an empty limit,
+// which counts as 0 and ends the table.
+struct TaxBracket {
+    std::optional<double> rate;
+    std::optional<double> limit;
+    bool limitGiven = true;
+};
+using TaxTable = std::array<TaxBracket, 5>;
+
+// The income tax of this month's base on top of the carried base: where it started, the slice of the
+// base in each of the six brackets, the tax of each, and the total, none of it rounded.
+struct IncomeTax {
+    int startBracket = 1;          // 1..6
+    std::array<double, 6> slice{}; // bracket k is slice[k-1]; the sixth is everything above the fifth limit
+    std::array<double, 6> tax{};
+    double total = 0;
+};
+
+// Places the base in the brackets from where the carried base ends and taxes each slice at its row's
+// rate. A limit that cannot be read counts as 0, a rate that cannot be read taxes its slice at nothing
+// (the caller asks UnreadableBracket first), the sixth bracket is taxed at sixthRate, and a negative
+// tax counts as 0.
+IncomeTax GelirVergisi(double base, double carried, const TaxTable& rows,
+                       std::optional<double> sixthRate = std::nullopt);
+
+// The first of rows 1..5, from the first up to the row the year's base (carried + base) ends in, whose
+// limit cannot be read, or whose rate cannot be read while the row takes part of the base; rows after an
+// empty limit are not asked for. Nothing when every row the base reaches can be used.
+struct UnreadableBracket {
+    int row;   // 1..5
+    bool rate; // the rate (otherwise the limit) cannot be read
+};
+std::optional<UnreadableBracket> FindUnreadableBracket(double base, double carried, const TaxTable& rows);
+
 // The payroll value store; only the computed income tax is used.
 struct YTLHesaplama {
     std::string GVK;
@@ -25,17 +60,8 @@ struct YTLHesap {
     // Places GM in the brackets from where GM2 ends and leaves the total tax in out.GVK.
     void GelVerHesapla(YTLHesaplama& out);
 
-    // A bracket row whose figure a run could not read: rows that cannot be read are quietly taxed at
-    // nothing by GelVerHesapla, so a caller that must not pay on a silent gap asks here after a run.
-    struct UnreadableRow {
-        int row;   // 1..5
-        bool rate; // the rate (otherwise the limit) cannot be read
-    };
-    // After a run: the first of rows 1..5, from the first up to the row the year's base GM2 + GM ends in,
-    // whose limit cannot be read, or whose rate cannot be read while the row took part of this month's
-    // base. An empty limit counts as 0 and so ends the table: the rows from there on are not asked for,
-    // nor is the sixth rate, which is never filled.
-    std::optional<UnreadableRow> unreadableRow() const;
+    // The table as the calculator reads it.
+    TaxTable table() const;
 };
 
 } // namespace pamerol

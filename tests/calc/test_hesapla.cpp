@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "base/conversions.h"
 #include "calc/hesapla.h"
 #include "tests/common/figures2007.h"
 
@@ -143,11 +144,11 @@ TEST(Hesapla, WorkedExamples) {
          {{F::GGUN, "400"}, {F::TBRUT, "1.000,42"}},
          {{F::ITAZM, "787,51"}},
          ""},
-        // The calculator keeps the bracket table of the last load; an edited rate waits for the next one.
-        {"bracket edited but not loaded",
+        // An edited bracket is used by the next calculation, without a settings load.
+        {"bracket edited is used at once",
          Mode::Dates,
          {{F::GTarih, "15.03.2004"}, {F::CTarih, "14.09.2007"}, {F::TBRUT, "2.000,00"}, {F::O1, "99"}},
-         {{F::IGVER, "560,00"}},
+         {{F::IGVER, "3.696,00"}},
          ""},
         {"premium days under a year",
          Mode::PremiumDays,
@@ -218,7 +219,7 @@ TEST(Hesapla, InvalidOrReversedDatesChangeNothing) {
 
 TEST(Hesapla, CarriedTaxBaseIsKept) {
     const std::pair<const char*, const char*> cases[] = {
-        {"7.000", "7.000,00"}, {"7000", "7.000,00"}, {"abc", "0,00"}, {"", "0,00"}, {"0,00", "0,00"}};
+        {"7.000", "7.000,00"}, {"7000", "7.000,00"}, {"", "0,00"}, {"0,00", "0,00"}};
     for (auto [typed, shown] : cases) {
         Record r = Sheet2007();
         r.write(F::GTarih, "15.03.2004");
@@ -237,7 +238,7 @@ TEST(Hesapla, CarriedTaxBaseIsKept) {
 TEST(Hesapla, UnreadableFiguresStopBeforeAnyResult) {
     const std::string fix = "\r\n\"Sabitler\" sekmesinde düzeltip yeniden hesaplayın.";
     struct Failure {
-        F field; // F::O6 stands for the calculator's own bracket rows
+        F field;
         const char* text;
         std::string message;
     } cases[] = {
@@ -249,7 +250,21 @@ TEST(Hesapla, UnreadableFiguresStopBeforeAnyResult) {
         {F::TAV, "", "Kıdem Tazminatı Tavanı girilmemiş." + fix},
         {F::KGN, "x", "Kıdem Günü (1 Yıl İçin) okunamadı: \"x\"" + fix},
         {F::DL4, "", "37 Ay Üzeri İçin girilmemiş." + fix},
-        {F::O6, "on beş", "GV Dilim. ve Oranları, 1. dilimin oranı okunamadı: \"on beş\"" + fix},
+        {F::O1, "on beş", "GV Dilim. ve Oranları, 1. dilimin oranı okunamadı: \"on beş\"" + fix},
+        {F::DGVMAT, "250000.00", "En Son Top. GV Matrahı okunamadı: \"250000.00\""},
+        {F::DGVMAT, "250000,00 TL", "En Son Top. GV Matrahı okunamadı: \"250000,00 TL\""},
+        // Out of range: negative, zero where a figure must be above it, too large.
+        {F::ESUCRET, "-2.000,00", "En Son Aylık Brüt Ücreti eksi olamaz: \"-2.000,00\""},
+        {F::DGUN, "-100", "Devreden Prim Günü eksi olamaz: \"-100\""},
+        {F::DVOR, "-7,59", "Damga Vergisi Oranı (Binde) eksi olamaz: \"-7,59\"" + fix},
+        {F::TAV, "0", "Kıdem Tazminatı Tavanı sıfır olamaz: \"0\"" + fix},
+        {F::KGN, "0", "Kıdem Günü (1 Yıl İçin) sıfır olamaz: \"0\"" + fix},
+        {F::DL4, "-56", "37 Ay Üzeri İçin eksi olamaz: \"-56\"" + fix},
+        {F::ESUCRET, "1.000.000.000.000.000,00",
+         "En Son Aylık Brüt Ücreti en çok 999.999.999,99 olabilir: \"1.000.000.000.000.000,00\""},
+        {F::DGUN, "99999999999999999999",
+         "Devreden Prim Günü en çok 99.999 olabilir: \"99999999999999999999\""},
+        {F::VD1, "-7500", "GV Dilim. ve Oranları, 1. dilimin sınırı eksi olamaz: \"-7500\"" + fix},
     };
     for (const auto& c : cases) {
         Record r = Sheet2007();
@@ -257,17 +272,14 @@ TEST(Hesapla, UnreadableFiguresStopBeforeAnyResult) {
         r.write(F::CTarih, "14.09.2007");
         r.write(F::TBRUT, "2.000,00");
         r.write(F::DGVMAT, "5");
-        if (c.field == F::O6)
-            r.ytlHesap.O[0] = c.text;
-        else
-            r.write(c.field, c.text);
+        r.write(c.field, c.text);
         RecordedMessages m;
         Hesapla(r, m);
         ASSERT_EQ(m.entries.size(), 1u) << c.message;
         EXPECT_EQ(m.entries[0].text, c.message);
         EXPECT_EQ(m.entries[0].icon, MessageIcon::Warning) << c.message;
         for (F f : kResultFields) EXPECT_EQ(r.text(f), "") << c.message << ": " << FieldName(f);
-        EXPECT_EQ(r.text(F::DGVMAT), "5") << c.message;
+        EXPECT_EQ(r.text(F::DGVMAT), c.field == F::DGVMAT ? c.text : "5") << c.message;
         EXPECT_FALSE(r.command3Enabled()) << c.message;
     }
 }
@@ -292,9 +304,7 @@ TEST(GelVerHesapla, RowsTheBaseReaches) {
         }
         calc.GM = row.base;
         calc.GM2 = "0";
-        YTLHesaplama out;
-        calc.GelVerHesapla(out);
-        auto bad = calc.unreadableRow();
+        auto bad = FindUnreadableBracket(ParseNumber(row.base).value_or(0), 0, calc.table());
         ASSERT_EQ(bad.has_value(), row.unreadable.has_value()) << row.base << " " << row.limits[2];
         if (bad) {
             EXPECT_EQ(std::pair(bad->row, bad->rate), *row.unreadable) << row.base;
@@ -317,16 +327,6 @@ TEST(Hesapla, YearlyAmountUnderTheCeiling) {
         Hesapla(r, m);
         EXPECT_DOUBLE_EQ(r.yillikKidemTutari, y) << wage << " " << kgn;
     }
-}
-
-TEST(KidemHesapla, NegativeDaysRoundDown) {
-    Record r = Sheet2007();
-    r.write(F::TGUNU, "-4");
-    EXPECT_TRUE(KıdemHesapla(r));
-    EXPECT_EQ(r.text(F::TGUNU), "-9");
-    EXPECT_EQ(r.text(F::KYILI), "-1");
-    EXPECT_EQ(r.text(F::KAYI), "11");
-    EXPECT_EQ(r.text(F::KGUNU), "26");
 }
 
 TEST(Record, DefaultsAndClearing) {

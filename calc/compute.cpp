@@ -59,33 +59,20 @@ void CheckRange(Field f, double v) {
     if (auto why = OutOfRange(f, v)) throw Stop{RangeProblem(f, NumberText(v).value_or(""), *why)};
 }
 
-// The days of service as counted before: the entry and exit months in calendar days (at most 30
-// each), every whole month between them 30 days.
-double LegacyServiceDays(Date g, Date c) {
-    int e = 0;
-    for (int i = g.day; i <= 31; ++i)
-        if (IsCalendarDate(i, g.month, g.year)) ++e;
-    e = std::min(e, 30);
-    int x = std::min(c.day >= 1 ? c.day : 0, 30);
-    long first = static_cast<long>(g.year) * 12 + g.month + 1;
-    long last = static_cast<long>(c.year) * 12 + c.month - 1;
-    double m = last >= first ? 30.0 * static_cast<double>(last - first + 1) : 0.0;
-    if (g.month == c.month && g.year == c.year) return m + std::min(c.day - g.day + 1, 30);
-    return m + x + e;
-}
-
-// The notice band a service of so many months reaches: a service of exactly a band's upper limit stays
-// in that band.
+// The notice band a service of so many months (with fraction) reaches.
 int BandOf(double months) {
     for (size_t i = 0; i < kNoticeBands.size(); ++i)
-        if (months <= kNoticeBands[i].upToMonths) return static_cast<int>(i);
+        if (months < kNoticeBands[i].upToMonths ||
+            (kNoticeBands[i].upToIncluded && months == kNoticeBands[i].upToMonths))
+            return static_cast<int>(i);
     return static_cast<int>(kNoticeBands.size()) - 1;
 }
 
 void Notice(const LegalFigures& law, Result& r, double wage) {
-    const double months = r.tgunu / 30;
+    // The service before the extra days of the severance count decides the notice.
+    const double months = r.tigunu / 30;
     r.iayi = W(std::floor(W(months)));
-    r.kigunu = W(r.tgunu - std::floor(months) * 30);
+    r.kigunu = W(r.tigunu - std::floor(months) * 30);
     r.band = BandOf(months);
     const LegalFigures::Band& band = law.noticeDays[static_cast<size_t>(r.band)];
     const Field bandField = kNoticeBands[static_cast<size_t>(r.band)].field;
@@ -139,7 +126,11 @@ Result Run(const CaseInput& in, const LegalFigures& law) {
     if (in.mode == Mode::Dates) {
         if (in.exit < in.entry)
             throw Stop{{"Çıkış Tarihi", DateText(in.exit), "Çıkış tarihi giriş tarihinden önce."}};
-        r.countedDays = LegacyServiceDays(in.entry, in.exit);
+        const ServiceLength length = CountService(in.entry, in.exit);
+        r.serviceYears = length.years;
+        r.serviceMonths = length.months;
+        r.serviceDays = length.days;
+        r.countedDays = length.counted();
         r.tigunu = W(in.carriedDays + r.countedDays);
         r.extraDays = 5 * std::floor(r.tigunu / 360);
         r.tgunu = W(r.tigunu + r.extraDays);

@@ -59,19 +59,23 @@ struct FieldInfo {
     std::string_view key = {};
 };
 
-// The notice bands, shortest service first: a service of at most upToMonths months (and more than the
-// band before) earns the notice days of the band's field.
+// The notice bands of the Labour Law (article 17), shortest service first: a service of less than
+// upToMonths months (or of exactly upToMonths when upToIncluded) that the band before does not take
+// earns the notice days of the band's field: under six months two weeks, from six up to and including
+// eighteen months four weeks, up to and including thirty-six months six weeks, beyond that eight.
 struct NoticeBand {
     double upToMonths;
+    bool upToIncluded;
     Field field;
     std::string_view key;
     std::string_view caption;
+    std::string_view service; // the service the band covers, in the clerk's words
 };
 inline constexpr std::array<NoticeBand, 4> kNoticeBands{{
-    {6, Field::DL1, "0-6", "0-6 Ay İçin"},
-    {18, Field::DL2, "7-18", "7-18 Ay İçin"},
-    {36, Field::DL3, "19-36", "19-36 Ay İçin"},
-    {std::numeric_limits<double>::infinity(), Field::DL4, "37", "37 Ay Üzeri İçin"},
+    {6, false, Field::DL1, "0-6", "0-6 Ay İçin", "6 aydan az"},
+    {18, true, Field::DL2, "7-18", "7-18 Ay İçin", "6 ay ile 18 ay arası (18 ay dahil)"},
+    {36, true, Field::DL3, "19-36", "19-36 Ay İçin", "18 ayı aşan, 36 aya kadar (36 ay dahil)"},
+    {std::numeric_limits<double>::infinity(), true, Field::DL4, "37", "37 Ay Üzeri İçin", "36 ayı aşan"},
 }};
 
 // The income-tax bracket rows on the "Sabitler" tab that the calculator takes: rate and upper limit.

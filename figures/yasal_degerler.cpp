@@ -210,11 +210,16 @@ Getirilen YasalDegerleriYaz(Record& r, const YasalDegerler& table, int date,
 
 std::optional<std::string> TavanUyarisi(const YasalDegerler& table, int exitDate, const std::string& tav) {
     const YasalDeger* row = table.inForce(Field::TAV, exitDate);
-    if (!row || row->value.empty()) return std::nullopt;
     auto used = ParseNumber(tav);
+    if (!used) return std::nullopt;
+    auto shownUsed = AmountText(*used);
+    if (!shownUsed) return std::nullopt;
+    // A period no source gives: whatever ceiling was used, the clerk must know it was not checked.
+    if (!row || row->value.empty())
+        return "Çıkış tarihindeki tavan tabloda yok; hesapta " + *shownUsed + " kullanıldı.";
     auto inForce = ParseNumber(row->value);
-    if (!used || !inForce) return std::nullopt;
-    auto shownUsed = AmountText(*used), shownInForce = AmountText(*inForce);
+    if (!inForce) return std::nullopt;
+    auto shownInForce = AmountText(*inForce);
     if (!shownUsed || !shownInForce || *shownUsed == *shownInForce) return std::nullopt;
     return "Çıkış tarihinde geçerli tavan " + *shownInForce + "; hesapta " + *shownUsed + " kullanıldı.";
 }

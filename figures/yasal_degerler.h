@@ -89,8 +89,9 @@ Getirilen YasalDegerleriYaz(Record& r, const YasalDegerler& table, int date,
                             const std::function<bool(Field)>& keep = {});
 
 // After a calculation: "Çıkış tarihinde geçerli tavan 2.030,19; hesapta 1.960,69 kullanıldı." when the
-// table has a ceiling for the exit date and the sheet's TAV (rounded to kuruş) differs from it; nothing
-// otherwise (no ceiling in the table, a gap, an unreadable TAV).
+// table has a ceiling for the exit date and the sheet's TAV (rounded to kuruş) differs from it;
+// "Çıkış tarihindeki tavan tabloda yok; hesapta 64.948,77 kullanıldı." when the table has none for the
+// date (a period no source gives, or a date the table does not reach); nothing for an unreadable TAV.
 std::optional<std::string> TavanUyarisi(const YasalDegerler& table, int exitDate, const std::string& tav);
 
 // For exits from 01.01.2022, when the part of a wage equal to the minimum wage became exempt from income

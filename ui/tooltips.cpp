@@ -74,13 +74,11 @@ QString Described(F f) {
     case F::txtTcKNo: return QStringLiteral("Personelin T.C. kimlik numarası (11 rakam).");
     default: break;
     }
-    // Notice bands by their months of service: "0-6 aylık", "7-18 aylık", …, and "36 ayı aşan" for the last.
+    // Notice bands by the service they cover ("6 aydan az", …, "36 ayı aşan").
     for (std::size_t b = 0; b < kNoticeBands.size(); ++b) {
         if (kNoticeBands[b].field != f) continue;
-        const int from = b == 0 ? 0 : static_cast<int>(kNoticeBands[b - 1].upToMonths) + 1;
-        const QString service = b + 1 == kNoticeBands.size()
-                                    ? QStringLiteral("%1 ayı aşan").arg(from - 1)
-                                    : QStringLiteral("%1-%2 aylık").arg(from).arg(kNoticeBands[b].upToMonths);
+        const QString service = QString::fromUtf8(kNoticeBands[b].service.data(),
+                                                  static_cast<qsizetype>(kNoticeBands[b].service.size()));
         return QStringLiteral("%1 hizmet için ihbar süresi, gün olarak (en çok %2 rakam).")
             .arg(service)
             .arg(Info(f).maxLength);

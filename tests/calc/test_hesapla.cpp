@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
+#include <random>
 
 #include "base/conversions.h"
 #include "calc/hesapla.h"
@@ -36,23 +38,23 @@ TEST(Hesapla, WorkedExamples) {
         {"three and a half years",
          Mode::Dates,
          {{F::GTarih, "15.03.2004"}, {F::CTarih, "14.09.2007"}, {F::TBRUT, "2.000,00"}},
-         {{F::TGUNU, "1276"},
+         {{F::TGUNU, "1275"},
           {F::KYILI, "3"},
           {F::KAYI, "6"},
-          {F::KGUNU, "1"},
-          {F::BKTAZ, "6.867,79"},
-          {F::DVER, "45,33"},
-          {F::NET, "6.822,46"},
-          {F::TIGUNU, "1261"},
+          {F::KGUNU, "0"},
+          {F::BKTAZ, "6.862,42"},
+          {F::DVER, "45,29"},
+          {F::NET, "6.817,12"},
+          {F::TIGUNU, "1260"},
           {F::IAYI, "42"},
-          {F::KIGUNU, "16"},
+          {F::KIGUNU, "0"},
           {F::HIGUNU, "56"},
           {F::BITZM, "3.733,33"},
           {F::IDVER, "24,64"},
           {F::IGVER, "560,00"},
           {F::ITAZM, "3.148,69"},
           {F::DGVMAT, "0,00"}},
-         "Kıdem Tazminatı =6.822,46\r\nİhbar Tazminatı  =3.148,69"},
+         "Kıdem Tazminatı =6.817,12\r\nİhbar Tazminatı  =3.148,69"},
         {"one calendar year gets five extra days",
          Mode::Dates,
          {{F::GTarih, "01.01.2006"}, {F::CTarih, "31.12.2006"}, {F::TBRUT, "1.500,00"}},
@@ -67,10 +69,10 @@ TEST(Hesapla, WorkedExamples) {
         {"under a year",
          Mode::Dates,
          {{F::GTarih, "15.01.2007"}, {F::CTarih, "10.03.2007"}, {F::TBRUT, "600,00"}},
-         {{F::TGUNU, "57"},
+         {{F::TGUNU, "56"},
           {F::KYILI, "0"},
           {F::IAYI, "1"},
-          {F::KIGUNU, "27"},
+          {F::KIGUNU, "26"},
           {F::HIGUNU, "14"},
           {F::BITZM, "280,00"},
           {F::BKTAZ, ""},
@@ -80,12 +82,12 @@ TEST(Hesapla, WorkedExamples) {
         {"short February",
          Mode::Dates,
          {{F::GTarih, "10.02.2007"}, {F::CTarih, "05.04.2007"}},
-         {{F::TGUNU, "54"}},
+         {{F::TGUNU, "56"}},
          ""},
         {"same month, whole February",
          Mode::Dates,
          {{F::GTarih, "01.02.2007"}, {F::CTarih, "28.02.2007"}},
-         {{F::TGUNU, "28"}},
+         {{F::TGUNU, "30"}},
          ""},
         {"same month, part",
          Mode::Dates,
@@ -109,13 +111,13 @@ TEST(Hesapla, WorkedExamples) {
          ""},
         {"carried days are added",
          Mode::Dates,
-         {{F::GTarih, "15.01.2007"}, {F::CTarih, "10.03.2007"}, {F::DGUN, "303"}},
+         {{F::GTarih, "15.01.2007"}, {F::CTarih, "10.03.2007"}, {F::DGUN, "304"}},
          {{F::TIGUNU, "360"}, {F::TGUNU, "365"}, {F::KYILI, "1"}},
          ""},
-        {"540 counted days move to the third band",
+        {"exactly 18 months stay in the second band, the extra days aside",
          Mode::Dates,
          {{F::GTarih, "01.01.2006"}, {F::CTarih, "30.06.2007"}},
-         {{F::TIGUNU, "540"}, {F::TGUNU, "545"}, {F::HIGUNU, "42"}},
+         {{F::TIGUNU, "540"}, {F::TGUNU, "545"}, {F::IAYI, "18"}, {F::HIGUNU, "28"}},
          ""},
         {"premium days",
          Mode::PremiumDays,
@@ -125,7 +127,7 @@ TEST(Hesapla, WorkedExamples) {
         {"across a year end",
          Mode::Dates,
          {{F::GTarih, "15.12.2006"}, {F::CTarih, "10.01.2007"}},
-         {{F::TGUNU, "27"}},
+         {{F::TGUNU, "26"}},
          ""},
         {"fractional premium days give fractional days",
          Mode::PremiumDays,
@@ -172,10 +174,86 @@ TEST(Hesapla, WorkedExamples) {
     }
 }
 
+// The service between two dates, counted as the calendar counts it: a year is 360 counted days and five
+// extra days, the notice follows the months before the extra days, under a year no severance.
+TEST(Hesapla, ServiceCountedAsTheCalendarCounts) {
+    struct Row {
+        const char *entry, *exit;
+        int tigunu, tgunu, kyili, kayi, kgunu, iayi, kigunu, higunu;
+    } rows[] = {
+        // Exact anniversaries of 1, 3 and 10 years from the 1st, the 15th, the 28th to 31st, 29 February.
+        {"01.03.2025", "28.02.2026", 360, 365, 1, 0, 0, 12, 0, 28},
+        {"01.01.2023", "31.12.2023", 360, 365, 1, 0, 0, 12, 0, 28},
+        {"01.03.2015", "28.02.2025", 3600, 3650, 10, 0, 0, 120, 0, 56},
+        {"01.06.2020", "31.05.2023", 1080, 1095, 3, 0, 0, 36, 0, 42},
+        {"15.03.2004", "14.03.2005", 360, 365, 1, 0, 0, 12, 0, 28},
+        {"15.07.2016", "14.07.2026", 3600, 3650, 10, 0, 0, 120, 0, 56},
+        {"15.09.2020", "14.09.2023", 1080, 1095, 3, 0, 0, 36, 0, 42},
+        {"28.02.2023", "27.02.2024", 360, 365, 1, 0, 0, 12, 0, 28},
+        {"29.01.2022", "28.01.2025", 1080, 1095, 3, 0, 0, 36, 0, 42},
+        {"30.04.2021", "29.04.2022", 360, 365, 1, 0, 0, 12, 0, 28},
+        {"30.01.2016", "29.01.2026", 3600, 3650, 10, 0, 0, 120, 0, 56},
+        {"31.01.2025", "30.01.2026", 360, 365, 1, 0, 0, 12, 0, 28},
+        {"31.03.2013", "30.03.2023", 3600, 3650, 10, 0, 0, 120, 0, 56},
+        {"31.05.2022", "30.05.2025", 1080, 1095, 3, 0, 0, 36, 0, 42},
+        {"31.12.2015", "30.12.2016", 360, 365, 1, 0, 0, 12, 0, 28},
+        {"29.02.2024", "28.02.2025", 362, 367, 1, 0, 2, 12, 2, 28},
+        {"29.02.2020", "28.02.2023", 1082, 1097, 3, 0, 2, 36, 2, 56},
+        {"29.02.2016", "28.02.2026", 3602, 3652, 10, 0, 2, 120, 2, 56},
+        {"02.01.2016", "01.01.2026", 3600, 3650, 10, 0, 0, 120, 0, 56},
+        // One day short of a year (not entitled) and one day over.
+        {"29.07.2024", "27.07.2025", 359, 359, 0, 11, 29, 11, 29, 28},
+        {"01.01.2019", "30.12.2019", 359, 359, 0, 11, 29, 11, 29, 28},
+        {"01.03.2025", "27.02.2026", 357, 357, 0, 11, 27, 11, 27, 28},
+        {"01.03.2025", "01.03.2026", 361, 366, 1, 0, 1, 12, 1, 28},
+        {"15.03.2004", "13.03.2005", 359, 359, 0, 11, 29, 11, 29, 28},
+        {"15.03.2004", "15.03.2005", 361, 366, 1, 0, 1, 12, 1, 28},
+        {"31.01.2025", "29.01.2026", 359, 359, 0, 11, 29, 11, 29, 28},
+        {"31.01.2025", "31.01.2026", 360, 365, 1, 0, 0, 12, 0, 28},
+        {"29.02.2024", "27.02.2025", 359, 359, 0, 11, 29, 11, 29, 28},
+        {"29.02.2024", "01.03.2025", 363, 368, 1, 0, 3, 12, 3, 28},
+        // Whole Februaries, entry and exit in the same month; the worked example; under six months.
+        {"01.02.2019", "28.02.2019", 30, 30, 0, 1, 0, 1, 0, 14},
+        {"01.02.2020", "29.02.2020", 30, 30, 0, 1, 0, 1, 0, 14},
+        {"05.02.2007", "20.02.2007", 16, 16, 0, 0, 16, 0, 16, 14},
+        {"10.05.2007", "10.05.2007", 1, 1, 0, 0, 1, 0, 1, 14},
+        {"01.03.2007", "31.03.2007", 30, 30, 0, 1, 0, 1, 0, 14},
+        {"15.03.2004", "14.09.2007", 1260, 1275, 3, 6, 0, 42, 0, 56},
+        {"01.02.2019", "30.07.2019", 179, 179, 0, 5, 29, 5, 29, 14},
+        // The notice bounds: exactly 6, 18 and 36 months and a day either side.
+        {"01.01.2025", "30.06.2025", 180, 180, 0, 6, 0, 6, 0, 28},
+        {"01.01.2025", "29.06.2025", 179, 179, 0, 5, 29, 5, 29, 14},
+        {"01.01.2025", "01.07.2025", 181, 181, 0, 6, 1, 6, 1, 28},
+        {"01.01.2024", "30.06.2025", 540, 545, 1, 6, 0, 18, 0, 28},
+        {"01.01.2024", "29.06.2025", 539, 544, 1, 5, 29, 17, 29, 28},
+        {"01.01.2024", "01.07.2025", 541, 546, 1, 6, 1, 18, 1, 42},
+        {"01.01.2024", "27.06.2025", 537, 542, 1, 5, 27, 17, 27, 28},
+        {"01.01.2023", "31.12.2025", 1080, 1095, 3, 0, 0, 36, 0, 42},
+        {"01.01.2023", "30.12.2025", 1079, 1089, 2, 11, 29, 35, 29, 42},
+        {"01.01.2023", "01.01.2026", 1081, 1096, 3, 0, 1, 36, 1, 56},
+        {"01.01.2023", "26.12.2025", 1076, 1086, 2, 11, 26, 35, 26, 42},
+    };
+    for (const Row& c : rows) {
+        Record r = Sheet2007();
+        r.write(F::GTarih, c.entry);
+        r.write(F::CTarih, c.exit);
+        r.write(F::TBRUT, "3.000,00");
+        RecordedMessages m;
+        Hesapla(r, m);
+        const std::string at = std::string(c.entry) + " - " + c.exit;
+        const std::pair<F, int> expected[] = {
+            {F::TIGUNU, c.tigunu}, {F::TGUNU, c.tgunu}, {F::KYILI, c.kyili},   {F::KAYI, c.kayi},
+            {F::KGUNU, c.kgunu},   {F::IAYI, c.iayi},   {F::KIGUNU, c.kigunu}, {F::HIGUNU, c.higunu}};
+        for (auto [f, v] : expected) EXPECT_EQ(r.text(f), std::to_string(v)) << at << " " << FieldName(f);
+        ASSERT_EQ(m.entries.size(), 1u) << at;
+        EXPECT_EQ(m.entries[0].text.rfind("Kıdem Tazminatı = Hak Etmemiş!", 0) == 0, c.kyili < 1) << at;
+    }
+}
+
 TEST(Hesapla, NoticeBands) {
-    const std::pair<const char*, const char*> cases[] = {{"180", "14"}, {"181", "28"},  {"540", "28"},
-                                                         {"541", "42"}, {"1080", "42"}, {"1081", "56"},
-                                                         {"1110", "56"}};
+    const std::pair<const char*, const char*> cases[] = {{"179", "14"},  {"180", "28"}, {"181", "28"},
+                                                         {"540", "28"},  {"541", "42"}, {"1080", "42"},
+                                                         {"1081", "56"}, {"1110", "56"}};
     for (auto [days, band] : cases) {
         Record r = Sheet2007();
         r.setMode(Mode::PremiumDays);
@@ -211,7 +289,7 @@ TEST(Hesapla, InvalidOrReversedDatesChangeNothing) {
         ASSERT_EQ(m.entries.size(), 2u);
         EXPECT_EQ(m.entries[1].text, std::string(kInvalidDatesMessage) + "\r\n" + why) << g << " " << c;
         EXPECT_EQ(m.entries[1].icon, MessageIcon::None);
-        EXPECT_EQ(r.text(F::NET), "6.822,46") << g << " " << c;
+        EXPECT_EQ(r.text(F::NET), "6.817,12") << g << " " << c;
         EXPECT_EQ(r.text(F::DGVMAT), "5");
         EXPECT_TRUE(r.command3Enabled());
     }
@@ -365,4 +443,63 @@ TEST(Record, OnlyAChangeRunsTheRule) {
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(ggun, 1);
     EXPECT_EQ(r.text(F::GGUN), "5");
+}
+
+namespace {
+// The day after a date, by the standard library's calendar.
+Date NextDay(Date d) {
+    using namespace std::chrono;
+    const year_month_day next{
+        sys_days{year{d.year} / month{static_cast<unsigned>(d.month)} / day{static_cast<unsigned>(d.day)}} +
+        days{1}};
+    return {static_cast<int>(static_cast<unsigned>(next.day())),
+            static_cast<int>(static_cast<unsigned>(next.month())), static_cast<int>(next.year())};
+}
+
+// Years, months and days from entry to the day after the exit, found by searching: the most whole months
+// m for which the entry's day number in the month m months on is not after the end, then the days left
+// with a month of 30 days, at most 29.
+ServiceLength ByAnniversaries(Date entry, Date exit) {
+    const Date end = NextDay(exit);
+    const auto monthIndex = [](int y, int m) { return y * 12 + (m - 1); };
+    int whole = 0;
+    while (true) {
+        const int at = monthIndex(entry.year, entry.month) + whole + 1;
+        if (std::pair(at, entry.day) > std::pair(monthIndex(end.year, end.month), end.day)) break;
+        ++whole;
+    }
+    const int at = monthIndex(entry.year, entry.month) + whole;
+    const int days = std::min(30 * (monthIndex(end.year, end.month) - at) + end.day - entry.day, 29);
+    return {whole / 12, whole % 12, days};
+}
+} // namespace
+
+TEST(CountService, EveryAnniversaryIsOneYear) {
+    int pairs = 0;
+    for (Date d{1, 1, 2024}; d.year <= 2026; d = NextDay(d)) {
+        Date exit{d.day, d.month, d.year + 1};
+        if (!IsCalendarDate(exit.day, exit.month, exit.year)) continue; // 29 February has its own rows
+        // One year on, the day before.
+        Date before = d;
+        while (NextDay(before) != exit) before = NextDay(before);
+        const ServiceLength s = CountService(d, before);
+        EXPECT_EQ(std::tuple(s.years, s.months, s.days, s.counted()), std::tuple(1, 0, 0, 360))
+            << DateText(d);
+        ++pairs;
+    }
+    EXPECT_GT(pairs, 1000);
+}
+
+TEST(CountService, MatchesTheAnniversarySearch) {
+    std::mt19937 rng(19);
+    for (int i = 0; i < 2000; ++i) {
+        Date entry{std::uniform_int_distribution(1, 31)(rng), std::uniform_int_distribution(1, 12)(rng),
+                   std::uniform_int_distribution(1990, 2026)(rng)};
+        if (!IsCalendarDate(entry.day, entry.month, entry.year)) continue;
+        Date exit = entry;
+        for (int k = std::uniform_int_distribution(0, 4000)(rng); k > 0; --k) exit = NextDay(exit);
+        const ServiceLength a = CountService(entry, exit), b = ByAnniversaries(entry, exit);
+        EXPECT_EQ(std::tuple(a.years, a.months, a.days), std::tuple(b.years, b.months, b.days))
+            << DateText(entry) << " - " << DateText(exit);
+    }
 }

@@ -2,11 +2,13 @@
 // The companion with --yasal-degerler: the table beside the test executable (build/bin) is the shipped one.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/companion.h"
+#include "tests/common/temp_folder.h"
 
 using namespace pamerol;
 using Json = nlohmann::ordered_json;
@@ -147,6 +149,17 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
     EXPECT_FALSE(given["yasalDegerler"]["yazilan"].contains("TAV"));
     EXPECT_EQ(given["yasalDegerler"]["tavanUyarisi"],
               "Çıkış tarihinde geçerli tavan 2.030,19; hesapta 1.960,69 kullanıldı.");
+
+    // A gap in the table with the ceiling of a settings file: computed, but never silently.
+    const pamerol::testing::TempFolder tmp;
+    const std::string ini = tmp.path().string() + "/Pmrl.ini";
+    std::ofstream(ini, std::ios::binary) << "[Oranlar]\r\nOran1=7,59\r\nOran2=30\r\nOran3=64948,77\r\n";
+    const Outcome gap = Companion(
+        {"--ayar", ini, "--yasal-degerler", "GTarih=01.01.2005", "CTarih=15.09.2009", "ESUCRET=100.000,00"});
+    const Json gapCase = Json::parse(gap.out);
+    EXPECT_EQ(gapCase["fields"]["TAV"], "64948,77");
+    EXPECT_EQ(gapCase["yasalDegerler"]["tavanUyarisi"],
+              "Çıkış tarihindeki tavan tabloda yok; hesapta 64.948,77 kullanıldı.");
 
     // Without the flag nothing is taken from the table.
     Outcome plain = Companion({"--toplu"}, input);

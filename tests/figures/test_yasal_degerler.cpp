@@ -196,7 +196,7 @@ TEST(YasalDegerler, CeilingWarningCurrencyLabelAndExemptionNote) {
         {"14.09.2007", "2030,19", ""},
         {"14.09.2007", "2.030,190", ""},
         {"01.09.2015", "3709,98", "Çıkış tarihinde geçerli tavan 3.828,37; hesapta 3.709,98 kullanıldı."},
-        {"15.08.2008", "1", ""},   // a gap: nothing to compare with
+        {"15.08.2008", "1", "Çıkış tarihindeki tavan tabloda yok; hesapta 1,00 kullanıldı."}, // a gap
         {"14.09.2007", "abc", ""}, // unreadable: the calculation refused it already
     };
     for (const auto& c : cases)

@@ -759,8 +759,9 @@ class PamerolWindowTest : public QObject {
         QTest::addRow("ceiling of the half-year before")
             << "14032007"
             << "Çıkış tarihinde geçerli tavan 1.960,69; hesapta 2.030,19 kullanıldı." << false;
-        QTest::addRow("2021, no ceiling in the table") << "15122021"
-                                                       << "" << false;
+        QTest::addRow("2021, no ceiling in the table")
+            << "15122021"
+            << "Çıkış tarihindeki tavan tabloda yok; hesapta 2.030,19 kullanıldı." << false;
         QTest::addRow("2023") << "15062023"
                               << "Çıkış tarihinde geçerli tavan 19.982,83; hesapta 2.030,19 kullanıldı."
                               << true;

@@ -358,7 +358,9 @@ std::int64_t Archive::insertCase(const CaseSheet& s, std::string_view paper) {
 
     sqlite::Statement t(db_->handle(), "INSERT INTO case_texts (case_id, name, text) VALUES (?1, ?2, ?3)");
     for (int i = 0; i < kFieldCount; ++i) {
-        t.bind(1, id).bind(2, FieldName(static_cast<Field>(i))).bind(3, s.texts[static_cast<size_t>(i)]);
+        const Field f = static_cast<Field>(i);
+        // The T.C. Kimlik No is kept without the blanks around it, so that a person's export finds it.
+        t.bind(1, id).bind(2, FieldName(f)).bind(3, f == Field::txtTcKNo ? TrimBlanks(s.text(f)) : s.text(f));
         t.run();
     }
     for (const auto& [name, text] : CalculatorTexts(s)) {

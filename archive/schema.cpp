@@ -49,12 +49,13 @@ CREATE INDEX cases_by_exit ON cases(exit_day);
 )sql",
     // 3: the plain-folded search text, so that a name typed without Turkish letters finds its case; the
     // Turkish-folded text folded again by today's rules (a letter stored as a base letter and a combining
-    // mark); the T.C. Kimlik No without the blanks around it. The fold functions are the program's own,
-    // given to the connection that runs this step.
+    // mark); the T.C. Kimlik No without the blanks around it, in the column and in the case's texts. The
+    // fold functions are the program's own, given to the connection that runs this step.
     R"sql(
 ALTER TABLE cases ADD COLUMN plain TEXT NOT NULL DEFAULT '';
 UPDATE cases SET search = pamerol_turkish_fold(search), plain = pamerol_plain_fold(search),
                  tc_no = trim(tc_no, ' ' || char(9, 10, 13));
+UPDATE case_texts SET text = trim(text, ' ' || char(9, 10, 13)) WHERE name = 'txtTcKNo';
 )sql",
 };
 

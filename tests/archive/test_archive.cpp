@@ -823,7 +823,7 @@ TEST(Export, RefusesNoCaseAndDatabaseTargets) {
     EXPECT_EQ(CountCases(db), 1);
     const Outcome ok = Companion({"--arsiv", db, "--arsiv-disa", " 10000000146", dir.file("kisi.HTM")});
     EXPECT_EQ(ok.status, 0) << ok.err;
-    EXPECT_NE(ReadBytes(dir.file("kisi.HTM")).find("<th>T.C. Kimlik No</th><td>10000000146 </td>"),
+    EXPECT_NE(ReadBytes(dir.file("kisi.HTM")).find("<th>T.C. Kimlik No</th><td>10000000146</td>"),
               std::string::npos);
 }
 

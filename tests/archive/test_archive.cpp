@@ -412,6 +412,16 @@ TEST(Archive, BadFilesGiveAClearMessage) {
         EXPECT_NE(error.find(reason), std::string::npos) << error;
     }
     EXPECT_EQ(ReadBytes(dir.file("bozuk.db")), std::string(8192, 'x')); // left as it was
+
+    // SQLite's own English text only follows the clerk's Turkish words, in parentheses.
+    const std::string damaged = dir.file("eksik.db");
+    ASSERT_TRUE(Open(damaged));
+    sqlite3_open(damaged.c_str(), &db);
+    sqlite3_exec(db, "DROP TABLE papers", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    std::string error;
+    EXPECT_FALSE(Open(damaged)->search({}, &error));
+    EXPECT_EQ(error, "Arşivde aranamadı: " + damaged + ": veritabanı hatası (no such table: papers)");
 }
 
 // A full disk, simulated with a file-size limit in a child: the store fails with a message, and the

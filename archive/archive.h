@@ -46,13 +46,25 @@ struct ArchiveRow {
 };
 
 struct ArchiveQuery {
-    // Words that must all occur in the name, T.C. Kimlik No, SSK No or employer, matched as TurkishFold
-    // folds them; an empty text matches every case.
+    // Words that must all occur in the name, T.C. Kimlik No, SSK No or employer, matched as PlainFold
+    // folds them (so "sukru" finds "Şükrü"); the cases in which they also match as TurkishFold folds them
+    // come first. An empty text matches every case.
     std::string text;
     // Exit dates "dd.mm.yyyy", both ends included; a case without a complete exit date is left out
     // when either end is given.
     std::string exitFrom, exitTo;
-    int limit = 1000; // newest first
+    int limit = 1000; // at most this many (0: no limit), newest first after the Turkish matches
+};
+
+// How an archive is opened.
+enum class ArchiveAccess {
+    // For reading and writing; a missing file is created and an older archive brought up to date. When
+    // the file or its folder cannot be written, an archive that is up to date is opened for reading:
+    // it can be searched and its cases reopened, and each change says why it cannot be made.
+    ReadWrite,
+    // For reading only (a search, an export, a reopened case): a missing file is not created, and nothing
+    // is written, except that an archive of an older version is brought up to date first when it can be.
+    ReadOnly,
 };
 
 // A paper printed from a case, with when and by whom.
@@ -74,8 +86,13 @@ struct ArchivedCase {
 class Archive {
   public:
     // Opens the archive at path, creating it (and bringing an older one up to date) as needed. Empty,
-    // with the message in *error, when it cannot be opened or is not an archive of this program.
-    static std::unique_ptr<Archive> open(const std::string& path, std::string* error = nullptr);
+    // with the message in *error, when it cannot be opened or is not an archive of this program. The
+    // file is identified before anything is written to it: an empty file, or a database with this
+    // program's mark (or, made before the mark, its tables) and a version from 1 to the newest this
+    // program knows. Anything else ("bir Pamerol arşivi değil", "daha yeni bir sürümün arşivi") is left
+    // byte for byte as it was.
+    static std::unique_ptr<Archive> open(const std::string& path, std::string* error = nullptr,
+                                         ArchiveAccess access = ArchiveAccess::ReadWrite);
     ~Archive();
 
     const std::string& path() const { return path_; }
@@ -90,7 +107,9 @@ class Archive {
     // Records that another paper of a stored case was printed. Fails when the case is gone.
     bool addPaper(std::int64_t id, std::string_view paper, std::string* error = nullptr);
 
-    std::optional<std::vector<ArchiveRow>> search(const ArchiveQuery& query, std::string* error = nullptr);
+    // *cut tells whether the query's limit left matching cases out.
+    std::optional<std::vector<ArchiveRow>> search(const ArchiveQuery& query, std::string* error = nullptr,
+                                                  bool* cut = nullptr);
     // The stored case, or empty when it is not there (with a message) or cannot be read.
     std::optional<ArchivedCase> load(std::int64_t id, std::string* error = nullptr);
 
@@ -104,20 +123,30 @@ class Archive {
     void setClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
 
   private:
-    Archive(std::string path, std::unique_ptr<sqlite::Connection> db);
+    Archive(std::string path, std::unique_ptr<sqlite::Connection> db, std::string readOnly, bool empty);
     std::string message(std::string_view what, const std::string& reason) const;
+    // True (with the message) when the archive was opened for reading only.
+    bool refuseChange(std::string_view what, std::string* error) const;
     std::int64_t insertCase(const CaseSheet& sheet, std::string_view paper);
     void insertPaper(std::int64_t id, std::string_view paper, std::int64_t at);
     void foldLogIntoFile();
 
     std::string path_;
     std::unique_ptr<sqlite::Connection> db_;
+    std::string readOnly_; // why no change can be made; empty when it can
+    bool empty_;           // an empty file opened for reading: it holds no case and no table yet
     std::string user_;
     std::function<std::time_t()> clock_;
 };
 
 // The name of the user the process runs as, for the record of who stored or printed a case.
 std::string SystemUserName();
+
+// The clerk's wording of a failed file operation's errno ("disk dolu", "erişim izni yok", ...).
+std::string FileErrorText(int error);
+
+// The text without the blanks, tabs and line breaks around it (a T.C. Kimlik No as stored and searched).
+std::string_view TrimBlanks(std::string_view text);
 
 // A date "dd.mm.yyyy" as the number yyyymmdd, or empty when the text is not a complete date.
 std::optional<int> DayNumber(std::string_view date);

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "calc/fields.h"
+
 namespace pamerol {
 
 bool CaseSheet::operator==(const CaseSheet& o) const {
@@ -59,6 +61,24 @@ bool SetCalculatorText(CaseSheet& s, const std::string& name, std::string text) 
     return found;
 }
 
+std::string FieldLabel(Field f) {
+    const FieldInfo& info = Info(f);
+    for (size_t i = 0; i < kBracketRows.size(); ++i) {
+        const std::string row = "Gelir Vergisi " + std::to_string(i + 1) + ". Dilim ";
+        if (f == kBracketRows[i].rate) return row + "Oranı";
+        if (f == kBracketRows[i].limit) return row + "Tutarı";
+    }
+    if (f == Field::O6) return "Gelir Vergisi 6. Dilim Oranı";
+    if (f == Field::VD6) return "Gelir Vergisi 6. Dilim Tutarı";
+    if (info.caption.empty()) return std::string(info.frame);
+    // A caption that another field shows too ("Toplam Gün", "SSK No") is told apart by its frame.
+    const bool shared = std::any_of(kFieldTable.begin(), kFieldTable.end(), [&](const FieldInfo& other) {
+        return other.field != f && other.caption == info.caption;
+    });
+    if (!shared || info.frame.empty()) return std::string(info.caption);
+    return std::string(info.caption) + " (" + std::string(info.frame) + ")";
+}
+
 std::vector<std::string> RestoreSheet(const CaseSheet& s, Record& r) {
     const auto isResult = [](Field f) {
         return std::find(kResultFields.begin(), kResultFields.end(), f) != kResultFields.end();
@@ -82,8 +102,8 @@ std::vector<std::string> RestoreSheet(const CaseSheet& s, Record& r) {
     std::vector<std::string> differing;
     for (int i = 0; i < kFieldCount; ++i)
         if (r.text(static_cast<Field>(i)) != s.texts[static_cast<size_t>(i)])
-            differing.emplace_back(FieldName(static_cast<Field>(i)));
-    if (r.mode() != s.mode) differing.emplace_back("mode");
+            differing.push_back(FieldLabel(static_cast<Field>(i)));
+    if (r.mode() != s.mode) differing.emplace_back("Hesap Şekli");
     return differing;
 }
 

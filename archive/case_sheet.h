@@ -36,10 +36,16 @@ std::vector<std::pair<std::string, std::string>> CalculatorTexts(const CaseSheet
 // Returns false for a name that is not one of the calculator's.
 bool SetCalculatorText(CaseSheet& s, const std::string& name, std::string text);
 
+// The caption a clerk reads for a field: the window's caption beside it, told apart by its frame where
+// another field has the same caption ("Toplam Gün (Kıdem Gün Dökümü)"), and a caption of its own for the
+// fields shown without one (the bracket rows, the release text).
+std::string FieldLabel(Field f);
+
 // Puts the stored sheet into a record so that it reads back exactly as stored, without calculating:
 // the texts are written in an order that leaves no change rule's work standing (a rule that writes
-// another field is followed by that field's stored text; results come last). Returns the names of the
-// fields that still differ afterwards, which is empty unless a rule fights the stored texts.
+// another field is followed by that field's stored text; results come last). Returns the
+// captions (FieldLabel, and "Hesap Şekli" for the mode) of what still differs afterwards, which is empty
+// unless a rule fights the stored texts.
 std::vector<std::string> RestoreSheet(const CaseSheet& s, Record& r);
 
 } // namespace pamerol

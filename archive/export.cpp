@@ -2,6 +2,7 @@
 #include "archive/export.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+
+#include "archive/case_keeper.h"
 
 namespace pamerol {
 
@@ -22,15 +25,15 @@ std::string PapersText(const ArchivedCase& c) {
     std::string text;
     for (const ArchivePaper& p : c.papers) {
         if (!text.empty()) text += "; ";
-        text += p.paper + " " + ArchiveTimeText(p.printedAt) + " " + p.printedBy;
+        text += PaperCaption(p.paper) + " " + ArchiveTimeText(p.printedAt) + " " + p.printedBy;
     }
     return text;
 }
 
 std::string CsvValue(const std::string& v) {
     std::string out = "\"";
-    const bool formula = !v.empty() && (v[0] == '=' || v[0] == '+' || v[0] == '@' ||
-                                        (v[0] == '-' && (v.size() == 1 || v[1] < '0' || v[1] > '9')));
+    const bool formula = !v.empty() && (v[0] == '=' || v[0] == '+' || v[0] == '-' || v[0] == '@' ||
+                                        v[0] == '\t' || v[0] == '\r');
     if (formula) out += '\'';
     for (char c : v) {
         if (c == '"') out += '"';
@@ -103,19 +106,30 @@ std::string ExportHtml(const std::vector<ArchivedCase>& cases) {
         for (int i = 0; i < kFieldCount; ++i) {
             const Field f = static_cast<Field>(i);
             if (c.sheet.text(f).empty()) continue;
-            const std::string_view caption = FieldCaption(f).empty() ? FieldName(f) : FieldCaption(f);
-            out += "<tr><th>" + Html(std::string(caption)) + "</th><td>" + Html(c.sheet.text(f)) +
-                   "</td></tr>\n";
+            out += "<tr><th>" + Html(FieldLabel(f)) + "</th><td>" + Html(c.sheet.text(f)) + "</td></tr>\n";
         }
         out += "</table>\n";
     }
     return out + "</body></html>\n";
 }
 
+std::optional<ExportKind> ExportKindOf(std::string_view path, std::string* error) {
+    const auto endsWith = [&](std::string_view ending) {
+        if (path.size() <= ending.size()) return false;
+        const std::string_view tail = path.substr(path.size() - ending.size());
+        return std::equal(tail.begin(), tail.end(), ending.begin(),
+                          [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    };
+    if (endsWith(".html") || endsWith(".htm")) return ExportKind::Html;
+    if (endsWith(".csv")) return ExportKind::Csv;
+    if (error) *error = "dosya adı .html, .htm ya da .csv ile bitmeli";
+    return std::nullopt;
+}
+
 std::optional<std::string> WriteExport(const std::string& path, const std::string& bytes) {
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data()); // mode 0600
-    if (fd < 0) return std::string(std::strerror(errno));
+    if (fd < 0) return FileErrorText(errno);
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -126,26 +140,77 @@ std::optional<std::string> WriteExport(const std::string& path, const std::strin
     const int error = done == bytes.size() ? (::fsync(fd) == 0 ? 0 : errno) : (errno ? errno : ENOSPC);
     ::close(fd);
     if (error == 0 && std::rename(temporary.c_str(), path.c_str()) == 0) return std::nullopt;
-    const std::string reason = std::strerror(error ? error : errno);
+    const std::string reason = FileErrorText(error ? error : errno);
     ::unlink(temporary.c_str());
     return reason;
 }
 
-std::optional<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, const std::string& tcNo,
+std::optional<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, std::string_view tcNo,
                                                        std::string* error) {
+    const std::string_view wanted = TrimBlanks(tcNo);
+    if (wanted.empty()) {
+        if (error) *error = "T.C. Kimlik No verilmedi: kişinin vakaları belirlenemiyor";
+        return std::nullopt;
+    }
     ArchiveQuery q;
-    q.text = tcNo;
-    q.limit = 100000;
+    q.text = std::string(wanted);
+    q.limit = 0;
     auto rows = archive.search(q, error);
     if (!rows) return std::nullopt;
     std::vector<ArchivedCase> cases;
     for (auto it = rows->rbegin(); it != rows->rend(); ++it) {
-        if (it->tcNo != tcNo) continue;
+        if (TrimBlanks(it->tcNo) != wanted) continue;
         auto c = archive.load(it->id, error);
         if (!c) return std::nullopt;
         cases.push_back(std::move(*c));
     }
     return cases;
+}
+
+namespace {
+
+// Why path must not be written over: it is the archive or one of its files, or another SQLite database.
+std::optional<std::string> ProtectedFile(const Archive& archive, const std::string& path) {
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0) return std::nullopt;
+    if (S_ISDIR(target.st_mode)) return "bu bir klasör";
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        struct stat st {};
+        if (::stat((archive.path() + suffix).c_str(), &st) == 0 && st.st_dev == target.st_dev &&
+            st.st_ino == target.st_ino)
+            return "bu dosya arşivin kendisi; üzerine yazılmaz";
+    }
+    char header[16] = {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        const ssize_t n = ::read(fd, header, sizeof header);
+        ::close(fd);
+        if (n == static_cast<ssize_t>(sizeof header) && std::memcmp(header, "SQLite format 3", 16) == 0)
+            return "bu dosya bir veritabanı; üzerine yazılmaz";
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<size_t> ExportPerson(Archive& archive, std::string_view tcNo, const std::string& path,
+                                   std::string* error) {
+    std::string reason;
+    const auto fail = [&](const std::string& why) {
+        if (error) *error = "Kişinin vakaları dışa aktarılamadı: " + path + ": " + why;
+        return std::nullopt;
+    };
+    const auto kind = ExportKindOf(path, &reason);
+    if (!kind) return fail(reason);
+    if (auto why = ProtectedFile(archive, path)) return fail(*why);
+    const auto cases = CasesOfPerson(archive, tcNo, error);
+    if (!cases) return std::nullopt;
+    if (cases->empty())
+        return fail("T.C. Kimlik No " + std::string(TrimBlanks(tcNo)) +
+                    " ile kayıtlı vaka yok; dosya yazılmadı");
+    if (auto why = WriteExport(path, *kind == ExportKind::Html ? ExportHtml(*cases) : ExportCsv(*cases)))
+        return fail(*why);
+    return cases->size();
 }
 
 } // namespace pamerol

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One person's stored cases written out, to answer their request for the data kept on them: a CSV file
 // with every text of every case by its field name, and a printable HTML list with the sheet's captions.
+// The window and the companion both export through ExportPerson, so both follow one rule for the file's
+// type and refuse the same targets.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/archive.h"
@@ -16,12 +19,12 @@ namespace pamerol {
 std::string ArchiveTimeText(std::int64_t secondsSince1970);
 
 // One header row and one row per case, ";"-separated, every value quoted, UTF-8 with a byte-order mark
-// so that a spreadsheet reads the Turkish letters. A value that a spreadsheet would take for a formula
-// ("=", "+", "@", or "-" before a non-digit) gets a leading "'".
+// so that a spreadsheet reads the Turkish letters. A value that a spreadsheet could take for a formula
+// (one that starts with "=", "+", "-", "@", a tab or a carriage return) gets a leading "'".
 std::string ExportCsv(const std::vector<ArchivedCase>& cases);
 
-// A self-contained HTML page: for each case, when and by whom it was stored, the papers printed, and
-// every field that holds a text, under its caption.
+// A self-contained HTML page: for each case, when and by whom it was stored, the papers printed (by their
+// captions), and every field that holds a text, under its caption (FieldLabel).
 std::string ExportHtml(const std::vector<ArchivedCase>& cases);
 
 // Writes an export to path, readable by its owner only (it holds personal data): a temporary file in the
@@ -29,8 +32,22 @@ std::string ExportHtml(const std::vector<ArchivedCase>& cases);
 // file stays behind.
 std::optional<std::string> WriteExport(const std::string& path, const std::string& bytes);
 
-// The stored cases whose T.C. Kimlik No is exactly tcNo, oldest first.
-std::optional<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, const std::string& tcNo,
+// The stored cases whose T.C. Kimlik No is exactly tcNo, oldest first; blanks around either number do not
+// count. An empty number is refused.
+std::optional<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, std::string_view tcNo,
                                                        std::string* error = nullptr);
+
+enum class ExportKind { Csv, Html };
+
+// The type of an export by the end of its file name, in any letter case: ".html" and ".htm" are HTML,
+// ".csv" is CSV; any other name is refused (the reason in *error).
+std::optional<ExportKind> ExportKindOf(std::string_view path, std::string* error = nullptr);
+
+// Writes every stored case of the T.C. Kimlik No to path, as ExportKindOf says. Returns how many cases
+// were written, or nothing with the clerk's message in *error: an unknown file type, no case of that
+// number (no file is written), a target that is the archive itself or another SQLite database, or a
+// failed write.
+std::optional<size_t> ExportPerson(Archive& archive, std::string_view tcNo, const std::string& path,
+                                   std::string* error = nullptr);
 
 } // namespace pamerol

@@ -3,7 +3,7 @@
 
 namespace pamerol::archive_schema {
 
-const std::array<std::string_view, 2> kSteps = {
+const std::array<std::string_view, 3> kSteps = {
     // 1: cases with the columns a search lists and a folded search text; every text of the sheet by its
     // name; the papers printed from each case. Ids are never reused, so a case id that a window still
     // holds cannot come to name another person's case after a deletion.
@@ -46,6 +46,16 @@ UPDATE cases SET exit_day = CAST(substr(exit_date, 7, 4) || substr(exit_date, 4,
                                  AS INTEGER)
     WHERE exit_date GLOB '[0-9][0-9].[0-9][0-9].[0-9][0-9][0-9][0-9]';
 CREATE INDEX cases_by_exit ON cases(exit_day);
+)sql",
+    // 3: the plain-folded search text, so that a name typed without Turkish letters finds its case; the
+    // Turkish-folded text folded again by today's rules (a letter stored as a base letter and a combining
+    // mark); the T.C. Kimlik No without the blanks around it, in the column and in the case's texts. The
+    // fold functions are the program's own, given to the connection that runs this step.
+    R"sql(
+ALTER TABLE cases ADD COLUMN plain TEXT NOT NULL DEFAULT '';
+UPDATE cases SET search = pamerol_turkish_fold(search), plain = pamerol_plain_fold(search),
+                 tc_no = trim(tc_no, ' ' || char(9, 10, 13));
+UPDATE case_texts SET text = trim(text, ' ' || char(9, 10, 13)) WHERE name = 'txtTcKNo';
 )sql",
 };
 

@@ -12,6 +12,12 @@ namespace {
 } // namespace
 
 std::string Reason(int code, sqlite3* db) {
+    switch (code) {
+    case SQLITE_READONLY_DIRECTORY:
+    case SQLITE_READONLY_CANTINIT:
+    case SQLITE_READONLY_CANTLOCK: return "arşivin klasörüne yazma izni yok";
+    default: break;
+    }
     switch (code & 0xff) {
     case SQLITE_READONLY: return "dosya salt okunur, yazma izni yok";
     case SQLITE_FULL: return "disk dolu";
@@ -24,7 +30,8 @@ std::string Reason(int code, sqlite3* db) {
     case SQLITE_LOCKED: return "arşiv başka bir kullanıcının işlemiyle meşgul; biraz sonra yeniden deneyin";
     case SQLITE_IOERR: return "diske yazılamadı ya da diskten okunamadı (disk dolu ya da erişilemiyor)";
     case SQLITE_NOMEM: return "bellek yetmedi";
-    default: return db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    default:
+        return std::string("veritabanı hatası (") + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code)) + ")";
     }
 }
 
@@ -91,9 +98,36 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-Connection::Connection(const std::string& path, bool create) {
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
-    const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+namespace {
+// A file name as an SQLite URI ("file:" and the path with "%", "?" and "#" escaped).
+std::string Uri(const std::string& path, std::string_view query) {
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[static_cast<unsigned char>(c) >> 4];
+            uri += kHex[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return query.empty() ? uri : uri + "?" + std::string(query);
+}
+} // namespace
+
+Connection::Connection(const std::string& path, Access access) {
+    int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
+    std::string name = Uri(path, "");
+    switch (access) {
+    case Access::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
+    case Access::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
+    case Access::Immutable:
+        flags |= SQLITE_OPEN_READONLY;
+        name = Uri(path, "immutable=1");
+        break;
+    }
+    const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         Error e{rc, Reason(rc, db_)};
         sqlite3_close(db_);

@@ -53,8 +53,12 @@ class Statement {
 
 class Connection {
   public:
-    // Opens (creating when allowed) the database file. Throws Error.
-    Connection(const std::string& path, bool create);
+    // ReadWrite: for reading and writing (SQLite falls back to reading when the file is write-protected).
+    // ReadOnly: for reading only. Immutable: for reading a file that nobody can change while it is open,
+    // without its log or lock files (which are then neither read nor created).
+    enum class Access { ReadWrite, ReadOnly, Immutable };
+    // Opens an existing database file. Throws Error.
+    Connection(const std::string& path, Access access);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

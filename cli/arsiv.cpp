@@ -30,9 +30,9 @@ template <typename Number> std::optional<Number> Whole(const std::string& text) 
     return value;
 }
 
-std::unique_ptr<Archive> OpenOrSay(const std::string& path, std::ostream& err) {
+std::unique_ptr<Archive> OpenOrSay(const std::string& path, ArchiveAccess access, std::ostream& err) {
     std::string error;
-    auto archive = Archive::open(path, &error);
+    auto archive = Archive::open(path, &error, access);
     if (!archive) err << "pamerol-hesap: " << error << '\n';
     return archive;
 }
@@ -41,6 +41,10 @@ std::unique_ptr<Archive> OpenOrSay(const std::string& path, std::ostream& err) {
 
 int ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOptions& o, std::ostream& err) {
     const std::string& a = args[i];
+    if (a == "--hepsi") {
+        o.all = true;
+        return 1;
+    }
     const int values = a == "--arsiv-disa" ? 2
                        : (a == "--arsiv" || a == "--arsiv-ara" || a == "--arsiv-ac" || a == "--arsiv-sil" ||
                           a == "--arsiv-sil-eski")
@@ -48,7 +52,16 @@ int ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOpti
                            : 0;
     if (values == 0) return 0;
     if (i + values >= args.size()) {
-        err << "pamerol-hesap: " << a << " needs " << (values == 2 ? "two values" : "a value") << '\n';
+        err << "pamerol-hesap: " << a
+            << (values == 2 ? " iki değer ister: T.C. Kimlik No ve dosya adı" : " bir değer ister") << '\n';
+        return -1;
+    }
+    if (a == "--arsiv" ? o.file.has_value() : !o.name.empty()) {
+        err << "pamerol-hesap: "
+            << (a == "--arsiv"
+                    ? "--arsiv bir kez verilebilir"
+                    : "bir çalıştırmada yalnız bir arşiv komutu verilebilir (" + o.name + " ve " + a + ")")
+            << '\n';
         return -1;
     }
     const std::string& v = args[i + 1];
@@ -66,11 +79,17 @@ int ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOpti
     else
         o.exportTo = std::make_pair(v, args[i + 2]);
     if (!ok) {
-        err << "pamerol-hesap: " << a << " takes a whole number, not \"" << v << "\"\n";
+        err << "pamerol-hesap: " << a << " bir tam sayı ister, \"" << v << "\" değil\n";
         return -1;
     }
+    if (a != "--arsiv") o.name = a;
     i += static_cast<size_t>(values);
     return 1;
+}
+
+std::optional<std::string> ArchiveOptionsProblem(const ArchiveOptions& o) {
+    if (o.all && !o.search) return std::string("--hepsi yalnız --arsiv-ara ile kullanılır");
+    return std::nullopt;
 }
 
 std::optional<std::string> ArchivePath(const ArchiveOptions& o,
@@ -82,14 +101,17 @@ std::optional<std::string> ArchivePath(const ArchiveOptions& o,
 
 int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ostream& out,
                       std::ostream& err) {
-    auto archive = OpenOrSay(path, err);
+    const bool reading = o.search || o.exportTo;
+    auto archive = OpenOrSay(path, reading ? ArchiveAccess::ReadOnly : ArchiveAccess::ReadWrite, err);
     if (!archive) return 1;
     std::string error;
     bool ok = true;
     if (o.search) {
         ArchiveQuery q;
         q.text = *o.search;
-        auto rows = archive->search(q, &error);
+        if (o.all) q.limit = 0;
+        bool cut = false;
+        auto rows = archive->search(q, &error, &cut);
         ok = static_cast<bool>(rows);
         for (const ArchiveRow& r : rows.value_or(std::vector<ArchiveRow>())) {
             const nlohmann::ordered_json line = {{"id", r.id},
@@ -102,6 +124,9 @@ int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ost
                                                  {"zaman", ArchiveTimeText(r.lastAt)}};
             out << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
         }
+        if (cut)
+            err << "pamerol-hesap: arama " << q.limit
+                << " vakada durdu; daha eski eşleşen vakalar yazılmadı (hepsi için --hepsi)\n";
     } else if (o.remove) {
         ok = archive->remove(*o.remove, &error);
     } else if (o.removeOlderThan) {
@@ -110,15 +135,7 @@ int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ost
         if (ok) out << "{\"silinen\":" << *count << "}\n";
     } else if (o.exportTo) {
         const auto& [tcNo, file] = *o.exportTo;
-        auto cases = CasesOfPerson(*archive, tcNo, &error);
-        ok = static_cast<bool>(cases);
-        if (ok) {
-            const bool html = file.size() >= 5 && file.compare(file.size() - 5, 5, ".html") == 0;
-            if (auto why = WriteExport(file, html ? ExportHtml(*cases) : ExportCsv(*cases))) {
-                error = "cannot write \"" + file + "\": " + *why;
-                ok = false;
-            }
-        }
+        ok = static_cast<bool>(ExportPerson(*archive, tcNo, file, &error));
     }
     if (!ok) err << "pamerol-hesap: " << error << '\n';
     return ok ? 0 : 1;
@@ -127,7 +144,7 @@ int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ost
 int ReopenArchivedCase(const std::string& path, std::int64_t id,
                        const std::function<void(const Record&, const RecordedMessages&)>& show,
                        const Dokum* dokum, const std::string& paperPath, std::ostream& err) {
-    auto archive = OpenOrSay(path, err);
+    auto archive = OpenOrSay(path, dokum ? ArchiveAccess::ReadWrite : ArchiveAccess::ReadOnly, err);
     if (!archive) return 1;
     std::string error;
     auto stored = archive->load(id, &error);
@@ -138,8 +155,8 @@ int ReopenArchivedCase(const std::string& path, std::int64_t id,
     RecordedMessages messages;
     Pamerol sheet(messages);
     const std::vector<std::string> differing = RestoreSheet(stored->sheet, sheet.record());
-    for (const std::string& name : differing)
-        err << "pamerol-hesap: the stored text of " << name << " could not be restored\n";
+    for (const std::string& caption : differing)
+        err << "pamerol-hesap: arşivdeki \"" << caption << "\" alanı aynen geri yüklenemedi\n";
     show(sheet.record(), messages);
     if (!differing.empty()) return 1;
     if (!dokum) return 0;
@@ -150,7 +167,7 @@ int ReopenArchivedCase(const std::string& path, std::int64_t id,
 }
 
 ArchiveRun::ArchiveRun(const std::string& path, std::ostream& err)
-    : archive_(OpenOrSay(path, err)), err_(err) {
+    : archive_(OpenOrSay(path, ArchiveAccess::ReadWrite, err)), err_(err) {
     failed_ = !archive_;
 }
 

@@ -26,20 +26,28 @@ struct ArchiveOptions {
     std::optional<std::int64_t> remove;                          // --arsiv-sil ID
     std::optional<int> removeOlderThan;                          // --arsiv-sil-eski YEARS
     std::optional<std::pair<std::string, std::string>> exportTo; // --arsiv-disa TCKNO FILE
+    bool all = false;                                            // --hepsi: a search without its limit
+    std::string name;                                            // the archive command given, if any
     // A command that works on the archive instead of calculating.
     bool command() const { return search || remove || removeOlderThan || exportTo; }
 };
 
 // Takes args[i] and its values when it is an archive option, leaving i on its last value. Returns 0 when
-// args[i] is none, 1 when taken, -1 when malformed (the reason written to err).
+// args[i] is none, 1 when taken, -1 when malformed or when it is a second archive command or a second
+// --arsiv (the reason written to err).
 int ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOptions& o, std::ostream& err);
+
+// What is wrong with the options as a whole (--hepsi without --arsiv-ara), once all are taken.
+std::optional<std::string> ArchiveOptionsProblem(const ArchiveOptions& o);
 
 // The archive file of the options: --arsiv FILE, otherwise the one the settings file names (or
 // arsiv.db beside it); empty when neither is given.
 std::optional<std::string> ArchivePath(const ArchiveOptions& o,
                                        const std::optional<std::string>& settingsFile);
 
-// Runs --arsiv-ara, --arsiv-sil, --arsiv-sil-eski or --arsiv-disa. Returns the exit status.
+// Runs --arsiv-ara, --arsiv-sil, --arsiv-sil-eski or --arsiv-disa; a search and an export open the
+// archive for reading only. A search that its limit cut says so on err. Returns the exit status: 0 done,
+// 1 not (the reason written to err), an export of a number without cases included.
 int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ostream& out, std::ostream& err);
 
 // Loads the stored case id into a fresh sheet, exactly as stored and without calculating, and hands it to

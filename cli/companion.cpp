@@ -32,11 +32,14 @@ const char* kUsage =
     "                    vakada verilen değerler tablodakilerden önce gelir\n"
     "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
     "  --arsiv DOSYA     hesaplanan her vakayı (dökümüyle) bu arşive kaydeder\n"
-    "  --arsiv-ara METİN arşivde ad, T.C. Kimlik No, SSK No ya da işverene göre arar (JSON satırları)\n"
+    "  --arsiv-ara METİN arşivde ad, T.C. Kimlik No, SSK No ya da işverene göre arar, Türkçe harfler\n"
+    "                    olmadan yazılmış kelimeleri de bulur (JSON satırları; en yeni 1000 vaka)\n"
+    "  --hepsi           --arsiv-ara ile: bulunan bütün vakaları yazar\n"
     "  --arsiv-ac NO     arşivdeki vakayı hesaplamadan sayfaya yükler (--dokum ile yeniden basar)\n"
     "  --arsiv-sil NO, --arsiv-sil-eski YIL  bir vakayı / çıkışı YIL yıldan eski vakaları siler\n"
-    "  --arsiv-disa TCKNO DOSYA  bir kişinin vakalarını DOSYA'ya yazar (.csv ya da .html); --arsiv yoksa\n"
-    "                    arşiv, --ayar dosyasındaki [Arsiv] Yol= ya da dosyanın yanındaki arsiv.db'dir\n"
+    "  --arsiv-disa TCKNO DOSYA  bir kişinin vakalarını DOSYA'ya yazar (.html/.htm ya da .csv); vakası\n"
+    "                    yoksa yazmaz; --arsiv yoksa arşiv, --ayar dosyasındaki [Arsiv] Yol= ya da\n"
+    "                    dosyanın yanındaki arsiv.db'dir; bir çalıştırmada tek arşiv komutu verilir\n"
     "  ALAN=METİN        sayfanın alan adları (ESUCRET, GTarih, ...); Option1/Option2 = 1 hesap şeklini,\n"
     "                    Check1/Check2 = 0, 1 ya da 2 ibraname seçeneklerini verir\n"
     "  --version         sürümü yazar\n"
@@ -88,6 +91,10 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             return 2;
         }
     }
+    if (auto problem = ArchiveOptionsProblem(archiveOptions)) {
+        err << "pamerol-hesap: " << *problem << '\n' << kUsage;
+        return 2;
+    }
     std::optional<Printout> printout;
     if (dokumName || dokumPath) {
         auto dokum = dokumName ? DokumByName(*dokumName) : std::nullopt;
@@ -122,13 +129,14 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
 
     const auto archivePath = ArchivePath(archiveOptions, settingsFile);
     if ((archiveOptions.command() || archiveOptions.reopen) && !archivePath) {
-        err << "pamerol-hesap: the archive commands need --arsiv FILE or --ayar FILE\n" << kUsage;
+        err << "pamerol-hesap: arşiv komutları --arsiv DOSYA ya da --ayar DOSYA ister\n" << kUsage;
         return 2;
     }
     if (archiveOptions.command()) return RunArchiveCommand(archiveOptions, *archivePath, out, err);
     if (archiveOptions.reopen) {
         if (batch || !assignments.empty() || saveFile) {
-            err << "pamerol-hesap: --arsiv-ac takes no assignments, --toplu or --ayar-yaz\n" << kUsage;
+            err << "pamerol-hesap: --arsiv-ac ile alan ataması, --toplu ya da --ayar-yaz verilmez\n"
+                << kUsage;
             return 2;
         }
         const auto show = [&](const Record& r, const RecordedMessages& m) {

@@ -289,17 +289,12 @@ void ArsivWindow::exportPerson() {
     if (path.isEmpty()) return;
     std::string error;
     Archive* archive = keeper_.archive(&error);
-    const auto cases = archive ? CasesOfPerson(*archive, tcNo, &error) : std::nullopt;
-    if (!cases) {
+    const auto written = archive ? ExportPerson(*archive, tcNo, path.toStdString(), &error) : std::nullopt;
+    if (!written) {
         messages_.show(error, MessageIcon::Warning);
         return;
     }
-    const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-    if (auto bad = WriteExport(path.toStdString(), csv ? ExportCsv(*cases) : ExportHtml(*cases))) {
-        messages_.show("Dışa aktarılamadı: " + path.toStdString() + " (" + *bad + ")", MessageIcon::Warning);
-        return;
-    }
-    status_->setText(QStringLiteral("%1 dosya %2 dosyasına yazıldı.").arg(cases->size()).arg(path));
+    status_->setText(QStringLiteral("%1 dosya %2 dosyasına yazıldı.").arg(*written).arg(path));
 }
 
 void ArsivWindow::keepSheet() {

@@ -18,6 +18,7 @@
 
 #include "archive/archive.h"
 #include "archive/arsiv_yolu.h"
+#include "archive/case_keeper.h"
 #include "archive/export.h"
 #include "archive/schema.h"
 #include "companion_run.h"
@@ -161,12 +162,12 @@ TEST(Archive, FindsByTurkishLettersAndExitDates) {
     const Row rows[] = {
         {"yılmaz", "", "", {"Ahmet YILMAZ"}},
         {"YILMAZ", "", "", {"Ahmet YILMAZ"}},
-        {"yilmaz", "", "", {}}, // "i" is not "ı"
+        {"yilmaz", "", "", {"Ahmet YILMAZ"}}, // plain letters find Turkish ones
         {"IŞIK", "", "", {"İsmail Işık"}},
-        {"işık", "", "", {}},
+        {"işık", "", "", {"İsmail Işık"}},
         {"ismail", "", "", {"İsmail Işık"}},
         {"İNCE ışıl", "", "", {"ışıl İNCE"}},
-        {"ınce", "", "", {}},
+        {"ınce", "", "", {"ışıl İNCE"}},
         {"çağ", "", "", {"ışıl İNCE"}},           // employer
         {"11111111110", "", "", {"Şule Öztürk"}}, // T.C. Kimlik No
         {"9990001", "", "", {"Şule Öztürk"}},     // SSK No
@@ -225,11 +226,13 @@ TEST(Archive, DeletesCasesOlderThanYears) {
     ASSERT_TRUE(archive->store(Calculated({"Yeni Prim", "", "", "", "", ""}, Mode::PremiumDays)));
     ASSERT_TRUE(archive->store(Calculated({"On Yıl Beş Gün", "", "", "", "01.01.2010", "10.06.2016"})));
     ASSERT_TRUE(archive->store(Calculated({"On Yıl Dolmadı", "", "", "", "01.01.2010", "20.06.2016"})));
+    ASSERT_TRUE(archive->store(Calculated({"Tam On Yıl", "", "", "", "01.01.2010", "15.06.2016"})));
     clock = 1781524800; // 15.06.2026 12:00
     auto removed = archive->removeOlderThan(10);
     ASSERT_TRUE(removed);
     EXPECT_EQ(*removed, 2);
-    EXPECT_EQ(Names(*archive->search({})), (std::vector<std::string>{"On Yıl Dolmadı", "Yeni Prim"}));
+    EXPECT_EQ(Names(*archive->search({})),
+              (std::vector<std::string>{"On Yıl Dolmadı", "Tam On Yıl", "Yeni Prim"}));
 }
 
 TEST(Archive, ExportsOnePersonsCases) {
@@ -238,8 +241,8 @@ TEST(Archive, ExportsOnePersonsCases) {
     ASSERT_TRUE(
         archive->store(Calculated({"=HYPERLINK(\"x\")", "44444444440", "", "", "01.01.2001", "02.02.2002"})));
     ASSERT_TRUE(
-        archive->store(Calculated({"<b>Başka</b>", "144444444405", "", "", "01.01.2001", "02.02.2003"})));
-    ASSERT_TRUE(archive->store(Calculated({"Aynı Kişi", "44444444440", "", "", "01.01.2004", "02.02.2005"}),
+        archive->store(Calculated({"<b>Başka</b>", "1444444444405", "", "", "01.01.2001", "02.02.2003"})));
+    ASSERT_TRUE(archive->store(Calculated({"Aynı Kişi", " 44444444440 ", "", "", "01.01.2004", "02.02.2005"}),
                                "kidem"));
     auto cases = CasesOfPerson(*archive, "44444444440");
     ASSERT_TRUE(cases);
@@ -251,14 +254,57 @@ TEST(Archive, ExportsOnePersonsCases) {
     EXPECT_NE(csv.find(";\"txtTcKNo\"\r\n"), std::string::npos);
     EXPECT_NE(csv.find("\"'=HYPERLINK(\"\"x\"\")\""), std::string::npos); // no formula, quotes doubled
     EXPECT_NE(csv.find(std::string(kDefaultReleaseText.substr(0, 40))), std::string::npos);
-    EXPECT_NE(csv.find("\"kidem "), std::string::npos);
+    EXPECT_NE(csv.find("\"Kıdem Bordrosu "), std::string::npos);
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'),
               1 + 2 * (1 + std::count(kDefaultReleaseText.begin(), kDefaultReleaseText.end(), '\n')));
 
     const std::string html = ExportHtml({*archive->load(2)});
     EXPECT_NE(html.find("&lt;b&gt;Başka&lt;/b&gt;"), std::string::npos);
     EXPECT_EQ(html.find("<b>Başka"), std::string::npos);
-    EXPECT_NE(html.find("<th>T.C. Kimlik No</th><td>144444444405</td>"), std::string::npos);
+    EXPECT_NE(html.find("<th>T.C. Kimlik No</th><td>1444444444405</td>"), std::string::npos);
+}
+
+// Every cell that a spreadsheet could take for a formula is written as text.
+TEST(Archive, CsvExportDefusesFormulaCells) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"=1+1", "\"'=1+1\""}, {"+1", "\"'+1\""},           {"-1+1", "\"'-1+1\""},
+        {"-", "\"'-\""},       {"@SUM(1)", "\"'@SUM(1)\""}, {"\t=1", "\"'\t=1\""},
+        {"\r=1", "\"'\r=1\""}, {"1-1", "\"1-1\""},          {"Ali =1", "\"Ali =1\""},
+    };
+    for (const auto& [name, cell] : rows) {
+        ArchivedCase c;
+        c.sheet.texts[static_cast<size_t>(F::txtAdiSoyadi)] = name;
+        EXPECT_NE(ExportCsv({c}).find(";" + cell + ";"), std::string::npos) << name;
+    }
+}
+
+// The printable list names every field by the caption a clerk knows, one caption for one field, and the
+// papers by their names.
+TEST(Archive, HtmlExportShowsCaptionsNeverFieldCodes) {
+    TempFolder dir;
+    auto archive = Open(dir.file("arsiv.db"));
+    CaseSheet sheet = Calculated(kAhmet);
+    for (Field f : {F::O6, F::VD6, F::txtSSkNoIsv}) sheet.texts[static_cast<size_t>(f)] = "1";
+    const auto id = archive->store(sheet, "ibraname");
+    ASSERT_TRUE(id && archive->addPaper(*id, "kidem"));
+    const std::string html = ExportHtml({*archive->load(*id)});
+    std::vector<std::string> captions;
+    for (size_t at = html.find("<th>"); at != std::string::npos; at = html.find("<th>", at + 1))
+        captions.push_back(html.substr(at + 4, html.find("</th>", at) - at - 4));
+    for (int i = 0; i < kFieldCount; ++i) {
+        const std::string code(FieldName(static_cast<Field>(i)));
+        EXPECT_EQ(std::count(captions.begin(), captions.end(), code), 0) << code;
+    }
+    std::vector<std::string> sorted = captions;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
+        << *std::adjacent_find(sorted.begin(), sorted.end());
+    for (const char* expected : {"Toplam Gün (Kıdem Gün Dökümü)", "Toplam Gün (İhbar Tazminatı Gün Dökümü)",
+                                 "Gelir Vergisi 1. Dilim Oranı", "Gelir Vergisi 5. Dilim Tutarı",
+                                 "İbraname Metni", "SSK No (Personel)", "SSK No (İşveren Bilgileri)"})
+        EXPECT_NE(std::find(captions.begin(), captions.end(), expected), captions.end()) << expected;
+    EXPECT_NE(html.find("<th>Dökümler</th><td>İbraname "), std::string::npos);
+    EXPECT_NE(html.find("; Kıdem Bordrosu "), std::string::npos);
 }
 
 // A file of the first version is brought up to date on opening, its cases found by exit date afterwards.
@@ -354,13 +400,9 @@ TEST(Archive, BadFilesGiveAClearMessage) {
     sqlite3_open(dir.file("baska.db").c_str(), &db);
     sqlite3_exec(db, "CREATE TABLE t (x)", nullptr, nullptr, nullptr);
     sqlite3_close(db);
-    sqlite3_open(dir.file("yeni.db").c_str(), &db);
-    sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
     const std::pair<std::string, std::string> rows[] = {
-        {dir.file("bozuk.db"), "dosya bozuk ya da bir arşiv dosyası değil"},
+        {dir.file("bozuk.db"), "bir Pamerol arşivi değil (dosya bozuk"},
         {dir.file("baska.db"), "bir Pamerol arşivi değil"},
-        {dir.file("yeni.db"), "daha yeni bir sürümüyle"},
         {dir.file("yok/arsiv.db"), "klasör yok"},
     };
     for (const auto& [path, reason] : rows) {
@@ -370,32 +412,16 @@ TEST(Archive, BadFilesGiveAClearMessage) {
         EXPECT_NE(error.find(reason), std::string::npos) << error;
     }
     EXPECT_EQ(ReadBytes(dir.file("bozuk.db")), std::string(8192, 'x')); // left as it was
-}
 
-// A file the user may read but not write: it is searched, and a store says why it cannot be kept. The
-// superuser writes anyway, so the check runs as an ordinary user in a child process.
-TEST(Archive, AReadOnlyFileRefusesStoringWithAMessage) {
-    TempFolder dir;
-    const std::string path = dir.file("arsiv.db");
-    ASSERT_TRUE(Open(path)->store(Calculated(kAhmet)));
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-    ::chmod(path.c_str(), 0444);
-    ::chmod(dir.path().c_str(), 0755);
-    const int status = InChild([&] {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 10;
-        std::string error;
-        auto archive = Archive::open(path, &error);
-        if (archive) {
-            if (archive->store(Calculated(kAhmet), "", &error)) return 11;
-            if (error.find("Vaka arşive kaydedilemedi: " + path) != 0) return 12;
-        }
-        return error.find("salt okunur") != std::string::npos || error.find("izni") != std::string::npos ? 0
-                                                                                                         : 13;
-    });
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(CountCases(path), 1);
+    // SQLite's own English text only follows the clerk's Turkish words, in parentheses.
+    const std::string damaged = dir.file("eksik.db");
+    ASSERT_TRUE(Open(damaged));
+    sqlite3_open(damaged.c_str(), &db);
+    sqlite3_exec(db, "DROP TABLE papers", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    std::string error;
+    EXPECT_FALSE(Open(damaged)->search({}, &error));
+    EXPECT_EQ(error, "Arşivde aranamadı: " + damaged + ": veritabanı hatası (no such table: papers)");
 }
 
 // A full disk, simulated with a file-size limit in a child: the store fails with a message, and the
@@ -418,17 +444,6 @@ TEST(Archive, AFullDiskRefusesStoringWithAMessage) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(CountCases(path), 1);
     EXPECT_TRUE(IntegrityOk(path));
-}
-
-TEST(Archive, CreatesGroupSharedFilesInASetGroupIdFolder) {
-    TempFolder dir;
-    const std::string shared = dir.file("ortak");
-    ASSERT_EQ(::mkdir(shared.c_str(), 0770), 0);
-    ASSERT_EQ(::chmod(shared.c_str(), 02770), 0);
-    ASSERT_TRUE(Open(shared + "/arsiv.db"));
-    struct stat st {};
-    ASSERT_EQ(::stat((shared + "/arsiv.db").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0660u);
 }
 
 TEST(ArsivYolu, BesideTheSettingsFileUnlessTheFileNamesOne) {
@@ -510,4 +525,363 @@ TEST(CompanionArchive, StoresFindsAndReopens) {
     EXPECT_EQ(still.status, 1);
     EXPECT_EQ(nlohmann::json::parse(still.out)["fields"]["NET"], a["fields"]["NET"]);
     EXPECT_NE(still.err.find("dosya bozuk"), std::string::npos);
+}
+
+namespace {
+
+// Sets a database's version as a damaged header or another program would, behind the archive's back.
+void SetVersion(const std::string& path, int version, const char* more = "") {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const std::string sql = std::string(more) + "PRAGMA user_version = " + std::to_string(version);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+// An archive of the given version as this program's older releases left it (without the mark).
+void OldArchive(const std::string& path, int version) {
+    std::string steps;
+    for (int i = 0; i < version; ++i) steps += archive_schema::kSteps[static_cast<size_t>(i)];
+    steps +=
+        "INSERT INTO cases (id, stored_at, stored_by, mode, check1, check2, command3, yillik_kidem_tutari, "
+        "name, tc_no, exit_date, net_severance, net_notice, search) VALUES (3, 1000000000, 'ayse', 1, 1, 1, "
+        "1, 0, 'I\xCC\x87SMAI\xCC\x87L Öz', '55555555550 ', '30.06.2006', '1,00', '0,00', "
+        "'ı\xCC\x87smaı\xCC\x87l öz\n55555555550 \n\n\n\n');";
+    SetVersion(path, version, steps.c_str());
+}
+
+} // namespace
+
+// The version table: what opens, and what is refused with the file left byte for byte as it was, through
+// the archive and through the companion.
+TEST(Archive, IdentifiesAFileBeforeTouchingIt) {
+    const int newest = archive_schema::kVersion;
+    enum Kind { Ours, OursOld, Other, OtherLogged };
+    struct Row {
+        Kind kind;
+        int version;
+        std::string refused; // empty: it opens
+    };
+    const std::string no = "bir Pamerol arşivi değil", newer = "daha yeni bir sürümün arşivi";
+    const std::vector<Row> rows = {
+        {Ours, -7, no},        {Ours, -1, no},          {Ours, 0, no},        {Ours, newest + 1, newer},
+        {Ours, newest, ""},    {OursOld, 1, ""},        {OursOld, 2, ""},     {OursOld, newest + 1, newer},
+        {Other, -7, no},       {Other, -1, no},         {Other, 0, no},       {Other, 1, no},
+        {Other, 2, no},        {Other, newest + 1, no}, {OtherLogged, 1, no}, {OtherLogged, 2, no},
+        {OtherLogged, -7, no},
+    };
+    for (const Row& r : rows) {
+        const std::string what = std::to_string(r.kind) + " " + std::to_string(r.version);
+        TempFolder dir;
+        const std::string path = dir.file("a.db");
+        if (r.kind == Ours) {
+            ASSERT_TRUE(Open(path)->store(Calculated(kAhmet)));
+            SetVersion(path, r.version);
+        } else if (r.kind == OursOld) {
+            OldArchive(path, std::min(r.version, newest - 1));
+            if (r.version >= newest) SetVersion(path, r.version);
+        } else {
+            SetVersion(path, r.version,
+                       r.kind == OtherLogged
+                           ? "PRAGMA journal_mode = WAL; CREATE TABLE t (x); INSERT INTO t VALUES (1);"
+                           : "CREATE TABLE cases (id); CREATE TABLE t (x);");
+        }
+        const std::string before = ReadBytes(path);
+        std::string error;
+        for (ArchiveAccess access : {ArchiveAccess::ReadWrite, ArchiveAccess::ReadOnly}) {
+            auto archive = Archive::open(path, &error, access);
+            EXPECT_EQ(!archive, !r.refused.empty()) << what << " " << error;
+            if (archive) {
+                auto rows = archive->search({"ismail", "", ""});
+                ASSERT_TRUE(rows) << what;
+                EXPECT_EQ(rows->size(), r.kind == OursOld ? 1u : 0u) << what; // found by the folded column
+                if (r.kind == OursOld) { // the T.C. Kimlik No stored with a blank after it
+                    EXPECT_EQ(CasesOfPerson(*archive, "55555555550").value().size(), 1u) << what;
+                }
+            }
+        }
+        if (r.refused.empty()) continue;
+        EXPECT_NE(error.find(r.refused), std::string::npos) << what << " " << error;
+        for (const auto& args : {std::vector<std::string>{"--arsiv", path, "--arsiv-ara", ""},
+                                 std::vector<std::string>{"--arsiv", path, "--arsiv-sil-eski", "1"},
+                                 std::vector<std::string>{"--arsiv", path, "GTarih=15.03.2004",
+                                                          "CTarih=14.09.2007", "ESUCRET=2.000,00"}}) {
+            const Outcome o = Companion(args);
+            EXPECT_EQ(o.status, 1) << what << " " << args[2];
+            EXPECT_NE(o.err.find(r.refused), std::string::npos) << what << " " << o.err;
+        }
+        EXPECT_EQ(ReadBytes(path), before) << what;
+        EXPECT_FALSE(std::filesystem::exists(path + "-shm")) << what;
+    }
+}
+
+// An empty file made beforehand for the archive gets the archive's own permissions, as a new one does.
+TEST(Archive, NewAndEmptyPreparedFilesGetPrivatePermissions) {
+    TempFolder dir;
+    const std::string shared = dir.file("ortak");
+    ASSERT_EQ(::mkdir(shared.c_str(), 0770), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 02770), 0);
+    struct Row {
+        std::string path;
+        bool prepared;
+        mode_t mode;
+    };
+    const Row rows[] = {{dir.file("yeni.db"), false, 0600},
+                        {dir.file("bos.db"), true, 0600},
+                        {shared + "/yeni.db", false, 0660},
+                        {shared + "/bos.db", true, 0660}};
+    for (const Row& r : rows) {
+        if (r.prepared) {
+            WriteBytes(r.path, "");
+            ::chmod(r.path.c_str(), 0644);
+        }
+        ASSERT_TRUE(Open(r.path)) << r.path;
+        struct stat st {};
+        ASSERT_EQ(::stat(r.path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, r.mode) << r.path;
+    }
+}
+
+// Read-only files and folders: the archive is searched and reopened, a change says which of the two
+// stands in the way. The superuser writes anyway, so the checks run as an ordinary user in a child.
+TEST(Archive, ReadOnlyFilesAndFoldersCanBeSearched) {
+    struct Row {
+        mode_t file, folder;
+        std::string reason;
+    };
+    const Row rows[] = {
+        {0644, 0555, "arşivin klasörüne yazma izni yok"},
+        {0444, 0755, "dosya salt okunur"},
+        {0444, 0555, "dosya salt okunur"},
+    };
+    for (const Row& r : rows) {
+        TempFolder dir;
+        const std::string folder = dir.file("arsiv"), path = folder + "/arsiv.db";
+        ::chmod(dir.path().c_str(), 0755);
+        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+        ASSERT_TRUE(Open(path)->store(Calculated(kAhmet)));
+        ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+        ::chmod(path.c_str(), r.file);
+        ::chmod(folder.c_str(), r.folder);
+        const std::string before = ReadBytes(path);
+        const int status = InChild([&] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 10;
+            for (ArchiveAccess access : {ArchiveAccess::ReadOnly, ArchiveAccess::ReadWrite}) {
+                std::string error;
+                auto archive = Archive::open(path, &error, access);
+                if (!archive) return std::fprintf(stderr, "%s\n", error.c_str()), 11;
+                auto rows = archive->search({"yılmaz", "", ""}, &error);
+                if (!rows || rows->size() != 1 || !archive->load((*rows)[0].id)) return 12;
+                if (access == ArchiveAccess::ReadWrite) {
+                    if (archive->store(Calculated(kAhmet), "", &error)) return 13;
+                    if (error != "Vaka arşive kaydedilemedi: " + path + ": " + r.reason +
+                                     (r.reason == "dosya salt okunur" ? ", yazma izni yok" : ""))
+                        return 14;
+                }
+            }
+            const Outcome found = Companion({"--arsiv", path, "--arsiv-ara", "ahmet"});
+            return found.status == 0 && found.out.find("Ahmet YILMAZ") != std::string::npos ? 0 : 15;
+        });
+        EXPECT_EQ(status, 0) << std::oct << r.file << " " << r.folder;
+        EXPECT_EQ(ReadBytes(path), before);
+        ::chmod(folder.c_str(), 0755);
+    }
+}
+
+// Names as they reach the program from other keyboards and systems: every spelling finds its case, the
+// cases that match with the Turkish letters first.
+TEST(Archive, FindsNamesTypedWithoutTurkishLetters) {
+    TempFolder dir;
+    auto archive = Open(dir.file("arsiv.db"));
+    for (const char* name : {"Şükrü Çağlar", "İlknur Kılıç", "Hüseyin Işık", "IRMAK ÖZTÜRK",
+                             "I\xCC\x87SMAI\xCC\x87L DEMİR", "i\xCC\x87smail Kaya", "ISIK Ak", "Işıl Çelik"})
+        ASSERT_TRUE(archive->store(Calculated({name, "", "", "", "01.01.2001", "02.02.2002"})));
+    struct Row {
+        std::string text;
+        std::vector<std::string> names; // newest first after the Turkish matches
+    };
+    const std::string demir = "I\xCC\x87SMAI\xCC\x87L DEMİR", kaya = "i\xCC\x87smail Kaya";
+    const Row rows[] = {
+        {"SUKRU CAGLAR", {"Şükrü Çağlar"}},
+        {"sukru", {"Şükrü Çağlar"}},
+        {"caglar", {"Şükrü Çağlar"}},
+        {"ŞÜKRÜ çağlar", {"Şükrü Çağlar"}},
+        {"ILKNUR", {"İlknur Kılıç"}},
+        {"Ilknur", {"İlknur Kılıç"}},
+        {"KILIC", {"İlknur Kılıç"}},
+        {"huseyin", {"Hüseyin Işık"}},
+        {"ISIK", {"ISIK Ak", "Hüseyin Işık"}},
+        {"işık", {"ISIK Ak", "Hüseyin Işık"}}, // no Turkish match: newest first
+        {"ışık", {"Hüseyin Işık", "ISIK Ak"}}, // the Turkish match first, though older
+        {"irmak", {"IRMAK ÖZTÜRK"}},
+        {"ırmak", {"IRMAK ÖZTÜRK"}},
+        {"öztürk", {"IRMAK ÖZTÜRK"}},
+        {"ismail", {kaya, demir}},
+        {"İSMAİL", {kaya, demir}},
+        {"I\xCC\x87smail", {kaya, demir}},
+        {"işil celık", {"Işıl Çelik"}},
+        {"çelİk", {"Işıl Çelik"}},
+        {"ç", {"Işıl Çelik", "İlknur Kılıç", "Şükrü Çağlar"}},
+        {"c", {"Işıl Çelik", "İlknur Kılıç", "Şükrü Çağlar"}},
+        {"zzz", {}},
+    };
+    for (const Row& r : rows) {
+        auto found = archive->search({r.text, "", ""});
+        ASSERT_TRUE(found) << r.text;
+        std::vector<std::string> names;
+        for (const ArchiveRow& row : *found) names.push_back(row.name);
+        EXPECT_EQ(names, r.names) << r.text;
+    }
+}
+
+// A search of very many words stays within SQLite's limits and still means "all of them".
+TEST(Archive, SearchesForAThousandWords) {
+    TempFolder dir;
+    auto archive = Open(dir.file("arsiv.db"));
+    std::string employer;
+    for (int i = 0; i < 100; ++i) employer += "abcdefghij";
+    ASSERT_TRUE(archive->store(Calculated({"Uzun İşveren", "", "", employer, "", ""}, Mode::PremiumDays)));
+    std::string all, oneMissing;
+    for (size_t n = 1; n <= 999; ++n) all += employer.substr(0, n) + " ";
+    oneMissing = all + "k";
+    std::string error;
+    auto found = archive->search({all, "", ""}, &error);
+    ASSERT_TRUE(found) << error;
+    EXPECT_EQ(found->size(), 1u);
+    found = archive->search({oneMissing, "", ""}, &error);
+    ASSERT_TRUE(found) << error;
+    EXPECT_EQ(found->size(), 0u);
+}
+
+// A changed check box or name after a paper makes the next paper a new case; the same sheet adds to it.
+TEST(CaseKeeper, AnyChangeAfterAPaperStartsANewCase) {
+    TempFolder dir;
+    RecordedMessages messages, archiveMessages;
+    CaseKeeper keeper([&] { return dir.file("arsiv.db"); }, archiveMessages);
+    Pamerol sheet(messages);
+    AyarlariOku(sheet.record(), PAMEROL_SOURCE_DIR "/sheet/Pmrl.ini");
+    Record& r = sheet.record();
+    for (const auto& [f, t] : {std::pair<F, const char*>{F::GTarih, "15.03.2004"},
+                               {F::CTarih, "14.09.2007"},
+                               {F::ESUCRET, "2.000,00"},
+                               {F::txtAdiSoyadi, "Ayşe Kaya"}})
+        r.write(f, t);
+    sheet.hesapla();
+    struct Row {
+        std::string what;
+        std::function<void()> change;
+        std::int64_t held;
+    };
+    const Row rows[] = {
+        {"first paper", [] {}, 1},
+        {"same sheet", [] {}, 1},
+        {"Check1", [&] { r.setCheck1(0); }, 2},
+        {"name", [&] { r.write(F::txtAdiSoyadi, "Fatma Kaya"); }, 3},
+        {"Check2", [&] { r.setCheck2(0); }, 4},
+    };
+    for (const Row& row : rows) {
+        row.change();
+        keeper.paperFilled(r, "kidem");
+        EXPECT_EQ(keeper.heldId(), row.held) << row.what;
+    }
+    EXPECT_TRUE(archiveMessages.entries.empty());
+    EXPECT_EQ(keeper.archive(nullptr)->load(1)->papers.size(), 2u);
+}
+
+// The file type of an export, one rule for the window and the companion.
+TEST(Export, FileTypeByTheNamesEnding) {
+    const std::pair<std::string, std::optional<ExportKind>> rows[] = {
+        {"kisi.html", ExportKind::Html},  {"kisi.HTML", ExportKind::Html}, {"k.htm", ExportKind::Html},
+        {"/a.b/K.HtM", ExportKind::Html}, {"kisi.csv", ExportKind::Csv},   {"KISI.CSV", ExportKind::Csv},
+        {"kisi.txt", std::nullopt},       {"kisi", std::nullopt},          {"kisi.html.txt", std::nullopt},
+        {"arsiv.db", std::nullopt},       {"kisi.csv ", std::nullopt},     {".csv", std::nullopt},
+    };
+    for (const auto& [path, kind] : rows) {
+        std::string error;
+        EXPECT_EQ(ExportKindOf(path, &error), kind) << path;
+        EXPECT_EQ(error.empty(), kind.has_value()) << path;
+    }
+}
+
+// An export writes nothing when it has no case or its file is the archive or another database.
+TEST(Export, RefusesNoCaseAndDatabaseTargets) {
+    TempFolder dir;
+    const std::string db = dir.file("arsiv.db");
+    ASSERT_TRUE(Open(db)->store(Calculated({"Ayşe", "10000000146 ", "", "", "01.01.2001", "02.02.2002"})));
+    SetVersion(dir.file("baska.csv"), 0, "CREATE TABLE t (x);");
+    ASSERT_EQ(::symlink(db.c_str(), dir.file("arsiv.html").c_str()), 0);
+    struct Row {
+        std::string tc, file, reason;
+    };
+    const Row rows[] = {
+        {"10000000146", db, "dosya adı .html, .htm ya da .csv ile bitmeli"},
+        {"10000000146", dir.file("arsiv.html"), "arşivin kendisi"},
+        {"10000000146", dir.file("baska.csv"), "bir veritabanı"},
+        {"99999999990", dir.file("yok.csv"), "T.C. Kimlik No 99999999990 ile kayıtlı vaka yok"},
+        {" ", dir.file("bos.csv"), "T.C. Kimlik No verilmedi"},
+        {"10000000146", dir.file("kisi.txt"), ".csv ile bitmeli"},
+    };
+    for (const Row& r : rows) {
+        const std::string before = ReadBytes(r.file);
+        const Outcome o = Companion({"--arsiv", db, "--arsiv-disa", r.tc, r.file});
+        EXPECT_EQ(o.status, 1) << r.file;
+        EXPECT_NE(o.err.find(r.reason), std::string::npos) << o.err;
+        EXPECT_EQ(ReadBytes(r.file), before) << r.file;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("yok.csv")));
+    EXPECT_EQ(CountCases(db), 1);
+    const Outcome ok = Companion({"--arsiv", db, "--arsiv-disa", " 10000000146", dir.file("kisi.HTM")});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_NE(ReadBytes(dir.file("kisi.HTM")).find("<th>T.C. Kimlik No</th><td>10000000146</td>"),
+              std::string::npos);
+}
+
+// One archive command per run; anything more is refused before the archive is touched.
+TEST(CompanionArchive, TakesOneArchiveCommandPerRun) {
+    TempFolder dir;
+    const std::string db = dir.file("arsiv.db"), other = dir.file("diger.db");
+    std::vector<std::pair<CaseSheet, std::string>> cases(3, {Calculated(kAhmet), ""});
+    ASSERT_TRUE(Open(db)->storeAll(cases));
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{"--arsiv", db, "--arsiv-sil", "1", "--arsiv-sil", "2"}, "yalnız bir arşiv komutu"},
+        {{"--arsiv", db, "--arsiv-sil", "3", "--arsiv-ara", "x"}, "yalnız bir arşiv komutu"},
+        {{"--arsiv", db, "--arsiv-ac", "1", "--arsiv-sil", "1"}, "yalnız bir arşiv komutu"},
+        {{"--arsiv", db, "--arsiv-sil-eski", "0", "--arsiv-disa", "1", "k.csv"}, "yalnız bir arşiv komutu"},
+        {{"--arsiv", other, "--arsiv", db, "--arsiv-sil", "1"}, "--arsiv bir kez"},
+        {{"--arsiv", db, "--hepsi", "--arsiv-sil", "1"}, "--hepsi yalnız --arsiv-ara ile"},
+        {{"--arsiv", db, "--arsiv-sil", "bir"}, "bir tam sayı ister"},
+        {{"--arsiv", db, "--arsiv-disa", "1"}, "iki değer ister"},
+    };
+    for (const auto& [args, message] : rows) {
+        const Outcome o = Companion(args);
+        EXPECT_EQ(o.status, 2) << args[2];
+        EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    }
+    EXPECT_EQ(CountCases(db), 3);
+    EXPECT_FALSE(std::filesystem::exists(other));
+}
+
+// The search says when its limit left cases out, and --hepsi lifts the limit.
+TEST(CompanionArchive, SearchSaysWhenItStoppedAtItsLimit) {
+    TempFolder dir;
+    const std::string db = dir.file("arsiv.db");
+    const int limit = ArchiveQuery().limit;
+    std::vector<std::pair<CaseSheet, std::string>> cases(static_cast<size_t>(limit),
+                                                         {Calculated(kAhmet), ""});
+    ASSERT_TRUE(Open(db)->storeAll(cases));
+    const auto lines = [](const std::string& s) { return std::count(s.begin(), s.end(), '\n'); };
+    Outcome o = Companion({"--arsiv", db, "--arsiv-ara", "ahmet"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(lines(o.out), limit);
+    EXPECT_EQ(o.err, ""); // exactly the limit: nothing left out
+    ASSERT_TRUE(Open(db)->store(Calculated(kAhmet)));
+    o = Companion({"--arsiv", db, "--arsiv-ara", "ahmet"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(lines(o.out), limit);
+    EXPECT_NE(o.err.find("--hepsi"), std::string::npos);
+    o = Companion({"--arsiv", db, "--arsiv-ara", "ahmet", "--hepsi"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(lines(o.out), limit + 1);
+    EXPECT_EQ(o.err, "");
 }

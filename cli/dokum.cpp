@@ -55,16 +55,16 @@ struct TemporaryProfile {
 
 int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std::ostream& err) {
     if (!StoreFilterFor(path)) {
-        err << "pamerol-hesap: " << path << ": the file name must end in .xls, .pdf or .ods\n";
+        err << "pamerol-hesap: " << path << ": dosya adı .xls, .pdf ya da .ods ile bitmeli\n";
         return 1;
     }
     if (!record.command3Enabled()) {
-        err << "pamerol-hesap: the calculation gave no results to print\n";
+        err << "pamerol-hesap: hesap tamamlanmadığı için döküm doldurulamadı\n";
         return 1;
     }
     TemporaryProfile profile;
     if (profile.path.empty()) {
-        err << "pamerol-hesap: no temporary folder for the office profile\n";
+        err << "pamerol-hesap: ofis profili için geçici klasör oluşturulamadı\n";
         return 1;
     }
     int status = 1;
@@ -94,7 +94,7 @@ int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std:
 #else
 
 int DokumKaydet(const Record&, Dokum, const std::string&, std::ostream& err) {
-    err << "pamerol-hesap: this build has no LibreOffice backend for printouts\n";
+    err << "pamerol-hesap: bu derlemede dökümleri dolduracak LibreOffice desteği yok\n";
     return 1;
 }
 

@@ -10,6 +10,7 @@
 
 #ifdef PAMEROL_WITH_OFFICE
 #include "printouts/dokumler.h"
+#include "printouts/office_process.h"
 #include "printouts/office_spreadsheet.h"
 #endif
 
@@ -67,6 +68,9 @@ int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std:
         err << "pamerol-hesap: ofis profili için geçici klasör oluşturulamadı\n";
         return 1;
     }
+    // The office and its profile go with this run however it ends: Ctrl+C, SIGTERM, a hang-up or SIGKILL.
+    // Started before the office, while this process has no other threads.
+    OfficeWatchdog watchdog(profile.path);
     int status = 1;
     {
         OfficeOptions options;
@@ -87,7 +91,7 @@ int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std:
             else
                 err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
         }
-    } // the office ends before its profile goes
+    } // the office ends before the watchdog looks, and before the profile goes
     return status;
 }
 

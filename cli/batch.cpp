@@ -78,7 +78,7 @@ int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream&
             Job& job = jobs[count];
             bytes += line.size();
             if (length > kLineMax) {
-                job.error = "the line is longer than 1 MiB (" + std::to_string(length) + " bytes)";
+                job.error = "satır 1 MiB'tan uzun (" + std::to_string(length) + " bayt)";
                 continue;
             }
             AssignmentReader parser(job.assignments);
@@ -87,8 +87,7 @@ int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream&
                 continue;
             }
             for (const auto& a : job.assignments)
-                if (job.error.empty() && !KnownName(a.first))
-                    job.error = "unknown field \"" + Excerpt(a.first) + "\"";
+                if (job.error.empty() && !KnownName(a.first)) job.error = UnknownField(a.first);
         }
         auto work = [&](unsigned w) {
             for (size_t i = w; i < count; i += workers) {

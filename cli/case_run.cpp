@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -18,19 +19,19 @@ void Apply(Pamerol& sheet, const std::string& name, const std::string& value) {
     Record& r = sheet.record();
     if (name == "Option1" || name == "Option2") {
         if (value != "0" && value != "1")
-            throw UsageError{name + " takes 0 or 1, not \"" + Excerpt(value) + "\""};
+            throw UsageError{name + " yalnız 0 ya da 1 olabilir, \"" + Excerpt(value) + "\" olamaz"};
         bool first = (name == "Option1") == (value == "1");
         r.setMode(first ? Mode::Dates : Mode::PremiumDays);
     } else if (name == "Check1" || name == "Check2") {
         if (value != "0" && value != "1" && value != "2")
-            throw UsageError{name + " takes 0, 1 or 2, not \"" + Excerpt(value) + "\""};
+            throw UsageError{name + " yalnız 0, 1 ya da 2 olabilir, \"" + Excerpt(value) + "\" olamaz"};
         (r.*(name == "Check1" ? &Record::setCheck1 : &Record::setCheck2))(value[0] - '0');
     } else if (auto f = FieldByName(name)) {
         // The boxes of several lines hand their text over with CR LF line breaks, and so does a settings
         // load; a text given here with LF or CR breaks is stored the same way.
         r.write(*f, Info(*f).kind == Kind::MultiLineText ? WithCrLfLineBreaks(value) : value);
     } else {
-        throw UsageError{"unknown field \"" + Excerpt(name) + "\""};
+        throw UsageError{UnknownField(name)};
     }
 }
 
@@ -57,12 +58,14 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
     Pamerol sheet(messages);
     if (settings) CopySettings(settings->record, sheet.record());
     for (const auto& [name, value] : assignments) Apply(sheet, name, value);
+    // A run that names settings fields only (rolling out a new ceiling) has no case to calculate.
+    const bool settingsRun = !printout && OnlySettings(assignments);
     std::optional<YasalRapor> yasal;
-    if (table) yasal = YasalDegerleriUygula(sheet.record(), *table, assignments);
+    if (table && !settingsRun) yasal = YasalDegerleriUygula(sheet.record(), *table, assignments);
     CopyBracketsToCalculator(sheet.record());
-    sheet.hesapla();
+    if (!settingsRun) sheet.hesapla();
     // A calculation that stopped on a date or a figure it cannot read leaves the printouts unavailable.
-    if (status && !sheet.record().command3Enabled()) *status = 1;
+    if (status && !settingsRun && !sheet.record().command3Enabled()) *status = 1;
     writer.write(sheet.record(), messages, out);
     if (yasal) YasalRaporuEkle(*yasal, *table, sheet.record(), out);
     if (saveTo) {
@@ -76,6 +79,17 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
     if (archive) archive->keep(sheet.record(), printed ? &printout->dokum : nullptr, order);
 }
 
+bool OnlySettings(const Assignments& assignments) {
+    return std::all_of(assignments.begin(), assignments.end(), [](const auto& a) {
+        auto f = FieldByName(a.first);
+        return f && std::find(kSettingFields.begin(), kSettingFields.end(), *f) != kSettingFields.end();
+    });
+}
+
+std::string UnknownField(const std::string& name) {
+    return "bilinmeyen alan \"" + Excerpt(name) + "\"";
+}
+
 bool KnownName(const std::string& name) {
     return name == "Option1" || name == "Option2" || name == "Check1" || name == "Check2" ||
            FieldByName(name);
@@ -87,8 +101,8 @@ bool OutputWritten(std::ostream& out, std::ostream& err) {
     out.flush();
     if (out) return true;
     const int why = errno;
-    err << "pamerol-hesap: the output could not be written"
-        << (why ? std::string(": ") + std::strerror(why) : "") << '\n';
+    err << "pamerol-hesap: çıktı yazılamadı" << (why ? std::string(" (") + std::strerror(why) + ")" : "")
+        << '\n';
     return false;
 }
 

@@ -52,7 +52,8 @@ void CopySettings(const Record& from, Record& to);
 
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation;
 // appends the result line to out. status becomes 1 when the calculation was refused or a file could not
-// be written; archive keeps the completed case (order: its place in the run).
+// be written; archive keeps the completed case (order: its place in the run). Assignments of settings
+// fields only, without a printout, are calculated not at all: the line shows the sheet as it stands.
 void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
              const Printout* printout = nullptr, ArchiveRun* archive = nullptr, size_t order = 0,
@@ -60,6 +61,13 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
 
 // Option1/Option2, Check1/Check2 or a field of the sheet.
 bool KnownName(const std::string& name);
+
+// Whether every assignment names a settings field (none at all included): such a run or batch line only
+// loads, changes and saves settings, and calculates nothing.
+bool OnlySettings(const Assignments& assignments);
+
+// The message for a name that is no field: bilinmeyen alan "FOO".
+std::string UnknownField(const std::string& name);
 
 // Whether everything written to out has reached it; if not, says so once on err.
 bool OutputWritten(std::ostream& out, std::ostream& err);

@@ -44,8 +44,14 @@ const char* kUsage =
     "                    Check1/Check2 = 0, 1 ya da 2 ibraname seçeneklerini verir\n"
     "  --version         sürümü yazar\n"
     "\n"
-    "Çıkış durumu: 0 hesap tamam; 1 hesap yapılamadı (mesajda nedeni), bir satır hatalı ya da bir dosya\n"
-    "yazılamadı; 2 bilinmeyen alan ya da hatalı argüman, hiçbir şey hesaplanmadı.\n";
+    "Yalnız ayar alanları (TAV, DVOR, O1, txtUnvani, ...) verilen bir çalıştırma ayar çalıştırmasıdır:\n"
+    "hiçbir şey hesaplanmaz, hesap mesajı yazılmaz; örneğin yeni tavanı yaymak için\n"
+    "  pamerol-hesap --ayar Pmrl.ini TAV=64948,77 --ayar-yaz Pmrl.ini\n"
+    "--toplu'da yalnız ayar alanı veren satırlar da hesaplanmaz.\n"
+    "\n"
+    "Çıkış durumu: 0 hesap tamam ya da ayarlar yüklendi ve yazıldı; 1 hesap yapılamadı (mesajda nedeni),\n"
+    "bir satır hatalı ya da bir dosya yazılamadı; 2 bilinmeyen alan ya da hatalı argüman, hiçbir şey\n"
+    "hesaplanmadı.\n";
 
 } // namespace
 
@@ -59,14 +65,14 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         const std::string& a = args[i];
         if (a == "--ayar" || a == "--ayar-yaz") {
             if (i + 1 >= args.size()) {
-                err << "pamerol-hesap: " << a << " needs a file name\n" << kUsage;
+                err << "pamerol-hesap: " << a << " bir dosya adı ister\n" << kUsage;
                 return 2;
             }
             (a == "--ayar" ? settingsFile : saveFile) = args[++i];
         } else if (a == "--dokum" || a == "--kaydet") {
             if (i + 1 >= args.size()) {
-                const char* what = a == "--dokum" ? "kidem, ihbar or ibraname" : "a file name";
-                err << "pamerol-hesap: " << a << " needs " << what << "\n" << kUsage;
+                const char* what = a == "--dokum" ? "kidem, ihbar ya da ibraname" : "bir dosya adı";
+                err << "pamerol-hesap: " << a << " " << what << " ister\n" << kUsage;
                 return 2;
             }
             (a == "--dokum" ? dokumName : dokumPath) = args[++i];
@@ -87,7 +93,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         } else if (auto eq = a.find('='); eq != std::string::npos && eq > 0 && a[0] != '-') {
             assignments.emplace_back(a.substr(0, eq), a.substr(eq + 1));
         } else {
-            err << "pamerol-hesap: malformed argument \"" << a << "\"\n" << kUsage;
+            err << "pamerol-hesap: hatalı argüman \"" << Excerpt(a) << "\"\n" << kUsage;
             return 2;
         }
     }
@@ -99,13 +105,16 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     if (dokumName || dokumPath) {
         auto dokum = dokumName ? DokumByName(*dokumName) : std::nullopt;
         if (!dokum || !dokumPath) {
-            err << "pamerol-hesap: --dokum kidem|ihbar|ibraname and --kaydet FILE go together\n" << kUsage;
+            err << "pamerol-hesap: --dokum kidem|ihbar|ibraname ile --kaydet DOSYA birlikte verilir\n"
+                << kUsage;
             return 2;
         }
         printout = Printout{*dokum, *dokumPath};
     }
     if (batch && (!assignments.empty() || saveFile || printout)) {
-        err << "pamerol-hesap: --toplu takes its cases from standard input only\n" << kUsage;
+        err << "pamerol-hesap: --toplu vakaları yalnız standart girdiden alır (ALAN=METİN, --ayar-yaz ve "
+               "--dokum verilmez)\n"
+            << kUsage;
         return 2;
     }
 
@@ -135,8 +144,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     if (archiveOptions.command()) return RunArchiveCommand(archiveOptions, *archivePath, out, err);
     if (archiveOptions.reopen) {
         if (batch || !assignments.empty() || saveFile) {
-            err << "pamerol-hesap: --arsiv-ac ile alan ataması, --toplu ya da --ayar-yaz verilmez\n"
-                << kUsage;
+            err << "pamerol-hesap: --arsiv-ac ile ALAN=METİN, --toplu ya da --ayar-yaz verilmez\n" << kUsage;
             return 2;
         }
         const auto show = [&](const Record& r, const RecordedMessages& m) {
@@ -156,7 +164,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
 
     for (const auto& [name, value] : assignments) {
         if (!KnownName(name)) {
-            err << "pamerol-hesap: unknown field \"" << Excerpt(name) << "\"\n";
+            err << "pamerol-hesap: " << UnknownField(name) << '\n';
             return 2;
         }
     }

@@ -10,6 +10,7 @@
 
 #ifdef PAMEROL_WITH_OFFICE
 #include "printouts/dokumler.h"
+#include "printouts/office_process.h"
 #include "printouts/office_spreadsheet.h"
 #endif
 
@@ -55,18 +56,21 @@ struct TemporaryProfile {
 
 int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std::ostream& err) {
     if (!StoreFilterFor(path)) {
-        err << "pamerol-hesap: " << path << ": the file name must end in .xls, .pdf or .ods\n";
+        err << "pamerol-hesap: " << path << ": dosya adı .xls, .pdf ya da .ods ile bitmeli\n";
         return 1;
     }
     if (!record.command3Enabled()) {
-        err << "pamerol-hesap: the calculation gave no results to print\n";
+        err << "pamerol-hesap: hesap tamamlanmadığı için döküm doldurulamadı\n";
         return 1;
     }
     TemporaryProfile profile;
     if (profile.path.empty()) {
-        err << "pamerol-hesap: no temporary folder for the office profile\n";
+        err << "pamerol-hesap: ofis profili için geçici klasör oluşturulamadı\n";
         return 1;
     }
+    // The office and its profile go with this run however it ends: Ctrl+C, SIGTERM, a hang-up or SIGKILL.
+    // Started before the office, while this process has no other threads.
+    OfficeWatchdog watchdog(profile.path);
     int status = 1;
     {
         OfficeOptions options;
@@ -87,14 +91,14 @@ int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std:
             else
                 err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
         }
-    } // the office ends before its profile goes
+    } // the office ends before the watchdog looks, and before the profile goes
     return status;
 }
 
 #else
 
 int DokumKaydet(const Record&, Dokum, const std::string&, std::ostream& err) {
-    err << "pamerol-hesap: this build has no LibreOffice backend for printouts\n";
+    err << "pamerol-hesap: bu derlemede dökümleri dolduracak LibreOffice desteği yok\n";
     return 1;
 }
 

@@ -13,13 +13,4 @@ std::string Excerpt(std::string_view text) {
     return std::string(text);
 }
 
-std::string ParseErrorText(const std::string& what) {
-    const std::string marker = "last read: '";
-    const std::size_t at = what.find(marker);
-    if (at == std::string::npos) return what;
-    std::string_view token = std::string_view(what).substr(at + marker.size());
-    if (!token.empty() && token.back() == '\'') token.remove_suffix(1);
-    return what.substr(0, at + marker.size()) + Excerpt(token) + "'";
-}
-
 } // namespace pamerol

@@ -25,9 +25,6 @@ using Assignments = std::vector<std::pair<std::string, std::string>>;
 // At most 100 characters of a text from the input, so that a message never repeats a huge line.
 std::string Excerpt(std::string_view text);
 
-// The JSON library's message ends with the token it read last, which can be a whole line: it is cut.
-std::string ParseErrorText(const std::string& what);
-
 // Writes one result line. The texts are escaped by the JSON library; a field holding the same text as in
 // the last result (the settings and the release text, usually) reuses its escaped form, which keeps a
 // large batch fast.
@@ -120,15 +117,17 @@ class AssignmentReader {
     }
     bool start_array(std::size_t) { return notText(); }
     bool end_array() { return true; }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) {
-        error = "not valid JSON: " + ParseErrorText(e.what());
+    // The library's own message is English; the place and the text read last say enough.
+    bool parse_error(std::size_t position, const std::string& last, const nlohmann::detail::exception&) {
+        error = "geçerli bir JSON değil: " + std::to_string(position) + ". baytta hata (son okunan: '" +
+                Excerpt(last) + "')";
         return false;
     }
 
   private:
     bool notText() {
-        error = depth_ == 0 ? "a line must hold one JSON object"
-                            : "the value of \"" + Excerpt(key_) + "\" is not a text";
+        error = depth_ == 0 ? "her satır tek bir JSON nesnesi olmalı"
+                            : "\"" + Excerpt(key_) + "\" alanının değeri tırnak içinde bir metin olmalı";
         return false;
     }
     Assignments& out_;

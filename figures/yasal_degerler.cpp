@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "yasal_degerler.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -50,9 +52,81 @@ std::string Period(const YasalDeger& row) {
     return DateText(row.start) + " - " + (row.end ? DateText(*row.end) : std::string("..."));
 }
 
+constexpr int kNoEnd = 99999999;
+
 bool Overlap(const YasalDeger& a, const YasalDeger& b) {
-    constexpr int kNoEnd = 99999999;
     return a.start <= b.end.value_or(kNoEnd) && b.start <= a.end.value_or(kNoEnd);
+}
+
+// One row of the table after the header; nothing, with the reason in why, when it cannot be used.
+std::optional<YasalDeger> ParseRow(std::string_view line, int number, std::string& why) {
+    auto fail = [&](std::string reason) {
+        why = std::move(reason);
+        return std::nullopt;
+    };
+    auto c = Columns(line);
+    if (c.size() != 6) return fail("6 sütun olmalı, " + std::to_string(c.size()) + " sütun var");
+    YasalDeger row{Field::DVOR,       0,     std::nullopt, std::string(c[3]), std::string(c[4]),
+                   std::string(c[5]), number};
+    auto field = TableField(c[0]);
+    if (!field) return fail("tabloda olmayan alan " + Quoted(c[0]));
+    row.field = *field;
+    auto start = DateKey(c[1]);
+    if (!start) return fail("başlangıç tarihi " + Quoted(c[1]) + " geçerli bir tarih değil");
+    row.start = *start;
+    if (!c[2].empty()) {
+        row.end = DateKey(c[2]);
+        if (!row.end) return fail("bitiş tarihi " + Quoted(c[2]) + " geçerli bir tarih değil");
+        if (*row.end < row.start) return fail("bitiş tarihi başlangıçtan önce");
+    }
+    if (!KnownStatus(row.status))
+        return fail("durum " + Quoted(row.status) + " olamaz (2+, 1, 2+ ƒ, 1 ƒ ya da ✗)");
+    if (row.status == "✗") {
+        if (!row.value.empty()) return fail("durumu ✗ olan dönemin değeri boş kalmalı");
+    } else {
+        if (row.value.empty()) return fail("değer boş; kaynağı bulunmayan dönemin durumu ✗ olmalı");
+        auto v = ParseNumber(row.value);
+        if (!v) return fail("değer " + Quoted(row.value) + " okunamıyor");
+        if (*v < 0) return fail("değer " + Quoted(row.value) + " eksi olamaz");
+        if (row.sources.empty()) return fail("değerin kaynağı yazılmamış");
+    }
+    return row;
+}
+
+// Whether two of the first count rows of one field share a day. Sorted by field and start, a row
+// overlaps an earlier one exactly when it starts on or before the furthest end of the rows before it.
+bool AnyOverlap(const std::vector<YasalDeger>& rows, size_t count) {
+    std::vector<const YasalDeger*> sorted;
+    sorted.reserve(count);
+    for (size_t i = 0; i < count; ++i) sorted.push_back(&rows[i]);
+    std::sort(sorted.begin(), sorted.end(), [](const YasalDeger* a, const YasalDeger* b) {
+        return std::pair(a->field, a->start) < std::pair(b->field, b->start);
+    });
+    int reach = 0;
+    for (size_t k = 0; k < sorted.size(); ++k) {
+        const YasalDeger& row = *sorted[k];
+        if (k > 0 && row.field == sorted[k - 1]->field && row.start <= reach) return true;
+        const int end = row.end.value_or(kNoEnd);
+        reach = k > 0 && row.field == sorted[k - 1]->field ? std::max(reach, end) : end;
+    }
+    return false;
+}
+
+// The overlap the file shows first: the first row that shares a day with a row above it, named with the
+// first such row. The rows up to it are found by halving, so a sound table is checked in one sort.
+std::optional<std::string> FirstOverlap(const std::vector<YasalDeger>& rows) {
+    if (!AnyOverlap(rows, rows.size())) return std::nullopt;
+    size_t clean = 1, overlapping = rows.size(); // one row alone never overlaps
+    while (overlapping - clean > 1) {
+        const size_t mid = clean + (overlapping - clean) / 2;
+        (AnyOverlap(rows, mid) ? overlapping : clean) = mid;
+    }
+    const YasalDeger& row = rows[overlapping - 1];
+    for (size_t i = 0; i + 1 < overlapping; ++i)
+        if (rows[i].field == row.field && Overlap(rows[i], row))
+            return "satır " + std::to_string(row.line) + ": " + std::string(FieldName(row.field)) + " için " +
+                   Period(row) + " dönemi satır " + std::to_string(rows[i].line) + " ile çakışıyor";
+    return std::nullopt;
 }
 
 // Names of consecutive table fields of one kind joined as a range: "O1–O5", "DL1–DL4".
@@ -105,61 +179,49 @@ std::optional<YasalDegerler> YasalDegerler::Parse(std::string_view text, std::st
     YasalDegerler table;
     bool header = false;
     int number = 0;
+    // The first malformed row stops the reading; an overlap among the rows above it comes first in the
+    // file and is named instead.
+    std::optional<std::string> malformed;
     auto fail = [&](const std::string& why) {
-        if (error) *error = "satır " + std::to_string(number) + ": " + why;
+        if (error) *error = why;
         return std::nullopt;
     };
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3); // a byte-order mark some editors add
-    for (size_t from = 0; from < text.size();) {
+    for (size_t from = 0; from < text.size() && !malformed;) {
         size_t eol = text.find('\n', from);
         std::string_view line = Trim(text.substr(from, eol == std::string_view::npos ? eol : eol - from));
         from = eol == std::string_view::npos ? text.size() : eol + 1;
         ++number;
         if (line.empty() || line.front() == '#') continue;
         if (!header) {
-            if (line != kHeader) return fail("başlık satırı " + Quoted(kHeader) + " olmalı");
+            if (line != kHeader)
+                return fail("satır " + std::to_string(number) + ": başlık satırı " + Quoted(kHeader) +
+                            " olmalı");
             header = true;
             continue;
         }
-        auto c = Columns(line);
-        if (c.size() != 6) return fail("6 sütun olmalı, " + std::to_string(c.size()) + " sütun var");
-        YasalDeger row{Field::DVOR,       0,     std::nullopt, std::string(c[3]), std::string(c[4]),
-                       std::string(c[5]), number};
-        auto field = TableField(c[0]);
-        if (!field) return fail("tabloda olmayan alan " + Quoted(c[0]));
-        row.field = *field;
-        auto start = DateKey(c[1]);
-        if (!start) return fail("başlangıç tarihi " + Quoted(c[1]) + " geçerli bir tarih değil");
-        row.start = *start;
-        if (!c[2].empty()) {
-            row.end = DateKey(c[2]);
-            if (!row.end) return fail("bitiş tarihi " + Quoted(c[2]) + " geçerli bir tarih değil");
-            if (*row.end < row.start) return fail("bitiş tarihi başlangıçtan önce");
-        }
-        if (!KnownStatus(row.status))
-            return fail("durum " + Quoted(row.status) + " olamaz (2+, 1, 2+ ƒ, 1 ƒ ya da ✗)");
-        if (row.status == "✗") {
-            if (!row.value.empty()) return fail("durumu ✗ olan dönemin değeri boş kalmalı");
-        } else {
-            if (row.value.empty()) return fail("değer boş; kaynağı bulunmayan dönemin durumu ✗ olmalı");
-            auto v = ParseNumber(row.value);
-            if (!v || *v < 0) return fail("değer " + Quoted(row.value) + " okunamıyor");
-            if (row.sources.empty()) return fail("değerin kaynağı yazılmamış");
-        }
-        for (const YasalDeger& other : table.rows_)
-            if (other.field == row.field && Overlap(other, row))
-                return fail(std::string(FieldName(row.field)) + " için " + Period(row) + " dönemi satır " +
-                            std::to_string(other.line) + " ile çakışıyor");
-        table.rows_.push_back(std::move(row));
+        std::string why;
+        if (auto row = ParseRow(line, number, why))
+            table.rows_.push_back(std::move(*row));
+        else
+            malformed = "satır " + std::to_string(number) + ": " + why;
     }
-    if (!header) return fail("başlık satırı yok");
+    if (!header)
+        return fail(text.empty() ? "dosya boş" : "satır " + std::to_string(number) + ": başlık satırı yok");
+    if (auto overlap = FirstOverlap(table.rows_)) return fail(*overlap);
+    if (malformed) return fail(*malformed);
     return table;
 }
 
 std::optional<YasalDegerler> YasalDegerler::Load(const std::string& path, std::string* error) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    if (!in || !(text << in.rdbuf())) {
+    // Copying an empty file inserts nothing, which the stream counts as a failure: an empty file is read
+    // (and named as empty), anything else that gives nothing could not be read.
+    std::error_code ec;
+    const bool empty =
+        std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0;
+    if (!in || (!empty && !(text << in.rdbuf()))) {
         if (error) *error = path + ": dosya okunamadı";
         return std::nullopt;
     }

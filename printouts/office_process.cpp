@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printouts/office_process.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -11,7 +12,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 namespace pamerol {
@@ -41,6 +46,93 @@ bool ReadAll(int fd, void* data, size_t size) {
         size -= static_cast<size_t>(n);
     }
     return true;
+}
+
+// What the watchdog needs, prepared before it is forked: after the fork it only makes system calls.
+struct WatchdogPlan {
+    std::string needle;                                     // in the command line of the profile's office
+    std::string socket;                                     // the pipe's socket
+    std::vector<std::string> remove;                        // rm -rf -- PROFILE
+    std::vector<char*> removeArgs;                          // the same, for execv
+    std::vector<char> cmdline = std::vector<char>(1 << 16); // room to read one command line into
+};
+
+// Sends the signal to the process group of every process whose command line holds the needle (to the
+// process alone when it shares this process's group); returns how many it found. Only system calls.
+int SignalOffice(WatchdogPlan& plan, int signal) {
+    const int proc = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (proc < 0) return 0;
+    int found = 0;
+    char entries[4096];
+    for (ssize_t n; (n = ::getdents64(proc, entries, sizeof entries)) > 0;) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const dirent64*>(entries + at);
+            at += e->d_reclen;
+            pid_t pid = 0;
+            const char* c = e->d_name;
+            for (; *c >= '0' && *c <= '9'; ++c) pid = pid * 10 + (*c - '0');
+            if (*c != '\0' || pid <= 1 || pid == ::getpid()) continue;
+            char path[48] = "/proc/";
+            char* end = path + 6;
+            end = std::strcpy(end, e->d_name) + std::strlen(e->d_name);
+            std::strcpy(end, "/cmdline");
+            const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+            if (fd < 0) continue;
+            ssize_t got = 0;
+            for (ssize_t r; got < static_cast<ssize_t>(plan.cmdline.size()) &&
+                            (r = ::read(fd, plan.cmdline.data() + got, plan.cmdline.size() - got)) > 0;)
+                got += r;
+            ::close(fd);
+            if (got <= 0 || !::memmem(plan.cmdline.data(), static_cast<size_t>(got), plan.needle.data(),
+                                      plan.needle.size()))
+                continue;
+            ++found;
+            const pid_t group = ::getpgid(pid);
+            if (group > 1 && group != ::getpgrp())
+                ::kill(-group, signal);
+            else
+                ::kill(pid, signal);
+        }
+    }
+    ::close(proc);
+    return found;
+}
+
+void Pause(long milliseconds) {
+    timespec t{milliseconds / 1000, (milliseconds % 1000) * 1000000};
+    while (::nanosleep(&t, &t) != 0 && errno == EINTR) {
+    }
+}
+
+// The watchdog's life after the fork: wait for the pipe to close, end the office, remove what it left.
+[[noreturn]] void Watch(int pipe, WatchdogPlan& plan) {
+    ::setsid();
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (pipe != 0) {
+        ::dup2(pipe, 0);
+        ::close(pipe);
+    }
+    const int devnull = ::open("/dev/null", O_RDWR);
+    if (devnull >= 0) {
+        ::dup2(devnull, 1);
+        ::dup2(devnull, 2);
+    }
+    ::close_range(3, ~0u, 0);
+    // Nothing is ever written: the read returns when every writing end is closed.
+    for (char byte;;) {
+        const ssize_t r = ::read(0, &byte, 1);
+        if (r == 0 || (r < 0 && errno != EINTR)) break;
+    }
+    if (SignalOffice(plan, SIGTERM) > 0) {
+        for (int i = 0; i < 100 && SignalOffice(plan, 0) > 0; ++i) Pause(50);
+        if (SignalOffice(plan, SIGKILL) > 0)
+            for (int i = 0; i < 40 && SignalOffice(plan, 0) > 0; ++i) Pause(50);
+    }
+    ::unlink(plan.socket.c_str());
+    ::execv(plan.removeArgs[0], plan.removeArgs.data());
+    ::_exit(127);
 }
 
 } // namespace
@@ -117,9 +209,13 @@ bool ProcessRunning(pid_t pid) {
     return line[close + 2] != 'Z' && line[close + 2] != 'X';
 }
 
-bool PipeListening(const std::string& name) {
+std::string PipeSocketPath(const std::string& name) {
     // The office's pipes are sockets in the temporary folder, named after the user and the pipe.
-    const std::string path = "/tmp/OSL_PIPE_" + std::to_string(::getuid()) + "_" + name;
+    return "/tmp/OSL_PIPE_" + std::to_string(::getuid()) + "_" + name;
+}
+
+bool PipeListening(const std::string& name) {
+    const std::string path = PipeSocketPath(name);
     sockaddr_un address{};
     if (path.size() >= sizeof address.sun_path) return false;
     address.sun_family = AF_UNIX;
@@ -141,6 +237,40 @@ std::string PipeNameFor(const std::string& profile) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
     return "pamerol-" + std::to_string(::getuid()) + "-" + buf;
+}
+
+OfficeWatchdog::OfficeWatchdog(const std::string& folder) {
+    // The office's pipe is named after the profile's absolute path, as the office is started with it.
+    std::error_code ec;
+    const std::string profile = std::filesystem::absolute(folder, ec).lexically_normal().string();
+    // Prepared before the fork: the watchdog makes system calls only.
+    auto plan = std::make_unique<WatchdogPlan>();
+    plan->needle = "pipe,name=" + PipeNameFor(profile) + ";";
+    plan->socket = PipeSocketPath(PipeNameFor(profile));
+    plan->remove = {"/bin/rm", "-rf", "--", profile};
+    for (auto& a : plan->remove) plan->removeArgs.push_back(a.data());
+    plan->removeArgs.push_back(nullptr);
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[1]);
+        Watch(fds[0], *plan);
+    }
+    ::close(fds[0]);
+    if (pid < 0) {
+        ::close(fds[1]);
+        return;
+    }
+    pid_ = pid;
+    pipe_ = fds[1];
+}
+
+OfficeWatchdog::~OfficeWatchdog() {
+    if (pipe_ >= 0) ::close(pipe_);
+    if (pid_ > 0)
+        while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+        }
 }
 
 } // namespace pamerol

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the package, installs it on this machine and checks the installed program: the companion computes
 # the README's worked example, the window starts with its settings in the per-user folder, and the
-# desktop entry, the AppStream metadata and the package pass their validators without errors.
+# desktop entry, the AppStream metadata and the package pass their validators without errors, the programs
+# are hardened, and lintian --pedantic reports nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sudo=""
@@ -30,5 +31,7 @@ HOME=$home XDG_CONFIG_HOME= XDG_DATA_HOME= QT_QPA_PLATFORM=offscreen timeout 5 /
 
 desktop-file-validate /usr/share/applications/org.pamerol.Pamerol.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.pamerol.Pamerol.metainfo.xml
-lintian --fail-on error --suppress-tags-from-file /dev/null "$deb"
+# The installed programs carry Debian's hardening, and lintian, pedantic tags included, finds nothing to say.
+scripts/check-hardening.sh /usr/bin/pamerol /usr/bin/pamerol-hesap
+lintian --pedantic --fail-on error,warning,info,pedantic --suppress-tags-from-file /dev/null "$deb"
 echo "Package checks passed."

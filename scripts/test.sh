@@ -12,7 +12,7 @@ echo "== layers"
 scripts/check-layers.sh
 
 echo "== build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+scripts/configure-build.sh # the same folder and settings as scripts/run.sh
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 

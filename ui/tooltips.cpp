@@ -28,7 +28,8 @@ QString Described(F f) {
     case F::GGUN: return QStringLiteral("Devreden prim günü ile çalıştığı günlerin toplamı; program yazar.");
     case F::DGVMAT:
         return QStringLiteral(
-                   "Yıl başından bu yana birikmiş gelir vergisi matrahı, %1. Her hesapta sıfırlanır.")
+                   "Yıl başından bu yana birikmiş gelir vergisi matrahı, %1. Hesapta kullanılır ve kutuda "
+                   "kalır; \"Boşalt\" sıfırlar.")
             .arg(kAmount);
     case F::ESUCRET: return QStringLiteral("En son aylık brüt ücret, %1.").arg(kAmount);
     case F::IUCRET: return QStringLiteral("Ücrete eklenen aylık ilave ödemeler, %1.").arg(kAmount);
@@ -68,7 +69,10 @@ QString Described(F f) {
     case F::txtIbraname: return QStringLiteral("İbranamenin metni; dökümde olduğu gibi yazılır.");
     case F::txtAdiSoyadi:
         return QStringLiteral(
-            "Personelin adı soyadı. Saklanmaz; \"Boşalt\" silmez, yeni personelde değiştirin.");
+            "Personelin adı soyadı. Dökümü yazdırılan (ya da \"Arşive Kaydet\" ile kaydedilen) her hesapla "
+            "birlikte arşive, Pmrl.ini'nin yanındaki arsiv.db dosyasına (ya da [Arsiv] Yol= ile verilen "
+            "dosyaya) kaydedilir ve \"Arşiv\" penceresinden silinene kadar orada kalır. \"Boşalt\" bu "
+            "kutuyu silmez: yeni personelde değiştirin.");
     case F::txtAdres: return QStringLiteral("Personelin adresi.");
     case F::txtSSkNoPer: return QStringLiteral("Personelin SSK numarası.");
     case F::txtTcKNo: return QStringLiteral("Personelin T.C. kimlik numarası (11 rakam).");

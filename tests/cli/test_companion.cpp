@@ -69,21 +69,31 @@ TEST(Companion, RefusedCalculationIsAFailure) {
     }
 }
 
-TEST(Companion, RejectsBadArguments) {
-    const std::vector<std::vector<std::string>> bad = {{"NOSUCH=1"},
-                                                       {"ESUCRET"},
-                                                       {"=5"},
-                                                       {"--verbose"},
-                                                       {"Check1=3"},
-                                                       {"Option1=yes"},
-                                                       {"--ayar"},
-                                                       {"--ayar", "/nonexistent/Pmrl.ini"},
-                                                       {"--toplu", "ESUCRET=1"}};
-    for (const auto& args : bad) {
+// Every message is Turkish, as the usage text is.
+TEST(Companion, RejectsBadArgumentsInTurkish) {
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{"NOSUCH=1"}, "bilinmeyen alan \"NOSUCH\""},
+        {{"ESUCRET"}, "hatalı argüman \"ESUCRET\""},
+        {{"=5"}, "hatalı argüman \"=5\""},
+        {{"--verbose"}, "hatalı argüman \"--verbose\""},
+        {{"Check1=3"}, "Check1 yalnız 0, 1 ya da 2 olabilir, \"3\" olamaz"},
+        {{"Option1=yes"}, "Option1 yalnız 0 ya da 1 olabilir, \"yes\" olamaz"},
+        {{"--ayar"}, "--ayar bir dosya adı ister"},
+        {{"--ayar-yaz"}, "--ayar-yaz bir dosya adı ister"},
+        {{"--dokum"}, "--dokum kidem, ihbar ya da ibraname ister"},
+        {{"--kaydet"}, "--kaydet bir dosya adı ister"},
+        {{"--dokum", "bordro", "--kaydet", "a.pdf"}, "--dokum kidem|ihbar|ibraname ile --kaydet DOSYA"},
+        {{"--ayar", "/nonexistent/Pmrl.ini"}, "/nonexistent/Pmrl.ini"},
+        {{"--toplu", "ESUCRET=1"}, "--toplu vakaları yalnız standart girdiden alır"},
+        {{"--arsiv-ac", "1"}, "arşiv komutları --arsiv DOSYA ya da --ayar DOSYA ister"},
+        {{"--arsiv", "a.db", "--arsiv-ac", "1", "ESUCRET=1"}, "--arsiv-ac ile ALAN=METİN"},
+    };
+    for (const auto& [args, message] : bad) {
         Outcome r = Companion(args);
         EXPECT_EQ(r.status, 2) << args[0];
         EXPECT_TRUE(r.out.empty()) << args[0];
-        EXPECT_FALSE(r.err.empty()) << args[0];
+        EXPECT_EQ(r.err.rfind("pamerol-hesap: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
 }
 
@@ -105,13 +115,15 @@ TEST(Companion, BatchRunsEveryLineOnAFreshSheet) {
     EXPECT_EQ(out[0]["fields"]["GGUN"], "400");
     EXPECT_EQ(out[0]["fields"]["KYILI"], "1");
     EXPECT_EQ(out[1]["line"], 2);
+    EXPECT_EQ(out[1]["error"], "geçerli bir JSON değil: 3. baytta hata (son okunan: '{no')");
     EXPECT_EQ(out[2]["line"], 3);
-    EXPECT_NE(out[2]["error"].get<std::string>().find("NOSUCH"), std::string::npos);
+    EXPECT_EQ(out[2]["error"], "bilinmeyen alan \"NOSUCH\"");
     // Assignments apply in the order of the keys: the wage rule overwrites a total set before it.
     EXPECT_EQ(out[3]["fields"]["TBRUT"], "100,00");
     EXPECT_EQ(out[4]["fields"]["TBRUT"], "5");
     EXPECT_EQ(out[4]["mode"], 1); // a fresh sheet: the mode of line 1 is gone
     EXPECT_EQ(out[5]["line"], 6);
+    EXPECT_EQ(out[5]["error"], "\"Check1\" alanının değeri tırnak içinde bir metin olmalı");
 }
 
 TEST(Companion, SettingsFileInAndOut) {
@@ -206,7 +218,7 @@ TEST(Companion, LostOutputIsOneMessageAndExitStatus1) {
             std::ostringstream err;
             EXPECT_EQ(RunCompanion(args, in, out, err), 1) << args[0] << " " << room;
             const std::string message = err.str();
-            EXPECT_NE(message.find("output could not be written"), std::string::npos) << message;
+            EXPECT_EQ(message.rfind("pamerol-hesap: çıktı yazılamadı", 0), 0u) << message;
             EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
         }
     }
@@ -230,12 +242,12 @@ TEST(Companion, BatchLinesOfAnySizeGetShortErrors) {
         const std::string error = out[k]["error"];
         EXPECT_LT(error.size(), 300u) << error;
     }
-    EXPECT_NE(out[2]["error"].get<std::string>().find("1 MiB"), std::string::npos);
+    EXPECT_EQ(out[2]["error"], "satır 1 MiB'tan uzun (" + std::to_string((1 << 20) + 25) + " bayt)");
     EXPECT_EQ(out[4]["fields"]["GGUN"], "400");
 }
 
 TEST(Companion, MultiLineTextsTakeTheSheetsLineBreaks) {
-    Outcome r = Companion({"txtUnvani=A\nB\r\nC\rD", "txtVergiNo=1\n2"}); // nothing to compute: status 1
+    Outcome r = Companion({"txtUnvani=A\nB\r\nC\rD", "txtVergiNo=1\n2"}); // a settings run
     Json j = Json::parse(r.out);
     EXPECT_EQ(j["fields"]["txtUnvani"], "A\r\nB\r\nC\r\nD");
     EXPECT_EQ(j["fields"]["txtVergiNo"], "1\n2"); // a one-line box is left as given
@@ -259,4 +271,49 @@ TEST(Companion, ASettingsFileThatCannotBeReadGivesTheRealReason) {
         EXPECT_TRUE(r.out.empty());
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
     }
+}
+
+// Assignments of settings fields only (rolling out a new ceiling) calculate nothing and succeed when the
+// settings were loaded and saved; one field of a case makes it a case again.
+TEST(Companion, ASettingsRunCalculatesNothing) {
+    const TempFolder tmp;
+    const std::string ini = tmp.file("Pmrl.ini"), copy = tmp.file("kopya.ini");
+    const std::string sample = "[Oranlar]\r\nOran1=7,59\r\nOran3=53919,68\r\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        size_t messages;
+        std::string saved; // what the saved file holds ("" when nothing is saved)
+    } cases[] = {
+        {{"--ayar", ini, "TAV=64948,77", "--ayar-yaz", ini}, 0, 0, "Oran3=64948,77\r\n"},
+        {{"--ayar", ini, "--ayar-yaz", copy}, 0, 0, "Oran3=53919,68\r\n"},
+        {{"TAV=64948,77", "txtUnvani=Acar Ltd.", "--ayar-yaz", copy}, 0, 0, "Unvani=Acar Ltd.\r\n"},
+        {{"--ayar", ini, "TAV=1", "--ayar-yaz", tmp.file("yok/x.ini")}, 1, 0, ""},
+        {{"--ayar", ini, "TAV=1", "ESUCRET=5", "--ayar-yaz", copy}, 1, 1, "Oran3=1\r\n"},
+        {{"--ayar", ini, "Check1=1"}, 1, 1, ""},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(ini, sample);
+        std::filesystem::remove(copy);
+        Outcome r = Companion(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args[2] << r.err;
+        Json j = Json::parse(r.out);
+        EXPECT_EQ(j["messages"].size(), c.messages) << c.args[2];
+        EXPECT_EQ(j["Command3"], false);
+        const std::string saved = ReadBytes(c.args.back() == copy ? copy : ini);
+        if (!c.saved.empty()) {
+            EXPECT_NE(saved.find(c.saved), std::string::npos) << saved;
+        }
+    }
+    // In a batch, a line of settings fields only is not calculated and fails nothing.
+    Outcome r = Companion({"--toplu"}, "{\"TAV\":\"1\",\"DVOR\":\"6\"}\n{}\n");
+    EXPECT_EQ(r.status, 0) << r.out;
+    std::istringstream lines(r.out);
+    int n = 0;
+    for (std::string l; std::getline(lines, l); ++n) {
+        Json j = Json::parse(l);
+        EXPECT_TRUE(j["messages"].empty()) << l;
+        EXPECT_EQ(j["fields"]["TAV"], n == 0 ? "1" : "");
+    }
+    EXPECT_EQ(n, 2);
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "sheet/ayarlar.h"
+#include "tests/common/temp_folder.h"
 
 using namespace pamerol;
 
@@ -125,8 +126,23 @@ TEST(YasalDegerler, AMalformedRowIsRejectedWithItsLineNumber) {
         {head + "TAV;01.01.2007;30.06.2007;1960,69;3;a.com\n",
          "satır 3: durum \"3\" olamaz (2+, 1, 2+ ƒ, 1 ƒ ya da ✗)"},
         {head + "TAV;01.01.2007;30.06.2007;1960,69;2+;\n", "satır 3: değerin kaynağı yazılmamış"},
+        {head + "TAV;01.01.2007;30.06.2007;-1960,69;1;a.com\n", "satır 3: değer \"-1960,69\" eksi olamaz"},
+        {head + good + "TAV;01.07.2007;;2030,19;1;a.com;b.com\n", "satır 4: 6 sütun olmalı, 7 sütun var"},
+        {"", "dosya boş"},
+        // An overlap is found whichever of the two rows comes first in the file, and a row inside another.
         {head + good + "\nTAV;30.06.2007;;2030,19;1;b.com\n",
          "satır 5: TAV için 30.06.2007 - ... dönemi satır 3 ile çakışıyor"},
+        {head + good + "TAV;01.07.2006;01.01.2007;1857,44;1;b.com\n",
+         "satır 4: TAV için 01.07.2006 - 01.01.2007 dönemi satır 3 ile çakışıyor"},
+        {head + good + "TAV;01.03.2007;01.03.2007;1;1;b.com\n",
+         "satır 4: TAV için 01.03.2007 - 01.03.2007 dönemi satır 3 ile çakışıyor"},
+        {head + "TAV;01.01.2000;;1;1;a.com\nDVOR;01.01.2000;;6;1;a.com\nTAV;01.01.1990;31.12.1999;1;1;a.com\n"
+                "TAV;01.01.1995;01.01.2000;1;1;a.com\n",
+         "satır 6: TAV için 01.01.1995 - 01.01.2000 dönemi satır 3 ile çakışıyor"},
+        // The file's first fault is named: an overlap above a malformed row, or the malformed row above it.
+        {head + good + "TAV;01.01.2007;;1;1;b.com\nTAV;01.01.2008\n",
+         "satır 4: TAV için 01.01.2007 - ... dönemi satır 3 ile çakışıyor"},
+        {head + good + "TAV;01.01.2008\nTAV;01.01.2007;;1;1;b.com\n", "satır 4: 6 sütun olmalı, 2 sütun var"},
     };
     for (const auto& [text, error] : cases) {
         std::string why;
@@ -136,11 +152,38 @@ TEST(YasalDegerler, AMalformedRowIsRejectedWithItsLineNumber) {
     std::string why;
     EXPECT_FALSE(YasalDegerler::Load("/nonexistent/yasal-degerler.csv", &why));
     EXPECT_EQ(why, "/nonexistent/yasal-degerler.csv: dosya okunamadı");
+    pamerol::testing::TempFolder folder;
+    const std::string empty = folder.file("yasal-degerler.csv");
+    pamerol::testing::WriteBytes(empty, "");
+    EXPECT_FALSE(YasalDegerler::Load(empty, &why));
+    EXPECT_EQ(why, empty + ", dosya boş");
+    EXPECT_FALSE(YasalDegerler::Load(folder.path().string(), &why));
+    EXPECT_EQ(why, folder.path().string() + ": dosya okunamadı");
+    // A period of one day, between two others.
+    auto oneDay = YasalDegerler::Parse(
+        head + good + "TAV;01.07.2007;01.07.2007;2000;1;a.com\n" + "TAV;02.07.2007;;2030,19;1;a.com\n", &why);
+    ASSERT_TRUE(oneDay) << why;
+    EXPECT_EQ(Value(*oneDay, Field::TAV, Key("01.07.2007")), "2000");
+    EXPECT_EQ(Value(*oneDay, Field::TAV, Key("02.07.2007")), "2030,19");
     // Windows line ends and a byte-order mark, as an editor on the clerk's machine may leave them.
     auto t =
         YasalDegerler::Parse("\xEF\xBB\xBF" + head + "TAV;01.01.2007;30.06.2007;1960,69;1;a.com\r\n", &why);
     ASSERT_TRUE(t) << why;
     EXPECT_EQ(Value(*t, Field::TAV, Key("30.06.2007")), "1960,69");
+}
+
+// The overlap check sorts the rows instead of comparing each with every other: 80,000 rows took 19 s.
+TEST(YasalDegerler, ALargeTableIsCheckedQuickly) {
+    std::string text = "alan;baslangic;bitis;deger;durum;kaynaklar\n";
+    int rows = 0;
+    for (Field f : kYasalAlanlar)
+        for (int date = 19500101; rows < 80000 && date < 20991231; date = Next(date), ++rows)
+            text += std::string(FieldName(f)) + ";" + DateText(date) + ";" + DateText(date) + ";1;1;a.com\n";
+    ASSERT_EQ(rows, 80000);
+    const auto start = std::chrono::steady_clock::now();
+    std::string why;
+    EXPECT_TRUE(YasalDegerler::Parse(text, &why)) << why;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 // Filling the sheet writes through the record, so change rules run; a kept field is left alone and a
@@ -195,6 +238,8 @@ TEST(YasalDegerler, CeilingWarningCurrencyLabelAndExemptionNote) {
         {"14.09.2007", "1960,69", "Çıkış tarihinde geçerli tavan 2.030,19; hesapta 1.960,69 kullanıldı."},
         {"14.09.2007", "2030,19", ""},
         {"14.09.2007", "2.030,190", ""},
+        {"14.09.2007", "2030,191", ""}, // the same ceiling once rounded to kuruş
+        {"14.09.2007", "2030,195", "Çıkış tarihinde geçerli tavan 2.030,19; hesapta 2.030,20 kullanıldı."},
         {"01.09.2015", "3709,98", "Çıkış tarihinde geçerli tavan 3.828,37; hesapta 3.709,98 kullanıldı."},
         {"15.08.2008", "1", "Çıkış tarihindeki tavan tabloda yok; hesapta 1,00 kullanıldı."}, // a gap
         {"14.09.2007", "abc", ""}, // unreadable: the calculation refused it already

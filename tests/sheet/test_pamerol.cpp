@@ -239,6 +239,59 @@ TEST(Commands, BosaltResetsTheCaseOnly) {
     EXPECT_EQ(s.r.text(F::TBRUT), "10,00");
 }
 
+// A stored case put back on the sheet shows its own figures and employer, which are not the clerk's
+// settings: no save writes them, "Hesapla" puts the clerk's figures back (the employer stays the case's)
+// and reaches the calculator with them, "Boşalt" puts every setting back, and a figure the clerk types
+// after reopening is the clerk's own.
+TEST_F(TempFolder, AReopenedCasesSettingsAreNeverTheClerks) {
+    const struct {
+        const char* step;
+        const char* tav;      // on the sheet after the step
+        const char* o1;       // the calculator's first rate after the step
+        const char* employer; // on the sheet after the step
+        const char* saved;    // the ceiling in the file after closing
+    } cases[] = {
+        {"", "1.500,00", "10", "Eski İşveren", "2030,19"},
+        {"DVOR", "1.500,00", "10", "Eski İşveren", "2030,19"}, // saves the clerk's figures, loads nothing
+        {"TAV", "2500", "10", "Eski İşveren", "2500"},
+        {"Hesapla", "2030,19", "15", "Eski İşveren", "2030,19"},
+        {"Boşalt", "2030,19", "15", "", "2030,19"},
+    };
+    for (const auto& c : cases) {
+        const std::string ini = dir + "/Pmrl.ini";
+        pamerol::testing::WriteBytes(ini, pamerol::testing::Ini2007(pamerol::testing::Half2007::Second));
+        Sheet s;
+        s.p.start(dir);
+        ASSERT_EQ(s.r.text(F::TAV), "2030,19");
+        s.p.showStoredCase([](Record& r) {
+            r.write(F::TAV, "1.500,00");
+            r.write(F::O1, "10");
+            CopyBracketsToCalculator(r);
+            r.write(F::txtUnvani, "Eski İşveren");
+            r.write(F::GTarih, "15.03.2004");
+            r.write(F::CTarih, "14.09.2007");
+            r.write(F::ESUCRET, "2.000,00");
+        });
+        ASSERT_TRUE(s.p.showsStoredSettings());
+        const std::string step = c.step;
+        if (step == "DVOR") s.p.focusOut(F::DVOR);
+        if (step == "TAV") s.r.write(F::TAV, "2500");
+        if (step == "Hesapla") s.p.hesapla();
+        if (step == "Boşalt") s.p.bosalt();
+        EXPECT_EQ(s.r.text(F::TAV), c.tav) << step;
+        EXPECT_EQ(s.r.ytlHesap.O[0], c.o1) << step;
+        EXPECT_EQ(s.r.text(F::txtUnvani), c.employer) << step;
+        EXPECT_EQ(s.r.text(F::BKTAZ), step == "Hesapla" ? "7.005,48" : "")
+            << step; // with the clerk's ceiling
+        s.p.close();
+        const std::string saved = pamerol::testing::ReadBytes(ini);
+        EXPECT_NE(saved.find("Oran3=" + std::string(c.saved) + "\r\n"), std::string::npos) << step << saved;
+        EXPECT_NE(saved.find("[GV]\r\nOran1=15\r\n"), std::string::npos) << step << saved;
+        EXPECT_EQ(saved.find("Eski"), std::string::npos) << step << saved;
+        EXPECT_TRUE(s.messages.entries.size() <= (step == "Hesapla" ? 1u : 0u)) << step;
+    }
+}
+
 TEST(Commands, LinksAreFixedAddresses) {
     struct Browser : Desktop {
         std::vector<std::string> opened;

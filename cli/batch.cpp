@@ -109,7 +109,7 @@ int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream&
             ++number;
             if (jobs[i].error.empty()) {
                 out << jobs[i].result;
-                status = std::max(status, jobs[i].status);
+                status = WorseStatus(status, jobs[i].status);
             } else {
                 out << Json{{"line", number}, {"error", jobs[i].error}}.dump(-1, ' ', false,
                                                                              Json::error_handler_t::replace)
@@ -118,7 +118,7 @@ int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream&
             }
             jobs[i] = Job{};
         }
-        if (archive) status = std::max(status, archive->flush());
+        if (archive) status = WorseStatus(status, archive->flush());
         if (!OutputWritten(out, err)) return 1;
     }
     return status;

@@ -67,7 +67,14 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
     // A calculation that stopped on a date or a figure it cannot read leaves the printouts unavailable.
     if (status && !settingsRun && !sheet.record().command3Enabled()) *status = 1;
     writer.write(sheet.record(), messages, out);
-    if (yasal) YasalRaporuEkle(*yasal, *table, sheet.record(), out);
+    if (yasal) {
+        const std::vector<YasalUyari> uyarilar = yasal->date && sheet.record().command3Enabled()
+                                                     ? YasalUyarilar(sheet.record(), *table, *yasal->date)
+                                                     : std::vector<YasalUyari>{};
+        YasalRaporuEkle(*yasal, *table, sheet.record(), uyarilar, out);
+        // Calculated, but with figures that are not the law of the exit date: the caller must look.
+        if (status && !uyarilar.empty()) *status = WorseStatus(*status, kStatusWarning);
+    }
     if (saveTo) {
         if (auto error = AyarlariYaz(sheet.record(), saveTo->path, saveTo->loaded)) {
             *err << "pamerol-hesap: " << *error << '\n';
@@ -77,6 +84,12 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
     const bool printed = printout && DokumKaydet(sheet.record(), printout->dokum, printout->path, *err) == 0;
     if (printout && !printed) *status = 1;
     if (archive) archive->keep(sheet.record(), printed ? &printout->dokum : nullptr, order);
+}
+
+int WorseStatus(int a, int b) {
+    // From the least to the most serious: calculated, calculated with a warning, refused, misused.
+    const auto rank = [](int s) { return s == 0 ? 0 : s == kStatusWarning ? 1 : s == 1 ? 2 : 3; };
+    return rank(a) >= rank(b) ? a : b;
 }
 
 bool OnlySettings(const Assignments& assignments) {

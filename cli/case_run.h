@@ -50,6 +50,12 @@ bool SameFile(const std::string& a, const std::string& b);
 // Copying the settings fields and the calculator's table equals loading them from the same file.
 void CopySettings(const Record& from, Record& to);
 
+// The exit status of a case calculated with legal figures that differ from the law of its exit date (or
+// that the table lacks for it).
+inline constexpr int kStatusWarning = 3;
+// The more serious of two exit statuses: 0 < 3 (a warning) < 1 (refused) < 2 (misused).
+int WorseStatus(int a, int b);
+
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation;
 // appends the result line to out. status becomes 1 when the calculation was refused or a file could not
 // be written; archive keeps the completed case (order: its place in the run). Assignments of settings

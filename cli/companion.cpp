@@ -49,9 +49,10 @@ const char* kUsage =
     "  pamerol-hesap --ayar Pmrl.ini TAV=64948,77 --ayar-yaz Pmrl.ini\n"
     "--toplu'da yalnız ayar alanı veren satırlar da hesaplanmaz.\n"
     "\n"
-    "Çıkış durumu: 0 hesap tamam ya da ayarlar yüklendi ve yazıldı; 1 hesap yapılamadı (mesajda nedeni),\n"
-    "bir satır hatalı ya da bir dosya yazılamadı; 2 bilinmeyen alan ya da hatalı argüman, hiçbir şey\n"
-    "hesaplanmadı.\n";
+    "Çıkış durumu: 0 hesap tamam (uyarı yok) ya da ayarlar yüklendi ve yazıldı; 1 hesap yapılamadı\n"
+    "(mesajda nedeni), bir satır hatalı ya da bir dosya yazılamadı; 2 bilinmeyen alan ya da hatalı argüman,\n"
+    "hiçbir şey hesaplanmadı; 3 hesaplandı ama uyarıyla: --yasal-degerler ile kullanılan bir yasal değer\n"
+    "çıkış tarihinde geçerli olandan farklı ya da tabloda yok (yasalDegerler.uyarilar).\n";
 
 } // namespace
 
@@ -179,7 +180,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         RunCase(settings.get(), assignments, writer, result, saveTo ? &*saveTo : nullptr, &err, &status,
                 printout ? &*printout : nullptr, archiveRun, 0, table.get());
         out << result;
-        if (archiveRun) status = std::max(status, archiveRun->flush());
+        if (archiveRun) status = WorseStatus(status, archiveRun->flush());
     } catch (const UsageError& e) {
         err << "pamerol-hesap: " << e.what << '\n';
         return 2;

@@ -70,7 +70,7 @@ YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table,
 }
 
 void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const Record& r,
-                     std::string& line) {
+                     const std::vector<YasalUyari>& uyarilar, std::string& line) {
     // The line ends with the closing brace of its object and a line feed.
     if (line.size() < 2) return;
     line.resize(line.size() - 2);
@@ -89,6 +89,16 @@ void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const
     line += "],\"mesaj\":" + JsonText(report.message);
     auto warning = report.date ? TavanUyarisi(table, *report.date, r.text(Field::TAV)) : std::nullopt;
     line += ",\"tavanUyarisi\":" + (warning ? JsonText(*warning) : std::string("null"));
+    line += ",\"uyarilar\":[";
+    for (size_t i = 0; i < uyarilar.size(); ++i) {
+        const YasalUyari& u = uyarilar[i];
+        if (i > 0) line += ',';
+        line += "{\"alan\":" + JsonText(FieldName(u.alan)) + ",\"baslik\":" + JsonText(u.baslik) +
+                ",\"kullanilan\":" + JsonText(u.kullanilan) +
+                ",\"yururlukte\":" + (u.yururlukte ? JsonText(*u.yururlukte) : std::string("null")) +
+                ",\"metin\":" + JsonText(u.metin) + "}";
+    }
+    line += "]";
     line += "}}\n";
 }
 

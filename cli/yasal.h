@@ -35,7 +35,8 @@ YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table,
 
 // Adds the report, and the ceiling warning for the TAV the calculation used, to a result line as its last
 // member "yasalDegerler".
+// "uyarilar" lists each figure used that is not the one in force on the date (YasalUyarilar).
 void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const Record& r,
-                     std::string& line);
+                     const std::vector<YasalUyari>& uyarilar, std::string& line);
 
 } // namespace pamerol

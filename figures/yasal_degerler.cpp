@@ -318,3 +318,99 @@ std::string_view KagitParaBirimi(const Record& r) {
 }
 
 } // namespace pamerol
+
+namespace pamerol {
+
+namespace {
+
+// The caption of a legal figure as the clerk knows it; the bracket rows by their place in the table.
+std::string Baslik(Field f) {
+    for (size_t i = 0; i < kBracketRows.size(); ++i) {
+        if (f == kBracketRows[i].rate) return "Gelir Vergisi " + std::to_string(i + 1) + ". Dilim Oranı";
+        if (f == kBracketRows[i].limit) return "Gelir Vergisi " + std::to_string(i + 1) + ". Dilim Sınırı";
+    }
+    return std::string(FieldCaption(f));
+}
+
+// A figure as compared: amounts and rates to the kuruş, as the sheet shows them.
+std::optional<std::string> Shown(const std::string& text) {
+    auto v = ParseNumber(text);
+    if (!v) return std::nullopt;
+    return AmountText(*v);
+}
+
+// The figure as the clerk reads it in a sentence: amounts in the amount pattern, the rest as written.
+std::string Okunan(Field f, const std::string& text) {
+    if (Info(f).kind == Kind::Amount)
+        if (auto s = Shown(text)) return *s;
+    return text;
+}
+
+} // namespace
+
+bool AsgariYasalDeger(Field f) {
+    if (f == Field::KGN) return true;
+    for (const NoticeBand& b : kNoticeBands)
+        if (b.field == f) return true;
+    return false;
+}
+
+void YururluktekiDegerleriYaz(Record& r, const YasalDegerler& table, int date,
+                              const std::function<bool(Field)>& elle) {
+    for (Field f : kYasalAlanlar) {
+        if (elle && elle(f)) continue;
+        const YasalDeger* row = table.inForce(f, date);
+        if (!row || row->value.empty()) continue;
+        if (AsgariYasalDeger(f)) {
+            auto held = r.number(f);
+            auto law = ParseNumber(row->value);
+            if (held && law && *held >= *law) continue; // a contract's figure
+        }
+        r.write(f, row->value);
+    }
+}
+
+std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& table, int date) {
+    std::vector<YasalUyari> out;
+    const std::string day = DateText(date);
+    for (Field f : kYasalAlanlar) {
+        const std::string& used = r.text(f);
+        const YasalDeger* row = table.inForce(f, date);
+        YasalUyari u{f, Baslik(f), used, std::nullopt, {}};
+        if (!row || row->value.empty()) {
+            u.metin = "Çıkış tarihindeki (" + day + ") " + u.baslik + " tabloda yok; hesapta " +
+                      Okunan(f, used) + " kullanıldı. " + u.baslik +
+                      " değerini Sabitler sekmesinde kontrol edin.";
+            out.push_back(std::move(u));
+            continue;
+        }
+        const auto usedShown = Shown(used), lawShown = Shown(row->value);
+        if (usedShown && lawShown && *usedShown == *lawShown) continue;
+        if (AsgariYasalDeger(f)) {
+            auto held = ParseNumber(used);
+            auto law = ParseNumber(row->value);
+            if (held && law && *held >= *law) continue; // above the statutory minimum: a contract's figure
+        }
+        u.yururlukte = row->value;
+        u.metin = "Çıkış tarihinde (" + day + ") geçerli " + u.baslik + " " + Okunan(f, row->value) +
+                  "; hesapta " + (used.empty() ? std::string("boş") : Okunan(f, used)) + " kullanıldı.";
+        out.push_back(std::move(u));
+    }
+    return out;
+}
+
+std::optional<int> YasalTarih(const Record& r, int today) {
+    if (r.mode() == Mode::PremiumDays) return today;
+    return CikisTarihi(r);
+}
+
+std::string UyariParagrafi(const std::vector<YasalUyari>& uyarilar) {
+    std::string out;
+    for (const YasalUyari& u : uyarilar) {
+        if (!out.empty()) out += "\r\n";
+        out += u.metin;
+    }
+    return out;
+}
+
+} // namespace pamerol

@@ -121,3 +121,40 @@ int TodayKey();
 std::string_view KagitParaBirimi(const Record& r);
 
 } // namespace pamerol
+
+namespace pamerol {
+
+// The figures the law sets only as minimums (a contract or collective agreement may give more): the
+// severance days per year and the notice days.
+bool AsgariYasalDeger(Field f);
+
+// Writes into the settings fields the figures in force on the date, through Record::write as if typed,
+// for a calculation that takes the law of its exit date: the stamp duty, the ceiling and the brackets
+// replace what the fields hold; a minimum (AsgariYasalDeger) is raised to the statutory figure when the
+// field holds less and kept when it holds more. A field for which `elle` answers true (typed by hand for
+// this case) is left as it is, as is a figure the table lacks for the date.
+void YururluktekiDegerleriYaz(Record& r, const YasalDegerler& table, int date,
+                              const std::function<bool(Field)>& elle = {});
+
+// One figure a calculation used that is not the one in force on its date.
+struct YasalUyari {
+    Field alan;
+    std::string baslik;                    // the caption the clerk knows it by
+    std::string kullanilan;                // the figure used, as the sheet writes it
+    std::optional<std::string> yururlukte; // the figure in force; nothing when the table lacks it
+    std::string metin;                     // the sentence the clerk reads
+};
+
+// After a calculation: each legal figure used that differs from the one in force on the date (figures
+// compared as shown, to the kuruş; a minimum only when it is below the statutory figure), and each one
+// the table lacks for the date. In the table's field order.
+std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& table, int date);
+
+// The date a case's figures are taken for: its exit date in the dates mode, the day of the calculation
+// (`today`, YYYYMMDD) in the premium-day mode; nothing in the dates mode without a valid exit date.
+std::optional<int> YasalTarih(const Record& r, int today);
+
+// The warnings as one paragraph for the result box and the papers' dialog; empty when there are none.
+std::string UyariParagrafi(const std::vector<YasalUyari>& uyarilar);
+
+} // namespace pamerol

@@ -160,6 +160,30 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
     EXPECT_EQ(gapCase["fields"]["TAV"], "64948,77");
     EXPECT_EQ(gapCase["yasalDegerler"]["tavanUyarisi"],
               "Çıkış tarihindeki tavan tabloda yok; hesapta 64.948,77 kullanıldı.");
+    EXPECT_EQ(gap.status, 3);
+    EXPECT_EQ(
+        gapCase["yasalDegerler"]["uyarilar"],
+        Json::parse(R"([{"alan":"TAV","baslik":"Kıdem Tazminatı Tavanı","kullanilan":"64948,77",)"
+                    R"("yururlukte":null,"metin":"Çıkış tarihindeki (15.09.2009) Kıdem Tazminatı Tavanı )"
+                    R"(tabloda yok; hesapta 64.948,77 kullanıldı. Kıdem Tazminatı Tavanı değerini )"
+                    R"(Sabitler sekmesinde kontrol edin."}])"));
+
+    // Figures given that are not the law of the exit date: each named by its caption, status 3; the
+    // table's own figures: nothing to warn, status 0.
+    const Outcome given2007 = Companion({"--yasal-degerler", "GTarih=15.03.2004", "CTarih=14.09.2007",
+                                         "ESUCRET=2.000,00", "TAV=1960,69", "DVOR=6,6", "DL4=60", "DL3=40"});
+    EXPECT_EQ(given2007.status, 3);
+    std::vector<std::string> named;
+    const Json given2007Case = Json::parse(given2007.out);
+    for (const Json& u : given2007Case["yasalDegerler"]["uyarilar"])
+        named.push_back(u["baslik"].get<std::string>() + " " + u["yururlukte"].get<std::string>());
+    EXPECT_EQ(named,
+              (std::vector<std::string>{"Damga Vergisi Oranı (Binde) 6", "Kıdem Tazminatı Tavanı 2030,19",
+                                        "19-36 Ay İçin 42"})); // 60 days of a contract are no warning
+    const Outcome plain2007 =
+        Companion({"--yasal-degerler", "GTarih=15.03.2004", "CTarih=14.09.2007", "ESUCRET=2.000,00"});
+    EXPECT_EQ(plain2007.status, 0);
+    EXPECT_TRUE(Json::parse(plain2007.out)["yasalDegerler"]["uyarilar"].empty());
 
     // Without the flag nothing is taken from the table.
     Outcome plain = Companion({"--toplu"}, input);

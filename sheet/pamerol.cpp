@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pamerol.h"
 
+#include <algorithm>
 #include <array>
 
 #include "base/conversions.h"
@@ -15,6 +16,11 @@ using F = Field;
 
 bool IsDigit(char32_t c) {
     return c >= U'0' && c <= U'9';
+}
+
+// A legal figure of the "Sabitler" tab.
+bool IsFigure(F f) {
+    return Info(f).tab == Tab::Sabitler;
 }
 
 constexpr char32_t kBackspace = 8;
@@ -71,6 +77,7 @@ void Pamerol::close() {
 void Pamerol::ayarlariOku() {
     AyarYukleme loaded = AyarlariOku(record_, iniYolu_);
     loaded_ = std::move(loaded.loaded);
+    if (clerkFigures_) clerkFigures_ = SettingsOf(record_);
     if (loaded.error) messages_.show(*loaded.error, MessageIcon::None);
 }
 
@@ -79,7 +86,53 @@ SettingTexts Pamerol::clerksSettings() const {
     if (stored_)
         for (std::size_t i = 0; i < texts.size(); ++i)
             if (texts[i] == stored_->shown[i]) texts[i] = stored_->clerks[i];
+    if (clerkFigures_)
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            if (IsFigure(kSettingKeys[i].field)) texts[i] = (*clerkFigures_)[i];
     return texts;
+}
+
+void Pamerol::setYasalOtomatik(bool on) {
+    if (on == otomatik_) return;
+    otomatik_ = on;
+    if (on) {
+        holdClerkFigures();
+        return;
+    }
+    putBackClerkFigures();
+}
+
+void Pamerol::holdClerkFigures() {
+    if (!clerkFigures_) clerkFigures_ = clerksSettings();
+}
+
+void Pamerol::putBackClerkFigures() {
+    if (!clerkFigures_) return;
+    const SettingTexts clerks = *clerkFigures_;
+    clerkFigures_.reset();
+    elle_.clear();
+    for (std::size_t i = 0; i < kSettingKeys.size(); ++i)
+        if (IsFigure(kSettingKeys[i].field)) record_.write(kSettingKeys[i].field, clerks[i]);
+}
+
+void Pamerol::typed(F f) {
+    if (f == F::CTarih) elle_.clear(); // another exit date: another law
+    if (otomatik_ && IsFigure(f) && !elleGirildi(f)) elle_.push_back(f);
+}
+
+bool Pamerol::elleGirildi(F f) const {
+    return std::find(elle_.begin(), elle_.end(), f) != elle_.end();
+}
+
+void Pamerol::keepFiguresAsSettings() {
+    const SettingTexts sheet = SettingsOf(record_);
+    if (stored_)
+        for (std::size_t i = 0; i < sheet.size(); ++i)
+            if (IsFigure(kSettingKeys[i].field)) stored_->clerks[i] = stored_->shown[i] = sheet[i];
+    if (otomatik_)
+        clerkFigures_ = sheet;
+    else
+        clerkFigures_.reset();
 }
 
 void Pamerol::showStoredCase(const std::function<void(Record&)>& put) {
@@ -109,13 +162,24 @@ bool Pamerol::ayarlariYaz() {
     return true;
 }
 
-void Pamerol::hesapla() {
+void Pamerol::hesapla(const std::function<void(Record&)>& takeFigures, Messages* to) {
     putBackClerksSettings(true);
-    Hesapla(record_, messages_);
+    if (otomatik_ && clerkFigures_) {
+        // The clerk's own figures first, so that a figure the law of the date lacks is the clerk's and
+        // never one left from an earlier case.
+        for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+            const F f = kSettingKeys[i].field;
+            if (IsFigure(f) && !elleGirildi(f)) record_.write(f, (*clerkFigures_)[i]);
+        }
+        if (takeFigures) takeFigures(record_);
+    }
+    Hesapla(record_, to ? *to : messages_);
 }
 
 void Pamerol::bosalt() {
     putBackClerksSettings(false);
+    if (!otomatik_) putBackClerkFigures(); // fetched for the case that ends here
+    elle_.clear();
     BOSALT(record_);
     record_.write(F::GTarih, std::string(kEmptyDate));
     record_.write(F::CTarih, std::string(kEmptyDate));
@@ -189,7 +253,10 @@ void Pamerol::focusOut(F f) {
         // Reload only what was saved: after a failed save the file still holds the old figures, and
         // loading them would throw away what the clerk has just typed. The calculator still takes the
         // bracket table on the sheet, as the reload would have given it.
-        if (stored_) {
+        if (clerkFigures_ && !stored_) {
+            // The figures on the sheet are the case's: only the clerk's own are saved, nothing reloaded.
+            if (ayarlariYaz()) loaded_ = clerksSettings();
+        } else if (stored_) {
             // A stored case's figures stand on the sheet: only the clerk's settings were saved, and a
             // reload would replace the case's figures. The file now holds the clerk's texts.
             if (ayarlariYaz()) loaded_ = stored_->clerks = clerksSettings();

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/files.h"
 #include "calc/fields.h"
@@ -46,8 +47,11 @@ class Pamerol {
     // Sheet unload: saves the settings (a failed save is reported, the program still ends).
     void close();
 
-    void hesapla(); // "&Hesapla"
-    void bosalt();  // "&Boşalt"
+    // "&Hesapla". `takeFigures`, when given, writes the legal figures of the case's date into the sheet
+    // first (see setYasalOtomatik); `to`, when given, receives the calculation's messages instead of the
+    // sheet's own.
+    void hesapla(const std::function<void(Record&)>& takeFigures = {}, Messages* to = nullptr);
+    void bosalt(); // "&Boşalt"
     void openLink(Link link, Desktop& desktop) const;
     std::string linkAddress(Link link) const; // a fixed address; never built from field texts
 
@@ -65,6 +69,24 @@ class Pamerol {
     void showStoredCase(const std::function<void(Record&)>& put);
     // Whether settings fields on the sheet may hold a stored case's texts.
     bool showsStoredSettings() const { return stored_.has_value(); }
+
+    // Legal figures by case. While on, the legal figures on the sheet ("Sabitler") belong to the case:
+    // each calculation first puts the clerk's own figures back and then writes those in force on the
+    // case's date, except the ones typed by hand for this case (since the last "&Boşalt" or change of
+    // the exit date), which are kept. None of them is ever saved: the settings file keeps the clerk's
+    // figures as they were when the switch was turned on (or last taken with keepFiguresAsSettings).
+    // Turning it off puts the clerk's figures back on the sheet.
+    void setYasalOtomatik(bool on);
+    bool yasalOtomatik() const { return otomatik_; }
+    // The legal figures now on the sheet belong to this case and are not to be saved: the clerk's own are
+    // kept aside until "&Boşalt" (or, with the switch on, for good).
+    void holdClerkFigures();
+    // The clerk typed into a field (the window reports every edit).
+    void typed(Field f);
+    // Whether a legal figure was typed by hand for this case.
+    bool elleGirildi(Field f) const;
+    // The legal figures on the sheet become the clerk's settings (and are saved with them).
+    void keepFiguresAsSettings();
 
     // Entry rules.
     // Whether a typed character (a Unicode code point; control keys by their codes: 8 Backspace,
@@ -86,6 +108,8 @@ class Pamerol {
     SettingTexts clerksSettings() const;
     // Puts the clerk's settings back on the sheet: the calculation's figures only, or all of them.
     void putBackClerksSettings(bool figuresOnly);
+    // Puts the figures held aside by holdClerkFigures back on the sheet.
+    void putBackClerkFigures();
     // The amount pattern applied to the field's text, and "0" for an empty one when asked.
     void format(Field f, bool zeroWhenEmpty);
     Record record_;
@@ -98,6 +122,9 @@ class Pamerol {
         SettingTexts shown;  // the stored case's texts
     };
     std::optional<StoredSettings> stored_;
+    bool otomatik_ = false;                    // legal figures taken by case
+    std::optional<SettingTexts> clerkFigures_; // while the sheet's legal figures are the case's: the clerk's
+    std::vector<Field> elle_;                  // legal figures typed by hand for this case
 };
 
 } // namespace pamerol

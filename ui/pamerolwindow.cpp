@@ -36,6 +36,7 @@
 #include "pamerol/version.h"
 #include "pictures.h"
 #include "qtmessages.h"
+#include "sheet/profile.h"
 #include "tooltips.h"
 
 namespace pamerol::ui {
@@ -333,9 +334,11 @@ QWidget* PamerolWindow::buildCommands() {
         connect(b, &QPushButton::clicked, this, [this] {
             if (keeper_) keeper_->newCalculation();
         });
-    connect(command2_, &QPushButton::clicked, this, [this] { core_.hesapla(); });
+    connect(command2_, &QPushButton::clicked, this, &PamerolWindow::calculate);
     connect(command3_, &QPushButton::clicked, this, [this] {
-        if (openPrintouts_) openPrintouts_(this, ToQ(particulars_.warning(core_.record()).value_or("")));
+        if (openPrintouts_)
+            openPrintouts_(this, ToQ(particulars_.warning(core_.record()).value_or("")),
+                           ToQ(UyariParagrafi(yasalUyarilar())));
     });
     connect(command4, &QPushButton::clicked, this, [this] {
         core_.bosalt();
@@ -446,9 +449,28 @@ QWidget* PamerolWindow::buildSabitlerTab() {
                        "gelir vergisi dilimlerini ve ihbar sürelerini yasal değerler "
                        "tablosundan getirir ve ayarlara kaydeder."));
     connect(fetch, &QPushButton::clicked, this, &PamerolWindow::getYasalDegerler);
-    // Beside the frames it fills, before the row's closing stretch.
+    yasalOtomatik_ = new QCheckBox(QStringLiteral("Yasal değerleri çıkış tarihine göre a&l"));
+    name(yasalOtomatik_, QStringLiteral("chkYasalOtomatik"), yasalOtomatik_->text().remove(QLatin1Char('&')));
+    yasalOtomatik_->setToolTip(QStringLiteral(
+        "Açıkken her hesap, damga vergisi oranını, kıdem tazminatı tavanını ve gelir vergisi dilimlerini "
+        "çıkış tarihinde (prim gününe göre hesapta hesap gününde) geçerli yasal değerler tablosundan alır; "
+        "kıdem günü ve ihbar süreleri yasal değerden azsa yükseltilir, fazlaysa (sözleşme) korunur. Bu "
+        "hesap için elle yazdığınız değer korunur ve sonuçta belirtilir. Bu değerler ayarlarınıza "
+        "kaydedilmez."));
+    connect(yasalOtomatik_, &QCheckBox::toggled, this, [this](bool on) {
+        if (mirroring_) return;
+        core_.setYasalOtomatik(on);
+        if (auto error = IniYaz(core_.iniYolu(), "Pamerol", "YasalOtomatik", on ? "1" : "0"))
+            QtMessages(kSheetTitle).show(*error, MessageIcon::Warning);
+    });
+    // The button beside the frames it fills, before the row's closing stretch; the switch below them.
     static_cast<QHBoxLayout*>(page->layout())->insertWidget(3, fetch, 0, Qt::AlignTop);
-    return page;
+    auto* tab = new QWidget;
+    auto* tabColumn = new QVBoxLayout(tab);
+    tabColumn->setContentsMargins(0, 0, 0, 0);
+    tabColumn->addWidget(page);
+    tabColumn->addWidget(yasalOtomatik_);
+    return tab;
 }
 
 QWidget* PamerolWindow::buildIsverenTab() {
@@ -555,18 +577,61 @@ void PamerolWindow::showStates() {
     showResultNotes();
 }
 
-void PamerolWindow::showResultNotes() {
-    const YasalDegerler* table = nullptr;
-    if (core_.record().command3Enabled()) {
-        // Read once, at the first calculation; a table that cannot be read gives no warning here (the
-        // command that fetches the figures names its fault).
-        if (!yasalDegerlerDenendi_ && !yasalDegerlerYolu_.empty()) {
-            yasalDegerlerDenendi_ = true;
-            yasalDegerler_ = YasalDegerler::Load(yasalDegerlerYolu_, nullptr);
-        }
-        if (yasalDegerler_) table = &*yasalDegerler_;
+void PamerolWindow::setYasalDegerlerYolu(std::string path) {
+    yasalDegerlerYolu_ = std::move(path);
+    const std::string stored = IniOku(core_.iniYolu(), "Pamerol", "YasalOtomatik");
+    const bool on = stored.empty() ? yasalTablo() != nullptr : stored == "1";
+    core_.setYasalOtomatik(on);
+    QScopedValueRollback guard(mirroring_, true);
+    yasalOtomatik_->setChecked(on);
+}
+
+const YasalDegerler* PamerolWindow::yasalTablo() {
+    // Read once, at the first need; a table that cannot be read gives no figures and no warning here (the
+    // command that fetches the figures names its fault).
+    if (!yasalDegerlerDenendi_ && !yasalDegerlerYolu_.empty()) {
+        yasalDegerlerDenendi_ = true;
+        yasalDegerler_ = YasalDegerler::Load(yasalDegerlerYolu_, nullptr);
     }
-    const SonucNotlari notes = HesapNotlari(core_.record(), table, TodayKey());
+    return yasalDegerler_ ? &*yasalDegerler_ : nullptr;
+}
+
+std::vector<YasalUyari> PamerolWindow::yasalUyarilar() {
+    const Record& r = core_.record();
+    if (!r.command3Enabled()) return {};
+    const YasalDegerler* table = yasalTablo();
+    const std::optional<int> date = YasalTarih(r, TodayKey());
+    if (!table || !date) return {};
+    return YasalUyarilar(r, *table, *date);
+}
+
+void PamerolWindow::calculate() {
+    const YasalDegerler* table = yasalTablo();
+    RecordedMessages said;
+    core_.hesapla(
+        [&](Record& r) {
+            if (auto date = YasalTarih(r, TodayKey()); date && table)
+                YururluktekiDegerleriYaz(r, *table, *date, [this](F f) { return core_.elleGirildi(f); });
+        },
+        &said);
+    // The result box gains a paragraph naming each legal figure that is not the law of the case's date.
+    const std::string paragraph = UyariParagrafi(yasalUyarilar());
+    QtMessages messages(kSheetTitle);
+    messages.setWindow(this);
+    for (const RecordedMessages::Entry& e : said.entries) {
+        if (e.icon == MessageIcon::Information && !paragraph.empty())
+            messages.show(e.text + "\r\n\r\n" + paragraph, MessageIcon::Warning);
+        else
+            messages.show(e.text, e.icon);
+    }
+    showResultNotes();
+}
+
+void PamerolWindow::showResultNotes() {
+    const YasalDegerler* table = core_.record().command3Enabled() ? yasalTablo() : nullptr;
+    SonucNotlari notes = HesapNotlari(core_.record(), table, TodayKey());
+    // Every legal figure that is not the law of the case's date, the ceiling among them.
+    if (const std::string all = UyariParagrafi(yasalUyarilar()); !all.empty()) notes.tavanUyarisi = all;
     for (auto [label, text] : {std::pair{tavanUyarisi_, &notes.tavanUyarisi},
                                std::pair{asgariUcretNotu_, &notes.asgariUcretNotu}}) {
         label->setText(ToQ(text->value_or("")));
@@ -626,11 +691,21 @@ void PamerolWindow::getYasalDegerler() {
     }
     if (!date) date = askExitDate();
     if (!date) return;
+    // The figures are for this case until the clerk says they are to be kept.
+    core_.holdClerkFigures();
     const Getirilen got = YasalDegerleriYaz(r, *yasalDegerler_, *date);
-    // Saved and read back as when the clerk leaves the stamp-duty rate after typing the figures.
-    core_.focusOut(F::DVOR);
     showResultNotes();
     messages.show(got.message, got.missing.empty() ? MessageIcon::Information : MessageIcon::Warning);
+    QMessageBox ask(QMessageBox::Question, kSheetTitle,
+                    QStringLiteral("Bu değerler ayarlarınıza kaydedilsin mi?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    ask.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
+    ask.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+    ask.setDefaultButton(QMessageBox::No);
+    if (ask.exec() == QMessageBox::Yes) {
+        core_.keepFiguresAsSettings();
+        core_.ayarlariYaz();
+    }
 }
 
 // ---- widgets -> record ------------------------------------------------------------------------------------
@@ -640,6 +715,7 @@ void PamerolWindow::edited(F f) {
     if (auto* edit = qobject_cast<QLineEdit*>(fieldWidget(f)); edit && Pamerol::maxLength(f))
         edit->setMaxLength(std::max<int>(Pamerol::maxLength(f), edit->text().size()));
     if (IsParticular(f)) particulars_.edited();
+    core_.typed(f);
     core_.record().write(f, widgetText(f));
 }
 

@@ -40,16 +40,20 @@ class PamerolWindow : public QWidget {
     Q_OBJECT
   public:
     // Opens the printout dialog modally over the given window and returns once it has closed. `warning`,
-    // when not empty, is a line the dialog shows above its choices.
-    using PrintoutsOpener = std::function<void(QWidget* parent, const QString& warning)>;
+    // when not empty, is a line the dialog shows above its choices; `legalWarning` names the legal figures
+    // that are not the law of the case's date (the dialog asks before printing).
+    using PrintoutsOpener =
+        std::function<void(QWidget* parent, const QString& warning, const QString& legalWarning)>;
 
     PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener openPrintouts, QWidget* parent = nullptr);
     ~PamerolWindow() override;
 
     QWidget* fieldWidget(Field f) const { return widgets_[static_cast<size_t>(f)]; }
 
-    // The table of legal figures that "Çıkış Tarihine Göre Getir" and the notes beside the results read.
-    void setYasalDegerlerYolu(std::string path) { yasalDegerlerYolu_ = std::move(path); }
+    // The table of legal figures that "Çıkış Tarihine Göre Getir", the calculation with the figures of the
+    // exit date and the notes beside the results read. Also sets the switch "Yasal değerleri çıkış
+    // tarihine göre al" from the settings file (on when the file does not say, if the table can be read).
+    void setYasalDegerlerYolu(std::string path);
 
     // The archive: its command "A&rşiv" is shown, and "&Hesapla" and "&Boşalt" start a new case in it.
     void setArchive(CaseKeeper* keeper);
@@ -102,6 +106,13 @@ class PamerolWindow : public QWidget {
     std::optional<int> askExitDate();
     // The ceiling warning and the minimum-wage note beside the results, while results are shown.
     void showResultNotes();
+    // "&Hesapla": with the switch on, the figures of the case's date first; then the result box, with a
+    // paragraph naming every legal figure used that is not the law of that date.
+    void calculate();
+    // The table, read at the first need; null when it cannot be read.
+    const YasalDegerler* yasalTablo();
+    // The legal warnings of the results on screen; empty while none are shown.
+    std::vector<YasalUyari> yasalUyarilar();
 
     Pamerol& core_;
     Desktop& desktop_;
@@ -127,6 +138,7 @@ class PamerolWindow : public QWidget {
     std::string yasalDegerlerYolu_;
     std::optional<YasalDegerler> yasalDegerler_; // loaded at the first need, again by the command
     bool yasalDegerlerDenendi_ = false;
+    QCheckBox* yasalOtomatik_ = nullptr;
 
     bool mirroring_ = false; // a widget is being set from the record: its change is not a new edit
     bool closed_ = false;

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "raporsecwindow.h"
 
+#include <QAbstractButton>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -25,8 +27,9 @@ void Name(QWidget* w, const QString& objectName, const QString& caption = {}) {
 
 } // namespace
 
-RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidget* parent)
-    : QDialog(parent), core_(core) {
+RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidget* parent,
+                               const QString& legalWarning)
+    : QDialog(parent), core_(core), legalWarning_(legalWarning) {
     setObjectName(QStringLiteral("frmRaporSec"));
     setWindowTitle(kPrintoutsTitle);
     setModal(true);
@@ -72,7 +75,21 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
     Name(close, QStringLiteral("cmdKapat"), close->text());
     for (QPushButton* b : {print, close}) b->setAutoDefault(false); // Enter is handled below
     print->setDefault(true);
-    connect(print, &QPushButton::clicked, this, [this] { core_.yazdir(); });
+    connect(print, &QPushButton::clicked, this, [this] {
+        // A paper with figures that are not the law of its date is printed only when the clerk says so.
+        if (!legalWarning_.isEmpty() && !legalWarningAccepted_) {
+            QMessageBox ask(QMessageBox::Warning, windowTitle(),
+                            QStringLiteral("Yasal değerlerde uyarı var: ") + legalWarning_ +
+                                QStringLiteral("\nYine de yazdırılsın mı?"),
+                            QMessageBox::Yes | QMessageBox::No, this);
+            ask.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
+            ask.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+            ask.setDefaultButton(QMessageBox::No);
+            if (ask.exec() != QMessageBox::Yes) return;
+            legalWarningAccepted_ = true;
+        }
+        core_.yazdir();
+    });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -89,6 +106,13 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
         QFont bold = line->font();
         bold.setBold(true);
         line->setFont(bold);
+        layout->addWidget(line);
+    }
+    if (!legalWarning.isEmpty()) {
+        auto* line = new QLabel(legalWarning);
+        Name(line, QStringLiteral("yasalUyari"), legalWarning);
+        line->setWordWrap(true);
+        line->setStyleSheet(QStringLiteral("color: #b00000"));
         layout->addWidget(line);
     }
     layout->addWidget(frame);
@@ -118,10 +142,11 @@ void RaporSecWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void ShowPrintouts(const Record& record, const PaperFolders& folders, SpreadsheetFactory factory,
-                   Messages& messages, QWidget* parent, const QString& warning, frmRaporSec::Filled filled) {
+                   Messages& messages, QWidget* parent, const QString& warning, frmRaporSec::Filled filled,
+                   const QString& legalWarning) {
     frmRaporSec core(record, folders, std::move(factory), messages);
     core.setFilled(std::move(filled));
-    RaporSecWindow window(core, warning, parent);
+    RaporSecWindow window(core, warning, parent, legalWarning);
     window.exec();
 }
 

@@ -31,8 +31,10 @@ struct Sheet {
     Pamerol core{messages};
     RecordedDesktop desktop;
     ui::PamerolWindow::PrintoutsOpener openPrintouts;
-    ui::PamerolWindow window{
-        core, desktop, [this](QWidget* parent, const QString& warning) { openPrintouts(parent, warning); }};
+    ui::PamerolWindow window{core, desktop,
+                             [this](QWidget* parent, const QString& warning, const QString& legal) {
+                                 openPrintouts(parent, warning, legal);
+                             }};
 
     explicit Sheet(const std::string& settings = kSettings) {
         QFile ini(dir.filePath(QStringLiteral("Pmrl.ini")));

@@ -40,7 +40,7 @@ struct Desk {
             QFile file(s.dir.filePath(QString::fromLatin1(name)));
             if (file.open(QIODevice::WriteOnly)) file.write("template");
         }
-        s.openPrintouts = [this](QWidget* parent, const QString& warning) {
+        s.openPrintouts = [this](QWidget* parent, const QString& warning, const QString&) {
             const auto recording = [this] {
                 auto sheet = std::make_unique<RecordingSpreadsheet>();
                 sheet->failWhen = [this](const SpreadsheetCall& c) {

@@ -61,6 +61,13 @@ void GiveTable(Sheet& s, const QByteArray& text) {
     s.window.setYasalDegerlerYolu(path.toStdString());
 }
 
+// Unticks "Yasal değerleri çıkış tarihine göre al": the clerk's own figures are used.
+void YasalOtomatikOff(Sheet& s) {
+    auto* box = s.window.findChild<QCheckBox*>(QStringLiteral("chkYasalOtomatik"));
+    QVERIFY(box);
+    box->setChecked(false);
+}
+
 QLabel* Hint(Sheet& s) {
     return s.window.findChild<QLabel*>(QStringLiteral("ipucu"));
 }
@@ -118,7 +125,7 @@ class PamerolWindowTest : public QObject {
                 QVERIFY2(!keys.contains(b->text().at(at + 1).toUpper()), qPrintable(b->text()));
                 keys += b->text().at(at + 1).toUpper();
             }
-        QCOMPARE(keys.size(), 8);
+        QCOMPARE(keys.size(), 9);
         for (int i = 0; i < tabs->count(); ++i) {
             const QString title = tabs->tabText(i);
             titles << QString(title).remove(u'&');
@@ -655,7 +662,7 @@ class PamerolWindowTest : public QObject {
         Calculate(*s);
         QCOMPARE(s->boxes.take().size(), 1);
         RecordedMessages fills;
-        s->openPrintouts = [&](QWidget* parent, const QString& w) {
+        s->openPrintouts = [&](QWidget* parent, const QString& w, const QString&) {
             ui::ShowPrintouts(s->core.record(), s->dir.path().toStdString(), {}, fills, parent, w);
         };
         QString shown;
@@ -701,6 +708,8 @@ class PamerolWindowTest : public QObject {
         QFETCH(QString, message);
         QFETCH(QString, tav);
         GiveTable(*s, table);
+        YasalOtomatikOff(*s); // the clerk's own figures, fetched by the command
+        s->boxes.press = QStringLiteral("Evet");
         if (exit.isEmpty()) {
             pamerol::testing::ClickBox(s->find<QRadioButton>("Option2"));
         } else {
@@ -731,10 +740,13 @@ class PamerolWindowTest : public QObject {
         QCOMPARE(offered, !asked.isEmpty());
         QCOMPARE(nonDateRefused, !asked.isEmpty());
         const auto boxes = s->boxes.take();
-        QCOMPARE(boxes.size(), message.isEmpty() ? 0 : 1);
-        if (!message.isEmpty()) QVERIFY2(boxes[0].text.startsWith(message), qPrintable(boxes[0].text));
-        QCOMPARE(s->shown(F::TAV), tav);
         const bool wrote = tav != QStringLiteral("2030,19");
+        // What was fetched, then whether to keep it as the clerk's settings.
+        QCOMPARE(boxes.size(), message.isEmpty() ? 0 : wrote ? 2 : 1);
+        if (!message.isEmpty()) QVERIFY2(boxes[0].text.startsWith(message), qPrintable(boxes[0].text));
+        if (wrote) QCOMPARE(boxes[1].text, QStringLiteral("Bu değerler ayarlarınıza kaydedilsin mi?"));
+        if (wrote) QCOMPARE(boxes[1].defaultButton, QStringLiteral("Hayır"));
+        QCOMPARE(s->shown(F::TAV), tav);
         QVERIFY(s->settingsFile().contains(QStringLiteral("Oran3=") + tav));
         if (!wrote) return;
         // As typed: the results are gone, the figures saved; what the table lacks stays and is named.
@@ -749,6 +761,96 @@ class PamerolWindowTest : public QObject {
         QCOMPARE(boxes[0].icon, QMessageBox::Warning);
     }
 
+    // With "Yasal değerleri çıkış tarihine göre al" on (the default beside a table), each case takes the
+    // figures of its own exit date, never an earlier case's, and none of them is saved; a figure typed
+    // for the case, a contract's higher notice days and a gap in the table are kept and named.
+    void legalFiguresTakenByCase() {
+        s->core.record().write(F::DL4, "70"); // a contract's notice days, above the law's 57
+        GiveTable(*s, kTable);
+        const QString settings = s->settingsFile();
+        // Fetch the 2007 figures for an old case without keeping them, then clear and take a 2023 case.
+        Calculate(*s, QStringLiteral("14092007"));
+        (void)s->boxes.take();
+        s->window.findChild<QTabWidget*>()->setCurrentIndex(2);
+        s->find<QPushButton>("cmdYasalDegerler")->click();
+        QCOMPARE(s->boxes.take().size(), 2); // what was fetched, then "kaydedilsin mi?" answered no
+        s->activate();
+        QTest::mouseClick(s->find<QPushButton>("Command4"), Qt::LeftButton);
+        Calculate(*s, QStringLiteral("15062023"));
+        auto boxes = s->boxes.take();
+        QCOMPARE(boxes.size(), 1);
+        const QStringList used{s->shown(F::TAV), s->shown(F::DVOR), s->shown(F::VD1), s->shown(F::DL1),
+                               s->shown(F::DL4)};
+        QCOMPARE(used, (QStringList{"19982,83", "7,59", "70000", "15", "70"}));
+        QCOMPARE(s->shown(F::HIGUNU), QStringLiteral("70"));
+        // The table lacks the severance days: the clerk's 30 is used, and the box says so.
+        QCOMPARE(boxes[0].icon, QMessageBox::Warning);
+        QVERIFY2(boxes[0].text.contains(QStringLiteral("\n\nÇıkış tarihindeki (15.06.2023) Kıdem Günü (1 Yıl "
+                                                       "İçin) tabloda yok; hesapta 30 kullanıldı.")),
+                 qPrintable(boxes[0].text));
+        QCOMPARE(s->settingsFile(), settings);
+
+        // A ceiling typed for the case is kept, used and named.
+        s->type(F::TAV, QStringLiteral("25000"));
+        QTest::mouseClick(s->find<QPushButton>("Command2"), Qt::LeftButton);
+        s->activate();
+        boxes = s->boxes.take();
+        QCOMPARE(s->shown(F::TAV), QStringLiteral("25000"));
+        QVERIFY2(
+            boxes[0].text.contains(QStringLiteral(
+                "Çıkış tarihinde (15.06.2023) geçerli Kıdem Tazminatı Tavanı 19.982,83; hesapta 25.000,00")),
+            qPrintable(boxes[0].text));
+
+        // Another exit date: the typed ceiling gives way; the table lacks 2021's, so the clerk's is used.
+        Calculate(*s, QStringLiteral("15122021"));
+        boxes = s->boxes.take();
+        QCOMPARE(s->shown(F::TAV), QStringLiteral("2030,19"));
+        QVERIFY2(
+            boxes[0].text.contains(QStringLiteral("Çıkış tarihindeki (15.12.2021) Kıdem Tazminatı Tavanı "
+                                                  "tabloda yok; hesapta 2.030,19 kullanıldı.")),
+            qPrintable(boxes[0].text));
+        // Closing saves the clerk's own figures: the contract's notice days, no figure of a case.
+        s->window.close();
+        QCOMPARE(s->settingsFile(),
+                 QString(settings).replace(QStringLiteral("37=56"), QStringLiteral("37=70")));
+    }
+
+    // With the switch off, the clerk's figures are used and each one that is not the law of the exit date
+    // is named by its caption in the result box, on the tab and in the printout dialog, which asks before
+    // printing.
+    void legalFiguresOfTheClerkNamed() {
+        GiveTable(*s, kTable);
+        YasalOtomatikOff(*s);
+        Calculate(*s, QStringLiteral("14092007"));
+        const auto boxes = s->boxes.take();
+        QCOMPARE(boxes.size(), 1);
+        const QString tab = s->find<QLabel>("tavanUyarisi")->text();
+        QString dialog;
+        s->openPrintouts = [&](QWidget*, const QString&, const QString& legal) { dialog = legal; };
+        QTest::mouseClick(s->find<QPushButton>("Command3"), Qt::LeftButton);
+        for (const QString& caption :
+             {QStringLiteral("Damga Vergisi Oranı (Binde) 7,59; hesapta 6"),
+              QStringLiteral("Gelir Vergisi 1. Dilim Sınırı 70.000,00; hesapta 7.500,00"),
+              QStringLiteral("Gelir Vergisi 5. Dilim Oranı 40; hesapta 35"),
+              QStringLiteral("37 Ay Üzeri İçin 57; hesapta 56")})
+            for (const QString& where : {boxes[0].text, tab, dialog})
+                QVERIFY2(where.contains(caption), qPrintable(where));
+        QVERIFY(!dialog.contains(QStringLiteral("Tavanı"))); // 2.030,19 is the ceiling of the exit date
+        // "Yazdır" asks first, "Hayır" the default.
+        RecordedMessages fills;
+        frmRaporSec core(s->core.record(), s->dir.path().toStdString(), {}, fills);
+        ui::RaporSecWindow window(core, {}, &s->window, dialog);
+        window.show();
+        s->boxes.press = QStringLiteral("Hayır");
+        window.findChild<QPushButton*>(QStringLiteral("cmdYazdir"))->click();
+        const auto asked = s->boxes.take();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked[0].text.startsWith(QStringLiteral("Yasal değerlerde uyarı var: ")));
+        QVERIFY(asked[0].text.endsWith(QStringLiteral("Yine de yazdırılsın mı?")));
+        QCOMPARE(asked[0].defaultButton, QStringLiteral("Hayır"));
+        QVERIFY(fills.entries.empty());
+    }
+
     // The ceiling warning under the ceiling figure and the minimum-wage note under the notice results.
     void notesBesideTheResults_data() {
         QTest::addColumn<QString>("exit");
@@ -758,12 +860,16 @@ class PamerolWindowTest : public QObject {
                                                   << "" << false;
         QTest::addRow("ceiling of the half-year before")
             << "14032007"
-            << "Çıkış tarihinde geçerli tavan 1.960,69; hesapta 2.030,19 kullanıldı." << false;
-        QTest::addRow("2021, no ceiling in the table")
-            << "15122021"
-            << "Çıkış tarihindeki tavan tabloda yok; hesapta 2.030,19 kullanıldı." << false;
+            << "Çıkış tarihinde (14.03.2007) geçerli Kıdem Tazminatı Tavanı 1.960,69; hesapta 2.030,19 "
+               "kullanıldı."
+            << false;
+        QTest::addRow("2021, no ceiling in the table") << "15122021"
+                                                       << "Çıkış tarihindeki (15.12.2021) Kıdem Tazminatı "
+                                                          "Tavanı tabloda yok; hesapta 2.030,19 kullanıldı."
+                                                       << false;
         QTest::addRow("2023") << "15062023"
-                              << "Çıkış tarihinde geçerli tavan 19.982,83; hesapta 2.030,19 kullanıldı."
+                              << "Çıkış tarihinde (15.06.2023) geçerli Kıdem Tazminatı Tavanı 19.982,83; "
+                                 "hesapta 2.030,19 kullanıldı."
                               << true;
     }
     void notesBesideTheResults() {
@@ -771,6 +877,7 @@ class PamerolWindowTest : public QObject {
         QFETCH(QString, warning);
         QFETCH(bool, note);
         GiveTable(*s, kTable);
+        YasalOtomatikOff(*s);
         auto* tabs = s->window.findChild<QTabWidget*>();
         auto* ceiling = s->find<QLabel>("tavanUyarisi");
         auto* minimumWage = s->find<QLabel>("asgariUcretNotu");
@@ -778,7 +885,12 @@ class PamerolWindowTest : public QObject {
         Calculate(*s, exit);
         QCOMPARE(s->boxes.take().size(), 1);
         QCOMPARE(s->text(F::TAV), "2030,19"); // the calculation keeps the clerk's ceiling
-        QCOMPARE(!ceiling->isHidden() ? ceiling->text() : QString(), warning);
+        // The ceiling's sentence among the warnings (the test table lacks the severance days too).
+        const QString shown = !ceiling->isHidden() ? ceiling->text() : QString();
+        if (warning.isEmpty())
+            QVERIFY2(!shown.contains(QStringLiteral("Tavanı")), qPrintable(shown));
+        else
+            QVERIFY2(shown.contains(warning), qPrintable(shown));
         QCOMPARE(!minimumWage->isHidden(), note);
         if (note)
             QVERIFY(minimumWage->text().startsWith(QStringLiteral("Asgari ücret istisnası uygulanmadı")));
@@ -799,8 +911,9 @@ class PamerolWindowTest : public QObject {
         Calculate(*s);
         QCOMPARE(s->boxes.take().size(), 1);
         RecordedMessages fills;
-        s->openPrintouts = [&](QWidget* parent, const QString& warning) {
-            ui::ShowPrintouts(s->core.record(), s->dir.path().toStdString(), {}, fills, parent, warning);
+        s->openPrintouts = [&](QWidget* parent, const QString& warning, const QString& legal) {
+            ui::ShowPrintouts(s->core.record(), s->dir.path().toStdString(), {}, fills, parent, warning, {},
+                              legal);
         };
         QStringList seen;
         for (int opening = 0; opening < 2; ++opening) {

@@ -410,7 +410,9 @@ struct OfficeSpreadsheet::Impl {
     // only while the workbook is filled: the office's own optimal row height leaves merged blocks alone.
     sal_Int32 neededHeight(const Reference<css::table::XCell>& cell, const css::table::CellRangeAddress& area,
                            const OUString& text) {
-        const sal_Int32 width = areaWidth(area);
+        // The office lays the text out for the screen here and for the page when it prints, and the page's
+        // lines can be a little fuller: measured a little narrower, no line breaks later on paper than here.
+        const sal_Int32 width = areaWidth(area) * 96 / 100;
         if (measured.height > 0 && text == measured.text && width == measured.width &&
             area.StartColumn == measured.column && area.StartRow == measured.row)
             return measured.height;

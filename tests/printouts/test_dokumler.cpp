@@ -374,7 +374,7 @@ TEST_F(Fill, ReleaseTextFlowsOverPages) {
         std::string text;
         int pages;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"one paragraph of 12,000 characters", paragraph, 3},
         {"12 paragraphs and 4 short lines", paragraphs(12, 60) + "\r\nbir\r\niki\r\nüç\r\ndört", 2},
         {"31 paragraphs", paragraphs(31, 40), 3},
@@ -383,6 +383,12 @@ TEST_F(Fill, ReleaseTextFlowsOverPages) {
         {"one word longer than a page", std::string(30000, 'x'), 0},
         {"the default text", std::string(kDefaultReleaseText), 1},
     };
+    // Texts that end anywhere near the foot of the first page.
+    for (int n = 20; n <= 45; ++n) {
+        std::string t = "satır1";
+        for (int i = 2; i <= n; ++i) t += "\r\nsatır" + std::to_string(i);
+        cases.push_back({"short lines", t, 0});
+    }
     for (const Case& c : cases) {
         Record r = CalculatedCase();
         r.write(Field::txtIbraname, c.text);

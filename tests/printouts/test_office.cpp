@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <thread>
 
 #include "case.h"
@@ -283,7 +284,10 @@ TEST_F(OfficeFill, TextsOfSeveralLinesShowEveryLine) {
 // Every text the program writes shows whole on the printed paper: long particulars wrap and their rows
 // grow, the release text's block is as tall as its text, a text longer than a page runs over as many pages
 // as it needs, and no number prints as "###". Read from the PDF as a person would: each line of each text
-// once, in order, inside the page, over no other word.
+// once, in order, inside the page body, over no other word; on the release letters the rendered pages show
+// every word of the body (nothing clipped) and nothing but the footer under the body, every page is numbered
+// and signed with the date and both names, each later page begins with the employee's name, and the amount
+// lines, the total and the total in words stand on one page with the last words of the text.
 TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
     using F = Field;
     const std::string employer = "Örnek Tekstil Konfeksiyon İnşaat Turizm Gıda Tarım Hayvancılık Madencilik "
@@ -293,20 +297,57 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
     const std::string address = "Cumhuriyet Mahallesi Atatürk Bulvarı Gül Sokak Papatya Apartmanı No: 123 "
                                 "Daire: 45 Kat: 6 Eski Sanayi Sitesi Karşısı Yeşilköy Semti Bakırköy İlçesi "
                                 "İstanbul 34149 Türkiye (Posta Kutusu 17)";
-    std::string paragraph;
-    for (int i = 1; paragraph.size() < 1000; ++i) paragraph += "alacak" + std::to_string(i) + " ";
-    paragraph += "ve hiçbir hakkım kalmamıştır.";
+    const std::string employerAddress = "Organize Sanayi Bölgesi 3. Cadde No: 14 Çerkezköy / Tekirdağ";
+    auto paragraph = [](const std::string& word, size_t length) {
+        std::string p;
+        for (int i = 1; p.size() < length; ++i) p += word + std::to_string(i) + " ";
+        p.pop_back();
+        return p;
+    };
+    // Paragraphs as a lawyer writes them, with line breaks between them only, and the same text as seen.
+    auto paragraphs = [&](int count, const std::string& tail) {
+        std::pair<std::string, std::string> out;
+        for (int i = 1; i <= count; ++i) {
+            const std::string p = paragraph("p" + std::to_string(i) + "k", 330);
+            out.first += (i > 1 ? "\r\n" : "") + p;
+            out.second += (i > 1 ? "\n" : "") + p;
+        }
+        out.first += tail;
+        for (size_t at; (at = out.second.find("\r\n")) != std::string::npos;) out.second.replace(at, 2, "\n");
+        return out;
+    };
     std::string lines, crlfLines;
     for (int i = 1; i <= 120; ++i) {
         lines += (i > 1 ? "\n" : "") + std::to_string(i) + ". satır";
         crlfLines += (i > 1 ? "\r\n" : "") + std::to_string(i) + ". satır";
     }
+    const std::string shortLines = "\r\nKısa satır bir\r\nKısa satır iki\r\nKısa satır üç\r\nKısa satır dört";
+    const std::string longParagraph = paragraph("alacak", 12000);
+    const auto twelve = paragraphs(12, shortLines);
+    const auto thirtyOne = paragraphs(31, "");
+    const auto forty = paragraphs(40, "");
+    const std::string amounts =
+        "\nKıdem Tazminatı\nİhbar Tazminatı\nİzin Ücreti\nTOPLAM\nYalnız: Onbir Bin İkiyüz "
+        "Beş Yeni Türk Lirası Yetmiş Bir Yeni Kuruş";
+    const std::string particulars =
+        tradeName + "\n2 1234 01 01 1234567 034 12 34 000\n" + employerAddress + "\n" + name + "\n" + address;
     struct Paper {
         const char* name;
         int kind; // 0 severance sheet, 1 notice sheet, 2 release letter
         std::vector<std::pair<F, std::string>> fields;
         std::vector<std::string> seen;
         size_t pages;
+    };
+    auto letter = [&](const char* title, const std::string& text, const std::string& shown, size_t pages) {
+        return Paper{title,
+                     2,
+                     {{F::txtUnvani, tradeName},
+                      {F::txtAdresi, employerAddress},
+                      {F::txtAdiSoyadi, name},
+                      {F::txtAdres, address},
+                      {F::txtIbraname, text}},
+                     {particulars, shown + amounts, "6.822,46 YTL.\n11.205,71 YTL."},
+                     pages};
     };
     const Paper papers[] = {
         {"severance sheet",
@@ -327,26 +368,18 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
          {name, "99999", "12.345.678.901,23", "999.999.999,99", "2.074.074,05", "999.999.998,99", "1,00",
           "999.999.999,97", "999.999.999,98", "999.999.999,99"}, // the deductions' sum
          1},
-        {"release letter",
-         2,
-         {{F::txtUnvani, tradeName},
-          {F::txtAdiSoyadi, name},
-          {F::txtAdres, address},
-          {F::txtIbraname, paragraph}},
-         {tradeName + "\n2 1234 01 01 1234567 034 12 34 000\n" + name + "\n" + address,
-          paragraph + "\nKıdem Tazminatı\nİhbar Tazminatı\nİzin Ücreti\nTOPLAM",
-          "6.822,46 YTL.\n11.205,71 YTL."},
-         1},
-        {"release letter of 120 lines",
-         2,
-         {{F::txtIbraname, crlfLines}},
-         {lines + "\nKıdem Tazminatı\nİhbar Tazminatı\nİzin Ücreti\nTOPLAM", "6.822,46 YTL.\n11.205,71 YTL."},
-         3},
+        letter("release letter", paragraph("alacak", 1000), paragraph("alacak", 1000), 1),
+        letter("release letter of 120 lines", crlfLines, lines, 4),
+        letter("release letter of one paragraph of 12,000 characters", longParagraph, longParagraph, 3),
+        letter("release letter of 12 paragraphs and 4 short lines", twelve.first, twelve.second, 2),
+        letter("release letter of 31 paragraphs", thirtyOne.first, thirtyOne.second, 3),
+        letter("release letter of 40 paragraphs", forty.first, forty.second, 4),
     };
     for (const Paper& paper : papers) {
         Record r = CalculatedCase();
         r.setCheck1(1);
         r.setCheck2(1);
+        r.write(F::txtIbranameTarihi, "21.10.2007");
         for (const auto& [f, text] : paper.fields) r.write(f, text);
         ASSERT_TRUE(paper.kind == 2 ? IbranameDoldur(r, folder.string(), *office, messages)
                                     : BordroDoldur(r, paper.kind == 0, folder.string(), *office, messages));
@@ -354,8 +387,52 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         ASSERT_TRUE(office->storeTo(pdf).ok) << paper.name;
         const pamerol::testing::PdfWords words = pamerol::testing::ReadPdfWords(pdf);
         EXPECT_EQ(words.pages.size(), paper.pages) << paper.name;
-        for (const std::string& fault : pamerol::testing::ReadingFaults(words, paper.seen))
-            ADD_FAILURE() << paper.name << ": " << fault;
+        if (paper.kind != 2) {
+            for (const std::string& fault : pamerol::testing::ReadingFaults(words, paper.seen))
+                ADD_FAILURE() << paper.name << ": " << fault;
+            continue;
+        }
+        // The page body's box, from the page style the filled workbook has.
+        const PageSetup page = StoreAndRead("letter.ods")->page();
+        auto pt = [](int hmm) { return hmm * 72.0 / 2540.0; };
+        const pamerol::testing::PdfBox body{pt(page.leftMargin), pt(page.topMargin),
+                                            pt(page.width - page.rightMargin),
+                                            pt(page.height - page.bottomMargin - page.footerHeight)};
+        std::vector<std::string> faults;
+        const pamerol::testing::PdfWords inBody =
+            pamerol::testing::BodyWords(words, body, name + " – İbraname (devam)", faults);
+        for (const std::string& f : pamerol::testing::ReadingFaults(inBody, paper.seen)) faults.push_back(f);
+        for (const std::string& f : pamerol::testing::RenderedFaults(pdf, words, body)) faults.push_back(f);
+        for (const std::string& fault : faults) ADD_FAILURE() << paper.name << ": " << fault;
+        // The page of a run of words in the body; -1 when it is not there.
+        auto pageOf = [&](const std::vector<std::string>& run) {
+            for (size_t i = 0; i + run.size() <= inBody.words.size(); ++i) {
+                size_t k = 0;
+                while (k < run.size() && inBody.words[i + k].text == run[k]) ++k;
+                if (k == run.size()) return inBody.words[i].page;
+            }
+            return -1;
+        };
+        // The last two words of the text, before the amount lines.
+        std::istringstream shown(paper.seen[1]);
+        std::vector<std::string> lastWords;
+        for (std::string w; shown >> w && w != "Kıdem";) lastWords.push_back(w);
+        lastWords.erase(lastWords.begin(), lastWords.end() - 2);
+        const int last = pageOf(lastWords);
+        EXPECT_EQ(last, static_cast<int>(paper.pages) - 1) << paper.name;
+        for (const std::vector<std::string>& run : std::vector<std::vector<std::string>>{
+                 {"Kıdem", "Tazminatı"}, {"İhbar", "Tazminatı"}, {"İzin", "Ücreti"}, {"TOPLAM"}, {"Yalnız:"}})
+            EXPECT_EQ(pageOf(run), last) << paper.name << ": " << run[0];
+        // Under the signature lines of every page: the date and both names.
+        for (size_t p = 0; p < words.pages.size(); ++p) {
+            std::string footer;
+            for (const auto& w : words.words)
+                if (w.page == static_cast<int>(p) && w.yMin >= body.bottom - 0.5) footer += " " + w.text;
+            for (const char* part :
+                 {" Tarih: 21.10.2007", " Örnek Tekstil Konfeksiyon İnşaat", " Muhammed Mustafa Abdurrahman"})
+                EXPECT_NE(footer.find(part), std::string::npos)
+                    << paper.name << " page " << p + 1 << ": " << part;
+        }
     }
 }
 

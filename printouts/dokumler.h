@@ -66,6 +66,9 @@ class frmRaporSec {
 
     frmRaporSec(const Record& record, PaperFolders folders, SpreadsheetFactory factory, Messages& messages);
 
+    // The sheet the papers are filled from.
+    const Record& record() const { return record_; }
+
     // The selected option (0 "Kıdem Bordrosu", 1 "İhbar Bordrosu", 2 "İbraname"); another value selects none.
     int secim() const { return secim_; }
     void secimYap(int index) { secim_ = index; }

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "figures/yasal_degerler.h"
 #include "formuortala.h"
 #include "pictures.h"
 
@@ -89,6 +90,13 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
         QFont bold = line->font();
         bold.setBold(true);
         line->setFont(bold);
+        layout->addWidget(line);
+    }
+    // A release letter dated within a month of the exit may be void: said before it is printed.
+    if (auto late = IbranameTarihUyarisi(core_.record(), TodayKey())) {
+        auto* line = new QLabel(QString::fromStdString(*late));
+        Name(line, QStringLiteral("ibranameTarihiUyarisi"), line->text());
+        line->setWordWrap(true);
         layout->addWidget(line);
     }
     layout->addWidget(frame);

@@ -376,6 +376,7 @@ TEST_F(Fill, ReleaseTextFlowsOverPages) {
     };
     std::vector<Case> cases = {
         {"one paragraph of 12,000 characters", paragraph, 3},
+        {"one paragraph of 4,700 characters", paragraph.substr(0, paragraph.find(' ', 4700)), 0},
         {"12 paragraphs and 4 short lines", paragraphs(12, 60) + "\r\nbir\r\niki\r\nüç\r\ndört", 2},
         {"31 paragraphs", paragraphs(31, 40), 3},
         {"40 paragraphs", paragraphs(40, 40), 3},

@@ -361,7 +361,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         {"severance sheet",
          0,
          {{F::txtUnvani, employer}, {F::txtAdiSoyadi, name}, {F::TGUNU, "17520"}},
-         {employer, name, "17520", "6.867,79", "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
+         {employer, name, "17520", "6.867,79", "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "Sayfa 1 / 1"},
          1},
         {"notice sheet",
          1,
@@ -374,7 +374,8 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
           {F::IDVER, "1,00"},
           {F::ITAZM, "999.999.999,98"}},
          {name, "99999", "12.345.678.901,23", "999.999.999,99", "2.074.074,05", "999.999.998,99", "1,00",
-          "999.999.999,97", "999.999.999,98", "999.999.999,99"}, // the deductions' sum
+          "999.999.999,97", "999.999.999,98", "999.999.999,99", // the last: the deductions' sum
+          "Sayfa 1 / 1"},
          1},
         letter("release letter", paragraph("alacak", 1000), paragraph("alacak", 1000), 1),
         letter("release letter of 120 lines", crlfLines, lines, 4),

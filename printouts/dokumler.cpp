@@ -141,7 +141,7 @@ size_t Chars(std::string_view s) {
 }
 
 // A name for the footer: its lines (a trade name may have several) broken at blanks into lines of at most
-// kFooterNameWidth characters; a longer word stands alone on its line.
+// kFooterNameWidth characters; a longer word is broken too.
 std::string FooterName(const std::string& name) {
     std::string out, line;
     auto flush = [&] {
@@ -157,6 +157,16 @@ std::string FooterName(const std::string& name) {
         std::istringstream words(text.substr(from, to - from));
         for (std::string w; words >> w;) {
             if (!line.empty() && Chars(line) + 1 + Chars(w) > kFooterNameWidth) flush();
+            while (Chars(w) > kFooterNameWidth) {
+                size_t at = 0; // the byte that begins the character after kFooterNameWidth of them
+                for (size_t chars = 0; at < w.size(); ++at) {
+                    if ((static_cast<unsigned char>(w[at]) & 0xC0) == 0x80) continue;
+                    if (chars++ == kFooterNameWidth) break;
+                }
+                line = w.substr(0, at);
+                flush();
+                w.erase(0, at);
+            }
             line += (line.empty() ? "" : " ") + w;
         }
         flush();

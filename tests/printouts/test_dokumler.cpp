@@ -452,6 +452,31 @@ TEST_F(Fill, WindowTitle) {
     }
 }
 
+// The names under the signature lines are broken into lines that stay clear of the footer's middle.
+TEST_F(Fill, FooterNames) {
+    const std::tuple<Field, const char*, const char*> cases[] = {
+        {Field::txtAdiSoyadi, " Ali  Veli ", "footer right -1 Ali Veli"},
+        {Field::txtAdiSoyadi, "Muhammed Mustafa Abdurrahman Karaosmanoğlu",
+         "footer right -1 Muhammed Mustafa Abdurrahman\nKaraosmanoğlu"},
+        {Field::txtUnvani, "Örnek Tekstil\r\nLtd. Şti.", "footer left -1 Örnek Tekstil\nLtd. Şti."},
+        {Field::txtUnvani, "ÇokUzunBirUnvanıOlanŞirketinAdıBurada A.Ş.",
+         "footer left -1 ÇokUzunBirUnvanıOlanŞirketinAdıB\nurada A.Ş."},
+        {Field::txtAdiSoyadi, "", "title İbraname"}, // no name, no line
+    };
+    for (auto [field, name, line] : cases) {
+        Record r = CalculatedCase();
+        r.write(field, name);
+        sheet.calls.clear();
+        Lines lines = Ibraname(r);
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << name;
+        if (std::string(name).empty()) {
+            EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                    [](const std::string& l) { return l.rfind("footer right", 0) == 0; }),
+                      0);
+        }
+    }
+}
+
 // Every step is attempted: a refused merge, write, alignment or border leaves all later calls as they were.
 TEST_F(Fill, FailedStepsShiftNothing) {
     const Record r = CalculatedCase();

@@ -312,6 +312,13 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
         Employee(F::txtAdres, K::MultiLineText, "Adresi"),
         Employee(F::txtSSkNoPer, K::Text, "SSK No"),
         Employee(F::txtTcKNo, K::Text, "T.C. Kimlik No"),
+        // The release letter's date; empty: the day it is printed.
+        {.field = F::txtIbranameTarihi,
+         .kind = K::Date,
+         .tab = T::Personel,
+         .frame = "Personel",
+         .caption = "İbraname Tarihi",
+         .onFocus = OnFocus::Select},
     }};
 }();
 

@@ -55,7 +55,8 @@ std::optional<Field> FieldByName(std::string_view name) {
 }
 
 Record::Record() {
-    for (Field f : {Field::GTarih, Field::CTarih}) texts_[static_cast<size_t>(f)] = kEmptyDate;
+    for (const FieldInfo& i : kFieldTable)
+        if (i.kind == Kind::Date) texts_[static_cast<size_t>(i.field)] = kEmptyDate;
     for (Field f : {Field::DGUN, Field::TGUN, Field::GGUN, Field::DGVMAT, Field::ESUCRET, Field::IUCRET,
                     Field::TBRUT, Field::YIUCRET})
         texts_[static_cast<size_t>(f)] = "0";

@@ -14,17 +14,20 @@
 namespace pamerol {
 
 // Every text field, in the order the record lists them (upper area, tabs from left to right).
+// (Kept by hand: the formatter lays this list out differently on every run.)
+// clang-format off
 #define PAMEROL_FIELDS(X)                                                                                    \
     X(GTarih)                                                                                                \
     X(CTarih)                                                                                                \
     X(DGUN)                                                                                                  \
     X(TGUN)                                                                                                  \
-    X(GGUN)                                                                                                  \
-    X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI) X(KAYI) X(KGUNU) X(BKTAZ) X(DVER)   \
-        X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER) X(IDVER) X(ITAZM) X(DVOR) X(KGN)      \
-            X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3) X(VD4) X(VD5) X(O6) X(VD6) X(DL1)      \
-                X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi) X(txtVergiDairesi)             \
-                    X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres) X(txtSSkNoPer) X(txtTcKNo)
+    X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI) X(KAYI) X(KGUNU) X(BKTAZ)   \
+        X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER) X(IDVER) X(ITAZM) X(DVOR)     \
+            X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3) X(VD4) X(VD5) X(O6) X(VD6)      \
+                X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi) X(txtVergiDairesi)      \
+                    X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres) X(txtSSkNoPer) X(txtTcKNo)     \
+                        X(txtIbranameTarihi)
+// clang-format on
 
 enum class Field : int {
 #define PAMEROL_ENUM(name) name,
@@ -32,7 +35,7 @@ enum class Field : int {
 #undef PAMEROL_ENUM
 };
 
-inline constexpr int kFieldCount = static_cast<int>(Field::txtTcKNo) + 1;
+inline constexpr int kFieldCount = static_cast<int>(Field::txtIbranameTarihi) + 1;
 
 std::string_view FieldName(Field f);
 // The caption the window shows beside the field ("En Son Aylık Brüt Ücreti"); empty for a field shown

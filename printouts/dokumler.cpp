@@ -3,12 +3,16 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <system_error>
+#include <vector>
 
 #include "base/conversions.h"
 #include "figures/yasal_degerler.h"
+#include "printouts/yaziyla.h"
 
 namespace pamerol {
 
@@ -80,7 +84,16 @@ void Put(Spreadsheet& sheet, std::string_view cell, const std::string& text, Wri
 
 // An amount with the currency of the case's papers after it: "YTL." before 2009, "TL" from then on.
 std::string WithCurrency(const Record& r, const std::string& amount) {
-    return amount + " " + std::string(KagitParaBirimi(r));
+    return amount + " " + std::string(DokumParaBirimi(r, TodayKey()));
+}
+
+// A date column: an empty date mask (a case calculated from premium days) prints blank.
+void PutDate(Spreadsheet& sheet, std::string_view cell, const std::string& date) {
+    const bool empty = date.find_first_not_of("_. ") == std::string::npos;
+    if (empty)
+        sheet.write(cell, "", WriteMode::Text);
+    else
+        Put(sheet, cell, date, WriteMode::Value);
 }
 
 std::string CeilingLine(const Record& r) {
@@ -114,6 +127,195 @@ std::string ReleaseText(const std::string& text, int& lines) {
     return out;
 }
 
+// The footer's line for the letter's date: below two lines of room, beside the signature lines.
+constexpr int kFooterDateLine = 3;
+// The widest line a name under a signature line may take in the footer, in characters: the footer's
+// sides share the page's width, and a longer line would run into the middle.
+constexpr size_t kFooterNameWidth = 32;
+
+// Characters (not bytes) of a UTF-8 text.
+size_t Chars(std::string_view s) {
+    size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// A name for the footer: its lines (a trade name may have several) broken at blanks into lines of at most
+// kFooterNameWidth characters; a longer word is broken too.
+std::string FooterName(const std::string& name) {
+    std::string out, line;
+    auto flush = [&] {
+        if (line.empty()) return;
+        out += (out.empty() ? "" : "\n") + line;
+        line.clear();
+    };
+    std::string text;
+    for (char c : name) text += c == '\r' ? ' ' : c == '\n' ? '\n' : c;
+    size_t from = 0;
+    while (from <= text.size()) {
+        const size_t to = std::min(text.find('\n', from), text.size());
+        std::istringstream words(text.substr(from, to - from));
+        for (std::string w; words >> w;) {
+            if (!line.empty() && Chars(line) + 1 + Chars(w) > kFooterNameWidth) flush();
+            while (Chars(w) > kFooterNameWidth) {
+                size_t at = 0; // the byte that begins the character after kFooterNameWidth of them
+                for (size_t chars = 0; at < w.size(); ++at) {
+                    if ((static_cast<unsigned char>(w[at]) & 0xC0) == 0x80) continue;
+                    if (chars++ == kFooterNameWidth) break;
+                }
+                line = w.substr(0, at);
+                flush();
+                w.erase(0, at);
+            }
+            line += (line.empty() ? "" : " ") + w;
+        }
+        flush();
+        from = to + 1;
+    }
+    return out;
+}
+
+// One row of the release text as the pages break it.
+struct LetterRow {
+    int row;
+    std::string text;
+    int height;
+    bool newPage;
+};
+
+struct LetterLayout {
+    std::vector<LetterRow> rows; // empty: the text goes in one merged block from A17
+    int plainRow = 0;            // the height of the empty rows and of the amount lines
+    int wordsRow = 0;            // the height of the total in words
+};
+
+// Where a text may be cut between laid-out lines: after each word (before the blanks that follow it).
+std::vector<size_t> WordEnds(const std::string& text) {
+    std::vector<size_t> out;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] != ' ' && (i + 1 == text.size() || text[i + 1] == ' ')) out.push_back(i + 1);
+    return out;
+}
+
+// Every character boundary, for a word longer than a page.
+std::vector<size_t> CharacterEnds(const std::string& text) {
+    std::vector<size_t> out;
+    for (size_t i = 1; i <= text.size(); ++i)
+        if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) out.push_back(i);
+    return out;
+}
+
+// The longest beginning of the text, cut at one of these places, whose height is at most `limit`; 0 when
+// none is. Heights grow with the text, so a binary search finds it.
+size_t LongestFitting(Spreadsheet& sheet, std::string_view range, const std::string& text,
+                      const std::vector<size_t>& cuts, int limit) {
+    size_t lo = 0, hi = cuts.size(); // cuts[0, lo) fit; cuts[hi, end) do not
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (sheet.textHeight(range, text.substr(0, cuts[mid])) <= limit)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo == 0 ? 0 : cuts[lo - 1];
+}
+
+bool Blank(const std::string& s) {
+    return s.find_first_not_of(" \t\r") == std::string::npos;
+}
+
+// Works out the release letter's rows. When everything (the header, the text block with its three empty
+// rows, the amount lines, the total and the total in words) fits the first page, or the backend cannot
+// measure the page, the text stays one merged block. Otherwise each line break begins a row, and a row that
+// would not fit the room left on its page is cut between two of its laid-out lines; each later page begins
+// with the employee's name and "İbraname (devam)". The empty rows, amounts, total and words keep together on
+// one page with at least the last line of text above them.
+LetterLayout LayOutLetter(Spreadsheet& sheet, const std::string& text, int n, int payments,
+                          const std::string& words, const std::string& name) {
+    LetterLayout out;
+    // A little less than the page, so that rounding in the office never pushes a row over.
+    const int body = sheet.pageBodyHeight() - 50;
+    if (body <= 0) return out;
+    constexpr const char* range = "A17:EX17";
+    out.plainRow = std::max(sheet.rowHeight(17), 1);
+    out.wordsRow = std::max(out.plainRow, sheet.textHeight(range, words));
+    int used = 0; // on the current page
+    for (int r = 1; r <= 16; ++r) {
+        const int h = sheet.rowHeight(r);
+        used = used + h > body ? h : used + h;
+    }
+    const int amounts = (payments + 1) * out.plainRow + out.wordsRow;
+    int block = 0;
+    for (int r = 17; r <= 19 + n; ++r) block += sheet.rowHeight(r);
+    block = std::max(block, sheet.textHeight("A17:EX" + std::to_string(19 + n), text));
+    if (used + block + amounts <= body) return out;
+
+    std::string shownName = name;
+    for (char& c : shownName)
+        if (c == '\r' || c == '\n') c = ' ';
+    const std::string continued = (Blank(shownName) ? "" : shownName + " \u2013 ") + "İbraname (devam)";
+    const int continuedHeight = std::max(sheet.textHeight(range, continued), 1);
+
+    std::vector<std::string> paragraphs;
+    for (size_t from = 0;;) {
+        const size_t to = text.find('\n', from);
+        paragraphs.push_back(text.substr(from, to == std::string::npos ? std::string::npos : to - from));
+        if (to == std::string::npos) break;
+        from = to + 1;
+    }
+    int lastVisible = -1;
+    for (int i = 0; i < static_cast<int>(paragraphs.size()); ++i)
+        if (!Blank(paragraphs[static_cast<size_t>(i)])) lastVisible = i;
+    // What must stand on the page of the last line of text: the empty lines after it, the three empty rows,
+    // the amounts, the total and the words.
+    int keep = 3 * out.plainRow + amounts;
+    for (int i = lastVisible + 1; i < static_cast<int>(paragraphs.size()); ++i)
+        keep += sheet.textHeight(range, paragraphs[static_cast<size_t>(i)]);
+
+    int row = 17;
+    bool pendingBreak = false;
+    bool freshPage = false; // nothing on the page yet but its first line
+    auto place = [&](std::string t, int h) {
+        out.rows.push_back({row++, std::move(t), h, pendingBreak});
+        pendingBreak = false;
+        used += h;
+        freshPage = false;
+    };
+    auto newPage = [&] {
+        pendingBreak = true;
+        used = 0;
+        place(continued, continuedHeight);
+        freshPage = true;
+    };
+    for (int i = 0; i < static_cast<int>(paragraphs.size()); ++i) {
+        std::string rest = paragraphs[static_cast<size_t>(i)];
+        const bool last = i == lastVisible;
+        for (;;) {
+            const int room = body - used;
+            const int h = sheet.textHeight(range, rest);
+            if (h + (last ? keep : 0) <= room) {
+                place(rest, h);
+                break;
+            }
+            // The part that fits the room; the last line of text leaves at least one line for the next page.
+            const int limit = last && h <= room ? h - 1 : room;
+            size_t cut = LongestFitting(sheet, range, rest, WordEnds(rest), limit);
+            if (cut == 0 && freshPage) cut = LongestFitting(sheet, range, rest, CharacterEnds(rest), limit);
+            if (cut == 0 && freshPage) { // a single line taller than what is left: it has to stand here
+                place(rest, h);
+                break;
+            }
+            if (cut > 0) {
+                place(rest.substr(0, cut), sheet.textHeight(range, rest.substr(0, cut)));
+                const size_t next = rest.find_first_not_of(' ', cut);
+                rest = next == std::string::npos ? std::string() : rest.substr(next);
+            }
+            newPage();
+        }
+    }
+    if (lastVisible < 0 && used + keep > body) newPage(); // no text: the amounts begin the next page
+    return out;
+}
 } // namespace
 
 bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
@@ -131,8 +333,8 @@ bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spre
     put("a8", F::txtAdiSoyadi, M::Value);
     put("Q8", F::txtSSkNoPer, M::Text);
     put("Y8", F::txtTcKNo, M::Text);
-    put("AH8", F::GTarih, M::Value);
-    put("AO8", F::CTarih, M::Value);
+    PutDate(sheet, "AH8", r.text(F::GTarih));
+    PutDate(sheet, "AO8", r.text(F::CTarih));
     put("BA8", F::TBRUT, M::Value);
     if (kidem) {
         put("AV8", F::TGUNU, M::Value);
@@ -165,56 +367,79 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
 
     put("AQ6", F::txtUnvani, M::Value);
     put("AQ7", F::txtSSkNoIsv, M::Text);
+    put("AQ8", F::txtAdresi, M::Value);
     put("aq10", F::txtAdiSoyadi, M::Value);
     put("aq11", F::txtSSkNoPer, M::Text);
     put("aq12", F::txtTcKNo, M::Text);
-    put("aq13", F::GTarih, M::Value);
-    put("aq14", F::CTarih, M::Value);
+    PutDate(sheet, "aq13", r.text(F::GTarih));
+    PutDate(sheet, "aq14", r.text(F::CTarih));
     put("aq15", F::txtAdres, M::Value);
+
+    const int today = TodayKey();
+    const int date = IbranameTarihi(r, today);
+    sheet.footerLine(Spreadsheet::FooterSide::Center, kFooterDateLine, "Tarih: " + DateText(date));
+    if (const std::string employer = FooterName(r.text(F::txtUnvani)); !employer.empty())
+        sheet.footerLine(Spreadsheet::FooterSide::Left, -1, employer);
+    if (const std::string employee = FooterName(r.text(F::txtAdiSoyadi)); !employee.empty())
+        sheet.footerLine(Spreadsheet::FooterSide::Right, -1, employee);
 
     int n = 1;
     const std::string text = ReleaseText(r.text(F::txtIbraname), n);
-    const std::string block = "A17:EX" + std::to_string(19 + n);
-    if (sheet.fitsOnOnePage(block, text)) {
-        sheet.merge(block);
-        sheet.write("a17", text, M::Text);
-    } else {
-        // A merged block cannot break across pages: a text longer than the page goes in one row per line,
-        // each as wide as the block and with its look, so that the pages break between lines. The rows
-        // below the text stay empty, as the block's last three rows would be.
-        if (n > 1) sheet.copyLook("A17", "A18:EX" + std::to_string(16 + n));
-        size_t from = 0;
-        for (int i = 0; i < n; ++i) {
-            const size_t to = i + 1 < n ? text.find('\n', from) : text.size();
-            const std::string rs = std::to_string(17 + i);
-            sheet.merge("A" + rs + ":EX" + rs);
-            sheet.write("a" + rs, text.substr(from, to - from), M::Text);
-            from = to + 1;
-        }
-    }
 
-    // The rows follow from the line count alone, so a write that fails never moves a later line.
-    int row = n + 20;
-    double total = 0;
     struct Payment {
         bool included;
         const char* label;
         F amount;
     };
-    const Payment payments[] = {
+    const Payment all[] = {
         {r.check1() == 1, "Kıdem Tazminatı", F::NET},
         {r.check2() == 1, "İhbar Tazminatı", F::ITAZM},
         {LeadingNumber(r.text(F::YIUCRET)) != 0, "İzin Ücreti", F::YIUCRET},
     };
-    for (const Payment& p : payments) {
+    std::vector<const Payment*> payments;
+    double total = 0;
+    for (const Payment& p : all) {
         if (!p.included) continue;
+        payments.push_back(&p);
+        if (auto v = ParseNumber(r.text(p.amount))) total += *v;
+    }
+    const bool yeniLira = DokumParaBirimi(r, today) == "YTL.";
+    const std::string words = "Yalnız: " + TutarYaziyla(total, yeniLira);
+
+    // Where the text goes: as one merged block when the whole letter fits its first page, else in rows
+    // that the pages break between.
+    const LetterLayout layout =
+        LayOutLetter(sheet, text, n, static_cast<int>(payments.size()), words, r.text(F::txtAdiSoyadi));
+    int row = 0;
+    if (layout.rows.empty()) {
+        const std::string block = "A17:EX" + std::to_string(19 + n);
+        sheet.merge(block);
+        sheet.write("a17", text, M::Text);
+        // The rows follow from the line count alone, so a write that fails never moves a later line.
+        row = n + 20;
+    } else {
+        for (const LetterRow& lr : layout.rows) {
+            const std::string rs = std::to_string(lr.row);
+            const std::string range = "A" + rs + ":EX" + rs;
+            if (lr.newPage) sheet.pageBreakBefore(lr.row);
+            if (lr.row != 17) sheet.copyLook("A17", range);
+            sheet.merge(range);
+            sheet.write("a" + rs, lr.text, M::Text);
+            sheet.setRowHeight(lr.row, lr.height);
+        }
+        row = layout.rows.back().row + 1;
+        // Three empty rows, as below the merged block, then the amounts, all at the heights reckoned with.
+        for (int i = 0; i < 3; ++i) sheet.setRowHeight(row++, layout.plainRow);
+        for (int i = 0; i <= static_cast<int>(payments.size()); ++i)
+            sheet.setRowHeight(row + i, layout.plainRow);
+    }
+
+    for (const Payment* p : payments) {
         const std::string rs = std::to_string(row);
-        const std::string& amount = r.text(p.amount);
-        sheet.write("a" + rs, p.label, M::Literal);
+        sheet.write("a" + rs, p->label, M::Literal);
         sheet.write("U" + rs, ":", M::Literal);
         sheet.alignRight("AT" + rs);
-        Put(sheet, "AT" + rs, WithCurrency(r, amount), M::Value);
-        if (auto v = ParseNumber(amount)) total += *v;
+        Put(sheet, "AT" + rs, WithCurrency(r, r.text(p->amount)), M::Value);
         ++row;
     }
 
@@ -224,9 +449,37 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     sheet.write("U" + rs, ":", M::Literal);
     sheet.alignRight("AT" + rs);
     if (auto t = AmountText(total)) sheet.write("AT" + rs, WithCurrency(r, *t), M::Value);
+    // The total in words, on the row below, as wide as the text block.
+    const std::string ws = std::to_string(row + 1);
+    sheet.copyLook("A17", "A" + ws + ":EX" + ws);
+    sheet.merge("A" + ws + ":EX" + ws);
+    sheet.write("a" + ws, words, M::Literal);
+    if (layout.wordsRow > 0) sheet.setRowHeight(row + 1, layout.wordsRow);
     sheet.title(WindowTitle("İbraname", r.text(F::txtAdiSoyadi)));
     sheet.release();
     return true;
+}
+
+int IbranameTarihi(const Record& r, int today) {
+    return DateKey(r.text(Field::txtIbranameTarihi)).value_or(today);
+}
+
+std::string_view DokumParaBirimi(const Record& r, int today) {
+    return ParaBirimi(DateKey(r.text(Field::CTarih)).value_or(today));
+}
+
+std::optional<std::string> IbranameTarihUyarisi(const Record& r, int today) {
+    const std::optional<int> exit = DateKey(r.text(Field::CTarih));
+    if (!exit) return std::nullopt;
+    // One month after the exit: the same day of the next month, or that month's last day.
+    int y = *exit / 10000, m = *exit / 100 % 100 + 1, d = *exit % 100;
+    if (m > 12) m = 1, ++y;
+    while (d > 28 && !IsCalendarDate(d, m, y)) --d;
+    const int date = IbranameTarihi(r, today);
+    if (date >= y * 10000 + m * 100 + d) return std::nullopt;
+    return "İbraname tarihi (" + DateText(date) + ") çıkış tarihinden (" + DateText(*exit) +
+           ") sonra bir ay geçmeden: iş sözleşmesinin sona ermesinden bir ay geçmeden düzenlenen ibraname "
+           "geçersiz sayılabilir.";
 }
 
 frmRaporSec::frmRaporSec(const Record& record, PaperFolders folders, SpreadsheetFactory factory,

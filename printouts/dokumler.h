@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,10 +39,23 @@ inline constexpr std::string_view kIbranameKopyasi = "Ibraname1.xls";
 bool BordroDoldur(const Record& record, bool kidemBordrosu, const PaperFolders& folders, Spreadsheet& sheet,
                   Messages& messages);
 
-// Fills the release letter: the header cells, the release text as one merged block from row 17, one line
-// per included payment and the total line. Failures as for BordroDoldur.
+// Fills the release letter: the header cells, the date and the names in the page footer, the release text
+// from row 17 (one merged block when the letter fits its first page, else rows that the pages break
+// between, each later page headed by the employee's name), one line per included payment, the total line
+// and the total in words. Failures as for BordroDoldur.
 bool IbranameDoldur(const Record& record, const PaperFolders& folders, Spreadsheet& sheet,
                     Messages& messages);
+
+// The release letter's date as YYYYMMDD: the date typed in "İbraname Tarihi", else `today`.
+int IbranameTarihi(const Record& r, int today);
+
+// The currency the papers write after amounts: by the exit date whenever one is typed, in either mode;
+// by `today` (the day of printing) only when there is none.
+std::string_view DokumParaBirimi(const Record& r, int today);
+
+// The printout dialog's warning when the release letter's date is less than one month after the exit
+// date (a release signed within a month of the end of employment may be void); nothing otherwise.
+std::optional<std::string> IbranameTarihUyarisi(const Record& r, int today);
 
 // The printout dialog without its window: the three choices, the payroll kind and the print command.
 // The window creates one on every opening (so the first choice is selected again) and forwards the option
@@ -51,6 +65,9 @@ class frmRaporSec {
     enum Secim { KidemBordrosuSecimi = 0, IhbarBordrosuSecimi = 1, IbranameSecimi = 2 };
 
     frmRaporSec(const Record& record, PaperFolders folders, SpreadsheetFactory factory, Messages& messages);
+
+    // The sheet the papers are filled from.
+    const Record& record() const { return record_; }
 
     // The selected option (0 "Kıdem Bordrosu", 1 "İhbar Bordrosu", 2 "İbraname"); another value selects none.
     int secim() const { return secim_; }

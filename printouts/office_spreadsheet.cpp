@@ -24,6 +24,8 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/configuration/theDefaultProvider.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
@@ -38,6 +40,7 @@
 #include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XHeaderFooterContent.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -55,6 +58,8 @@
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -123,6 +128,18 @@ std::string CellLineBreaks(std::string_view text) {
         if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
     return out;
 }
+
+// The paragraphs of a text, in order.
+std::vector<Reference<css::text::XTextRange>> Paragraphs(const Reference<css::text::XText>& text) {
+    std::vector<Reference<css::text::XTextRange>> out;
+    Reference<css::container::XEnumeration> e =
+        Reference<css::container::XEnumerationAccess>(text, UNO_QUERY_THROW)->createEnumeration();
+    while (e->hasMoreElements()) out.emplace_back(e->nextElement(), UNO_QUERY_THROW);
+    return out;
+}
+
+// The room one footer line takes, in 1/100 mm: a line of 10 pt with its spacing, and a little more.
+constexpr sal_Int32 kFooterLineHeight = 470;
 
 // Runs one operation on the office; any failure of it (an exception of UNO or of the bridge) is false.
 template <class F> bool Attempt(F&& f) {
@@ -393,7 +410,9 @@ struct OfficeSpreadsheet::Impl {
     // only while the workbook is filled: the office's own optimal row height leaves merged blocks alone.
     sal_Int32 neededHeight(const Reference<css::table::XCell>& cell, const css::table::CellRangeAddress& area,
                            const OUString& text) {
-        const sal_Int32 width = areaWidth(area);
+        // The office lays the text out for the screen here and for the page when it prints, and the page's
+        // lines can be a little fuller: measured a little narrower, no line breaks later on paper than here.
+        const sal_Int32 width = areaWidth(area) * 96 / 100;
         if (measured.height > 0 && text == measured.text && width == measured.width &&
             area.StartColumn == measured.column && area.StartRow == measured.row)
             return measured.height;
@@ -470,17 +489,69 @@ struct OfficeSpreadsheet::Impl {
         });
     }
 
-    // The height the rows of the active sheet have on one printed page, in 1/100 mm: the page less its
-    // margins, header and footer, at the page's scale. (A sheet scaled to fit its width is printed at full
-    // size when its columns fit the page, as the templates' do.)
-    sal_Int32 pageBodyHeight() const {
+    Reference<css::beans::XPropertySet> pageStyle() const {
         Reference<css::beans::XPropertySet> props(sheet, UNO_QUERY_THROW);
         OUString styleName;
         props->getPropertyValue(A("PageStyle")) >>= styleName;
         Reference<css::style::XStyleFamiliesSupplier> families(document, UNO_QUERY_THROW);
         Reference<css::container::XNameAccess> styles(
             families->getStyleFamilies()->getByName(A("PageStyles")), UNO_QUERY_THROW);
-        Reference<css::beans::XPropertySet> style(styles->getByName(styleName), UNO_QUERY_THROW);
+        return Reference<css::beans::XPropertySet>(styles->getByName(styleName), UNO_QUERY_THROW);
+    }
+
+    // Sets or adds lines of one side of the footer, then makes the footer exactly as tall as its most lines
+    // need, so that the page's body, measured from the style, is what the office prints into.
+    bool footerLine(Spreadsheet::FooterSide side, int line, std::string_view text) {
+        if (!sheet.is()) return false;
+        Reference<css::beans::XPropertySet> style = pageStyle();
+        bool on = false;
+        style->getPropertyValue(A("FooterIsOn")) >>= on;
+        if (!on) return false;
+        Reference<css::sheet::XHeaderFooterContent> content(
+            style->getPropertyValue(A("RightPageFooterContent")), UNO_QUERY_THROW);
+        auto region = [&](Spreadsheet::FooterSide s) {
+            return s == Spreadsheet::FooterSide::Left     ? content->getLeftText()
+                   : s == Spreadsheet::FooterSide::Center ? content->getCenterText()
+                                                          : content->getRightText();
+        };
+        Reference<css::text::XText> t = region(side);
+        const std::string lines = CellLineBreaks(text);
+        if (line >= 0) {
+            std::vector<Reference<css::text::XTextRange>> paragraphs = Paragraphs(t);
+            if (static_cast<size_t>(line) >= paragraphs.size()) return false;
+            paragraphs[static_cast<size_t>(line)]->setString(U(lines));
+        } else {
+            size_t from = 0;
+            for (;;) {
+                const size_t to = std::min(lines.find('\n', from), lines.size());
+                t->insertControlCharacter(t->getEnd(), css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+                t->insertString(t->getEnd(), U(std::string_view(lines).substr(from, to - from)), false);
+                if (to >= lines.size()) break;
+                from = to + 1;
+            }
+        }
+        style->setPropertyValue(A("RightPageFooterContent"), Any(content));
+        bool shared = true;
+        style->getPropertyValue(A("FooterIsShared")) >>= shared;
+        if (!shared) style->setPropertyValue(A("LeftPageFooterContent"), Any(content));
+        size_t most = 0;
+        for (auto s :
+             {Spreadsheet::FooterSide::Left, Spreadsheet::FooterSide::Center, Spreadsheet::FooterSide::Right})
+            most = std::max(most, Paragraphs(region(s)).size());
+        sal_Int32 distance = 0, height = 0;
+        style->getPropertyValue(A("FooterBodyDistance")) >>= distance;
+        style->getPropertyValue(A("FooterHeight")) >>= height;
+        const auto needed = distance + static_cast<sal_Int32>(most) * kFooterLineHeight;
+        style->setPropertyValue(A("FooterIsDynamicHeight"), Any(false));
+        if (needed > height) style->setPropertyValue(A("FooterHeight"), Any(needed));
+        return true;
+    }
+
+    // The height the rows of the active sheet have on one printed page, in 1/100 mm: the page less its
+    // margins, header and footer, at the page's scale. (A sheet scaled to fit its width is printed at full
+    // size when its columns fit the page, as the templates' do.)
+    sal_Int32 pageBodyHeight() const {
+        Reference<css::beans::XPropertySet> style = pageStyle();
         auto get = [&](const char* name) {
             sal_Int32 v = 0;
             style->getPropertyValue(A(name)) >>= v;
@@ -687,30 +758,57 @@ bool OfficeSpreadsheet::alignRight(std::string_view address) {
     });
 }
 
-bool OfficeSpreadsheet::fitsOnOnePage(std::string_view range, std::string_view text) {
+int OfficeSpreadsheet::pageBodyHeight() {
+    int body = 0;
+    Attempt([&] {
+        body = impl_->pageBodyHeight();
+        return true;
+    });
+    return std::max(body, 0);
+}
+
+int OfficeSpreadsheet::rowHeight(int row) {
+    int height = 0;
+    Attempt([&] {
+        if (!impl_->sheet.is() || row < 1) return false;
+        height = impl_->rowHeight(row - 1);
+        return true;
+    });
+    return height;
+}
+
+bool OfficeSpreadsheet::setRowHeight(int row, int height) {
+    return Attempt([&] {
+        if (!impl_->sheet.is() || row < 1) return false;
+        impl_->row(row - 1)->setPropertyValue(A("Height"), Any(static_cast<sal_Int32>(height)));
+        return true;
+    });
+}
+
+int OfficeSpreadsheet::textHeight(std::string_view range, std::string_view text) {
     Impl& d = *impl_;
-    bool fits = true;
+    int height = 0;
     Attempt([&] {
         if (!d.sheet.is()) return false;
         Reference<css::table::XCellRange> block = d.sheet->getCellRangeByName(U(range));
         const auto area =
             Reference<css::sheet::XCellRangeAddressable>(block, UNO_QUERY_THROW)->getRangeAddress();
-        const sal_Int32 needed =
-            d.neededHeight(block->getCellByPosition(0, 0), area, U(CellLineBreaks(text)));
-        // The rows above fill the pages one after another; the block fits when it ends on the page it
-        // begins on.
-        const sal_Int32 page = d.pageBodyHeight();
-        sal_Int32 used = 0;
-        for (sal_Int32 r = 0; r < area.StartRow; ++r) {
-            const sal_Int32 h = d.rowHeight(r);
-            used = used + h > page ? h : used + h;
-        }
-        sal_Int32 blockHeight = 0;
-        for (sal_Int32 h : Grown(d.heightsOf(area), needed)) blockHeight += h;
-        fits = used + blockHeight <= page;
+        height = d.neededHeight(block->getCellByPosition(0, 0), area, U(CellLineBreaks(text)));
         return true;
     });
-    return fits;
+    return height;
+}
+
+bool OfficeSpreadsheet::pageBreakBefore(int row) {
+    return Attempt([&] {
+        if (!impl_->sheet.is() || row < 1) return false;
+        impl_->row(row - 1)->setPropertyValue(A("IsStartOfNewPage"), Any(true));
+        return true;
+    });
+}
+
+bool OfficeSpreadsheet::footerLine(FooterSide side, int line, std::string_view text) {
+    return Attempt([&] { return impl_->footerLine(side, line, text); });
 }
 
 bool OfficeSpreadsheet::copyLook(std::string_view fromCell, std::string_view toRange) {

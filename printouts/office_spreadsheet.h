@@ -61,7 +61,12 @@ class OfficeSpreadsheet final : public Spreadsheet {
     bool merge(std::string_view range) override;
     bool alignRight(std::string_view cell) override;
     bool topBorder(std::string_view firstCell, std::string_view secondCell) override;
-    bool fitsOnOnePage(std::string_view range, std::string_view text) override;
+    int pageBodyHeight() override;
+    int rowHeight(int row) override;
+    bool setRowHeight(int row, int height) override;
+    int textHeight(std::string_view range, std::string_view text) override;
+    bool pageBreakBefore(int row) override;
+    bool footerLine(FooterSide side, int line, std::string_view text) override;
     bool copyLook(std::string_view fromCell, std::string_view toRange) override;
     bool title(std::string_view text) override;
     void release() override;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printouts/recording_spreadsheet.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace pamerol {
@@ -33,7 +34,9 @@ std::string SpreadsheetCall::str() const {
     case O::Merge: return "merge " + first;
     case O::AlignRight: return "right " + first;
     case O::TopBorder: return "border " + first + " " + second;
-    case O::Fits: return "fits " + first;
+    case O::RowHeight: return "height " + first + " " + second;
+    case O::PageBreak: return "break " + first;
+    case O::Footer: return "footer " + first + " " + second;
     case O::CopyLook: return "look " + first + " " + second;
     case O::Title: return "title " + first;
     case O::Release: return "release";
@@ -88,8 +91,63 @@ bool RecordingSpreadsheet::topBorder(std::string_view firstCell, std::string_vie
     return record({SpreadsheetCall::Op::TopBorder, std::string(firstCell), std::string(secondCell)});
 }
 
-bool RecordingSpreadsheet::fitsOnOnePage(std::string_view range, std::string_view text) {
-    return record({SpreadsheetCall::Op::Fits, std::string(range), std::string(text)});
+int RecordingSpreadsheet::rowHeight(int row) {
+    auto it = rowHeights.find(row);
+    return it == rowHeights.end() ? rowHeightDefault : it->second;
+}
+
+bool RecordingSpreadsheet::setRowHeight(int row, int height) {
+    const bool ok = record({SpreadsheetCall::Op::RowHeight, std::to_string(row), std::to_string(height)});
+    if (ok) rowHeights[row] = height;
+    return ok;
+}
+
+int RecordingSpreadsheet::textHeight(std::string_view /*range*/, std::string_view text) {
+    ++measured;
+    int lines = 0;
+    size_t from = 0;
+    for (;;) {
+        const size_t to = std::min(text.find('\n', from), text.size());
+        // Greedy: words (counted in characters, not bytes) join a line while it stays within the width.
+        int line = 0;
+        bool any = false;
+        lines += 1;
+        for (size_t i = from; i < to;) {
+            while (i < to && text[i] == ' ') ++i;
+            size_t j = i;
+            int chars = 0;
+            while (j < to && text[j] != ' ') {
+                if ((static_cast<unsigned char>(text[j]) & 0xC0) != 0x80) ++chars;
+                ++j;
+            }
+            if (chars == 0) break;
+            if (any && line + 1 + chars > charsPerLine) {
+                ++lines;
+                line = 0;
+                any = false;
+            }
+            // A word longer than a line takes as many lines as it needs.
+            while (chars > charsPerLine) {
+                chars -= charsPerLine;
+                ++lines;
+            }
+            line += (any ? 1 : 0) + chars;
+            any = true;
+            i = j;
+        }
+        if (to >= text.size()) break;
+        from = to + 1;
+    }
+    return lines * lineHeight;
+}
+
+bool RecordingSpreadsheet::pageBreakBefore(int row) {
+    return record({SpreadsheetCall::Op::PageBreak, std::to_string(row), {}});
+}
+
+bool RecordingSpreadsheet::footerLine(FooterSide side, int line, std::string_view text) {
+    const char* name = side == FooterSide::Left ? "left" : side == FooterSide::Center ? "center" : "right";
+    return record({SpreadsheetCall::Op::Footer, name, std::to_string(line) + " " + std::string(text)});
 }
 
 bool RecordingSpreadsheet::copyLook(std::string_view fromCell, std::string_view toRange) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,29 +22,43 @@ struct SpreadsheetCall {
         Merge,
         AlignRight,
         TopBorder,
-        Fits,
+        RowHeight,
+        PageBreak,
+        Footer,
         CopyLook,
         Title,
         Release
     };
     Op op;
-    std::string first;  // the cell, the range or the path
-    std::string second; // the text, or the second cell of a border
+    std::string first;  // the cell, the range, the path, the row or the footer's side
+    std::string second; // the text, the second cell of a border, or the footer's line
     WriteMode mode = WriteMode::Value;
     double number = 0;
     bool failed = false;
 
     // One line per call, for comparing whole sequences in tests: "write A8 value Ali Veli",
-    // "number CS8 130.05", "merge A17:EX27", "border AT31 W31", "fits A17:EX27", "look A17 A18:EX40",
-    // "title İbraname – Ali Veli", "open /x/Velkara1.xls", "release".
+    // "number CS8 130.05", "merge A17:EX27", "border AT31 W31", "height 17 450", "break 40",
+    // "footer right -1 Ali Veli", "look A17 A18:EX40", "title İbraname – Ali Veli", "open /x/Velkara1.xls",
+    // "release".
     std::string str() const;
 };
 
 class RecordingSpreadsheet : public Spreadsheet {
   public:
-    // Calls for which this returns true fail (and are still recorded, marked as failed); a failing
-    // fitsOnOnePage says the block does not fit.
+    // Calls for which this returns true fail (and are still recorded, marked as failed).
     std::function<bool(const SpreadsheetCall&)> failWhen;
+
+    // A simple page for the fills that lay text out (the questions are answered, not recorded): pageHeight
+    // 0 means the backend cannot tell. A text is broken greedily at blanks into lines of at most
+    // charsPerLine characters, each lineHeight tall, an empty line included; rows are rowHeightDefault
+    // tall until set.
+    int pageHeight = 0;
+    int charsPerLine = 100;
+    int lineHeight = 450;
+    int rowHeightDefault = 500;
+    std::map<int, int> rowHeights;
+    // How many times a text was measured.
+    int measured = 0;
     // The reason a failing start or open gives.
     std::string failReason = "test failure";
 
@@ -59,7 +74,12 @@ class RecordingSpreadsheet : public Spreadsheet {
     bool merge(std::string_view range) override;
     bool alignRight(std::string_view cell) override;
     bool topBorder(std::string_view firstCell, std::string_view secondCell) override;
-    bool fitsOnOnePage(std::string_view range, std::string_view text) override;
+    int pageBodyHeight() override { return pageHeight; }
+    int rowHeight(int row) override;
+    bool setRowHeight(int row, int height) override;
+    int textHeight(std::string_view range, std::string_view text) override;
+    bool pageBreakBefore(int row) override;
+    bool footerLine(FooterSide side, int line, std::string_view text) override;
     bool copyLook(std::string_view fromCell, std::string_view toRange) override;
     bool title(std::string_view text) override;
     void release() override;

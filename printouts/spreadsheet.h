@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The spreadsheet operations the printouts need, and nothing more: start a new instance of the spreadsheet
-// program, show it, open a workbook, write cells, merge a range, right-align a cell, draw a top border, tell
-// whether a text block fits one page, copy a cell's look, title the window, and let go. The LibreOffice
+// program, show it, open a workbook, write cells, merge a range, right-align a cell, draw a top border,
+// measure texts, rows and the page, break pages, fill the page footer, copy a cell's look, title the window,
+// and let go. The LibreOffice
 // backend implements them for real; the recording backend lets the fills be tested cell by cell.
 #pragma once
 
@@ -50,9 +51,22 @@ class Spreadsheet {
     // A thin continuous line in the automatic colour along the top of the range spanned by two cells
     // (given in either order).
     virtual bool topBorder(std::string_view firstCell, std::string_view secondCell) = 0;
-    // Whether this text, written into the range merged as one block, prints on one page: the block, as
-    // tall as the wrapped text needs, has no page break inside it. A backend that cannot tell says yes.
-    virtual bool fitsOnOnePage(std::string_view /*range*/, std::string_view /*text*/) { return true; }
+    // The height, in 1/100 mm, that the rows of the active sheet have on one printed page: the page less its
+    // margins, header and footer, at the page's scale. 0 when the backend cannot tell; the fills then leave
+    // the pages to the spreadsheet program.
+    virtual int pageBodyHeight() { return 0; }
+    // The height of a row (1 for the first), in 1/100 mm; 0 when unknown.
+    virtual int rowHeight(int /*row*/) { return 0; }
+    virtual bool setRowHeight(int /*row*/, int /*height*/) { return false; }
+    // The height this text needs written into the range merged as one block, with the look of the range's
+    // first cell (font, wrapping, margins) and the range's width, in 1/100 mm; 0 when unknown.
+    virtual int textHeight(std::string_view /*range*/, std::string_view /*text*/) { return 0; }
+    // A printed page begins with this row.
+    virtual bool pageBreakBefore(int /*row*/) { return false; }
+    // The page footer's three sides. Line `line` (0 for the first paragraph) of a side becomes the text; with
+    // line -1 the text's lines are added below the side's last one. The footer grows to hold its lines.
+    enum class FooterSide { Left, Center, Right };
+    virtual bool footerLine(FooterSide /*side*/, int /*line*/, std::string_view /*text*/) { return false; }
     // Gives the cells of the range the look of one cell: font, alignment, wrapping.
     virtual bool copyLook(std::string_view /*fromCell*/, std::string_view /*toRange*/) { return false; }
     // The title the workbook's window shows.

@@ -87,7 +87,9 @@ bool IsParticular(F f) {
 std::optional<std::string> ParticularsAge::warning(const Record& r) const {
     if (!clearedOnce_ || editedSinceClear_) return std::nullopt;
     bool any = false;
-    for (int i = 0; i < kFieldCount; ++i) any = any || (IsParticular(F(i)) && !r.text(F(i)).empty());
+    // An empty date box holds its mask, which is no particular either.
+    for (int i = 0; i < kFieldCount; ++i)
+        any = any || (IsParticular(F(i)) && !r.text(F(i)).empty() && r.text(F(i)) != kEmptyDate);
     if (!any) return std::nullopt;
     const std::string& name = r.text(F::txtAdiSoyadi);
     return "Personel bilgileri önceki hesaptan: " + (name.empty() ? std::string("(adı yazılmamış)") : name);

@@ -195,6 +195,9 @@ def cell_style(name, size=9, bold=False, italic=False, align=None, valign="middl
             "</style:style>")
 
 
+# The page number line of every paper's footer.
+PAGE_LINE = "Sayfa {page} / {pages}"
+
 # Text styles of the page footer.
 FOOTER_TEXT_STYLES = {"bold": ("T_BOLD", 10, True), "plain": ("T_PLAIN", 9, False)}
 
@@ -208,9 +211,18 @@ def footer_styles():
     return out
 
 
+def footer_text(text):
+    """A footer line's text: "{page}" and "{pages}" become the page number and the page count."""
+    out = escape(text)
+    out = out.replace("{page}", "<text:page-number>1</text:page-number>")
+    return out.replace("{pages}", "<text:page-count>1</text:page-count>")
+
+
 def footer_region(element, lines):
-    """One side of the page footer: lines of (text style key, text)."""
-    paras = "".join(f'<text:p><text:span text:style-name="{FOOTER_TEXT_STYLES[kind][0]}">{escape(text)}'
+    """One side of the page footer: lines of (text style key, text); nothing for a side without lines."""
+    if not lines:
+        return ""
+    paras = "".join(f'<text:p><text:span text:style-name="{FOOTER_TEXT_STYLES[kind][0]}">{footer_text(text)}'
                     "</text:span></text:p>" for kind, text in lines)
     return f"<style:{element}>{paras}</style:{element}>"
 
@@ -218,17 +230,19 @@ def footer_region(element, lines):
 def document(sheet, cell_styles, page, footer=None, font_size=9):
     """The whole flat ODF spreadsheet for one sheet; page: (width, height, orientation, fit), where fit is
     "page" (the print range on one page) or "width" (one page wide, as many pages tall as the rows need);
-    footer: None, or (left lines, right lines, height) printed at the foot of every page; font_size: of the
+    footer: None, or (left lines, centre lines, right lines, height) printed at the foot of every page;
+    font_size: of the
     cells without a style of their own (those the program fills below a variable block, for instance)."""
     width, height, orientation, fit_to = page
     sizes = size_styles(sheet)
     fit = {"page": ' style:scale-to-X="1" style:scale-to-Y="1"',
            "width": ' style:scale-to-X="1" style:scale-to-Y="0"'}[fit_to]
     if footer:
-        left, right, footer_height = footer
+        left, center, right, footer_height = footer
         footer_style = (f'<style:footer-style><style:header-footer-properties fo:min-height="{footer_height}"'
                         ' fo:margin-left="0cm" fo:margin-right="0cm" fo:margin-top="0.3cm"/></style:footer-style>')
         footer_xml = (f"<style:footer>{footer_region('region-left', left)}"
+                      f"{footer_region('region-center', center)}"
                       f"{footer_region('region-right', right)}</style:footer>")
         text_styles = footer_styles()
     else:
@@ -376,11 +390,13 @@ def velkara():
         cell_style("sig_label", 8, align="start"),
         cell_style("sig_line", 8, align="center", valign="top", border={"top": "0.5pt dotted #000000"}),
     ]
-    return document(s, styles, ("29.7cm", "21cm", "landscape", "page"))
+    # The page number at the foot of every page.
+    return document(s, styles, ("29.7cm", "21cm", "landscape", "page"),
+                    ([], [("plain", PAGE_LINE)], [], "0.8cm"))
 
 
 def ibraname():
-    """The release letter, A4 portrait. The program writes AQ6, AQ7, AQ10 to AQ15, merges A17 to column EX
+    """The release letter, A4 portrait. The program writes AQ6 to AQ8, AQ10 to AQ15, merges A17 to column EX
     for the release text, then writes amount lines below it: the label in A, ":" in U, the amount
     right-aligned in AT, and a top border from W to AT over the total. The release text may have any number
     of lines, so nothing of the template lies below it: no merged cells from row 17 on, no print range, and
@@ -393,13 +409,14 @@ def ibraname():
     s = Sheet("İbraname", widths, 0.5)
     s.height(1, 1, 1.0)
     s.height(2, 4, 0.3)
+    s.height(9, 9, 0.8)
     s.height(15, 15, 0.9)
     s.height(16, 16, 0.4)
 
     s.put("A1", "İBRANAME", "title", "EX1")
     s.put("A5", "İŞVERENİN", "section", "AP5")
     s.put("A9", "PERSONELİN", "section", "AP9")
-    captions = {6: "Adı Soyadı / Ünvanı", 7: "SSK İşyeri Sicil No", 10: "Adı Soyadı", 11: "SSK No",
+    captions = {6: "Adı Soyadı / Ünvanı", 7: "SSK İşyeri Sicil No", 8: "Adresi", 10: "Adı Soyadı", 11: "SSK No",
                 12: "T.C. Kimlik No", 13: "İşe Giriş Tarihi", 14: "İşten Çıkış Tarihi", 15: "Adresi"}
     # Every particular may be longer than its line: it wraps, its row grows, and the caption stays beside
     # its first line.
@@ -410,10 +427,12 @@ def ibraname():
     # The release text: A17 carries the look of the merged block the program makes.
     s.put("A17", None, "body")
     # Signatures: the employer on the left, the employee on the right of the footer, with room to sign
-    # above a dotted line.
-    line = "." * 45
+    # above a dotted line; the program adds each one's name below it. In the middle the page number, and
+    # above it the line the program puts the letter's date on ("Tarih: 07.12.2026").
+    line = "." * 38
     room = ("plain", "\u00a0")  # an empty line would be lost in the .xls
     employer = [("bold", "İşveren / Yetkili"), ("plain", "(Kaşe - İmza)"), room, room, ("plain", line)]
+    middle = [room, room, room, room, ("plain", PAGE_LINE)]
     employee = [("bold", "İbra Eden (Personel)"), ("plain", "Adı Soyadı - İmza"), room, room, ("plain", line)]
     styles = [
         cell_style("title", 16, bold=True, align="center", underline=True),
@@ -424,7 +443,7 @@ def ibraname():
         cell_style("body", 10, align="justify", valign="top", wrap=True),
     ]
     # The payment lines are written into unstyled cells: they take the letter's body size.
-    return document(s, styles, ("21cm", "29.7cm", "portrait", "width"), (employer, employee, "2.6cm"),
+    return document(s, styles, ("21cm", "29.7cm", "portrait", "width"), (employer, middle, employee, "2.6cm"),
                     font_size=10)
 
 

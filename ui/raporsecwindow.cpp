@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "figures/yasal_degerler.h"
 #include "formuortala.h"
 #include "pictures.h"
 
@@ -113,6 +114,13 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
         Name(line, QStringLiteral("yasalUyari"), legalWarning);
         line->setWordWrap(true);
         line->setStyleSheet(QStringLiteral("color: #b00000"));
+        layout->addWidget(line);
+    }
+    // A release letter dated within a month of the exit may be void: said before it is printed.
+    if (auto late = IbranameTarihUyarisi(core_.record(), TodayKey())) {
+        auto* line = new QLabel(QString::fromStdString(*late));
+        Name(line, QStringLiteral("ibranameTarihiUyarisi"), line->text());
+        line->setWordWrap(true);
         layout->addWidget(line);
     }
     layout->addWidget(frame);

@@ -76,6 +76,8 @@ QString Described(F f) {
     case F::txtAdres: return QStringLiteral("Personelin adresi.");
     case F::txtSSkNoPer: return QStringLiteral("Personelin SSK numarası.");
     case F::txtTcKNo: return QStringLiteral("Personelin T.C. kimlik numarası (11 rakam).");
+    case F::txtIbranameTarihi:
+        return QStringLiteral("İbranamenin tarihi; boş bırakılırsa yazdırıldığı gün, GG.AA.YYYY biçiminde.");
     default: break;
     }
     // Notice bands by the service they cover ("6 aydan az", …, "36 ayı aşan").

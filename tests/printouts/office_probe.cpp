@@ -218,6 +218,11 @@ PageSetup OfficeProbe::page() {
         get(style, "Width") >>= out.width;
         get(style, "Height") >>= out.height;
         get(style, "IsLandscape") >>= out.landscape;
+        get(style, "LeftMargin") >>= out.leftMargin;
+        get(style, "RightMargin") >>= out.rightMargin;
+        get(style, "TopMargin") >>= out.topMargin;
+        get(style, "BottomMargin") >>= out.bottomMargin;
+        get(style, "FooterHeight") >>= out.footerHeight;
         get(style, "FooterIsOn") >>= out.footer;
         Reference<css::sheet::XHeaderFooterContent> footer;
         get(style, "RightPageFooterContent") >>= footer;

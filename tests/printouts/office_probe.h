@@ -16,6 +16,7 @@ struct CellContent {
 // How the active sheet prints: its page style and print ranges.
 struct PageSetup {
     int width = 0, height = 0; // 1/100 mm
+    int leftMargin = 0, rightMargin = 0, topMargin = 0, bottomMargin = 0, footerHeight = 0;
     bool landscape = false;
     int printRanges = 0;
     bool footer = false;

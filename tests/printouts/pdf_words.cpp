@@ -110,4 +110,109 @@ std::vector<std::string> ReadingFaults(const PdfWords& pdf, const std::vector<st
     return faults;
 }
 
+PdfWords BodyWords(const PdfWords& pdf, const PdfBox& body, const std::string& continued,
+                   std::vector<std::string>& faults) {
+    PdfWords out;
+    out.pages = pdf.pages;
+    const std::vector<std::string> continuedWords = Words(continued);
+    for (int page = 0; page < static_cast<int>(pdf.pages.size()); ++page) {
+        std::vector<PdfWord> inBody;
+        std::string footer;
+        for (const PdfWord& w : pdf.words) {
+            if (w.page != page) continue;
+            if (w.yMin >= body.bottom - 0.5) {
+                footer += " " + w.text;
+                continue;
+            }
+            if (w.yMax > body.bottom + 1)
+                faults.push_back("across the footer's edge: " + Describe(w));
+            else if (w.xMin < body.left - 1 || w.xMax > body.right + 1 || w.yMin < body.top - 1)
+                faults.push_back("outside the page body: " + Describe(w));
+            inBody.push_back(w);
+        }
+        const std::string number =
+            " Sayfa " + std::to_string(page + 1) + " / " + std::to_string(pdf.pages.size());
+        if (footer.find(number) == std::string::npos)
+            faults.push_back("page " + std::to_string(page + 1) + " lacks \"" + number.substr(1) + "\"");
+        if (page > 0 && !inBody.empty()) {
+            // The first line of a later page: the words as high as the topmost one.
+            double top = inBody.front().yMin;
+            for (const PdfWord& w : inBody) top = std::min(top, w.yMin);
+            std::vector<std::string> first;
+            std::vector<PdfWord> rest;
+            for (const PdfWord& w : inBody) {
+                if (w.yMin < top + 2)
+                    first.push_back(w.text);
+                else
+                    rest.push_back(w);
+            }
+            if (first != continuedWords)
+                faults.push_back("page " + std::to_string(page + 1) + " does not begin with \"" + continued +
+                                 "\"");
+            inBody = std::move(rest);
+        }
+        out.words.insert(out.words.end(), inBody.begin(), inBody.end());
+    }
+    return out;
+}
+
+std::vector<std::string> RenderedFaults(const std::string& pdf, const PdfWords& all, const PdfBox& body) {
+    std::vector<std::string> faults;
+    const std::string prefix = pdf + ".seite";
+    const std::string command = "pdftoppm -r 72 -gray '" + pdf + "' '" + prefix + "' 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    const int pages = static_cast<int>(all.pages.size());
+    const int digits = static_cast<int>(std::to_string(pages).size());
+    for (int page = 0; page < pages; ++page) {
+        char name[32];
+        std::snprintf(name, sizeof name, "-%0*d.pgm", digits, page + 1);
+        const std::string file = prefix + name;
+        std::ifstream in(file, std::ios::binary);
+        std::string magic;
+        int width = 0, height = 0, maxval = 0;
+        in >> magic >> width >> height >> maxval;
+        in.get();
+        std::vector<unsigned char> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+        in.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+        ::unlink(file.c_str());
+        if (magic != "P5" || !in) {
+            faults.push_back("page " + std::to_string(page + 1) + " could not be rendered");
+            continue;
+        }
+        auto dark = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < width && y < height &&
+                   pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] < 128;
+        };
+        auto inked = [&](const PdfWord& w) {
+            for (int y = static_cast<int>(w.yMin); y <= static_cast<int>(w.yMax); ++y)
+                for (int x = static_cast<int>(w.xMin); x <= static_cast<int>(w.xMax); ++x)
+                    if (dark(x, y)) return true;
+            return false;
+        };
+        std::vector<const PdfWord*> footer;
+        for (const PdfWord& w : all.words) {
+            if (w.page != page) continue;
+            if (w.yMin >= body.bottom - 0.5)
+                footer.push_back(&w);
+            else if (!inked(w))
+                faults.push_back("not printed (clipped): " + Describe(w));
+        }
+        // Below the body only the footer's own words may leave ink.
+        for (int y = static_cast<int>(body.bottom) + 1; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                if (!dark(x, y)) continue;
+                const bool own = std::any_of(footer.begin(), footer.end(), [&](const PdfWord* w) {
+                    return x >= w->xMin - 2 && x <= w->xMax + 2 && y >= w->yMin - 2 && y <= w->yMax + 2;
+                });
+                if (!own) {
+                    faults.push_back("ink under the body at " + std::to_string(x) + "," + std::to_string(y) +
+                                     " on page " + std::to_string(page + 1));
+                    y = height; // one fault per page is enough
+                    break;
+                }
+            }
+    }
+    return faults;
+}
+
 } // namespace pamerol::testing

@@ -28,4 +28,21 @@ PdfWords ReadPdfWords(const std::string& pdf);
 // well.
 std::vector<std::string> ReadingFaults(const PdfWords& pdf, const std::vector<std::string>& texts);
 
+// A box on a page, in points from the page's top left corner.
+struct PdfBox {
+    double left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The words the page body prints, without the page footer (every word below the body's box) and without the
+// first line of each later page, the continuation line `continued`. Each continuation line that does not
+// read `continued` is a fault, as is a word that crosses the body's lower edge, a word of the body outside
+// its box, and a page footer without "Sayfa X / Y" for its page.
+PdfWords BodyWords(const PdfWords& pdf, const PdfBox& body, const std::string& continued,
+                   std::vector<std::string>& faults);
+
+// What the rendered pages show: each word of the body with no ink in its box (clipped away), and ink in the
+// footer's area that belongs to no word of the footer (something printed over the signatures). The pages
+// are rendered with pdftoppm at 72 dpi.
+std::vector<std::string> RenderedFaults(const std::string& pdf, const PdfWords& all, const PdfBox& body);
+
 } // namespace pamerol::testing

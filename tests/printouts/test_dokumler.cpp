@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
 #include "case.h"
 #include "printouts/dokumler.h"
 #include "printouts/recording_spreadsheet.h"
+#include "printouts/yaziyla.h"
 #include "tests/common/temp_folder.h"
 
 using namespace pamerol;
@@ -122,19 +124,24 @@ TEST_F(Fill, NoticeSheetCellByCell) {
 }
 
 TEST_F(Fill, CeilingLine) {
-    // The lira was renamed from "YTL" to "TL" on 01.01.2009: the papers follow the exit date.
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"1960,69", "14.09.2007", "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
-        {"2500", "14.09.2007", "Kıdem Tazminatı Tavanı: 2.500,00 YTL."},
-        {"1.960,694", "14.09.2007", "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
-        {"", "14.09.2007", "Kıdem Tazminatı Tavanı:  YTL."},
-        {"yok", "14.09.2007", "Kıdem Tazminatı Tavanı: yok YTL."},
-        {"2087,92", "31.12.2008", "Kıdem Tazminatı Tavanı: 2.087,92 YTL."},
-        {"2500", "01.01.2009", "Kıdem Tazminatı Tavanı: 2.500,00 TL"},
-        {"64948,77", "15.03.2026", "Kıdem Tazminatı Tavanı: 64.948,77 TL"},
+    // The lira was renamed from "YTL" to "TL" on 01.01.2009: the papers follow the exit date whenever one
+    // is typed, in either mode.
+    const std::tuple<const char*, const char*, Mode, const char*> cases[] = {
+        {"1960,69", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
+        {"2500", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 YTL."},
+        {"1.960,694", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
+        {"", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı:  YTL."},
+        {"yok", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: yok YTL."},
+        {"2087,92", "31.12.2008", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.087,92 YTL."},
+        {"2087,92", "31.12.2008", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 2.087,92 YTL."},
+        {"2500", "01.01.2009", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 TL"},
+        {"64948,77", "15.03.2026", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL"},
+        // No exit date: the day of printing, long after 2009.
+        {"64948,77", "__.__.____", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL"},
     };
-    for (auto [tav, exit, line] : cases) {
+    for (auto [tav, exit, mode, line] : cases) {
         Record r = CalculatedCase();
+        r.setMode(mode);
         r.write(Field::TAV, tav);
         r.write(Field::CTarih, exit);
         sheet.calls.clear();
@@ -160,44 +167,54 @@ TEST_F(Fill, NoticeSumNeedsBothNumbers) {
 }
 
 TEST_F(Fill, ReleaseLetterCellByCell) {
-    Lines lines = Ibraname(CalculatedCase());
+    Record r = CalculatedCase();
+    r.write(Field::txtAdresi, "Bağdat Cad. 1");
+    r.write(Field::txtIbranameTarihi, "15.10.2007");
+    Lines lines = Ibraname(r);
     std::string text(kDefaultReleaseText);
     for (size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n");
-    EXPECT_EQ(lines, (Lines{
-                         "start",
-                         "show",
-                         "open " + Path("Ibraname1.xls"),
-                         "write AQ6 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
-                         "write AQ7 text 2 1234 01 01 1234567 034 12 34 000",
-                         "write aq10 value Ayşe Çağlar",
-                         "write aq11 text 0340123456789",
-                         "write aq12 text 01234567890",
-                         "write aq13 value 15.03.2004",
-                         "write aq14 value 14.09.2007",
-                         "write aq15 value Moda Cad. No: 5\r\nKadıköy / İstanbul",
-                         "fits A17:EX27",
-                         "merge A17:EX27",
-                         "write a17 text " + text,
-                         "write a28 literal Kıdem Tazminatı",
-                         "write U28 literal :",
-                         "right AT28",
-                         "write AT28 value 6.817,12 YTL.",
-                         "write a29 literal İhbar Tazminatı",
-                         "write U29 literal :",
-                         "right AT29",
-                         "write AT29 value 3.148,69 YTL.",
-                         "write a30 literal İzin Ücreti",
-                         "write U30 literal :",
-                         "right AT30",
-                         "write AT30 value 1.234,56 YTL.",
-                         "write a31 literal TOPLAM",
-                         "border AT31 W31",
-                         "write U31 literal :",
-                         "right AT31",
-                         "write AT31 value 11.200,37 YTL.",
-                         "title İbraname – Ayşe Çağlar",
-                         "release",
-                     }));
+    EXPECT_EQ(lines,
+              (Lines{
+                  "start",
+                  "show",
+                  "open " + Path("Ibraname1.xls"),
+                  "write AQ6 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
+                  "write AQ7 text 2 1234 01 01 1234567 034 12 34 000",
+                  "write AQ8 value Bağdat Cad. 1",
+                  "write aq10 value Ayşe Çağlar",
+                  "write aq11 text 0340123456789",
+                  "write aq12 text 01234567890",
+                  "write aq13 value 15.03.2004",
+                  "write aq14 value 14.09.2007",
+                  "write aq15 value Moda Cad. No: 5\r\nKadıköy / İstanbul",
+                  "footer center 3 Tarih: 15.10.2007",
+                  "footer left -1 Örnek Tekstil San. ve Tic. Ltd.\nŞti.",
+                  "footer right -1 Ayşe Çağlar",
+                  "merge A17:EX27",
+                  "write a17 text " + text,
+                  "write a28 literal Kıdem Tazminatı",
+                  "write U28 literal :",
+                  "right AT28",
+                  "write AT28 value 6.817,12 YTL.",
+                  "write a29 literal İhbar Tazminatı",
+                  "write U29 literal :",
+                  "right AT29",
+                  "write AT29 value 3.148,69 YTL.",
+                  "write a30 literal İzin Ücreti",
+                  "write U30 literal :",
+                  "right AT30",
+                  "write AT30 value 1.234,56 YTL.",
+                  "write a31 literal TOPLAM",
+                  "border AT31 W31",
+                  "write U31 literal :",
+                  "right AT31",
+                  "write AT31 value 11.200,37 YTL.",
+                  "look A17 A32:EX32",
+                  "merge A32:EX32",
+                  "write a32 literal Yalnız: Onbir Bin İkiyüz Beş Yeni Türk Lirası Yetmiş Bir Yeni Kuruş",
+                  "title İbraname – Ayşe Çağlar",
+                  "release",
+              }));
     EXPECT_EQ(Slurp(folder / "Ibraname1.xls"), "letter template");
 }
 
@@ -237,10 +254,10 @@ TEST_F(Fill, ReleaseTextLineCount) {
         r.write(Field::YIUCRET, "0");
         sheet.calls.clear();
         Lines lines = Ibraname(r);
-        EXPECT_EQ(lines[11], "fits " + std::string(c.merge).substr(6)) << c.text;
-        EXPECT_EQ(lines[12], c.merge) << c.text;
-        EXPECT_EQ(lines[13], c.block) << c.text;
-        EXPECT_EQ(lines[14], c.total) << c.text;
+        const auto merge = std::find(lines.begin(), lines.end(), c.merge);
+        ASSERT_LT(merge + 2, lines.end()) << c.text;
+        EXPECT_EQ(merge[1], c.block) << c.text;
+        EXPECT_EQ(merge[2], c.total) << c.text;
     }
 }
 
@@ -270,7 +287,7 @@ TEST_F(Fill, PaymentLines) {
         Lines labels;
         std::string total;
         for (const std::string& l : AmountLines(Ibraname(r))) {
-            if (l.rfind("write a", 0) == 0) {
+            if (l.rfind("write a", 0) == 0 && l.find("Yalnız") == std::string::npos) {
                 std::string rest = l.substr(6);                            // "a28 literal Kıdem ..."
                 std::string cell = rest.substr(0, rest.find(' '));         // "a28"
                 std::string word = rest.substr(rest.find("literal ") + 8); // "Kıdem Tazminatı"
@@ -289,31 +306,132 @@ TEST_F(Fill, AmountThatIsNoNumberIsShownButNotAdded) {
     r.write(Field::YIUCRET, "0");
     Lines lines = AmountLines(Ibraname(r));
     EXPECT_EQ(lines[3], "write AT28 value hesaplanmadı YTL.");
-    EXPECT_EQ(lines[lines.size() - 3], "write AT30 value 3.148,69 YTL.");
+    EXPECT_EQ(lines[lines.size() - 6], "write AT30 value 3.148,69 YTL.");
 }
 
-// A text that does not fit one page goes in one row per line, each merged across the block's width and
-// with the block's look; the amount lines stay where the block's height puts them.
-TEST_F(Fill, ReleaseTextLongerThanAPageGoesOneRowPerLine) {
-    Record r = CalculatedCase();
-    r.write(Field::txtIbraname, "bir\r\n\r\nüç");
-    r.setCheck1(1);
-    r.setCheck2(0);
-    r.write(Field::YIUCRET, "0");
-    sheet.failWhen = [](const SpreadsheetCall& c) { return c.op == Op::Fits; };
-    Lines lines = Ibraname(r);
-    EXPECT_EQ(Lines(lines.begin() + 11, lines.begin() + 20), (Lines{
-                                                                 "fits A17:EX22",
-                                                                 "look A17 A18:EX19",
-                                                                 "merge A17:EX17",
-                                                                 "write a17 text bir",
-                                                                 "merge A18:EX18",
-                                                                 "write a18 text ",
-                                                                 "merge A19:EX19",
-                                                                 "write a19 text üç",
-                                                                 "write a23 literal Kıdem Tazminatı",
-                                                             }));
-    EXPECT_EQ(lines[lines.size() - 7], "write a24 literal TOPLAM");
+// How the recorded letter prints on pages of the recording backend's height: the page of every row up to
+// the total in words, with the faults a reader would see.
+struct Printed {
+    std::map<int, int> page;         // row -> page (1 for the first)
+    std::map<int, std::string> text; // row -> what column A holds
+    std::vector<std::string> faults;
+};
+
+Printed Paginate(const RecordingSpreadsheet& sheet) {
+    Printed out;
+    std::set<int> breaks;
+    int last = 0;
+    for (const SpreadsheetCall& c : sheet.calls) {
+        if (c.op == Op::PageBreak) breaks.insert(std::stoi(c.first));
+        if (c.op == Op::Write && (c.first[0] == 'a' || c.first[0] == 'A') && c.first[1] >= '0' &&
+            c.first[1] <= '9') {
+            const int row = std::stoi(c.first.substr(1));
+            out.text[row] = c.second;
+            last = std::max(last, row);
+        }
+    }
+    RecordingSpreadsheet& s = const_cast<RecordingSpreadsheet&>(sheet);
+    int page = 1, used = 0;
+    for (int row = 1; row <= last; ++row) {
+        const int h = s.rowHeight(row);
+        if (h > sheet.pageHeight)
+            out.faults.push_back("row " + std::to_string(row) + " is taller than a page");
+        if (breaks.count(row) || used + h > sheet.pageHeight) {
+            if (!breaks.count(row) && used > 0)
+                out.faults.push_back("row " + std::to_string(row) + " breaks a page the fill did not plan");
+            ++page;
+            used = 0;
+        }
+        used += h;
+        out.page[row] = page;
+    }
+    return out;
+}
+
+std::vector<std::string> WordsOf(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
+}
+
+// A text longer than the room on its page is cut between laid-out lines, so that no row is taller than the
+// room left on its page; each later page begins with the employee's name; the amount lines, the total and
+// the total in words stand on one page with at least the last line of text.
+TEST_F(Fill, ReleaseTextFlowsOverPages) {
+    std::string paragraph;
+    for (int i = 1; paragraph.size() < 12000; ++i) paragraph += "söz" + std::to_string(i) + " ";
+    auto paragraphs = [](int count, int words) {
+        std::string t;
+        for (int p = 1; p <= count; ++p) {
+            t += p > 1 ? "\r\n" : "";
+            for (int w = 1; w <= words; ++w) t += "p" + std::to_string(p) + "k" + std::to_string(w) + " ";
+        }
+        return t;
+    };
+    struct Case {
+        const char* name;
+        std::string text;
+        int pages;
+    };
+    std::vector<Case> cases = {
+        {"one paragraph of 12,000 characters", paragraph, 3},
+        {"one paragraph of 4,700 characters", paragraph.substr(0, paragraph.find(' ', 4700)), 0},
+        {"12 paragraphs and 4 short lines", paragraphs(12, 60) + "\r\nbir\r\niki\r\nüç\r\ndört", 2},
+        {"31 paragraphs", paragraphs(31, 40), 3},
+        {"40 paragraphs", paragraphs(40, 40), 3},
+        {"ending in an empty line", paragraphs(13, 60) + "\r\n", 2},
+        {"one word longer than a page", std::string(30000, 'x'), 0},
+        {"the default text", std::string(kDefaultReleaseText), 1},
+    };
+    // Texts that end anywhere near the foot of the first page.
+    for (int n = 20; n <= 45; ++n) {
+        std::string t = "satır1";
+        for (int i = 2; i <= n; ++i) t += "\r\nsatır" + std::to_string(i);
+        cases.push_back({"short lines", t, 0});
+    }
+    for (const Case& c : cases) {
+        Record r = CalculatedCase();
+        r.write(Field::txtIbraname, c.text);
+        r.setCheck1(1);
+        r.setCheck2(1);
+        RecordingSpreadsheet paged;
+        paged.pageHeight = 25000; // 250 mm
+        ASSERT_TRUE(IbranameDoldur(r, folder.string(), paged, messages)) << c.name;
+        const Printed printed = Paginate(paged);
+        for (const std::string& fault : printed.faults) ADD_FAILURE() << c.name << ": " << fault;
+        // The rows of the amounts, the total and the words, and the last line of text above them.
+        int total = 0;
+        for (const auto& [row, text] : printed.text)
+            if (text == "TOPLAM") total = row;
+        ASSERT_GT(total, 0) << c.name;
+        int lastText = 0;
+        for (const auto& [row, text] : printed.text)
+            if (row >= 17 && row < total - 3 && text.find_first_not_of(" \n") != std::string::npos)
+                lastText = row;
+        for (int row : {total - 3, total - 2, total - 1, total, total + 1})
+            EXPECT_EQ(printed.page.at(row), printed.page.at(lastText)) << c.name << ": row " << row;
+        if (c.pages > 0) {
+            EXPECT_EQ(printed.page.at(total + 1), c.pages) << c.name;
+        }
+        EXPECT_EQ(printed.text.at(total + 1).rfind("Yalnız: ", 0), 0u) << c.name;
+        // Every word once, in order; each later page begins with the continuation line.
+        std::vector<std::string> words;
+        for (const auto& [row, text] : printed.text) {
+            if (row < 17 || row >= total - 3) continue;
+            const bool first = printed.page.at(row) != printed.page.at(row - 1);
+            if (first) {
+                EXPECT_EQ(text, "Ayşe Çağlar – İbraname (devam)") << c.name << ": row " << row;
+                continue;
+            }
+            for (std::string& w : WordsOf(text)) words.push_back(std::move(w));
+        }
+        std::string shown;
+        for (const std::string& w : words) shown += w;
+        std::string expected;
+        for (const std::string& w : WordsOf(c.text)) expected += w;
+        EXPECT_EQ(shown, expected) << c.name;
+    }
 }
 
 // The window says which paper it holds and for whom; without a name, the paper alone.
@@ -331,6 +449,31 @@ TEST_F(Fill, WindowTitle) {
         sheet.calls.clear();
         Lines lines = paper == 2 ? Ibraname(r) : Bordro(r, paper == 0);
         EXPECT_EQ(lines[lines.size() - 2], title) << name;
+    }
+}
+
+// The names under the signature lines are broken into lines that stay clear of the footer's middle.
+TEST_F(Fill, FooterNames) {
+    const std::tuple<Field, const char*, const char*> cases[] = {
+        {Field::txtAdiSoyadi, " Ali  Veli ", "footer right -1 Ali Veli"},
+        {Field::txtAdiSoyadi, "Muhammed Mustafa Abdurrahman Karaosmanoğlu",
+         "footer right -1 Muhammed Mustafa Abdurrahman\nKaraosmanoğlu"},
+        {Field::txtUnvani, "Örnek Tekstil\r\nLtd. Şti.", "footer left -1 Örnek Tekstil\nLtd. Şti."},
+        {Field::txtUnvani, "ÇokUzunBirUnvanıOlanŞirketinAdıBurada A.Ş.",
+         "footer left -1 ÇokUzunBirUnvanıOlanŞirketinAdıB\nurada A.Ş."},
+        {Field::txtAdiSoyadi, "", "title İbraname"}, // no name, no line
+    };
+    for (auto [field, name, line] : cases) {
+        Record r = CalculatedCase();
+        r.write(field, name);
+        sheet.calls.clear();
+        Lines lines = Ibraname(r);
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << name;
+        if (std::string(name).empty()) {
+            EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                    [](const std::string& l) { return l.rfind("footer right", 0) == 0; }),
+                      0);
+        }
     }
 }
 
@@ -386,6 +529,9 @@ TEST_F(Fill, NoFieldBecomesAFormula) {
         {Field::ITAZM, "=SUM(A1)", "write DA8 text =SUM(A1)"},
         {Field::txtTcKNo, "=1", "write Y8 text =1"},
         {Field::txtAdiSoyadi, " =1+2", "write a8 value  =1+2"}, // a leading blank makes it text anyway
+        // A date left empty (a case from premium days) prints blank, not as its mask.
+        {Field::GTarih, "__.__.____", "write AH8 text "},
+        {Field::CTarih, "__.__.____", "write AO8 text "},
     };
     for (const auto& c : cases) {
         Record r = CalculatedCase();
@@ -397,10 +543,11 @@ TEST_F(Fill, NoFieldBecomesAFormula) {
     Record r = CalculatedCase();
     r.write(Field::NET, "=1+2");
     r.write(Field::txtAdres, "@adres");
+    r.write(Field::CTarih, "__.__.____");
     sheet.calls.clear();
     Lines lines = Ibraname(r);
-    EXPECT_EQ(lines[10], "write aq15 text @adres");
-    EXPECT_EQ(lines[17], "write AT28 text =1+2 YTL.");
+    for (const char* line : {"write aq15 text @adres", "write AT28 text =1+2 TL", "write aq14 text "})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
 TEST(TakenAsFormula, LeadingSigns) {
@@ -522,6 +669,68 @@ TEST_F(Fill, DialogPrintsTheSelectedPaperInANewInstanceEachTime) {
     noOffice.yazdir();
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].text, "LibreOffice Calc başlatılamadı.");
+}
+
+} // namespace
+
+namespace {
+
+TEST(TutarYaziyla, Amounts) {
+    const std::tuple<double, bool, const char*> cases[] = {
+        {13611.22, false, "Onüç Bin Altıyüz On Bir Türk Lirası Yirmi İki Kuruş"},
+        {13611.22, true, "Onüç Bin Altıyüz On Bir Yeni Türk Lirası Yirmi İki Yeni Kuruş"},
+        {0.01, false, "Bir Kuruş"},
+        {1.00, false, "Bir Türk Lirası"},
+        {10.10, false, "On Türk Lirası On Kuruş"},
+        {1000000.00, false, "Bir Milyon Türk Lirası"},
+        {999999999.99, false,
+         "Dokuzyüzdoksandokuz Milyon Dokuzyüzdoksandokuz Bin Dokuzyüz Doksan Dokuz Türk Lirası Doksan Dokuz "
+         "Kuruş"},
+        {0, false, "Sıfır Türk Lirası"},
+        {1000, false, "Bin Türk Lirası"},
+        {1001000, false, "Bir Milyon Bin Türk Lirası"},
+        {2100, false, "İki Bin Yüz Türk Lirası"},
+        {100000, false, "Yüz Bin Türk Lirası"},
+        {3000000000.0, false, "Üç Milyar Türk Lirası"},
+        {0.005, false, "Bir Kuruş"}, // rounded to the kuruş
+        {0.994, false, "Doksan Dokuz Kuruş"},
+        {-5.5, false, "Eksi Beş Türk Lirası Elli Kuruş"},
+        {1e15, false, ""},
+    };
+    for (auto [amount, yeni, words] : cases) EXPECT_EQ(TutarYaziyla(amount, yeni), words) << amount;
+}
+
+TEST(IbranameTarihi, WarningWithinAMonthOfTheExit) {
+    const int today = 20071210;
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        // exit date, letter date typed, warned
+        {"14.09.2007", "", false},          // printed today, three months later
+        {"14.09.2007", "13.10.2007", true}, // a day short of a month
+        {"14.09.2007", "14.10.2007", false},
+        {"31.01.2008", "28.02.2008", true}, // 2008 is a leap year: a month is up on 29.02
+        {"31.01.2008", "29.02.2008", false},
+        {"31.01.2007", "28.02.2007", false},
+        {"15.12.2007", "", true}, // the exit lies after the printing day
+        {"15.12.2007", "__.__.____", true},
+        {"15.12.2007", "15.01.2008", false},
+        {"__.__.____", "01.01.2007", false}, // no exit date, nothing to compare
+    };
+    for (auto [exit, date, warned] : cases) {
+        Record r;
+        r.write(Field::CTarih, exit);
+        r.write(Field::txtIbranameTarihi, date);
+        const auto warning = IbranameTarihUyarisi(r, today);
+        EXPECT_EQ(warning.has_value(), warned) << exit << " " << date;
+    }
+    Record r;
+    r.write(Field::CTarih, "14.09.2007");
+    r.write(Field::txtIbranameTarihi, "01.10.2007");
+    EXPECT_EQ(IbranameTarihUyarisi(r, today),
+              "İbraname tarihi (01.10.2007) çıkış tarihinden (14.09.2007) sonra bir ay geçmeden: iş "
+              "sözleşmesinin sona ermesinden bir ay geçmeden düzenlenen ibraname geçersiz sayılabilir.");
+    EXPECT_EQ(IbranameTarihi(r, today), 20071001);
+    r.write(Field::txtIbranameTarihi, "31.02.2007"); // no calendar date: the printing day
+    EXPECT_EQ(IbranameTarihi(r, today), today);
 }
 
 } // namespace

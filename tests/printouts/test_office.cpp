@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <thread>
 
 #include "case.h"
@@ -89,7 +90,7 @@ int PdfPages(const fs::path& pdf) {
 
 // The letter's footer below the signature captions, its paragraphs joined by spaces: two lines of room,
 // then the dotted line to sign on.
-const std::string kRoomToSign = " \u00a0 \u00a0 " + std::string(45, '.');
+const std::string kRoomToSign = " \u00a0 \u00a0 " + std::string(38, '.');
 
 TEST_F(OfficeFill, SeveranceSheet) {
     Record r = CalculatedCase();
@@ -148,6 +149,7 @@ TEST_F(OfficeFill, NoticeSheet) {
 
 TEST_F(OfficeFill, ReleaseLetter) {
     Record r = CalculatedCase();
+    r.write(Field::txtAdresi, "Bağdat Cad. No: 1\r\nKadıköy");
     ASSERT_TRUE(IbranameDoldur(r, folder.string(), *office, messages));
     auto probe = StoreAndRead("ibraname.xls");
     std::string text(kDefaultReleaseText);
@@ -155,6 +157,7 @@ TEST_F(OfficeFill, ReleaseLetter) {
     Check(*probe, {
                       {"AQ6", K::Text, "Örnek Tekstil San. ve Tic. Ltd. Şti."},
                       {"AQ7", K::Text, "2 1234 01 01 1234567 034 12 34 000"},
+                      {"AQ8", K::Text, "Bağdat Cad. No: 1\nKadıköy"},
                       {"AQ10", K::Text, "Ayşe Çağlar"},
                       {"AQ11", K::Text, "0340123456789"},
                       {"AQ12", K::Text, "01234567890"},
@@ -172,6 +175,7 @@ TEST_F(OfficeFill, ReleaseLetter) {
                       {"A31", K::Text, "TOPLAM"},
                       {"U31", K::Text, ":"},
                       {"AT31", K::Text, "11.200,37 YTL."},
+                      {"A32", K::Text, "Yalnız: Onbir Bin İkiyüz Beş Yeni Türk Lirası Yetmiş Bir Yeni Kuruş"},
                   });
     EXPECT_EQ(probe->mergedArea("A17"), "A17:EX27");
     // The address of two lines fits the template's row; the rows of the text block keep their heights.
@@ -222,14 +226,17 @@ TEST_F(OfficeFill, ReleaseLetterWithALongText) {
                       {"A48", K::Text, "TOPLAM"},
                       {"U48", K::Text, ":"},
                       {"AT48", K::Text, "11.200,37 YTL."},
-                      {"A49", K::Empty, ""},
+                      {"A49", K::Text, "Yalnız: Onbir Bin İkiyüz Beş Yeni Türk Lirası Yetmiş Bir Yeni Kuruş"},
+                      {"A50", K::Empty, ""},
                   });
+    EXPECT_EQ(probe->mergedArea("A49"), "A49:EX49");
     for (const char* cell : {"AT45", "AT46", "AT47", "AT48"}) EXPECT_TRUE(probe->rightAligned(cell)) << cell;
     for (const char* cell : {"W48", "AT48"}) EXPECT_TRUE(probe->topBorder(cell).present) << cell;
     for (const char* cell : {"V48", "AU48", "W47"}) EXPECT_FALSE(probe->topBorder(cell).present) << cell;
     // Each cell the amount lines use, and the rows below, stand alone.
     for (int row = 45; row <= 60; ++row)
         for (const char* column : {"A", "U", "W", "AT", "BZ", "CA", "EX"}) {
+            if (row == 49) continue; // the total in words
             const std::string cell = column + std::to_string(row);
             EXPECT_EQ(probe->mergedArea(cell), cell);
         }
@@ -239,8 +246,10 @@ TEST_F(OfficeFill, ReleaseLetterWithALongText) {
     EXPECT_NEAR(page.width, 21000, 10);
     EXPECT_NEAR(page.height, 29700, 10);
     EXPECT_TRUE(page.footer);
-    EXPECT_EQ(page.footerLeft, "İşveren / Yetkili (Kaşe - İmza)" + kRoomToSign);
-    EXPECT_EQ(page.footerRight, "İbra Eden (Personel) Adı Soyadı - İmza" + kRoomToSign);
+    // Below the signature lines the employer's and the employee's names.
+    EXPECT_EQ(page.footerLeft,
+              "İşveren / Yetkili (Kaşe - İmza)" + kRoomToSign + " Örnek Tekstil San. ve Tic. Ltd. Şti.");
+    EXPECT_EQ(page.footerRight, "İbra Eden (Personel) Adı Soyadı - İmza" + kRoomToSign + " Ayşe Çağlar");
 }
 
 // A text too long for one page goes on to the next: no print range cuts the rows below it off.
@@ -283,7 +292,10 @@ TEST_F(OfficeFill, TextsOfSeveralLinesShowEveryLine) {
 // Every text the program writes shows whole on the printed paper: long particulars wrap and their rows
 // grow, the release text's block is as tall as its text, a text longer than a page runs over as many pages
 // as it needs, and no number prints as "###". Read from the PDF as a person would: each line of each text
-// once, in order, inside the page, over no other word.
+// once, in order, inside the page body, over no other word; on the release letters the rendered pages show
+// every word of the body (nothing clipped) and nothing but the footer under the body, every page is numbered
+// and signed with the date and both names, each later page begins with the employee's name, and the amount
+// lines, the total and the total in words stand on one page with the last words of the text.
 TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
     using F = Field;
     const std::string employer = "Örnek Tekstil Konfeksiyon İnşaat Turizm Gıda Tarım Hayvancılık Madencilik "
@@ -293,14 +305,40 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
     const std::string address = "Cumhuriyet Mahallesi Atatürk Bulvarı Gül Sokak Papatya Apartmanı No: 123 "
                                 "Daire: 45 Kat: 6 Eski Sanayi Sitesi Karşısı Yeşilköy Semti Bakırköy İlçesi "
                                 "İstanbul 34149 Türkiye (Posta Kutusu 17)";
-    std::string paragraph;
-    for (int i = 1; paragraph.size() < 1000; ++i) paragraph += "alacak" + std::to_string(i) + " ";
-    paragraph += "ve hiçbir hakkım kalmamıştır.";
+    const std::string employerAddress = "Organize Sanayi Bölgesi 3. Cadde No: 14 Çerkezköy / Tekirdağ";
+    auto paragraph = [](const std::string& word, size_t length) {
+        std::string p;
+        for (int i = 1; p.size() < length; ++i) p += word + std::to_string(i) + " ";
+        p.pop_back();
+        return p;
+    };
+    // Paragraphs as a lawyer writes them, with line breaks between them only, and the same text as seen.
+    auto paragraphs = [&](int count, const std::string& tail) {
+        std::pair<std::string, std::string> out;
+        for (int i = 1; i <= count; ++i) {
+            const std::string p = paragraph("p" + std::to_string(i) + "k", 330);
+            out.first += (i > 1 ? "\r\n" : "") + p;
+            out.second += (i > 1 ? "\n" : "") + p;
+        }
+        out.first += tail;
+        for (size_t at; (at = out.second.find("\r\n")) != std::string::npos;) out.second.replace(at, 2, "\n");
+        return out;
+    };
     std::string lines, crlfLines;
     for (int i = 1; i <= 120; ++i) {
         lines += (i > 1 ? "\n" : "") + std::to_string(i) + ". satır";
         crlfLines += (i > 1 ? "\r\n" : "") + std::to_string(i) + ". satır";
     }
+    const std::string shortLines = "\r\nKısa satır bir\r\nKısa satır iki\r\nKısa satır üç\r\nKısa satır dört";
+    const std::string longParagraph = paragraph("alacak", 12000);
+    const auto twelve = paragraphs(12, shortLines);
+    const auto thirtyOne = paragraphs(31, "");
+    const auto forty = paragraphs(40, "");
+    const std::string amounts =
+        "\nKıdem Tazminatı\nİhbar Tazminatı\nİzin Ücreti\nTOPLAM\nYalnız: Onbir Bin İkiyüz "
+        "Beş Yeni Türk Lirası Yetmiş Bir Yeni Kuruş";
+    const std::string particulars =
+        tradeName + "\n2 1234 01 01 1234567 034 12 34 000\n" + employerAddress + "\n" + name + "\n" + address;
     struct Paper {
         const char* name;
         int kind; // 0 severance sheet, 1 notice sheet, 2 release letter
@@ -308,11 +346,22 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         std::vector<std::string> seen;
         size_t pages;
     };
+    auto letter = [&](const char* title, const std::string& text, const std::string& shown, size_t pages) {
+        return Paper{title,
+                     2,
+                     {{F::txtUnvani, tradeName},
+                      {F::txtAdresi, employerAddress},
+                      {F::txtAdiSoyadi, name},
+                      {F::txtAdres, address},
+                      {F::txtIbraname, text}},
+                     {particulars, shown + amounts, "6.817,12 YTL.\n11.200,37 YTL."},
+                     pages};
+    };
     const Paper papers[] = {
         {"severance sheet",
          0,
          {{F::txtUnvani, employer}, {F::txtAdiSoyadi, name}, {F::TGUNU, "17520"}},
-         {employer, name, "17520", "6.862,42", "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
+         {employer, name, "17520", "6.862,42", "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "Sayfa 1 / 1"},
          1},
         {"notice sheet",
          1,
@@ -325,28 +374,21 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
           {F::IDVER, "1,00"},
           {F::ITAZM, "999.999.999,98"}},
          {name, "99999", "12.345.678.901,23", "999.999.999,99", "2.074.074,05", "999.999.998,99", "1,00",
-          "999.999.999,97", "999.999.999,98", "999.999.999,99"}, // the deductions' sum
+          "999.999.999,97", "999.999.999,98", "999.999.999,99", // the last: the deductions' sum
+          "Sayfa 1 / 1"},
          1},
-        {"release letter",
-         2,
-         {{F::txtUnvani, tradeName},
-          {F::txtAdiSoyadi, name},
-          {F::txtAdres, address},
-          {F::txtIbraname, paragraph}},
-         {tradeName + "\n2 1234 01 01 1234567 034 12 34 000\n" + name + "\n" + address,
-          paragraph + "\nKıdem Tazminatı\nİhbar Tazminatı\nİzin Ücreti\nTOPLAM",
-          "6.817,12 YTL.\n11.200,37 YTL."},
-         1},
-        {"release letter of 120 lines",
-         2,
-         {{F::txtIbraname, crlfLines}},
-         {lines + "\nKıdem Tazminatı\nİhbar Tazminatı\nİzin Ücreti\nTOPLAM", "6.817,12 YTL.\n11.200,37 YTL."},
-         3},
+        letter("release letter", paragraph("alacak", 1000), paragraph("alacak", 1000), 1),
+        letter("release letter of 120 lines", crlfLines, lines, 4),
+        letter("release letter of one paragraph of 12,000 characters", longParagraph, longParagraph, 3),
+        letter("release letter of 12 paragraphs and 4 short lines", twelve.first, twelve.second, 2),
+        letter("release letter of 31 paragraphs", thirtyOne.first, thirtyOne.second, 3),
+        letter("release letter of 40 paragraphs", forty.first, forty.second, 4),
     };
     for (const Paper& paper : papers) {
         Record r = CalculatedCase();
         r.setCheck1(1);
         r.setCheck2(1);
+        r.write(F::txtIbranameTarihi, "21.10.2007");
         for (const auto& [f, text] : paper.fields) r.write(f, text);
         ASSERT_TRUE(paper.kind == 2 ? IbranameDoldur(r, folder.string(), *office, messages)
                                     : BordroDoldur(r, paper.kind == 0, folder.string(), *office, messages));
@@ -354,8 +396,52 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         ASSERT_TRUE(office->storeTo(pdf).ok) << paper.name;
         const pamerol::testing::PdfWords words = pamerol::testing::ReadPdfWords(pdf);
         EXPECT_EQ(words.pages.size(), paper.pages) << paper.name;
-        for (const std::string& fault : pamerol::testing::ReadingFaults(words, paper.seen))
-            ADD_FAILURE() << paper.name << ": " << fault;
+        if (paper.kind != 2) {
+            for (const std::string& fault : pamerol::testing::ReadingFaults(words, paper.seen))
+                ADD_FAILURE() << paper.name << ": " << fault;
+            continue;
+        }
+        // The page body's box, from the page style the filled workbook has.
+        const PageSetup page = StoreAndRead("letter.ods")->page();
+        auto pt = [](int hmm) { return hmm * 72.0 / 2540.0; };
+        const pamerol::testing::PdfBox body{pt(page.leftMargin), pt(page.topMargin),
+                                            pt(page.width - page.rightMargin),
+                                            pt(page.height - page.bottomMargin - page.footerHeight)};
+        std::vector<std::string> faults;
+        const pamerol::testing::PdfWords inBody =
+            pamerol::testing::BodyWords(words, body, name + " – İbraname (devam)", faults);
+        for (const std::string& f : pamerol::testing::ReadingFaults(inBody, paper.seen)) faults.push_back(f);
+        for (const std::string& f : pamerol::testing::RenderedFaults(pdf, words, body)) faults.push_back(f);
+        for (const std::string& fault : faults) ADD_FAILURE() << paper.name << ": " << fault;
+        // The page of a run of words in the body; -1 when it is not there.
+        auto pageOf = [&](const std::vector<std::string>& run) {
+            for (size_t i = 0; i + run.size() <= inBody.words.size(); ++i) {
+                size_t k = 0;
+                while (k < run.size() && inBody.words[i + k].text == run[k]) ++k;
+                if (k == run.size()) return inBody.words[i].page;
+            }
+            return -1;
+        };
+        // The last two words of the text, before the amount lines.
+        std::istringstream shown(paper.seen[1]);
+        std::vector<std::string> lastWords;
+        for (std::string w; shown >> w && w != "Kıdem";) lastWords.push_back(w);
+        lastWords.erase(lastWords.begin(), lastWords.end() - 2);
+        const int last = pageOf(lastWords);
+        EXPECT_EQ(last, static_cast<int>(paper.pages) - 1) << paper.name;
+        for (const std::vector<std::string>& run : std::vector<std::vector<std::string>>{
+                 {"Kıdem", "Tazminatı"}, {"İhbar", "Tazminatı"}, {"İzin", "Ücreti"}, {"TOPLAM"}, {"Yalnız:"}})
+            EXPECT_EQ(pageOf(run), last) << paper.name << ": " << run[0];
+        // Under the signature lines of every page: the date and both names.
+        for (size_t p = 0; p < words.pages.size(); ++p) {
+            std::string footer;
+            for (const auto& w : words.words)
+                if (w.page == static_cast<int>(p) && w.yMin >= body.bottom - 0.5) footer += " " + w.text;
+            for (const char* part :
+                 {" Tarih: 21.10.2007", " Örnek Tekstil Konfeksiyon İnşaat", " Muhammed Mustafa Abdurrahman"})
+                EXPECT_NE(footer.find(part), std::string::npos)
+                    << paper.name << " page " << p + 1 << ": " << part;
+        }
     }
 }
 

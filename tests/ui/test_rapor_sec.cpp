@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The printout dialog: which fill each choice runs, that the dialog stays open after printing, and that a
 // fill's message stands over the dialog.
+#include <QDate>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -114,6 +116,34 @@ class RaporSecTest : public QObject {
         QCOMPARE(d.window.isVisible(), !closes);
         QCOMPARE(d.opened.size(), size_t{prints ? 1u : 0u});
         QVERIFY(d.boxes.take().isEmpty());
+    }
+
+    // A release letter dated within a month of the exit gets a line in the dialog before it is printed.
+    void dateWarning_data() {
+        QTest::addColumn<QString>("exit");
+        QTest::addColumn<QString>("letter");
+        QTest::addColumn<bool>("warned");
+        const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+        QTest::addRow("exit today, printed today") << today << "" << true;
+        QTest::addRow("exit long ago") << "14.09.2007"
+                                       << "" << false;
+        QTest::addRow("letter dated a week after the exit") << "14.09.2007"
+                                                            << "21.09.2007" << true;
+        QTest::addRow("no exit date") << "__.__.____"
+                                      << "" << false;
+    }
+    void dateWarning() {
+        QFETCH(QString, exit);
+        QFETCH(QString, letter);
+        QFETCH(bool, warned);
+        Dialog d(true);
+        d.record.write(Field::CTarih, exit.toStdString());
+        d.record.write(Field::txtIbranameTarihi, letter.toStdString());
+        ui::RaporSecWindow window{d.core};
+        auto* line = window.findChild<QLabel*>(QStringLiteral("ibranameTarihiUyarisi"));
+        QCOMPARE(line != nullptr, warned);
+        if (line)
+            QVERIFY2(line->text().contains(QStringLiteral("bir ay geçmeden")), qPrintable(line->text()));
     }
 };
 

@@ -211,7 +211,7 @@ TEST_F(Fill, ReleaseLetterCellByCell) {
                   "write AT31 value 11.200,37 YTL.",
                   "look A17 A32:EX32",
                   "merge A32:EX32",
-                  "write a32 literal Yalnız: Onbir Bin İkiyüz Beş Yeni Türk Lirası Yetmiş Bir Yeni Kuruş",
+                  "write a32 literal Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Yedi Yeni Kuruş",
                   "title İbraname – Ayşe Çağlar",
                   "release",
               }));

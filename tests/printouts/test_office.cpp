@@ -175,7 +175,7 @@ TEST_F(OfficeFill, ReleaseLetter) {
                       {"A31", K::Text, "TOPLAM"},
                       {"U31", K::Text, ":"},
                       {"AT31", K::Text, "11.200,37 YTL."},
-                      {"A32", K::Text, "Yalnız: Onbir Bin İkiyüz Beş Yeni Türk Lirası Yetmiş Bir Yeni Kuruş"},
+                      {"A32", K::Text, "Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Yedi Yeni Kuruş"},
                   });
     EXPECT_EQ(probe->mergedArea("A17"), "A17:EX27");
     // The address of two lines fits the template's row; the rows of the text block keep their heights.
@@ -226,7 +226,7 @@ TEST_F(OfficeFill, ReleaseLetterWithALongText) {
                       {"A48", K::Text, "TOPLAM"},
                       {"U48", K::Text, ":"},
                       {"AT48", K::Text, "11.200,37 YTL."},
-                      {"A49", K::Text, "Yalnız: Onbir Bin İkiyüz Beş Yeni Türk Lirası Yetmiş Bir Yeni Kuruş"},
+                      {"A49", K::Text, "Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Yedi Yeni Kuruş"},
                       {"A50", K::Empty, ""},
                   });
     EXPECT_EQ(probe->mergedArea("A49"), "A49:EX49");
@@ -336,7 +336,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
     const auto forty = paragraphs(40, "");
     const std::string amounts =
         "\nKıdem Tazminatı\nİhbar Tazminatı\nİzin Ücreti\nTOPLAM\nYalnız: Onbir Bin İkiyüz "
-        "Beş Yeni Türk Lirası Yetmiş Bir Yeni Kuruş";
+        "Yeni Türk Lirası Otuz Yedi Yeni Kuruş";
     const std::string particulars =
         tradeName + "\n2 1234 01 01 1234567 034 12 34 000\n" + employerAddress + "\n" + name + "\n" + address;
     struct Paper {

@@ -48,6 +48,9 @@ class Pamerol {
 
     void hesapla(); // "&Hesapla"
     void bosalt();  // "&Boşalt"
+    // "Yeni Personel": "&Boşalt", and the next employee starts afresh: the particulars empty, both
+    // "İbranameye Dahil Et" boxes ticked and the standard release text, as the sheet opens.
+    void yeniPersonel();
     void openLink(Link link, Desktop& desktop) const;
     std::string linkAddress(Link link) const; // a fixed address; never built from field texts
 

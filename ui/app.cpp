@@ -63,13 +63,15 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
 
     // Every filled paper stores its case in the archive beside the settings file in use.
     CaseKeeper keeper([&core] { return ArsivYolu(core.iniYolu()); }, messages);
-    PamerolWindow window(core, desktop, [&](QWidget* parent, const QString& warning) {
-        ShowPrintouts(core.record(), PaperFolders(places.resources, places.work), Spreadsheets(), messages,
-                      parent, warning, [&](int secim) {
-                          keeper.paperFilled(core.record(), kPaperNames.at(static_cast<size_t>(secim)));
-                      });
+    PamerolWindow window(core, desktop, [&](QWidget* parent, const PrintoutsRequest& request) {
+        return ShowPrintouts(
+            core.record(), PaperFolders(places.resources, places.work), Spreadsheets(), messages, parent,
+            request.warning,
+            [&](int secim) { keeper.paperFilled(core.record(), kPaperNames.at(static_cast<size_t>(secim))); },
+            request.confirmed);
     });
     window.setArchive(&keeper);
+    window.setMessages(&messages);
     messages.setWindow(&window);
     desktop.setWindow(&window);
     PrepareWhenEnabled prepare;

@@ -31,14 +31,16 @@ struct Sheet {
     Pamerol core{messages};
     RecordedDesktop desktop;
     ui::PamerolWindow::PrintoutsOpener openPrintouts;
-    ui::PamerolWindow window{
-        core, desktop, [this](QWidget* parent, const QString& warning) { openPrintouts(parent, warning); }};
+    ui::PamerolWindow window{core, desktop, [this](QWidget* parent, const ui::PrintoutsRequest& request) {
+                                 return openPrintouts && openPrintouts(parent, request);
+                             }};
 
     explicit Sheet(const std::string& settings = kSettings) {
         QFile ini(dir.filePath(QStringLiteral("Pmrl.ini")));
         if (ini.open(QIODevice::WriteOnly)) ini.write(settings.data(), static_cast<qint64>(settings.size()));
         ini.close();
         messages.setWindow(&window);
+        window.setMessages(&messages);
         core.start(dir.path().toStdString());
         window.show();
         activate();

@@ -16,6 +16,7 @@
 
 #include "base/conversions.h"
 #include "sheet_fixture.h"
+#include "ui/hakkinda.h"
 #include "ui/qtdesktop.h"
 #include "ui/raporsecwindow.h"
 #include "ui/turkce.h"
@@ -821,6 +822,37 @@ class PamerolWindowTest : public QObject {
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes[0].text.contains(s->dir.filePath(QStringLiteral("bilgi.html"))),
                  qPrintable(boxes[0].text));
+    }
+
+    // The identity number is checked when its box is left: a warning under it, never a refusal.
+    void tcKimlikNoWarnsWhenTheCheckFails_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("warns");
+        QTest::addRow("valid") << "10000000146" << false;
+        QTest::addRow("check digit wrong") << "12345678901" << true;
+        QTest::addRow("too short") << "1234" << true;
+        QTest::addRow("empty") << "" << false;
+    }
+    void tcKimlikNoWarnsWhenTheCheckFails() {
+        QFETCH(QString, typed);
+        QFETCH(bool, warns);
+        s->window.findChild<QTabWidget*>()->setCurrentIndex(4);
+        auto* warning = s->find<QLabel>("tcUyarisi");
+        s->type(F::txtTcKNo, typed);
+        QVERIFY(warning->isHidden()); // not while typing
+        QTest::keyClick(s->edit(F::txtTcKNo), Qt::Key_Return);
+        QCOMPARE(warning->isVisible(), warns);
+        QCOMPARE(Q(s->text(F::txtTcKNo)), typed); // kept as typed
+        if (warns) {                              // mended, the warning goes at once
+            Retype(*s, F::txtTcKNo, QStringLiteral("10000000146"), false);
+            QVERIFY(warning->isHidden());
+        }
+    }
+
+    void aboutNamesTheOfficeVersion() {
+        QCOMPARE(ui::OfficeLine(QStringLiteral("LibreOffice 7.4.7.2 40(Build:2)")),
+                 QStringLiteral("LibreOffice 7.4.7.2"));
+        QVERIFY(ui::OfficeLine(std::nullopt).startsWith(QStringLiteral("LibreOffice: bulunamadı")));
     }
 
     void messageButtonsAreTurkish() {

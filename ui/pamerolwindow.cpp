@@ -1000,6 +1000,7 @@ void PamerolWindow::bosalt() {
     core_.bosalt();
     particulars_.cleared();
     printedOrStored_ = false;
+    selectFirstBox();
 }
 
 void PamerolWindow::yeniPersonel() {
@@ -1011,6 +1012,7 @@ void PamerolWindow::yeniPersonel() {
     core_.yeniPersonel();
     particulars_.cleared();
     printedOrStored_ = false;
+    selectFirstBox();
 }
 
 void PamerolWindow::focusFirstBox() {
@@ -1022,6 +1024,13 @@ bool TakesTabFocus(const QWidget* w) {
     return w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus);
 }
 } // namespace
+
+void PamerolWindow::selectFirstBox() {
+    // The cleared text was put in after the focus: typing starts at its first place again.
+    if (auto* edit =
+            qobject_cast<QLineEdit*>(fieldWidget(core_.record().mode() == Mode::Dates ? F::GTarih : F::DGUN)))
+        edit->selectAll();
+}
 
 void PamerolWindow::focusFirstBoxOfTab() {
     QWidget* page = tabs_->currentWidget();

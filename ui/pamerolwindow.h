@@ -113,6 +113,7 @@ class PamerolWindow : public QWidget {
     // The focus into the first box the case is typed in ("Giriş Tarihi", or in the premium-day mode
     // "Devreden Prim Günü").
     void focusFirstBox();
+    void selectFirstBox();
     // The focus into the first box of the tab that is shown.
     void focusFirstBoxOfTab();
     // Enter in a box of the "Personel" or "İşveren" tab: on to the next box.

@@ -503,8 +503,13 @@ class PamerolWindowTest : public QObject {
         QCOMPARE(s->core.record().check2(), employee ? 1 : 0);
         QCOMPARE(s->find<QCheckBox>("Check2")->isChecked(), employee);
         QCOMPARE(s->text(F::txtIbraname) == kDefaultReleaseText, employee);
-        if (cleared)
+        if (cleared) {
             QCOMPARE(QApplication::focusWidget(), s->window.fieldWidget(premium ? F::DGUN : F::GTarih));
+            // Typing starts the box afresh from its first place.
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("15"));
+            QCOMPARE(Q(s->text(premium ? F::DGUN : F::GTarih)),
+                     premium ? QStringLiteral("15") : QStringLiteral("15.__.____"));
+        }
     }
 
     void modeAndFlagsReachTheRecord() {

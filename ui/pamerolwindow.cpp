@@ -148,9 +148,8 @@ QString WithCaptions(const QString& message) {
         const QString kind = m.captured(1);
         const QString first = m.captured(2), last = m.captured(3);
         QString caption;
-        if (kind == QStringLiteral("DVOR")) caption = QStringLiteral("Damga Vergisi Oranı");
-        if (kind == QStringLiteral("KGN")) caption = QStringLiteral("Kıdem Günü (1 Yıl İçin)");
-        if (kind == QStringLiteral("TAV")) caption = QStringLiteral("Kıdem Tazminatı Tavanı");
+        for (F f : {F::DVOR, F::KGN, F::TAV})
+            if (kind == ToQ(FieldName(f))) caption = ToQ(Info(f).caption);
         const QString rows = last.isEmpty()
                                  ? first + QStringLiteral(". dilimin")
                                  : first + QStringLiteral("–") + last + QStringLiteral(". dilimlerin");

@@ -110,15 +110,6 @@ INSTANTIATE_TEST_SUITE_P(
                               a.edited(F::txtTcKNo);
                           },
                           "İbraname Metni (değiştirilmiş), İhbar Tazminatı İbranameye Dahil Et (işaretsiz)"},
-                      AgeCase{"box ticked again",
-                              [](Record& r, ParticularsAge& a) {
-                                  r.setCheck1(0);
-                                  a.cleared();
-                                  a.edited(F::txtAdiSoyadi);
-                                  a.edited(F::txtTcKNo);
-                                  a.boxEdited(1);
-                              },
-                              nullptr},
                       AgeCase{"confirmed",
                               [](Record&, ParticularsAge& a) {
                                   a.cleared();

@@ -150,13 +150,15 @@ QString WithCaptions(const QString& message) {
         QString caption;
         for (F f : {F::DVOR, F::KGN, F::TAV})
             if (kind == ToQ(FieldName(f))) caption = ToQ(Info(f).caption);
+        // "1. dilimin gelir vergisi oranı", "1–5. dilimlerin gelir vergisi oranları".
         const QString rows = last.isEmpty()
-                                 ? first + QStringLiteral(". dilimin")
-                                 : first + QStringLiteral("–") + last + QStringLiteral(". dilimlerin");
+                                 ? first + QStringLiteral(". dilimin ")
+                                 : first + QStringLiteral("–") + last + QStringLiteral(". dilimlerin ");
+        const QString ending = last.isEmpty() ? QStringLiteral("ı") : QStringLiteral("ları");
         if (kind == QStringLiteral("O") && !first.isEmpty())
-            caption = QStringLiteral("gelir vergisi oranı (%1)").arg(rows);
+            caption = rows + QStringLiteral("gelir vergisi oran") + ending;
         if (kind == QStringLiteral("VD") && !first.isEmpty())
-            caption = QStringLiteral("gelir vergisi dilim sınırı (%1)").arg(rows);
+            caption = rows + QStringLiteral("üst sınır") + ending;
         if (kind == QStringLiteral("DL") && !first.isEmpty()) {
             const auto band = [](const QString& n) {
                 const std::string_view c = kNoticeBands[static_cast<size_t>(n.toInt() - 1)].caption;

@@ -1117,7 +1117,7 @@ class PamerolWindowTest : public QObject {
         QVERIFY2(
             boxes[0].text.endsWith(QStringLiteral("(alanda yazılı değer kaldı): Kıdem Günü (1 Yıl İçin).")),
             qPrintable(boxes[0].text));
-        QVERIFY2(boxes[0].text.contains(QStringLiteral("gelir vergisi oranı (1–5. dilimlerin)")),
+        QVERIFY2(boxes[0].text.contains(QStringLiteral("1–5. dilimlerin gelir vergisi oranları")),
                  qPrintable(boxes[0].text));
         QCOMPARE(boxes[0].icon, QMessageBox::Warning);
     }

@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-translations-l10n
     libreoffice-calc libreoffice-dev libreoffice-l10n-tr
     clang-14 libclang-rt-14-dev
-    xvfb x11-apps x11-utils xdotool imagemagick
+    xvfb x11-apps x11-utils xdotool imagemagick openbox
     fonts-dejavu-core fonts-liberation2 locales
     dpkg-dev lintian desktop-file-utils appstream xdg-utils
     poppler-utils

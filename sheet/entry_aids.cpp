@@ -2,9 +2,11 @@
 #include "entry_aids.h"
 
 #include <array>
+#include <cmath>
 
 #include "base/conversions.h"
 #include "calc/fields.h"
+#include "sheet/pamerol.h"
 
 namespace pamerol {
 
@@ -80,19 +82,101 @@ bool HasUncalculatedInputs(const Record& r) {
     return false;
 }
 
+bool IbranameToplamiSifir(const Record& r) {
+    double total = 0;
+    const auto add = [&](bool included, F f) {
+        if (!included) return;
+        if (auto v = ParseNumber(r.text(f))) total += *v;
+    };
+    add(r.check1() == 1, F::NET);
+    add(r.check2() == 1, F::ITAZM);
+    add(LeadingNumber(r.text(F::YIUCRET)) != 0, F::YIUCRET);
+    return std::llround(total * 100) == 0;
+}
+
 bool IsParticular(F f) {
     return Info(f).tab == Tab::Personel;
 }
 
-std::optional<std::string> ParticularsAge::warning(const Record& r) const {
-    if (!clearedOnce_ || editedSinceClear_) return std::nullopt;
-    bool any = false;
-    // An empty date box holds its mask, which is no particular either.
+bool IsEmployeeText(F f) {
+    return IsParticular(f) || f == F::txtIbraname;
+}
+
+bool TakesTypedKey(F f, char32_t ch, const std::string& currentText) {
+    if (f == F::txtTcKNo) return (ch >= U'0' && ch <= U'9') || ch == 8;
+    return Pamerol::acceptsKey(f, ch, currentText);
+}
+
+int TypingLimit(F f) {
+    return f == F::txtTcKNo ? 11 : Pamerol::maxLength(f);
+}
+
+bool TcKimlikNoGecerli(std::string_view number) {
+    if (number.size() != 11 || number[0] == '0') return false;
+    std::array<int, 11> d{};
+    for (size_t i = 0; i < 11; ++i) {
+        if (number[i] < '0' || number[i] > '9') return false;
+        d[i] = number[i] - '0';
+    }
+    const int odd = d[0] + d[2] + d[4] + d[6] + d[8];
+    const int even = d[1] + d[3] + d[5] + d[7];
+    if (((odd * 7 - even) % 10 + 10) % 10 != d[9]) return false;
+    int sum = 0;
+    for (size_t i = 0; i < 10; ++i) sum += d[i];
+    return sum % 10 == d[10];
+}
+
+std::optional<std::string> TcKimlikNoUyarisi(std::string_view number) {
+    if (number.empty() || TcKimlikNoGecerli(number)) return std::nullopt;
+    if (number.size() != 11) return "T.C. Kimlik No 11 haneli olmalı; lütfen kontrol edin.";
+    return "Bu T.C. Kimlik No geçerli bir numara değil (kontrol rakamları tutmuyor); lütfen kontrol edin.";
+}
+
+void ParticularsAge::edited(F f) {
+    std::erase(untouched_, f);
+}
+
+void ParticularsAge::boxEdited(int which) {
+    (which == 1 ? check1Untouched_ : check2Untouched_) = false;
+}
+
+void ParticularsAge::cleared() {
+    untouched_.clear();
     for (int i = 0; i < kFieldCount; ++i)
-        any = any || (IsParticular(F(i)) && !r.text(F(i)).empty() && r.text(F(i)) != kEmptyDate);
-    if (!any) return std::nullopt;
-    const std::string& name = r.text(F::txtAdiSoyadi);
-    return "Personel bilgileri önceki hesaptan: " + (name.empty() ? std::string("(adı yazılmamış)") : name);
+        if (IsEmployeeText(F(i))) untouched_.push_back(F(i));
+    check1Untouched_ = check2Untouched_ = true;
+}
+
+void ParticularsAge::confirmed() {
+    untouched_.clear();
+    check1Untouched_ = check2Untouched_ = false;
+}
+
+std::vector<std::string> ParticularsAge::leftOver(const Record& r) const {
+    std::vector<std::string> out;
+    for (F f : untouched_) {
+        const std::string& text = r.text(f);
+        if (f == F::txtIbraname) {
+            if (text != kDefaultReleaseText) out.emplace_back("İbraname Metni (değiştirilmiş)");
+        } else if (!text.empty() && text != kEmptyDate) { // an empty date box holds only its mask
+            std::string item(Info(f).caption);
+            if (f == F::txtAdiSoyadi) item += " (" + text + ")";
+            out.push_back(std::move(item));
+        }
+    }
+    if (check1Untouched_ && r.check1() != 1)
+        out.emplace_back("Kıdem Tazminatı İbranameye Dahil Et (işaretsiz)");
+    if (check2Untouched_ && r.check2() != 1)
+        out.emplace_back("İhbar Tazminatı İbranameye Dahil Et (işaretsiz)");
+    return out;
+}
+
+std::optional<std::string> ParticularsAge::warning(const Record& r) const {
+    const std::vector<std::string> left = leftOver(r);
+    if (left.empty()) return std::nullopt;
+    std::string line = "Önceki hesaptan kalan bilgiler: ";
+    for (size_t i = 0; i < left.size(); ++i) line += (i ? ", " : "") + left[i];
+    return line + ". Bu kişiye aitse onaylayın, değilse düzeltin ya da \"Yeni Personel\" ile temizleyin.";
 }
 
 } // namespace pamerol

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/record.h"
 
@@ -35,25 +36,55 @@ bool IsCaseInput(Field f);
 // amount other than zero).
 bool HasUncalculatedInputs(const Record& r);
 
+// Whether the release letter would total 0,00: the amounts it lists (the severance and notice pay whose
+// "İbranameye Dahil Et" box is ticked, and the annual-leave wage when it is not 0) add up to nothing.
+bool IbranameToplamiSifir(const Record& r);
+
 // The employee's particulars ("Personel" tab). "&Boşalt" keeps them for the next case, so after a clear
 // they may still be the previous employee's.
 bool IsParticular(Field f);
 
+// What belongs to one employee besides the case inputs: the particulars, the release text and the two
+// "İbranameye Dahil Et" boxes. "Yeni Personel" puts all of them back to how the sheet opens.
+bool IsEmployeeText(Field f);
+
+// Whether a typed character is taken by the window's box of this field: the sheet's key rules, and for
+// "T.C. Kimlik No" digits only (it holds an eleven-digit number).
+bool TakesTypedKey(Field f, char32_t ch, const std::string& currentText);
+// The most characters a clerk may type into the field's box; 0: no limit.
+int TypingLimit(Field f);
+
+// The official check of a T.C. Kimlik No: eleven digits, the first not 0, the tenth digit equal to
+// (7 × the sum of digits 1, 3, 5, 7, 9 − the sum of digits 2, 4, 6, 8) mod 10, and the eleventh equal to
+// the sum of the first ten mod 10.
+bool TcKimlikNoGecerli(std::string_view number);
+// The warning beside "T.C. Kimlik No" when its text is not empty and fails the check; nothing otherwise.
+std::optional<std::string> TcKimlikNoUyarisi(std::string_view number);
+
+// Which of one employee's texts and boxes still stand from an earlier case: those not touched since the
+// last "&Boşalt" or "Yeni Personel" that hold something of that case (a particular that is not empty, a
+// box that is not ticked, a release text other than the standard one).
 class ParticularsAge {
   public:
-    void edited() { editedSinceClear_ = true; }
-    void cleared() {
-        clearedOnce_ = true;
-        editedSinceClear_ = false;
-    }
-    // The warning line for the printout dialog when the particulars on the sheet were last edited before
-    // the last "&Boşalt": "Personel bilgileri önceki hesaptan: " and the name. Nothing otherwise, and
-    // nothing while every particular is empty.
+    // The clerk changed one of them (Check1 and Check2 count as themselves).
+    void edited(Field f);
+    void boxEdited(int which); // 1: Check1, 2: Check2
+    // "&Boşalt" or "Yeni Personel": from now on, what stands there is left from the case before until it
+    // is touched.
+    void cleared();
+    // The clerk confirmed that what stands there belongs to this case, or a stored case was put up with
+    // its own particulars.
+    void confirmed();
+
+    // The captions of what still stands from an earlier case, in the order of the sheet.
+    std::vector<std::string> leftOver(const Record& r) const;
+    // The warning line for the printout dialog naming them; nothing when there are none.
     std::optional<std::string> warning(const Record& r) const;
 
   private:
-    bool clearedOnce_ = false;
-    bool editedSinceClear_ = false;
+    std::vector<Field> untouched_;
+    bool check1Untouched_ = false;
+    bool check2Untouched_ = false;
 };
 
 } // namespace pamerol

@@ -188,6 +188,15 @@ void Pamerol::bosalt() {
     BOSALT(record_);
 }
 
+void Pamerol::yeniPersonel() {
+    bosalt();
+    for (const FieldInfo& i : kFieldTable)
+        if (i.tab == Tab::Personel) record_.write(i.field, std::string());
+    record_.write(F::txtIbraname, std::string(kDefaultReleaseText));
+    record_.setCheck1(1);
+    record_.setCheck2(1);
+}
+
 std::string Pamerol::linkAddress(Link link) const {
     switch (link) {
     case Link::IsKanunu:

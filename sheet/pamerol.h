@@ -52,6 +52,9 @@ class Pamerol {
     // sheet's own.
     void hesapla(const std::function<void(Record&)>& takeFigures = {}, Messages* to = nullptr);
     void bosalt(); // "&Boşalt"
+    // "Yeni Personel": "&Boşalt", and the next employee starts afresh: the particulars empty, both
+    // "İbranameye Dahil Et" boxes ticked and the standard release text, as the sheet opens.
+    void yeniPersonel();
     void openLink(Link link, Desktop& desktop) const;
     std::string linkAddress(Link link) const; // a fixed address; never built from field texts
 

@@ -618,7 +618,8 @@ std::optional<std::string> ProfileText::write(std::string_view section, std::str
         if (!body_.empty()) {
             const Line last = lastLine(body_);
             if (!last.terminated()) added += eol;
-            if (parse(textOf(body_, last)).kind != LineKind::Blank) added += eol; // a blank line between sections
+            if (parse(textOf(body_, last)).kind != LineKind::Blank)
+                added += eol; // a blank line between sections
         }
         added += "[" + sectionBytes + "]";
         added += eol;

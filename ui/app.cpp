@@ -63,14 +63,15 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
 
     // Every filled paper stores its case in the archive beside the settings file in use.
     CaseKeeper keeper([&core] { return ArsivYolu(core.iniYolu()); }, messages);
-    PamerolWindow window(core, desktop, [&](QWidget* parent, const QString& warning, const QString& legal) {
-        ShowPrintouts(
+    PamerolWindow window(core, desktop, [&](QWidget* parent, const PrintoutsRequest& request) {
+        return ShowPrintouts(
             core.record(), PaperFolders(places.resources, places.work), Spreadsheets(), messages, parent,
-            warning,
+            request.warning,
             [&](int secim) { keeper.paperFilled(core.record(), kPaperNames.at(static_cast<size_t>(secim))); },
-            legal);
+            request.confirmed, request.legalWarning);
     });
     window.setArchive(&keeper);
+    window.setMessages(&messages);
     messages.setWindow(&window);
     desktop.setWindow(&window);
     PrepareWhenEnabled prepare;

@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "archive/export.h"
 #include "formuortala.h"
@@ -29,8 +31,7 @@ QString ToQ(const std::string& s) {
 
 void Name(QWidget* w, const QString& objectName, const QString& caption = {}) {
     w->setObjectName(objectName);
-    w->setAccessibleName(objectName);
-    if (!caption.isEmpty()) w->setAccessibleDescription(caption);
+    if (!caption.isEmpty()) w->setAccessibleName(QString(caption).remove(u'&'));
 }
 
 // An exit date as the search takes it: empty for an empty box, otherwise what it shows (a partly typed
@@ -43,7 +44,10 @@ QLineEdit* DateBox(const char* name) {
     auto* edit = new QLineEdit;
     edit->setInputMask(QStringLiteral("99.99.9999;_"));
     edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("99.99.99999")) + 12);
-    Name(edit, QString::fromLatin1(name));
+    Name(edit, QString::fromLatin1(name),
+         QString::fromLatin1(name).endsWith(QStringLiteral("Bitis"))
+             ? QStringLiteral("Çıkış Tarihi (bitiş)")
+             : QStringLiteral("Çıkış Tarihi (başlangıç)"));
     return edit;
 }
 
@@ -86,7 +90,7 @@ ArsivWindow::ArsivWindow(CaseKeeper& keeper, const Record& sheet,
     form->addRow(datesLabel, dates);
 
     table_ = new QTableWidget(0, 7);
-    Name(table_, QStringLiteral("tblDosyalar"));
+    Name(table_, QStringLiteral("tblDosyalar"), QStringLiteral("Dosyalar"));
     table_->setHorizontalHeaderLabels({QStringLiteral("Adı Soyadı"), QStringLiteral("T.C. Kimlik No"),
                                        QStringLiteral("Çıkış Tarihi"), QStringLiteral("Net Kıdem Tazminatı"),
                                        QStringLiteral("Net İhbar Tazminatı"),
@@ -96,11 +100,21 @@ ArsivWindow::ArsivWindow(CaseKeeper& keeper, const Record& sheet,
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setMinimumSize(fontMetrics().averageCharWidth() * 120, fontMetrics().height() * 16);
+    // Every heading is read whole: a column is never narrower than its heading.
+    int headings = 0;
+    for (int c = 0; c < table_->columnCount(); ++c) {
+        const int width = table_->horizontalHeader()->fontMetrics().horizontalAdvance(
+                              table_->horizontalHeaderItem(c)->text()) +
+                          fontMetrics().averageCharWidth() * 4;
+        table_->setColumnWidth(c, width);
+        headings += width;
+    }
+    table_->setMinimumSize(std::max(fontMetrics().averageCharWidth() * 120, headings + 24),
+                           fontMetrics().height() * 16);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { reopenSelected(); });
 
     status_ = new QLabel;
-    Name(status_, QStringLiteral("lblDurum"));
+    Name(status_, QStringLiteral("lblDurum"), QStringLiteral("Durum"));
 
     const auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption);
@@ -153,12 +167,41 @@ ArsivWindow::ArsivWindow(CaseKeeper& keeper, const Record& sheet,
     connect(searchTimer_, &QTimer::timeout, this, &ArsivWindow::search);
     for (QLineEdit* e : {text_, from_, to_}) {
         connect(e, &QLineEdit::textEdited, searchTimer_, qOverload<>(&QTimer::start));
-        connect(e, &QLineEdit::returnPressed, this, &ArsivWindow::search);
+        e->installEventFilter(this);
     }
+    table_->installEventFilter(this);
 
     search();
     text_->setFocus();
     FormuOrtala(*this);
+}
+
+bool ArsivWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == table_) {
+        // Enter on a row opens it.
+        if (!enter) return false;
+        reopenSelected();
+        return true;
+    }
+    // In the search boxes: Enter searches, then opens the one case found or goes to the list; ↓ goes
+    // to the list.
+    if (enter) {
+        search();
+        if (rows_.size() == 1)
+            reopenSelected();
+        else if (!rows_.empty())
+            table_->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier && !rows_.empty()) {
+        table_->setFocus(Qt::TabFocusReason);
+        if (table_->currentRow() < 0) table_->selectRow(0);
+        return true;
+    }
+    return false;
 }
 
 void ArsivWindow::search() {

@@ -41,6 +41,9 @@ class ArsivWindow : public QDialog {
     // Runs the search with the box's words and the exit dates now (typing runs it after a short pause).
     void search();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     std::optional<std::int64_t> selectedId() const;
     const ArchiveRow* selectedRow() const;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -11,6 +12,10 @@ namespace pamerol::ui {
 
 // The text of the box (LibreOffice's version is asked of the installed office, which takes a moment).
 QString AboutText(const QString& settingsPath);
+
+// The line naming LibreOffice and its version ("LibreOffice 7.4.7.2") from the office's answer to
+// --version, or saying that none answered.
+QString OfficeLine(const std::optional<QString>& answer);
 
 void ShowAbout(QWidget* parent, const QString& settingsPath);
 

@@ -21,12 +21,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <optional>
 
 #include "archive/case_keeper.h"
@@ -85,6 +89,9 @@ QString ToQ(std::string_view s) {
 // the select-all command of every box and types nothing.
 std::optional<char32_t> TypedCharacter(const QKeyEvent* e) {
     if (e->matches(QKeySequence::SelectAll)) return std::nullopt;
+    // Copy, cut and paste are commands of every box, not characters.
+    if (e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Paste))
+        return std::nullopt;
     const auto mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (mods == Qt::ControlModifier && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
         return static_cast<char32_t>(e->key() - Qt::Key_A + 1);
@@ -96,6 +103,77 @@ std::optional<char32_t> TypedCharacter(const QKeyEvent* e) {
     // Tab, Delete, arrows and the like move or delete without typing a character.
     if (cps.size() != 1 || cps.front() < 0x20 || cps.front() == 0x7f) return std::nullopt;
     return static_cast<char32_t>(cps.front());
+}
+
+// Alt with a key that is no access key: on this desktop AltGr is no Alt, so such a key is never meant to
+// type a character, and no box takes it.
+bool IsStrayAltKey(const QKeyEvent* e) {
+    const auto mods = e->modifiers();
+    return (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !e->text().isEmpty();
+}
+
+bool IsEnter(const QKeyEvent* e) {
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+}
+
+// The amounts of the "Sabitler" tab (the ceiling and the bracket limits), shown grouped as 12.345,67.
+bool IsSettingsAmount(F f) {
+    return Info(f).tab == Tab::Sabitler && Info(f).kind == Kind::Amount;
+}
+
+// Boxes in which Enter moves on to the next box: the particulars and the employer's texts.
+bool EnterMovesOn(F f) {
+    return Info(f).tab == Tab::Personel || Info(f).tab == Tab::Isveren;
+}
+
+// What a screen reader calls a field: its caption, or for the fields without one beside them, what they
+// hold.
+QString AccessibleCaption(F f) {
+    if (!Info(f).caption.empty()) return QString::fromUtf8(Info(f).caption.data(), Info(f).caption.size());
+    if (f == F::txtIbraname) return QStringLiteral("İbraname Metni");
+    for (size_t i = 0; i < kBracketRows.size(); ++i) {
+        if (kBracketRows[i].rate == f) return QStringLiteral("%1. Dilim Gelir Vergisi Oranı").arg(i + 1);
+        if (kBracketRows[i].limit == f) return QStringLiteral("%1. Dilim Üst Sınırı").arg(i + 1);
+    }
+    return {};
+}
+
+// The legal figures' message with the captions a clerk knows in place of the field codes.
+QString WithCaptions(const QString& message) {
+    static const QRegularExpression code(
+        QStringLiteral("\\b(DVOR|KGN|TAV|O|VD|DL)([1-9])?(?:–(?:O|VD|DL)([1-9]))?\\b"));
+    QString out;
+    qsizetype at = 0;
+    for (auto it = code.globalMatch(message); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString kind = m.captured(1);
+        const QString first = m.captured(2), last = m.captured(3);
+        QString caption;
+        for (F f : {F::DVOR, F::KGN, F::TAV})
+            if (kind == ToQ(FieldName(f))) caption = ToQ(Info(f).caption);
+        // "1. dilimin gelir vergisi oranı", "1–5. dilimlerin gelir vergisi oranları".
+        const QString rows = last.isEmpty()
+                                 ? first + QStringLiteral(". dilimin ")
+                                 : first + QStringLiteral("–") + last + QStringLiteral(". dilimlerin ");
+        const QString ending = last.isEmpty() ? QStringLiteral("ı") : QStringLiteral("ları");
+        if (kind == QStringLiteral("O") && !first.isEmpty())
+            caption = rows + QStringLiteral("gelir vergisi oran") + ending;
+        if (kind == QStringLiteral("VD") && !first.isEmpty())
+            caption = rows + QStringLiteral("üst sınır") + ending;
+        if (kind == QStringLiteral("DL") && !first.isEmpty()) {
+            const auto band = [](const QString& n) {
+                const std::string_view c = kNoticeBands[static_cast<size_t>(n.toInt() - 1)].caption;
+                return QString::fromUtf8(c.data(), static_cast<qsizetype>(c.size()));
+            };
+            caption = last.isEmpty()
+                          ? QStringLiteral("ihbar süresi (%1)").arg(band(first))
+                          : QStringLiteral("ihbar süreleri (%1 … %2)").arg(band(first), band(last));
+        }
+        if (caption.isEmpty()) continue;
+        out += message.mid(at, m.capturedStart() - at) + caption;
+        at = m.capturedEnd();
+    }
+    return out + message.mid(at);
 }
 
 bool IsKeypadDecimal(const QKeyEvent* e) {
@@ -199,7 +277,7 @@ PamerolWindow::PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener op
     connect(hintTimer_, &QTimer::timeout, hint_, &QWidget::hide);
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { core_.openLink(Link::Bilgi, desktop_); });
+    connect(help, &QShortcut::activated, this, &PamerolWindow::showHelp);
 
     for (int i = 0; i < kFieldCount; ++i) showField(static_cast<F>(i));
     showStates();
@@ -212,10 +290,11 @@ PamerolWindow::~PamerolWindow() {
 
 // ---- building ---------------------------------------------------------------------------------------------
 
+// The object name is the field's or control's code (tests find it by that); a screen reader reads the
+// caption the clerk sees, without its access-key mark.
 void PamerolWindow::name(QWidget* w, const QString& objectName, const QString& caption) {
     w->setObjectName(objectName);
-    w->setAccessibleName(objectName);
-    if (!caption.isEmpty()) w->setAccessibleDescription(caption);
+    if (!caption.isEmpty()) w->setAccessibleName(QString(caption).remove(u'&').trimmed());
 }
 
 QWidget* PamerolWindow::makeField(F f, const QString& caption) {
@@ -224,7 +303,7 @@ QWidget* PamerolWindow::makeField(F f, const QString& caption) {
         auto* text = new QPlainTextEdit;
         text->setTabChangesFocus(true);
         text->setToolTip(FieldTooltip(f));
-        if (const int limit = Pamerol::maxLength(f)) LimitLength(text, limit);
+        if (const int limit = TypingLimit(f)) LimitLength(text, limit);
         connect(text, &QPlainTextEdit::textChanged, this, [this, f] { edited(f); });
         widget = text;
     } else {
@@ -232,7 +311,7 @@ QWidget* PamerolWindow::makeField(F f, const QString& caption) {
         if (IsDate(f)) edit->setInputMask(kDateMask);
         if (IsFigure(f)) edit->setAlignment(Qt::AlignRight);
         edit->setReadOnly(Pamerol::readOnly(f));
-        if (const int limit = Pamerol::maxLength(f)) edit->setMaxLength(limit);
+        if (const int limit = TypingLimit(f)) edit->setMaxLength(limit);
         FitWidth(edit, WidthInDigits(f));
         // Maximised, a box grows a little but not across the whole window.
         edit->setMaximumWidth(IsFigure(f) || IsDate(f) ? edit->minimumWidth() * 3 / 2 : QWIDGETSIZE_MAX);
@@ -248,7 +327,7 @@ QWidget* PamerolWindow::makeField(F f, const QString& caption) {
         connect(edit, &QLineEdit::textChanged, this, [this, f] { edited(f); });
         widget = edit;
     }
-    name(widget, ToQ(FieldName(f)), caption);
+    name(widget, ToQ(FieldName(f)), caption.isEmpty() ? AccessibleCaption(f) : caption);
     widgets_[static_cast<size_t>(f)] = widget;
     fieldOf_.insert(widget, f);
     focusOrder_.push_back(widget);
@@ -263,12 +342,13 @@ QPushButton* PamerolWindow::makeButton(const char* objectName, const QString& ca
     return button;
 }
 
-QCheckBox* PamerolWindow::makeCheck(const char* objectName, void (Record::*set)(int)) {
+QCheckBox* PamerolWindow::makeCheck(const char* objectName, void (Record::*set)(int), int which) {
     auto* box = new QCheckBox(QStringLiteral("İbranameye Dahil Et"));
     name(box, QString::fromLatin1(objectName), box->text());
-    connect(box, &QCheckBox::stateChanged, this, [this, set](int state) {
-        if (!mirroring_)
-            (core_.record().*set)(state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0);
+    connect(box, &QCheckBox::stateChanged, this, [this, set, which](int state) {
+        if (mirroring_) return;
+        particulars_.boxEdited(which);
+        (core_.record().*set)(state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0);
     });
     return box;
 }
@@ -324,38 +404,40 @@ QWidget* PamerolWindow::buildCommands() {
     command2_ = makeButton("Command2", QStringLiteral("&Hesapla"));
     command3_ = makeButton("Command3", QStringLiteral("&Dökümler"));
     QPushButton* command4 = makeButton("Command4", QStringLiteral("&Boşalt"));
+    QPushButton* newEmployee = makeButton("cmdYeniPersonel", QStringLiteral("&Yeni Personel"));
+    newEmployee->setToolTip(
+        QStringLiteral("Sayfayı boşaltır ve bir sonraki personel için personel bilgilerini "
+                       "temizler, iki \"İbranameye Dahil Et\" kutusunu işaretler ve "
+                       "standart ibraname metnini geri koyar."));
     QPushButton* command1 = makeButton("Command1", QStringLiteral("&Kapat"));
     // The archive's access key is none of the buttons', the tabs' or "&Güncelleme"/"Hakkı&nda"'s.
     archive_ = makeButton("cmdArsiv", QStringLiteral("A&rşiv"));
     archive_->hide();
-    for (QPushButton* b : {command2_, command3_, command4, archive_, command1}) column->addWidget(b);
+    for (QPushButton* b : {command2_, command3_, command4, newEmployee, archive_, command1})
+        column->addWidget(b);
     connect(archive_, &QPushButton::clicked, this, [this] { ShowArchive(*keeper_, core_, *this); });
-    for (QPushButton* b : {command2_, command4})
-        connect(b, &QPushButton::clicked, this, [this] {
-            if (keeper_) keeper_->newCalculation();
-        });
-    connect(command2_, &QPushButton::clicked, this, &PamerolWindow::calculate);
+    connect(command2_, &QPushButton::clicked, this, &PamerolWindow::hesapla);
     connect(command3_, &QPushButton::clicked, this, [this] {
-        if (openPrintouts_)
-            openPrintouts_(this, ToQ(particulars_.warning(core_.record()).value_or("")),
-                           ToQ(UyariParagrafi(yasalUyarilar())));
+        if (!openPrintouts_) return;
+        const PrintoutsRequest request{ToQ(particulars_.warning(core_.record()).value_or("")),
+                                       [this] { particulars_.confirmed(); },
+                                       ToQ(UyariParagrafi(yasalUyarilar()))};
+        if (openPrintouts_(this, request)) printedOrStored_ = true;
     });
-    connect(command4, &QPushButton::clicked, this, [this] {
-        core_.bosalt();
-        particulars_.cleared();
-    });
+    connect(command4, &QPushButton::clicked, this, &PamerolWindow::bosalt);
+    connect(newEmployee, &QPushButton::clicked, this, &PamerolWindow::yeniPersonel);
     connect(command1, &QPushButton::clicked, this, &QWidget::close);
     column->addStretch();
 
     auto* picture = new QToolButton;
-    name(picture, QStringLiteral("Image2"));
+    name(picture, QStringLiteral("Image2"), QStringLiteral("Yardım"));
     picture->setToolTip(QStringLiteral("Yardım (F1): programın kullanımı ve hesabın açıklaması"));
     picture->setAutoRaise(true);
     picture->setCursor(Qt::PointingHandCursor);
     const int size = fontMetrics().height() * 3;
     picture->setIconSize(QSize(size, size));
     picture->setIcon(Picture(kBilgiPicture, size, devicePixelRatioF()));
-    connect(picture, &QToolButton::clicked, this, [this] { core_.openLink(Link::Bilgi, desktop_); });
+    connect(picture, &QToolButton::clicked, this, &PamerolWindow::showHelp);
     column->addWidget(picture, 0, Qt::AlignHCenter);
 
     auto* law = new QLabel(QStringLiteral("<a href=\"4857\">İş Kanunu İndir</a>"));
@@ -399,7 +481,7 @@ QWidget* PamerolWindow::buildKidemTab() {
     MakeRed(tavanUyarisi_);
     formOf(amounts)->getWidgetPosition(fieldWidget(F::BKTAZ), &row, &role);
     formOf(amounts)->insertRow(row + 1, tavanUyarisi_);
-    check1_ = makeCheck("Check1", &Record::setCheck1);
+    check1_ = makeCheck("Check1", &Record::setCheck1, 1);
     focusOrder_.push_back(check1_);
     formOf(amounts)->addRow(check1_);
 
@@ -411,7 +493,7 @@ QWidget* PamerolWindow::buildIhbarTab() {
     QGroupBox* amounts = frame("İhbar Tazminatı Hesabı");
     asgariUcretNotu_ = ResultNote("asgariUcretNotu");
     formOf(amounts)->addRow(asgariUcretNotu_);
-    check2_ = makeCheck("Check2", &Record::setCheck2);
+    check2_ = makeCheck("Check2", &Record::setCheck2, 2);
     focusOrder_.push_back(check2_);
     formOf(amounts)->addRow(check2_);
 
@@ -425,20 +507,23 @@ QWidget* PamerolWindow::buildSabitlerTab() {
     // but is never shown.
     auto* brackets = new QGroupBox(QStringLiteral("GV Dilim. ve Oranları"));
     auto* grid = new QGridLayout(brackets);
+    // Column headings over the rows: what each box of a row holds.
+    grid->addWidget(new QLabel(QStringLiteral("Oran %")), 0, 0, Qt::AlignRight);
+    grid->addWidget(new QLabel(QStringLiteral("Üst Sınır")), 0, 1, Qt::AlignRight);
     const int shown = static_cast<int>(kBracketRows.size());
     for (int i = 0; i < shown; ++i) {
-        grid->addWidget(makeField(kBracketRows[static_cast<size_t>(i)].rate, {}), i, 0);
-        grid->addWidget(makeField(kBracketRows[static_cast<size_t>(i)].limit, {}), i, 1);
+        grid->addWidget(makeField(kBracketRows[static_cast<size_t>(i)].rate, {}), i + 1, 0);
+        grid->addWidget(makeField(kBracketRows[static_cast<size_t>(i)].limit, {}), i + 1, 1);
     }
     int column = 0;
     for (const FieldInfo& i : kFieldTable)
         if (i.frame == "GV Dilim. ve Oranları" && i.hidden) {
             QWidget* w = makeField(i.field, {});
-            grid->addWidget(w, shown, column++);
+            grid->addWidget(w, shown + 1, column++);
             w->hide();
         }
-    grid->addWidget(new QLabel(QStringLiteral("+")), shown - 1, 2);
-    grid->setRowStretch(shown + 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("+")), shown, 2);
+    grid->setRowStretch(shown + 2, 1);
 
     QGroupBox* notice = frame("İhbar Tazminatı (Gün)");
 
@@ -497,6 +582,10 @@ QWidget* PamerolWindow::buildIsverenTab() {
 QWidget* PamerolWindow::buildPersonelTab() {
     QGroupBox* employee = frame("Personel");
     FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtAdres)), 3);
+    // Under "T.C. Kimlik No" while the number fails the official check; it is a warning only.
+    tcUyarisi_ = ResultNote("tcUyarisi");
+    MakeRed(tcUyarisi_);
+    formOf(employee)->addRow(tcUyarisi_);
     auto* page = new QWidget;
     auto* row = new QHBoxLayout(page);
     row->addWidget(employee, 1, Qt::AlignTop);
@@ -532,7 +621,7 @@ void PamerolWindow::setArchive(CaseKeeper* keeper) {
 
 void PamerolWindow::showStoredCase(const std::function<void(Record&)>& put) {
     core_.showStoredCase(put);
-    particulars_.edited();
+    particulars_.confirmed(); // the stored case's particulars are its own
 }
 
 // ---- record -> widgets ------------------------------------------------------------------------------------
@@ -548,20 +637,40 @@ std::string PamerolWindow::widgetText(F f) const {
     return (IsDate(f) ? edit->displayText() : edit->text()).toStdString();
 }
 
+QString PamerolWindow::shownText(F f, const std::string& text) const {
+    if (!IsSettingsAmount(f) || fieldWidget(f)->hasFocus()) return ToQ(text);
+    // Only a text the pattern shows without rounding: the box never shows a figure the calculation
+    // does not use.
+    const std::string grouped = ApplyAmountPattern(text);
+    const auto before = ParseNumber(text), after = ParseNumber(grouped);
+    return before && after && *before == *after ? ToQ(grouped) : ToQ(text);
+}
+
 void PamerolWindow::showField(F f) {
     const std::string& text = core_.record().text(f);
-    if (widgetText(f) == text) return;
-    QScopedValueRollback guard(mirroring_, true);
+    if (f == F::txtTcKNo) showTcWarning(fieldWidget(f)->hasFocus());
+    const QString shown = shownText(f, text);
     QWidget* w = fieldWidget(f);
     if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-        plain->setPlainText(ToQ(text));
+        if (widgetText(f) == text) return;
+        QScopedValueRollback guard(mirroring_, true);
+        plain->setPlainText(shown);
         return;
     }
     auto* edit = static_cast<QLineEdit*>(w);
-    const QString shown = ToQ(text);
+    if ((IsDate(f) ? edit->displayText() : edit->text()) == shown) return;
+    QScopedValueRollback guard(mirroring_, true);
     // A longer text from the settings file is shown whole; only typing is held to the limit.
-    if (const int limit = Pamerol::maxLength(f)) edit->setMaxLength(std::max<int>(limit, shown.size()));
+    if (const int limit = TypingLimit(f)) edit->setMaxLength(std::max<int>(limit, shown.size()));
     edit->setText(shown);
+}
+
+void PamerolWindow::showTcWarning(bool whileTyping) {
+    const auto warning = TcKimlikNoUyarisi(core_.record().text(F::txtTcKNo));
+    // While the number is being typed, a warning only goes; it comes when the box is left.
+    if (whileTyping && warning && tcUyarisi_->isHidden()) return;
+    tcUyarisi_->setText(ToQ(warning.value_or("")));
+    tcUyarisi_->setVisible(warning.has_value());
 }
 
 void PamerolWindow::showStates() {
@@ -605,7 +714,7 @@ std::vector<YasalUyari> PamerolWindow::yasalUyarilar() {
     return YasalUyarilar(r, *table, *date);
 }
 
-void PamerolWindow::calculate() {
+void PamerolWindow::calculate(const std::string& note) {
     const YasalDegerler* table = yasalTablo();
     RecordedMessages said;
     core_.hesapla(
@@ -616,13 +725,19 @@ void PamerolWindow::calculate() {
         &said);
     // The result box gains a paragraph naming each legal figure that is not the law of the case's date.
     const std::string paragraph = UyariParagrafi(yasalUyarilar());
-    QtMessages messages(kSheetTitle);
-    messages.setWindow(this);
+    QtMessages own(kSheetTitle);
+    own.setWindow(this);
+    Messages& messages = messages_ ? static_cast<Messages&>(*messages_) : own;
     for (const RecordedMessages::Entry& e : said.entries) {
-        if (e.icon == MessageIcon::Information && !paragraph.empty())
-            messages.show(e.text + "\r\n\r\n" + paragraph, MessageIcon::Warning);
-        else
+        if (e.icon != MessageIcon::Information) {
             messages.show(e.text, e.icon);
+            continue;
+        }
+        // The result box: the amounts, a note on a zero wage, then the legal warnings.
+        std::string text = e.text;
+        if (!note.empty()) text += "\r\n\r\n" + note;
+        if (!paragraph.empty()) text += "\r\n\r\n" + paragraph;
+        messages.show(text, paragraph.empty() ? MessageIcon::Information : MessageIcon::Warning);
     }
     showResultNotes();
 }
@@ -645,6 +760,10 @@ std::optional<int> PamerolWindow::askExitDate() {
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("cikisTarihiSor"));
     dialog.setWindowTitle(kSheetTitle);
+    // Wide enough for its whole title and the title bar's buttons.
+    QFont titleFont = dialog.font();
+    titleFont.setBold(true);
+    dialog.setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(kSheetTitle) + 120);
     auto* column = new QVBoxLayout(&dialog);
     column->addWidget(WrappedLabel(QStringLiteral(
         "Prim gününe göre hesapta çıkış tarihi yok. Yasal değerler hangi tarihte geçerli olanlar olsun?")));
@@ -695,7 +814,8 @@ void PamerolWindow::getYasalDegerler() {
     core_.holdClerkFigures();
     const Getirilen got = YasalDegerleriYaz(r, *yasalDegerler_, *date);
     showResultNotes();
-    messages.show(got.message, got.missing.empty() ? MessageIcon::Information : MessageIcon::Warning);
+    messages.show(WithCaptions(ToQ(got.message)).toStdString(),
+                  got.missing.empty() ? MessageIcon::Information : MessageIcon::Warning);
     QMessageBox ask(QMessageBox::Question, kSheetTitle,
                     QStringLiteral("Bu değerler ayarlarınıza kaydedilsin mi?"),
                     QMessageBox::Yes | QMessageBox::No, this);
@@ -712,9 +832,9 @@ void PamerolWindow::getYasalDegerler() {
 
 void PamerolWindow::edited(F f) {
     if (mirroring_) return;
-    if (auto* edit = qobject_cast<QLineEdit*>(fieldWidget(f)); edit && Pamerol::maxLength(f))
-        edit->setMaxLength(std::max<int>(Pamerol::maxLength(f), edit->text().size()));
-    if (IsParticular(f)) particulars_.edited();
+    if (auto* edit = qobject_cast<QLineEdit*>(fieldWidget(f)); edit && TypingLimit(f))
+        edit->setMaxLength(std::max<int>(TypingLimit(f), edit->text().size()));
+    if (IsEmployeeText(f)) particulars_.edited(f);
     core_.typed(f);
     core_.record().write(f, widgetText(f));
 }
@@ -749,7 +869,8 @@ void PamerolWindow::pasteAmount(F f, QLineEdit* edit, int clipboardMode) {
         after.replace(edit->selectionStart(), edit->selectedText().size(), cleaned);
     else
         after.insert(edit->cursorPosition(), cleaned);
-    if (cleaned.isEmpty() || !ParseNumber(after.toStdString())) {
+    // A minus sign is refused as at the keyboard: no amount on the sheet is negative.
+    if (cleaned.isEmpty() || cleaned.contains(u'-') || !ParseNumber(after.toStdString())) {
         showHint(f);
         return;
     }
@@ -773,13 +894,18 @@ void PamerolWindow::showContextMenu(F f, QLineEdit* edit, const QPoint& globalPo
 
 bool PamerolWindow::keyPress(F f, QLineEdit* edit, QKeyEvent* key) {
     // Enter comes before any key rule.
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    if (IsEnter(key)) {
         if (auto target = Pamerol::enterTarget(f)) {
             moveFocus(*target);
             return true;
         }
+        if (EnterMovesOn(f)) {
+            moveOn(edit);
+            return true;
+        }
         return false;
     }
+    if (IsStrayAltKey(key)) return true;
     const std::string& text = core_.record().text(f);
     // The keypad's decimal key sends "." or "," by the keyboard layout; a number field takes it as ",".
     if (IsKeypadDecimal(key) && TypesDecimalComma(f)) {
@@ -789,17 +915,20 @@ bool PamerolWindow::keyPress(F f, QLineEdit* edit, QKeyEvent* key) {
             showHint(f);
         return true;
     }
-    const std::optional<char32_t> typed = TypedCharacter(key);
-    if (typed && !Pamerol::acceptsKey(f, *typed, text)) {
-        showHint(f);
-        return true;
-    }
-    // A masked date refuses other characters itself; the hint says why.
-    if (IsDate(f) && typed && *typed >= U' ' && *typed != U'.' && !(*typed >= U'0' && *typed <= U'9'))
-        showHint(f);
     if (CleansPastedAmount(f) && key->matches(QKeySequence::Paste)) {
         pasteAmount(f, edit, static_cast<int>(QClipboard::Clipboard));
         return true;
+    }
+    const std::optional<char32_t> typed = TypedCharacter(key);
+    if (typed && !TakesTypedKey(f, *typed, text)) {
+        showHint(f);
+        return true;
+    }
+    // A date takes digits only. The box itself would drop another character, but not before it had
+    // emptied the selected part of the date; a "." typed at the cursor only steps over the dot.
+    if (IsDate(f) && typed && *typed >= U' ' && !(*typed >= U'0' && *typed <= U'9')) {
+        if (*typed != U'.') showHint(f);
+        if (*typed != U'.' || edit->hasSelectedText()) return true;
     }
     return false;
 }
@@ -861,6 +990,8 @@ bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
         if (closed_ || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
         if (event->type() == QEvent::FocusOut) {
             core_.focusOut(f);
+            // Left, an amount of the "Sabitler" tab shows grouped again, and the identity number is checked.
+            if (IsSettingsAmount(f) || f == F::txtTcKNo) showField(f);
             return false;
         }
         // The line edit places its cursor first; formatting and selection come after it.
@@ -891,10 +1022,8 @@ bool PamerolWindow::switchTab(const QKeyEvent* key) {
     return true;
 }
 
-bool PamerolWindow::confirmClose() {
-    QMessageBox box(QMessageBox::Question, kSheetTitle,
-                    QStringLiteral("Hesaplanmamış bilgiler kaybolacak. Program kapatılsın mı?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
+bool PamerolWindow::confirm(const QString& question) {
+    QMessageBox box(QMessageBox::Question, kSheetTitle, question, QMessageBox::Yes | QMessageBox::No, this);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
     box.setDefaultButton(QMessageBox::No);
@@ -902,13 +1031,164 @@ bool PamerolWindow::confirmClose() {
     return box.exec() == QMessageBox::Yes;
 }
 
-// Escape closes the sheet at once, unless a typed case has not been calculated yet: then it asks first.
+bool PamerolWindow::mayClose() {
+    const Record& r = core_.record();
+    if (HasUncalculatedInputs(r))
+        return confirm(QStringLiteral("Hesaplanmamış bilgiler kaybolacak. Program kapatılsın mı?"));
+    const bool kept = printedOrStored_ || (keeper_ && keeper_->heldId());
+    if (!r.command3Enabled() || kept) return true;
+    QMessageBox box(QMessageBox::Question, kSheetTitle,
+                    QStringLiteral("Hesaplanan tazminat yazdırılmadı ve arşive kaydedilmedi. "
+                                   "Program kapatılsın mı?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+    QPushButton* store = nullptr;
+    if (keeper_) store = box.addButton(QStringLiteral("Arşive Kaydet"), QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    if (store && box.clickedButton() == store) {
+        std::string error;
+        if (keeper_->keep(r, &error)) return true;
+        QtMessages messages(kSheetTitle);
+        messages.setWindow(this);
+        messages.show("Arşive kaydedilemedi: " + error, MessageIcon::Warning);
+        return false;
+    }
+    return box.clickedButton() == box.button(QMessageBox::Yes);
+}
+
+// Escape closes the sheet as "&Kapat" does, with the same question when work would be lost.
 void PamerolWindow::escape() {
-    if (HasUncalculatedInputs(core_.record()) && !confirmClose()) return;
     close();
 }
 
+void PamerolWindow::hesapla() {
+    if (keeper_) keeper_->newCalculation();
+    printedOrStored_ = false;
+    // A wage of 0 calculates, but the result box says so: it is the commonest slip.
+    const std::string& wage = core_.record().text(F::ESUCRET);
+    const bool noWage = wage.empty() || ParseNumber(wage) == std::optional<double>(0.0);
+    calculate(noWage ? "En son brüt ücret 0,00" : "");
+}
+
+void PamerolWindow::bosalt() {
+    if (keeper_) keeper_->newCalculation();
+    // The focus first: leaving a box formats what it held, and must not touch the cleared texts.
+    focusFirstBox();
+    core_.bosalt();
+    particulars_.cleared();
+    printedOrStored_ = false;
+    selectFirstBox();
+}
+
+void PamerolWindow::yeniPersonel() {
+    if (HasUncalculatedInputs(core_.record()) &&
+        !confirm(QStringLiteral("Hesaplanmamış bilgiler kaybolacak. Yeni personele geçilsin mi?")))
+        return;
+    if (keeper_) keeper_->newCalculation();
+    focusFirstBox();
+    core_.yeniPersonel();
+    particulars_.cleared();
+    printedOrStored_ = false;
+    selectFirstBox();
+}
+
+void PamerolWindow::focusFirstBox() {
+    fieldWidget(core_.record().mode() == Mode::Dates ? F::GTarih : F::DGUN)->setFocus(Qt::TabFocusReason);
+}
+
+namespace {
+bool TakesTabFocus(const QWidget* w) {
+    return w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus);
+}
+} // namespace
+
+void PamerolWindow::selectFirstBox() {
+    // The cleared text was put in after the focus: typing starts at its first place again.
+    if (auto* edit =
+            qobject_cast<QLineEdit*>(fieldWidget(core_.record().mode() == Mode::Dates ? F::GTarih : F::DGUN)))
+        edit->selectAll();
+}
+
+void PamerolWindow::focusFirstBoxOfTab() {
+    QWidget* page = tabs_->currentWidget();
+    for (QWidget* w : focusOrder_)
+        if (page->isAncestorOf(w) && TakesTabFocus(w)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+}
+
+void PamerolWindow::moveOn(QWidget* from) {
+    auto it = std::find(focusOrder_.begin(), focusOrder_.end(), from);
+    if (it != focusOrder_.end())
+        for (++it; it != focusOrder_.end(); ++it)
+            if (TakesTabFocus(*it) && tabs_->currentWidget()->isAncestorOf(*it)) {
+                (*it)->setFocus(Qt::TabFocusReason);
+                return;
+            }
+    // Past the tab's last box: on to the case's first box.
+    focusFirstBox();
+}
+
+bool PamerolWindow::plainTextEvent(F f, QPlainTextEdit* edit, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (IsStrayAltKey(key)) return true;
+    if (!IsEnter(key) || !EnterMovesOn(f)) return false;
+    // Enter moves on; Ctrl+Enter (or Shift+Enter) starts a new line.
+    if (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
+        edit->insertPlainText(QStringLiteral("\n"));
+    else
+        moveOn(edit);
+    return true;
+}
+
+void PamerolWindow::showHelp() {
+    if (!help_) {
+        // The help page in a window of the program: nothing else needs to be installed for it.
+        auto* window = new QWidget(this, Qt::Window);
+        window->setObjectName(QStringLiteral("yardim"));
+        window->setWindowTitle(QStringLiteral("Yardım – ") + kSheetTitle);
+        auto* browser = new QTextBrowser;
+        browser->setObjectName(QStringLiteral("yardimMetni"));
+        browser->setAccessibleName(QStringLiteral("Yardım"));
+        browser->setOpenLinks(false);
+        // Links within the pages are followed here; links to other places go to the system's browser.
+        connect(browser, &QTextBrowser::anchorClicked, this, [this, browser](const QUrl& url) {
+            const QUrl target = browser->source().resolved(url);
+            if (target.isLocalFile())
+                browser->setSource(target);
+            else
+                desktop_.openAddress(target.toString(QUrl::FullyEncoded).toStdString());
+        });
+        browser->setSource(QUrl::fromEncoded(QByteArray::fromStdString(core_.linkAddress(Link::Bilgi))));
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(browser);
+        browser->installEventFilter(this); // Escape closes it
+        window->resize(fontMetrics().averageCharWidth() * 100, fontMetrics().height() * 40);
+        help_ = window;
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
 bool PamerolWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A tab's access key shows the tab and puts the focus into its first box.
+    if (event->type() == QEvent::Shortcut && watched == tabs_->tabBar()) {
+        static_cast<QObject*>(tabs_->tabBar())->event(event);
+        focusFirstBoxOfTab();
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && help_ && help_->isAncestorOf(static_cast<QWidget*>(watched))) {
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
+        help_->close();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {
@@ -918,8 +1198,10 @@ bool PamerolWindow::eventFilter(QObject* watched, QEvent* event) {
         if (switchTab(key)) return true;
     }
     const auto it = fieldOf_.constFind(watched);
-    if (it != fieldOf_.cend())
+    if (it != fieldOf_.cend()) {
         if (auto* edit = qobject_cast<QLineEdit*>(watched)) return lineEditEvent(*it, edit, event);
+        if (auto* plain = qobject_cast<QPlainTextEdit*>(watched)) return plainTextEvent(*it, plain, event);
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -933,9 +1215,15 @@ void PamerolWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void PamerolWindow::closeEvent(QCloseEvent* event) {
-    // Closing cannot be refused: the settings are saved (a failure is reported) and the window goes.
+    // "&Kapat", Escape, Alt+F4 and the close box all come here: when work would be lost the clerk is asked
+    // first and may stay. Once closing, the settings are saved (a failure is reported) and the window goes.
     if (!closed_) {
+        if (!mayClose()) {
+            event->ignore();
+            return;
+        }
         closed_ = true;
+        if (help_) help_->close();
         core_.close();
     }
     event->accept();

@@ -23,6 +23,7 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -36,14 +37,22 @@ namespace pamerol::ui {
 
 inline const QString kSheetTitle = QStringLiteral("Kıdem ve İhbar Tazminatı Hesabı");
 
+class QtMessages;
+
+// What the printout dialog is opened with: the warning about texts and boxes left from an earlier case
+// (empty when there is none) and what to do when the clerk confirms them.
+struct PrintoutsRequest {
+    QString warning;
+    std::function<void()> confirmed;
+    QString legalWarning; // the legal figures that are not the law of the case's date: asked before printing
+};
+
 class PamerolWindow : public QWidget {
     Q_OBJECT
   public:
-    // Opens the printout dialog modally over the given window and returns once it has closed. `warning`,
-    // when not empty, is a line the dialog shows above its choices; `legalWarning` names the legal figures
-    // that are not the law of the case's date (the dialog asks before printing).
-    using PrintoutsOpener =
-        std::function<void(QWidget* parent, const QString& warning, const QString& legalWarning)>;
+    // Opens the printout dialog modally over the given window and returns once it has closed: whether a
+    // paper was filled.
+    using PrintoutsOpener = std::function<bool(QWidget* parent, const PrintoutsRequest& request)>;
 
     PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener openPrintouts, QWidget* parent = nullptr);
     ~PamerolWindow() override;
@@ -57,6 +66,8 @@ class PamerolWindow : public QWidget {
 
     // The archive: its command "A&rşiv" is shown, and "&Hesapla" and "&Boşalt" start a new case in it.
     void setArchive(CaseKeeper* keeper);
+    // The boxes the calculation's messages appear in: the result box gets a line when the wage is 0.
+    void setMessages(QtMessages* messages) { messages_ = messages; }
     // Puts a stored case on the sheet as stored (Pamerol::showStoredCase); its particulars are its own.
     void showStoredCase(const std::function<void(Record&)>& put);
 
@@ -80,7 +91,7 @@ class PamerolWindow : public QWidget {
     QFormLayout* formOf(QGroupBox* box);
     QWidget* makeField(Field f, const QString& caption);
     QPushButton* makeButton(const char* name, const QString& caption);
-    QCheckBox* makeCheck(const char* name, void (Record::*set)(int));
+    QCheckBox* makeCheck(const char* name, void (Record::*set)(int), int which);
     void name(QWidget* w, const QString& objectName, const QString& caption = {});
 
     // Record -> widgets.
@@ -94,7 +105,28 @@ class PamerolWindow : public QWidget {
     void moveFocus(const EnterTarget& target);
     bool switchTab(const QKeyEvent* key);
     void escape();
-    bool confirmClose();
+    // Asks the question with "Evet" and "Hayır" ("Hayır" the default); whether the answer was "Evet".
+    bool confirm(const QString& question);
+    // Before the window closes: whether it may, after asking when a typed case would be lost or a
+    // calculated one has been neither printed nor stored.
+    bool mayClose();
+    void hesapla();
+    void bosalt();
+    void yeniPersonel();
+    // The focus into the first box the case is typed in ("Giriş Tarihi", or in the premium-day mode
+    // "Devreden Prim Günü").
+    void focusFirstBox();
+    void selectFirstBox();
+    // The focus into the first box of the tab that is shown.
+    void focusFirstBoxOfTab();
+    // Enter in a box of the "Personel" or "İşveren" tab: on to the next box.
+    void moveOn(QWidget* from);
+    bool plainTextEvent(Field f, QPlainTextEdit* edit, QEvent* event);
+    void showTcWarning(bool whileTyping);
+    // The text a box shows for its field's text: amounts of the "Sabitler" tab grouped as 12.345,67
+    // while the box is not being typed in.
+    QString shownText(Field f, const std::string& text) const;
+    void showHelp();
     // A paste into an amount field: the clipboard's text without currency marks and blanks, or refused
     // with the hint when the field could not read the result.
     void pasteAmount(Field f, QLineEdit* edit, int clipboardMode);
@@ -106,9 +138,10 @@ class PamerolWindow : public QWidget {
     std::optional<int> askExitDate();
     // The ceiling warning and the minimum-wage note beside the results, while results are shown.
     void showResultNotes();
-    // "&Hesapla": with the switch on, the figures of the case's date first; then the result box, with a
-    // paragraph naming every legal figure used that is not the law of that date.
-    void calculate();
+    // The calculation of "&Hesapla": with the switch on, the figures of the case's date first; then the
+    // result box, with the note under the amounts and a paragraph naming every legal figure used that is
+    // not the law of that date.
+    void calculate(const std::string& note);
     // The table, read at the first need; null when it cannot be read.
     const YasalDegerler* yasalTablo();
     // The legal warnings of the results on screen; empty while none are shown.
@@ -129,6 +162,9 @@ class PamerolWindow : public QWidget {
     QPushButton* command3_ = nullptr;
     QPushButton* archive_ = nullptr;
     CaseKeeper* keeper_ = nullptr;
+    QtMessages* messages_ = nullptr;
+    QLabel* tcUyarisi_ = nullptr;
+    QWidget* help_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QLabel* hint_ = nullptr;
     QTimer* hintTimer_ = nullptr;
@@ -142,6 +178,7 @@ class PamerolWindow : public QWidget {
 
     bool mirroring_ = false; // a widget is being set from the record: its change is not a new edit
     bool closed_ = false;
+    bool printedOrStored_ = false; // a paper of the calculation on the sheet was filled, or it was stored
 };
 
 } // namespace pamerol::ui

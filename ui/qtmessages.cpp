@@ -14,6 +14,7 @@ void QtMessages::show(const std::string& text, MessageIcon icon) {
     if (!parent) parent = window_;
     QString body = QString::fromStdString(text);
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (icon == MessageIcon::Information && !note_.isEmpty()) body += QStringLiteral("\n\n") + note_;
     const QMessageBox::Icon shown = icon == MessageIcon::Information ? QMessageBox::Information
                                     : icon == MessageIcon::Warning   ? QMessageBox::Warning
                                                                      : QMessageBox::NoIcon;

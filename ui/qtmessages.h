@@ -19,8 +19,13 @@ class QtMessages : public Messages {
 
     void show(const std::string& text, MessageIcon icon) override;
 
+    // A line added under the text of every information box until it is set empty again (the result box
+    // of one calculation).
+    void setInformationNote(QString note) { note_ = std::move(note); }
+
   private:
     QString caption_;
+    QString note_;
     QPointer<QWidget> window_;
 };
 

@@ -15,6 +15,7 @@
 #include "figures/yasal_degerler.h"
 #include "formuortala.h"
 #include "pictures.h"
+#include "sheet/entry_aids.h"
 
 namespace pamerol::ui {
 
@@ -22,15 +23,14 @@ namespace {
 
 void Name(QWidget* w, const QString& objectName, const QString& caption = {}) {
     w->setObjectName(objectName);
-    w->setAccessibleName(objectName);
-    if (!caption.isEmpty()) w->setAccessibleDescription(caption);
+    if (!caption.isEmpty()) w->setAccessibleName(QString(caption).remove(u'&'));
 }
 
 } // namespace
 
 RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidget* parent,
-                               const QString& legalWarning)
-    : QDialog(parent), core_(core), legalWarning_(legalWarning) {
+                               std::function<void()> confirmed, const QString& legalWarning)
+    : QDialog(parent), core_(core), confirmed_(std::move(confirmed)), legalWarning_(legalWarning) {
     setObjectName(QStringLiteral("frmRaporSec"));
     setWindowTitle(kPrintoutsTitle);
     setModal(true);
@@ -75,22 +75,7 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
     auto* close = new QPushButton(QStringLiteral("&Kapat"));
     Name(close, QStringLiteral("cmdKapat"), close->text());
     for (QPushButton* b : {print, close}) b->setAutoDefault(false); // Enter is handled below
-    print->setDefault(true);
-    connect(print, &QPushButton::clicked, this, [this] {
-        // A paper with figures that are not the law of its date is printed only when the clerk says so.
-        if (!legalWarning_.isEmpty() && !legalWarningAccepted_) {
-            QMessageBox ask(QMessageBox::Warning, windowTitle(),
-                            QStringLiteral("Yasal değerlerde uyarı var: ") + legalWarning_ +
-                                QStringLiteral("\nYine de yazdırılsın mı?"),
-                            QMessageBox::Yes | QMessageBox::No, this);
-            ask.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
-            ask.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
-            ask.setDefaultButton(QMessageBox::No);
-            if (ask.exec() != QMessageBox::Yes) return;
-            legalWarningAccepted_ = true;
-        }
-        core_.yazdir();
-    });
+    connect(print, &QPushButton::clicked, this, &RaporSecWindow::print);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -99,15 +84,39 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(band);
-    // A plain line over the choices, for instance when the employee's particulars belong to an earlier case.
+    // A line over the choices when texts or boxes of an earlier case stand on the sheet. It stays until
+    // the clerk confirms them; until then Enter prints nothing.
+    QPushButton* confirmButton = nullptr;
     if (!warning.isEmpty()) {
+        warning_ = new QWidget;
+        auto* row = new QHBoxLayout(warning_);
+        row->setContentsMargins(0, 0, 0, 0);
         auto* line = new QLabel(warning);
         Name(line, QStringLiteral("uyari"), warning);
         line->setWordWrap(true);
         QFont bold = line->font();
         bold.setBold(true);
         line->setFont(bold);
-        layout->addWidget(line);
+        QPalette red = line->palette();
+        red.setColor(QPalette::WindowText, QColor(0xb0, 0, 0));
+        line->setPalette(red);
+        confirmButton = new QPushButton(QStringLiteral("Bilgiler D&oğru"));
+        Name(confirmButton, QStringLiteral("cmdOnayla"), confirmButton->text());
+        confirmButton->setAutoDefault(false);
+        confirmButton->setToolTip(QStringLiteral("Sayfadaki personel bilgileri, kutular ve ibraname metni bu "
+                                                 "kişiye ait: uyarı kalkar."));
+        connect(confirmButton, &QPushButton::clicked, this, [this] {
+            warning_->hide();
+            warning_ = nullptr;
+            print_->setDefault(true);
+            if (confirmed_) confirmed_();
+            options_[static_cast<size_t>(core_.secim())]->setFocus();
+        });
+        row->addWidget(line, 1);
+        row->addWidget(confirmButton, 0, Qt::AlignVCenter);
+        layout->addWidget(warning_);
+    } else {
+        print->setDefault(true);
     }
     if (!legalWarning.isEmpty()) {
         auto* line = new QLabel(legalWarning);
@@ -130,8 +139,38 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
     setTabOrder(options_[1], options_[2]);
     setTabOrder(options_[2], print);
     setTabOrder(print, close);
+    if (confirmButton) setTabOrder(close, confirmButton);
     options_[0]->setFocus();
+    // Wide enough for the whole title.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(kPrintoutsTitle) + 120);
     FormuOrtala(*this);
+}
+
+bool RaporSecWindow::confirm(const QString& question) {
+    QMessageBox box(QMessageBox::Question, kPrintoutsTitle, question, QMessageBox::Yes | QMessageBox::No,
+                    this);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void RaporSecWindow::print() {
+    // A paper with figures that are not the law of its date is printed only when the clerk says so, once.
+    if (!legalWarning_.isEmpty() && !legalWarningAccepted_) {
+        if (!confirm(QStringLiteral("Yasal değerlerde uyarı var: ") + legalWarning_ +
+                     QStringLiteral("\nYine de yazdırılsın mı?")))
+            return;
+        legalWarningAccepted_ = true;
+    }
+    if (core_.secim() == frmRaporSec::IbranameSecimi && sheet_ && IbranameToplamiSifir(*sheet_) &&
+        !confirm(QStringLiteral("İbranamenin toplamı 0,00: ibranameye dahil bir tutar yok. "
+                                "İbraname yine de hazırlansın mı?")))
+        return;
+    core_.yazdir();
 }
 
 void RaporSecWindow::keyPressEvent(QKeyEvent* event) {
@@ -139,23 +178,30 @@ void RaporSecWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape: reject(); return; // whatever modifiers are held
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // Enter on a focused button presses it; anywhere else it prints ("&Yazdır" is the default button).
+        // Enter on a focused button presses it; anywhere else it prints ("&Yazdır" is the default button),
+        // unless a warning stands.
         if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
             button->click();
-        else
+        else if (!warning_)
             print_->click();
         return;
     default: QDialog::keyPressEvent(event);
     }
 }
 
-void ShowPrintouts(const Record& record, const PaperFolders& folders, SpreadsheetFactory factory,
+bool ShowPrintouts(const Record& record, const PaperFolders& folders, SpreadsheetFactory factory,
                    Messages& messages, QWidget* parent, const QString& warning, frmRaporSec::Filled filled,
-                   const QString& legalWarning) {
+                   std::function<void()> confirmed, const QString& legalWarning) {
     frmRaporSec core(record, folders, std::move(factory), messages);
-    core.setFilled(std::move(filled));
-    RaporSecWindow window(core, warning, parent, legalWarning);
+    bool any = false;
+    core.setFilled([&any, filled = std::move(filled)](int secim) {
+        any = true;
+        if (filled) filled(secim);
+    });
+    RaporSecWindow window(core, warning, parent, std::move(confirmed), legalWarning);
+    window.setSheet(&record);
     window.exec();
+    return any;
 }
 
 } // namespace pamerol::ui

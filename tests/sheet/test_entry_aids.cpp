@@ -63,19 +63,98 @@ INSTANTIATE_TEST_SUITE_P(Cases, Uncalculated,
                              return n;
                          });
 
-TEST(ParticularsAge, WarnsAfterAClearUntilTheyAreEditedAgain) {
+// What still stands from the case before a clear is named until it is touched or confirmed; what holds
+// nothing of that case (an empty particular, a ticked box, the standard release text) is not.
+struct AgeCase {
+    const char* name;
+    void (*steps)(Record&, ParticularsAge&);
+    const char* warning; // nullptr: none
+};
+
+class LeftOver : public ::testing::TestWithParam<AgeCase> {};
+
+TEST_P(LeftOver, NamesWhatWasNotTouchedSinceTheClear) {
     Record r;
     ParticularsAge age;
     r.write(F::txtAdiSoyadi, "Ayşe Yılmaz");
-    age.edited();
-    EXPECT_EQ(age.warning(r), std::nullopt); // the first case
-    age.cleared();
-    EXPECT_EQ(age.warning(r), "Personel bilgileri önceki hesaptan: Ayşe Yılmaz");
-    age.edited();
-    EXPECT_EQ(age.warning(r), std::nullopt);
-    age.cleared();
-    r.write(F::txtAdiSoyadi, "");
-    EXPECT_EQ(age.warning(r), std::nullopt); // nothing would be printed
+    r.write(F::txtTcKNo, "10000000146");
+    GetParam().steps(r, age);
+    const auto w = age.warning(r);
+    if (!GetParam().warning)
+        EXPECT_EQ(w, std::nullopt);
+    else
+        EXPECT_EQ(w.value_or("(none)"), std::string("Önceki hesaptan kalan bilgiler: ") + GetParam().warning +
+                                            ". Bu kişiye aitse onaylayın, değilse düzeltin ya da \"Yeni "
+                                            "Personel\" ile temizleyin.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LeftOver,
+    ::testing::Values(AgeCase{"first case", [](Record&, ParticularsAge&) {}, nullptr},
+                      AgeCase{"cleared", [](Record&, ParticularsAge& a) { a.cleared(); },
+                              "Adı Soyadı (Ayşe Yılmaz), T.C. Kimlik No"},
+                      AgeCase{"only the name retyped",
+                              [](Record& r, ParticularsAge& a) {
+                                  a.cleared();
+                                  r.write(F::txtAdiSoyadi, "Can");
+                                  a.edited(F::txtAdiSoyadi);
+                              },
+                              "T.C. Kimlik No"},
+                      AgeCase{
+                          "boxes unticked and text edited before the clear",
+                          [](Record& r, ParticularsAge& a) {
+                              r.setCheck2(0);
+                              r.write(F::txtIbraname, "Başka metin");
+                              a.cleared();
+                              a.edited(F::txtAdiSoyadi);
+                              a.edited(F::txtTcKNo);
+                          },
+                          "İbraname Metni (değiştirilmiş), İhbar Tazminatı İbranameye Dahil Et (işaretsiz)"},
+                      AgeCase{"confirmed",
+                              [](Record&, ParticularsAge& a) {
+                                  a.cleared();
+                                  a.confirmed();
+                              },
+                              nullptr},
+                      AgeCase{"emptied by hand",
+                              [](Record& r, ParticularsAge& a) {
+                                  a.cleared();
+                                  r.write(F::txtAdiSoyadi, "");
+                                  r.write(F::txtTcKNo, "");
+                              },
+                              nullptr}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return n;
+    });
+
+TEST(TcKimlikNo, OfficialCheckDigits) {
+    for (const char* good : {"10000000146", "19191919190"}) {
+        EXPECT_TRUE(TcKimlikNoGecerli(good)) << good;
+        EXPECT_EQ(TcKimlikNoUyarisi(good), std::nullopt) << good;
+    }
+    // A wrong tenth digit, a wrong eleventh, a leading 0, ten digits, a letter.
+    for (const char* bad : {"12345678901", "10000000147", "01000000146", "1000000014", "1000000014a"}) {
+        EXPECT_FALSE(TcKimlikNoGecerli(bad)) << bad;
+        EXPECT_TRUE(TcKimlikNoUyarisi(bad).has_value()) << bad;
+    }
+    EXPECT_EQ(TcKimlikNoUyarisi(""), std::nullopt); // not typed yet: no warning
+}
+
+TEST(IbranameToplami, ZeroWhenNothingIncludedAddsUp) {
+    Record r;
+    r.write(F::NET, "1.000,00");
+    r.write(F::ITAZM, "500,00");
+    EXPECT_FALSE(IbranameToplamiSifir(r));
+    r.setCheck1(0);
+    r.setCheck2(0);
+    EXPECT_TRUE(IbranameToplamiSifir(r));
+    r.write(F::YIUCRET, "0,004");
+    EXPECT_TRUE(IbranameToplamiSifir(r)); // prints as 0,00
+    r.write(F::YIUCRET, "350");
+    EXPECT_FALSE(IbranameToplamiSifir(r));
 }
 
 } // namespace

@@ -218,25 +218,35 @@ TEST(Focus, FormatsAmounts) {
     EXPECT_FALSE(s.p.focusIn(F::DVOR));
 }
 
-TEST(Commands, BosaltResetsTheCaseOnly) {
-    Sheet s;
-    s.calculated();
-    s.r.write(F::IUCRET, "100");
-    s.r.write(F::YIUCRET, "55");
-    s.r.write(F::txtAdiSoyadi, "Ali");
-    s.r.setCheck2(0);
-    s.p.bosalt();
-    Record fresh;
-    for (F f : {F::GTarih, F::CTarih, F::DGUN, F::TGUN, F::GGUN, F::DGVMAT, F::ESUCRET, F::IUCRET, F::TBRUT,
-                F::YIUCRET})
-        EXPECT_EQ(s.r.text(f), fresh.text(f)) << FieldName(f);
-    EXPECT_TRUE(s.resultsEmpty());
-    EXPECT_EQ(s.r.text(F::DVOR), "6");
-    EXPECT_EQ(s.r.text(F::txtAdiSoyadi), "Ali");
-    EXPECT_EQ(s.r.check2(), 0);
-    // Both remembered amounts are back to 0: a new wage alone makes the total.
-    s.r.write(F::ESUCRET, "10");
-    EXPECT_EQ(s.r.text(F::TBRUT), "10,00");
+// "&Boşalt" resets the case and keeps what belongs to the employee; "Yeni Personel" resets that too.
+TEST(Commands, BosaltResetsTheCaseYeniPersonelTheEmployeeToo) {
+    for (const bool yeni : {false, true}) {
+        SCOPED_TRACE(yeni ? "Yeni Personel" : "Boşalt");
+        Sheet s;
+        s.calculated();
+        s.r.write(F::IUCRET, "100");
+        s.r.write(F::YIUCRET, "55");
+        s.r.write(F::txtAdiSoyadi, "Ali");
+        s.r.write(F::txtTcKNo, "10000000146");
+        s.r.write(F::txtIbraname, "Kısa metin");
+        s.r.write(F::txtUnvani, "İşveren A.Ş.");
+        s.r.setCheck2(0);
+        yeni ? s.p.yeniPersonel() : s.p.bosalt();
+        Record fresh;
+        for (F f : {F::GTarih, F::CTarih, F::DGUN, F::TGUN, F::GGUN, F::DGVMAT, F::ESUCRET, F::IUCRET,
+                    F::TBRUT, F::YIUCRET})
+            EXPECT_EQ(s.r.text(f), fresh.text(f)) << FieldName(f);
+        EXPECT_TRUE(s.resultsEmpty());
+        EXPECT_EQ(s.r.text(F::DVOR), "6");
+        EXPECT_EQ(s.r.text(F::txtUnvani), "İşveren A.Ş."); // the employer stays
+        EXPECT_EQ(s.r.text(F::txtAdiSoyadi), yeni ? "" : "Ali");
+        EXPECT_EQ(s.r.text(F::txtTcKNo), yeni ? "" : "10000000146");
+        EXPECT_EQ(s.r.text(F::txtIbraname), yeni ? std::string(kDefaultReleaseText) : "Kısa metin");
+        EXPECT_EQ(s.r.check2(), yeni ? 1 : 0);
+        // Both remembered amounts are back to 0: a new wage alone makes the total.
+        s.r.write(F::ESUCRET, "10");
+        EXPECT_EQ(s.r.text(F::TBRUT), "10,00");
+    }
 }
 
 // A stored case put back on the sheet shows its own figures and employer, which are not the clerk's

@@ -31,9 +31,8 @@ struct Sheet {
     Pamerol core{messages};
     RecordedDesktop desktop;
     ui::PamerolWindow::PrintoutsOpener openPrintouts;
-    ui::PamerolWindow window{core, desktop,
-                             [this](QWidget* parent, const QString& warning, const QString& legal) {
-                                 openPrintouts(parent, warning, legal);
+    ui::PamerolWindow window{core, desktop, [this](QWidget* parent, const ui::PrintoutsRequest& request) {
+                                 return openPrintouts && openPrintouts(parent, request);
                              }};
 
     explicit Sheet(const std::string& settings = kSettings) {
@@ -41,6 +40,7 @@ struct Sheet {
         if (ini.open(QIODevice::WriteOnly)) ini.write(settings.data(), static_cast<qint64>(settings.size()));
         ini.close();
         messages.setWindow(&window);
+        window.setMessages(&messages);
         core.start(dir.path().toStdString());
         window.show();
         activate();

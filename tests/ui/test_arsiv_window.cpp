@@ -3,6 +3,9 @@
 // stored, its figures never saved over the clerk's settings, and an archive that cannot be written stops
 // no paper.
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,6 +17,7 @@
 
 #include "archive/arsiv_yolu.h"
 #include "archive/case_keeper.h"
+#include "base/conversions.h"
 #include "printouts/recording_spreadsheet.h"
 #include "sheet_fixture.h"
 #include "ui/arsivwindow.h"
@@ -40,7 +44,7 @@ struct Desk {
             QFile file(s.dir.filePath(QString::fromLatin1(name)));
             if (file.open(QIODevice::WriteOnly)) file.write("template");
         }
-        s.openPrintouts = [this](QWidget* parent, const QString& warning, const QString&) {
+        s.openPrintouts = [this](QWidget* parent, const ui::PrintoutsRequest& request) {
             const auto recording = [this] {
                 auto sheet = std::make_unique<RecordingSpreadsheet>();
                 sheet->failWhen = [this](const SpreadsheetCall& c) {
@@ -49,11 +53,12 @@ struct Desk {
                 };
                 return std::unique_ptr<Spreadsheet>(std::move(sheet));
             };
-            ui::ShowPrintouts(s.core.record(), s.dir.path().toStdString(), recording, s.messages, parent,
-                              warning, [this](int secim) {
-                                  keeper.paperFilled(s.core.record(),
-                                                     kPaperNames.at(static_cast<size_t>(secim)));
-                              });
+            return ui::ShowPrintouts(
+                s.core.record(), s.dir.path().toStdString(), recording, s.messages, parent, request.warning,
+                [this](int secim) {
+                    keeper.paperFilled(s.core.record(), kPaperNames.at(static_cast<size_t>(secim)));
+                },
+                request.confirmed);
         };
         s.window.setArchive(&keeper);
     }
@@ -102,13 +107,18 @@ void Reopen(ui::ArsivWindow* dialog) {
     QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdAc")), Qt::LeftButton);
 }
 
-// What the window shows in a field, as the record keeps it.
+// What the window shows in a field, as the record keeps it (the ceiling and the bracket limits, shown
+// grouped, as the texts they were shown for).
 std::string Shown(const Desk& d, F f) {
     QWidget* w = d.s.window.fieldWidget(f);
     if (auto* text = qobject_cast<QPlainTextEdit*>(w))
         return text->toPlainText().replace(u'\n', QStringLiteral("\r\n")).toStdString();
     auto* edit = static_cast<QLineEdit*>(w);
-    return (edit->inputMask().isEmpty() ? edit->text() : edit->displayText()).toStdString();
+    const std::string shown =
+        (edit->inputMask().isEmpty() ? edit->text() : edit->displayText()).toStdString();
+    const std::string& kept = d.s.text(f);
+    const bool grouped = Info(f).tab == Tab::Sabitler && Info(f).kind == Kind::Amount;
+    return grouped && shown == ApplyAmountPattern(kept) ? kept : shown;
 }
 
 QString SettingsKey(const QString& file, const QString& section, const QString& key) {
@@ -231,12 +241,15 @@ class ArsivWindowTest : public QObject {
         if (!ceilingShown.isEmpty()) QCOMPARE(Q(d->s.text(F::TAV)), ceilingShown);
         QCOMPARE(Q(d->s.text(F::txtUnvani)), employerShown);
 
+        d->s.boxes.press = QStringLiteral("Evet"); // a typed or unprinted case is asked about first
         d->s.window.close();
+        QVERIFY(!d->s.window.isVisible());
+        for (const auto& box : d->s.boxes.take())
+            QVERIFY2(box.text.endsWith(QStringLiteral("Program kapatılsın mı?")), qPrintable(box.text));
         const QString file = d->s.settingsFile();
         QCOMPARE(SettingsKey(file, QStringLiteral("Oranlar"), QStringLiteral("Oran3")), ceilingSaved);
         QCOMPARE(SettingsKey(file, QStringLiteral("GV"), QStringLiteral("Oran1")), QStringLiteral("15"));
         QVERIFY2(!file.contains(QStringLiteral("Eski")), qPrintable(file));
-        QVERIFY(d->s.boxes.take().isEmpty());
     }
 
     void archiveThatCannotBeWrittenStopsNoPaper_data() {
@@ -263,6 +276,142 @@ class ArsivWindowTest : public QObject {
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes[0].text.contains(QStringLiteral("arsiv.db")), qPrintable(boxes[0].text));
         QVERIFY(d.s.core.record().command3Enabled()); // the sheet still calculates and prints
+    }
+
+    // A layoff typed from the keyboard, five people in a row with "Yeni Personel" between them: each case is
+    // stored under its own particulars, no printout warns, and a box unticked for one person is ticked
+    // again for the next.
+    void layoffOfFivePeopleInARow() {
+        Desk d;
+        struct Person {
+            const char *name, *address, *ssk, *tc, *entry, *exit, *wage;
+        };
+        const Person people[] = {
+            {"Ayse Kaya", "Ankara", "34-0001", "10000000146", "15032004", "14092007", "2000"},
+            {"Can Demir", "Izmir", "34-0002", "19191919190", "01012005", "31082007", "2500"},
+            {"Deniz Ak", "Bursa", "34-0003", "20000000282", "10102003", "30062007", "1800"},
+            {"Ece Tan", "Adana", "", "30000000328", "05052006", "05052007", "3000"},
+            {"Fikret Oz", "Konya", "34-0005", "40000000464", "01022000", "01092007", "4200"},
+        };
+        QStringList warnings;
+        for (const Person& p : people) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::AltModifier);
+            QTest::qWait(250);
+            d.s.activate();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtAdiSoyadi"));
+            for (const char* text : {p.name, p.address, p.ssk, p.tc}) {
+                QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            }
+            // The release letter's date is left empty (the printing day).
+            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtIbranameTarihi"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("GTarih"));
+            for (const char* text : {p.entry, p.exit}) {
+                QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            }
+            d.s.type(F::ESUCRET, QString::fromLatin1(p.wage));
+            QCOMPARE(d.s.core.record().check2(), 1);
+            if (&p == &people[2]) { // no notice pay on this one's release letter
+                d.s.window.findChild<QTabWidget*>()->setCurrentIndex(1);
+                testing::ClickBox(d.s.find<QCheckBox>("Check2"));
+            }
+            d.click("Command2");
+            QCOMPARE(d.s.boxes.take().size(), 1);
+            WhenModal<ui::RaporSecWindow>([&warnings](ui::RaporSecWindow* dialog) {
+                if (dialog->findChild<QLabel*>(QStringLiteral("uyari"))) warnings << QStringLiteral("warned");
+                testing::ClickBox(dialog->findChild<QRadioButton*>(QStringLiteral("Option1_2")));
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdYazdir")),
+                                  Qt::LeftButton);
+                dialog->reject();
+            });
+            d.click("Command3");
+        }
+        QVERIFY(warnings.isEmpty());
+        QVERIFY(d.s.boxes.take().isEmpty());
+        const std::vector<ArchiveRow> rows = d.stored();
+        QCOMPARE(rows.size(), size_t{5});
+        for (const ArchiveRow& row : rows) {
+            const auto stored = d.keeper.archive(nullptr)->load(row.id);
+            QVERIFY(stored);
+            const auto& t = stored->sheet.texts;
+            const auto it = std::find_if(std::begin(people), std::end(people),
+                                         [&](const Person& p) { return row.name == p.name; });
+            QVERIFY2(it != std::end(people), row.name.c_str());
+            QCOMPARE(Q(row.tcNo), QString::fromLatin1(it->tc));
+            QCOMPARE(Q(t[static_cast<size_t>(F::txtSSkNoPer)]), QString::fromLatin1(it->ssk));
+            QCOMPARE(Q(t[static_cast<size_t>(F::txtAdres)]), QString::fromLatin1(it->address));
+            QCOMPARE(stored->sheet.check2, it == &people[2] ? 0 : 1);
+        }
+        // Closing after the last printed case asks nothing.
+        d.s.window.close();
+        QVERIFY(!d.s.window.isVisible());
+        QVERIFY(d.s.boxes.take().isEmpty());
+    }
+
+    // A calculated case that was neither printed nor stored: the close question offers to store it.
+    void closingOffersToStoreTheCase() {
+        Desk d;
+        d.calculate();
+        d.s.boxes.press = QStringLiteral("Arşive Kaydet");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        const auto boxes = d.s.boxes.take();
+        QCOMPARE(boxes.size(), 1);
+        QStringList buttons = boxes[0].buttons;
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"Arşive Kaydet", "Evet", "Hayır"}));
+        QCOMPARE(boxes[0].defaultButton, QStringLiteral("Hayır"));
+        QVERIFY(!d.s.window.isVisible());
+        const std::vector<ArchiveRow> rows = d.stored();
+        QCOMPARE(rows.size(), size_t{1});
+        QCOMPARE(Q(rows[0].name), QStringLiteral("Işıl Çelik"));
+        QVERIFY(rows[0].papers.empty());
+    }
+
+    // In "Arşiv": Enter in the search box searches and opens the one case found (or goes to the list),
+    // ↓ goes to the list, Enter on a row opens it; every heading is shown whole.
+    void archiveByKeyboard() {
+        Desk d;
+        d.calculate();
+        d.print({2});
+        d.s.core.record().write(F::txtAdiSoyadi, "Kemal Sunal");
+        d.click("Command2");
+        QCOMPARE(d.s.boxes.take().size(), 1);
+        d.print({0});
+        QCOMPARE(d.stored().size(), size_t{2});
+        QStringList seen;
+        d.inArchive([&](ui::ArsivWindow* dialog) {
+            auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tblDosyalar"));
+            const QFontMetrics fm = table->horizontalHeader()->fontMetrics();
+            for (int c = 0; c < table->columnCount(); ++c)
+                QVERIFY2(table->columnWidth(c) >=
+                             fm.horizontalAdvance(table->horizontalHeaderItem(c)->text()),
+                         qPrintable(table->horizontalHeaderItem(c)->text()));
+            QVERIFY(dialog->minimumSizeHint().width() <= 1366);
+            auto* text = dialog->findChild<QLineEdit*>(QStringLiteral("txtAra"));
+            text->setFocus();
+            QTest::keyClick(text, Qt::Key_Return); // two cases: to the list
+            seen << QApplication::focusWidget()->objectName();
+            text->setFocus();
+            QTest::keyClick(text, Qt::Key_Down);
+            seen << QApplication::focusWidget()->objectName();
+            QTest::keyClick(table, Qt::Key_Down);
+            QTest::keyClick(table, Qt::Key_Return); // opens the second row
+            seen << QString::number(dialog->isVisible());
+        });
+        QCOMPARE(seen, (QStringList{"tblDosyalar", "tblDosyalar", "0"}));
+        QCOMPARE(Q(d.s.text(F::txtAdiSoyadi)), QStringLiteral("Işıl Çelik")); // the older case, second row
+        d.inArchive([&](ui::ArsivWindow* dialog) {
+            auto* text = dialog->findChild<QLineEdit*>(QStringLiteral("txtAra"));
+            text->setFocus();
+            QTest::keyClicks(text, QStringLiteral("kemal"));
+            QTest::keyClick(text, Qt::Key_Return); // one case: opened at once
+            seen << QString::number(dialog->isVisible());
+        });
+        QCOMPARE(seen.last(), QStringLiteral("0"));
+        QCOMPARE(Q(d.s.text(F::txtAdiSoyadi)), QStringLiteral("Kemal Sunal"));
     }
 
     void accessKeysAreDistinct() {

@@ -219,6 +219,8 @@ TEST(Hesapla, ServiceCountedAsTheCalendarCounts) {
         {"10.05.2007", "10.05.2007", 1, 1, 0, 0, 1, 0, 1, 14},
         {"01.03.2007", "31.03.2007", 30, 30, 0, 1, 0, 1, 0, 14},
         {"15.03.2004", "14.09.2007", 1260, 1275, 3, 6, 0, 42, 0, 56},
+        {"01.01.1900", "31.12.1900", 360, 365, 1, 0, 0, 12, 0, 28}, // the first year a date may have
+        {"20.03.2006", "25.03.2007", 366, 371, 1, 0, 6, 12, 6, 28}, // the same month a year on
         {"01.02.2019", "30.07.2019", 179, 179, 0, 5, 29, 5, 29, 14},
         // The notice bounds: exactly 6, 18 and 36 months and a day either side.
         {"01.01.2025", "30.06.2025", 180, 180, 0, 6, 0, 6, 0, 28},
@@ -274,6 +276,9 @@ TEST(Hesapla, InvalidOrReversedDatesChangeNothing) {
         {"15.03.2007", "10.01.2007", "Çıkış tarihi (10.01.2007) giriş tarihinden (15.03.2007) önce."},
         {"10.05.2007", "05.05.2007", "Çıkış tarihi (05.05.2007) giriş tarihinden (10.05.2007) önce."},
         {"01.01.2008", "31.12.2007", "Çıkış tarihi (31.12.2007) giriş tarihinden (01.01.2008) önce."},
+        {"15.03.2004", "31.09.2007", "Çıkış tarihi: 31.09.2007 takvimde yok."},
+        {"31.06.2004", "14.09.2007", "Giriş tarihi: 31.06.2004 takvimde yok."},
+        {"15.03.2004", "31.11.2007", "Çıkış tarihi: 31.11.2007 takvimde yok."},
     };
     for (auto [g, c, why] : cases) {
         Record r = Sheet2007();
@@ -368,7 +373,8 @@ TEST(GelVerHesapla, RowsTheBaseReaches) {
         const char* base;
         std::optional<std::pair<int, bool>> unreadable;
     } rows[] = {
-        {{"1000", "2000", "", "", ""}, {"10", "20", "", "", ""}, "1500", std::nullopt}, // empty limit ends it
+        {{"1000", "2000", "", "", ""}, {"10", "20", "", "", ""}, "1500", std::nullopt},
+        {{"1000", "2000", "", "", ""}, {"10", "20", "", "", ""}, "2500", std::nullopt}, // empty limit ends it
         {{"1000", "2000", "3.OOO", "", ""}, {"10", "20", "30", "", ""}, "1500", std::nullopt},
         {{"1000", "2000", "3.OOO", "", ""}, {"10", "20", "30", "", ""}, "2500", std::pair{3, false}},
         {{"1000", "2000", "3000", "", ""}, {"10", "", "30", "", ""}, "500", std::nullopt},

@@ -23,6 +23,7 @@ TEST(GelVerHesapla, PlacesTheMonthAboveTheCarriedBase) {
     } cases[] = {
         {"1500", "2000", "600", {"0", "500", "1000", "500", "0", "0"}},
         {"0", "800", "80", {"800", "0", "0", "0", "0", "0"}},
+        {"0", "1000", "100", {"1000", "0", "0", "0", "0", "0"}}, // the year's base ends exactly on VD1
         {"1000", "500", "100", {"0", "500", "0", "0", "0", "0"}}, // carried base on a limit stays below
         {"1200", "800", "160", {"0", "800", "0", "0", "0", "0"}}, // ends exactly on VD2
         {"6000", "700", "0", {"0", "0", "0", "0", "0", "700"}},   // above VD5: untaxed sixth bracket

@@ -150,6 +150,10 @@ Result Run(const CaseInput& in, const LegalFigures& law) {
     r.bktaz = W(r.yearsShare + r.monthsShare + r.daysShare);
     r.dver = W(r.bktaz * (law.stampDutyPerMille / 10) / 100);
     r.net = Finite(r.bktaz - r.dver);
+    // A payment no paper can show is no result: the figures that led to it are out of proportion.
+    if (r.bktaz > kMaxAmount || r.bitzm > kMaxAmount)
+        throw Stop{{"", "", "Hesap yapılamadı: sonuç 999.999.999,99'dan büyük; ücreti, günleri ve yasal "
+                            "değerleri kontrol edin."}};
     r.bktazKurus = Shown(r.bktaz);
     r.dverKurus = Shown(r.dver);
     r.netKurus = Shown(r.net);
@@ -184,7 +188,10 @@ std::optional<std::string> OutOfRange(Field f, double v) {
     if ((f == Field::TAV || f == Field::KGN || f == Field::DVOR) && v == 0) return "sıfır olamaz";
     if (kind == Kind::Amount && v > kMaxAmount) return "en çok 999.999.999,99 olabilir";
     if (kind == Kind::DayCount && v > kMaxDays) return "en çok 99.999 olabilir";
-    if (kind == Kind::Rate && v > 1000) return "en çok 1.000 olabilir";
+    // Rates in percent (the brackets) and per mille (the stamp duty) far above any the law has had, and
+    // more severance days than a year has, are typing mistakes.
+    if (f == Field::KGN && v > 365) return "en çok 365 olabilir";
+    if (kind == Kind::Rate && f != Field::KGN && v > 50) return "en çok 50 olabilir";
     return std::nullopt;
 }
 

@@ -108,6 +108,8 @@ TEST(Compute, NamesTheFigureThatStopsIt) {
     LegalFigures zeroCeiling = Law2007();
     zeroCeiling.ceiling = 0;
     CaseInput negative = Premium(400, -2000);
+    LegalFigures noCeiling = Law2007();
+    noCeiling.ceiling = kMaxAmount;
     CaseInput reversed = Dates({15, 3, 2007}, {10, 1, 2007}, 2000);
     const std::string fix = "\r\n\"Sabitler\" sekmesinde düzeltip yeniden hesaplayın.";
     const Row rows[] = {
@@ -119,6 +121,8 @@ TEST(Compute, NamesTheFigureThatStopsIt) {
         {"a ceiling of zero", Premium(400, 1000), zeroCeiling, "Kıdem Tazminatı Tavanı sıfır olamaz: \"0\"" + fix},
         {"a negative wage", negative, Law2007(), "Brüt Ücret Toplam eksi olamaz: \"-2000\""},
         {"exit before entry", reversed, Law2007(), "Çıkış tarihi giriş tarihinden önce."},
+        {"a result no paper can show", Premium(kMaxDays, kMaxAmount), noCeiling,
+         "Hesap yapılamadı: sonuç 999.999.999,99'dan büyük; ücreti, günleri ve yasal değerleri kontrol edin."},
     };
     for (const Row& r : rows) {
         const Expected<Result> x = Compute(r.in, r.law);

@@ -149,8 +149,8 @@ TEST(Hesapla, WorkedExamples) {
         // An edited bracket is used by the next calculation, without a settings load.
         {"bracket edited is used at once",
          Mode::Dates,
-         {{F::GTarih, "15.03.2004"}, {F::CTarih, "14.09.2007"}, {F::TBRUT, "2.000,00"}, {F::O1, "99"}},
-         {{F::IGVER, "3.696,00"}},
+         {{F::GTarih, "15.03.2004"}, {F::CTarih, "14.09.2007"}, {F::TBRUT, "2.000,00"}, {F::O1, "40"}},
+         {{F::IGVER, "1.493,33"}},
          ""},
         {"premium days under a year",
          Mode::PremiumDays,
@@ -348,6 +348,8 @@ TEST(Hesapla, UnreadableFiguresStopBeforeAnyResult) {
         {F::DGUN, "99999999999999999999",
          "Devreden Prim Günü en çok 99.999 olabilir: \"99999999999999999999\""},
         {F::VD1, "-7500", "GV Dilim. ve Oranları, 1. dilimin sınırı eksi olamaz: \"-7500\"" + fix},
+        {F::O1, "99", "GV Dilim. ve Oranları, 1. dilimin oranı en çok 50 olabilir: \"99\"" + fix},
+        {F::KGN, "366", "Kıdem Günü (1 Yıl İçin) en çok 365 olabilir: \"366\"" + fix},
     };
     for (const auto& c : cases) {
         Record r = Sheet2007();

@@ -152,8 +152,9 @@ Result Run(const CaseInput& in, const LegalFigures& law) {
     r.net = Finite(r.bktaz - r.dver);
     // A payment no paper can show is no result: the figures that led to it are out of proportion.
     if (r.bktaz > kMaxAmount || r.bitzm > kMaxAmount)
-        throw Stop{{"", "", "Hesap yapılamadı: sonuç 999.999.999,99'dan büyük; ücreti, günleri ve yasal "
-                            "değerleri kontrol edin."}};
+        throw Stop{{"", "",
+                    "Hesap yapılamadı: sonuç 999.999.999,99'dan büyük; ücreti, günleri ve yasal "
+                    "değerleri kontrol edin."}};
     r.bktazKurus = Shown(r.bktaz);
     r.dverKurus = Shown(r.dver);
     r.netKurus = Shown(r.net);

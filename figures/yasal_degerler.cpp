@@ -321,16 +321,17 @@ std::string_view KagitParaBirimi(const Record& r) {
 
 namespace pamerol {
 
-namespace {
+namespace {} // namespace
 
-// The caption of a legal figure as the clerk knows it; the bracket rows by their place in the table.
-std::string Baslik(Field f) {
+std::string YasalBaslik(Field f) {
     for (size_t i = 0; i < kBracketRows.size(); ++i) {
         if (f == kBracketRows[i].rate) return "Gelir Vergisi " + std::to_string(i + 1) + ". Dilim Oranı";
         if (f == kBracketRows[i].limit) return "Gelir Vergisi " + std::to_string(i + 1) + ". Dilim Sınırı";
     }
     return std::string(FieldCaption(f));
 }
+
+namespace {
 
 // A figure as compared: amounts and rates to the kuruş, as the sheet shows them.
 std::optional<std::string> Shown(const std::string& text) {
@@ -376,7 +377,7 @@ std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& tabl
     for (Field f : kYasalAlanlar) {
         const std::string& used = r.text(f);
         const YasalDeger* row = table.inForce(f, date);
-        YasalUyari u{f, Baslik(f), used, std::nullopt, {}};
+        YasalUyari u{f, YasalBaslik(f), used, std::nullopt, {}};
         if (!row || row->value.empty()) {
             u.metin = "Çıkış tarihindeki (" + day + ") " + u.baslik + " tabloda yok; hesapta " +
                       Okunan(f, used) + " kullanıldı. " + u.baslik +

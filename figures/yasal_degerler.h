@@ -124,6 +124,10 @@ std::string_view KagitParaBirimi(const Record& r);
 
 namespace pamerol {
 
+// The caption of a legal figure as the clerk knows it; the bracket rows by their place in the table
+// ("Gelir Vergisi 1. Dilim Oranı").
+std::string YasalBaslik(Field f);
+
 // The figures the law sets only as minimums (a contract or collective agreement may give more): the
 // severance days per year and the notice days.
 bool AsgariYasalDeger(Field f);

@@ -77,13 +77,14 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     PrepareWhenEnabled prepare;
     if (auto* printouts = window.findChild<QPushButton*>(QStringLiteral("Command3")))
         printouts->installEventFilter(&prepare);
-    window.setYasalDegerlerYolu(YasalDegerlerYolu(folder));
     FirstPaint firstPaint(shown);
     if (shown) window.installEventFilter(&firstPaint);
 
     // Sheet load: centred first, then the settings path, the wage's "0" and the settings.
     FormuOrtala(window);
     core.start(places);
+    // After the settings: the switch is kept in them, and an older settings file is brought up to date.
+    window.setYasalDegerlerYolu(YasalDegerlerYolu(folder));
     window.show();
     if (notPrepared) messages.show("Ayar klasörü hazırlanamadı: " + *notPrepared, MessageIcon::Warning);
     return QApplication::exec();

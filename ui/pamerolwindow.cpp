@@ -36,6 +36,7 @@
 #include "archive/case_keeper.h"
 #include "arsivwindow.h"
 #include "base/conversions.h"
+#include "figures/ayar_surumu.h"
 #include "hakkinda.h"
 #include "pamerol/version.h"
 #include "pictures.h"
@@ -688,6 +689,18 @@ void PamerolWindow::showStates() {
 
 void PamerolWindow::setYasalDegerlerYolu(std::string path) {
     yasalDegerlerYolu_ = std::move(path);
+    // A settings file of an older version gains, once, the legal figures later versions added.
+    const Expected<std::optional<std::string>> upgrade =
+        AyarDosyasiniYukselt(core_.iniYolu(), yasalTablo(), TodayKey());
+    QtMessages own(kSheetTitle);
+    own.setWindow(this);
+    Messages& messages = messages_ ? static_cast<Messages&>(*messages_) : own;
+    if (!upgrade) {
+        messages.show(upgrade.error().message, MessageIcon::Warning);
+    } else if (*upgrade) {
+        core_.ayarlariOku();
+        messages.show(**upgrade, MessageIcon::Information);
+    }
     const std::string stored = IniOku(core_.iniYolu(), "Pamerol", "YasalOtomatik");
     const bool on = stored.empty() ? yasalTablo() != nullptr : stored == "1";
     core_.setYasalOtomatik(on);

@@ -59,15 +59,15 @@ TEST(Compute, EveryFigureOfACase) {
     sixth.brackets[0].limit = 1000; // a notice pay across three brackets
     sixth.brackets[1].limit = 2000;
     const Row rows[] = {
-        {"the worked example", Dates({15, 3, 2004}, {14, 9, 2007}, 2000), Law2007(), 1275, 3, true, true, 686242,
-         681712, 373333, 56000, 314869},
+        {"the worked example", Dates({15, 3, 2004}, {14, 9, 2007}, 2000), Law2007(), 1275, 3, true, true,
+         686242, 681712, 373333, 56000, 314869},
         {"under the ceiling", Dates({15, 3, 2004}, {14, 9, 2007}, 1500), Law2007(), 1275, 3, true, false,
          525000, 521535, 280000, 42000, 236152},
         {"carried tax base", highBase, carried, 1275, 3, true, true, 686242, 681712, 373333, 72167, 298702},
-        {"three brackets", Dates({15, 3, 2004}, {14, 9, 2007}, 2000), sixth, 1275, 3, true, true, 686242, 681712,
-         373333, 81800, 289069},
-        {"premium days, second band", Premium(400, 1000), Law2007(), 400, 1, true, false, 109703, 108979, 93333,
-         14000, 78717},
+        {"three brackets", Dates({15, 3, 2004}, {14, 9, 2007}, 2000), sixth, 1275, 3, true, true, 686242,
+         681712, 373333, 81800, 289069},
+        {"premium days, second band", Premium(400, 1000), Law2007(), 400, 1, true, false, 109703, 108979,
+         93333, 14000, 78717},
         {"under a year", Dates({15, 1, 2007}, {10, 3, 2007}, 600), Law2007(), 56, 0, false, false, 9274, 9213,
          28000, 4200, 23615},
     };
@@ -118,11 +118,13 @@ TEST(Compute, NamesTheFigureThatStopsIt) {
          "37 Ay Üzeri İçin okunamadı: \"elli altı\"" + fix},
         {"a bracket limit it reaches", Dates({15, 3, 2004}, {14, 9, 2007}, 2000), badLimit,
          "GV Dilim. ve Oranları, 1. dilimin sınırı okunamadı: \"7.5OO\"" + fix},
-        {"a ceiling of zero", Premium(400, 1000), zeroCeiling, "Kıdem Tazminatı Tavanı sıfır olamaz: \"0\"" + fix},
+        {"a ceiling of zero", Premium(400, 1000), zeroCeiling,
+         "Kıdem Tazminatı Tavanı sıfır olamaz: \"0\"" + fix},
         {"a negative wage", negative, Law2007(), "Brüt Ücret Toplam eksi olamaz: \"-2000\""},
         {"exit before entry", reversed, Law2007(), "Çıkış tarihi giriş tarihinden önce."},
         {"a result no paper can show", Premium(kMaxDays, kMaxAmount), noCeiling,
-         "Hesap yapılamadı: sonuç 999.999.999,99'dan büyük; ücreti, günleri ve yasal değerleri kontrol edin."},
+         "Hesap yapılamadı: sonuç 999.999.999,99'dan büyük; ücreti, günleri ve yasal değerleri kontrol "
+         "edin."},
     };
     for (const Row& r : rows) {
         const Expected<Result> x = Compute(r.in, r.law);

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 
+#include "figures/ayar_surumu.h"
 #include "sheet/ayarlar.h"
+#include "sheet/profile.h"
 #include "tests/common/temp_folder.h"
 
 using namespace pamerol;
@@ -276,4 +280,59 @@ TEST(YasalDegerler, TheSampleSettingsHoldTheLatestFiguresOfTheTable) {
     Getirilen g = YasalDegerleriYaz(table, Shipped(), Key("01.01.2026"));
     EXPECT_TRUE(g.missing.empty()) << g.message;
     for (Field f : kYasalAlanlar) EXPECT_EQ(sample.text(f), table.text(f)) << FieldName(f);
+}
+
+// An older settings file gains, once, the legal figures it lacks, with the values in force that day.
+TEST(AyarSurumu, AnOlderFileGainsTheFiguresItLacks) {
+    const pamerol::testing::TempFolder tmp;
+    const std::string path = tmp.path().string() + "/Pmrl.ini";
+    const std::string full =
+        "[Oranlar]\r\nOran1=6\r\nOran2=30\r\nOran3=2030,19\r\n[IhbarTazminati]\r\n37=56\r\n";
+    struct Row {
+        const char* name;
+        std::optional<std::string> file;                        // nothing: no file
+        std::string message;                                    // empty: nothing added
+        std::vector<std::pair<std::string, std::string>> after; // section/key -> value
+    } rows[] = {
+        {"no version, a ceiling and a band missing",
+         "[Oranlar]\r\nOran1=6\r\nOran2=30\r\n[IhbarTazminati]\r\n0-6=14\r\n",
+         "eklenenler: Kıdem Tazminatı Tavanı, Gelir Vergisi 1. Dilim Oranı",
+         {{"Oranlar/Oran3", "64948,77"},
+          {"IhbarTazminati/37", "56"},
+          {"IhbarTazminati/0-6", "14"},
+          {"Pamerol/Surum", "2"}}},
+        {"no version, nothing missing but the brackets",
+         full,
+         "eklenenler: Gelir Vergisi 1. Dilim Oranı",
+         {{"Oranlar/Oran3", "2030,19"}, {"Pamerol/Surum", "2"}}},
+        {"this version: an emptied figure stays empty",
+         "[Pamerol]\r\nSurum=2\r\n[Oranlar]\r\nOran3=\r\n",
+         "",
+         {{"Oranlar/Oran3", ""}}},
+        {"no file", std::nullopt, "", {}},
+    };
+    for (const Row& r : rows) {
+        std::filesystem::remove(path);
+        if (r.file) std::ofstream(path, std::ios::binary) << *r.file;
+        const auto got = AyarDosyasiniYukselt(path, &Shipped(), 20260315);
+        ASSERT_TRUE(got) << r.name;
+        if (r.message.empty()) {
+            EXPECT_FALSE(*got) << r.name;
+        } else {
+            ASSERT_TRUE(*got) << r.name;
+            EXPECT_NE((*got)->find(r.message), std::string::npos) << r.name << ": " << **got;
+            EXPECT_NE((*got)->find("15.03.2026"), std::string::npos) << r.name;
+        }
+        for (const auto& [where, value] : r.after) {
+            const size_t slash = where.find('/');
+            EXPECT_EQ(IniOku(path, where.substr(0, slash), where.substr(slash + 1)), value)
+                << r.name << " " << where;
+        }
+        EXPECT_EQ(std::filesystem::exists(path), r.file.has_value()) << r.name;
+        // Once only: the second start changes nothing.
+        if (r.file) {
+            const auto again = AyarDosyasiniYukselt(path, &Shipped(), 20260315);
+            EXPECT_TRUE(again && !*again) << r.name;
+        }
+    }
 }

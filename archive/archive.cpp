@@ -16,6 +16,7 @@
 #include "archive/schema.h"
 #include "archive/sqlite.h"
 #include "archive/turkish_fold.h"
+#include "base/date.h"
 
 namespace pamerol {
 
@@ -234,13 +235,9 @@ std::string SystemUserName() {
 }
 
 std::optional<int> DayNumber(std::string_view d) {
-    if (d.size() != 10 || d[2] != '.' || d[5] != '.') return std::nullopt;
-    int value = 0;
-    for (size_t i : {6, 7, 8, 9, 3, 4, 0, 1}) {
-        if (d[i] < '0' || d[i] > '9') return std::nullopt;
-        value = value * 10 + (d[i] - '0');
-    }
-    return value;
+    const std::optional<Date> date = ParseDate(d);
+    if (!date) return std::nullopt;
+    return date->key();
 }
 
 Archive::Archive(std::string path, std::unique_ptr<sqlite::Connection> db, std::string readOnly, bool empty)

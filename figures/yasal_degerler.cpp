@@ -160,19 +160,13 @@ std::string YasalDegerlerYolu(const std::string& programFolder) {
 }
 
 std::optional<int> DateKey(std::string_view t) {
-    if (!IsValidDateText(t)) return std::nullopt;
-    auto num = [&](size_t a, size_t n) {
-        int v = 0;
-        for (size_t i = a; i < a + n; ++i) v = v * 10 + (t[i] - '0');
-        return v;
-    };
-    return num(6, 4) * 10000 + num(3, 2) * 100 + num(0, 2);
+    const std::optional<Date> d = ParseDate(t);
+    if (!d) return std::nullopt;
+    return d->key();
 }
 
 std::string DateText(int key) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d", key % 100, key / 100 % 100, key / 10000);
-    return text;
+    return DateText(Date::FromKey(key));
 }
 
 std::optional<YasalDegerler> YasalDegerler::Parse(std::string_view text, std::string* error) {
@@ -307,10 +301,7 @@ std::string_view ParaBirimi(int date) {
 }
 
 int TodayKey() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return (local.tm_year + 1900) * 10000 + (local.tm_mon + 1) * 100 + local.tm_mday;
+    return Today().key();
 }
 
 std::string_view KagitParaBirimi(const Record& r) {

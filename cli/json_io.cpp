@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "json_io.h"
 
+#include <mutex>
+
 namespace pamerol {
 
 std::string Excerpt(std::string_view text) {
@@ -11,6 +13,18 @@ std::string Excerpt(std::string_view text) {
         if (chars++ == kMax) return std::string(text.substr(0, i)) + "…";
     }
     return std::string(text);
+}
+
+std::string JsonString(std::string_view text) {
+    bool plain = true;
+    for (unsigned char c : text)
+        if (c < 0x20 || c >= 0x7f || c == '"' || c == '\\') plain = false;
+    if (plain) return '"' + std::string(text) + '"';
+    // The library's writer for everything else (escapes, UTF-8 checks), one call at a time as the batch's
+    // workers share it.
+    static std::mutex library;
+    std::lock_guard<std::mutex> lock(library);
+    return Json(std::string(text)).dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 } // namespace pamerol

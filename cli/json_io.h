@@ -28,6 +28,10 @@ std::string Excerpt(std::string_view text);
 // Writes one result line. The texts are escaped by the JSON library; a field holding the same text as in
 // the last result (the settings and the release text, usually) reuses its escaped form, which keeps a
 // large batch fast.
+// A text as a JSON string, quotes included; an invalid UTF-8 byte becomes U+FFFD. The one escaping of
+// every JSON text the companion writes.
+std::string JsonString(std::string_view text);
+
 class ResultWriter {
   public:
     // Appends the result line to line.
@@ -42,7 +46,7 @@ class ResultWriter {
             Cached& c = cache_[static_cast<size_t>(i)];
             if (!c.valid || c.text != r.text(f)) {
                 c.text = r.text(f);
-                c.escaped = Escaped(c.text);
+                c.escaped = JsonString(c.text);
                 c.valid = true;
             }
             line_ += c.escaped;
@@ -58,7 +62,7 @@ class ResultWriter {
         line_ += ",\"messages\":[";
         for (size_t k = 0; k < m.entries.size(); ++k) {
             if (k > 0) line_ += ',';
-            line_ += "{\"text\":" + Escaped(m.entries[k].text) + ",\"icon\":";
+            line_ += "{\"text\":" + JsonString(m.entries[k].text) + ",\"icon\":";
             line_ += m.entries[k].icon == MessageIcon::Information ? "\"information\"}"
                      : m.entries[k].icon == MessageIcon::Warning   ? "\"warning\"}"
                                                                    : "\"none\"}";
@@ -70,15 +74,6 @@ class ResultWriter {
     // Texts of printable ASCII without quotes or backslashes stand in JSON as they are; the others are
     // escaped by the JSON library. The library reads the locale as it starts a serializer, which is not
     // safe in several threads at once, so those calls take turns.
-    static std::string Escaped(const std::string& text) {
-        bool plain = true;
-        for (unsigned char c : text)
-            if (c < 0x20 || c >= 0x7f || c == '"' || c == '\\') plain = false;
-        if (plain) return '"' + text + '"';
-        static std::mutex library;
-        std::lock_guard<std::mutex> lock(library);
-        return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
-    }
     struct Cached {
         bool valid = false;
         std::string text, escaped;

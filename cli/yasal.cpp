@@ -5,33 +5,15 @@
 #include <ostream>
 
 #include "base/files.h"
+#include "cli/json_io.h"
 #include "sheet/places.h"
 
 namespace pamerol {
 
 namespace {
 
-// A JSON string of a UTF-8 text: quotes, backslashes and control characters escaped. Built by hand, as
-// the workers of a batch call this at the same time.
 std::string JsonText(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char code[8];
-                std::snprintf(code, sizeof code, "\\u%04x", c);
-                out += code;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + '"';
+    return JsonString(text);
 }
 
 } // namespace

@@ -213,6 +213,9 @@ void Pamerol::openLink(Link link, Desktop& desktop) const {
 
 bool Pamerol::acceptsKey(F f, char32_t ch, const std::string& currentText) {
     if (ch == kEnter && enterTarget(f)) return false;
+    // No amount, day count or rate of the sheet is ever negative: a minus sign is a slip wherever it goes.
+    const Kind kind = Info(f).kind;
+    if (ch == U'-' && (kind == Kind::Amount || kind == Kind::DayCount || kind == Kind::Rate)) return false;
     switch (Info(f).filter) {
     case KeyFilter::Digits: return IsDigit(ch) || ch == kBackspace;
     case KeyFilter::DigitsAndComma:

@@ -79,6 +79,9 @@ TEST(KeyFilters, AcceptOnlyWhatTheFieldTakes) {
         {F::VD6, U'x', "", false},
         {F::YIUCRET, 22, "", false},
         {F::DVOR, U'x', "", true},
+        {F::DVOR, U'-', "", false}, // no figure of the sheet is ever negative
+        {F::DL1, U'-', "", false},
+        {F::txtAdres, U'-', "", true},
         {F::O3, U'ş', "", true},
         {F::DL1, U'a', "", true},
         {F::GGUN, 3, "", true}, // read-only: the box refuses typing, copying works

@@ -54,6 +54,13 @@ TEST(Companion, RefusedCalculationIsAFailure) {
         {{"ESUCRET=3.456.789", "ESUCRET=2.000,00 TL"}, "\"2.000,00 TL\""},
         {{"DVOR=6.6"}, "\"6.6\""},
         {{"GTarih=15.03.0204"}, "Personelin Giriş Çıkış Tarihleri Geçersiz.\r\nGiriş tarihi: 15.03.0204"},
+        // Unreadable or out of range, in the batch's path too: never silently 0, never a negative payment.
+        {{"DGVMAT=250.000.00"}, "En Son Top. GV Matrahı okunamadı: \"250.000.00\""},
+        {{"ESUCRET=-2.000,00"}, "En Son Aylık Brüt Ücreti eksi olamaz"},
+        {{"DGUN=-100"}, "Devreden Prim Günü eksi olamaz"},
+        {{"TAV=0"}, "Kıdem Tazminatı Tavanı sıfır olamaz"},
+        {{"ESUCRET=1000000000000000"}, "en çok 999.999.999,99 olabilir"},
+        {{"DGUN=99999999999999999999"}, "en çok 99.999 olabilir"},
     };
     for (const auto& [extra, quoted] : cases) {
         std::vector<std::string> args = kExample;

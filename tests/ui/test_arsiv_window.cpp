@@ -95,6 +95,10 @@ struct Desk {
     // Opens "Arşiv", runs fn in it, and returns once it has closed.
     void inArchive(const std::function<void(ui::ArsivWindow*)>& fn) {
         WhenModal<ui::ArsivWindow>([fn](ui::ArsivWindow* dialog) {
+            // The dialog active before keys are sent to it: on a loaded machine the offscreen platform can
+            // still hold the main window active when the dialog first shows.
+            dialog->activateWindow();
+            (void)QTest::qWaitForWindowActive(dialog);
             fn(dialog);
             if (dialog->isVisible()) dialog->reject();
         });

@@ -403,6 +403,10 @@ QWidget* PamerolWindow::buildCommands() {
     column->setContentsMargins(0, 0, 0, 0);
     command2_ = makeButton("Command2", QStringLiteral("&Hesapla"));
     command3_ = makeButton("Command3", QStringLiteral("&Dökümler"));
+    // Beside the results: how each figure was reached. Its access key is no other button's or tab's.
+    aciklama_ = makeButton("cmdAciklama", QStringLiteral("Nasıl H&esaplandı?"));
+    aciklama_->setToolTip(QStringLiteral("Hesabın açıklaması: her sonucun hangi değerlerden ve nasıl "
+                                         "hesaplandığı, kullanılan yasal değerlerin dönemi ve kaynağı"));
     QPushButton* command4 = makeButton("Command4", QStringLiteral("&Boşalt"));
     QPushButton* newEmployee = makeButton("cmdYeniPersonel", QStringLiteral("&Yeni Personel"));
     newEmployee->setToolTip(
@@ -413,7 +417,7 @@ QWidget* PamerolWindow::buildCommands() {
     // The archive's access key is none of the buttons', the tabs' or "&Güncelleme"/"Hakkı&nda"'s.
     archive_ = makeButton("cmdArsiv", QStringLiteral("A&rşiv"));
     archive_->hide();
-    for (QPushButton* b : {command2_, command3_, command4, newEmployee, archive_, command1})
+    for (QPushButton* b : {command2_, command3_, aciklama_, command4, newEmployee, archive_, command1})
         column->addWidget(b);
     connect(archive_, &QPushButton::clicked, this, [this] { ShowArchive(*keeper_, core_, *this); });
     connect(command2_, &QPushButton::clicked, this, &PamerolWindow::hesapla);
@@ -424,6 +428,7 @@ QWidget* PamerolWindow::buildCommands() {
                                        ToQ(UyariParagrafi(yasalUyarilar()))};
         if (openPrintouts_(this, request)) printedOrStored_ = true;
     });
+    connect(aciklama_, &QPushButton::clicked, this, &PamerolWindow::showStatement);
     connect(command4, &QPushButton::clicked, this, &PamerolWindow::bosalt);
     connect(newEmployee, &QPushButton::clicked, this, &PamerolWindow::yeniPersonel);
     connect(command1, &QPushButton::clicked, this, &QWidget::close);
@@ -683,6 +688,7 @@ void PamerolWindow::showStates() {
         box->setCheckState(value == 2 ? Qt::PartiallyChecked : value == 1 ? Qt::Checked : Qt::Unchecked);
     }
     command3_->setEnabled(r.command3Enabled());
+    aciklama_->setEnabled(r.command3Enabled());
     showResultNotes();
 }
 
@@ -1144,6 +1150,41 @@ bool PamerolWindow::plainTextEvent(F f, QPlainTextEdit* edit, QEvent* event) {
     else
         moveOn(edit);
     return true;
+}
+
+void PamerolWindow::showStatement() {
+    const Expected<Aciklama> aciklama = HesapAciklamasi(core_.record(), yasalTablo(), TodayKey());
+    if (!aciklama) {
+        QMessageBox::warning(this, kSheetTitle, ToQ(aciklama.error().message));
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("hesapAciklamasi"));
+    const std::string& name = core_.record().text(F::txtAdiSoyadi);
+    dialog.setWindowTitle(QStringLiteral("Hesap Açıklaması") +
+                          (name.empty() ? QString() : QStringLiteral(" – ") + ToQ(name)));
+    auto* text = new QPlainTextEdit(ToQ(AciklamaMetni(*aciklama)));
+    text->setObjectName(QStringLiteral("aciklamaMetni"));
+    text->setAccessibleName(QStringLiteral("Hesap Açıklaması"));
+    text->setReadOnly(true); // selectable and copyable, never changed
+    text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    auto* copy = new QPushButton(QStringLiteral("Panoya Kopyala"));
+    copy->setObjectName(QStringLiteral("cmdKopyala"));
+    connect(copy, &QPushButton::clicked, text,
+            [text] { QGuiApplication::clipboard()->setText(text->toPlainText()); });
+    auto* close = new QPushButton(QStringLiteral("Kapat"));
+    close->setObjectName(QStringLiteral("cmdAciklamaKapat"));
+    connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(copy);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    layout->addLayout(buttons);
+    dialog.resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 40);
+    text->setFocus();
+    dialog.exec();
 }
 
 void PamerolWindow::showHelp() {

@@ -246,6 +246,13 @@ PamerolWindow::PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener op
     layout->addWidget(buildUpperArea());
     tabs_ = new QTabWidget;
     focusOrder_.push_back(tabs_);
+    // Beside the results, at the end of the tab bar (the window keeps its size): how each figure was
+    // reached. Its access key is no other button's or tab's; it comes right after the tab bar with Tab.
+    aciklama_ = makeButton("cmdAciklama", QStringLiteral("Nasıl H&esaplandı?"));
+    aciklama_->setToolTip(QStringLiteral("Hesabın açıklaması: her sonucun hangi değerlerden ve nasıl "
+                                         "hesaplandığı, kullanılan yasal değerlerin dönemi ve kaynağı"));
+    connect(aciklama_, &QPushButton::clicked, this, &PamerolWindow::showStatement);
+    tabs_->setCornerWidget(aciklama_, Qt::TopRightCorner);
     // Access keys of the tabs: none of them is one of the buttons' (Alt+H, Alt+D, Alt+B, Alt+K) nor the
     // "&Güncelleme" button's.
     tabs_->addTab(buildKidemTab(), QStringLiteral("Kıde&m"));
@@ -403,10 +410,6 @@ QWidget* PamerolWindow::buildCommands() {
     column->setContentsMargins(0, 0, 0, 0);
     command2_ = makeButton("Command2", QStringLiteral("&Hesapla"));
     command3_ = makeButton("Command3", QStringLiteral("&Dökümler"));
-    // Beside the results: how each figure was reached. Its access key is no other button's or tab's.
-    aciklama_ = makeButton("cmdAciklama", QStringLiteral("Nasıl H&esaplandı?"));
-    aciklama_->setToolTip(QStringLiteral("Hesabın açıklaması: her sonucun hangi değerlerden ve nasıl "
-                                         "hesaplandığı, kullanılan yasal değerlerin dönemi ve kaynağı"));
     QPushButton* command4 = makeButton("Command4", QStringLiteral("&Boşalt"));
     QPushButton* newEmployee = makeButton("cmdYeniPersonel", QStringLiteral("&Yeni Personel"));
     newEmployee->setToolTip(
@@ -417,7 +420,7 @@ QWidget* PamerolWindow::buildCommands() {
     // The archive's access key is none of the buttons', the tabs' or "&Güncelleme"/"Hakkı&nda"'s.
     archive_ = makeButton("cmdArsiv", QStringLiteral("A&rşiv"));
     archive_->hide();
-    for (QPushButton* b : {command2_, command3_, aciklama_, command4, newEmployee, archive_, command1})
+    for (QPushButton* b : {command2_, command3_, command4, newEmployee, archive_, command1})
         column->addWidget(b);
     connect(archive_, &QPushButton::clicked, this, [this] { ShowArchive(*keeper_, core_, *this); });
     connect(command2_, &QPushButton::clicked, this, &PamerolWindow::hesapla);
@@ -428,7 +431,6 @@ QWidget* PamerolWindow::buildCommands() {
                                        ToQ(UyariParagrafi(yasalUyarilar()))};
         if (openPrintouts_(this, request)) printedOrStored_ = true;
     });
-    connect(aciklama_, &QPushButton::clicked, this, &PamerolWindow::showStatement);
     connect(command4, &QPushButton::clicked, this, &PamerolWindow::bosalt);
     connect(newEmployee, &QPushButton::clicked, this, &PamerolWindow::yeniPersonel);
     connect(command1, &QPushButton::clicked, this, &QWidget::close);

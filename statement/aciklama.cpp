@@ -369,9 +369,11 @@ void Farklar(Yazici& y, const Record& r, const Result& x) {
         {F::NET, x.entitled ? KurusTutari(x.netKurus) : ""},
     };
     AciklamaSatiri fark{"Uyarı: sayfadaki sonuçlar", {}, {}};
+    // Both tabs have a "Toplam Gün" and a "Damga Vergisi": each figure is named with its tab.
     for (const auto& [f, metin] : expected)
         if (r.text(f) != metin)
-            Deger(fark, Caption(f), "sayfada \"" + r.text(f) + "\", bu hesapta \"" + metin + "\"");
+            Deger(fark, Caption(f) + (Info(f).tab == Tab::Kidem ? " (Kıdem)" : " (İhbar)"),
+                  "sayfada \"" + r.text(f) + "\", bu hesapta \"" + metin + "\"");
     if (fark.degerler.empty()) return;
     fark.sonuc = "Sayfadaki sonuçlar bu açıklamanın hesabından farklı (vaka başka bir sürümle hesaplanmış "
                  "olabilir); yeniden hesaplayın.";

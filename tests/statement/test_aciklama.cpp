@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 
 #include "base/conversions.h"
 #include "sheet/pamerol.h"
@@ -46,6 +47,19 @@ const AciklamaSatiri* Line(const Aciklama& a, const std::string& baslik) {
     for (const AciklamaSatiri& s : a)
         if (s.baslik == baslik) return &s;
     return nullptr;
+}
+
+// Whether no line names two figures alike (the JSON object of a line keeps one of them only).
+bool NamesAreUnique(const Aciklama& a) {
+    for (const AciklamaSatiri& s : a) {
+        std::set<std::string> names;
+        for (const auto& [ad, metin] : s.degerler)
+            if (!names.insert(ad).second) {
+                ADD_FAILURE() << s.baslik << ": " << ad;
+                return false;
+            }
+    }
+    return true;
 }
 
 // One figure of a line ("" for the line's result) and its expected text.
@@ -250,7 +264,11 @@ TEST(HesapAciklamasi, OnlyForResultsShownAndNamesAStaleSheet) {
     ASSERT_TRUE(a);
     const AciklamaSatiri* fark = Line(*a, "Uyarı: sayfadaki sonuçlar");
     ASSERT_TRUE(fark);
-    EXPECT_EQ(fark->deger("Toplam Gün"), "sayfada \"1276\", bu hesapta \"1275\"");
+    EXPECT_EQ(fark->deger("Toplam Gün (Kıdem)"), "sayfada \"1276\", bu hesapta \"1275\"");
+    r.write(F::TIGUNU, "1261");
+    r.write(F::IDVER, "1,00");
+    r.write(F::DVER, "1,00");
+    EXPECT_TRUE(NamesAreUnique(*HesapAciklamasi(r, nullptr, kToday)));
     // Without the table every figure is named as not checked.
     EXPECT_EQ(Line(*a, "Yasal değer: Kıdem Tazminatı Tavanı")->deger("Tablodaki"),
               "yasal değerler tablosu okunamadı");
@@ -306,6 +324,7 @@ TEST(HesapAciklamasi, PartsReconcileWithTheTabs) {
             return total;
         };
         ASSERT_FALSE(Line(*a, "Uyarı: sayfadaki sonuçlar"));
+        EXPECT_TRUE(NamesAreUnique(*a));
 
         // Service: the day counts follow from each other and end at the tabs' figures.
         if (dates) {

@@ -53,7 +53,8 @@ void CopySettings(const Record& from, Record& to) {
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
 void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const SaveTarget* saveTo, std::ostream* err, int* status, const Printout* printout,
-             ArchiveRun* archive, size_t order, const YasalDegerler* table) {
+             ArchiveRun* archive, size_t order, const YasalDegerler* table,
+             const CalculatedCase& calculated) {
     RecordedMessages messages;
     Pamerol sheet(messages);
     if (settings) CopySettings(settings->record, sheet.record());
@@ -67,6 +68,7 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
     // A calculation that stopped on a date or a figure it cannot read leaves the printouts unavailable.
     if (status && !settingsRun && !sheet.record().command3Enabled()) *status = 1;
     writer.write(sheet.record(), messages, out);
+    if (calculated) calculated(sheet.record(), messages);
     if (yasal) {
         const std::vector<YasalUyari> uyarilar = yasal->date && sheet.record().command3Enabled()
                                                      ? YasalUyarilar(sheet.record(), *table, *yasal->date)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -56,14 +57,18 @@ inline constexpr int kStatusWarning = 3;
 // The more serious of two exit statuses: 0 < 3 (a warning) < 1 (refused) < 2 (misused).
 int WorseStatus(int a, int b);
 
+// What a caller does with the calculated sheet and the calculation's messages (the statement).
+using CalculatedCase = std::function<void(const Record&, const RecordedMessages&)>;
+
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation;
 // appends the result line to out. status becomes 1 when the calculation was refused or a file could not
-// be written; archive keeps the completed case (order: its place in the run). Assignments of settings
+// be written; archive keeps the completed case (order: its place in the run); calculated, when given, is
+// called with the sheet once it is calculated. Assignments of settings
 // fields only, without a printout, are calculated not at all: the line shows the sheet as it stands.
 void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
              const Printout* printout = nullptr, ArchiveRun* archive = nullptr, size_t order = 0,
-             const YasalDegerler* table = nullptr);
+             const YasalDegerler* table = nullptr, const CalculatedCase& calculated = {});
 
 // Option1/Option2, Check1/Check2 or a field of the sheet.
 bool KnownName(const std::string& name);

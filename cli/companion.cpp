@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 #include "batch.h"
 #include "case_run.h"
@@ -23,6 +24,7 @@ const char* kUsage =
     "          pamerol-hesap [--ayar DOSYA] --toplu  < vakalar.jsonl\n"
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname --kaydet DOSYA\n"
     "          pamerol-hesap --arsiv DOSYA --arsiv-ac NO [--dokum kidem|ihbar|ibraname --kaydet DOSYA]\n"
+    "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --aciklama\n"
     "\n"
     "  --ayar DOSYA      ayarları (Pmrl.ini) önce bu dosyadan yükler\n"
     "  --ayar-yaz DOSYA  hesaptan sonra ayar alanlarını bu dosyaya yazar (yalnız o anahtarlar değişir)\n"
@@ -30,6 +32,9 @@ const char* kUsage =
     "yazar\n"
     "  --yasal-degerler  her vakaya çıkış tarihinde geçerli yasal değerleri yasal-degerler.csv'den uygular;\n"
     "                    vakada verilen değerler tablodakilerden önce gelir\n"
+    "  --aciklama        sayfa yerine hesap açıklamasını yazar: her satırda bir JSON nesnesi\n"
+    "                    {\"baslik\": ..., \"degerler\": {ad: metin, ...}, \"sonuc\": ...} (--arsiv-ac ile "
+    "de)\n"
     "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
     "  --arsiv DOSYA     hesaplanan her vakayı (dökümüyle) bu arşive kaydeder\n"
     "  --arsiv-ara METİN arşivde ad, T.C. Kimlik No, SSK No ya da işverene göre arar, Türkçe harfler\n"
@@ -59,7 +64,7 @@ const char* kUsage =
 int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                  std::ostream& err) {
     std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath;
-    bool batch = false, yasalDegerler = false;
+    bool batch = false, yasalDegerler = false, aciklama = false;
     ArchiveOptions archiveOptions;
     std::vector<std::pair<std::string, std::string>> assignments;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -81,6 +86,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             if (taken < 0) return err << kUsage, 2;
         } else if (a == "--toplu") {
             batch = true;
+        } else if (a == "--aciklama") {
+            aciklama = true;
         } else if (a == "--yasal-degerler") {
             yasalDegerler = true;
         } else if (a == "--help" || a == "-h") {
@@ -112,9 +119,9 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         }
         printout = Printout{*dokum, *dokumPath};
     }
-    if (batch && (!assignments.empty() || saveFile || printout)) {
-        err << "pamerol-hesap: --toplu vakaları yalnız standart girdiden alır (ALAN=METİN, --ayar-yaz ve "
-               "--dokum verilmez)\n"
+    if (batch && (!assignments.empty() || saveFile || printout || aciklama)) {
+        err << "pamerol-hesap: --toplu vakaları yalnız standart girdiden alır (ALAN=METİN, --ayar-yaz, "
+               "--dokum ve --aciklama verilmez)\n"
             << kUsage;
         return 2;
     }
@@ -143,19 +150,47 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         return 2;
     }
     if (archiveOptions.command()) return RunArchiveCommand(archiveOptions, *archivePath, out, err);
+
+    // The statement looks the legal figures up in the table; without it, it says the table was not read.
+    std::unique_ptr<YasalDegerler> aciklamaTablosu;
+    if (aciklama && !table) {
+        std::ostringstream ignored;
+        aciklamaTablosu = YasalDegerleriYukle(ignored);
+    }
+    const YasalDegerler* statementTable = table ? table.get() : aciklamaTablosu.get();
+    std::string statement;
+    int statementStatus = 0;
+    const auto explain = [&](const Record& r, const RecordedMessages& m) {
+        const Expected<Aciklama> a = HesapAciklamasi(r, statementTable, TodayKey());
+        if (a) {
+            statement = AciklamaJson(*a);
+            return;
+        }
+        // A refused calculation: its own message says why.
+        for (const RecordedMessages::Entry& e : m.entries) err << "pamerol-hesap: " << e.text << '\n';
+        if (m.entries.empty()) err << "pamerol-hesap: " << a.error().message << '\n';
+        statementStatus = 1;
+    };
     if (archiveOptions.reopen) {
         if (batch || !assignments.empty() || saveFile) {
             err << "pamerol-hesap: --arsiv-ac ile ALAN=METİN, --toplu ya da --ayar-yaz verilmez\n" << kUsage;
             return 2;
         }
         const auto show = [&](const Record& r, const RecordedMessages& m) {
+            if (aciklama) {
+                explain(r, m);
+                out << statement;
+                return;
+            }
             std::string result;
             ResultWriter().write(r, m, result);
             out << result;
         };
-        return ReopenArchivedCase(*archivePath, *archiveOptions.reopen, show,
-                                  printout ? &printout->dokum : nullptr,
-                                  printout ? printout->path : std::string(), err);
+        const int reopened = ReopenArchivedCase(*archivePath, *archiveOptions.reopen, show,
+                                                printout ? &printout->dokum : nullptr,
+                                                printout ? printout->path : std::string(), err);
+        if (!OutputWritten(out, err)) return 1;
+        return WorseStatus(reopened, statementStatus);
     }
     std::optional<ArchiveRun> archive;
     if (archiveOptions.file) archive.emplace(*archiveOptions.file, err);
@@ -178,8 +213,11 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         ResultWriter writer;
         std::string result;
         RunCase(settings.get(), assignments, writer, result, saveTo ? &*saveTo : nullptr, &err, &status,
-                printout ? &*printout : nullptr, archiveRun, 0, table.get());
-        out << result;
+                printout ? &*printout : nullptr, archiveRun, 0, table.get(),
+                aciklama ? CalculatedCase(explain) : CalculatedCase());
+        // With --aciklama the statement stands in place of the sheet's line.
+        out << (aciklama ? statement : result);
+        status = WorseStatus(status, statementStatus);
         if (archiveRun) status = WorseStatus(status, archiveRun->flush());
     } catch (const UsageError& e) {
         err << "pamerol-hesap: " << e.what << '\n';

@@ -27,4 +27,16 @@ std::string JsonString(std::string_view text) {
     return Json(std::string(text)).dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+std::string AciklamaJson(const Aciklama& aciklama) {
+    std::string out;
+    for (const AciklamaSatiri& s : aciklama) {
+        Json degerler = Json::object();
+        for (const auto& [ad, metin] : s.degerler) degerler[ad] = metin;
+        const Json line{{"baslik", s.baslik}, {"degerler", std::move(degerler)}, {"sonuc", s.sonuc}};
+        out += line.dump(-1, ' ', false, Json::error_handler_t::replace);
+        out += '\n';
+    }
+    return out;
+}
+
 } // namespace pamerol

@@ -14,6 +14,7 @@
 
 #include "calc/messages.h"
 #include "calc/record.h"
+#include "statement/aciklama.h"
 
 namespace pamerol {
 
@@ -80,6 +81,10 @@ class ResultWriter {
     };
     std::array<Cached, kFieldCount> cache_;
 };
+
+// The statement of a calculated case as JSON lines, one object per line:
+// {"baslik": caption, "degerler": {name: text, ...}, "sonuc": text}.
+std::string AciklamaJson(const Aciklama& aciklama);
 
 // Reads one line's object of assignments straight into a list, keeping the order of the keys.
 class AssignmentReader {

@@ -9,6 +9,7 @@ layers=(
     "calc"
     "sheet"
     "figures archive"
+    "statement"
     "printouts"
     "ui cli"
 )

@@ -247,6 +247,13 @@ PamerolWindow::PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener op
     layout->addWidget(buildUpperArea());
     tabs_ = new QTabWidget;
     focusOrder_.push_back(tabs_);
+    // Beside the results, at the end of the tab bar (the window keeps its size): how each figure was
+    // reached. Its access key is no other button's or tab's; it comes right after the tab bar with Tab.
+    aciklama_ = makeButton("cmdAciklama", QStringLiteral("Nasıl H&esaplandı?"));
+    aciklama_->setToolTip(QStringLiteral("Hesabın açıklaması: her sonucun hangi değerlerden ve nasıl "
+                                         "hesaplandığı, kullanılan yasal değerlerin dönemi ve kaynağı"));
+    connect(aciklama_, &QPushButton::clicked, this, &PamerolWindow::showStatement);
+    tabs_->setCornerWidget(aciklama_, Qt::TopRightCorner);
     // Access keys of the tabs: none of them is one of the buttons' (Alt+H, Alt+D, Alt+B, Alt+K) nor the
     // "&Güncelleme" button's.
     tabs_->addTab(buildKidemTab(), QStringLiteral("Kıde&m"));
@@ -684,6 +691,7 @@ void PamerolWindow::showStates() {
         box->setCheckState(value == 2 ? Qt::PartiallyChecked : value == 1 ? Qt::Checked : Qt::Unchecked);
     }
     command3_->setEnabled(r.command3Enabled());
+    aciklama_->setEnabled(r.command3Enabled());
     showResultNotes();
 }
 
@@ -1157,6 +1165,41 @@ bool PamerolWindow::plainTextEvent(F f, QPlainTextEdit* edit, QEvent* event) {
     else
         moveOn(edit);
     return true;
+}
+
+void PamerolWindow::showStatement() {
+    const Expected<Aciklama> aciklama = HesapAciklamasi(core_.record(), yasalTablo(), TodayKey());
+    if (!aciklama) {
+        QMessageBox::warning(this, kSheetTitle, ToQ(aciklama.error().message));
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("hesapAciklamasi"));
+    const std::string& name = core_.record().text(F::txtAdiSoyadi);
+    dialog.setWindowTitle(QStringLiteral("Hesap Açıklaması") +
+                          (name.empty() ? QString() : QStringLiteral(" – ") + ToQ(name)));
+    auto* text = new QPlainTextEdit(ToQ(AciklamaMetni(*aciklama)));
+    text->setObjectName(QStringLiteral("aciklamaMetni"));
+    text->setAccessibleName(QStringLiteral("Hesap Açıklaması"));
+    text->setReadOnly(true); // selectable and copyable, never changed
+    text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    auto* copy = new QPushButton(QStringLiteral("Panoya Kopyala"));
+    copy->setObjectName(QStringLiteral("cmdKopyala"));
+    connect(copy, &QPushButton::clicked, text,
+            [text] { QGuiApplication::clipboard()->setText(text->toPlainText()); });
+    auto* close = new QPushButton(QStringLiteral("Kapat"));
+    close->setObjectName(QStringLiteral("cmdAciklamaKapat"));
+    connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(copy);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    layout->addLayout(buttons);
+    dialog.resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 40);
+    text->setFocus();
+    dialog.exec();
 }
 
 void PamerolWindow::showHelp() {

@@ -16,6 +16,7 @@
 #include "figures/yasal_degerler.h"
 #include "sheet/entry_aids.h"
 #include "sheet/pamerol.h"
+#include "statement/aciklama.h"
 
 class QCheckBox;
 class QFormLayout;
@@ -127,6 +128,8 @@ class PamerolWindow : public QWidget {
     // while the box is not being typed in.
     QString shownText(Field f, const std::string& text) const;
     void showHelp();
+    // "Nasıl Hesaplandı?": the statement of the results on screen in a read-only window.
+    void showStatement();
     // A paste into an amount field: the clipboard's text without currency marks and blanks, or refused
     // with the hint when the field could not read the result.
     void pasteAmount(Field f, QLineEdit* edit, int clipboardMode);
@@ -160,6 +163,7 @@ class PamerolWindow : public QWidget {
     QCheckBox* check2_ = nullptr;
     QPushButton* command2_ = nullptr;
     QPushButton* command3_ = nullptr;
+    QPushButton* aciklama_ = nullptr;
     QPushButton* archive_ = nullptr;
     CaseKeeper* keeper_ = nullptr;
     QtMessages* messages_ = nullptr;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -323,4 +324,38 @@ TEST(Companion, ASettingsRunCalculatesNothing) {
         EXPECT_EQ(j["fields"]["TAV"], n == 0 ? "1" : "");
     }
     EXPECT_EQ(n, 2);
+}
+
+// --aciklama prints the statement as JSON lines instead of the sheet; a case reopened from the archive
+// gives the same lines, since they come from the stored sheet.
+TEST(Companion, StatementAsJsonLinesAndFromTheArchive) {
+    TempFolder folder;
+    const std::string db = folder.file("arsiv.db");
+    std::vector<std::string> args = {"--arsiv", db, "--aciklama"};
+    args.insert(args.end(), kExample.begin(), kExample.end());
+    Outcome calculated = Companion(args);
+    ASSERT_EQ(calculated.status, 0) << calculated.err;
+    std::istringstream lines(calculated.out);
+    std::map<std::string, Json> byCaption;
+    for (std::string line; std::getline(lines, line);) {
+        Json j = Json::parse(line);
+        ASSERT_EQ(j.size(), 3u) << line;
+        EXPECT_TRUE(j["baslik"].is_string() && j["degerler"].is_object() && j["sonuc"].is_string()) << line;
+        byCaption[j["baslik"]] = j;
+    }
+    EXPECT_EQ(byCaption["Hizmet süresi: Toplam Gün"]["sonuc"], "1275");
+    EXPECT_EQ(byCaption["Kıdem tazminatı: brüt"]["degerler"]["Aylar payı"], "980,35");
+    EXPECT_EQ(byCaption["Kıdem tazminatı: ödenecek"]["sonuc"], "6.817,12");
+    EXPECT_EQ(byCaption["İhbar tazminatı: gelir vergisi"]["sonuc"], "560,00");
+
+    Outcome reopened = Companion({"--arsiv", db, "--arsiv-ac", "1", "--aciklama"});
+    ASSERT_EQ(reopened.status, 0) << reopened.err;
+    EXPECT_EQ(reopened.out, calculated.out);
+
+    // A refused calculation prints no statement and says why; a batch takes no --aciklama.
+    Outcome refused = Companion({"GTarih=15.03.2004", "CTarih=14.09.2003", "--aciklama"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("giriş tarihinden"), std::string::npos) << refused.err;
+    EXPECT_EQ(Companion({"--toplu", "--aciklama"}).status, 2);
 }

@@ -181,7 +181,7 @@ class PamerolWindowTest : public QObject {
                 QVERIFY2(!keys.contains(b->text().at(at + 1).toUpper()), qPrintable(b->text()));
                 keys += b->text().at(at + 1).toUpper();
             }
-        QCOMPARE(keys.size(), 10);
+        QCOMPARE(keys.size(), 11);
         for (int i = 0; i < tabs->count(); ++i) {
             const QString title = tabs->tabText(i);
             titles << QString(title).remove(u'&');
@@ -1273,6 +1273,43 @@ class PamerolWindowTest : public QObject {
             QVERIFY(minimumWage->text().startsWith(QStringLiteral("Asgari ücret istisnası uygulanmadı")));
         QTest::mouseClick(s->find<QPushButton>("Command4"), Qt::LeftButton);
         QVERIFY(ceiling->isHidden() && minimumWage->isHidden());
+    }
+
+    // "Nasıl Hesaplandı?" (Alt+E) shows the statement of the results on screen, read-only, and only while
+    // results are shown.
+    void statementOfTheResults() {
+        auto* button = s->find<QPushButton>("cmdAciklama");
+        QVERIFY(button && !button->isEnabled());
+        GiveTable(*s, kTable);
+        YasalOtomatikOff(*s);
+        Calculate(*s);
+        QCOMPARE(s->boxes.take().size(), 1);
+        QVERIFY(button->isEnabled());
+        QString shown;
+        bool readOnly = false;
+        WhenModal<QDialog>([&](QDialog* dialog) {
+            auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("aciklamaMetni"));
+            QVERIFY(text);
+            shown = text->toPlainText();
+            readOnly = text->isReadOnly();
+            dialog->findChild<QPushButton*>(QStringLiteral("cmdKopyala"))->click();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY(readOnly); // an access key presses the button after a moment
+        QCOMPARE(QApplication::clipboard()->text(), shown);
+        // The tabs' figures, each at the end of the line that reaches it.
+        for (F f : {F::TGUNU, F::BKTAZ, F::DVER, F::NET, F::BITZM, F::IGVER, F::IDVER, F::ITAZM})
+            QVERIFY2(shown.contains(QStringLiteral("= ") + s->shown(f) + u'\n'), qPrintable(s->shown(f)));
+        QVERIFY(shown.contains(QStringLiteral("Kıdem tazminatı: brüt\n")));
+        // The test table has the exit date's ceiling but not the severance days.
+        QVERIFY(shown.contains(
+            QStringLiteral("Yasal değer: Kıdem Tazminatı Tavanı\n    Kullanılan: 2.030,19\n    "
+                           "Dönem: 01.07.2007 – 31.12.2007\n    Kaynaklar: k\n    = tablodaki değer")));
+        QVERIFY(shown.contains(QStringLiteral("Yasal değer: Kıdem Günü (1 Yıl İçin)\n    Kullanılan: 30\n    "
+                                              "Tablodaki: tabloda yok\n    = elle girildi")));
+        QTest::mouseClick(s->find<QPushButton>("Command4"), Qt::LeftButton);
+        QVERIFY(!button->isEnabled());
     }
 
     void minimumSizeFitsSmallScreens() {

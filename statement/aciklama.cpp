@@ -1,0 +1,426 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "statement/aciklama.h"
+
+#include <cmath>
+
+#include "base/conversions.h"
+#include "calc/fields.h"
+
+namespace pamerol {
+
+namespace {
+
+using F = Field;
+
+// A day count or a rate as the sheet writes it ("1275", "6,6").
+std::string Sayi(double x) {
+    return NumberText(x).value_or("");
+}
+
+// An amount in the amount pattern ("6.862,42").
+std::string Tutar(double x) {
+    return AmountText(x).value_or("");
+}
+
+// The amount as shown, in kuruş.
+Kurus Kurusu(double x) {
+    auto r = RoundedAsShown(x);
+    return r ? static_cast<Kurus>(std::llround(*r * 100)) : 0;
+}
+
+std::string KurusTutari(Kurus k) {
+    return Tutar(static_cast<double>(k) / 100);
+}
+
+std::string Caption(Field f) {
+    return std::string(FieldCaption(f));
+}
+
+// The legal figure as the clerk knows it; the bracket rows by their place in the table.
+std::string Baslik(Field f) {
+    for (size_t i = 0; i < kBracketRows.size(); ++i) {
+        if (f == kBracketRows[i].rate) return "Gelir Vergisi " + std::to_string(i + 1) + ". Dilim Oranı";
+        if (f == kBracketRows[i].limit) return "Gelir Vergisi " + std::to_string(i + 1) + ". Dilim Sınırı";
+    }
+    return Caption(f);
+}
+
+// A figure's text as read: amounts in the amount pattern, the rest as written.
+std::string Okunan(Field f, const std::string& text) {
+    if (Info(f).kind == Kind::Amount)
+        if (auto v = ParseNumber(text))
+            if (auto s = AmountText(*v)) return *s;
+    return text;
+}
+
+// Two figures are the same when they show the same to the kuruş.
+bool AyniDeger(const std::string& a, const std::string& b) {
+    auto x = ParseNumber(a), y = ParseNumber(b);
+    return x && y && AmountText(*x) == AmountText(*y);
+}
+
+std::string Donem(const YasalDeger& row) {
+    return DateText(row.start) + " – " +
+           (row.end ? DateText(*row.end) : std::string("yeni düzenlemeye kadar"));
+}
+
+std::string YilAyGun(double y, double m, double d) {
+    return Sayi(y) + " yıl " + Sayi(m) + " ay " + Sayi(d) + " gün";
+}
+
+// Collects the lines in order.
+struct Yazici {
+    Aciklama out;
+    AciklamaSatiri& satir(std::string baslik) {
+        out.push_back({std::move(baslik), {}, {}});
+        return out.back();
+    }
+};
+
+void Deger(AciklamaSatiri& s, std::string ad, std::string metin) {
+    s.degerler.emplace_back(std::move(ad), std::move(metin));
+}
+
+// The rounding figure that makes the shown parts come out at the shown total.
+void Yuvarlama(AciklamaSatiri& s, Kurus toplam, Kurus parcalar) {
+    Deger(s, std::string(kYuvarlamaFarki), KurusTutari(toplam - parcalar));
+}
+
+void HizmetSuresi(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
+    if (c.input.mode == Mode::Dates) {
+        const Date next = DayAfter(c.input.exit);
+        auto& tarih = y.satir("Hizmet süresi: tarihler");
+        Deger(tarih, "Giriş Tarihi", DateText(c.input.entry));
+        Deger(tarih, "Çıkış Tarihi", DateText(c.input.exit));
+        Deger(tarih, "Çıkıştan sonraki gün", DateText(next));
+        Deger(tarih, "Hesap",
+              DateText(next) + " − " + DateText(c.input.entry) +
+                  " (bir ay 30 gün, bir yıl 12 ay sayılır; gün en çok 29)");
+        tarih.sonuc = YilAyGun(x.serviceYears, x.serviceMonths, x.serviceDays);
+
+        auto& sayilan = y.satir("Hizmet süresi: sayılan gün");
+        Deger(sayilan, "Yıl", Sayi(x.serviceYears));
+        Deger(sayilan, "Ay", Sayi(x.serviceMonths));
+        Deger(sayilan, "Gün", Sayi(x.serviceDays));
+        Deger(sayilan, "Hesap",
+              Sayi(x.serviceYears) + " × 360 + " + Sayi(x.serviceMonths) + " × 30 + " + Sayi(x.serviceDays));
+        sayilan.sonuc = Sayi(x.countedDays);
+
+        auto& devreden = y.satir("Hizmet süresi: devreden günle birlikte");
+        Deger(devreden, "Sayılan gün", Sayi(x.countedDays));
+        Deger(devreden, Caption(F::DGUN), Sayi(c.input.carriedDays));
+        devreden.sonuc = Sayi(x.tigunu);
+
+        auto& ek = y.satir("Hizmet süresi: her tam 360 gün için 5 gün");
+        Deger(ek, "Hizmet günü", Sayi(x.tigunu));
+        Deger(ek, "Tam 360 gün", Sayi(std::floor(x.tigunu / 360)));
+        Deger(ek, "Hesap", Sayi(std::floor(x.tigunu / 360)) + " × 5");
+        ek.sonuc = Sayi(x.extraDays);
+
+        auto& toplam = y.satir("Hizmet süresi: Toplam Gün");
+        Deger(toplam, "Hizmet günü", Sayi(x.tigunu));
+        Deger(toplam, "Eklenen gün", Sayi(x.extraDays));
+        toplam.sonuc = Sayi(x.tgunu);
+    } else {
+        auto& prim = y.satir("Hizmet süresi: prim günleri");
+        Deger(prim, Caption(F::DGUN), Sayi(r.number(F::DGUN).value_or(0)));
+        Deger(prim, Caption(F::TGUN), Sayi(r.number(F::TGUN).value_or(0)));
+        Deger(prim, "Eklenen gün", "0 (prim gününe göre hesapta gün eklenmez)");
+        prim.sonuc = Sayi(x.tgunu);
+    }
+
+    auto& kidem = y.satir("Hizmet süresi: kıdem yılı, ayı, günü");
+    Deger(kidem, "Toplam Gün", Sayi(x.tgunu));
+    Deger(kidem, Caption(F::KYILI), Sayi(x.kyili));
+    Deger(kidem, Caption(F::KAYI), Sayi(x.kayi));
+    Deger(kidem, Caption(F::KGUNU), Sayi(x.kgunu));
+    Deger(kidem, "Hesap",
+          Sayi(x.tgunu) + " = " + Sayi(x.kyili) + " × 365 + " + Sayi(x.kayi) + " × 30 + " + Sayi(x.kgunu));
+    kidem.sonuc = YilAyGun(x.kyili, x.kayi, x.kgunu);
+}
+
+// The figure of the table in force on the date, as the clerk reads it; a word when there is none.
+std::string Yururlukteki(const YasalDegerler* table, std::optional<int> date, Field f) {
+    if (!table) return "yasal değerler tablosu okunamadı";
+    if (!date) return "tarih yok";
+    const YasalDeger* row = table->inForce(f, *date);
+    if (!row || row->value.empty()) return "tabloda yok";
+    return Okunan(f, row->value);
+}
+
+void Kidem(Yazici& y, const Record& r, const SheetCase& c, const Result& x, const YasalDegerler* table,
+           std::optional<int> date) {
+    auto& ucret = y.satir("Kıdem tazminatı: aylık ücret");
+    Deger(ucret, Caption(F::ESUCRET), Tutar(r.number(F::ESUCRET).value_or(0)));
+    Deger(ucret, Caption(F::IUCRET), Tutar(r.number(F::IUCRET).value_or(0)));
+    ucret.sonuc = Tutar(c.input.wage);
+
+    auto& tavan = y.satir("Kıdem tazminatı: tavan");
+    Deger(tavan, Caption(F::TBRUT), Tutar(c.input.wage));
+    Deger(tavan,
+          c.input.mode == Mode::Dates ? "Çıkış tarihinde geçerli tavan" : "Hesap gününde geçerli tavan",
+          Yururlukteki(table, date, F::TAV));
+    Deger(tavan, "Hesapta kullanılan tavan", Tutar(c.law.ceiling));
+    Deger(tavan, "Tavan uygulandı",
+          x.ceilingApplied ? "evet: ücret tavanı aşıyor, tavan esas alındı"
+                           : "hayır: ücret tavanı aşmıyor, ücret esas alındı");
+    tavan.sonuc = Tutar(x.monthlyWageUsed);
+
+    auto& yillik = y.satir("Kıdem tazminatı: bir yıllık tutar");
+    Deger(yillik, "Esas aylık ücret", Tutar(x.monthlyWageUsed));
+    Deger(yillik, Caption(F::KGN), Sayi(c.law.severanceDays));
+    Deger(yillik, "Hesap", Sayi(c.law.severanceDays) + " × " + Tutar(x.monthlyWageUsed) + " ÷ 30");
+    yillik.sonuc = Tutar(x.yearly);
+
+    if (!x.entitled) {
+        auto& hak = y.satir("Kıdem tazminatı: hak");
+        Deger(hak, Caption(F::KYILI), Sayi(x.kyili));
+        Deger(hak, "Gereken", "en az 1 yıl hizmet");
+        hak.sonuc = "Hak Etmemiş!";
+        return;
+    }
+
+    const std::string yil = Tutar(x.yearly);
+    struct Pay {
+        const char* baslik;
+        Field alan;
+        double sayi;
+        std::string bolen;
+        double tutar;
+    };
+    const Pay paylar[] = {{"Kıdem tazminatı: yıllar payı", F::KYILI, x.kyili, "", x.yearsShare},
+                          {"Kıdem tazminatı: aylar payı", F::KAYI, x.kayi, " ÷ 12", x.monthsShare},
+                          {"Kıdem tazminatı: günler payı", F::KGUNU, x.kgunu, " ÷ 365", x.daysShare}};
+    Kurus toplam = 0;
+    for (const Pay& p : paylar) {
+        auto& s = y.satir(p.baslik);
+        Deger(s, Caption(p.alan), Sayi(p.sayi));
+        Deger(s, "Bir yıllık tutar", yil);
+        Deger(s, "Hesap", Sayi(p.sayi) + " × " + yil + p.bolen);
+        s.sonuc = Tutar(p.tutar);
+        toplam += Kurusu(p.tutar);
+    }
+    auto& brut = y.satir("Kıdem tazminatı: brüt");
+    Deger(brut, "Yıllar payı", Tutar(x.yearsShare));
+    Deger(brut, "Aylar payı", Tutar(x.monthsShare));
+    Deger(brut, "Günler payı", Tutar(x.daysShare));
+    Yuvarlama(brut, x.bktazKurus, toplam);
+    Deger(brut, "Yuvarlanmamış toplam", Sayi(x.bktaz));
+    brut.sonuc = KurusTutari(x.bktazKurus);
+
+    auto& damga = y.satir("Kıdem tazminatı: damga vergisi");
+    Deger(damga, "Matrah", KurusTutari(x.bktazKurus));
+    Deger(damga, Caption(F::DVOR), Sayi(c.law.stampDutyPerMille));
+    Deger(damga, "Hesap",
+          Sayi(x.bktaz) + " × " + Sayi(c.law.stampDutyPerMille) + " ÷ 1000 = " + Sayi(x.dver));
+    damga.sonuc = KurusTutari(x.dverKurus);
+
+    auto& net = y.satir("Kıdem tazminatı: ödenecek");
+    Deger(net, "Brüt", KurusTutari(x.bktazKurus));
+    Deger(net, Caption(F::DVER), KurusTutari(x.dverKurus));
+    Yuvarlama(net, x.netKurus, x.bktazKurus - x.dverKurus);
+    Deger(net, "Hesap", Sayi(x.bktaz) + " − " + Sayi(x.dver) + " = " + Sayi(x.net));
+    net.sonuc = KurusTutari(x.netKurus);
+}
+
+std::string DilimAraligi(const LegalFigures& law, int k) {
+    const auto limit = [&](int row) { return law.brackets[static_cast<size_t>(row - 1)].limit.value_or(0); };
+    if (k == 6) return Tutar(limit(5)) + " üstü";
+    return (k == 1 ? Tutar(0) : Tutar(limit(k - 1))) + " – " + Tutar(limit(k));
+}
+
+// The last bracket the notice pay reaches: the one its last slice lies in (the first one when the pay
+// is nothing).
+int SonDilim(const IncomeTax& tax) {
+    int last = tax.startBracket;
+    for (int k = tax.startBracket; k <= 6; ++k)
+        if (tax.slice[static_cast<size_t>(k - 1)] != 0) last = k;
+    return last;
+}
+
+void Ihbar(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
+    const NoticeBand& band = kNoticeBands[static_cast<size_t>(x.band)];
+    auto& ay = y.satir("İhbar tazminatı: hizmet ayı");
+    Deger(ay, "Toplam Gün", Sayi(x.tigunu));
+    Deger(ay, Caption(F::IAYI), Sayi(x.iayi));
+    Deger(ay, Caption(F::KIGUNU), Sayi(x.kigunu));
+    Deger(ay, "Hesap", Sayi(x.tigunu) + " = " + Sayi(x.iayi) + " × 30 + " + Sayi(x.kigunu));
+    const std::string hizmet = Sayi(x.iayi) + " ay " + Sayi(x.kigunu) + " gün";
+    ay.sonuc = hizmet;
+
+    // (A new line may move the earlier ones: each is filled before the next is added.)
+    auto& sure = y.satir("İhbar tazminatı: ihbar süresi");
+    Deger(sure, "Hizmet", hizmet);
+    Deger(sure, "Dilim", std::string(band.caption));
+    Deger(sure, "Dilimin kapsadığı hizmet", std::string(band.service));
+    sure.sonuc = r.text(band.field);
+
+    const std::string ucret = Tutar(c.input.wage);
+    auto& gunluk = y.satir("İhbar tazminatı: günlük ücret");
+    Deger(gunluk, Caption(F::TBRUT), ucret);
+    Deger(gunluk, "Hesap", ucret + " ÷ 30 = " + Sayi(x.dailyWage));
+    gunluk.sonuc = Tutar(x.dailyWage);
+
+    auto& brut = y.satir("İhbar tazminatı: brüt");
+    Deger(brut, Caption(F::HIGUNU), Sayi(x.higunu));
+    Deger(brut, Caption(F::TBRUT), ucret);
+    Deger(brut, "Hesap", Sayi(x.higunu) + " × " + ucret + " ÷ 30 = " + Sayi(x.bitzm));
+    brut.sonuc = KurusTutari(x.bitzmKurus);
+
+    auto& damga = y.satir("İhbar tazminatı: damga vergisi");
+    Deger(damga, "Matrah", KurusTutari(x.bitzmKurus));
+    Deger(damga, Caption(F::DVOR), Sayi(c.law.stampDutyPerMille));
+    Deger(damga, "Hesap",
+          Sayi(x.bitzm) + " × " + Sayi(c.law.stampDutyPerMille) + " ÷ 1000 = " + Sayi(x.idver));
+    damga.sonuc = KurusTutari(x.idverKurus);
+
+    auto& matrah = y.satir("İhbar tazminatı: gelir vergisi matrahı");
+    Deger(matrah, Caption(F::DGVMAT), Tutar(x.carriedTaxBase));
+    Deger(matrah, "Bu ayın matrahı", KurusTutari(x.bitzmKurus));
+    Deger(matrah, "Yıl içindeki toplam", Tutar(x.carriedTaxBase + x.bitzm));
+    matrah.sonuc = std::to_string(x.tax.startBracket) + ". dilimden başlar";
+
+    const int last = SonDilim(x.tax);
+    Kurus vergiler = 0;
+    std::vector<std::pair<std::string, std::string>> dilimVergileri;
+    for (int k = x.tax.startBracket; k <= last; ++k) {
+        const size_t i = static_cast<size_t>(k - 1);
+        auto& d = y.satir("İhbar tazminatı: gelir vergisi " + std::to_string(k) + ". dilim");
+        Deger(d, "Dilim", DilimAraligi(c.law, k));
+        Deger(d, "Bu dilimdeki matrah", Tutar(x.tax.slice[i]));
+        const std::optional<double> rate = k <= 5 ? c.law.brackets[i].rate : std::nullopt;
+        Deger(d, "Oran (%)", rate ? Sayi(*rate) : "vergi alınmaz");
+        Deger(d, "Hesap",
+              rate ? Sayi(x.tax.slice[i]) + " × " + Sayi(*rate) + " ÷ 100 = " + Sayi(x.tax.tax[i])
+                   : std::string("beşinci dilimin üstü vergilendirilmez"));
+        d.sonuc = Tutar(x.tax.tax[i]);
+        vergiler += Kurusu(x.tax.tax[i]);
+        dilimVergileri.emplace_back(std::to_string(k) + ". dilim", d.sonuc);
+    }
+    auto& gv = y.satir("İhbar tazminatı: gelir vergisi");
+    for (auto& [ad, metin] : dilimVergileri) Deger(gv, ad, metin);
+    Yuvarlama(gv, x.igverKurus, vergiler);
+    gv.sonuc = KurusTutari(x.igverKurus);
+
+    auto& net = y.satir("İhbar tazminatı: ödenecek");
+    Deger(net, "Brüt", KurusTutari(x.bitzmKurus));
+    Deger(net, Caption(F::IGVER), KurusTutari(x.igverKurus));
+    Deger(net, Caption(F::IDVER), KurusTutari(x.idverKurus));
+    Yuvarlama(net, x.itazmKurus, x.bitzmKurus - x.igverKurus - x.idverKurus);
+    net.sonuc = KurusTutari(x.itazmKurus);
+}
+
+// The notes the sheet shows beside its results.
+void Notlar(Yazici& y, const Record& r, const YasalDegerler* table, std::optional<int> date, int today) {
+    const SonucNotlari notlar = HesapNotlari(r, table, today);
+    const std::vector<YasalUyari> uyarilar =
+        table && date ? YasalUyarilar(r, *table, *date) : std::vector<YasalUyari>{};
+    for (const YasalUyari& u : uyarilar) y.satir("Not: " + u.baslik).sonuc = u.metin;
+    if (uyarilar.empty() && notlar.tavanUyarisi) y.satir("Not: tavan").sonuc = *notlar.tavanUyarisi;
+    if (notlar.asgariUcretNotu) y.satir("Not: asgari ücret istisnası").sonuc = *notlar.asgariUcretNotu;
+}
+
+// Every legal figure the calculation used: the stamp duty, the severance days, the ceiling, the notice
+// days of the band reached, and the bracket rows that place and tax the notice pay.
+std::vector<Field> KullanilanYasalDegerler(const Result& x) {
+    std::vector<Field> out{F::DVOR, F::KGN, F::TAV, kNoticeBands[static_cast<size_t>(x.band)].field};
+    const int last = std::min(SonDilim(x.tax), 5);
+    for (int k = 1; k <= last; ++k) {
+        if (k >= x.tax.startBracket) out.push_back(kBracketRows[static_cast<size_t>(k - 1)].rate);
+        out.push_back(kBracketRows[static_cast<size_t>(k - 1)].limit);
+    }
+    return out;
+}
+
+void YasalDegerSatirlari(Yazici& y, const Record& r, const Result& x, const YasalDegerler* table,
+                         std::optional<int> date) {
+    for (Field f : KullanilanYasalDegerler(x)) {
+        auto& s = y.satir("Yasal değer: " + Baslik(f));
+        Deger(s, "Kullanılan", Okunan(f, r.text(f)));
+        const YasalDeger* row = table && date ? table->inForce(f, *date) : nullptr;
+        if (row && !row->value.empty() && AyniDeger(r.text(f), row->value)) {
+            Deger(s, "Dönem", Donem(*row));
+            Deger(s, "Kaynaklar", row->sources);
+            s.sonuc = "tablodaki değer";
+        } else {
+            Deger(s, "Tablodaki", Yururlukteki(table, date, f));
+            s.sonuc = "elle girildi";
+        }
+    }
+}
+
+// The result fields as the calculation writes them, against what the sheet holds.
+void Farklar(Yazici& y, const Record& r, const Result& x) {
+    std::vector<std::pair<Field, std::string>> expected{
+        {F::TGUNU, Sayi(x.tgunu)},
+        {F::TIGUNU, Sayi(x.tigunu)},
+        {F::KYILI, Sayi(x.kyili)},
+        {F::KAYI, Sayi(x.kayi)},
+        {F::KGUNU, Sayi(x.kgunu)},
+        {F::IAYI, Sayi(x.iayi)},
+        {F::KIGUNU, Sayi(x.kigunu)},
+        {F::HIGUNU, r.text(kNoticeBands[static_cast<size_t>(x.band)].field)},
+        {F::BITZM, KurusTutari(x.bitzmKurus)},
+        {F::IGVER, KurusTutari(x.igverKurus)},
+        {F::IDVER, KurusTutari(x.idverKurus)},
+        {F::ITAZM, KurusTutari(x.itazmKurus)},
+        {F::BKTAZ, x.entitled ? KurusTutari(x.bktazKurus) : ""},
+        {F::DVER, x.entitled ? KurusTutari(x.dverKurus) : ""},
+        {F::NET, x.entitled ? KurusTutari(x.netKurus) : ""},
+    };
+    AciklamaSatiri fark{"Uyarı: sayfadaki sonuçlar", {}, {}};
+    // Both tabs have a "Toplam Gün" and a "Damga Vergisi": each figure is named with its tab.
+    for (const auto& [f, metin] : expected)
+        if (r.text(f) != metin)
+            Deger(fark, Caption(f) + (Info(f).tab == Tab::Kidem ? " (Kıdem)" : " (İhbar)"),
+                  "sayfada \"" + r.text(f) + "\", bu hesapta \"" + metin + "\"");
+    if (fark.degerler.empty()) return;
+    fark.sonuc = "Sayfadaki sonuçlar bu açıklamanın hesabından farklı (vaka başka bir sürümle hesaplanmış "
+                 "olabilir); yeniden hesaplayın.";
+    y.out.push_back(std::move(fark));
+}
+
+} // namespace
+
+const std::string& AciklamaSatiri::deger(const std::string& ad) const {
+    static const std::string kEmpty;
+    for (const auto& [a, metin] : degerler)
+        if (a == ad) return metin;
+    return kEmpty;
+}
+
+Aciklama AciklamaSatirlari(const Record& r, const SheetCase& c, const Result& x, const YasalDegerler* table,
+                           int today) {
+    Yazici y;
+    const std::optional<int> date = YasalTarih(r, today);
+    HizmetSuresi(y, r, c, x);
+    Kidem(y, r, c, x, table, date);
+    Ihbar(y, r, c, x);
+    Notlar(y, r, table, date, today);
+    YasalDegerSatirlari(y, r, x, table, date);
+    Farklar(y, r, x);
+    return std::move(y.out);
+}
+
+Expected<Aciklama> HesapAciklamasi(const Record& r, const YasalDegerler* table, int today) {
+    if (!r.command3Enabled())
+        return Problem{"", "", "Hesap açıklaması için önce \"Hesapla\" ile hesap yapılmalı."};
+    const Expected<SheetCase> c = ReadSheet(r);
+    if (!c) return c.error();
+    const Expected<Result> x = Compute(c->input, c->law);
+    if (!x) return x.error();
+    return AciklamaSatirlari(r, *c, *x, table, today);
+}
+
+std::string AciklamaMetni(const Aciklama& aciklama) {
+    std::string out;
+    for (const AciklamaSatiri& s : aciklama) {
+        if (!out.empty()) out += '\n';
+        out += s.baslik + '\n';
+        for (const auto& [ad, metin] : s.degerler) out += "    " + ad + ": " + metin + '\n';
+        out += "    = " + s.sonuc + '\n';
+    }
+    return out;
+}
+
+} // namespace pamerol

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Hesap Açıklaması": how every figure of a calculated case was reached, line by line, for the employee,
+// the inspector and the court expert. It is built from the sheet's own calculation (the sheet read once
+// and calculated by the one pure function), never from a second computation of its own, and every line's
+// arithmetic comes out at the figures the tabs show, to the kuruş.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/problem.h"
+#include "calc/compute.h"
+#include "calc/hesapla.h"
+#include "calc/record.h"
+#include "figures/yasal_degerler.h"
+
+namespace pamerol {
+
+// One step: what it is, the figures it takes (name and text, in order) and what comes out. Amounts are in
+// the amount pattern ("348.607,88") and day counts as the sheet writes them ("1275").
+struct AciklamaSatiri {
+    std::string baslik;
+    std::vector<std::pair<std::string, std::string>> degerler;
+    std::string sonuc;
+
+    // The text of a named figure; empty when the line has none of that name.
+    const std::string& deger(const std::string& ad) const;
+};
+using Aciklama = std::vector<AciklamaSatiri>;
+
+// The caption of the rounding figure of a line whose parts are rounded one by one: the shown total minus
+// the sum of the shown parts (the total is formed from the unrounded parts).
+inline constexpr std::string_view kYuvarlamaFarki = "Yuvarlama farkı";
+
+// The statement of the results on the sheet: the sheet read and calculated again by the same functions
+// that wrote them. The legal figures used are looked up in the table (null: not available) for the
+// case's date (its exit date, or `today`, YYYYMMDD, in the premium-day mode). A Problem when no results
+// are shown or the sheet cannot be read. Should the sheet's results differ from the calculation (a case
+// stored by an older release), a last line names each difference.
+Expected<Aciklama> HesapAciklamasi(const Record& r, const YasalDegerler* table, int today);
+
+// The statement of a calculation already made from the sheet's case.
+Aciklama AciklamaSatirlari(const Record& r, const SheetCase& c, const Result& x, const YasalDegerler* table,
+                           int today);
+
+// The statement as plain text: each line's caption, its figures indented below it, then its result.
+std::string AciklamaMetni(const Aciklama& aciklama);
+
+} // namespace pamerol

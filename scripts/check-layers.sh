@@ -9,7 +9,7 @@ layers=(
     "calc"
     "sheet"
     "figures archive"
-    "printouts"
+    "printouts toplu"
     "ui cli"
 )
 set -euo pipefail

@@ -4,9 +4,11 @@
 // archived from it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "arsiv.h"
 #include "dokum.h"
@@ -56,6 +58,16 @@ inline constexpr int kStatusWarning = 3;
 // The more serious of two exit statuses: 0 < 3 (a warning) < 1 (refused) < 2 (misused).
 int WorseStatus(int a, int b);
 
+// What a case came to, for a caller that needs more than the result line: the sheet's texts after the
+// calculation, whether it was calculated, its messages, and the legal figures used that are not the law
+// of its exit date.
+struct CaseOutcome {
+    std::array<std::string, kFieldCount> texts;
+    bool calculated = false;
+    std::vector<std::string> messages;
+    std::vector<YasalUyari> uyarilar;
+};
+
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation;
 // appends the result line to out. status becomes 1 when the calculation was refused or a file could not
 // be written; archive keeps the completed case (order: its place in the run). Assignments of settings
@@ -63,7 +75,7 @@ int WorseStatus(int a, int b);
 void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
              const Printout* printout = nullptr, ArchiveRun* archive = nullptr, size_t order = 0,
-             const YasalDegerler* table = nullptr);
+             const YasalDegerler* table = nullptr, CaseOutcome* outcome = nullptr);
 
 // Option1/Option2, Check1/Check2 or a field of the sheet.
 bool KnownName(const std::string& name);

@@ -14,6 +14,7 @@
 
 #include "archive/export.h"
 #include "calc/fields.h"
+#include "tablo_donustur.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
 
@@ -67,15 +68,27 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
         err << "pamerol-hesap: " << *problem << '\n';
         return 2;
     }
-    std::ifstream file(secenekler.girdi, std::ios::binary);
-    if (!file) {
-        err << "pamerol-hesap: \"" << secenekler.girdi << "\" okunamadı (" << std::strerror(errno) << ")\n";
-        return 2;
-    }
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) {
-        err << "pamerol-hesap: \"" << secenekler.girdi << "\" okunamadı\n";
-        return 2;
+    std::string bytes;
+    if (IsWorkbook(secenekler.girdi)) {
+        std::string why;
+        auto csv = WorkbookAsCsv(secenekler.girdi, &why);
+        if (!csv) {
+            err << "pamerol-hesap: \"" << secenekler.girdi << "\": " << why << '\n';
+            return 2;
+        }
+        bytes = std::move(*csv);
+    } else {
+        std::ifstream file(secenekler.girdi, std::ios::binary);
+        if (!file) {
+            err << "pamerol-hesap: \"" << secenekler.girdi << "\" okunamadı (" << std::strerror(errno)
+                << ")\n";
+            return 2;
+        }
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        if (file.bad()) {
+            err << "pamerol-hesap: \"" << secenekler.girdi << "\" okunamadı\n";
+            return 2;
+        }
     }
     std::string why;
     const auto tablo = CsvTabloOku(bytes, OkumaSecenekleri{secenekler.cikisTarihi}, &why);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdio>
 
 #include "archive/turkish_fold.h"
 #include "base/conversions.h"
@@ -105,6 +106,10 @@ std::string Joined(const std::vector<std::string>& parts, std::string_view betwe
     return out;
 }
 
+// The spreadsheet day numbers of 01.01.1920 and 31.12.2099.
+constexpr long kIlkGunNumarasi = 7306;
+constexpr long kSonGunNumarasi = 73050;
+
 } // namespace
 
 std::string BaslikAnahtari(std::string_view baslik) {
@@ -134,6 +139,24 @@ SutunEslesmesi BaslikEslesmesi(std::string_view baslik) {
 
 std::optional<std::string> TarihMetni(std::string_view text) {
     text = Trimmed(text);
+    // A date cell that a workbook shows without a date format: its day number, counted from 30.12.1899 as
+    // spreadsheets count. Only days from 1920 to 2099, so that a year or a small number typed into a date
+    // column is refused rather than taken for a date.
+    if (!text.empty() && text.size() <= 5 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const long serial = std::stol(std::string(text));
+        if (serial < kIlkGunNumarasi || serial > kSonGunNumarasi) return std::nullopt;
+        // Days since 1.3.0000 to the civil date (the proleptic Gregorian calendar).
+        const long z = serial - 25569 + 719468; // 25569: 1.1.1970 as a spreadsheet day
+        const long era = z / 146097, doe = z - era * 146097;
+        const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+        const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+        const long day = doy - (153 * mp + 2) / 5 + 1, month = mp < 10 ? mp + 3 : mp - 9;
+        const long year = yoe + era * 400 + (month <= 2);
+        char date[40];
+        std::snprintf(date, sizeof date, "%02ld.%02ld.%04ld", day, month, year);
+        return std::string(date);
+    }
     // Numbers split at ".", "/" or "-"; the year is the part of four digits.
     std::vector<std::string> parts(1);
     for (char c : text) {

@@ -66,7 +66,8 @@ std::string BaslikAnahtari(std::string_view baslik);
 SutunEslesmesi BaslikEslesmesi(std::string_view baslik);
 
 // A date as the clerk writes it, "G.A.YYYY" to "GG.AA.YYYY" (also with "/" or "-"), or "YYYY-AA-GG" as
-// some programs save it; a calendar date only.
+// some programs save it; a calendar date only. A whole number from 7306 to 73050 is a date cell shown
+// without a date format: the spreadsheet's day number (1.1.1920 to 31.12.2099).
 std::optional<std::string> TarihMetni(std::string_view text);
 
 // An amount as the clerk writes it: Turkish "12.345,67", with "TL" or "₺" after it, or a plain number

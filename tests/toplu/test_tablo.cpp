@@ -84,10 +84,26 @@ TEST(TopluTablo, HeaderVariantsMatchTheirFields) {
 
 TEST(TopluTablo, DatesAsClerksWriteThem) {
     const std::pair<const char*, const char*> cases[] = {
-        {"01.02.2005", "01.02.2005"}, {"1.2.2005", "01.02.2005"},   {" 1.12.2005 ", "01.12.2005"},
-        {"1/2/2005", "01.02.2005"},   {"2005-02-01", "01.02.2005"}, {"29.02.2024", "29.02.2024"},
-        {"29.02.2023", nullptr},      {"32.01.2020", nullptr},      {"1.2.05", nullptr},
-        {"01.02.2005x", nullptr},     {"bugün", nullptr},           {"", nullptr},
+        {"01.02.2005", "01.02.2005"},
+        {"1.2.2005", "01.02.2005"},
+        {" 1.12.2005 ", "01.12.2005"},
+        {"1/2/2005", "01.02.2005"},
+        {"2005-02-01", "01.02.2005"},
+        {"29.02.2024", "29.02.2024"},
+        {"29.02.2023", nullptr},
+        {"32.01.2020", nullptr},
+        {"1.2.05", nullptr},
+        {"01.02.2005x", nullptr},
+        {"bugün", nullptr},
+        {"", nullptr},
+        // Day numbers of date cells without a date format; a year or a small number is no date.
+        {"42005", "01.01.2015"},
+        {"45657", "31.12.2024"},
+        {"7306", "01.01.1920"},
+        {"73050", "31.12.2099"},
+        {"60", nullptr},
+        {"2015", nullptr},
+        {"73051", nullptr},
     };
     for (const auto& [in, want] : cases) {
         const auto got = TarihMetni(in);

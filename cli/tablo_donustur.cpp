@@ -52,28 +52,32 @@ struct TemporaryFolder {
 // How long a conversion may take before the office is ended.
 constexpr auto kConversionLimit = std::chrono::seconds(120);
 
-} // namespace
-
-std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* why) {
+// Has a headless office of this run's own save the file at path in the format into the folder; the
+// saved file's path, or nothing with the reason.
+std::optional<std::string> OfficeConvert(const std::string& path, const std::string& format,
+                                         const std::string& folder, std::string* why) {
     const auto fail = [&](std::string reason) {
         if (why) *why = std::move(reason);
         return std::nullopt;
     };
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return fail(std::string("okunamadı (") + std::strerror(ENOENT) + ")");
-    if (::access(path.c_str(), R_OK) != 0)
-        return fail(std::string("okunamadı (") + std::strerror(errno) + ")");
-    TemporaryFolder profile("pamerol-office-XXXXXX"), out("pamerol-tablo-XXXXXX");
-    if (profile.path.empty() || out.path.empty()) return fail("geçici klasör oluşturulamadı");
+    TemporaryFolder profile("pamerol-office-XXXXXX");
+    if (profile.path.empty()) return fail("geçici klasör oluşturulamadı");
     // The office listens on the profile's pipe so that the watchdog finds and ends it, with its profile,
     // however this run ends. Started before the office.
     OfficeWatchdog watchdog(profile.path);
     const std::string absolute = fs::absolute(path).string();
-    std::vector<std::string> args = {
-        "soffice", "-env:UserInstallation=" + FileUrl(profile.path), "--headless", "--norestore", "--nologo",
-        "--nodefault", "--accept=pipe,name=" + PipeNameFor(profile.path) + ";urp;", "--convert-to",
-        // ";" between cells, '"' around texts, UTF-8, from the first line; cells as the office shows them.
-        "csv:Text - txt - csv (StarCalc):59,34,76,1", "--outdir", out.path, absolute};
+    std::vector<std::string> args = {"soffice",
+                                     "-env:UserInstallation=" + FileUrl(profile.path),
+                                     "--headless",
+                                     "--norestore",
+                                     "--nologo",
+                                     "--nodefault",
+                                     "--accept=pipe,name=" + PipeNameFor(profile.path) + ";urp;",
+                                     "--convert-to",
+                                     format,
+                                     "--outdir",
+                                     folder,
+                                     absolute};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -102,17 +106,73 @@ std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* w
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(-pid, SIGKILL);
             ::waitpid(pid, &status, 0);
-            return fail("ofis dosyayı " + std::to_string(kConversionLimit.count()) + " saniyede okuyamadı");
+            return fail("ofis dosyayı " + std::to_string(kConversionLimit.count()) + " saniyede işleyemedi");
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
-        return fail("LibreOffice (soffice) bulunamadı; çalışma kitapları onunla okunur");
-    const fs::path csv = fs::path(out.path) / (fs::path(absolute).stem().string() + ".csv");
-    std::ifstream in(csv, std::ios::binary);
-    if (!in)
-        return fail("bir tablo olarak açılamadı (bozuk, parola korumalı ya da bir çalışma kitabı değil)");
-    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return fail("LibreOffice (soffice) bulunamadı; çalışma kitapları onunla okunur ve yazılır");
+    const std::string ext = format.substr(0, format.find(':'));
+    const fs::path saved = fs::path(folder) / (fs::path(absolute).stem().string() + "." + ext);
+    std::error_code ec;
+    if (!fs::is_regular_file(saved, ec)) return fail("");
+    return saved.string();
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* why) {
+    const auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return fail(std::string("okunamadı (") + std::strerror(ENOENT) + ")");
+    if (::access(path.c_str(), R_OK) != 0)
+        return fail(std::string("okunamadı (") + std::strerror(errno) + ")");
+    TemporaryFolder out("pamerol-tablo-XXXXXX");
+    if (out.path.empty()) return fail("geçici klasör oluşturulamadı");
+    // ";" between cells, '"' around texts, UTF-8, from the first line; cells as the office shows them.
+    std::string reason;
+    auto csv = OfficeConvert(path, "csv:Text - txt - csv (StarCalc):59,34,76,1", out.path, &reason);
+    if (!csv)
+        return fail(reason.empty()
+                        ? "bir tablo olarak açılamadı (bozuk, parola korumalı ya da bir çalışma kitabı "
+                          "değil)"
+                        : reason);
+    return Contents(*csv);
+}
+
+std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::string& target,
+                                            std::string* why) {
+    const auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    TemporaryFolder work("pamerol-tablo-XXXXXX");
+    if (work.path.empty()) return fail("geçici klasör oluşturulamadı");
+    const std::string source = work.path + "/sonuc.fods";
+    {
+        std::ofstream out(source, std::ios::binary);
+        out << fods;
+        if (!out.flush()) return fail("geçici dosya yazılamadı");
+    }
+    std::string ext = fs::path(target).extension().string();
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const std::string format = ext == ".xlsx" ? "xlsx:Calc Office Open XML" : "ods:calc8";
+    const std::string folder = work.path + "/cikti";
+    std::error_code ec;
+    fs::create_directory(folder, ec);
+    std::string reason;
+    auto saved = OfficeConvert(source, format, folder, &reason);
+    if (!saved) return fail(reason.empty() ? "ofis çalışma kitabını kaydedemedi" : reason);
+    return Contents(*saved);
 }
 
 #else

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -31,9 +32,8 @@ std::string Lower(std::string s) {
 // Why the results cannot go to path, or nothing when they can.
 std::optional<std::string> OutputProblem(const TopluTabloSecenekleri& s) {
     const std::string ext = Lower(std::filesystem::path(s.cikti).extension().string());
-    if (ext == ".xlsx" || ext == ".ods")
-        return "sonuç tablosu şimdilik yalnız .csv olarak yazılır (\"" + s.cikti + "\")";
-    if (ext != ".csv") return "sonuç dosyasının adı .csv ile bitmeli (\"" + s.cikti + "\")";
+    if (ext != ".csv" && ext != ".xlsx" && ext != ".ods")
+        return "sonuç dosyasının adı .xlsx, .ods ya da .csv ile bitmeli (\"" + s.cikti + "\")";
     struct stat st {};
     if (::stat(s.cikti.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return "\"" + s.cikti + "\" bir klasör";
@@ -100,7 +100,7 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
     const bool progress = &err == &std::cerr && ::isatty(2);
     std::vector<SonucSatiri> rows;
     rows.reserve(tablo->satirlar.size());
-    std::vector<std::string> refused;
+    std::vector<std::pair<std::string, std::string>> refused; // where, and why
     size_t warned = 0;
     int status = 0;
     ResultWriter writer;
@@ -136,41 +136,71 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
             status = WorseStatus(status, 1);
         }
         if (!row.hata.empty())
-            refused.push_back(std::to_string(satir.satir) + ". satır (" +
-                              row.alan[static_cast<size_t>(Field::txtAdiSoyadi)] + "): " + row.hata);
+            refused.emplace_back(std::to_string(satir.satir) + ". satır (" +
+                                     row.alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")",
+                                 row.hata);
         rows.push_back(std::move(row));
         if (progress && (rows.size() % 50 == 0 || rows.size() == tablo->satirlar.size()))
             err << "\r" << rows.size() << " / " << tablo->satirlar.size() << std::flush;
     }
     if (progress) err << '\n';
 
-    if (auto error = WriteExport(secenekler.cikti, SonucCsv(rows))) {
-        err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << *error << '\n';
-        return 1;
-    }
-
-    out << "Okunan tablo: " << secenekler.girdi << '\n';
-    out << "Hesaplanan: " << rows.size() - refused.size() << ", hesaplanamayan: " << refused.size()
-        << ", atlanan boş satır: " << tablo->bosSatir << '\n';
+    Ozet ozet;
+    ozet.emplace_back("Okunan tablo", secenekler.girdi);
+    ozet.emplace_back("Tarih", ArchiveTimeText(std::time(nullptr)));
+    ozet.emplace_back("Hesaplanan", std::to_string(rows.size() - refused.size()));
+    ozet.emplace_back("Hesaplanamayan", std::to_string(refused.size()));
+    ozet.emplace_back("Atlanan boş satır", std::to_string(tablo->bosSatir));
     if (!tablo->eslesmeyenler.empty()) {
         std::vector<std::string> quoted;
         for (const auto& c : tablo->eslesmeyenler) quoted.push_back('"' + c + '"');
-        out << "Eşleşmeyen sütunlar (okunmadı): " << Joined(quoted, ", ") << '\n';
+        ozet.emplace_back("Eşleşmeyen sütunlar (okunmadı)", Joined(quoted, ", "));
     }
-    out << "Yasal değerler: "
-        << (settings ? "her satıra ayar dosyasındaki değerler (" + *secenekler.ayarDosyasi + ")"
-                     : std::string("her satırın çıkış tarihinde geçerli değerler (yasal-degerler.csv)"))
-        << '\n';
+    ozet.emplace_back("Yasal değerler",
+                      settings
+                          ? "her satıra ayar dosyasındaki değerler (" + *secenekler.ayarDosyasi + ")"
+                          : std::string("her satırın çıkış tarihinde geçerli değerler (yasal-degerler.csv)"));
     if (secenekler.cikisTarihi)
-        out << "Referans çıkış tarihi: " << *secenekler.cikisTarihi
-            << " (her satır bu tarihte çıkmış gibi hesaplandı; dosyadaki \"Çıkış Tarihi\" sütunu "
-               "kullanılmadı)\n";
-    if (warned) out << "Yasal değer uyarısı olan satır: " << warned << " (\"Uyarı\" sütunu)\n";
-    out << "Toplam ödenecek kıdem tazminatı: " << Toplam(rows, Field::NET)
-        << ", toplam ödenecek ihbar tazminatı: " << Toplam(rows, Field::ITAZM) << '\n';
-    for (size_t i = 0; i < refused.size() && i < 10; ++i) out << "  " << refused[i] << '\n';
-    if (refused.size() > 10) out << "  ... ve " << refused.size() - 10 << " satır daha (\"Hata\" sütunu)\n";
-    out << "Sonuç tablosu: " << secenekler.cikti << '\n';
+        ozet.emplace_back(
+            "Referans çıkış tarihi",
+            *secenekler.cikisTarihi +
+                " (her satır bu tarihte çıkmış gibi hesaplandı; dosyadaki \"Çıkış Tarihi\" sütunu "
+                "kullanılmadı)");
+    if (warned)
+        ozet.emplace_back("Yasal değer uyarısı olan satır", std::to_string(warned) + " (\"Uyarı\" sütunu)");
+    {
+        const auto titles = SonucBasliklari();
+        const auto& fields = SonucAlanlari();
+        for (Field f : ToplananAlanlar()) {
+            const size_t column =
+                static_cast<size_t>(std::find(fields.begin(), fields.end(), f) - fields.begin());
+            ozet.emplace_back("Toplam " + titles[column + 1], Toplam(rows, f));
+        }
+    }
+    for (size_t i = 0; i < refused.size() && i < 10; ++i)
+        ozet.emplace_back(refused[i].first, refused[i].second);
+    if (refused.size() > 10)
+        ozet.emplace_back("...",
+                          "ve " + std::to_string(refused.size() - 10) + " satır daha (\"Hata\" sütunu)");
+    ozet.emplace_back("Sonuç tablosu", secenekler.cikti);
+
+    std::string written;
+    if (Lower(std::filesystem::path(secenekler.cikti).extension().string()) == ".csv") {
+        written = SonucCsv(rows);
+    } else {
+        std::string why;
+        auto book = WorkbookFromFods(SonucFods(rows, ozet), secenekler.cikti, &why);
+        if (!book) {
+            err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << why << '\n';
+            return 1;
+        }
+        written = std::move(*book);
+    }
+    if (auto error = WriteExport(secenekler.cikti, written)) {
+        err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << *error << '\n';
+        return 1;
+    }
+    for (const auto& [label, value] : ozet) out << label << ": " << value << '\n';
     return status;
 }
 

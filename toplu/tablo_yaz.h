@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calc/record.h"
@@ -39,6 +40,17 @@ std::string Toplam(const std::vector<SonucSatiri>& satirlar, Field f);
 // the totals row last ("TOPLAM" under "Sıra"). A cell that a spreadsheet would take for a formula (it
 // starts with "=", "+", "-", "@", a tab or a carriage return) gets a leading "'".
 std::string SonucCsv(const std::vector<SonucSatiri>& satirlar);
+
+// The summary of a run: label and value, one line each ("Okunan tablo", "Hesaplanan", ...). The companion
+// prints it; the workbook holds it on its sheet "Özet".
+using Ozet = std::vector<std::pair<std::string, std::string>>;
+
+// The table as a flat ODF spreadsheet for the office to save as .xlsx or .ods: the sheet "Sonuçlar" with
+// the header row in bold, amounts, day counts and figures as number cells (amounts with thousands grouping
+// and two decimals, in Turkish), dates as date cells, every text as a text cell (never a formula), column
+// widths that fit the longest text, and the totals row with real SUM formulas over the rows; then the
+// sheet "Özet" with the summary.
+std::string SonucFods(const std::vector<SonucSatiri>& satirlar, const Ozet& ozet);
 
 // A cell quoted for CSV, defused as above.
 std::string CsvHucresi(std::string_view text);

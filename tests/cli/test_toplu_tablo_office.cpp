@@ -11,9 +11,11 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "calc/fields.h"
 #include "companion_run.h"
 #include "tests/common/temp_folder.h"
 #include "toplu/tablo_oku.h"
+#include "toplu/tablo_yaz.h"
 
 using namespace pamerol;
 using namespace pamerol::testing;
@@ -151,4 +153,80 @@ TEST(TopluTabloOffice, AFileThatIsNoWorkbookIsOneMessageAndNothingWritten) {
         EXPECT_NE(o.err.find("\"" + dir.file(book) + "\": "), std::string::npos) << o.err;
         EXPECT_FALSE(std::filesystem::exists(dir.file("s.csv"))) << book;
     }
+}
+
+namespace {
+
+std::string Unzipped(const std::string& book, const std::string& member) {
+    const std::string command = "unzip -p '" + book + "' '" + member + "' 2>/dev/null";
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(TopluTabloOffice, ResultWorkbooksHoldTheSameFiguresAndRealSums) {
+    TempFolder dir;
+    {
+        std::ofstream table(dir.file("p.csv"));
+        table << "Adı Soyadı;T.C. Kimlik No;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\n"
+                 "Ali Veli;=1+2;15.03.2004;14.09.2007;2.000,00\n"
+                 "Şükrü Öztürk;10000000146;1.1.2015;31.12.2024;45000.5\n"
+                 "Bozuk;1;32.01.2020;01.01.2024;abc\n"
+                 "Çağla İnce;10000000210;2.5.2019;1.7.2025;120.000\n";
+    }
+    ASSERT_EQ(Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv")}).status, 1);
+    const auto csv = ResultRows(dir.file("s.csv"));
+    ASSERT_EQ(csv.size(), 6u);
+    const auto& header = csv[0];
+    std::vector<size_t> compared; // the results, the names, the dates, the reasons
+    const auto titles = SonucBasliklari();
+    for (size_t c = 0; c < header.size(); ++c) {
+        ASSERT_EQ(header[c], titles.at(c));
+        const bool result = c > 0 && c <= SonucAlanlari().size() &&
+                            std::find(kResultFields.begin(), kResultFields.end(), SonucAlanlari()[c - 1]) !=
+                                kResultFields.end();
+        if (result || header[c] == "Sıra" || header[c] == "Adı Soyadı" || header[c] == "Giriş Tarihi" ||
+            header[c] == "Çıkış Tarihi" || header[c] == "Hata")
+            compared.push_back(c);
+    }
+    ASSERT_EQ(compared.size(), 15u + 5u);
+    for (const char* name : {"kitap.xlsx", "kitap.ods"}) {
+        SCOPED_TRACE(name);
+        const Outcome o = Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file(name)});
+        EXPECT_EQ(o.status, 1) << o.err;
+        // Read back by the office into a folder of its own: the first sheet as the office shows it.
+        std::filesystem::create_directory(dir.file("geri"));
+        const std::string command =
+            "soffice -env:UserInstallation=file://" + dir.file("profile") +
+            " --headless --norestore --convert-to 'csv:Text - txt - csv (StarCalc):59,34,76,1'"
+            " --outdir '" +
+            dir.file("geri") + "' '" + dir.file(name) + "' >/dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::ifstream in(dir.file("geri/kitap.csv"), std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const auto back = CsvHucreleri(text, ';');
+        ASSERT_EQ(back.size(), csv.size());
+        for (size_t r = 0; r < csv.size(); ++r)
+            for (size_t c : compared)
+                EXPECT_EQ(back[r].at(c), csv[r].at(c)) << "row " << r << " " << header[c];
+        // A text that looks like a formula stays a text.
+        EXPECT_EQ(back[1].at(2), "=1+2");
+    }
+    // The totals are formulas over the rows; the summary is the second sheet.
+    const std::string sheet = Unzipped(dir.file("kitap.xlsx"), "xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheet.find("SUM(U2:U5)</f>"), std::string::npos) << sheet.substr(0, 300);
+    EXPECT_NE(Unzipped(dir.file("kitap.xlsx"), "xl/workbook.xml").find("name=\"Özet\""), std::string::npos);
+    EXPECT_NE(Unzipped(dir.file("kitap.xlsx"), "xl/styles.xml").find("#,##0.00"), std::string::npos);
+    const std::string content = Unzipped(dir.file("kitap.ods"), "content.xml");
+    EXPECT_NE(content.find("of:=SUM([.U2:.U5])"), std::string::npos);
+    EXPECT_NE(content.find("table:name=\"Özet\""), std::string::npos);
+    EXPECT_NE(content.find("Okunan tablo"), std::string::npos);
+    EXPECT_NE(content.find("Hesaplanamayan"), std::string::npos);
+    EXPECT_NE(content.find("style:column-width"), std::string::npos);
 }

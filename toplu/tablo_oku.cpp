@@ -261,12 +261,13 @@ std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecene
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     const std::string text = ValidUtf8(bytes) ? std::string(bytes) : Cp1254ToUtf8(bytes);
 
-    // The separator: the one the first line holds most of outside quotes.
+    // The separator: the one the first line with text holds most of outside quotes.
     OkunanTablo tablo;
     {
         size_t counts[3] = {0, 0, 0};
         bool quoted = false;
-        for (char c : text) {
+        const size_t start = std::min(text.find_first_not_of("\r\n \t"), text.size());
+        for (char c : std::string_view(text).substr(start)) {
             if (c == '"') quoted = !quoted;
             if (quoted) continue;
             if (c == '\n' || c == '\r') break;

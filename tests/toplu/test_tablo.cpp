@@ -165,6 +165,15 @@ TEST(TopluTablo, EncodingsAndSeparatorsReadTheSame) {
     }
 }
 
+TEST(TopluTablo, BlankLinesBeforeTheHeaderDoNotHideItsSeparator) {
+    const OkunanTablo t = Read("\r\n\r\nAdı Soyadı,Giriş Tarihi,Çıkış Tarihi,En Son Brüt Ücret\r\n"
+                               "A,01.01.2020,01.01.2024,\"1.000,50\"\r\n");
+    EXPECT_EQ(t.ayirici, ',');
+    ASSERT_EQ(t.satirlar.size(), 1u);
+    EXPECT_EQ(AsMap(t.satirlar[0]).at("ESUCRET"), "1.000,50");
+    EXPECT_EQ(t.bosSatir, 0u);
+}
+
 TEST(TopluTablo, QuotedCellsHoldSeparatorsQuotesAndLineBreaks) {
     const auto rows = CsvHucreleri("a;\"b;c\";\"d \"\"e\"\"\"\r\n\"x\ny\";;z\n", ';');
     ASSERT_EQ(rows.size(), 2u);
@@ -192,6 +201,7 @@ TEST(TopluTablo, UnmatchedColumnsAreListedAndEmptyRowsCounted) {
                                "\n"
                                "Satış;B;01.01.2021;01.01.2024;2000;\n");
     EXPECT_EQ(t.eslesmeyenler, (std::vector<std::string>{"Departman", "Not"}));
+    EXPECT_EQ(t.ayirici, ';');
     EXPECT_EQ(t.bosSatir, 2u);
     ASSERT_EQ(t.satirlar.size(), 2u);
     EXPECT_EQ(t.satirlar[1].satir, 5u);

@@ -53,8 +53,8 @@ void CopySettings(const Record& from, Record& to) {
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
 void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const SaveTarget* saveTo, std::ostream* err, int* status, const Printout* printout,
-             ArchiveRun* archive, size_t order, const YasalDegerler* table,
-             const CalculatedCase& calculated) {
+             ArchiveRun* archive, size_t order, const YasalDegerler* table, const CalculatedCase& calculated,
+             CaseOutcome* outcome) {
     RecordedMessages messages;
     Pamerol sheet(messages);
     if (settings) CopySettings(settings->record, sheet.record());
@@ -74,8 +74,15 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
                                                      ? YasalUyarilar(sheet.record(), *table, *yasal->date)
                                                      : std::vector<YasalUyari>{};
         YasalRaporuEkle(*yasal, *table, sheet.record(), uyarilar, out);
+        if (outcome) outcome->uyarilar = uyarilar;
         // Calculated, but with figures that are not the law of the exit date: the caller must look.
         if (status && !uyarilar.empty()) *status = WorseStatus(*status, kStatusWarning);
+    }
+    if (outcome) {
+        for (int i = 0; i < kFieldCount; ++i)
+            outcome->texts[static_cast<size_t>(i)] = sheet.record().text(static_cast<Field>(i));
+        outcome->calculated = !settingsRun && sheet.record().command3Enabled();
+        for (const auto& m : messages.entries) outcome->messages.push_back(m.text);
     }
     if (saveTo) {
         if (auto error = AyarlariYaz(sheet.record(), saveTo->path, saveTo->loaded)) {

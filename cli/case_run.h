@@ -4,10 +4,12 @@
 // archived from it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "arsiv.h"
 #include "dokum.h"
@@ -59,6 +61,15 @@ int WorseStatus(int a, int b);
 
 // What a caller does with the calculated sheet and the calculation's messages (the statement).
 using CalculatedCase = std::function<void(const Record&, const RecordedMessages&)>;
+// What a case came to, for a caller that needs more than the result line: the sheet's texts after the
+// calculation, whether it was calculated, its messages, and the legal figures used that are not the law
+// of its exit date.
+struct CaseOutcome {
+    std::array<std::string, kFieldCount> texts;
+    bool calculated = false;
+    std::vector<std::string> messages;
+    std::vector<YasalUyari> uyarilar;
+};
 
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation;
 // appends the result line to out. status becomes 1 when the calculation was refused or a file could not
@@ -68,7 +79,8 @@ using CalculatedCase = std::function<void(const Record&, const RecordedMessages&
 void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
              const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
              const Printout* printout = nullptr, ArchiveRun* archive = nullptr, size_t order = 0,
-             const YasalDegerler* table = nullptr, const CalculatedCase& calculated = {});
+             const YasalDegerler* table = nullptr, const CalculatedCase& calculated = {},
+             CaseOutcome* outcome = nullptr);
 
 // Option1/Option2, Check1/Check2 or a field of the sheet.
 bool KnownName(const std::string& name);

@@ -8,11 +8,14 @@
 #include <optional>
 #include <sstream>
 
+#include "base/conversions.h"
 #include "batch.h"
 #include "case_run.h"
 #include "pamerol/version.h"
 #include "sheet/places.h"
 #include "sheet/profile.h"
+#include "toplu/tablo_oku.h"
+#include "toplu_tablo.h"
 #include "yasal.h"
 
 namespace pamerol {
@@ -25,6 +28,9 @@ const char* kUsage =
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname --kaydet DOSYA\n"
     "          pamerol-hesap --arsiv DOSYA --arsiv-ac NO [--dokum kidem|ihbar|ibraname --kaydet DOSYA]\n"
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --aciklama\n"
+    "          pamerol-hesap --toplu-tablo TABLO --cikti SONUC.xlsx|.ods|.csv [--yasal-degerler | --ayar "
+    "DOSYA]\n"
+    "                        [--cikis-tarihi GG.AA.YYYY] [--uzerine-yaz]\n"
     "\n"
     "  --ayar DOSYA      ayarları (Pmrl.ini) önce bu dosyadan yükler\n"
     "  --ayar-yaz DOSYA  hesaptan sonra ayar alanlarını bu dosyaya yazar (yalnız o anahtarlar değişir)\n"
@@ -35,6 +41,14 @@ const char* kUsage =
     "  --aciklama        sayfa yerine hesap açıklamasını yazar: her satırda bir JSON nesnesi\n"
     "                    {\"baslik\": ..., \"degerler\": {ad: metin, ...}, \"sonuc\": ...} (--arsiv-ac ile "
     "de)\n"
+    "  --toplu-tablo TABLO  personel tablosunun (.xlsx, .xls, .ods ya da CSV: UTF-8 ya da Windows-1254;\n"
+    "                    ; , ya da sekme ile ayrılmış; ilk satır sütun adları) her satırını hesaplar;\n"
+    "                    sonuç tablosunu --cikti DOSYA'ya (.xlsx, .ods, .csv) yazar, özeti standart\n"
+    "                    çıktıya; yasal değerler her satırın çıkış tarihindekilerdir, --ayar DOSYA ile\n"
+    "                    her satıra o dosyanınkiler\n"
+    "  --cikis-tarihi GG.AA.YYYY  --toplu-tablo ile: her satırı bu tarihte çıkmış gibi hesaplar (yıl sonu\n"
+    "                    kıdem tazminatı karşılığı); tablonun \"Çıkış Tarihi\" sütunu kullanılmaz\n"
+    "  --uzerine-yaz     --toplu-tablo ile: var olan sonuç dosyasının üzerine yazar\n"
     "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
     "  --arsiv DOSYA     hesaplanan her vakayı (dökümüyle) bu arşive kaydeder\n"
     "  --arsiv-ara METİN arşivde ad, T.C. Kimlik No, SSK No ya da işverene göre arar, Türkçe harfler\n"
@@ -57,14 +71,16 @@ const char* kUsage =
     "Çıkış durumu: 0 hesap tamam (uyarı yok) ya da ayarlar yüklendi ve yazıldı; 1 hesap yapılamadı\n"
     "(mesajda nedeni), bir satır hatalı ya da bir dosya yazılamadı; 2 bilinmeyen alan ya da hatalı argüman,\n"
     "hiçbir şey hesaplanmadı; 3 hesaplandı ama uyarıyla: --yasal-degerler ile kullanılan bir yasal değer\n"
-    "çıkış tarihinde geçerli olandan farklı ya da tabloda yok (yasalDegerler.uyarilar).\n";
+    "çıkış tarihinde geçerli olandan farklı ya da tabloda yok (yasalDegerler.uyarilar).\n"
+    "--toplu-tablo: 1 bir satır hesaplanamadı (öbürleri yazıldı), 3 bir satırda yasal değer uyarısı var;\n"
+    "2 tablo okunamadı, gerekli bir sütun yok ya da sonuç dosyası yazılamaz: hiçbir şey hesaplanmadı.\n";
 
 } // namespace
 
 int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                  std::ostream& err) {
-    std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath;
-    bool batch = false, yasalDegerler = false, aciklama = false;
+    std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath, tabloIn, tabloOut, cikisTarihi;
+    bool batch = false, yasalDegerler = false, aciklama = false, uzerineYaz = false;
     ArchiveOptions archiveOptions;
     std::vector<std::pair<std::string, std::string>> assignments;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -84,6 +100,15 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             (a == "--dokum" ? dokumName : dokumPath) = args[++i];
         } else if (int taken = ArchiveArgument(args, i, archiveOptions, err)) {
             if (taken < 0) return err << kUsage, 2;
+        } else if (a == "--toplu-tablo" || a == "--cikti" || a == "--cikis-tarihi") {
+            if (i + 1 >= args.size()) {
+                const char* what = a == "--cikis-tarihi" ? "bir tarih (GG.AA.YYYY)" : "bir dosya adı";
+                err << "pamerol-hesap: " << a << " " << what << " ister\n" << kUsage;
+                return 2;
+            }
+            (a == "--toplu-tablo" ? tabloIn : a == "--cikti" ? tabloOut : cikisTarihi) = args[++i];
+        } else if (a == "--uzerine-yaz") {
+            uzerineYaz = true;
         } else if (a == "--toplu") {
             batch = true;
         } else if (a == "--aciklama") {
@@ -126,6 +151,34 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         return 2;
     }
 
+    if (tabloIn || tabloOut || cikisTarihi || uzerineYaz) {
+        if (!tabloIn || !tabloOut) {
+            err << "pamerol-hesap: --toplu-tablo TABLO ile --cikti DOSYA birlikte verilir\n" << kUsage;
+            return 2;
+        }
+        if (batch || !assignments.empty() || saveFile || printout || archiveOptions.file ||
+            archiveOptions.command() || archiveOptions.reopen) {
+            err << "pamerol-hesap: --toplu-tablo ile yalnız --cikti, --yasal-degerler ya da --ayar, "
+                   "--cikis-tarihi ve --uzerine-yaz verilir\n"
+                << kUsage;
+            return 2;
+        }
+        if (yasalDegerler && settingsFile) {
+            err << "pamerol-hesap: --toplu-tablo ile ya --yasal-degerler ya da --ayar DOSYA verilir\n"
+                << kUsage;
+            return 2;
+        }
+        if (cikisTarihi) {
+            auto date = TarihMetni(*cikisTarihi);
+            if (date) cikisTarihi = *date;
+        }
+        if (cikisTarihi && !IsValidDateText(*cikisTarihi)) {
+            err << "pamerol-hesap: --cikis-tarihi GG.AA.YYYY biçiminde bir tarih ister, \""
+                << Excerpt(*cikisTarihi) << "\" değil\n";
+            return 2;
+        }
+    }
+
     // The settings file, loaded once as at the program's start; unlike the window, a missing file is an
     // error.
     std::unique_ptr<Settings> settings;
@@ -142,7 +195,12 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     }
 
     std::unique_ptr<YasalDegerler> table;
-    if (yasalDegerler && !(table = YasalDegerleriYukle(err))) return 2;
+    // A table of employees takes the legal figures of each row's exit date unless a settings file is given.
+    if ((yasalDegerler || (tabloIn && !settingsFile)) && !(table = YasalDegerleriYukle(err))) return 2;
+    if (tabloIn)
+        return RunTopluTablo(
+            TopluTabloSecenekleri{*tabloIn, *tabloOut, cikisTarihi, uzerineYaz, settingsFile}, settings.get(),
+            table.get(), out, err);
 
     const auto archivePath = ArchivePath(archiveOptions, settingsFile);
     if ((archiveOptions.command() || archiveOptions.reopen) && !archivePath) {

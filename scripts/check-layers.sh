@@ -10,7 +10,7 @@ layers=(
     "sheet"
     "figures archive"
     "statement"
-    "printouts"
+    "printouts toplu"
     "ui cli"
 )
 set -euo pipefail

@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tablo_donustur.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#ifdef PAMEROL_WITH_OFFICE
+#include "base/files.h"
+#include "printouts/office_process.h"
+#endif
+
+namespace pamerol {
+
+namespace fs = std::filesystem;
+
+bool IsWorkbook(const std::string& path) {
+    std::string ext = fs::path(path).extension().string();
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ext == ".xlsx" || ext == ".xls" || ext == ".ods";
+}
+
+#ifdef PAMEROL_WITH_OFFICE
+
+namespace {
+
+// A temporary folder, removed with everything in it at the end.
+struct TemporaryFolder {
+    std::string path;
+    explicit TemporaryFolder(const char* name) {
+        std::string pattern = (fs::temp_directory_path() / name).string();
+        if (::mkdtemp(pattern.data())) path = pattern;
+    }
+    ~TemporaryFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+};
+
+// How long a conversion may take before the office is ended.
+constexpr auto kConversionLimit = std::chrono::seconds(120);
+
+// Has a headless office of this run's own save the file at path in the format into the folder; the
+// saved file's path, or nothing with the reason.
+std::optional<std::string> OfficeConvert(const std::string& path, const std::string& format,
+                                         const std::string& folder, std::string* why) {
+    const auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    TemporaryFolder profile("pamerol-office-XXXXXX");
+    if (profile.path.empty()) return fail("geçici klasör oluşturulamadı");
+    // The office listens on the profile's pipe so that the watchdog finds and ends it, with its profile,
+    // however this run ends. Started before the office.
+    OfficeWatchdog watchdog(profile.path);
+    const std::string absolute = fs::absolute(path).string();
+    std::vector<std::string> args = {"soffice",
+                                     "-env:UserInstallation=" + FileUrl(profile.path),
+                                     "--headless",
+                                     "--norestore",
+                                     "--nologo",
+                                     "--nodefault",
+                                     "--accept=pipe,name=" + PipeNameFor(profile.path) + ";urp;",
+                                     "--convert-to",
+                                     format,
+                                     "--outdir",
+                                     folder,
+                                     absolute};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0) return fail(std::string("ofis başlatılamadı (") + std::strerror(errno) + ")");
+    if (pid == 0) {
+        // The cells are shown in the Turkish notation: "12.345,67", "01.02.2005".
+        ::setenv("LANG", "tr_TR.UTF-8", 1);
+        ::setenv("LC_ALL", "tr_TR.UTF-8", 1);
+        ::setsid();
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+        }
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kConversionLimit;
+    int status = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) break;
+        if (done < 0 && errno != EINTR) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(-pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return fail("ofis dosyayı " + std::to_string(kConversionLimit.count()) + " saniyede işleyemedi");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
+        return fail("LibreOffice (soffice) bulunamadı; çalışma kitapları onunla okunur ve yazılır");
+    const std::string ext = format.substr(0, format.find(':'));
+    const fs::path saved = fs::path(folder) / (fs::path(absolute).stem().string() + "." + ext);
+    std::error_code ec;
+    if (!fs::is_regular_file(saved, ec)) return fail("");
+    return saved.string();
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* why) {
+    const auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return fail(std::string("okunamadı (") + std::strerror(ENOENT) + ")");
+    if (::access(path.c_str(), R_OK) != 0)
+        return fail(std::string("okunamadı (") + std::strerror(errno) + ")");
+    TemporaryFolder out("pamerol-tablo-XXXXXX");
+    if (out.path.empty()) return fail("geçici klasör oluşturulamadı");
+    // ";" between cells, '"' around texts, UTF-8, from the first line; cells as the office shows them.
+    std::string reason;
+    auto csv = OfficeConvert(path, "csv:Text - txt - csv (StarCalc):59,34,76,1", out.path, &reason);
+    if (!csv)
+        return fail(reason.empty()
+                        ? "bir tablo olarak açılamadı (bozuk, parola korumalı ya da bir çalışma kitabı "
+                          "değil)"
+                        : reason);
+    return Contents(*csv);
+}
+
+std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::string& target,
+                                            std::string* why) {
+    const auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    TemporaryFolder work("pamerol-tablo-XXXXXX");
+    if (work.path.empty()) return fail("geçici klasör oluşturulamadı");
+    const std::string source = work.path + "/sonuc.fods";
+    {
+        std::ofstream out(source, std::ios::binary);
+        out << fods;
+        if (!out.flush()) return fail("geçici dosya yazılamadı");
+    }
+    std::string ext = fs::path(target).extension().string();
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const std::string format = ext == ".xlsx" ? "xlsx:Calc Office Open XML" : "ods:calc8";
+    const std::string folder = work.path + "/cikti";
+    std::error_code ec;
+    fs::create_directory(folder, ec);
+    std::string reason;
+    auto saved = OfficeConvert(source, format, folder, &reason);
+    if (!saved) return fail(reason.empty() ? "ofis çalışma kitabını kaydedemedi" : reason);
+    return Contents(*saved);
+}
+
+#else
+
+std::optional<std::string> WorkbookAsCsv(const std::string&, std::string* why) {
+    if (why)
+        *why =
+            "bu derlemede çalışma kitaplarını okuyacak LibreOffice desteği yok; tabloyu CSV olarak kaydedin";
+    return std::nullopt;
+}
+
+#endif
+
+} // namespace pamerol

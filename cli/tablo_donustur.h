@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Workbooks through a headless office of this run's own: a workbook (.xlsx, .xls, .ods) read as CSV (its
+// first sheet as ";"-separated UTF-8 text, each cell as the office shows it: dates and amounts in the
+// Turkish notation, formulas as their values), and a results workbook saved from a flat ODF spreadsheet.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace pamerol {
+
+// Whether the file's name ends as a workbook the office reads (.xlsx, .xls, .ods; any letter case).
+bool IsWorkbook(const std::string& path);
+
+// The CSV bytes of the workbook's first sheet; nothing, with the reason in *why, when the office cannot
+// be started or cannot read the file (not a workbook, password-protected, damaged).
+std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* why);
+
+// The bytes of a workbook that the office saves from a flat ODF spreadsheet, in the format the target's
+// name ends with (.xlsx or .ods; the target itself is not written); nothing, with the reason in *why, when
+// the office cannot be started or cannot save it.
+std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::string& target,
+                                            std::string* why);
+
+} // namespace pamerol

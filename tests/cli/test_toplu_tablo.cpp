@@ -1,0 +1,293 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The companion's --toplu-tablo on files the tests write: every row's results equal the single case's for
+// the same inputs, the totals row equals the sum of the rows, and an output or input that cannot be used
+// stops the run before anything is written. The legal table is the one beside the test executable.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "base/conversions.h"
+#include "calc/fields.h"
+#include "companion_run.h"
+#include "sheet/profile.h"
+#include "tests/common/temp_folder.h"
+#include "toplu/tablo_oku.h"
+#include "toplu/tablo_yaz.h"
+
+using namespace pamerol;
+using namespace pamerol::testing;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+// One employee as the clerk's file gives it and as the single case is given it.
+struct Employee {
+    std::vector<std::string> cells; // Adı Soyadı, Giriş Tarihi, Çıkış Tarihi, En Son Brüt Ücret, İlave Ücret
+    std::vector<std::string> single; // the same inputs as the window shows them
+};
+
+const char* kHeader = "Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret;İlave Ücret";
+
+std::string WriteTable(const std::string& header, const std::vector<Employee>& rows, char sep) {
+    std::string text = header;
+    for (char& c : text)
+        if (c == ';') c = sep;
+    text += "\r\n";
+    for (const Employee& e : rows) {
+        for (size_t i = 0; i < e.cells.size(); ++i) {
+            if (i > 0) text += sep;
+            text += '"' + e.cells[i] + '"';
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+void Save(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The results file as rows of cells by column title.
+std::vector<std::map<std::string, std::string>> Results(const std::string& path) {
+    std::string text = Load(path);
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u);
+    const auto rows = CsvHucreleri(std::string_view(text).substr(3), ';');
+    std::vector<std::map<std::string, std::string>> out;
+    for (size_t r = 1; r < rows.size(); ++r) {
+        std::map<std::string, std::string> row;
+        for (size_t c = 0; c < rows[0].size() && c < rows[r].size(); ++c) row[rows[0][c]] = rows[r][c];
+        out.push_back(row);
+    }
+    return out;
+}
+
+// The single-case companion's fields for the same inputs.
+Json Single(std::vector<std::string> args) {
+    const Outcome o = Companion(args);
+    return Json::parse(o.out);
+}
+
+long long Kurus(const std::string& amount) {
+    auto v = ParseNumber(amount);
+    return v ? std::llround(*v * 100) : 0;
+}
+
+// Every row of the results equals the single case of its employee, and the totals row their sum.
+void ExpectEqualsSingleCases(const std::vector<std::map<std::string, std::string>>& results,
+                             const std::vector<Employee>& rows, const std::vector<std::string>& common) {
+    ASSERT_EQ(results.size(), rows.size() + 1);
+    const auto titles = SonucBasliklari();
+    const auto& fields = SonucAlanlari();
+    std::map<Field, long long> sums;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::vector<std::string> args = common;
+        args.insert(args.end(), rows[i].single.begin(), rows[i].single.end());
+        args.push_back("txtAdiSoyadi=" + rows[i].cells[0]);
+        const Json single = Single(args);
+        const bool calculated = single["Command3"].get<bool>();
+        EXPECT_EQ(results[i].at("Sıra"), std::to_string(i + 1));
+        EXPECT_EQ(results[i].at("Hata").empty(), calculated) << i << ": " << results[i].at("Hata");
+        for (size_t c = 0; c < fields.size(); ++c) {
+            const bool result =
+                std::find(kResultFields.begin(), kResultFields.end(), fields[c]) != kResultFields.end();
+            const std::string want =
+                result && !calculated
+                    ? ""
+                    : single["fields"][std::string(FieldName(fields[c]))].get<std::string>();
+            EXPECT_EQ(results[i].at(titles[c + 1]), want) << "row " << i + 1 << " " << titles[c + 1];
+        }
+        if (calculated)
+            for (Field f : ToplananAlanlar())
+                sums[f] += Kurus(
+                    results[i].at(titles[1 + (std::find(fields.begin(), fields.end(), f) - fields.begin())]));
+    }
+    const auto& totals = results.back();
+    EXPECT_EQ(totals.at("Sıra"), "TOPLAM");
+    for (Field f : ToplananAlanlar()) {
+        const std::string& title = titles[1 + (std::find(fields.begin(), fields.end(), f) - fields.begin())];
+        EXPECT_EQ(Kurus(totals.at(title)), sums[f]) << title;
+        EXPECT_EQ(totals.at(title), *AmountText(static_cast<double>(sums[f]) / 100)) << title;
+    }
+}
+
+std::vector<Employee> SomeEmployees() {
+    return {
+        {{"Ali Veli", "15.03.2004", "14.09.2007", "2.000,00 TL", ""},
+         {"GTarih=15.03.2004", "CTarih=14.09.2007", "ESUCRET=2.000,00"}},
+        {{"Şükrü Öztürk", "1.1.2015", "31.12.2024", "45000.5", "1.250,00"},
+         {"GTarih=01.01.2015", "CTarih=31.12.2024", "ESUCRET=45.000,50", "IUCRET=1.250,00"}},
+        // Under the ceiling, above it, under one year, on the first day of a new ceiling.
+        {{"Çağla İnce", "2.5.2019", "1.7.2025", "120.000", ""},
+         {"GTarih=02.05.2019", "CTarih=01.07.2025", "ESUCRET=120.000,00"}},
+        {{"Ömer Ğ", "10.10.2023", "09.06.2024", "30.000,00", ""},
+         {"GTarih=10.10.2023", "CTarih=09.06.2024", "ESUCRET=30.000,00"}},
+        {{"Işıl Ü", "01.01.2000", "01.01.2026", "64.948,77", "0"},
+         {"GTarih=01.01.2000", "CTarih=01.01.2026", "ESUCRET=64.948,77", "IUCRET=0,00"}},
+        // No entry date: the sheet refuses it with its own message, the others stand.
+        {{"Giriş Yok", "", "01.01.2024", "1000", ""}, {"CTarih=01.01.2024", "ESUCRET=1.000,00"}},
+    };
+}
+
+} // namespace
+
+TEST(TopluTabloCompanion, EveryRowEqualsTheSingleCaseInEveryEncodingAndSeparator) {
+    const auto rows = SomeEmployees();
+    for (const auto& [name, sep, cp1254] :
+         {std::tuple{"utf8-semicolon", ';', false}, std::tuple{"cp1254-comma", ',', true},
+          std::tuple{"utf8-comma", ',', false}, std::tuple{"cp1254-semicolon", ';', true}}) {
+        SCOPED_TRACE(name);
+        TempFolder dir;
+        const std::string text = WriteTable(kHeader, rows, sep);
+        Save(dir.file("personel.csv"), cp1254 ? Utf8ToCp1254(text) : "\xEF\xBB\xBF" + text);
+        const Outcome o =
+            Companion({"--toplu-tablo", dir.file("personel.csv"), "--cikti", dir.file("sonuc.csv")});
+        EXPECT_EQ(o.status, 1) << o.err; // the row without an entry date
+        EXPECT_NE(o.out.find("Hesaplanan: 5\nHesaplanamayan: 1\nAtlanan boş satır: 0\n"), std::string::npos)
+            << o.out;
+        EXPECT_NE(o.out.find("Personelin Giriş Çıkış Tarihleri Geçersiz."), std::string::npos) << o.out;
+        ExpectEqualsSingleCases(Results(dir.file("sonuc.csv")), rows, {"--yasal-degerler", "Option1=1"});
+    }
+}
+
+TEST(TopluTabloCompanion, AThousandRowsInOrderWithTheirSums) {
+    std::vector<Employee> rows;
+    for (int i = 0; i < 1000; ++i) {
+        const int day = 1 + i % 28, month = 1 + i % 12, year = 1995 + i % 29;
+        const std::string entry =
+            std::to_string(day) + "." + std::to_string(month) + "." + std::to_string(year);
+        char entryText[16];
+        std::snprintf(entryText, sizeof entryText, "%02d.%02d.%04d", day, month, year);
+        const std::string exit = i % 3 ? "31.12.2024" : "30.06.2025";
+        const double wage = 17002.12 + 97.31 * i;
+        const std::string wageText = *AmountText(wage);
+        rows.push_back({{"Personel " + std::to_string(i + 1), entry, exit, wageText, ""},
+                        {std::string("GTarih=") + entryText, "CTarih=" + exit, "ESUCRET=" + wageText}});
+    }
+    TempFolder dir;
+    Save(dir.file("bin.csv"), WriteTable(kHeader, rows, ';'));
+    const Outcome o = Companion({"--toplu-tablo", dir.file("bin.csv"), "--cikti", dir.file("bin-sonuc.csv")});
+    EXPECT_EQ(o.status, 0) << o.err << o.out;
+    const auto results = Results(dir.file("bin-sonuc.csv"));
+    for (size_t i = 0; i + 1 < results.size(); ++i)
+        ASSERT_EQ(results[i].at("Adı Soyadı"), "Personel " + std::to_string(i + 1));
+    ExpectEqualsSingleCases(results, rows, {"--yasal-degerler", "Option1=1"});
+}
+
+TEST(TopluTabloCompanion, AReferenceExitDateComputesTheProvision) {
+    auto rows = SomeEmployees();
+    rows.pop_back();
+    for (Employee& e : rows) {
+        e.cells[2] = "bozuk tarih"; // ignored under a reference date
+        e.single[1] = "CTarih=30.06.2026";
+    }
+    TempFolder dir;
+    Save(dir.file("p.csv"), WriteTable(kHeader, rows, ';'));
+    const Outcome o = Companion(
+        {"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--cikis-tarihi", "30.06.2026"});
+    EXPECT_EQ(o.status, 0) << o.err << o.out;
+    EXPECT_NE(o.out.find("Referans çıkış tarihi: 30.06.2026"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("\"Çıkış Tarihi\" sütunu kullanılmadı"), std::string::npos) << o.out;
+    ExpectEqualsSingleCases(Results(dir.file("s.csv")), rows, {"--yasal-degerler", "Option1=1"});
+}
+
+TEST(TopluTabloCompanion, ASettingsFileGivesEveryRowItsFigures) {
+    auto rows = SomeEmployees();
+    rows.resize(2);
+    TempFolder dir;
+    Save(dir.file("p.csv"), WriteTable(kHeader, rows, ';'));
+    const std::string ini = PAMEROL_SOURCE_DIR "/sheet/Pmrl.ini";
+    const Outcome o =
+        Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--ayar", ini});
+    EXPECT_EQ(o.status, 0) << o.err << o.out;
+    EXPECT_NE(o.out.find("ayar dosyasındaki değerler"), std::string::npos) << o.out;
+    ExpectEqualsSingleCases(Results(dir.file("s.csv")), rows, {"--ayar", ini, "Option1=1"});
+}
+
+TEST(TopluTabloCompanion, AFigureThatIsNotTheLawIsAWarning) {
+    std::vector<Employee> rows = {
+        {{"Tavanlı", "15.03.2004", "14.09.2007", "2.000,00", "1.000,00"},
+         {"GTarih=15.03.2004", "CTarih=14.09.2007", "ESUCRET=2.000,00", "TAV=1000"}},
+    };
+    TempFolder dir;
+    Save(dir.file("p.csv"),
+         WriteTable("Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret;Kıdem Tazminatı Tavanı", rows,
+                    ';'));
+    const Outcome o = Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv")});
+    EXPECT_EQ(o.status, 3) << o.err << o.out;
+    const auto results = Results(dir.file("s.csv"));
+    EXPECT_FALSE(results.at(0).at("Uyarı").empty());
+    EXPECT_EQ(results.at(0).at("Kıdem Tazminatı Tavanı"), "1.000,00");
+    EXPECT_EQ(results.at(0).at("Hata"), "");
+}
+
+TEST(TopluTabloCompanion, NothingIsWrittenWhenTheRunCannotStart) {
+    TempFolder dir;
+    const auto rows = SomeEmployees();
+    Save(dir.file("p.csv"), WriteTable(kHeader, rows, ';'));
+    Save(dir.file("var.csv"), "eski");
+    Save(dir.file("kitap.csv"), std::string("PK\x03\x04zip", 7)); // a workbook under a CSV name
+    Save(dir.file("bos.csv"), "");
+    Save(dir.file("eksik.csv"), "Adı Soyadı;Giriş Tarihi;Çıkış Tarihi\nA;01.01.2020;01.01.2024\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+        std::string untouched; // a file that must stay as it was, or not come to be
+    } cases[] = {
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("var.csv")},
+         "zaten var; üzerine yazmak için",
+         dir.file("var.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("yok/s.csv")},
+         "klasörü",
+         dir.file("yok/s.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.txt")},
+         ".xlsx, .ods ya da .csv ile bitmeli",
+         dir.file("s.txt")},
+        {{"--toplu-tablo", dir.file("kitap.csv"), "--cikti", dir.file("s.csv")},
+         "\"" + dir.file("kitap.csv") + "\": bir CSV dosyası değil",
+         dir.file("s.csv")},
+        {{"--toplu-tablo", dir.file("bos.csv"), "--cikti", dir.file("s.csv")},
+         "\"" + dir.file("bos.csv") + "\": dosya boş",
+         dir.file("s.csv")},
+        {{"--toplu-tablo", dir.file("eksik.csv"), "--cikti", dir.file("s.csv")},
+         "gerekli sütun yok: \"En Son Brüt Ücret\"",
+         dir.file("s.csv")},
+        {{"--toplu-tablo", dir.file("hic.csv"), "--cikti", dir.file("s.csv")},
+         "okunamadı",
+         dir.file("s.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--cikis-tarihi", "31.13.2026"},
+         "--cikis-tarihi",
+         dir.file("s.csv")},
+        {{"--toplu-tablo", dir.file("p.csv")}, "birlikte verilir", dir.file("s.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--yasal-degerler", "--ayar",
+          "x.ini"},
+         "ya --yasal-degerler ya da --ayar",
+         dir.file("s.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "ESUCRET=1"},
+         "yalnız --cikti",
+         dir.file("s.csv")},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = Companion(c.args);
+        EXPECT_EQ(o.status, 2) << c.message;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+        EXPECT_EQ(o.out, "");
+        if (c.untouched == dir.file("var.csv"))
+            EXPECT_EQ(Load(c.untouched), "eski");
+        else
+            EXPECT_FALSE(std::filesystem::exists(c.untouched)) << c.untouched;
+    }
+    // Asked to, the existing file is replaced.
+    const Outcome o =
+        Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("var.csv"), "--uzerine-yaz"});
+    EXPECT_EQ(o.status, 1) << o.err;
+    EXPECT_EQ(Results(dir.file("var.csv")).size(), rows.size() + 1);
+}

@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// --toplu-tablo on workbooks that the office makes (label "office": a real, headless LibreOffice): the
+// test writes a flat ODF spreadsheet by hand with date cells (with and without a date format), number
+// cells, a currency-formatted cell, a formula cell, a text cell, an unmatched column and a bad row, has the
+// office save it as .xlsx and .ods, and reads each back through the companion. Every row must equal the
+// single case for the same inputs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "calc/fields.h"
+#include "companion_run.h"
+#include "tests/common/temp_folder.h"
+#include "toplu/tablo_oku.h"
+#include "toplu/tablo_yaz.h"
+
+using namespace pamerol;
+using namespace pamerol::testing;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+std::string Cell(const std::string& inner) {
+    return "<table:table-cell " + inner + "/>";
+}
+std::string Text(const std::string& text) {
+    return "<table:table-cell office:value-type=\"string\"><text:p>" + text + "</text:p></table:table-cell>";
+}
+
+// A flat ODF spreadsheet of the rows: a date style "GG.AA.YYYY" (ce1) and a currency style (ce2).
+std::string Fods(const std::vector<std::string>& rows) {
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+        "xmlns:number=\"urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0\" "
+        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+        "xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\" office:version=\"1.2\" "
+        "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\">"
+        "<office:automatic-styles>"
+        "<number:date-style style:name=\"N1\"><number:day number:style=\"long\"/><number:text>.</number:text>"
+        "<number:month number:style=\"long\"/><number:text>.</number:text><number:year "
+        "number:style=\"long\"/>"
+        "</number:date-style>"
+        "<number:number-style style:name=\"N2\"><number:number number:decimal-places=\"2\" "
+        "number:min-integer-digits=\"1\" number:grouping=\"true\"/><number:text> TL</number:text>"
+        "</number:number-style>"
+        "<style:style style:name=\"ce1\" style:family=\"table-cell\" style:data-style-name=\"N1\"/>"
+        "<style:style style:name=\"ce2\" style:family=\"table-cell\" style:data-style-name=\"N2\"/>"
+        "</office:automatic-styles><office:body><office:spreadsheet><table:table table:name=\"Personel\">";
+    for (const auto& r : rows) xml += "<table:table-row>" + r + "</table:table-row>";
+    return xml + "</table:table></office:spreadsheet></office:body></office:document>\n";
+}
+
+// Has the office save the flat file in another format into the same folder.
+void Convert(const TempFolder& dir, const std::string& fods, const std::string& format) {
+    const std::string command = "cd '" + dir.path().string() + "' && soffice -env:UserInstallation=file://" +
+                                dir.file("profile") + " --headless --norestore --convert-to " + format +
+                                " '" + fods + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+std::vector<std::vector<std::string>> ResultRows(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return CsvHucreleri(std::string_view(text).substr(3), ';');
+}
+
+} // namespace
+
+TEST(TopluTabloOffice, WorkbooksReadAsTheirCellsShowAndEqualTheSingleCase) {
+    TempFolder dir;
+    const std::vector<std::string> rows = {
+        Text("Adı Soyadı") + Text("Giriş Tarihi") + Text("Çıkış Tarihi") + Text("En Son Brüt Ücret") +
+            Text("İlave Ücret") + Text("Departman"),
+        // Date cells with a date format, a number cell, a formula cell.
+        Text("Şükrü Öztürk") +
+            Cell("table:style-name=\"ce1\" office:value-type=\"date\" "
+                 "office:date-value=\"2015-01-01\"") +
+            Cell("table:style-name=\"ce1\" office:value-type=\"date\" office:date-value=\"2024-12-31\"") +
+            Cell("office:value-type=\"float\" office:value=\"45000.5\"") +
+            Cell("table:formula=\"of:=[.D2]/40\" office:value-type=\"float\" office:value=\"1125.0125\"") +
+            Text("Muhasebe"),
+        // Date cells without a date format, a currency-formatted amount, amounts as Turkish texts.
+        Text("Çağla İnce") + Cell("office:value-type=\"date\" office:date-value=\"2019-05-02\"") +
+            Text("1.7.2025") +
+            Cell("table:style-name=\"ce2\" office:value-type=\"float\" office:value=\"120000\"") +
+            Text("2.500,00 TL") + Text("Satış"),
+        // A bad row among good ones.
+        Text("Bozuk Tarih") + Text("31.02.2020") + Text("01.01.2024") + Text("bin lira") + Text("") +
+            Text(""),
+        Text("Ali Veli") + Text("15.03.2004") + Text("14.09.2007") + Text("2.000,00") + Text("") + Text(""),
+    };
+    { std::ofstream(dir.file("personel.fods")) << Fods(rows); }
+    Convert(dir, "personel.fods", "xlsx");
+    Convert(dir, "personel.fods", "ods");
+    const std::vector<std::vector<std::string>> singles = {
+        {"GTarih=01.01.2015", "CTarih=31.12.2024", "ESUCRET=45.000,50", "IUCRET=1.125,01",
+         "txtAdiSoyadi=Şükrü Öztürk"},
+        {"GTarih=02.05.2019", "CTarih=01.07.2025", "ESUCRET=120.000,00", "IUCRET=2.500,00",
+         "txtAdiSoyadi=Çağla İnce"},
+        {},
+        {"GTarih=15.03.2004", "CTarih=14.09.2007", "ESUCRET=2.000,00", "txtAdiSoyadi=Ali Veli"},
+    };
+    for (const char* book : {"personel.xlsx", "personel.ods"}) {
+        SCOPED_TRACE(book);
+        const std::string out = dir.file(std::string(book) + ".csv");
+        const Outcome o = Companion({"--toplu-tablo", dir.file(book), "--cikti", out});
+        EXPECT_EQ(o.status, 1) << o.err << o.out;
+        EXPECT_NE(o.out.find("Eşleşmeyen sütunlar (okunmadı): \"Departman\""), std::string::npos) << o.out;
+        const auto results = ResultRows(out);
+        ASSERT_EQ(results.size(), 1 + singles.size() + 1);
+        const auto& header = results[0];
+        const auto column = [&](const std::string& title) {
+            return static_cast<size_t>(std::find(header.begin(), header.end(), title) - header.begin());
+        };
+        EXPECT_EQ(results[3][column("Hata")],
+                  "Giriş Tarihi: \"31.02.2020\" okunamadı; En Son Brüt Ücret: \"bin lira\" okunamadı");
+        for (size_t i = 0; i < singles.size(); ++i) {
+            if (singles[i].empty()) continue;
+            std::vector<std::string> args = {"--yasal-degerler", "Option1=1"};
+            args.insert(args.end(), singles[i].begin(), singles[i].end());
+            const Json single = Json::parse(Companion(args).out);
+            for (const auto& [field, title] :
+                 std::vector<std::pair<std::string, std::string>>{{"GTarih", "Giriş Tarihi"},
+                                                                  {"CTarih", "Çıkış Tarihi"},
+                                                                  {"ESUCRET", "En Son Aylık Brüt Ücreti"},
+                                                                  {"IUCRET", "İlave Ücret"},
+                                                                  {"NET", "Ödenecek Kıdem Tazminatı"},
+                                                                  {"ITAZM", "Ödenecek İhbar Tazminatı"},
+                                                                  {"BITZM", "Brüt İhbar Tazminatı"},
+                                                                  {"TAV", "Kıdem Tazminatı Tavanı"}})
+                EXPECT_EQ(results[i + 1][column(title)], single["fields"][field].get<std::string>())
+                    << "row " << i + 1 << " " << title;
+            EXPECT_EQ(results[i + 1][column("Hata")], "");
+        }
+    }
+}
+
+TEST(TopluTabloOffice, AFileThatIsNoWorkbookIsOneMessageAndNothingWritten) {
+    TempFolder dir;
+    {
+        std::ofstream(dir.file("sahte.xlsx")) << "bu bir çalışma kitabı değil\n";
+        std::ofstream(dir.file("bos.ods"));
+    }
+    for (const char* book : {"sahte.xlsx", "bos.ods", "yok.xls"}) {
+        const Outcome o = Companion({"--toplu-tablo", dir.file(book), "--cikti", dir.file("s.csv")});
+        EXPECT_EQ(o.status, 2) << book << o.out;
+        EXPECT_NE(o.err.find("\"" + dir.file(book) + "\": "), std::string::npos) << o.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("s.csv"))) << book;
+    }
+}
+
+namespace {
+
+std::string Unzipped(const std::string& book, const std::string& member) {
+    const std::string command = "unzip -p '" + book + "' '" + member + "' 2>/dev/null";
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(TopluTabloOffice, ResultWorkbooksHoldTheSameFiguresAndRealSums) {
+    TempFolder dir;
+    {
+        std::ofstream table(dir.file("p.csv"));
+        table << "Adı Soyadı;T.C. Kimlik No;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\n"
+                 "Ali Veli;=1+2;15.03.2004;14.09.2007;2.000,00\n"
+                 "Şükrü Öztürk;10000000146;1.1.2015;31.12.2024;45000.5\n"
+                 "Bozuk;1;32.01.2020;01.01.2024;abc\n"
+                 "Çağla İnce;10000000210;2.5.2019;1.7.2025;120.000\n";
+    }
+    ASSERT_EQ(Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv")}).status, 1);
+    const auto csv = ResultRows(dir.file("s.csv"));
+    ASSERT_EQ(csv.size(), 6u);
+    const auto& header = csv[0];
+    std::vector<size_t> compared; // the results, the names, the dates, the reasons
+    const auto titles = SonucBasliklari();
+    for (size_t c = 0; c < header.size(); ++c) {
+        ASSERT_EQ(header[c], titles.at(c));
+        const bool result = c > 0 && c <= SonucAlanlari().size() &&
+                            std::find(kResultFields.begin(), kResultFields.end(), SonucAlanlari()[c - 1]) !=
+                                kResultFields.end();
+        if (result || header[c] == "Sıra" || header[c] == "Adı Soyadı" || header[c] == "Giriş Tarihi" ||
+            header[c] == "Çıkış Tarihi" || header[c] == "Hata")
+            compared.push_back(c);
+    }
+    ASSERT_EQ(compared.size(), 15u + 5u);
+    for (const char* name : {"kitap.xlsx", "kitap.ods"}) {
+        SCOPED_TRACE(name);
+        const Outcome o = Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file(name)});
+        EXPECT_EQ(o.status, 1) << o.err;
+        // Read back by the office into a folder of its own: the first sheet as the office shows it.
+        std::filesystem::create_directory(dir.file("geri"));
+        const std::string command =
+            "soffice -env:UserInstallation=file://" + dir.file("profile") +
+            " --headless --norestore --convert-to 'csv:Text - txt - csv (StarCalc):59,34,76,1'"
+            " --outdir '" +
+            dir.file("geri") + "' '" + dir.file(name) + "' >/dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::ifstream in(dir.file("geri/kitap.csv"), std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const auto back = CsvHucreleri(text, ';');
+        ASSERT_EQ(back.size(), csv.size());
+        for (size_t r = 0; r < csv.size(); ++r)
+            for (size_t c : compared)
+                EXPECT_EQ(back[r].at(c), csv[r].at(c)) << "row " << r << " " << header[c];
+        // A text that looks like a formula stays a text.
+        EXPECT_EQ(back[1].at(2), "=1+2");
+    }
+    // The totals are formulas over the rows; the summary is the second sheet.
+    const std::string sheet = Unzipped(dir.file("kitap.xlsx"), "xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheet.find("SUM(U2:U5)</f>"), std::string::npos) << sheet.substr(0, 300);
+    EXPECT_NE(Unzipped(dir.file("kitap.xlsx"), "xl/workbook.xml").find("name=\"Özet\""), std::string::npos);
+    EXPECT_NE(Unzipped(dir.file("kitap.xlsx"), "xl/styles.xml").find("#,##0.00"), std::string::npos);
+    const std::string content = Unzipped(dir.file("kitap.ods"), "content.xml");
+    EXPECT_NE(content.find("of:=SUM([.U2:.U5])"), std::string::npos);
+    EXPECT_NE(content.find("table:name=\"Özet\""), std::string::npos);
+    EXPECT_NE(content.find("Okunan tablo"), std::string::npos);
+    EXPECT_NE(content.find("Hesaplanamayan"), std::string::npos);
+    EXPECT_NE(content.find("style:column-width"), std::string::npos);
+}

@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reading a clerk's table of employees and writing the results table.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "sheet/profile.h"
+#include "toplu/tablo_oku.h"
+#include "toplu/tablo_yaz.h"
+
+using namespace pamerol;
+using Tur = SutunEslesmesi::Tur;
+
+namespace {
+
+std::map<std::string, std::string> AsMap(const TabloSatiri& s) {
+    std::map<std::string, std::string> m;
+    for (const auto& [k, v] : s.atamalar) m[k] = v;
+    return m;
+}
+
+OkunanTablo Read(const std::string& bytes, OkumaSecenekleri o = {}) {
+    std::string why;
+    auto t = CsvTabloOku(bytes, o, &why);
+    EXPECT_TRUE(t) << why;
+    return t ? *t : OkunanTablo{};
+}
+
+std::string Refusal(const std::string& bytes, OkumaSecenekleri o = {}) {
+    std::string why;
+    EXPECT_FALSE(CsvTabloOku(bytes, o, &why));
+    return why;
+}
+
+} // namespace
+
+TEST(TopluTablo, HeaderVariantsMatchTheirFields) {
+    struct Case {
+        const char* header;
+        Tur tur;
+        Field alan;
+    } cases[] = {
+        {"Adı Soyadı", Tur::Alan, Field::txtAdiSoyadi},
+        {"ADI SOYADI", Tur::Alan, Field::txtAdiSoyadi},
+        {"adi_soyadi", Tur::Alan, Field::txtAdiSoyadi},
+        {"Ad Soyad", Tur::Alan, Field::txtAdiSoyadi},
+        {"Ad", Tur::Ad, Field::txtAdiSoyadi},
+        {"SOYADI", Tur::Soyad, Field::txtAdiSoyadi},
+        {"T.C. Kimlik No", Tur::Alan, Field::txtTcKNo},
+        {"TC KİMLİK NO", Tur::Alan, Field::txtTcKNo},
+        {"TCKN", Tur::Alan, Field::txtTcKNo},
+        {"SSK No", Tur::Alan, Field::txtSSkNoPer},
+        {"SGK No.", Tur::Alan, Field::txtSSkNoPer},
+        {"Giriş Tarihi", Tur::Alan, Field::GTarih},
+        {"GİRİŞ TARİHİ", Tur::Alan, Field::GTarih},
+        {"giris tarihi", Tur::Alan, Field::GTarih},
+        {"Çıkış Tarihi", Tur::Alan, Field::CTarih},
+        {"Devreden Prim Günü", Tur::Alan, Field::DGUN},
+        {"Çalıştığı Toplam Gün", Tur::Alan, Field::TGUN},
+        {"En Son Brüt Ücret", Tur::Alan, Field::ESUCRET},
+        {"En Son Aylık Brüt Ücreti", Tur::Alan, Field::ESUCRET},
+        {"İlave Ücret", Tur::Alan, Field::IUCRET},
+        {"Yıllık İzin Ücreti", Tur::Alan, Field::YIUCRET},
+        {"En Son Toplam GV Matrahı", Tur::Alan, Field::DGVMAT},
+        {"En Son Top. GV Matrahı", Tur::Alan, Field::DGVMAT},
+        {"Adres", Tur::Alan, Field::txtAdres},
+        {"ESUCRET", Tur::Alan, Field::ESUCRET},
+        {"tav", Tur::Alan, Field::TAV},
+        {"Kıdem Tazminatı Tavanı", Tur::Alan, Field::TAV},
+        {"Damga Vergisi Oranı (Binde)", Tur::Alan, Field::DVOR},
+        // Results are not inputs; unknown names match nothing.
+        {"NET", Tur::Yok, Field::GTarih},
+        {"Departman", Tur::Yok, Field::GTarih},
+        {"", Tur::Yok, Field::GTarih},
+    };
+    for (const Case& c : cases) {
+        const SutunEslesmesi e = BaslikEslesmesi(c.header);
+        EXPECT_EQ(e.tur, c.tur) << c.header;
+        if (c.tur == Tur::Alan) {
+            EXPECT_EQ(e.alan, c.alan) << c.header;
+        }
+    }
+}
+
+TEST(TopluTablo, DatesAsClerksWriteThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"01.02.2005", "01.02.2005"},
+        {"1.2.2005", "01.02.2005"},
+        {" 1.12.2005 ", "01.12.2005"},
+        {"1/2/2005", "01.02.2005"},
+        {"2005-02-01", "01.02.2005"},
+        {"29.02.2024", "29.02.2024"},
+        {"29.02.2023", nullptr},
+        {"32.01.2020", nullptr},
+        {"1.2.05", nullptr},
+        {"01.02.2005x", nullptr},
+        {"bugün", nullptr},
+        {"", nullptr},
+        // Day numbers of date cells without a date format; a year or a small number is no date.
+        {"42005", "01.01.2015"},
+        {"45657", "31.12.2024"},
+        {"7306", "01.01.1920"},
+        {"73050", "31.12.2099"},
+        {"60", nullptr},
+        {"2015", nullptr},
+        {"73051", nullptr},
+    };
+    for (const auto& [in, want] : cases) {
+        const auto got = TarihMetni(in);
+        if (want) {
+            EXPECT_EQ(got, std::optional<std::string>(want)) << in;
+        } else {
+            EXPECT_FALSE(got) << in << " -> " << got.value_or("");
+        }
+    }
+}
+
+TEST(TopluTablo, AmountsAsClerksWriteThem) {
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"12.345,67", 12345.67},
+        {"12.345,67 TL", 12345.67},
+        {"12.345,67TL", 12345.67},
+        {"12345,67", 12345.67},
+        {"12345.67", 12345.67},
+        {"12345.5", 12345.5},
+        {"12.345", 12345.0},
+        {"1.234.567,8", 1234567.8},
+        {"2000", 2000.0},
+        {"0", 0.0},
+        {"45.000,50 ₺", 45000.5},
+        {"abc", std::nullopt},
+        {"12,345,67", std::nullopt},
+        {"TL", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [in, want] : cases) EXPECT_EQ(TutarDegeri(in), want) << in;
+}
+
+TEST(TopluTablo, EncodingsAndSeparatorsReadTheSame) {
+    const std::string utf8 =
+        "Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\n"
+        "Şükrü Öztürk;1.3.2004;14.09.2007;\"2.000,00\"\n"; // quoted: the comma stays in the cell
+    std::string comma = utf8;
+    for (char& c : comma)
+        if (c == ';') c = ',';
+    std::string tab = utf8;
+    for (char& c : tab)
+        if (c == ';') c = '\t';
+    const std::pair<std::string, char> files[] = {
+        {utf8, ';'},  {"\xEF\xBB\xBF" + utf8, ';'}, {Utf8ToCp1254(utf8), ';'},
+        {comma, ','}, {Utf8ToCp1254(comma), ','},   {tab, '\t'},
+    };
+    for (const auto& [bytes, sep] : files) {
+        const OkunanTablo t = Read(bytes);
+        EXPECT_EQ(t.ayirici, sep);
+        ASSERT_EQ(t.satirlar.size(), 1u);
+        EXPECT_EQ(t.satirlar[0].hata, "");
+        const auto m = AsMap(t.satirlar[0]);
+        EXPECT_EQ(m.at("txtAdiSoyadi"), "Şükrü Öztürk");
+        EXPECT_EQ(m.at("GTarih"), "01.03.2004");
+        EXPECT_EQ(m.at("CTarih"), "14.09.2007");
+        EXPECT_EQ(m.at("ESUCRET"), "2.000,00");
+        EXPECT_EQ(m.at("Option1"), "1");
+        EXPECT_TRUE(t.eslesmeyenler.empty());
+    }
+}
+
+TEST(TopluTablo, BlankLinesBeforeTheHeaderDoNotHideItsSeparator) {
+    const OkunanTablo t = Read("\r\n\r\nAdı Soyadı,Giriş Tarihi,Çıkış Tarihi,En Son Brüt Ücret\r\n"
+                               "A,01.01.2020,01.01.2024,\"1.000,50\"\r\n");
+    EXPECT_EQ(t.ayirici, ',');
+    ASSERT_EQ(t.satirlar.size(), 1u);
+    EXPECT_EQ(AsMap(t.satirlar[0]).at("ESUCRET"), "1.000,50");
+    EXPECT_EQ(t.bosSatir, 0u);
+}
+
+TEST(TopluTablo, QuotedCellsHoldSeparatorsQuotesAndLineBreaks) {
+    const auto rows = CsvHucreleri("a;\"b;c\";\"d \"\"e\"\"\"\r\n\"x\ny\";;z\n", ';');
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"a", "b;c", "d \"e\""}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"x\ny", "", "z"}));
+}
+
+TEST(TopluTablo, FirstAndLastNameJoinAndPremiumDaysChooseMode2) {
+    const OkunanTablo t =
+        Read("Ad;Soyad;Çıkış Tarihi;Devreden Prim Günü;Çalıştığı Toplam Gün;En Son Brüt Ücret\n"
+             "Ali;Veli;31.12.2026;100;1.200;30000\n");
+    ASSERT_EQ(t.satirlar.size(), 1u);
+    const auto m = AsMap(t.satirlar[0]);
+    EXPECT_EQ(m.at("txtAdiSoyadi"), "Ali Veli");
+    EXPECT_EQ(m.at("Option2"), "1");
+    EXPECT_EQ(m.at("DGUN"), "100");
+    EXPECT_EQ(m.at("TGUN"), "1200");
+    EXPECT_EQ(m.at("ESUCRET"), "30.000,00");
+}
+
+TEST(TopluTablo, UnmatchedColumnsAreListedAndEmptyRowsCounted) {
+    const OkunanTablo t = Read("Departman;Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret;Not\n"
+                               "Muhasebe;A;01.01.2020;01.01.2024;1000;x\n"
+                               ";;;;;\n"
+                               "\n"
+                               "Satış;B;01.01.2021;01.01.2024;2000;\n");
+    EXPECT_EQ(t.eslesmeyenler, (std::vector<std::string>{"Departman", "Not"}));
+    EXPECT_EQ(t.ayirici, ';');
+    EXPECT_EQ(t.bosSatir, 2u);
+    ASSERT_EQ(t.satirlar.size(), 2u);
+    EXPECT_EQ(t.satirlar[1].satir, 5u);
+}
+
+TEST(TopluTablo, ABadRowGetsItsReasonsAndTheOthersStand) {
+    const OkunanTablo t = Read("Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret;Devreden Prim Günü\n"
+                               "İyi;01.01.2020;01.01.2024;1000;\n"
+                               "Kötü;31.02.2020;01.01.2024;bin lira;2,5\n"
+                               "Yine İyi;01.01.2021;01.01.2024;2000;\n");
+    ASSERT_EQ(t.satirlar.size(), 3u);
+    EXPECT_EQ(t.satirlar[0].hata, "");
+    EXPECT_EQ(t.satirlar[1].hata, "Giriş Tarihi: \"31.02.2020\" okunamadı; En Son Brüt Ücret: \"bin lira\" "
+                                  "okunamadı; Devreden Prim Günü: \"2,5\" okunamadı");
+    EXPECT_EQ(t.satirlar[2].hata, "");
+}
+
+TEST(TopluTablo, AReferenceDateReplacesTheExitDateColumn) {
+    OkumaSecenekleri o;
+    o.cikisTarihi = "31.12.2026";
+    const OkunanTablo t = Read("Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\n"
+                               "A;01.01.2020;bozuk;1000\n",
+                               o);
+    ASSERT_EQ(t.satirlar.size(), 1u);
+    EXPECT_EQ(t.satirlar[0].hata, "");
+    EXPECT_EQ(AsMap(t.satirlar[0]).at("CTarih"), "31.12.2026");
+    EXPECT_TRUE(t.eslesmeyenler.empty());
+    // Without the exit date column the reference date is enough.
+    EXPECT_EQ(Read("Adı Soyadı;Giriş Tarihi;En Son Brüt Ücret\nA;01.01.2020;1000\n", o).satirlar.size(), 1u);
+}
+
+TEST(TopluTablo, FilesThatCannotBeReadSayWhy) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "dosya boş"},
+        {"\n;;\n\n", "dosya boş"},
+        {std::string("PK\x03\x04rest", 8), "bir CSV dosyası değil"},
+        {std::string("\xD0\xCF\x11\xE0rest", 8), "bir CSV dosyası değil"},
+        {"\xFF\xFEx", "UTF-16"},
+        {std::string("a\0b", 3), "bir tablo dosyası değil"},
+        {"Ali Veli;01.01.2020;2000\n", "başlık satırı bulunamadı"},
+        {"Adı Soyadı;Giriş Tarihi;Çıkış Tarihi\nA;01.01.2020;01.01.2024\n",
+         "gerekli sütun yok: \"En Son Brüt Ücret\""},
+        {"Ad;Çıkış Tarihi;Ücret\nA;01.01.2024;1\n", "gerekli sütun yok: \"Adı Soyadı\" (ya da \"Ad\" ile "
+                                                    "\"Soyad\"), \"Giriş Tarihi\" (ya da \"Çalıştığı "
+                                                    "Toplam Gün\"), \"En Son Brüt Ücret\""},
+    };
+    for (const auto& [bytes, want] : cases) EXPECT_NE(Refusal(bytes).find(want), std::string::npos) << want;
+}
+
+TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
+    std::vector<SonucSatiri> rows(3);
+    const auto set = [](SonucSatiri& s, Field f, const char* t) { s.alan[static_cast<size_t>(f)] = t; };
+    for (size_t i = 0; i < rows.size(); ++i) rows[i].sira = i + 1;
+    rows[0].hesaplandi = rows[1].hesaplandi = true;
+    set(rows[0], Field::txtAdiSoyadi, "=HYPERLINK(\"x\")");
+    set(rows[0], Field::NET, "1.234,56");
+    set(rows[1], Field::txtAdiSoyadi, "@a");
+    set(rows[1], Field::NET, "0,44");
+    set(rows[2], Field::txtAdiSoyadi, "-b");
+    set(rows[2], Field::NET, "999,00"); // not calculated: neither shown nor added
+    rows[2].hata = "+neden";
+    const std::string csv = SonucCsv(rows);
+    EXPECT_EQ(csv.rfind("\xEF\xBB\xBF\"Sıra\";\"Adı Soyadı\";", 0), 0u);
+    EXPECT_NE(csv.find("\"'=HYPERLINK(\"\"x\"\")\""), std::string::npos);
+    EXPECT_NE(csv.find("\"'@a\""), std::string::npos);
+    EXPECT_NE(csv.find("\"'-b\""), std::string::npos);
+    EXPECT_NE(csv.find("\"'+neden\""), std::string::npos);
+    EXPECT_EQ(csv.find("999,00"), std::string::npos);
+    EXPECT_EQ(Toplam(rows, Field::NET), "1.235,00");
+    EXPECT_NE(csv.find("\"1.235,00\""), std::string::npos);
+    EXPECT_NE(csv.find("\r\n\"TOPLAM\";"), std::string::npos);
+    EXPECT_EQ(CsvHucresi("\tx"), "\"'\tx\"");
+    EXPECT_EQ(CsvHucresi("a\"b"), "\"a\"\"b\"");
+}

@@ -1,0 +1,390 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tablo_oku.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+
+#include "archive/turkish_fold.h"
+#include "base/conversions.h"
+#include "calc/fields.h"
+#include "sheet/profile.h"
+
+namespace pamerol {
+
+namespace {
+
+std::string_view Trimmed(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    // A no-break space (U+00A0) as some spreadsheets write between thousands or before "TL".
+    while (s.size() >= 2 && s.substr(0, 2) == "\xC2\xA0") s.remove_prefix(2);
+    while (s.size() >= 2 && s.substr(s.size() - 2) == "\xC2\xA0") s.remove_suffix(2);
+    return s;
+}
+
+bool ValidUtf8(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const size_t n = c < 0x80             ? 0
+                         : (c & 0xE0) == 0xC0 ? 1
+                         : (c & 0xF0) == 0xE0 ? 2
+                         : (c & 0xF8) == 0xF0 ? 3
+                                              : 4;
+        if (n == 4 || s.size() - i <= n) return false;
+        for (size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+// The usual names of the clerk's columns, reduced as BaslikAnahtari reduces them.
+struct Takma {
+    std::string_view anahtar;
+    SutunEslesmesi::Tur tur;
+    Field alan;
+};
+using T = SutunEslesmesi::Tur;
+constexpr std::array kTakmalar{
+    Takma{"adisoyadi", T::Alan, Field::txtAdiSoyadi},
+    Takma{"adsoyad", T::Alan, Field::txtAdiSoyadi},
+    Takma{"adsoyadi", T::Alan, Field::txtAdiSoyadi},
+    Takma{"adisoyad", T::Alan, Field::txtAdiSoyadi},
+    Takma{"isimsoyisim", T::Alan, Field::txtAdiSoyadi},
+    Takma{"personel", T::Alan, Field::txtAdiSoyadi},
+    Takma{"personeladisoyadi", T::Alan, Field::txtAdiSoyadi},
+    Takma{"ad", T::Ad, Field::txtAdiSoyadi},
+    Takma{"adi", T::Ad, Field::txtAdiSoyadi},
+    Takma{"isim", T::Ad, Field::txtAdiSoyadi},
+    Takma{"soyad", T::Soyad, Field::txtAdiSoyadi},
+    Takma{"soyadi", T::Soyad, Field::txtAdiSoyadi},
+    Takma{"soyisim", T::Soyad, Field::txtAdiSoyadi},
+    Takma{"tckimlikno", T::Alan, Field::txtTcKNo},
+    Takma{"tckimliknumarasi", T::Alan, Field::txtTcKNo},
+    Takma{"tckn", T::Alan, Field::txtTcKNo},
+    Takma{"tcno", T::Alan, Field::txtTcKNo},
+    Takma{"kimlikno", T::Alan, Field::txtTcKNo},
+    Takma{"sskno", T::Alan, Field::txtSSkNoPer},
+    Takma{"sgkno", T::Alan, Field::txtSSkNoPer},
+    Takma{"ssksicilno", T::Alan, Field::txtSSkNoPer},
+    Takma{"sgksicilno", T::Alan, Field::txtSSkNoPer},
+    Takma{"adres", T::Alan, Field::txtAdres},
+    Takma{"adresi", T::Alan, Field::txtAdres},
+    Takma{"giristarihi", T::Alan, Field::GTarih},
+    Takma{"isegiristarihi", T::Alan, Field::GTarih},
+    Takma{"cikistarihi", T::Alan, Field::CTarih},
+    Takma{"istencikistarihi", T::Alan, Field::CTarih},
+    Takma{"devredenprimgunu", T::Alan, Field::DGUN},
+    Takma{"calistigitoplamgun", T::Alan, Field::TGUN},
+    Takma{"calistigigun", T::Alan, Field::TGUN},
+    Takma{"ensonbrutucret", T::Alan, Field::ESUCRET},
+    Takma{"ensonbrutucreti", T::Alan, Field::ESUCRET},
+    Takma{"brutucret", T::Alan, Field::ESUCRET},
+    Takma{"ilaveucret", T::Alan, Field::IUCRET},
+    Takma{"yillikizinucreti", T::Alan, Field::YIUCRET},
+    Takma{"ensontoplamgvmatrahi", T::Alan, Field::DGVMAT},
+    Takma{"ensontopgvmatrahi", T::Alan, Field::DGVMAT},
+    Takma{"toplamgvmatrahi", T::Alan, Field::DGVMAT},
+};
+
+bool IsResult(Field f) {
+    return std::find(kResultFields.begin(), kResultFields.end(), f) != kResultFields.end();
+}
+
+// The caption a clerk knows a required column by.
+constexpr std::string_view kAdiSoyadi = "Adı Soyadı";
+
+std::string Joined(const std::vector<std::string>& parts, std::string_view between) {
+    std::string out;
+    for (const auto& p : parts) {
+        if (!out.empty()) out += between;
+        out += p;
+    }
+    return out;
+}
+
+// The spreadsheet day numbers of 01.01.1920 and 31.12.2099.
+constexpr long kIlkGunNumarasi = 7306;
+constexpr long kSonGunNumarasi = 73050;
+
+} // namespace
+
+std::string BaslikAnahtari(std::string_view baslik) {
+    std::string out;
+    for (char c : PlainFold(baslik))
+        if (std::isalnum(static_cast<unsigned char>(c))) out += c;
+    return out;
+}
+
+SutunEslesmesi BaslikEslesmesi(std::string_view baslik) {
+    const std::string key = BaslikAnahtari(baslik);
+    if (key.empty()) return {};
+    for (const Takma& t : kTakmalar)
+        if (t.anahtar == key) return {t.tur, t.alan};
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto f = static_cast<Field>(i);
+        if (IsResult(f)) continue;
+        if (BaslikAnahtari(FieldName(f)) == key) return {T::Alan, f};
+    }
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto f = static_cast<Field>(i);
+        if (IsResult(f) || FieldCaption(f).empty()) continue;
+        if (BaslikAnahtari(FieldCaption(f)) == key) return {T::Alan, f};
+    }
+    return {};
+}
+
+std::optional<std::string> TarihMetni(std::string_view text) {
+    text = Trimmed(text);
+    // A date cell that a workbook shows without a date format: its day number, counted from 30.12.1899 as
+    // spreadsheets count. Only days from 1920 to 2099, so that a year or a small number typed into a date
+    // column is refused rather than taken for a date.
+    if (!text.empty() && text.size() <= 5 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const long serial = std::stol(std::string(text));
+        if (serial < kIlkGunNumarasi || serial > kSonGunNumarasi) return std::nullopt;
+        // Days since 1.3.0000 to the civil date (the proleptic Gregorian calendar).
+        const long z = serial - 25569 + 719468; // 25569: 1.1.1970 as a spreadsheet day
+        const long era = z / 146097, doe = z - era * 146097;
+        const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+        const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+        const long day = doy - (153 * mp + 2) / 5 + 1, month = mp < 10 ? mp + 3 : mp - 9;
+        const long year = yoe + era * 400 + (month <= 2);
+        char date[40];
+        std::snprintf(date, sizeof date, "%02ld.%02ld.%04ld", day, month, year);
+        return std::string(date);
+    }
+    // Numbers split at ".", "/" or "-"; the year is the part of four digits.
+    std::vector<std::string> parts(1);
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            parts.back() += c;
+        } else if (c == '.' || c == '/' || c == '-') {
+            parts.emplace_back();
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (parts.size() != 3) return std::nullopt;
+    for (const auto& p : parts)
+        if (p.empty() || p.size() > 4) return std::nullopt;
+    std::string day = parts[0], month = parts[1], year = parts[2];
+    if (parts[0].size() == 4) day = parts[2], year = parts[0]; // YYYY-AA-GG
+    if (year.size() != 4 || day.size() > 2 || month.size() > 2) return std::nullopt;
+    const std::string date = std::string(2 - day.size(), '0') + day + '.' +
+                             std::string(2 - month.size(), '0') + month + '.' + year;
+    if (!IsValidDateText(date)) return std::nullopt;
+    return date;
+}
+
+std::optional<double> TutarDegeri(std::string_view text) {
+    text = Trimmed(text);
+    for (std::string_view unit : {"YTL", "ytl", "TL", "tl", "Tl", "\xE2\x82\xBA"}) {
+        if (text.size() > unit.size() && text.substr(text.size() - unit.size()) == unit) {
+            text = Trimmed(text.substr(0, text.size() - unit.size()));
+            break;
+        }
+    }
+    if (text.empty()) return std::nullopt;
+    const auto dots = std::count(text.begin(), text.end(), '.');
+    const bool comma = text.find(',') != std::string_view::npos;
+    // A plain number with a decimal point ("12345.67", "0.5"): one point not followed by exactly three
+    // digits. "12.345" is Turkish grouping, as a clerk means it.
+    if (!comma && dots == 1 && text.size() - text.find('.') - 1 != 3) {
+        std::string turkish(text);
+        turkish[turkish.find('.')] = ',';
+        return ParseNumber(turkish);
+    }
+    return ParseNumber(text);
+}
+
+std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char sep) {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> row;
+    std::string cell;
+    bool quoted = false, any = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                cell += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                cell += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+            any = true;
+        } else if (c == sep) {
+            row.push_back(std::move(cell));
+            cell.clear();
+            any = true;
+        } else if (c == '\n' || c == '\r') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            row.push_back(std::move(cell));
+            cell.clear();
+            rows.push_back(std::move(row));
+            row.clear();
+            any = false;
+        } else {
+            cell += c;
+            any = true;
+        }
+    }
+    if (any || !cell.empty()) {
+        row.push_back(std::move(cell));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler,
+                                       std::string* hata) {
+    const auto fail = [&](std::string why) {
+        if (hata) *hata = std::move(why);
+        return std::nullopt;
+    };
+    if (bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4) ||
+        bytes.substr(0, 4) == std::string_view("\xD0\xCF\x11\xE0", 4))
+        return fail(
+            "bir CSV dosyası değil (bir çalışma kitabı ya da sıkıştırılmış dosya); tabloyu CSV olarak "
+            "kaydedip verin");
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")
+        return fail("UTF-16 ile kaydedilmiş; tabloyu UTF-8 ya da Windows-1254 CSV olarak kaydedin");
+    if (bytes.find('\0') != std::string_view::npos)
+        return fail("bir tablo dosyası değil (ikili veri içeriyor)");
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    const std::string text = ValidUtf8(bytes) ? std::string(bytes) : Cp1254ToUtf8(bytes);
+
+    // The separator: the one the first line with text holds most of outside quotes.
+    OkunanTablo tablo;
+    {
+        size_t counts[3] = {0, 0, 0};
+        bool quoted = false;
+        const size_t start = std::min(text.find_first_not_of("\r\n \t"), text.size());
+        for (char c : std::string_view(text).substr(start)) {
+            if (c == '"') quoted = !quoted;
+            if (quoted) continue;
+            if (c == '\n' || c == '\r') break;
+            counts[0] += c == ';';
+            counts[1] += c == ',';
+            counts[2] += c == '\t';
+        }
+        const char seps[3] = {';', ',', '\t'};
+        tablo.ayirici = seps[std::max_element(counts, counts + 3) - counts];
+    }
+    auto rows = CsvHucreleri(text, tablo.ayirici);
+    const auto blank = [](const std::vector<std::string>& row) {
+        return std::all_of(row.begin(), row.end(), [](const std::string& c) { return Trimmed(c).empty(); });
+    };
+    // Blank lines before the header do not count as rows.
+    size_t first = 0;
+    while (first < rows.size() && blank(rows[first])) ++first;
+    if (first == rows.size()) return fail("dosya boş");
+
+    for (const auto& cell : rows[first]) tablo.basliklar.emplace_back(Trimmed(cell));
+    bool anyMatch = false;
+    std::vector<bool> taken(kFieldCount + 2, false); // fields, then the first and the last name
+    for (const auto& baslik : tablo.basliklar) {
+        SutunEslesmesi e = BaslikEslesmesi(baslik);
+        const size_t slot = e.tur == T::Ad      ? kFieldCount
+                            : e.tur == T::Soyad ? kFieldCount + 1
+                                                : static_cast<size_t>(e.alan);
+        // A second column for the same field, and the exit date under a reference date, are not read.
+        const bool ignored = e.tur == T::Alan && e.alan == Field::CTarih && secenekler.cikisTarihi;
+        if (e.tur != T::Yok) anyMatch = true;
+        if (e.tur == T::Yok || taken[slot] || ignored) {
+            if (!ignored && !baslik.empty()) tablo.eslesmeyenler.push_back(baslik);
+            e = {};
+        } else {
+            taken[slot] = true;
+        }
+        tablo.eslesmeler.push_back(e);
+    }
+    if (!anyMatch)
+        return fail("ilk satırda sütun adları yok (başlık satırı bulunamadı; ilk satır \"Adı Soyadı\", "
+                    "\"Giriş Tarihi\", ... gibi sütun adlarını taşımalı)");
+
+    const auto has = [&](Field f) { return static_cast<bool>(taken[static_cast<size_t>(f)]); };
+    std::vector<std::string> missing;
+    if (!has(Field::txtAdiSoyadi) && !(taken[kFieldCount] && taken[kFieldCount + 1]))
+        missing.emplace_back('"' + std::string(kAdiSoyadi) + "\" (ya da \"Ad\" ile \"Soyad\")");
+    if (!has(Field::GTarih) && !has(Field::TGUN) && !has(Field::DGUN))
+        missing.emplace_back("\"Giriş Tarihi\" (ya da \"Çalıştığı Toplam Gün\")");
+    if (!has(Field::CTarih) && !secenekler.cikisTarihi) missing.emplace_back("\"Çıkış Tarihi\"");
+    if (!has(Field::ESUCRET)) missing.emplace_back("\"En Son Brüt Ücret\"");
+    if (!missing.empty()) return fail("gerekli sütun yok: " + Joined(missing, ", "));
+
+    for (size_t r = first + 1; r < rows.size(); ++r) {
+        const auto& cells = rows[r];
+        if (blank(cells)) {
+            ++tablo.bosSatir;
+            continue;
+        }
+        TabloSatiri satir;
+        satir.satir = r - first + 1;
+        std::vector<std::pair<Field, std::string>> values;
+        std::string ad, soyad;
+        std::vector<std::string> hatalar;
+        for (size_t c = 0; c < tablo.eslesmeler.size() && c < cells.size(); ++c) {
+            const SutunEslesmesi& e = tablo.eslesmeler[c];
+            const std::string value(Trimmed(cells[c]));
+            if (e.tur == T::Yok || value.empty()) continue;
+            if (e.tur == T::Ad || e.tur == T::Soyad) {
+                (e.tur == T::Ad ? ad : soyad) = value;
+                continue;
+            }
+            const auto unreadable = [&] {
+                hatalar.push_back(tablo.basliklar[c] + ": \"" + value + "\" okunamadı");
+            };
+            std::optional<std::string> text;
+            switch (Info(e.alan).kind) {
+            case Kind::Date:
+                if (!(text = TarihMetni(value))) unreadable();
+                break;
+            case Kind::Amount:
+                if (auto v = TutarDegeri(value); !v || !(text = AmountText(*v))) unreadable();
+                break;
+            case Kind::Rate:
+                if (auto v = TutarDegeri(value); !v || !(text = NumberText(*v))) unreadable();
+                break;
+            case Kind::DayCount:
+                if (auto v = TutarDegeri(value);
+                    !v || *v < 0 || *v != static_cast<double>(static_cast<long>(*v)))
+                    unreadable();
+                else
+                    text = NumberText(*v);
+                break;
+            case Kind::Text:
+            case Kind::MultiLineText: text = value; break;
+            }
+            if (text) values.emplace_back(e.alan, std::move(*text));
+        }
+        if (!ad.empty() || !soyad.empty())
+            values.emplace_back(Field::txtAdiSoyadi, ad.empty()      ? soyad
+                                                     : soyad.empty() ? ad
+                                                                     : ad + ' ' + soyad);
+        if (secenekler.cikisTarihi) values.emplace_back(Field::CTarih, *secenekler.cikisTarihi);
+        std::stable_sort(values.begin(), values.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        // Without an entry date, the service is counted from the premium days.
+        const bool byDates =
+            std::any_of(values.begin(), values.end(), [](const auto& v) { return v.first == Field::GTarih; });
+        const bool byDays = std::any_of(values.begin(), values.end(), [](const auto& v) {
+            return v.first == Field::TGUN || v.first == Field::DGUN;
+        });
+        satir.atamalar.emplace_back(!byDates && byDays ? "Option2" : "Option1", "1");
+        for (auto& [f, text] : values)
+            satir.atamalar.emplace_back(std::string(FieldName(f)), std::move(text));
+        satir.hata = Joined(hatalar, "; ");
+        tablo.satirlar.push_back(std::move(satir));
+    }
+    return tablo;
+}
+
+} // namespace pamerol

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reading the clerk's table of employees (a CSV file as a spreadsheet saves it): the header row is
+// matched to the sheet's fields, every other row becomes the assignments of one case, as the window would
+// take them from typing. A row whose date or amount cannot be read keeps its reason and is not
+// calculated; the other rows are not held back by it.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "calc/record.h"
+
+namespace pamerol {
+
+// One row of the table: the assignments (field or option name and text, in the sheet's field order) and
+// why it cannot be calculated, if it cannot.
+struct TabloSatiri {
+    size_t satir = 0; // the row's line number in the file (the header is line 1)
+    std::vector<std::pair<std::string, std::string>> atamalar;
+    std::string hata; // empty: the row can be calculated
+};
+
+// What a column of the header was matched to: a field, the first or the last name (joined into
+// "Adı Soyadı"), or nothing.
+struct SutunEslesmesi {
+    enum class Tur { Alan, Ad, Soyad, Yok } tur = Tur::Yok;
+    Field alan = Field::GTarih;
+};
+
+struct OkunanTablo {
+    std::vector<std::string> basliklar;     // the header's cells as written
+    std::vector<SutunEslesmesi> eslesmeler; // one per header cell
+    std::vector<std::string> eslesmeyenler; // the captions of the columns that match nothing
+    std::vector<TabloSatiri> satirlar;      // the rows with at least one non-blank cell, in order
+    size_t bosSatir = 0;                    // rows skipped because every cell is blank
+    char ayirici = ';';
+};
+
+// How the rows are read: with a reference exit date (the provision) every row takes that date, and the
+// exit date column is neither required nor read.
+struct OkumaSecenekleri {
+    std::optional<std::string> cikisTarihi; // "GG.AA.YYYY"
+};
+
+// Reads a CSV file's bytes: UTF-8 with or without a byte-order mark, or Windows-1254 (any text that is
+// not valid UTF-8); ";", "," or a tab between cells (the one the header row holds most of, outside
+// quotes); cells in double quotes may hold separators, line breaks and doubled quotes. Nothing, with the
+// reason in *hata (naming no file: the caller adds it), when the file is empty, has no header or lacks a
+// required column.
+std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler,
+                                       std::string* hata);
+
+// The cells of a CSV text (already UTF-8) split at sep, row by row.
+std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char sep);
+
+// A header cell reduced for matching: Turkish and other letters to their plain small base letters, every
+// character that is neither a letter nor a digit left out ("T.C. Kimlik No" -> "tckimlikno").
+std::string BaslikAnahtari(std::string_view baslik);
+
+// The column a header cell names: the usual variants of the clerk's files first, then any field by its
+// caption or its field name.
+SutunEslesmesi BaslikEslesmesi(std::string_view baslik);
+
+// A date as the clerk writes it, "G.A.YYYY" to "GG.AA.YYYY" (also with "/" or "-"), or "YYYY-AA-GG" as
+// some programs save it; a calendar date only. A whole number from 7306 to 73050 is a date cell shown
+// without a date format: the spreadsheet's day number (1.1.1920 to 31.12.2099).
+std::optional<std::string> TarihMetni(std::string_view text);
+
+// An amount as the clerk writes it: Turkish "12.345,67", with "TL" or "₺" after it, or a plain number
+// "12345.67" / "12345,67"; the value.
+std::optional<double> TutarDegeri(std::string_view text);
+
+} // namespace pamerol

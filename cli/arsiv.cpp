@@ -14,15 +14,6 @@ namespace pamerol {
 
 namespace {
 
-const char* DokumName(Dokum d) {
-    switch (d) {
-    case Dokum::Kidem: return "kidem";
-    case Dokum::Ihbar: return "ihbar";
-    case Dokum::Ibraname: return "ibraname";
-    }
-    return "";
-}
-
 template <typename Number> std::optional<Number> Whole(const std::string& text) {
     Number value{};
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

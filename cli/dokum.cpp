@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "archive/case_keeper.h"
 #include "sheet/pamerol.h"
 #include "sheet/places.h"
 
@@ -19,10 +20,14 @@ namespace pamerol {
 namespace fs = std::filesystem;
 
 std::optional<Dokum> DokumByName(const std::string& name) {
-    if (name == "kidem") return Dokum::Kidem;
-    if (name == "ihbar") return Dokum::Ihbar;
-    if (name == "ibraname") return Dokum::Ibraname;
+    // The papers' names are the archive's, in the order of Dokum.
+    for (size_t i = 0; i < kPaperNames.size(); ++i)
+        if (kPaperNames[i] == name) return static_cast<Dokum>(i);
     return std::nullopt;
+}
+
+std::string_view DokumName(Dokum d) {
+    return kPaperNames.at(static_cast<size_t>(d));
 }
 
 #ifdef PAMEROL_WITH_OFFICE

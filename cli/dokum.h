@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "calc/record.h"
 
@@ -14,6 +15,8 @@ enum class Dokum { Kidem, Ihbar, Ibraname };
 
 // "kidem", "ihbar" or "ibraname".
 std::optional<Dokum> DokumByName(const std::string& name);
+// The paper's name as the command line and the archive write it.
+std::string_view DokumName(Dokum d);
 
 // Fills the paper from the record as the printout dialog would, with the templates of the program's
 // folder, and stores it at path: ".xls", ".pdf" or ".ods" by its ending. Failures are written to err.

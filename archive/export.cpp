@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "archive/case_keeper.h"
+#include "base/csv.h"
 
 namespace pamerol {
 
@@ -31,15 +32,7 @@ std::string PapersText(const ArchivedCase& c) {
 }
 
 std::string CsvValue(const std::string& v) {
-    std::string out = "\"";
-    const bool formula = !v.empty() && (v[0] == '=' || v[0] == '+' || v[0] == '-' || v[0] == '@' ||
-                                        v[0] == '\t' || v[0] == '\r');
-    if (formula) out += '\'';
-    for (char c : v) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + '"';
+    return CsvCell(v);
 }
 
 std::string Html(const std::string& v) {

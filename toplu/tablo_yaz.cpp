@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/conversions.h"
+#include "base/csv.h"
 #include "base/date.h"
 #include "calc/fields.h"
 
@@ -56,15 +57,7 @@ std::string Toplam(const std::vector<SonucSatiri>& satirlar, Field f) {
 }
 
 std::string CsvHucresi(std::string_view text) {
-    std::string out = "\"";
-    if (!text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@' ||
-                          text[0] == '\t' || text[0] == '\r'))
-        out += '\'';
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + '"';
+    return CsvCell(text);
 }
 
 std::string SonucCsv(const std::vector<SonucSatiri>& satirlar) {

@@ -19,6 +19,7 @@
 #include "archive/export.h"
 #include "formuortala.h"
 #include "pamerolwindow.h"
+#include "qtmessages.h"
 #include "sheet/entry_aids.h"
 
 namespace pamerol::ui {
@@ -264,12 +265,7 @@ std::optional<std::int64_t> ArsivWindow::selectedId() const {
 }
 
 bool ArsivWindow::confirm(const QString& question) {
-    QMessageBox box(QMessageBox::Question, kSheetTitle, question, QMessageBox::Yes | QMessageBox::No, this);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return AskYesNo(this, kSheetTitle, question);
 }
 
 void ArsivWindow::reopenSelected() {

@@ -837,13 +837,7 @@ void PamerolWindow::getYasalDegerler() {
     showResultNotes();
     messages.show(WithCaptions(ToQ(got.message)).toStdString(),
                   got.missing.empty() ? MessageIcon::Information : MessageIcon::Warning);
-    QMessageBox ask(QMessageBox::Question, kSheetTitle,
-                    QStringLiteral("Bu değerler ayarlarınıza kaydedilsin mi?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    ask.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
-    ask.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
-    ask.setDefaultButton(QMessageBox::No);
-    if (ask.exec() == QMessageBox::Yes) {
+    if (confirm(QStringLiteral("Bu değerler ayarlarınıza kaydedilsin mi?"))) {
         core_.keepFiguresAsSettings();
         core_.ayarlariYaz();
     }
@@ -1044,12 +1038,7 @@ bool PamerolWindow::switchTab(const QKeyEvent* key) {
 }
 
 bool PamerolWindow::confirm(const QString& question) {
-    QMessageBox box(QMessageBox::Question, kSheetTitle, question, QMessageBox::Yes | QMessageBox::No, this);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return AskYesNo(this, kSheetTitle, question);
 }
 
 bool PamerolWindow::mayClose() {

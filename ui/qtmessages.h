@@ -10,6 +10,9 @@
 
 namespace pamerol::ui {
 
+// A question with "Evet" and "Hayır", "Hayır" the default and Escape's answer; whether "Evet" was chosen.
+bool AskYesNo(QWidget* parent, const QString& title, const QString& question);
+
 class QtMessages : public Messages {
   public:
     explicit QtMessages(QString caption) : caption_(std::move(caption)) {}

@@ -15,6 +15,7 @@
 #include "figures/yasal_degerler.h"
 #include "formuortala.h"
 #include "pictures.h"
+#include "qtmessages.h"
 #include "sheet/entry_aids.h"
 
 namespace pamerol::ui {
@@ -149,13 +150,7 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
 }
 
 bool RaporSecWindow::confirm(const QString& question) {
-    QMessageBox box(QMessageBox::Question, kPrintoutsTitle, question, QMessageBox::Yes | QMessageBox::No,
-                    this);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return AskYesNo(this, kPrintoutsTitle, question);
 }
 
 void RaporSecWindow::print() {

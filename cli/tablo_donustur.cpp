@@ -184,6 +184,11 @@ std::optional<std::string> WorkbookAsCsv(const std::string&, std::string* why) {
     return std::nullopt;
 }
 
+std::optional<std::string> WorkbookFromFods(const std::string&, const std::string&, std::string* why) {
+    if (why) *why = "bu derlemede çalışma kitabı yazacak LibreOffice desteği yok; sonucu .csv olarak isteyin";
+    return std::nullopt;
+}
+
 #endif
 
 } // namespace pamerol

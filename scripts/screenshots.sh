@@ -52,23 +52,19 @@ shot "$box" sonuc-kutusu.png
 key Return
 xdotool windowfocus --sync "$window"
 
-# From "Hesapla" the tab bar is seven Tabs away (the link label takes two); the arrows then walk the tabs.
-key Tab Tab Tab Tab Tab Tab Tab
-shot "$window" sayfa-kidem.png
-for name in ihbar sabitler isveren personel guncelleme; do
-    key Right
+# Each tab by its access key, which also puts the focus in the tab's first box.
+for tab in kidem:m ihbar:a sabitler:s isveren:v personel:p guncelleme:c; do
+    name=${tab%%:*}
+    key "alt+${tab##*:}"
     if [ "$name" = personel ]; then # the employee's name, Turkish letters and all
-        key Tab
         text "Ayşe Yılmaz Gündüz"
-        key shift+Tab
     fi
     shot "$window" "sayfa-$name.png"
 done
 
 # The next employee's case after "Boşalt" (Alt+B), with the previous employee's particulars still on the
 # "Personel" tab: the printout dialog (Alt+D is "&Dökümler") warns whose particulars it would print.
-key alt+b # the focus stays on the tab bar: two Tabs pass the tab's two buttons, the third wraps to the entry date
-key Tab Tab Tab
+key alt+b # the focus goes to the entry date
 text 01022005; key Return
 text 31122007; key Return
 key Return Return Return
@@ -81,7 +77,8 @@ key alt+d
 dialog=$(xdotool search --sync --onlyvisible --name "Kıdem İhbar Dökümleri" | head -1)
 shot "$dialog" dokumler.png
 key Escape
-key Escape # closes the sheet, saving the settings into the copy's Pmrl.ini
+# The case is calculated but neither printed nor stored, so closing would ask: the copy simply ends.
+kill "$app" 2>/dev/null || true
 wait "$app" || true
 app=""
 

@@ -270,6 +270,7 @@ TEST(Hesapla, InvalidOrReversedDatesChangeNothing) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"15.03.2004", "__.__.____", "Çıkış tarihi girilmemiş."},
         {"15.03.20__", "14.09.2007", "Giriş tarihi eksik: \"15.03.20__\""},
+        {"15.03.2004", "14.09.....", "Çıkış tarihi eksik: \"14.09.....\""}, // once an uncaught exception
         {"31.02.2007", "01.03.2007", "Giriş tarihi: 31.02.2007 takvimde yok."},
         {"15.03.0204", "14.09.2007", "Giriş tarihi: 15.03.0204, yıl 1900 ile 2099 arasında olmalı."},
         {"15.03.2004", "14.09.2107", "Çıkış tarihi: 14.09.2107, yıl 1900 ile 2099 arasında olmalı."},

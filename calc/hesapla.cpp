@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "hesapla.h"
 
-#include <algorithm>
-
 #include "base/conversions.h"
 #include "calc/fields.h"
 

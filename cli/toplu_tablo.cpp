@@ -51,15 +51,6 @@ std::optional<std::string> OutputProblem(const TopluTabloSecenekleri& s) {
     return std::nullopt;
 }
 
-std::string Joined(const std::vector<std::string>& parts, std::string_view between) {
-    std::string out;
-    for (const auto& p : parts) {
-        if (!out.empty()) out += between;
-        out += p;
-    }
-    return out;
-}
-
 } // namespace
 
 int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* settings,

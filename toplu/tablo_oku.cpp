@@ -97,15 +97,6 @@ bool IsResult(Field f) {
 // The caption a clerk knows a required column by.
 constexpr std::string_view kAdiSoyadi = "Adı Soyadı";
 
-std::string Joined(const std::vector<std::string>& parts, std::string_view between) {
-    std::string out;
-    for (const auto& p : parts) {
-        if (!out.empty()) out += between;
-        out += p;
-    }
-    return out;
-}
-
 // The spreadsheet day numbers of 01.01.1920 and 31.12.2099.
 constexpr long kIlkGunNumarasi = 7306;
 constexpr long kSonGunNumarasi = 73050;
@@ -385,6 +376,15 @@ std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecene
         tablo.satirlar.push_back(std::move(satir));
     }
     return tablo;
+}
+
+std::string Joined(const std::vector<std::string>& parts, std::string_view between) {
+    std::string out;
+    for (const auto& p : parts) {
+        if (!out.empty()) out += between;
+        out += p;
+    }
+    return out;
 }
 
 } // namespace pamerol

@@ -74,4 +74,7 @@ std::optional<std::string> TarihMetni(std::string_view text);
 // "12345.67" / "12345,67"; the value.
 std::optional<double> TutarDegeri(std::string_view text);
 
+// The parts one after another with `between` between them.
+std::string Joined(const std::vector<std::string>& parts, std::string_view between);
+
 } // namespace pamerol

@@ -1,0 +1,337 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Toplu Hesap" against a stand-in companion: a shell script that records its arguments and prints what
+// the real one prints (the preview, the progress lines, the summary), so that what the clerk sees of each
+// can be checked without computing anything.
+#include <QCheckBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+
+#include "sheet_fixture.h"
+#include "ui/toplu_window.h"
+
+using namespace pamerol;
+using pamerol::testing::ClickBox;
+using pamerol::testing::ModalBoxes;
+
+namespace {
+
+// The preview's answer (written with ' for ").
+const QString kPreview =
+    QStringLiteral(
+        "{'basliklar':['Adı Soyadı','Giriş','Departman'],'eslesmeler':['Adı Soyadı','Giriş Tarihi',''],"
+        "'satirlar':[['Ayşe Yılmaz','01.03.2015','Muhasebe'],['Mehmet Öztürk','15.9.2019','Üretim']],"
+        "'satirSayisi':250,'eksik':''}")
+        .replace(u'\'', u'"');
+
+// A stand-in companion in a folder of its own: it writes its arguments to "args", one a line, answers the
+// preview with the shell text `preview` (by default: preview.json) and a run with the shell text `run`.
+struct Companion {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("pamerol-hesap"));
+
+    explicit Companion(const QString& run, const QString& json = kPreview,
+                       const QString& preview = QStringLiteral("cat \"$D/preview.json\"; exit 0")) {
+        write(QStringLiteral("preview.json"), json);
+        write(QStringLiteral("pamerol-hesap"),
+              QStringLiteral("#!/bin/sh\nD='%1'\nprintf '%s\\n' \"$@\" > \"$D/args\"\n"
+                             "case \" $* \" in *' --onizleme '*) %2;; esac\n")
+                      .arg(dir.path(), preview) +
+                  run);
+        QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    void write(const QString& name, const QString& text) const {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::WriteOnly)) f.write(text.toUtf8());
+    }
+    QStringList args() const {
+        QFile f(dir.filePath(QStringLiteral("args")));
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+    QString in() const { return dir.filePath(QStringLiteral("personel.csv")); }
+    QString out() const { return dir.filePath(QStringLiteral("personel-sonuc.xlsx")); }
+    QString ini() const { return dir.filePath(QStringLiteral("Pmrl.ini")); }
+    QString archive() const { return dir.filePath(QStringLiteral("arsiv.db")); }
+};
+
+// A run that writes the results file and sums up two rows.
+const QString kQuickRun = QStringLiteral("for a; do [ \"$prev\" = --cikti ] && : > \"$a\"; prev=$a; done\n"
+                                         "printf 'Hesaplanan: 2\\nHesaplanamayan: 0\\n'\n");
+
+struct Dialog {
+    Companion& c;
+    testing::RecordedDesktop desktop;
+    ModalBoxes boxes;
+    ui::TopluWindow w;
+
+    explicit Dialog(Companion& companion, const QString& program = {})
+        : c(companion), w({program.isEmpty() ? c.path : program, c.ini(), c.archive()}, desktop) {
+        w.show();
+        (void)QTest::qWaitForWindowExposed(&w);
+    }
+    template <class T> T* find(const char* name) const {
+        T* found = w.findChild<T*>(QString::fromLatin1(name));
+        if (!found) qFatal("no %s", name);
+        return found;
+    }
+    // Chooses the table and waits for its preview.
+    bool open() {
+        w.setInput(c.in());
+        return QTest::qWaitFor([this] { return !w.busy(); }, 5000);
+    }
+    bool runToEnd() {
+        QTest::mouseClick(find<QPushButton>("cmdBaslat"), Qt::LeftButton);
+        return QTest::qWaitFor([this] { return !w.busy(); }, 10000);
+    }
+    QString text(const char* label) const { return find<QLabel>(label)->text(); }
+};
+
+} // namespace
+
+class TopluWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void previewShowsHowEachColumnIsRead_data() {
+        QTest::addColumn<QString>("json");
+        QTest::addColumn<QString>("preview"); // the stand-in's answer
+        QTest::addColumn<QString>("said");    // what the clerk reads above the table
+        QTest::addColumn<QString>("missing"); // the missing-column line, or empty
+        QTest::addColumn<bool>("startable");
+        const QString answer = QStringLiteral("cat \"$D/preview.json\"; exit 0");
+        QTest::addRow("every required column")
+            << kPreview << answer << QStringLiteral("250 personel var; ilk 2 satır") << QString() << true;
+        QTest::addRow("a required column missing")
+            << QString(kPreview).replace(QStringLiteral("\"eksik\":\"\""),
+                                         QStringLiteral("\"eksik\":\"\\\"En Son Brüt Ücret\\\" sütunu yok\""))
+            << answer << QStringLiteral("Eşleşmeyen sütunlar okunmaz: Departman")
+            << QStringLiteral("\"En Son Brüt Ücret\" sütunu yok") << false;
+        QTest::addRow("not a spreadsheet")
+            << QString()
+            << QStringLiteral("echo 'pamerol-hesap: \"personel.csv\" bir tablo değil' >&2; exit 2")
+            << QStringLiteral("\"personel.csv\" bir tablo değil") << QString() << false;
+    }
+    void previewShowsHowEachColumnIsRead() {
+        QFETCH(QString, json);
+        QFETCH(QString, preview);
+        QFETCH(QString, said);
+        QFETCH(QString, missing);
+        Companion c(kQuickRun, json, preview);
+        Dialog d(c);
+        QVERIFY(d.open());
+        QTEST(d.find<QPushButton>("cmdBaslat")->isEnabled(), "startable");
+        QVERIFY2(d.text("lblOnizleme").contains(said), qPrintable(d.text("lblOnizleme")));
+        QVERIFY(!d.text("lblOnizleme").contains(QStringLiteral("pamerol-hesap")));
+        QCOMPARE(d.find<QLabel>("lblEksik")->isVisibleTo(&d.w), !missing.isEmpty());
+        if (!missing.isEmpty()) QCOMPARE(d.text("lblEksik"), missing);
+        if (json.isEmpty()) return;
+        QCOMPARE(c.args(), (QStringList{"--toplu-tablo", c.in(), "--onizleme"}));
+        auto* table = d.find<QTableWidget>("tblOnizleme");
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("Mehmet Öztürk"));
+        // The name as written, with the field it is read into; an unmatched column stands out.
+        const auto header = [table](int c) { return table->horizontalHeaderItem(c); };
+        QCOMPARE(header(0)->text(), QStringLiteral("Adı Soyadı ✓"));
+        QCOMPARE(header(1)->text(), QStringLiteral("Giriş\n✓ Giriş Tarihi"));
+        QCOMPARE(header(2)->text(), QStringLiteral("Departman\n✗ eşleşmedi"));
+        QVERIFY(header(2)->foreground().color() != header(1)->foreground().color());
+        QVERIFY(header(2)->foreground().color() != table->palette().color(QPalette::ButtonText));
+    }
+
+    void startPassesTheChosenOptions() {
+        struct Case {
+            const char* name;
+            std::function<void(Dialog&)> choose;
+            std::function<QStringList(const Companion&)> expected; // empty: nothing is started
+        };
+        const auto click = [](const char* box) {
+            return [box](Dialog& d) { ClickBox(d.find<QAbstractButton>(box)); };
+        };
+        const Case cases[] = {
+            {"the defaults", [](Dialog&) {},
+             [](const Companion& c) {
+                 return QStringList{"--toplu-tablo",    c.in(),    "--cikti",   c.out(),
+                                    "--yasal-degerler", "--arsiv", c.archive(), "--ilerleme"};
+             }},
+            {"settings file, reference date, papers, no archive",
+             [click](Dialog& d) {
+                 click("optAyar")(d);
+                 click("chkCikisTarihi")(d);
+                 auto* date = d.find<QLineEdit>("txtCikisTarihi");
+                 date->setFocus();
+                 date->selectAll();
+                 QTest::keyClicks(date, QStringLiteral("30062026"));
+                 click("chkKidem")(d);
+                 click("chkIbraname")(d);
+                 click("chkArsiv")(d);
+             },
+             [](const Companion& c) {
+                 return QStringList{
+                     "--toplu-tablo",  c.in(),
+                     "--cikti",        c.out(),
+                     "--ayar",         c.ini(),
+                     "--cikis-tarihi", "30.06.2026",
+                     "--pdf-klasoru",  c.dir.filePath(QStringLiteral("personel-sonuc-dokumler")),
+                     "--dokum",        "kidem,ibraname",
+                     "--ilerleme"};
+             }},
+            {"a run name and an .ods results file",
+             [](Dialog& d) {
+                 d.w.askOutput = [&d](QWidget*, const QString&) {
+                     return d.c.dir.filePath(QStringLiteral("karsilik.ods"));
+                 };
+                 QTest::mouseClick(d.find<QPushButton>("cmdSonucSec"), Qt::LeftButton);
+                 d.find<QLineEdit>("txtTopluAdi")->insert(QStringLiteral("Yıl sonu 2026"));
+             },
+             [](const Companion& c) {
+                 return QStringList{"--toplu-tablo",    c.in(),
+                                    "--cikti",          c.dir.filePath(QStringLiteral("karsilik.ods")),
+                                    "--yasal-degerler", "--arsiv",
+                                    c.archive(),        "--toplu-adi",
+                                    "Yıl sonu 2026",    "--ilerleme"};
+             }},
+            {"an existing results file replaced",
+             [](Dialog& d) {
+                 d.c.write(QStringLiteral("personel-sonuc.xlsx"), QStringLiteral("eski"));
+                 d.boxes.press = QStringLiteral("Evet");
+             },
+             [](const Companion& c) {
+                 return QStringList{"--toplu-tablo",    c.in(),    "--cikti",   c.out(),
+                                    "--yasal-degerler", "--arsiv", c.archive(), "--uzerine-yaz",
+                                    "--ilerleme"};
+             }},
+            {"an existing results file kept",
+             [](Dialog& d) {
+                 d.c.write(QStringLiteral("personel-sonuc.xlsx"), QStringLiteral("eski"));
+                 d.boxes.press = QStringLiteral("Hayır");
+             },
+             {}},
+        };
+        for (const Case& k : cases) {
+            Companion c(kQuickRun);
+            Dialog d(c);
+            QVERIFY(d.open());
+            k.choose(d);
+            QVERIFY(d.runToEnd());
+            if (!k.expected) {
+                QCOMPARE(c.args().last(), QStringLiteral("--onizleme"));
+                QVERIFY(!d.find<QLabel>("lblSonuc")->isVisible());
+            } else {
+                QCOMPARE(c.args(), k.expected(c));
+            }
+        }
+    }
+
+    void progressShowsNameAndTimeLeft() {
+        Companion c(QStringLiteral("echo 'ilerleme 1 4 Ayşe Yılmaz' >&2\n"
+                                   "while [ ! -e \"$D/go\" ]; do sleep 0.02; done\n"
+                                   "echo 'ilerleme 4 4 Şule Çağlar' >&2\n") +
+                    kQuickRun);
+        Dialog d(c);
+        QVERIFY(d.open());
+        QTest::mouseClick(d.find<QPushButton>("cmdBaslat"), Qt::LeftButton);
+        auto* bar = d.find<QProgressBar>("prgIlerleme");
+        QTRY_COMPARE(bar->value(), 1);
+        QCOMPARE(bar->maximum(), 4);
+        QVERIFY(d.text("lblSimdiki").contains(QStringLiteral("Ayşe Yılmaz")));
+        QVERIFY(d.text("lblKalanSure").startsWith(QStringLiteral("Kalan süre: yaklaşık")));
+        // The options hold still during the run; the dialog itself does not.
+        QVERIFY(!d.find<QLineEdit>("txtSonuc")->isEnabled());
+        QVERIFY(d.find<QPushButton>("cmdIptal")->isEnabled());
+        QVERIFY(!d.find<QPushButton>("cmdBaslat")->isEnabled());
+        c.write(QStringLiteral("go"), QString());
+        QVERIFY(QTest::qWaitFor([&d] { return !d.w.busy(); }, 5000));
+        QCOMPARE(bar->value(), 4);
+        QCOMPARE(d.text("lblSonuc"), QStringLiteral("Toplu hesap bitti: 2 personel hesaplandı."));
+        QVERIFY(
+            d.find<QPlainTextEdit>("txtOzet")->toPlainText().contains(QStringLiteral("Hesaplanamayan: 0")));
+        QTest::mouseClick(d.find<QPushButton>("cmdTabloyuAc"), Qt::LeftButton);
+        QTest::mouseClick(d.find<QPushButton>("cmdKlasoruAc"), Qt::LeftButton);
+        QCOMPARE(d.desktop.opened,
+                 (std::vector<std::string>{QUrl::fromLocalFile(c.out()).toEncoded().toStdString(),
+                                           QUrl::fromLocalFile(c.dir.path()).toEncoded().toStdString()}));
+    }
+
+    void cancelStopsAfterTheRowAndShowsWhatWasDone() {
+        // Like the companion: SIGTERM ends the run after the current row, with the summary of the rows done.
+        Companion c(QStringLiteral(
+            "trap 'stop=1' TERM\ni=0\nwhile [ $i -lt 500 ]; do\n"
+            "  i=$((i+1)); sleep 0.02; echo \"ilerleme $i 500 Kişi $i\" >&2\n"
+            "  [ -n \"$stop\" ] && break\ndone\n"
+            "printf 'Hesaplanan: %s\\nHesaplanamayan: 0\\nDurduruldu: %s. satırdan sonra\\n' $i $i\n"));
+        Dialog d(c);
+        QVERIFY(d.open());
+        QTest::mouseClick(d.find<QPushButton>("cmdBaslat"), Qt::LeftButton);
+        QTRY_VERIFY(d.find<QProgressBar>("prgIlerleme")->value() >= 2);
+        QTest::mouseClick(d.find<QPushButton>("cmdIptal"), Qt::LeftButton);
+        QVERIFY(!d.find<QPushButton>("cmdIptal")->isEnabled());
+        QVERIFY(QTest::qWaitFor([&d] { return !d.w.busy(); }, 5000));
+        const int done = d.find<QProgressBar>("prgIlerleme")->value();
+        QVERIFY(done < 500);
+        QCOMPARE(d.text("lblSonuc"),
+                 QStringLiteral("Toplu hesap durduruldu: %1 personel hesaplandı.").arg(done));
+        QVERIFY(d.find<QPlainTextEdit>("txtOzet")->toPlainText().contains(QStringLiteral("Durduruldu: ")));
+    }
+
+    void closingDuringARunAsks() {
+        Companion c(QStringLiteral("trap 'exit 0' TERM\nwhile :; do sleep 0.02; done\n"));
+        Dialog d(c);
+        QVERIFY(d.open());
+        QTest::mouseClick(d.find<QPushButton>("cmdBaslat"), Qt::LeftButton);
+        QVERIFY(d.w.running());
+        d.boxes.press = QStringLiteral("Hayır");
+        d.w.close();
+        QCOMPARE(d.boxes.take().size(), 1);
+        QVERIFY(d.w.isVisible() && d.w.running());
+        d.boxes.press = QStringLiteral("Evet");
+        d.w.close();
+        QCOMPARE(d.boxes.take().size(), 1);
+        QVERIFY(QTest::qWaitFor([&d] { return !d.w.busy(); }, 5000));
+        QTRY_VERIFY(!d.w.isVisible());
+    }
+
+    void aFailingCompanionSaysWhy_data() {
+        QTest::addColumn<QString>("run");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("nothing done")
+            << QStringLiteral("echo 'pamerol-hesap: \"/yok/sonuc.xlsx\" yazılamıyor: klasörü \"/yok\" yok' "
+                              ">&2; exit 2\n")
+            << QStringLiteral("\"/yok/sonuc.xlsx\" yazılamıyor: klasörü \"/yok\" yok");
+        QTest::addRow("killed") << QStringLiteral("kill -KILL $$\n")
+                                << QStringLiteral("Hesap programı beklenmedik biçimde sona erdi.");
+    }
+    void aFailingCompanionSaysWhy() {
+        QFETCH(QString, run);
+        QFETCH(QString, shown);
+        Companion c(run);
+        Dialog d(c);
+        QVERIFY(d.open());
+        QVERIFY(d.runToEnd());
+        const QString all = d.text("lblSonuc") + u'\n' + d.find<QPlainTextEdit>("txtOzet")->toPlainText();
+        QVERIFY2(all.contains(shown), qPrintable(all));
+        QVERIFY(!all.contains(QStringLiteral("pamerol-hesap:")));
+        QVERIFY(!d.find<QPushButton>("cmdTabloyuAc")->isEnabled());
+        QVERIFY(d.find<QPushButton>("cmdBaslat")->isEnabled()); // the clerk may try again
+    }
+
+    void aMissingCompanionSaysWhy() {
+        Companion c(kQuickRun);
+        Dialog d(c, c.dir.filePath(QStringLiteral("yok")));
+        QVERIFY(d.open());
+        QVERIFY2(d.text("lblOnizleme").startsWith(QStringLiteral("Hesap programı başlatılamadı")),
+                 qPrintable(d.text("lblOnizleme")));
+        QVERIFY(!d.find<QPushButton>("cmdBaslat")->isEnabled());
+    }
+};
+
+QTEST_MAIN(TopluWindowTest)
+#include "test_toplu_window.moc"

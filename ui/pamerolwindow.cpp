@@ -33,6 +33,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "archive/arsiv_yolu.h"
 #include "archive/case_keeper.h"
 #include "arsivwindow.h"
 #include "base/conversions.h"
@@ -43,6 +44,7 @@
 #include "qtmessages.h"
 #include "sheet/profile.h"
 #include "tooltips.h"
+#include "toplu_window.h"
 
 namespace pamerol::ui {
 
@@ -402,6 +404,7 @@ QWidget* PamerolWindow::buildUpperArea() {
     row->addWidget(frame("Prim Günü"), 0, Qt::AlignTop);
     row->addWidget(frame("Ücret"), 0, Qt::AlignTop);
     row->addWidget(buildCommands());
+    left->insertWidget(2, toplu_, 0, Qt::AlignLeft);
     return area;
 }
 
@@ -423,6 +426,13 @@ QWidget* PamerolWindow::buildCommands() {
     archive_->hide();
     for (QPushButton* b : {command2_, command3_, command4, newEmployee, archive_, command1})
         column->addWidget(b);
+    // Made after the commands, for the focus order; placed under "Hesap Şekli" (buildUpperArea), so that
+    // the window still fits a small screen. Its access key is no other's either.
+    toplu_ = makeButton("cmdTopluHesap", QStringLiteral("Topl&u Hesap"));
+    toplu_->setToolTip(
+        QStringLiteral("Personel tablosundaki (Excel, LibreOffice ya da CSV) herkesin kıdem ve "
+                       "ihbar tazminatını birlikte hesaplar; sayfa bu sırada kullanılabilir."));
+    connect(toplu_, &QPushButton::clicked, this, &PamerolWindow::showToplu);
     connect(archive_, &QPushButton::clicked, this, [this] { ShowArchive(*keeper_, core_, *this); });
     connect(command2_, &QPushButton::clicked, this, &PamerolWindow::hesapla);
     connect(command3_, &QPushButton::clicked, this, [this] {
@@ -1191,6 +1201,17 @@ void PamerolWindow::showStatement() {
     dialog.exec();
 }
 
+void PamerolWindow::showToplu() {
+    if (!topluWindow_) {
+        TopluYollari yollar{QCoreApplication::applicationDirPath() + QStringLiteral("/pamerol-hesap"),
+                            ToQ(core_.iniYolu()), keeper_ ? ToQ(ArsivYolu(core_.iniYolu())) : QString()};
+        topluWindow_ = new TopluWindow(std::move(yollar), desktop_, this);
+    }
+    topluWindow_->show();
+    topluWindow_->raise();
+    topluWindow_->activateWindow();
+}
+
 void PamerolWindow::showHelp() {
     if (!help_) {
         // The help page in a window of the program: nothing else needs to be installed for it.
@@ -1267,8 +1288,16 @@ void PamerolWindow::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
+        // A run of "Toplu Hesap" is stopped with the program; the companion writes the rows it has done.
+        if (topluWindow_ && topluWindow_->running() &&
+            !confirm(QStringLiteral("Toplu hesap sürüyor. Program kapatılırsa hesap durdurulur; bitmiş "
+                                    "satırların sonuçları yazılır. Program kapatılsın mı?"))) {
+            event->ignore();
+            return;
+        }
         closed_ = true;
         if (help_) help_->close();
+        if (topluWindow_) topluWindow_->hide();
         core_.close();
     }
     event->accept();

@@ -39,6 +39,7 @@ namespace pamerol::ui {
 inline const QString kSheetTitle = QStringLiteral("Kıdem ve İhbar Tazminatı Hesabı");
 
 class QtMessages;
+class TopluWindow;
 
 // What the printout dialog is opened with: the warning about texts and boxes left from an earlier case
 // (empty when there is none) and what to do when the clerk confirms them.
@@ -130,6 +131,8 @@ class PamerolWindow : public QWidget {
     void showHelp();
     // "Nasıl Hesaplandı?": the statement of the results on screen in a read-only window.
     void showStatement();
+    // "Toplu Hesap": the dialog for many employees from a spreadsheet, beside the sheet.
+    void showToplu();
     // A paste into an amount field: the clipboard's text without currency marks and blanks, or refused
     // with the hint when the field could not read the result.
     void pasteAmount(Field f, QLineEdit* edit, int clipboardMode);
@@ -166,6 +169,8 @@ class PamerolWindow : public QWidget {
     QPushButton* aciklama_ = nullptr;
     QPushButton* archive_ = nullptr;
     CaseKeeper* keeper_ = nullptr;
+    QPushButton* toplu_ = nullptr;
+    TopluWindow* topluWindow_ = nullptr; // made at its first opening, kept with its last run's summary
     QtMessages* messages_ = nullptr;
     QLabel* tcUyarisi_ = nullptr;
     QWidget* help_ = nullptr;

@@ -181,7 +181,7 @@ class PamerolWindowTest : public QObject {
                 QVERIFY2(!keys.contains(b->text().at(at + 1).toUpper()), qPrintable(b->text()));
                 keys += b->text().at(at + 1).toUpper();
             }
-        QCOMPARE(keys.size(), 11);
+        QCOMPARE(keys.size(), 12);
         for (int i = 0; i < tabs->count(); ++i) {
             const QString title = tabs->tabText(i);
             titles << QString(title).remove(u'&');

@@ -101,6 +101,22 @@ struct Dialog {
 class TopluWindowTest : public QObject {
     Q_OBJECT
   private slots:
+    void theSheetOpensItBesideItself() {
+        testing::Sheet s;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier);
+        ui::TopluWindow* toplu = nullptr;
+        QTRY_VERIFY((toplu = s.window.findChild<ui::TopluWindow*>()) &&
+                    toplu->isVisible()); // a click, a moment later
+        QVERIFY(!toplu->isModal() && !QApplication::activeModalWidget());
+        // Without an archive the option is not offered.
+        QVERIFY(!toplu->findChild<QCheckBox*>(QStringLiteral("chkArsiv"))->isVisibleTo(toplu));
+        // The sheet takes typing meanwhile, and a second press brings back the same dialog.
+        s.type(Field::GTarih, QStringLiteral("15032004"));
+        QCOMPARE(s.shown(Field::GTarih), QStringLiteral("15.03.2004"));
+        QTest::mouseClick(s.find<QPushButton>("cmdTopluHesap"), Qt::LeftButton);
+        QCOMPARE(s.window.findChildren<ui::TopluWindow*>().size(), 1);
+    }
+
     void previewShowsHowEachColumnIsRead_data() {
         QTest::addColumn<QString>("json");
         QTest::addColumn<QString>("preview"); // the stand-in's answer

@@ -73,14 +73,19 @@ int IntegerOf(sqlite::Connection& db, std::string_view sql) {
     return s.step() ? static_cast<int>(s.integer(0)) : 0;
 }
 
-// The texts a search looks in (name, T.C. Kimlik No, SSK No, employer), in the Turkish and the plain fold.
-std::pair<std::string, std::string> SearchTexts(const CaseSheet& s) {
+// The texts a search looks in (name, T.C. Kimlik No, SSK No, employer, and the run's name), in the
+// Turkish and the plain fold.
+std::pair<std::string, std::string> SearchTexts(const CaseSheet& s, std::string_view run) {
     std::pair<std::string, std::string> texts;
     for (Field f :
          {Field::txtAdiSoyadi, Field::txtTcKNo, Field::txtSSkNoPer, Field::txtUnvani, Field::txtSSkNoIsv}) {
         const std::string_view text = f == Field::txtTcKNo ? TrimBlanks(s.text(f)) : s.text(f);
         texts.first += TurkishFold(text) + '\n';
         texts.second += PlainFold(text) + '\n';
+    }
+    if (!run.empty()) {
+        texts.first += TurkishFold(run) + '\n';
+        texts.second += PlainFold(run) + '\n';
     }
     return texts;
 }
@@ -333,19 +338,20 @@ std::unique_ptr<Archive> Archive::open(const std::string& path, std::string* err
     }
 }
 
-std::int64_t Archive::insertCase(const CaseSheet& s, std::string_view paper) {
+std::int64_t Archive::insertCase(const CaseToStore& stored) {
+    const CaseSheet& s = stored.sheet;
     const std::int64_t now = clock_();
-    sqlite::Statement c(
-        db_->handle(),
-        "INSERT INTO cases (stored_at, stored_by, mode, check1, check2, command3, "
-        "yillik_kidem_tutari, name, tc_no, exit_date, net_severance, net_notice, search, exit_day, plain) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
-    const auto [turkish, plain] = SearchTexts(s);
+    sqlite::Statement c(db_->handle(),
+                        "INSERT INTO cases (stored_at, stored_by, mode, check1, check2, command3, "
+                        "yillik_kidem_tutari, name, tc_no, exit_date, net_severance, net_notice, search, "
+                        "exit_day, plain, run) "
+                        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
+    const auto [turkish, plain] = SearchTexts(s, stored.run);
     c.bind(1, now).bind(2, user_).bind(3, std::int64_t{static_cast<int>(s.mode)});
     c.bind(4, std::int64_t{s.check1}).bind(5, std::int64_t{s.check2}).bind(6, std::int64_t{s.command3});
     c.bind(7, s.yillikKidemTutari).bind(8, s.text(Field::txtAdiSoyadi)).bind(9, s.text(Field::txtTcKNo));
     c.bind(10, s.text(Field::CTarih)).bind(11, s.text(Field::NET)).bind(12, s.text(Field::ITAZM));
-    c.bind(13, turkish).bind(15, plain);
+    c.bind(13, turkish).bind(15, plain).bind(16, stored.run);
     if (auto day = DayNumber(s.text(Field::CTarih)))
         c.bind(14, std::int64_t{*day});
     else
@@ -364,7 +370,8 @@ std::int64_t Archive::insertCase(const CaseSheet& s, std::string_view paper) {
         t.bind(1, id).bind(2, name).bind(3, text);
         t.run();
     }
-    if (!paper.empty()) insertPaper(id, paper, now);
+    for (const std::string& paper : stored.papers)
+        if (!paper.empty()) insertPaper(id, paper, now);
     return id;
 }
 
@@ -377,18 +384,20 @@ void Archive::insertPaper(std::int64_t id, std::string_view paper, std::int64_t 
 
 std::optional<std::int64_t> Archive::store(const CaseSheet& sheet, std::string_view paper,
                                            std::string* error) {
-    auto ids = storeAll({{sheet, std::string(paper)}}, error);
+    CaseToStore c{sheet, {}, {}};
+    if (!paper.empty()) c.papers.emplace_back(paper);
+    auto ids = storeAll({c}, error);
     if (!ids) return std::nullopt;
     return ids->front();
 }
 
-std::optional<std::vector<std::int64_t>>
-Archive::storeAll(const std::vector<std::pair<CaseSheet, std::string>>& cases, std::string* error) {
+std::optional<std::vector<std::int64_t>> Archive::storeAll(const std::vector<CaseToStore>& cases,
+                                                           std::string* error) {
     if (refuseChange("Vaka arşive kaydedilemedi", error)) return std::nullopt;
     try {
         std::vector<std::int64_t> ids;
         sqlite::Transaction t(*db_);
-        for (const auto& [sheet, paper] : cases) ids.push_back(insertCase(sheet, paper));
+        for (const CaseToStore& c : cases) ids.push_back(insertCase(c));
         t.commit();
         return ids;
     } catch (const sqlite::Error& e) {
@@ -436,7 +445,7 @@ std::optional<std::vector<ArchiveRow>> Archive::search(const ArchiveQuery& q, st
         "SELECT id, name, tc_no, exit_date, net_severance, net_notice, "
         "(SELECT group_concat(paper, char(10)) FROM (SELECT paper FROM papers p WHERE p.case_id = c.id "
         "ORDER BY p.rowid)), "
-        "max(stored_at, coalesce((SELECT max(printed_at) FROM papers p WHERE p.case_id = c.id), 0)) "
+        "max(stored_at, coalesce((SELECT max(printed_at) FROM papers p WHERE p.case_id = c.id), 0)), run "
         "FROM cases c WHERE 1";
     int n = 2 * count;
     if (count > 0) sql += " AND " + AllOf("plain", 1, count);
@@ -463,7 +472,7 @@ std::optional<std::vector<ArchiveRow>> Archive::search(const ArchiveQuery& q, st
                 break;
             }
             rows.push_back({s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4), s.text(5),
-                            SplitPapers(s.text(6)), s.integer(7)});
+                            SplitPapers(s.text(6)), s.integer(7), s.text(8)});
         }
         return rows;
     } catch (const sqlite::Error& e) {

@@ -43,6 +43,15 @@ struct ArchiveRow {
     std::string netNotice;           // ITAZM
     std::vector<std::string> papers; // the papers printed, oldest first
     std::int64_t lastAt = 0; // when the case was stored or its last paper printed (seconds since 1970)
+    std::string run;         // the run of a table of employees it was computed in; empty for one case
+};
+
+// A case to store: the sheet, the papers printed from it in order, and the name of the run of a table of
+// employees it was computed in (empty for a single case). A search finds the case by the run's name too.
+struct CaseToStore {
+    CaseSheet sheet;
+    std::vector<std::string> papers;
+    std::string run;
 };
 
 struct ArchiveQuery {
@@ -102,8 +111,8 @@ class Archive {
     std::optional<std::int64_t> store(const CaseSheet& sheet, std::string_view paper = {},
                                       std::string* error = nullptr);
     // Stores many cases in one transaction (a batch run); the ids in the order given.
-    std::optional<std::vector<std::int64_t>>
-    storeAll(const std::vector<std::pair<CaseSheet, std::string>>& cases, std::string* error = nullptr);
+    std::optional<std::vector<std::int64_t>> storeAll(const std::vector<CaseToStore>& cases,
+                                                      std::string* error = nullptr);
     // Records that another paper of a stored case was printed. Fails when the case is gone.
     bool addPaper(std::int64_t id, std::string_view paper, std::string* error = nullptr);
 
@@ -127,7 +136,7 @@ class Archive {
     std::string message(std::string_view what, const std::string& reason) const;
     // True (with the message) when the archive was opened for reading only.
     bool refuseChange(std::string_view what, std::string* error) const;
-    std::int64_t insertCase(const CaseSheet& sheet, std::string_view paper);
+    std::int64_t insertCase(const CaseToStore& c);
     void insertPaper(std::int64_t id, std::string_view paper, std::int64_t at);
     void foldLogIntoFile();
 

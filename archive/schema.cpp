@@ -3,7 +3,7 @@
 
 namespace pamerol::archive_schema {
 
-const std::array<std::string_view, 3> kSteps = {
+const std::array<std::string_view, 4> kSteps = {
     // 1: cases with the columns a search lists and a folded search text; every text of the sheet by its
     // name; the papers printed from each case. Ids are never reused, so a case id that a window still
     // holds cannot come to name another person's case after a deletion.
@@ -56,6 +56,11 @@ ALTER TABLE cases ADD COLUMN plain TEXT NOT NULL DEFAULT '';
 UPDATE cases SET search = pamerol_turkish_fold(search), plain = pamerol_plain_fold(search),
                  tc_no = trim(tc_no, ' ' || char(9, 10, 13));
 UPDATE case_texts SET text = trim(text, ' ' || char(9, 10, 13)) WHERE name = 'txtTcKNo';
+)sql",
+    // 4: the name of the run of a table of employees a case was computed in, empty for a single case; a
+    // search finds the run's cases by it (the name is part of the search texts of the cases it stores).
+    R"sql(
+ALTER TABLE cases ADD COLUMN run TEXT NOT NULL DEFAULT '';
 )sql",
 };
 

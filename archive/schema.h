@@ -13,7 +13,7 @@
 namespace pamerol::archive_schema {
 
 // Step i brings a database from version i to version i + 1.
-extern const std::array<std::string_view, 3> kSteps;
+extern const std::array<std::string_view, 4> kSteps;
 
 inline constexpr int kVersion = static_cast<int>(kSteps.size());
 

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::mt19937 random(7);
-    std::vector<std::pair<CaseSheet, std::string>> chunk;
+    std::vector<CaseToStore> chunk;
     const auto fill = std::chrono::steady_clock::now();
     for (int i = 0; i < count; ++i) {
         CaseSheet s = base;
@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
         std::snprintf(exit, sizeof exit, "%02d.%02d.%04d", 1 + static_cast<int>(random() % 28),
                       1 + static_cast<int>(random() % 12), 1995 + static_cast<int>(random() % 30));
         s.texts[static_cast<size_t>(Field::CTarih)] = exit;
-        chunk.emplace_back(std::move(s), i % 3 ? "ibraname" : "");
+        chunk.push_back(
+            {std::move(s), i % 3 ? std::vector<std::string>{"ibraname"} : std::vector<std::string>{}, {}});
         if (chunk.size() == 4096 || i + 1 == count) {
             if (!archive->storeAll(chunk, &error)) {
                 std::fprintf(stderr, "%s\n", error.c_str());

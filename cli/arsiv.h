@@ -62,9 +62,14 @@ int ReopenArchivedCase(const std::string& path, std::int64_t id,
 // An archive that cannot be opened is reported once; the run goes on calculating and printing.
 class ArchiveRun {
   public:
-    ArchiveRun(const std::string& path, std::ostream& err);
+    // run: the name of the run of a table of employees, stored with each case (empty for single cases).
+    ArchiveRun(const std::string& path, std::ostream& err, std::string run = {});
     // Keeps the case when its calculation completed; printed is the paper filled from it, if any.
     void keep(const Record& r, const Dokum* printed, size_t order);
+    // The same with every paper filled from it, in order.
+    void keep(const Record& r, const std::vector<Dokum>& printed, size_t order);
+    // Whether the archive could be opened.
+    bool opened() const { return archive_ != nullptr; }
     // Stores every case kept since the last call in one transaction. Returns the exit status: 0 stored
     // (or nothing to store), 1 not (the reason written to err once).
     int flush();
@@ -74,7 +79,8 @@ class ArchiveRun {
     std::ostream& err_;
     bool failed_ = false;
     std::mutex mutex_;
-    std::vector<std::pair<size_t, std::pair<CaseSheet, std::string>>> kept_;
+    std::string run_;
+    std::vector<std::pair<size_t, CaseToStore>> kept_;
 };
 
 } // namespace pamerol

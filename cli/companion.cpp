@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -30,7 +31,10 @@ const char* kUsage =
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --aciklama\n"
     "          pamerol-hesap --toplu-tablo TABLO --cikti SONUC.xlsx|.ods|.csv [--yasal-degerler | --ayar "
     "DOSYA]\n"
-    "                        [--cikis-tarihi GG.AA.YYYY] [--uzerine-yaz]\n"
+    "                        [--cikis-tarihi GG.AA.YYYY] [--pdf-klasoru KLASÖR --dokum "
+    "kidem,ihbar,ibraname]\n"
+    "                        [--arsiv DOSYA [--toplu-adi AD]] [--ilerleme] [--uzerine-yaz]\n"
+    "          pamerol-hesap --toplu-tablo TABLO --onizleme [--cikis-tarihi GG.AA.YYYY]\n"
     "\n"
     "  --ayar DOSYA      ayarları (Pmrl.ini) önce bu dosyadan yükler\n"
     "  --ayar-yaz DOSYA  hesaptan sonra ayar alanlarını bu dosyaya yazar (yalnız o anahtarlar değişir)\n"
@@ -48,7 +52,16 @@ const char* kUsage =
     "                    her satıra o dosyanınkiler\n"
     "  --cikis-tarihi GG.AA.YYYY  --toplu-tablo ile: her satırı bu tarihte çıkmış gibi hesaplar (yıl sonu\n"
     "                    kıdem tazminatı karşılığı); tablonun \"Çıkış Tarihi\" sütunu kullanılmaz\n"
-    "  --uzerine-yaz     --toplu-tablo ile: var olan sonuç dosyasının üzerine yazar\n"
+    "  --pdf-klasoru KLASÖR  --toplu-tablo ile: --dokum'da virgülle sayılan dökümleri her satır için\n"
+    "                    \"001 Adı Soyadı – Kıdem Bordrosu.pdf\" olarak, her döküm için de tüm satırları\n"
+    "                    \"Tümü – Kıdem Bordrosu.pdf\" olarak KLASÖR'e yazar (pdfunite gerekir)\n"
+    "  --arsiv DOSYA     --toplu-tablo ile: hesaplanan her satırı dökümleriyle arşive kaydeder; --toplu-adi\n"
+    "                    AD (verilmezse tablonun adı ve saat) ile işaretler, Arşiv'de bu adla bulunur\n"
+    "  --ilerleme        --toplu-tablo ile: her satırdan sonra standart hataya \"ilerleme N TOPLAM AD\" "
+    "yazar;\n"
+    "                    SIGTERM ya da Ctrl+C işlenen satırdan sonra durdurur, yapılanı yazar (durum 1)\n"
+    "  --onizleme        --toplu-tablo ile: hesaplamadan sütun eşleşmelerini ve ilk 20 satırı JSON yazar\n"
+    "  --uzerine-yaz     --toplu-tablo ile: var olan sonuç dosyasının ve dökümlerin üzerine yazar\n"
     "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
     "  --arsiv DOSYA     hesaplanan her vakayı (dökümüyle) bu arşive kaydeder\n"
     "  --arsiv-ara METİN arşivde ad, T.C. Kimlik No, SSK No ya da işverene göre arar, Türkçe harfler\n"
@@ -79,8 +92,10 @@ const char* kUsage =
 
 int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                  std::ostream& err) {
-    std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath, tabloIn, tabloOut, cikisTarihi;
-    bool batch = false, yasalDegerler = false, aciklama = false, uzerineYaz = false;
+    std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath, tabloIn, tabloOut, cikisTarihi,
+        pdfKlasoru, topluAdi;
+    bool batch = false, yasalDegerler = false, aciklama = false, uzerineYaz = false, onizleme = false,
+         ilerleme = false;
     ArchiveOptions archiveOptions;
     std::vector<std::pair<std::string, std::string>> assignments;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -100,15 +115,27 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             (a == "--dokum" ? dokumName : dokumPath) = args[++i];
         } else if (int taken = ArchiveArgument(args, i, archiveOptions, err)) {
             if (taken < 0) return err << kUsage, 2;
-        } else if (a == "--toplu-tablo" || a == "--cikti" || a == "--cikis-tarihi") {
+        } else if (a == "--toplu-tablo" || a == "--cikti" || a == "--cikis-tarihi" || a == "--pdf-klasoru" ||
+                   a == "--toplu-adi") {
             if (i + 1 >= args.size()) {
-                const char* what = a == "--cikis-tarihi" ? "bir tarih (GG.AA.YYYY)" : "bir dosya adı";
+                const char* what = a == "--cikis-tarihi"  ? "bir tarih (GG.AA.YYYY)"
+                                   : a == "--toplu-adi"   ? "bir ad"
+                                   : a == "--pdf-klasoru" ? "bir klasör adı"
+                                                          : "bir dosya adı";
                 err << "pamerol-hesap: " << a << " " << what << " ister\n" << kUsage;
                 return 2;
             }
-            (a == "--toplu-tablo" ? tabloIn : a == "--cikti" ? tabloOut : cikisTarihi) = args[++i];
+            (a == "--toplu-tablo"   ? tabloIn
+             : a == "--cikti"       ? tabloOut
+             : a == "--pdf-klasoru" ? pdfKlasoru
+             : a == "--toplu-adi"   ? topluAdi
+                                    : cikisTarihi) = args[++i];
         } else if (a == "--uzerine-yaz") {
             uzerineYaz = true;
+        } else if (a == "--onizleme") {
+            onizleme = true;
+        } else if (a == "--ilerleme") {
+            ilerleme = true;
         } else if (a == "--toplu") {
             batch = true;
         } else if (a == "--aciklama") {
@@ -134,6 +161,25 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         err << "pamerol-hesap: " << *problem << '\n' << kUsage;
         return 2;
     }
+    // With a table of employees, --dokum names the papers of every row, separated by commas.
+    std::vector<Dokum> dokumler;
+    if (tabloIn && dokumName && !dokumPath) {
+        for (size_t from = 0; from <= dokumName->size();) {
+            size_t to = dokumName->find(',', from);
+            if (to == std::string::npos) to = dokumName->size();
+            const auto d = DokumByName(dokumName->substr(from, to - from));
+            if (!d) {
+                err << "pamerol-hesap: --dokum kidem, ihbar ve ibraname'den birini ya da virgülle birkaçını "
+                       "ister, \""
+                    << Excerpt(*dokumName) << "\" değil\n"
+                    << kUsage;
+                return 2;
+            }
+            if (std::find(dokumler.begin(), dokumler.end(), *d) == dokumler.end()) dokumler.push_back(*d);
+            from = to + 1;
+        }
+        dokumName.reset();
+    }
     std::optional<Printout> printout;
     if (dokumName || dokumPath) {
         auto dokum = dokumName ? DokumByName(*dokumName) : std::nullopt;
@@ -151,15 +197,26 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         return 2;
     }
 
-    if (tabloIn || tabloOut || cikisTarihi || uzerineYaz) {
-        if (!tabloIn || !tabloOut) {
-            err << "pamerol-hesap: --toplu-tablo TABLO ile --cikti DOSYA birlikte verilir\n" << kUsage;
+    const bool tabloOption =
+        tabloOut || cikisTarihi || uzerineYaz || pdfKlasoru || topluAdi || onizleme || ilerleme;
+    if (tabloIn || tabloOption) {
+        if (!tabloIn || (!tabloOut && !onizleme)) {
+            err << "pamerol-hesap: --toplu-tablo TABLO ile --cikti DOSYA (ya da --onizleme) birlikte "
+                   "verilir\n"
+                << kUsage;
             return 2;
         }
-        if (batch || !assignments.empty() || saveFile || printout || archiveOptions.file ||
-            archiveOptions.command() || archiveOptions.reopen) {
+        if (batch || !assignments.empty() || saveFile || printout || archiveOptions.command() ||
+            archiveOptions.reopen || aciklama) {
             err << "pamerol-hesap: --toplu-tablo ile yalnız --cikti, --yasal-degerler ya da --ayar, "
-                   "--cikis-tarihi ve --uzerine-yaz verilir\n"
+                   "--cikis-tarihi, --pdf-klasoru ile --dokum, --arsiv, --toplu-adi, --ilerleme ve "
+                   "--uzerine-yaz verilir\n"
+                << kUsage;
+            return 2;
+        }
+        if (pdfKlasoru.has_value() != !dokumler.empty()) {
+            err << "pamerol-hesap: --toplu-tablo ile --pdf-klasoru KLASÖR ve --dokum kidem,ihbar,ibraname "
+                   "birlikte verilir\n"
                 << kUsage;
             return 2;
         }
@@ -177,6 +234,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
                 << Excerpt(*cikisTarihi) << "\" değil\n";
             return 2;
         }
+        if (onizleme) return TopluTabloOnizleme(*tabloIn, cikisTarihi, out, err);
     }
 
     // The settings file, loaded once as at the program's start; unlike the window, a missing file is an
@@ -198,9 +256,10 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     // A table of employees takes the legal figures of each row's exit date unless a settings file is given.
     if ((yasalDegerler || (tabloIn && !settingsFile)) && !(table = YasalDegerleriYukle(err))) return 2;
     if (tabloIn)
-        return RunTopluTablo(
-            TopluTabloSecenekleri{*tabloIn, *tabloOut, cikisTarihi, uzerineYaz, settingsFile}, settings.get(),
-            table.get(), out, err);
+        return RunTopluTablo(TopluTabloSecenekleri{*tabloIn, *tabloOut, cikisTarihi, uzerineYaz, settingsFile,
+                                                   pdfKlasoru, dokumler, archiveOptions.file,
+                                                   topluAdi.value_or(""), ilerleme},
+                             settings.get(), table.get(), out, err);
 
     const auto archivePath = ArchivePath(archiveOptions, settingsFile);
     if ((archiveOptions.command() || archiveOptions.reopen) && !archivePath) {

@@ -30,6 +30,10 @@ std::string_view DokumName(Dokum d) {
     return kPaperNames.at(static_cast<size_t>(d));
 }
 
+std::string DokumBasligi(Dokum d) {
+    return PaperCaption(DokumName(d));
+}
+
 #ifdef PAMEROL_WITH_OFFICE
 
 namespace {
@@ -59,48 +63,83 @@ struct TemporaryProfile {
 
 } // namespace
 
-int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std::ostream& err) {
+struct DokumOfisi::Impl {
+    explicit Impl(std::ostream& e) : err(e), messages(e) {}
+    std::ostream& err;
+    ErrorMessages messages;
+    std::unique_ptr<TemporaryProfile> profile;
+    std::unique_ptr<OfficeWatchdog> watchdog;
+    std::unique_ptr<OfficeSpreadsheet> office;
+    std::optional<PaperFolders> folders;
+    bool failed = false; // the office could not be prepared: every later paper fails at once
+};
+
+DokumOfisi::DokumOfisi(std::ostream& err) : impl_(std::make_unique<Impl>(err)) {}
+
+DokumOfisi::~DokumOfisi() {
+    // The office ends before the watchdog looks, and before the profile goes.
+    impl_->office.reset();
+    impl_->watchdog.reset();
+    impl_->profile.reset();
+}
+
+bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& path) {
+    Impl& d = *impl_;
     if (!StoreFilterFor(path)) {
-        err << "pamerol-hesap: " << path << ": dosya adı .xls, .pdf ya da .ods ile bitmeli\n";
-        return 1;
+        d.err << "pamerol-hesap: " << path << ": dosya adı .xls, .pdf ya da .ods ile bitmeli\n";
+        return false;
     }
     if (!record.command3Enabled()) {
-        err << "pamerol-hesap: hesap tamamlanmadığı için döküm doldurulamadı\n";
-        return 1;
+        d.err << "pamerol-hesap: hesap tamamlanmadığı için döküm doldurulamadı\n";
+        return false;
     }
-    TemporaryProfile profile;
-    if (profile.path.empty()) {
-        err << "pamerol-hesap: ofis profili için geçici klasör oluşturulamadı\n";
-        return 1;
-    }
-    // The office and its profile go with this run however it ends: Ctrl+C, SIGTERM, a hang-up or SIGKILL.
-    // Started before the office, while this process has no other threads.
-    OfficeWatchdog watchdog(profile.path);
-    int status = 1;
-    {
+    if (d.failed) return false;
+    if (!d.office) {
+        d.profile = std::make_unique<TemporaryProfile>();
+        if (d.profile->path.empty()) {
+            d.err << "pamerol-hesap: ofis profili için geçici klasör oluşturulamadı\n";
+            d.failed = true;
+            return false;
+        }
+        // The office and its profile go with this run however it ends: Ctrl+C, SIGTERM, a hang-up or
+        // SIGKILL. Started before the office, while this process has no other threads.
+        d.watchdog = std::make_unique<OfficeWatchdog>(d.profile->path);
         OfficeOptions options;
         options.visible = false;
-        options.profile = profile.path;
-        OfficeSpreadsheet office(options);
-        ErrorMessages messages(err);
+        options.profile = d.profile->path;
+        d.office = std::make_unique<OfficeSpreadsheet>(options);
         const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
         PreparePlaces(places);
-        const PaperFolders folder(places.resources, places.work);
-        bool filled = dokum == Dokum::Ibraname
-                          ? IbranameDoldur(record, folder, office, messages)
-                          : BordroDoldur(record, dokum == Dokum::Kidem, folder, office, messages);
-        if (filled) {
-            Outcome stored = office.storeTo(path);
-            if (stored.ok)
-                status = 0;
-            else
-                err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
-        }
-    } // the office ends before the watchdog looks, and before the profile goes
-    return status;
+        d.folders.emplace(places.resources, places.work);
+    }
+    const bool filled = dokum == Dokum::Ibraname
+                            ? IbranameDoldur(record, *d.folders, *d.office, d.messages)
+                            : BordroDoldur(record, dokum == Dokum::Kidem, *d.folders, *d.office, d.messages);
+    if (!filled) return false;
+    Outcome stored = d.office->storeTo(path);
+    if (!stored.ok) d.err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
+    return stored.ok;
+}
+
+int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std::ostream& err) {
+    DokumOfisi ofis(err);
+    return ofis.kaydet(record, dokum, path) ? 0 : 1;
 }
 
 #else
+
+struct DokumOfisi::Impl {
+    explicit Impl(std::ostream& e) : err(e) {}
+    std::ostream& err;
+};
+
+DokumOfisi::DokumOfisi(std::ostream& err) : impl_(std::make_unique<Impl>(err)) {}
+DokumOfisi::~DokumOfisi() = default;
+
+bool DokumOfisi::kaydet(const Record&, Dokum, const std::string&) {
+    impl_->err << "pamerol-hesap: bu derlemede dökümleri dolduracak LibreOffice desteği yok\n";
+    return false;
+}
 
 int DokumKaydet(const Record&, Dokum, const std::string&, std::ostream& err) {
     err << "pamerol-hesap: bu derlemede dökümleri dolduracak LibreOffice desteği yok\n";

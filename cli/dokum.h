@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,5 +23,27 @@ std::string_view DokumName(Dokum d);
 // folder, and stores it at path: ".xls", ".pdf" or ".ods" by its ending. Failures are written to err.
 // Returns the exit status: 0 stored, 1 not.
 int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std::ostream& err);
+
+// The paper's caption as a clerk knows it: "Kıdem Bordrosu", "İhbar Bordrosu", "İbraname".
+std::string DokumBasligi(Dokum d);
+
+// A headless office kept open for many papers in a row (a table of employees): started on the first
+// paper, on a profile of its own that goes with this process however it ends. Each paper is filled,
+// stored and closed before the next, so the office holds one workbook at a time.
+class DokumOfisi {
+  public:
+    explicit DokumOfisi(std::ostream& err);
+    ~DokumOfisi();
+    DokumOfisi(const DokumOfisi&) = delete;
+    DokumOfisi& operator=(const DokumOfisi&) = delete;
+
+    // Fills the paper from the calculated record and stores it at path (".xls", ".pdf" or ".ods"). False,
+    // with the reason written to err, when it was not stored.
+    bool kaydet(const Record& record, Dokum dokum, const std::string& path);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 } // namespace pamerol

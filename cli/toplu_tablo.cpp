@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toplu_tablo.h"
 
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,17 +14,55 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <sstream>
+#include <system_error>
 
 #include "archive/export.h"
 #include "calc/fields.h"
+#include "json_io.h"
 #include "tablo_donustur.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
 
+extern char** environ;
+
 namespace pamerol {
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// Set by SIGTERM or SIGINT: the run stops after the row in progress.
+volatile sig_atomic_t gStopped = 0;
+
+void Stop(int) {
+    gStopped = 1;
+}
+
+// SIGTERM and SIGINT stop the run instead of ending the process, for as long as the run lasts.
+class StopOnSignal {
+  public:
+    StopOnSignal() {
+        gStopped = 0;
+        struct sigaction a {};
+        a.sa_handler = Stop;
+        sigemptyset(&a.sa_mask);
+        a.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &a, &term_);
+        ::sigaction(SIGINT, &a, &int_);
+    }
+    ~StopOnSignal() {
+        ::sigaction(SIGTERM, &term_, nullptr);
+        ::sigaction(SIGINT, &int_, nullptr);
+    }
+    StopOnSignal(const StopOnSignal&) = delete;
+    StopOnSignal& operator=(const StopOnSignal&) = delete;
+
+  private:
+    struct sigaction term_ {
+    }, int_{};
+};
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -51,7 +92,135 @@ std::optional<std::string> OutputProblem(const TopluTabloSecenekleri& s) {
     return std::nullopt;
 }
 
+// The clerk's table read as rows: a workbook through the office, any other file as CSV. Nothing, with one
+// message naming the file on err, when it cannot be read as a table.
+std::optional<OkunanTablo> TabloOku(const std::string& girdi, const OkumaSecenekleri& secenekler,
+                                    std::ostream& err) {
+    std::string bytes;
+    if (IsWorkbook(girdi)) {
+        std::string why;
+        auto csv = WorkbookAsCsv(girdi, &why);
+        if (!csv) {
+            err << "pamerol-hesap: \"" << girdi << "\": " << why << '\n';
+            return std::nullopt;
+        }
+        bytes = std::move(*csv);
+    } else {
+        std::ifstream file(girdi, std::ios::binary);
+        if (!file) {
+            err << "pamerol-hesap: \"" << girdi << "\" okunamadı (" << std::strerror(errno) << ")\n";
+            return std::nullopt;
+        }
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        if (file.bad()) {
+            err << "pamerol-hesap: \"" << girdi << "\" okunamadı\n";
+            return std::nullopt;
+        }
+    }
+    std::string why;
+    auto tablo = CsvTabloOku(bytes, secenekler, &why);
+    if (!tablo) err << "pamerol-hesap: \"" << girdi << "\": " << why << '\n';
+    return tablo;
+}
+
+// Why the papers cannot go to the folder, or nothing when they can: it is made when missing.
+std::optional<std::string> FolderProblem(const std::string& folder) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (!fs::is_directory(folder, ec)) return "döküm klasörü \"" + folder + "\" oluşturulamadı";
+    if (::access(folder.c_str(), W_OK) != 0)
+        return "döküm klasörü \"" + folder + "\" yazılamıyor (" + std::strerror(errno) + ")";
+    return std::nullopt;
+}
+
+// Runs a program found on PATH with these arguments and waits for it; its exit status, or -1 when it
+// could not be started (errno in *error).
+int RunAndWait(const std::vector<std::string>& argv, int* error) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    if (int e = ::posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ); e != 0) {
+        *error = e;
+        return -1;
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// One PDF of the papers in order (pdfunite of poppler-utils); false with the reason on err.
+bool PdfBirlestir(const std::vector<std::string>& parts, const std::string& to, std::ostream& err) {
+    std::error_code ec;
+    if (parts.size() == 1) {
+        fs::copy_file(parts.front(), to, fs::copy_options::overwrite_existing, ec);
+        if (ec) err << "pamerol-hesap: \"" << to << "\" yazılamadı (" << ec.message() << ")\n";
+        return !ec;
+    }
+    std::vector<std::string> argv{"pdfunite"};
+    argv.insert(argv.end(), parts.begin(), parts.end());
+    argv.push_back(to);
+    int error = 0;
+    const int status = RunAndWait(argv, &error);
+    if (status == 0) return true;
+    if (status < 0 && error == ENOENT)
+        err << "pamerol-hesap: \"" << to << "\" yazılamadı: pdfunite programı yok (poppler-utils paketi)\n";
+    else
+        err << "pamerol-hesap: \"" << to << "\" yazılamadı (pdfunite başarısız)\n";
+    return false;
+}
+
+// The combined PDF of a paper, beside the rows' own: "Tümü – Kıdem Bordrosu.pdf".
+std::string BirlesikDosyaAdi(Dokum d) {
+    return "Tümü – " + DokumBasligi(d) + ".pdf";
+}
+
 } // namespace
+
+std::string DokumDosyaAdi(size_t sira, size_t toplam, const std::string& adSoyad, Dokum dokum) {
+    std::string number = std::to_string(sira);
+    const size_t width = std::max<size_t>(3, std::to_string(toplam).size());
+    if (number.size() < width) number.insert(0, width - number.size(), '0');
+    std::string name;
+    for (unsigned char c : adSoyad) {
+        const bool bad = c < 0x20 || c == 0x7F ||
+                         std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
+        name += bad ? '_' : static_cast<char>(c);
+    }
+    // No blanks or dots at either end (a name of dots alone would be no name), and a name that fits a
+    // file name's 255 bytes with the rest, cut at a whole character.
+    const size_t from = name.find_first_not_of(" ._");
+    name = from == std::string::npos ? std::string() : name.substr(from);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+    if (name.size() > 150) {
+        size_t cut = 150;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name.resize(cut);
+        while (!name.empty() && name.back() == ' ') name.pop_back();
+    }
+    if (name.empty()) name = "Adsız";
+    return number + " " + name + " – " + DokumBasligi(dokum) + ".pdf";
+}
+
+int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string>& cikisTarihi,
+                       std::ostream& out, std::ostream& err) {
+    const auto tablo = TabloOku(girdi, OkumaSecenekleri{cikisTarihi, 20}, err);
+    if (!tablo) return 2;
+    const auto list = [](const std::vector<std::string>& items) {
+        std::string json = "[";
+        for (size_t i = 0; i < items.size(); ++i) json += (i ? "," : "") + JsonString(items[i]);
+        return json + "]";
+    };
+    std::vector<std::string> eslesmeler;
+    for (const SutunEslesmesi& e : tablo->eslesmeler) eslesmeler.push_back(EslesmeBasligi(e));
+    std::string rows;
+    for (size_t i = 0; i < tablo->ornekler.size(); ++i) rows += (i ? "," : "") + list(tablo->ornekler[i]);
+    out << "{\"basliklar\":" << list(tablo->basliklar) << ",\"eslesmeler\":" << list(eslesmeler)
+        << ",\"satirlar\":[" << rows << "],\"satirSayisi\":" << tablo->satirlar.size()
+        << ",\"eksik\":" << JsonString(tablo->eksik) << "}\n";
+    return OutputWritten(out, err) ? 0 : 1;
+}
 
 int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* settings,
                   const YasalDegerler* table, std::ostream& out, std::ostream& err) {
@@ -59,53 +228,91 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
         err << "pamerol-hesap: " << *problem << '\n';
         return 2;
     }
-    std::string bytes;
-    if (IsWorkbook(secenekler.girdi)) {
-        std::string why;
-        auto csv = WorkbookAsCsv(secenekler.girdi, &why);
-        if (!csv) {
-            err << "pamerol-hesap: \"" << secenekler.girdi << "\": " << why << '\n';
+    const auto tablo = TabloOku(secenekler.girdi, OkumaSecenekleri{secenekler.cikisTarihi, 0}, err);
+    if (!tablo) return 2;
+    const size_t total = tablo->satirlar.size();
+
+    // The papers' folder and files, checked before any row is computed: the names follow from the rows.
+    const bool papers = secenekler.pdfKlasoru && !secenekler.dokumler.empty();
+    if (papers) {
+        if (auto problem = FolderProblem(*secenekler.pdfKlasoru)) {
+            err << "pamerol-hesap: " << *problem << '\n';
             return 2;
         }
-        bytes = std::move(*csv);
-    } else {
-        std::ifstream file(secenekler.girdi, std::ios::binary);
-        if (!file) {
-            err << "pamerol-hesap: \"" << secenekler.girdi << "\" okunamadı (" << std::strerror(errno)
-                << ")\n";
-            return 2;
-        }
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        if (file.bad()) {
-            err << "pamerol-hesap: \"" << secenekler.girdi << "\" okunamadı\n";
-            return 2;
+        if (!secenekler.uzerineYaz) {
+            for (size_t i = 0; i < total; ++i) {
+                std::string name;
+                for (const auto& [field, text] : tablo->satirlar[i].atamalar)
+                    if (field == FieldName(Field::txtAdiSoyadi)) name = text;
+                for (Dokum d : secenekler.dokumler) {
+                    for (const std::string& file :
+                         {DokumDosyaAdi(i + 1, total, name, d), BirlesikDosyaAdi(d)}) {
+                        const fs::path path = fs::path(*secenekler.pdfKlasoru) / file;
+                        std::error_code ec;
+                        if (fs::exists(path, ec)) {
+                            err << "pamerol-hesap: \"" << path.string()
+                                << "\" zaten var; üzerine yazmak için --uzerine-yaz verin\n";
+                            return 2;
+                        }
+                    }
+                }
+            }
         }
     }
-    std::string why;
-    const auto tablo = CsvTabloOku(bytes, OkumaSecenekleri{secenekler.cikisTarihi}, &why);
-    if (!tablo) {
-        err << "pamerol-hesap: \"" << secenekler.girdi << "\": " << why << '\n';
-        return 2;
+    // The run's name in the archive: given, or the table's file name and the time.
+    std::string runName = secenekler.topluAdi;
+    if (runName.empty())
+        runName = "Toplu Hesap " + fs::path(secenekler.girdi).filename().string() + " " +
+                  ArchiveTimeText(std::time(nullptr));
+    std::optional<ArchiveRun> archive;
+    if (secenekler.arsiv) {
+        archive.emplace(*secenekler.arsiv, err, runName);
+        if (!archive->opened()) return 2;
     }
 
     const bool progress = &err == &std::cerr && ::isatty(2);
+    StopOnSignal stopOnSignal;
     std::vector<SonucSatiri> rows;
-    rows.reserve(tablo->satirlar.size());
+    rows.reserve(total);
     std::vector<std::pair<std::string, std::string>> refused; // where, and why
-    size_t warned = 0;
+    size_t warned = 0, paperFailures = 0;
     int status = 0;
+    std::map<Dokum, std::vector<std::string>> filled; // each paper's files, in the rows' order
+    std::optional<DokumOfisi> office;
+    if (papers) office.emplace(err);
     ResultWriter writer;
     std::string line;
     for (const TabloSatiri& satir : tablo->satirlar) {
+        if (gStopped) break;
         SonucSatiri row;
         row.sira = rows.size() + 1;
         if (satir.hata.empty()) {
             CaseOutcome outcome;
             int rowStatus = 0;
+            // The calculated sheet's papers and its place in the archive, from the sheet itself.
+            const auto keep = [&](const Record& r, const RecordedMessages&) {
+                if (!r.command3Enabled()) return;
+                std::vector<Dokum> printed;
+                if (papers) {
+                    for (Dokum d : secenekler.dokumler) {
+                        const std::string path =
+                            (fs::path(*secenekler.pdfKlasoru) /
+                             DokumDosyaAdi(row.sira, total, r.text(Field::txtAdiSoyadi), d))
+                                .string();
+                        if (office->kaydet(r, d, path)) {
+                            printed.push_back(d);
+                            filled[d].push_back(path);
+                        } else {
+                            ++paperFailures;
+                        }
+                    }
+                }
+                if (archive) archive->keep(r, printed, row.sira);
+            };
             try {
                 line.clear();
                 RunCase(settings, satir.atamalar, writer, line, nullptr, &err, &rowStatus, nullptr, nullptr,
-                        0, table, {}, &outcome);
+                        0, table, keep, &outcome);
                 row.alan = std::move(outcome.texts);
                 row.hesaplandi = outcome.calculated;
                 if (!row.hesaplandi) row.hata = Joined(outcome.messages, " ");
@@ -130,11 +337,40 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
             refused.emplace_back(std::to_string(satir.satir) + ". satır (" +
                                      row.alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")",
                                  row.hata);
+        const std::string name = row.alan[static_cast<size_t>(Field::txtAdiSoyadi)];
         rows.push_back(std::move(row));
-        if (progress && (rows.size() % 50 == 0 || rows.size() == tablo->satirlar.size()))
-            err << "\r" << rows.size() << " / " << tablo->satirlar.size() << std::flush;
+        if (secenekler.ilerleme) {
+            std::string shown = name;
+            for (char& c : shown)
+                if (c == '\n' || c == '\r') c = ' ';
+            err << "ilerleme " << rows.size() << ' ' << total << ' ' << shown << std::endl;
+        } else if (progress && (papers || rows.size() % 50 == 0 || rows.size() == total)) {
+            err << "\r" << rows.size() << " / " << total << std::flush;
+        }
     }
-    if (progress) err << '\n';
+    if (progress && !secenekler.ilerleme) err << '\n';
+    office.reset(); // the papers' office ends before the workbook's starts
+    const bool stopped = rows.size() < total;
+    if (stopped) status = WorseStatus(status, 1);
+    if (paperFailures) status = WorseStatus(status, 1);
+
+    // One PDF per paper with every row's, for printing in one go.
+    std::vector<std::string> combined;
+    for (const auto& [d, files] : filled) {
+        const std::string to = (fs::path(*secenekler.pdfKlasoru) / BirlesikDosyaAdi(d)).string();
+        if (PdfBirlestir(files, to, err))
+            combined.push_back(to);
+        else
+            status = WorseStatus(status, 1);
+    }
+    size_t archived = 0;
+    if (archive) {
+        for (const SonucSatiri& r : rows) archived += r.hesaplandi;
+        if (archive->flush() != 0) {
+            archived = 0;
+            status = WorseStatus(status, 1);
+        }
+    }
 
     Ozet ozet;
     ozet.emplace_back("Okunan tablo", secenekler.girdi);
@@ -173,6 +409,22 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
     if (refused.size() > 10)
         ozet.emplace_back("...",
                           "ve " + std::to_string(refused.size() - 10) + " satır daha (\"Hata\" sütunu)");
+    if (stopped)
+        ozet.emplace_back("İptal", std::to_string(rows.size()) + " / " + std::to_string(total) +
+                                       " satırdan sonra durduruldu; kalan " +
+                                       std::to_string(total - rows.size()) +
+                                       " satır hesaplanmadı ve tabloya yazılmadı");
+    if (papers) {
+        size_t count = 0;
+        for (const auto& [d, files] : filled) count += files.size();
+        ozet.emplace_back("Dökümler", std::to_string(count) + " PDF, " + *secenekler.pdfKlasoru);
+        if (paperFailures) ozet.emplace_back("Yazılamayan döküm", std::to_string(paperFailures));
+        for (const std::string& c : combined) ozet.emplace_back("Birleşik PDF", c);
+    }
+    if (archive)
+        ozet.emplace_back("Arşiv", std::to_string(archived) + " vaka \"" + runName +
+                                       "\" adıyla kaydedildi (" + *secenekler.arsiv +
+                                       "); Arşiv'de bu adla bulunur");
     ozet.emplace_back("Sonuç tablosu", secenekler.cikti);
 
     std::string written;

@@ -673,6 +673,19 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
     if (!fs::exists(path, ec)) return Outcome::Failure("dosya yok");
     const std::string absolute = fs::absolute(path, ec).string();
     std::string why;
+    // Headless, the previous workbook has been stored by now: closed, so that an office that fills many
+    // papers in a row holds one workbook at a time instead of every one it filled.
+    if (!d.options.visible && d.document.is()) {
+        d.dropScratch();
+        Attempt([&] {
+            if (Reference<css::util::XCloseable> closeable{d.document, UNO_QUERY}; closeable.is())
+                closeable->close(true);
+            return true;
+        });
+        d.document.clear();
+        d.sheet.clear();
+        d.rows.clear();
+    }
     bool ok = Attempt([&] {
         // An untitled copy: opening it never waits on another window's lock, and saving asks for a name.
         const css::beans::PropertyValue props[] = {

@@ -309,7 +309,10 @@ std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecene
         missing.emplace_back("\"Giriş Tarihi\" (ya da \"Çalıştığı Toplam Gün\")");
     if (!has(Field::CTarih) && !secenekler.cikisTarihi) missing.emplace_back("\"Çıkış Tarihi\"");
     if (!has(Field::ESUCRET)) missing.emplace_back("\"En Son Brüt Ücret\"");
-    if (!missing.empty()) return fail("gerekli sütun yok: " + Joined(missing, ", "));
+    if (!missing.empty()) {
+        if (!secenekler.onizleme) return fail("gerekli sütun yok: " + Joined(missing, ", "));
+        tablo.eksik = "gerekli sütun yok: " + Joined(missing, ", ");
+    }
 
     for (size_t r = first + 1; r < rows.size(); ++r) {
         const auto& cells = rows[r];
@@ -317,6 +320,7 @@ std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecene
             ++tablo.bosSatir;
             continue;
         }
+        if (tablo.ornekler.size() < secenekler.onizleme) tablo.ornekler.push_back(cells);
         TabloSatiri satir;
         satir.satir = r - first + 1;
         std::vector<std::pair<Field, std::string>> values;
@@ -376,6 +380,16 @@ std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecene
         tablo.satirlar.push_back(std::move(satir));
     }
     return tablo;
+}
+
+std::string EslesmeBasligi(const SutunEslesmesi& e) {
+    switch (e.tur) {
+    case T::Alan: return std::string(FieldCaption(e.alan));
+    case T::Ad: return "Ad";
+    case T::Soyad: return "Soyad";
+    case T::Yok: break;
+    }
+    return {};
 }
 
 std::string Joined(const std::vector<std::string>& parts, std::string_view between) {

@@ -38,12 +38,19 @@ struct OkunanTablo {
     std::vector<TabloSatiri> satirlar;      // the rows with at least one non-blank cell, in order
     size_t bosSatir = 0;                    // rows skipped because every cell is blank
     char ayirici = ';';
+    // For a preview only: the cells of the first rows with text, as written, and the message for the
+    // required columns that are missing (the rows are then not read).
+    std::vector<std::vector<std::string>> ornekler;
+    std::string eksik;
 };
 
 // How the rows are read: with a reference exit date (the provision) every row takes that date, and the
 // exit date column is neither required nor read.
 struct OkumaSecenekleri {
     std::optional<std::string> cikisTarihi; // "GG.AA.YYYY"
+    // A preview: the first this many rows' cells are kept, and a missing required column is said in
+    // `eksik` instead of refusing the file.
+    size_t onizleme = 0;
 };
 
 // Reads a CSV file's bytes: UTF-8 with or without a byte-order mark, or Windows-1254 (any text that is
@@ -60,6 +67,10 @@ std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char s
 // A header cell reduced for matching: Turkish and other letters to their plain small base letters, every
 // character that is neither a letter nor a digit left out ("T.C. Kimlik No" -> "tckimlikno").
 std::string BaslikAnahtari(std::string_view baslik);
+
+// What a column was matched to, as the clerk knows it: the field's caption, "Ad" or "Soyad"; empty when
+// it matches nothing.
+std::string EslesmeBasligi(const SutunEslesmesi& e);
 
 // The column a header cell names: the usual variants of the clerk's files first, then any field by its
 // caption or its field name.

@@ -90,12 +90,12 @@ ArsivWindow::ArsivWindow(CaseKeeper& keeper, const Record& sheet,
     form->addRow(textLabel, text_);
     form->addRow(datesLabel, dates);
 
-    table_ = new QTableWidget(0, 7);
+    table_ = new QTableWidget(0, 8);
     Name(table_, QStringLiteral("tblDosyalar"), QStringLiteral("Dosyalar"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("Adı Soyadı"), QStringLiteral("T.C. Kimlik No"),
-                                       QStringLiteral("Çıkış Tarihi"), QStringLiteral("Net Kıdem Tazminatı"),
-                                       QStringLiteral("Net İhbar Tazminatı"),
-                                       QStringLiteral("Basılan Dökümler"), QStringLiteral("Son İşlem")});
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Adı Soyadı"), QStringLiteral("T.C. Kimlik No"), QStringLiteral("Çıkış Tarihi"),
+         QStringLiteral("Net Kıdem Tazminatı"), QStringLiteral("Net İhbar Tazminatı"),
+         QStringLiteral("Basılan Dökümler"), QStringLiteral("Son İşlem"), QStringLiteral("Toplu Hesap")});
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -241,7 +241,8 @@ void ArsivWindow::showRows() {
                                    ToQ(r.netSeverance),
                                    ToQ(r.netNotice),
                                    papers.join(QStringLiteral(", ")),
-                                   ToQ(ArchiveTimeText(r.lastAt))};
+                                   ToQ(ArchiveTimeText(r.lastAt)),
+                                   ToQ(r.run)};
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c == 3 || c == 4) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

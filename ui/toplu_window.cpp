@@ -169,6 +169,13 @@ TopluWindow::TopluWindow(TopluYollari yollar, Desktop& desktop, QWidget* parent)
     Name(exitDate_, QStringLiteral("txtCikisTarihi"), QStringLiteral("Referans çıkış tarihi"));
     exitDate_->setEnabled(false);
     connect(useExitDate_, &QCheckBox::toggled, exitDate_, &QWidget::setEnabled);
+    // Without the table's exit dates another column may be missing, or none: the preview says which.
+    connect(useExitDate_, &QCheckBox::toggled, this, [this] {
+        if (!input_->text().isEmpty()) startPreview();
+    });
+    connect(exitDate_, &QLineEdit::textEdited, this, [this] {
+        if (!input_->text().isEmpty() && referenceDate()) startPreview();
+    });
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(useExitDate_);
     dateRow->addWidget(exitDate_);
@@ -330,6 +337,12 @@ void TopluWindow::setOutput(const QString& path) {
     if (!folderChosen_) folder_->setText(pdfFolder());
 }
 
+std::optional<QString> TopluWindow::referenceDate() const {
+    const QString date = exitDate_->text();
+    if (!QDate::fromString(date, QStringLiteral("dd.MM.yyyy")).isValid()) return std::nullopt;
+    return date;
+}
+
 // Until the clerk picks one, the papers go to a folder beside the results, named after them.
 QString TopluWindow::pdfFolder() const {
     if (output_->text().isEmpty()) return {};
@@ -369,9 +382,11 @@ void TopluWindow::startPreview() {
     connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart) failedToStart();
     });
-    process_->start(yollar_.program,
-                    {QStringLiteral("--toplu-tablo"), QDir::fromNativeSeparators(input_->text()),
-                     QStringLiteral("--onizleme")});
+    QStringList args{QStringLiteral("--toplu-tablo"), QDir::fromNativeSeparators(input_->text()),
+                     QStringLiteral("--onizleme")};
+    if (useExitDate_->isChecked() && referenceDate())
+        args << QStringLiteral("--cikis-tarihi") << *referenceDate();
+    process_->start(yollar_.program, args);
     updateState();
 }
 
@@ -448,6 +463,8 @@ void TopluWindow::showPreview(const QByteArray& json) {
             : QStringLiteral("Tabloda %1 personel var.").arg(total);
     if (!unmatched.isEmpty())
         note += QStringLiteral(" Eşleşmeyen sütunlar okunmaz: %1.").arg(unmatched.join(QStringLiteral(", ")));
+    if (useExitDate_->isChecked())
+        note += QStringLiteral(" Referans çıkış tarihiyle tablonun çıkış tarihleri okunmaz.");
     previewNote_->setText(note);
     const QString missing = o.value(QStringLiteral("eksik")).toString();
     missing_->setText(missing);
@@ -470,10 +487,9 @@ void TopluWindow::start() {
     else
         args << QStringLiteral("--yasal-degerler");
     if (useExitDate_->isChecked()) {
-        const QString date = exitDate_->text();
-        if (!QDate::fromString(date, QStringLiteral("dd.MM.yyyy")).isValid())
+        if (!referenceDate())
             return refuse(QStringLiteral("Referans çıkış tarihi GG.AA.YYYY biçiminde bir tarih olmalı."));
-        args << QStringLiteral("--cikis-tarihi") << date;
+        args << QStringLiteral("--cikis-tarihi") << *referenceDate();
     }
     QStringList papers;
     if (kidem_->isChecked()) papers << QStringLiteral("kidem");
@@ -491,9 +507,17 @@ void TopluWindow::start() {
         if (!runName_->text().trimmed().isEmpty())
             args << QStringLiteral("--toplu-adi") << runName_->text().trimmed();
     }
-    if (QFileInfo::exists(output)) {
+    // Files of an earlier run are replaced only when the clerk says so (the companion refuses otherwise).
+    QStringList existing;
+    if (QFileInfo::exists(output)) existing << QStringLiteral("\"%1\"").arg(output);
+    if (!papers.isEmpty() &&
+        !QDir(folder_->text().trimmed()).entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty())
+        existing
+            << QStringLiteral("\"%1\" klasöründeki aynı adlı PDF dosyaları").arg(folder_->text().trimmed());
+    if (!existing.isEmpty()) {
         if (!AskYesNo(this, kTopluTitle,
-                      QStringLiteral("\"%1\" zaten var. Üzerine yazılsın mı?").arg(output)))
+                      QStringLiteral("Önceki bir hesabın dosyaları var: %1. Üzerlerine yazılsın mı?")
+                          .arg(existing.join(QStringLiteral(" ve ")))))
             return;
         args << QStringLiteral("--uzerine-yaz");
     }

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "sheet/pamerol.h"
 
@@ -73,6 +74,8 @@ class TopluWindow : public QDialog {
     void showSummary(const QString& headline, const QString& text, bool good);
     void updateState();
     QString pdfFolder() const;
+    // The reference exit date typed, when it is a whole calendar date.
+    std::optional<QString> referenceDate() const;
 
     TopluYollari yollar_;
     Desktop& desktop_;

@@ -44,7 +44,7 @@ struct Companion {
         write(QStringLiteral("preview.json"), json);
         write(QStringLiteral("pamerol-hesap"),
               QStringLiteral("#!/bin/sh\nD='%1'\nprintf '%s\\n' \"$@\" > \"$D/args\"\n"
-                             "case \" $* \" in *' --onizleme '*) %2;; esac\n")
+                             "case \" $* \" in *' --onizleme '*) cp \"$D/args\" \"$D/preview\"; %2;; esac\n")
                       .arg(dir.path(), preview) +
                   run);
         QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -53,8 +53,9 @@ struct Companion {
         QFile f(dir.filePath(name));
         if (f.open(QIODevice::WriteOnly)) f.write(text.toUtf8());
     }
-    QStringList args() const {
-        QFile f(dir.filePath(QStringLiteral("args")));
+    // The arguments of the last start, or of the last preview.
+    QStringList args(const char* of = "args") const {
+        QFile f(dir.filePath(QString::fromLatin1(of)));
         if (!f.open(QIODevice::ReadOnly)) return {};
         return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
@@ -225,6 +226,33 @@ class TopluWindowTest : public QObject {
                                     "--yasal-degerler", "--arsiv", c.archive(), "--uzerine-yaz",
                                     "--ilerleme"};
              }},
+            {"papers over an earlier run's",
+             [](Dialog& d) {
+                 QDir(d.c.dir.path()).mkdir(QStringLiteral("pdf"));
+                 d.c.write(QStringLiteral("pdf/001 Ayşe Yılmaz – İhbar Bordrosu.pdf"),
+                           QStringLiteral("eski"));
+                 d.w.askFolder = [&d](QWidget*, const QString&) {
+                     return d.c.dir.filePath(QStringLiteral("pdf"));
+                 };
+                 ClickBox(d.find<QCheckBox>("chkIhbar"));
+                 QTest::mouseClick(d.find<QPushButton>("cmdKlasorSec"), Qt::LeftButton);
+                 d.boxes.press = QStringLiteral("Evet");
+             },
+             [](const Companion& c) {
+                 return QStringList{"--toplu-tablo",
+                                    c.in(),
+                                    "--cikti",
+                                    c.out(),
+                                    "--yasal-degerler",
+                                    "--pdf-klasoru",
+                                    c.dir.filePath(QStringLiteral("pdf")),
+                                    "--dokum",
+                                    "ihbar",
+                                    "--arsiv",
+                                    c.archive(),
+                                    "--uzerine-yaz",
+                                    "--ilerleme"};
+             }},
             {"an existing results file kept",
              [](Dialog& d) {
                  d.c.write(QStringLiteral("personel-sonuc.xlsx"), QStringLiteral("eski"));
@@ -237,9 +265,16 @@ class TopluWindowTest : public QObject {
             Dialog d(c);
             QVERIFY(d.open());
             k.choose(d);
+            QVERIFY(QTest::qWaitFor([&d] { return !d.w.busy(); }, 5000)); // a new preview
             QVERIFY(d.runToEnd());
+            // The preview reads the table as the run will: with the reference date, if there is one.
+            const QStringList run = c.args(), preview = c.args("preview");
+            QCOMPARE(preview.mid(0, 3), (QStringList{"--toplu-tablo", c.in(), "--onizleme"}));
+            QCOMPARE(preview.mid(3), run.contains("--cikis-tarihi")
+                                         ? run.mid(run.indexOf("--cikis-tarihi"), 2)
+                                         : QStringList());
             if (!k.expected) {
-                QCOMPARE(c.args().last(), QStringLiteral("--onizleme"));
+                QCOMPARE(run, preview);
                 QVERIFY(!d.find<QLabel>("lblSonuc")->isVisible());
             } else {
                 QCOMPARE(c.args(), k.expected(c));

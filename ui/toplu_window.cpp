@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -131,7 +132,7 @@ TopluWindow::TopluWindow(TopluYollari yollar, Desktop& desktop, QWidget* parent)
     Name(preview_, QStringLiteral("tblOnizleme"), QStringLiteral("Tablonun ilk satırları"));
     preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     preview_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    preview_->setMinimumHeight(fontMetrics().height() * 12);
+    preview_->setMinimumHeight(fontMetrics().height() * 5);
     missing_ = new QLabel;
     missing_->setObjectName(QStringLiteral("lblEksik"));
     missing_->setWordWrap(true);
@@ -181,8 +182,9 @@ TopluWindow::TopluWindow(TopluYollari yollar, Desktop& desktop, QWidget* parent)
     dateRow->addWidget(exitDate_);
     dateRow->addStretch();
     figuresLayout->addLayout(dateRow);
+    figuresLayout->addStretch();
 
-    auto* results = new QGroupBox(QStringLiteral("Sonuç Tablosu"));
+    auto* results = new QGroupBox(QStringLiteral("Sonuç Tablosu ve Arşiv"));
     output_ = new QLineEdit;
     Name(output_, QStringLiteral("txtSonuc"), QStringLiteral("Sonuç tablosu"));
     chooseOutput_ = Button("cmdSonucSec", QStringLiteral("Sonuç &Dosyası…"));
@@ -190,9 +192,9 @@ TopluWindow::TopluWindow(TopluYollari yollar, Desktop& desktop, QWidget* parent)
     connect(output_, &QLineEdit::textEdited, this, [this] {
         if (!folderChosen_) folder_->setText(pdfFolder());
     });
-    auto* resultsLayout = new QHBoxLayout(results);
-    resultsLayout->addWidget(output_, 1);
-    resultsLayout->addWidget(chooseOutput_);
+    auto* resultsLayout = new QGridLayout(results);
+    resultsLayout->addWidget(output_, 0, 0);
+    resultsLayout->addWidget(chooseOutput_, 0, 1);
 
     auto* papers = new QGroupBox(QStringLiteral("Dökümler (her personel için PDF)"));
     kidem_ = Check("chkKidem", QStringLiteral("Kıde&m Bordrosu"), false);
@@ -204,50 +206,52 @@ TopluWindow::TopluWindow(TopluYollari yollar, Desktop& desktop, QWidget* parent)
     chooseFolder_ = Button("cmdKlasorSec", QStringLiteral("Klas&ör Seç…"));
     connect(chooseFolder_, &QPushButton::clicked, this, &TopluWindow::chooseFolder);
     auto* papersLayout = new QGridLayout(papers);
-    auto* boxes = new QHBoxLayout;
+    int row = 0;
     for (QCheckBox* c : {kidem_, ihbar_, ibraname_}) {
-        boxes->addWidget(c);
+        papersLayout->addWidget(c, row++, 0, 1, 2);
         connect(c, &QCheckBox::toggled, this, &TopluWindow::updateState);
     }
-    boxes->addStretch();
-    papersLayout->addLayout(boxes, 0, 0, 1, 2);
-    papersLayout->addWidget(folder_, 1, 0);
-    papersLayout->addWidget(chooseFolder_, 1, 1);
+    papersLayout->addWidget(folder_, row, 0);
+    papersLayout->addWidget(chooseFolder_, row, 1);
 
-    auto* keep = new QGroupBox(QStringLiteral("Arşiv"));
+    // The archive with the results: whether the rows go into it, and under which name.
     archive_ = Check("chkArsiv", QStringLiteral("Hesaplananları arşi&ve kaydet"), !yollar_.arsiv.isEmpty());
     archive_->setToolTip(yollar_.arsiv);
     runName_ = new QLineEdit;
     Name(runName_, QStringLiteral("txtTopluAdi"), QStringLiteral("Toplu hesabın adı"));
     runName_->setPlaceholderText(QStringLiteral("Boş bırakılırsa tablonun adı ve saat"));
     connect(archive_, &QCheckBox::toggled, runName_, &QWidget::setEnabled);
-    auto* keepLayout = new QFormLayout(keep);
-    keepLayout->addRow(archive_);
     auto* nameLabel = new QLabel(QStringLiteral("Top&lu hesabın adı:"));
     nameLabel->setBuddy(runName_);
-    keepLayout->addRow(nameLabel, runName_);
-    keep->setVisible(!yollar_.arsiv.isEmpty());
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(nameLabel);
+    nameRow->addWidget(runName_, 1);
+    resultsLayout->addWidget(archive_, 1, 0, 1, 2);
+    resultsLayout->addLayout(nameRow, 2, 0, 1, 2);
+    resultsLayout->setRowStretch(3, 1);
+    for (QWidget* w :
+         {static_cast<QWidget*>(archive_), static_cast<QWidget*>(nameLabel), static_cast<QWidget*>(runName_)})
+        w->setVisible(!yollar_.arsiv.isEmpty());
 
     options_ = new QWidget;
-    auto* optionsLayout = new QGridLayout(options_);
+    auto* optionsLayout = new QHBoxLayout(options_);
     optionsLayout->setContentsMargins(0, 0, 0, 0);
-    optionsLayout->addWidget(figures, 0, 0);
-    optionsLayout->addWidget(results, 0, 1);
-    optionsLayout->addWidget(papers, 1, 0);
-    optionsLayout->addWidget(keep, 1, 1);
+    optionsLayout->addWidget(figures);
+    optionsLayout->addWidget(results, 1);
+    optionsLayout->addWidget(papers, 1);
 
     // The run.
     progress_ = new QProgressBar;
     Name(progress_, QStringLiteral("prgIlerleme"), QStringLiteral("İlerleme"));
     progress_->setFormat(QStringLiteral("%v / %m"));
+    progress_->setTextVisible(false); // until a run starts
     progress_->setValue(0);
     current_ = new QLabel;
     current_->setObjectName(QStringLiteral("lblSimdiki"));
     timeLeft_ = new QLabel;
     timeLeft_->setObjectName(QStringLiteral("lblKalanSure"));
     auto* status = new QHBoxLayout;
-    status->addWidget(current_, 1);
-    status->addWidget(timeLeft_);
+    status->addWidget(current_);
 
     headline_ = new QLabel;
     headline_->setObjectName(QStringLiteral("lblSonuc"));
@@ -255,12 +259,15 @@ TopluWindow::TopluWindow(TopluYollari yollar, Desktop& desktop, QWidget* parent)
     QFont bold = headline_->font();
     bold.setBold(true);
     headline_->setFont(bold);
-    headline_->hide();
+    // The run's headline where its progress was: one of the two is empty.
+    status->addWidget(headline_, 1);
+    status->addWidget(timeLeft_);
     summary_ = new QPlainTextEdit;
     Name(summary_, QStringLiteral("txtOzet"), QStringLiteral("Özet"));
     summary_->setReadOnly(true);
-    summary_->setMaximumHeight(fontMetrics().height() * 9);
-    summary_->hide();
+    summary_->setPlaceholderText(QStringLiteral("Hesabın özeti burada görünür."));
+    // Always there, so that the window keeps its size when a run ends.
+    summary_->setFixedHeight(fontMetrics().lineSpacing() * 5 + summary_->frameWidth() * 2 + 8);
     openFolder_ = Button("cmdKlasoruAc", QStringLiteral("Klasörü A&ç"));
     openTable_ = Button("cmdTabloyuAc", QStringLiteral("&Tabloyu Aç"));
     connect(openFolder_, &QPushButton::clicked, this, [this] {
@@ -293,11 +300,12 @@ TopluWindow::TopluWindow(TopluYollari yollar, Desktop& desktop, QWidget* parent)
     layout->addWidget(options_);
     layout->addWidget(progress_);
     layout->addLayout(status);
-    layout->addWidget(headline_);
     layout->addWidget(summary_);
     layout->addLayout(buttons);
 
-    resize(fontMetrics().averageCharWidth() * 130, fontMetrics().height() * 44);
+    // Wide enough for most of a table's columns, within the screen.
+    const QSize wanted(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 50);
+    resize(screen() ? wanted.boundedTo(screen()->availableGeometry().size() * 9 / 10) : wanted);
     updateState();
 }
 
@@ -369,8 +377,9 @@ void TopluWindow::startPreview() {
     preview_->setRowCount(0);
     preview_->setColumnCount(0);
     missing_->hide();
-    headline_->hide();
-    summary_->hide();
+    headline_->clear();
+    summary_->clear();
+    progress_->setTextVisible(false);
     progress_->setValue(0);
     current_->clear();
     timeLeft_->clear();
@@ -457,6 +466,7 @@ void TopluWindow::showPreview(const QByteArray& json) {
     }
     preview_->resizeColumnsToContents();
     const int total = o.value(QStringLiteral("satirSayisi")).toInt();
+    previewTotal_ = total;
     QString note =
         total > rows.size()
             ? QStringLiteral("Tabloda %1 personel var; ilk %2 satır aşağıda.").arg(total).arg(rows.size())
@@ -528,10 +538,11 @@ void TopluWindow::start() {
     stderrLines_.clear();
     stopping_ = false;
     closeWhenDone_ = false;
-    headline_->hide();
-    summary_->hide();
-    progress_->setMaximum(100);
+    headline_->clear();
+    summary_->clear();
+    progress_->setMaximum(std::max(previewTotal_, 1));
     progress_->setValue(0);
+    progress_->setTextVisible(true);
     current_->setText(QStringLiteral("Hesap programı başlıyor…"));
     timeLeft_->clear();
     phase_ = Phase::Run;
@@ -630,9 +641,7 @@ void TopluWindow::showSummary(const QString& headline, const QString& text, bool
     if (headline.startsWith(QStringLiteral("Toplu hesap yapılamadı")) ||
         headline.startsWith(QStringLiteral("Hesap programı")))
         Colour(headline_, kUnmatched);
-    headline_->show();
     summary_->setPlainText(text);
-    summary_->setVisible(!text.isEmpty());
 }
 
 void TopluWindow::updateState() {
@@ -645,10 +654,10 @@ void TopluWindow::updateState() {
     start_->setEnabled(phase_ == Phase::Idle && previewOk_);
     cancel_->setEnabled(running && !stopping_);
     const bool results = !running && !output_->text().isEmpty() && QFileInfo::exists(output_->text()) &&
-                         headline_->isVisible();
+                         !headline_->text().isEmpty();
     openTable_->setEnabled(results);
-    openFolder_->setEnabled(
-        results || (!running && papers && QFileInfo::exists(folder_->text()) && headline_->isVisible()));
+    openFolder_->setEnabled(results || (!running && papers && QFileInfo::exists(folder_->text()) &&
+                                        !headline_->text().isEmpty()));
 }
 
 void TopluWindow::reject() {

@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -477,7 +478,8 @@ void TopluWindow::showPreview(const QByteArray& json) {
         note += QStringLiteral(" Referans çıkış tarihiyle tablonun çıkış tarihleri okunmaz.");
     previewNote_->setText(note);
     const QString missing = o.value(QStringLiteral("eksik")).toString();
-    missing_->setText(missing);
+    // The companion's sentence starts in lower case, after its name.
+    missing_->setText(QLocale(QLocale::Turkish).toUpper(missing.left(1)) + missing.mid(1));
     missing_->setVisible(!missing.isEmpty());
     previewOk_ = missing.isEmpty() && total > 0;
 }

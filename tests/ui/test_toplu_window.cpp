@@ -130,10 +130,11 @@ class TopluWindowTest : public QObject {
         QTest::addRow("every required column")
             << kPreview << answer << QStringLiteral("250 personel var; ilk 2 satır") << QString() << true;
         QTest::addRow("a required column missing")
-            << QString(kPreview).replace(QStringLiteral("\"eksik\":\"\""),
-                                         QStringLiteral("\"eksik\":\"\\\"En Son Brüt Ücret\\\" sütunu yok\""))
+            << QString(kPreview).replace(
+                   QStringLiteral("\"eksik\":\"\""),
+                   QStringLiteral("\"eksik\":\"gerekli sütun yok: \\\"En Son Brüt Ücret\\\"\""))
             << answer << QStringLiteral("Eşleşmeyen sütunlar okunmaz: Departman")
-            << QStringLiteral("\"En Son Brüt Ücret\" sütunu yok") << false;
+            << QStringLiteral("Gerekli sütun yok: \"En Son Brüt Ücret\"") << false;
         QTest::addRow("not a spreadsheet")
             << QString()
             << QStringLiteral("echo 'pamerol-hesap: \"personel.csv\" bir tablo değil' >&2; exit 2")

@@ -83,6 +83,28 @@ DokumOfisi::~DokumOfisi() {
     impl_->profile.reset();
 }
 
+bool DokumOfisi::hazirla() {
+    Impl& d = *impl_;
+    if (d.office || d.failed) return !d.failed;
+    d.profile = std::make_unique<TemporaryProfile>();
+    if (d.profile->path.empty()) {
+        d.err << "pamerol-hesap: ofis profili için geçici klasör oluşturulamadı\n";
+        d.failed = true;
+        return false;
+    }
+    // The office and its profile go with this run however it ends: Ctrl+C, SIGTERM, a hang-up or SIGKILL.
+    d.watchdog = std::make_unique<OfficeWatchdog>(d.profile->path);
+    OfficeOptions options;
+    options.visible = false;
+    options.profile = d.profile->path;
+    d.office = std::make_unique<OfficeSpreadsheet>(options);
+    // The working copies go in the temporary profile's folder: offices side by side never share one, and
+    // none is left behind.
+    const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
+    d.folders.emplace(places.resources, d.profile->path);
+    return true;
+}
+
 bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& path) {
     Impl& d = *impl_;
     if (!StoreFilterFor(path)) {
@@ -93,25 +115,7 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
         d.err << "pamerol-hesap: hesap tamamlanmadığı için döküm doldurulamadı\n";
         return false;
     }
-    if (d.failed) return false;
-    if (!d.office) {
-        d.profile = std::make_unique<TemporaryProfile>();
-        if (d.profile->path.empty()) {
-            d.err << "pamerol-hesap: ofis profili için geçici klasör oluşturulamadı\n";
-            d.failed = true;
-            return false;
-        }
-        // The office and its profile go with this run however it ends: Ctrl+C, SIGTERM, a hang-up or
-        // SIGKILL. Started before the office, while this process has no other threads.
-        d.watchdog = std::make_unique<OfficeWatchdog>(d.profile->path);
-        OfficeOptions options;
-        options.visible = false;
-        options.profile = d.profile->path;
-        d.office = std::make_unique<OfficeSpreadsheet>(options);
-        const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
-        PreparePlaces(places);
-        d.folders.emplace(places.resources, places.work);
-    }
+    if (!hazirla()) return false;
     const bool filled = dokum == Dokum::Ibraname
                             ? IbranameDoldur(record, *d.folders, *d.office, d.messages)
                             : BordroDoldur(record, dokum == Dokum::Kidem, *d.folders, *d.office, d.messages);
@@ -135,6 +139,10 @@ struct DokumOfisi::Impl {
 
 DokumOfisi::DokumOfisi(std::ostream& err) : impl_(std::make_unique<Impl>(err)) {}
 DokumOfisi::~DokumOfisi() = default;
+
+bool DokumOfisi::hazirla() {
+    return true;
+}
 
 bool DokumOfisi::kaydet(const Record&, Dokum, const std::string&) {
     impl_->err << "pamerol-hesap: bu derlemede dökümleri dolduracak LibreOffice desteği yok\n";

@@ -29,13 +29,19 @@ std::string DokumBasligi(Dokum d);
 
 // A headless office kept open for many papers in a row (a table of employees): started on the first
 // paper, on a profile of its own that goes with this process however it ends. Each paper is filled,
-// stored and closed before the next, so the office holds one workbook at a time.
+// stored and closed before the next, so the office holds one workbook at a time. One object serves one
+// thread; offices side by side are one object each.
 class DokumOfisi {
   public:
     explicit DokumOfisi(std::ostream& err);
     ~DokumOfisi();
     DokumOfisi(const DokumOfisi&) = delete;
     DokumOfisi& operator=(const DokumOfisi&) = delete;
+
+    // Makes the office's profile and starts its watchdog (a copy of this process: call it before this
+    // process starts threads); the office itself starts with the first paper. False, with the reason on
+    // err, when the profile cannot be made.
+    bool hazirla();
 
     // Fills the paper from the calculated record and stores it at path (".xls", ".pdf" or ".ods"). False,
     // with the reason written to err, when it was not stored.

@@ -235,6 +235,15 @@ TEST(TopluTabloOffice, ResultWorkbooksHoldTheSameFiguresAndRealSums) {
     EXPECT_NE(content.find("Okunan tablo"), std::string::npos);
     EXPECT_NE(content.find("Hesaplanamayan"), std::string::npos);
     EXPECT_NE(content.find("style:column-width"), std::string::npos);
+    // Both open with the header row and the number and name columns frozen (and were read back above).
+    EXPECT_NE(sheet.find("<pane xSplit=\"2\" ySplit=\"1\" topLeftCell=\"C2\" activePane=\"bottomRight\" "
+                         "state=\"frozen\"/>"),
+              std::string::npos);
+    const std::string settings = Unzipped(dir.file("kitap.ods"), "settings.xml");
+    EXPECT_NE(settings.find("<config:config-item-map-entry config:name=\"Sonuçlar\"><config:config-item "
+                            "config:name=\"HorizontalSplitMode\" config:type=\"short\">2<"),
+              std::string::npos)
+        << settings;
 }
 
 namespace {

@@ -72,6 +72,8 @@ struct DokumOfisi::Impl {
     std::unique_ptr<OfficeSpreadsheet> office;
     std::optional<PaperFolders> folders;
     bool failed = false; // the office could not be prepared: every later paper fails at once
+    bool stored = false; // a paper has been stored
+    int failures = 0;    // papers in a row that were not stored
 };
 
 DokumOfisi::DokumOfisi(std::ostream& err) : impl_(std::make_unique<Impl>(err)) {}
@@ -119,9 +121,17 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
     const bool filled = dokum == Dokum::Ibraname
                             ? IbranameDoldur(record, *d.folders, *d.office, d.messages)
                             : BordroDoldur(record, dokum == Dokum::Kidem, *d.folders, *d.office, d.messages);
-    if (!filled) return false;
-    Outcome stored = d.office->storeTo(path);
-    if (!stored.ok) d.err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
+    Outcome stored = filled ? d.office->storeTo(path) : Outcome::Failure({});
+    if (filled && !stored.ok)
+        d.err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
+    d.failures = stored.ok ? 0 : d.failures + 1;
+    d.stored = d.stored || stored.ok;
+    // An office that has not stored a single paper in three tries will not: the rest are not tried (each
+    // try may wait a minute for an office that does not answer).
+    if (!d.stored && d.failures >= 3) {
+        d.err << "pamerol-hesap: dökümler doldurulamıyor; kalan dökümler denenmedi\n";
+        d.failed = true;
+    }
     return stored.ok;
 }
 

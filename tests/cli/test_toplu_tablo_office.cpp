@@ -346,3 +346,23 @@ TEST(TopluTabloOffice, StoppedHalfWayLeavesWhatIsDoneWholeAndSaysWhere) {
     const std::string last = "Kişi " + std::to_string(done);
     EXPECT_EQ(rows[done][1], last);
 }
+
+// Without an office to fill them, the papers are given up after a few tries instead of each waiting for
+// it; the results table is written all the same, and the run says so.
+TEST(TopluTabloOffice, PapersWithoutAnOfficeAreGivenUpAndTheTableStillWritten) {
+    TempFolder dir;
+    WriteEmployees(dir.file("p.csv"), 30);
+    const std::string command = "PATH=/yok '" PAMEROL_BIN_DIR "/pamerol-hesap' --toplu-tablo '" +
+                                dir.file("p.csv") + "' --cikti '" + dir.file("s.csv") + "' --pdf-klasoru '" +
+                                dir.file("pdf") + "' --dokum kidem,ihbar 2>&1; echo \"durum $?\"";
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+        ::pclose(pipe);
+    }
+    EXPECT_NE(output.find("durum 1"), std::string::npos) << output;
+    EXPECT_NE(output.find("kalan dökümler denenmedi"), std::string::npos) << output;
+    EXPECT_LE(std::count(output.begin(), output.end(), '\n'), 30) << output; // not one message per paper
+    EXPECT_EQ(ResultRows(dir.file("s.csv")).size(), 30u + 2u);
+}

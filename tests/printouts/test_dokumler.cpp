@@ -173,48 +173,47 @@ TEST_F(Fill, ReleaseLetterCellByCell) {
     Lines lines = Ibraname(r);
     std::string text(kDefaultReleaseText);
     for (size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n");
-    EXPECT_EQ(lines,
-              (Lines{
-                  "start",
-                  "show",
-                  "open " + Path("Ibraname1.xls"),
-                  "write AQ6 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
-                  "write AQ7 text 2 1234 01 01 1234567 034 12 34 000",
-                  "write AQ8 value Bağdat Cad. 1",
-                  "write aq10 value Ayşe Çağlar",
-                  "write aq11 text 0340123456789",
-                  "write aq12 text 01234567890",
-                  "write aq13 value 15.03.2004",
-                  "write aq14 value 14.09.2007",
-                  "write aq15 value Moda Cad. No: 5\r\nKadıköy / İstanbul",
-                  "footer center 3 Tarih: 15.10.2007",
-                  "footer left -1 Örnek Tekstil San. ve Tic. Ltd.\nŞti.",
-                  "footer right -1 Ayşe Çağlar",
-                  "merge A17:EX27",
-                  "write a17 text " + text,
-                  "write a28 literal Kıdem Tazminatı",
-                  "write U28 literal :",
-                  "right AT28",
-                  "write AT28 value 6.817,12 YTL.",
-                  "write a29 literal İhbar Tazminatı",
-                  "write U29 literal :",
-                  "right AT29",
-                  "write AT29 value 3.148,69 YTL.",
-                  "write a30 literal İzin Ücreti",
-                  "write U30 literal :",
-                  "right AT30",
-                  "write AT30 value 1.234,56 YTL.",
-                  "write a31 literal TOPLAM",
-                  "border AT31 W31",
-                  "write U31 literal :",
-                  "right AT31",
-                  "write AT31 value 11.200,37 YTL.",
-                  "look A17 A32:EX32",
-                  "merge A32:EX32",
-                  "write a32 literal Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Yedi Yeni Kuruş",
-                  "title İbraname – Ayşe Çağlar",
-                  "release",
-              }));
+    EXPECT_EQ(lines, (Lines{
+                         "start",
+                         "show",
+                         "open " + Path("Ibraname1.xls"),
+                         "write AQ6 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
+                         "write AQ7 text 2 1234 01 01 1234567 034 12 34 000",
+                         "write AQ8 value Bağdat Cad. 1",
+                         "write aq10 value Ayşe Çağlar",
+                         "write aq11 text 0340123456789",
+                         "write aq12 text 01234567890",
+                         "write aq13 value 15.03.2004",
+                         "write aq14 value 14.09.2007",
+                         "write aq15 value Moda Cad. No: 5\r\nKadıköy / İstanbul",
+                         "footer center 3 Tarih: 15.10.2007",
+                         "footer left -1 Örnek Tekstil San. ve Tic. Ltd.\nŞti.",
+                         "footer right -1 Ayşe Çağlar",
+                         "merge A17:EX27",
+                         "write a17 text " + text,
+                         "write a28 literal Kıdem Tazminatı",
+                         "write U28 literal :",
+                         "right AT28",
+                         "write AT28 value 6.817,12 YTL.",
+                         "write a29 literal İhbar Tazminatı",
+                         "write U29 literal :",
+                         "right AT29",
+                         "write AT29 value 3.148,69 YTL.",
+                         "write a30 literal İzin Ücreti",
+                         "write U30 literal :",
+                         "right AT30",
+                         "write AT30 value 1.234,56 YTL.",
+                         "write a31 literal TOPLAM",
+                         "border AT31 W31",
+                         "write U31 literal :",
+                         "right AT31",
+                         "write AT31 value 11.200,37 YTL.",
+                         "look A17 A32:EX32",
+                         "merge A32:EX32",
+                         "write a32 literal Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Yedi Yeni Kuruş",
+                         "title İbraname – Ayşe Çağlar",
+                         "release",
+                     }));
     EXPECT_EQ(Slurp(folder / "Ibraname1.xls"), "letter template");
 }
 
@@ -659,7 +658,7 @@ TEST_F(Fill, DialogPrintsTheSelectedPaperInANewInstanceEachTime) {
     }
     EXPECT_EQ(made.size(), 5u);
 
-    dialog.secimYap(3); // no option selected: nothing happens
+    dialog.secimYap(4); // no option selected: nothing happens
     dialog.yazdir();
     EXPECT_EQ(made.size(), 5u);
     EXPECT_TRUE(messages.entries.empty());

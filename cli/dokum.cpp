@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 
 #include "archive/case_keeper.h"
 #include "sheet/pamerol.h"
@@ -13,6 +14,7 @@
 #include "printouts/dokumler.h"
 #include "printouts/office_process.h"
 #include "printouts/office_spreadsheet.h"
+#include "yasal.h"
 #endif
 
 namespace pamerol {
@@ -86,9 +88,18 @@ int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std:
         const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
         PreparePlaces(places);
         const PaperFolders folder(places.resources, places.work);
-        bool filled = dokum == Dokum::Ibraname
-                          ? IbranameDoldur(record, folder, office, messages)
-                          : BordroDoldur(record, dokum == Dokum::Kidem, folder, office, messages);
+        bool filled = false;
+        if (dokum == Dokum::Aciklama) {
+            // The statement names the legal figures from the table, as --aciklama does; without it, it
+            // says the table was not read.
+            std::ostringstream ignored;
+            const std::unique_ptr<YasalDegerler> table = YasalDegerleriYukle(ignored);
+            filled = AciklamaDoldur(record, table.get(), folder, office, messages);
+        } else if (dokum == Dokum::Ibraname) {
+            filled = IbranameDoldur(record, folder, office, messages);
+        } else {
+            filled = BordroDoldur(record, dokum == Dokum::Kidem, folder, office, messages);
+        }
         if (filled) {
             Outcome stored = office.storeTo(path);
             if (stored.ok)

@@ -36,6 +36,7 @@ class Fill : public ::testing::Test {
     void SetUp() override {
         std::ofstream(folder / "Velkara.xls") << "payroll template";
         std::ofstream(folder / "Ibraname.xls") << "letter template";
+        std::ofstream(folder / "Aciklama.xls") << "statement template";
     }
     std::string Path(const char* name) const { return (folder / name).string(); }
 
@@ -322,12 +323,11 @@ Printed Paginate(const RecordingSpreadsheet& sheet) {
     int last = 0;
     for (const SpreadsheetCall& c : sheet.calls) {
         if (c.op == Op::PageBreak) breaks.insert(std::stoi(c.first));
-        if (c.op == Op::Write && (c.first[0] == 'a' || c.first[0] == 'A') && c.first[1] >= '0' &&
-            c.first[1] <= '9') {
-            const int row = std::stoi(c.first.substr(1));
-            out.text[row] = c.second;
-            last = std::max(last, row);
-        }
+        if (c.op != Op::Write) continue;
+        const size_t digits = c.first.find_first_of("0123456789");
+        const int row = std::stoi(c.first.substr(digits));
+        if (digits == 1 && (c.first[0] == 'a' || c.first[0] == 'A')) out.text[row] = c.second;
+        last = std::max(last, row);
     }
     RecordingSpreadsheet& s = const_cast<RecordingSpreadsheet&>(sheet);
     int page = 1, used = 0;
@@ -431,6 +431,74 @@ TEST_F(Fill, ReleaseTextFlowsOverPages) {
         for (const std::string& w : WordsOf(c.text)) expected += w;
         EXPECT_EQ(shown, expected) << c.name;
     }
+}
+
+// The statement paper: every line of the statement (its caption, its figures, its result) on one page,
+// each later page headed by the continuation line, the date and the signature together on the last page,
+// every text as text. Without results there is nothing to state: one message, no office started.
+TEST_F(Fill, StatementLinesKeepTogetherOnTheirPages) {
+    const struct {
+        const char* name;
+        int pageHeight;
+        int charsPerLine;
+        int pages; // 0: the backend cannot tell, no breaks
+    } cases[] = {
+        {"tall pages", 60000, 100, 2},
+        {"short pages", 9000, 100, 0},
+        {"narrow cells", 12000, 12, 0},
+        {"unknown page", 0, 100, 1},
+    };
+    for (const auto& c : cases) {
+        RecordingSpreadsheet paged;
+        paged.pageHeight = c.pageHeight;
+        paged.charsPerLine = c.charsPerLine;
+        ASSERT_TRUE(AciklamaDoldur(CalculatedCase(), nullptr, folder.string(), paged, messages)) << c.name;
+        for (const SpreadsheetCall& call : paged.calls)
+            if (call.op == Op::Write) {
+                EXPECT_NE(call.mode, WriteMode::Value) << c.name << ": " << call.str();
+            }
+        if (c.pageHeight == 0) {
+            for (const SpreadsheetCall& call : paged.calls) EXPECT_NE(call.op, Op::PageBreak) << c.name;
+            continue;
+        }
+        const Printed printed = Paginate(paged);
+        for (const std::string& fault : printed.faults) ADD_FAILURE() << c.name << ": " << fault;
+        // Each caption's page holds everything down to its result; a page begins with a caption or the
+        // continuation line.
+        int caption = 0, signature = 0;
+        for (const SpreadsheetCall& call : paged.calls) {
+            if (call.op != Op::Write) continue;
+            const int row = std::stoi(call.first.substr(1));
+            if (row < 15) continue; // the particulars
+            const bool first = printed.page.at(row) != printed.page.at(row - 1);
+            if (call.first[0] == 'A') {
+                if (first) {
+                    EXPECT_EQ(call.second, "Ayşe Çağlar – Hesap Açıklaması (devam)")
+                        << c.name << ": row " << row;
+                }
+                caption = call.second.find("(devam)") == std::string::npos ? row : caption;
+            } else if (call.second == "Düzenleme Tarihi") {
+                signature = caption = row; // the date and the signature keep together too
+            } else if (call.first[0] == 'B' || call.first[0] == 'C') {
+                EXPECT_EQ(printed.page.at(row), printed.page.at(caption)) << c.name << ": row " << row;
+            }
+        }
+        ASSERT_GT(signature, 0) << c.name;
+        EXPECT_EQ(printed.page.at(signature), printed.page.rbegin()->second) << c.name;
+        if (c.pages > 0) {
+            EXPECT_EQ(printed.page.rbegin()->second, c.pages) << c.name;
+        }
+    }
+
+    fs::remove(folder / "Aciklama1.xls");
+    Record blank; // typed, never calculated
+    blank.write(Field::GTarih, "15.03.2004");
+    RecordingSpreadsheet unused;
+    RecordedMessages said;
+    EXPECT_FALSE(AciklamaDoldur(blank, nullptr, folder.string(), unused, said));
+    EXPECT_TRUE(unused.calls.empty());
+    EXPECT_EQ(said.entries.size(), 1u);
+    EXPECT_FALSE(fs::exists(folder / "Aciklama1.xls"));
 }
 
 // The window says which paper it holds and for whom; without a name, the paper alone.
@@ -581,7 +649,8 @@ TEST_F(Fill, TemplateThatCannotBeCopiedStopsTheFill) {
     // Nothing half-made is left behind.
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"Velkara1.xls", "Ibraname.xls", "Ibraname1.xls"}));
+    EXPECT_EQ(names,
+              (std::set<std::string>{"Velkara1.xls", "Ibraname.xls", "Ibraname1.xls", "Aciklama.xls"}));
 }
 
 TEST_F(Fill, EachFillStartsFromAFreshCopy) {

@@ -323,6 +323,7 @@ LetterLayout LayOutLetter(Spreadsheet& sheet, const std::string& text, int n, in
 // in the row above (A14, B14, C14), which the texts are measured with.
 constexpr int kAciklamaFirstRow = 15;
 constexpr const char* kAciklamaCaptionLook = "A14";
+constexpr const char* kAciklamaCaptionWidth = "A14:C14"; // the caption's look over the caption's width
 constexpr const char* kAciklamaNameLook = "B14";
 constexpr const char* kAciklamaValueLook = "C14";
 // The empty row between two lines of the statement, and above the date and the signature.
@@ -356,8 +357,7 @@ std::vector<StatementRow> LineRows(const AciklamaSatiri& line) {
 // row. (A bold name is a short word of the program's own: its caption's width holds it on one line.)
 int MeasuredHeight(Spreadsheet& sheet, const StatementRow& row, int plain) {
     if (row.height > 0) return row.height;
-    if (!row.caption.empty())
-        return std::max(plain, sheet.textHeight(std::string(kAciklamaCaptionLook) + ":C14", row.caption));
+    if (!row.caption.empty()) return std::max(plain, sheet.textHeight(kAciklamaCaptionWidth, row.caption));
     int h = plain;
     if (!row.name.empty())
         h = std::max(h, sheet.textHeight(row.bold ? kAciklamaBoldLook : kAciklamaNameLook, row.name));

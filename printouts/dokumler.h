@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The printouts: the severance and notice payroll sheets, the release letter, and the core of the printout
-// dialog that chooses between them. Each fill copies its template to a working copy (both in the program's
-// folder unless installed), starts a new spreadsheet instance, shows it, opens the working copy and writes
-// the sheet's texts into it, then lets go: the filled workbook stays open for the user to print, save or
-// discard.
+// The printouts: the severance and notice payroll sheets, the release letter, the statement of how each
+// figure was reached, and the core of the printout dialog that chooses between them. Each fill copies its
+// template to a working copy (both in the program's folder unless installed), starts a new spreadsheet
+// instance, shows it, opens the working copy and writes the sheet's texts into it, then lets go: the filled
+// workbook stays open for the user to print, save or discard.
 #pragma once
 
 #include <functional>

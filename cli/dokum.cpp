@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 
 #include "archive/case_keeper.h"
 #include "sheet/pamerol.h"
@@ -13,6 +14,7 @@
 #include "printouts/dokumler.h"
 #include "printouts/office_process.h"
 #include "printouts/office_spreadsheet.h"
+#include "yasal.h"
 #endif
 
 namespace pamerol {
@@ -71,9 +73,11 @@ struct DokumOfisi::Impl {
     std::unique_ptr<OfficeWatchdog> watchdog;
     std::unique_ptr<OfficeSpreadsheet> office;
     std::optional<PaperFolders> folders;
-    bool failed = false; // the office could not be prepared: every later paper fails at once
-    bool stored = false; // a paper has been stored
-    int failures = 0;    // papers in a row that were not stored
+    bool failed = false;                  // the office could not be prepared: every later paper fails at once
+    bool stored = false;                  // a paper has been stored
+    int failures = 0;                     // papers in a row that were not stored
+    std::unique_ptr<YasalDegerler> table; // the legal figures the statement names
+    bool tableLoaded = false;
 };
 
 DokumOfisi::DokumOfisi(std::ostream& err) : impl_(std::make_unique<Impl>(err)) {}
@@ -118,9 +122,21 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
         return false;
     }
     if (!hazirla()) return false;
-    const bool filled = dokum == Dokum::Ibraname
-                            ? IbranameDoldur(record, *d.folders, *d.office, d.messages)
-                            : BordroDoldur(record, dokum == Dokum::Kidem, *d.folders, *d.office, d.messages);
+    bool filled = false;
+    if (dokum == Dokum::Aciklama) {
+        // The statement names the legal figures from the table, as --aciklama does; without it, it says
+        // the table was not read. Loaded once, with the first statement.
+        if (!d.tableLoaded) {
+            std::ostringstream ignored;
+            d.table = YasalDegerleriYukle(ignored);
+            d.tableLoaded = true;
+        }
+        filled = AciklamaDoldur(record, d.table.get(), *d.folders, *d.office, d.messages);
+    } else if (dokum == Dokum::Ibraname) {
+        filled = IbranameDoldur(record, *d.folders, *d.office, d.messages);
+    } else {
+        filled = BordroDoldur(record, dokum == Dokum::Kidem, *d.folders, *d.office, d.messages);
+    }
     Outcome stored = filled ? d.office->storeTo(path) : Outcome::Failure({});
     if (filled && !stored.ok)
         d.err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';

@@ -108,6 +108,10 @@ bool DokumOfisi::hazirla() {
     // none is left behind.
     const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
     d.folders.emplace(places.resources, d.profile->path);
+    // The office is started and connected here, in the caller's thread: the office library sets up its
+    // shared type information on first use, and offices side by side then share what one thread made.
+    // A start that fails is tried again by the first paper, which says why.
+    d.office->start();
     return true;
 }
 

@@ -39,9 +39,9 @@ class DokumOfisi {
     DokumOfisi(const DokumOfisi&) = delete;
     DokumOfisi& operator=(const DokumOfisi&) = delete;
 
-    // Makes the office's profile and starts its watchdog (a copy of this process: call it before this
-    // process starts threads); the office itself starts with the first paper. False, with the reason on
-    // err, when the profile cannot be made.
+    // Makes the office's profile, starts its watchdog (a copy of this process: call it before this
+    // process starts threads) and starts the office. False, with the reason on err, when the profile
+    // cannot be made; an office that does not start is tried again by the first paper.
     bool hazirla();
 
     // Fills the paper from the calculated record and stores it at path (".xls", ".pdf" or ".ods"). False,

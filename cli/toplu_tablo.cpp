@@ -55,6 +55,16 @@ class StopOnSignal {
         ::sigaction(SIGTERM, &a, &term_);
         ::sigaction(SIGINT, &a, &int_);
     }
+    // Takes the signals back after the office library has set up handlers of its own (it would end the
+    // process on SIGTERM).
+    void again() {
+        struct sigaction a {};
+        a.sa_handler = Stop;
+        sigemptyset(&a.sa_mask);
+        a.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &a, nullptr);
+        ::sigaction(SIGINT, &a, nullptr);
+    }
     ~StopOnSignal() {
         ::sigaction(SIGTERM, &term_, nullptr);
         ::sigaction(SIGINT, &int_, nullptr);
@@ -362,10 +372,11 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
             offices.push_back(std::make_unique<DokumOfisi>(*errors.back()));
             offices.back()->hazirla(); // the watchdogs are copies of this process: before any thread
         }
+        stopOnSignal.again();
         std::atomic<size_t> next{0};
         std::atomic<size_t> failures{0};
-        const auto work = [&](size_t k) {
-            for (;;) {
+        const auto work = [&](size_t k, bool once) {
+            for (bool first = true; first || !once; first = false) {
                 if (gStopped) return;
                 const size_t i = next++;
                 if (i >= jobs.size()) return;
@@ -387,8 +398,11 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
             }
         };
         std::vector<std::thread> threads;
-        for (size_t k = 1; k < count; ++k) threads.emplace_back(work, k);
-        work(0);
+        // The first row's papers alone, before the second office joins in: the office library makes its
+        // shared type information on first use, and two threads making it at once would each make it.
+        work(0, true);
+        for (size_t k = 1; k < count; ++k) threads.emplace_back(work, k, false);
+        work(0, false);
         for (std::thread& t : threads) t.join();
         offices.clear(); // the offices end before the workbook's starts
         taken = std::min(next.load(), jobs.size());

@@ -4,8 +4,8 @@
 namespace pamerol {
 
 std::string PaperCaption(std::string_view name) {
-    static constexpr std::array<std::string_view, 3> kCaptions = {"Kıdem Bordrosu", "İhbar Bordrosu",
-                                                                  "İbraname"};
+    static constexpr std::array<std::string_view, kPaperNames.size()> kCaptions = {
+        "Kıdem Bordrosu", "İhbar Bordrosu", "İbraname", "Hesap Açıklaması"};
     for (size_t i = 0; i < kPaperNames.size(); ++i)
         if (kPaperNames[i] == name) return std::string(kCaptions[i]);
     return std::string(name);

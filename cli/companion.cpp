@@ -26,8 +26,10 @@ namespace {
 const char* kUsage =
     "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [--yasal-degerler] [ALAN=METİN ...]\n"
     "          pamerol-hesap [--ayar DOSYA] --toplu  < vakalar.jsonl\n"
-    "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname --kaydet DOSYA\n"
-    "          pamerol-hesap --arsiv DOSYA --arsiv-ac NO [--dokum kidem|ihbar|ibraname --kaydet DOSYA]\n"
+    "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname|aciklama --kaydet "
+    "DOSYA\n"
+    "          pamerol-hesap --arsiv DOSYA --arsiv-ac NO [--dokum kidem|ihbar|ibraname|aciklama --kaydet "
+    "DOSYA]\n"
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --aciklama\n"
     "          pamerol-hesap --toplu-tablo TABLO --cikti SONUC.xlsx|.ods|.csv [--yasal-degerler | --ayar "
     "DOSYA]\n"
@@ -62,7 +64,8 @@ const char* kUsage =
     "                    SIGTERM ya da Ctrl+C işlenen satırdan sonra durdurur, yapılanı yazar (durum 1)\n"
     "  --onizleme        --toplu-tablo ile: hesaplamadan sütun eşleşmelerini ve ilk 20 satırı JSON yazar\n"
     "  --uzerine-yaz     --toplu-tablo ile: var olan sonuç dosyasının ve dökümlerin üzerine yazar\n"
-    "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods)\n"
+    "  --dokum, --kaydet dökümü başsız bir LibreOffice'te doldurup DOSYA olarak saklar (.xls, .pdf, .ods);\n"
+    "                    aciklama hesap açıklamasını basılacak sayfa olarak doldurur\n"
     "  --arsiv DOSYA     hesaplanan her vakayı (dökümüyle) bu arşive kaydeder\n"
     "  --arsiv-ara METİN arşivde ad, T.C. Kimlik No, SSK No ya da işverene göre arar, Türkçe harfler\n"
     "                    olmadan yazılmış kelimeleri de bulur (JSON satırları; en yeni 1000 vaka)\n"
@@ -108,7 +111,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             (a == "--ayar" ? settingsFile : saveFile) = args[++i];
         } else if (a == "--dokum" || a == "--kaydet") {
             if (i + 1 >= args.size()) {
-                const char* what = a == "--dokum" ? "kidem, ihbar ya da ibraname" : "bir dosya adı";
+                const char* what = a == "--dokum" ? "kidem, ihbar, ibraname ya da aciklama" : "bir dosya adı";
                 err << "pamerol-hesap: " << a << " " << what << " ister\n" << kUsage;
                 return 2;
             }
@@ -184,7 +187,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     if (dokumName || dokumPath) {
         auto dokum = dokumName ? DokumByName(*dokumName) : std::nullopt;
         if (!dokum || !dokumPath) {
-            err << "pamerol-hesap: --dokum kidem|ihbar|ibraname ile --kaydet DOSYA birlikte verilir\n"
+            err << "pamerol-hesap: --dokum kidem|ihbar|ibraname|aciklama ile --kaydet DOSYA birlikte "
+                   "verilir\n"
                 << kUsage;
             return 2;
         }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 
 #include "archive/case_keeper.h"
 #include "sheet/pamerol.h"
@@ -13,6 +14,7 @@
 #include "printouts/dokumler.h"
 #include "printouts/office_process.h"
 #include "printouts/office_spreadsheet.h"
+#include "yasal.h"
 #endif
 
 namespace pamerol {
@@ -71,7 +73,11 @@ struct DokumOfisi::Impl {
     std::unique_ptr<OfficeWatchdog> watchdog;
     std::unique_ptr<OfficeSpreadsheet> office;
     std::optional<PaperFolders> folders;
-    bool failed = false; // the office could not be prepared: every later paper fails at once
+    bool failed = false;                  // the office could not be prepared: every later paper fails at once
+    bool stored = false;                  // a paper has been stored
+    int failures = 0;                     // papers in a row that were not stored
+    std::unique_ptr<YasalDegerler> table; // the legal figures the statement names
+    bool tableLoaded = false;
 };
 
 DokumOfisi::DokumOfisi(std::ostream& err) : impl_(std::make_unique<Impl>(err)) {}
@@ -81,6 +87,32 @@ DokumOfisi::~DokumOfisi() {
     impl_->office.reset();
     impl_->watchdog.reset();
     impl_->profile.reset();
+}
+
+bool DokumOfisi::hazirla() {
+    Impl& d = *impl_;
+    if (d.office || d.failed) return !d.failed;
+    d.profile = std::make_unique<TemporaryProfile>();
+    if (d.profile->path.empty()) {
+        d.err << "pamerol-hesap: ofis profili için geçici klasör oluşturulamadı\n";
+        d.failed = true;
+        return false;
+    }
+    // The office and its profile go with this run however it ends: Ctrl+C, SIGTERM, a hang-up or SIGKILL.
+    d.watchdog = std::make_unique<OfficeWatchdog>(d.profile->path);
+    OfficeOptions options;
+    options.visible = false;
+    options.profile = d.profile->path;
+    d.office = std::make_unique<OfficeSpreadsheet>(options);
+    // The working copies go in the temporary profile's folder: offices side by side never share one, and
+    // none is left behind.
+    const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
+    d.folders.emplace(places.resources, d.profile->path);
+    // The office is started and connected here, in the caller's thread: the office library sets up its
+    // shared type information on first use, and offices side by side then share what one thread made.
+    // A start that fails is tried again by the first paper, which says why.
+    d.office->start();
+    return true;
 }
 
 bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& path) {
@@ -93,31 +125,33 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
         d.err << "pamerol-hesap: hesap tamamlanmadığı için döküm doldurulamadı\n";
         return false;
     }
-    if (d.failed) return false;
-    if (!d.office) {
-        d.profile = std::make_unique<TemporaryProfile>();
-        if (d.profile->path.empty()) {
-            d.err << "pamerol-hesap: ofis profili için geçici klasör oluşturulamadı\n";
-            d.failed = true;
-            return false;
+    if (!hazirla()) return false;
+    bool filled = false;
+    if (dokum == Dokum::Aciklama) {
+        // The statement names the legal figures from the table, as --aciklama does; without it, it says
+        // the table was not read. Loaded once, with the first statement.
+        if (!d.tableLoaded) {
+            std::ostringstream ignored;
+            d.table = YasalDegerleriYukle(ignored);
+            d.tableLoaded = true;
         }
-        // The office and its profile go with this run however it ends: Ctrl+C, SIGTERM, a hang-up or
-        // SIGKILL. Started before the office, while this process has no other threads.
-        d.watchdog = std::make_unique<OfficeWatchdog>(d.profile->path);
-        OfficeOptions options;
-        options.visible = false;
-        options.profile = d.profile->path;
-        d.office = std::make_unique<OfficeSpreadsheet>(options);
-        const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
-        PreparePlaces(places);
-        d.folders.emplace(places.resources, places.work);
+        filled = AciklamaDoldur(record, d.table.get(), *d.folders, *d.office, d.messages);
+    } else if (dokum == Dokum::Ibraname) {
+        filled = IbranameDoldur(record, *d.folders, *d.office, d.messages);
+    } else {
+        filled = BordroDoldur(record, dokum == Dokum::Kidem, *d.folders, *d.office, d.messages);
     }
-    const bool filled = dokum == Dokum::Ibraname
-                            ? IbranameDoldur(record, *d.folders, *d.office, d.messages)
-                            : BordroDoldur(record, dokum == Dokum::Kidem, *d.folders, *d.office, d.messages);
-    if (!filled) return false;
-    Outcome stored = d.office->storeTo(path);
-    if (!stored.ok) d.err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
+    Outcome stored = filled ? d.office->storeTo(path) : Outcome::Failure({});
+    if (filled && !stored.ok)
+        d.err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
+    d.failures = stored.ok ? 0 : d.failures + 1;
+    d.stored = d.stored || stored.ok;
+    // An office that has not stored a single paper in three tries will not: the rest are not tried (each
+    // try may wait a minute for an office that does not answer).
+    if (!d.stored && d.failures >= 3) {
+        d.err << "pamerol-hesap: dökümler doldurulamıyor; kalan dökümler denenmedi\n";
+        d.failed = true;
+    }
     return stored.ok;
 }
 
@@ -135,6 +169,10 @@ struct DokumOfisi::Impl {
 
 DokumOfisi::DokumOfisi(std::ostream& err) : impl_(std::make_unique<Impl>(err)) {}
 DokumOfisi::~DokumOfisi() = default;
+
+bool DokumOfisi::hazirla() {
+    return true;
+}
 
 bool DokumOfisi::kaydet(const Record&, Dokum, const std::string&) {
     impl_->err << "pamerol-hesap: bu derlemede dökümleri dolduracak LibreOffice desteği yok\n";

@@ -18,6 +18,7 @@
 
 #ifdef PAMEROL_WITH_OFFICE
 #include "base/files.h"
+#include "kitap_gorunumu.h"
 #include "printouts/office_process.h"
 #endif
 
@@ -172,7 +173,11 @@ std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::
     std::string reason;
     auto saved = OfficeConvert(source, format, folder, &reason);
     if (!saved) return fail(reason.empty() ? "ofis çalışma kitabını kaydedemedi" : reason);
-    return Contents(*saved);
+    std::string book = Contents(*saved);
+    // The header row and the number and name columns stay in sight while the clerk scrolls; a workbook
+    // that cannot be given its view is still the workbook.
+    if (auto frozen = DonukBolmeler(book, ext == ".xlsx", "Sonuçlar", 2, 1)) return frozen;
+    return book;
 }
 
 #else

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -15,8 +16,10 @@
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "archive/export.h"
 #include "calc/fields.h"
@@ -51,6 +54,16 @@ class StopOnSignal {
         a.sa_flags = SA_RESTART;
         ::sigaction(SIGTERM, &a, &term_);
         ::sigaction(SIGINT, &a, &int_);
+    }
+    // Takes the signals back after the office library has set up handlers of its own (it would end the
+    // process on SIGTERM).
+    void again() {
+        struct sigaction a {};
+        a.sa_handler = Stop;
+        sigemptyset(&a.sa_mask);
+        a.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &a, nullptr);
+        ::sigaction(SIGINT, &a, nullptr);
     }
     ~StopOnSignal() {
         ::sigaction(SIGTERM, &term_, nullptr);
@@ -272,42 +285,46 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
 
     const bool progress = &err == &std::cerr && ::isatty(2);
     StopOnSignal stopOnSignal;
+    std::mutex errMutex; // the offices' threads and this one share err
+    size_t doneRows = 0;
+    const auto reportProgress = [&](const std::string& name) {
+        ++doneRows;
+        if (secenekler.ilerleme) {
+            std::string shown = name;
+            for (char& c : shown)
+                if (c == '\n' || c == '\r') c = ' ';
+            err << "ilerleme " << doneRows << ' ' << total << ' ' << shown << std::endl;
+        } else if (progress && (papers || doneRows % 50 == 0 || doneRows == total)) {
+            err << "\r" << doneRows << " / " << total << std::flush;
+        }
+    };
+
+    // First every row is calculated (quick); the papers of the calculated rows are filled afterwards.
+    struct PaperJob {
+        Record record;
+        size_t row; // index into rows
+        std::vector<Dokum> printed;
+    };
+    std::vector<PaperJob> jobs;
     std::vector<SonucSatiri> rows;
+    std::vector<size_t> lines; // each row's line in the clerk's file
     rows.reserve(total);
-    std::vector<std::pair<std::string, std::string>> refused; // where, and why
-    size_t warned = 0, paperFailures = 0;
     int status = 0;
-    std::map<Dokum, std::vector<std::string>> filled; // each paper's files, in the rows' order
-    std::optional<DokumOfisi> office;
-    if (papers) office.emplace(err);
     ResultWriter writer;
     std::string line;
     for (const TabloSatiri& satir : tablo->satirlar) {
-        if (gStopped) break;
+        if (!papers && gStopped) break;
         SonucSatiri row;
         row.sira = rows.size() + 1;
         if (satir.hata.empty()) {
             CaseOutcome outcome;
             int rowStatus = 0;
-            // The calculated sheet's papers and its place in the archive, from the sheet itself.
             const auto keep = [&](const Record& r, const RecordedMessages&) {
                 if (!r.command3Enabled()) return;
-                std::vector<Dokum> printed;
-                if (papers) {
-                    for (Dokum d : secenekler.dokumler) {
-                        const std::string path =
-                            (fs::path(*secenekler.pdfKlasoru) /
-                             DokumDosyaAdi(row.sira, total, r.text(Field::txtAdiSoyadi), d))
-                                .string();
-                        if (office->kaydet(r, d, path)) {
-                            printed.push_back(d);
-                            filled[d].push_back(path);
-                        } else {
-                            ++paperFailures;
-                        }
-                    }
-                }
-                if (archive) archive->keep(r, printed, row.sira);
+                if (papers)
+                    jobs.push_back({r, rows.size(), {}});
+                else if (archive)
+                    archive->keep(r, std::vector<Dokum>{}, row.sira);
             };
             try {
                 line.clear();
@@ -325,7 +342,6 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
             }
             if (row.hata.empty() && !row.hesaplandi) row.hata = "hesaplanamadı";
             status = WorseStatus(status, rowStatus);
-            if (!row.uyari.empty()) ++warned;
         } else {
             // The inputs that could be read are shown as given; the row is not calculated.
             for (const auto& [name, text] : satir.atamalar)
@@ -333,26 +349,92 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
             row.hata = satir.hata;
             status = WorseStatus(status, 1);
         }
-        if (!row.hata.empty())
-            refused.emplace_back(std::to_string(satir.satir) + ". satır (" +
-                                     row.alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")",
-                                 row.hata);
+        const bool waitsForPapers = !jobs.empty() && jobs.back().row == rows.size();
         const std::string name = row.alan[static_cast<size_t>(Field::txtAdiSoyadi)];
         rows.push_back(std::move(row));
-        if (secenekler.ilerleme) {
-            std::string shown = name;
-            for (char& c : shown)
-                if (c == '\n' || c == '\r') c = ' ';
-            err << "ilerleme " << rows.size() << ' ' << total << ' ' << shown << std::endl;
-        } else if (progress && (papers || rows.size() % 50 == 0 || rows.size() == total)) {
-            err << "\r" << rows.size() << " / " << total << std::flush;
+        lines.push_back(satir.satir);
+        if (!waitsForPapers) reportProgress(name);
+    }
+
+    // The papers, on two offices side by side where there are two processors: each takes the next row
+    // in order, so that when the run is stopped the rows done are the rows before the first one not
+    // taken.
+    size_t paperFailures = 0;
+    std::map<Dokum, std::vector<std::string>> filled; // each paper's files, in the rows' order
+    size_t taken = jobs.size();
+    if (papers && !jobs.empty()) {
+        const size_t count =
+            std::min<size_t>({2, std::max(1u, std::thread::hardware_concurrency()), jobs.size()});
+        std::vector<std::unique_ptr<std::ostringstream>> errors;
+        std::vector<std::unique_ptr<DokumOfisi>> offices;
+        for (size_t i = 0; i < count; ++i) {
+            errors.push_back(std::make_unique<std::ostringstream>());
+            offices.push_back(std::make_unique<DokumOfisi>(*errors.back()));
+            offices.back()->hazirla(); // the watchdogs are copies of this process: before any thread
+        }
+        stopOnSignal.again();
+        std::atomic<size_t> next{0};
+        std::atomic<size_t> failures{0};
+        const auto work = [&](size_t k, bool once) {
+            for (bool first = true; first || !once; first = false) {
+                if (gStopped) return;
+                const size_t i = next++;
+                if (i >= jobs.size()) return;
+                PaperJob& job = jobs[i];
+                for (Dokum d : secenekler.dokumler) {
+                    const std::string path =
+                        (fs::path(*secenekler.pdfKlasoru) /
+                         DokumDosyaAdi(job.row + 1, total, job.record.text(Field::txtAdiSoyadi), d))
+                            .string();
+                    if (offices[k]->kaydet(job.record, d, path))
+                        job.printed.push_back(d);
+                    else
+                        ++failures;
+                }
+                std::lock_guard<std::mutex> lock(errMutex);
+                err << errors[k]->str();
+                errors[k]->str({});
+                reportProgress(job.record.text(Field::txtAdiSoyadi));
+            }
+        };
+        std::vector<std::thread> threads;
+        // The first row's papers alone, before the second office joins in: the office library makes its
+        // shared type information on first use, and two threads making it at once would each make it.
+        work(0, true);
+        for (size_t k = 1; k < count; ++k) threads.emplace_back(work, k, false);
+        work(0, false);
+        for (std::thread& t : threads) t.join();
+        offices.clear(); // the offices end before the workbook's starts
+        taken = std::min(next.load(), jobs.size());
+        paperFailures = failures;
+        for (size_t i = 0; i < taken; ++i) {
+            for (Dokum d : jobs[i].printed)
+                filled[d].push_back(
+                    (fs::path(*secenekler.pdfKlasoru) /
+                     DokumDosyaAdi(jobs[i].row + 1, total, jobs[i].record.text(Field::txtAdiSoyadi), d))
+                        .string());
+            if (archive) archive->keep(jobs[i].record, jobs[i].printed, jobs[i].row + 1);
+        }
+        // Stopped: the rows from the first row whose papers were not filled on are left out whole.
+        if (taken < jobs.size()) {
+            rows.resize(jobs[taken].row);
+            lines.resize(rows.size());
         }
     }
     if (progress && !secenekler.ilerleme) err << '\n';
-    office.reset(); // the papers' office ends before the workbook's starts
     const bool stopped = rows.size() < total;
     if (stopped) status = WorseStatus(status, 1);
     if (paperFailures) status = WorseStatus(status, 1);
+
+    std::vector<std::pair<std::string, std::string>> refused; // where, and why
+    size_t warned = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!rows[i].uyari.empty()) ++warned;
+        if (!rows[i].hata.empty())
+            refused.emplace_back(std::to_string(lines[i]) + ". satır (" +
+                                     rows[i].alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")",
+                                 rows[i].hata);
+    }
 
     // One PDF per paper with every row's, for printing in one go.
     std::vector<std::string> combined;

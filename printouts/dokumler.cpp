@@ -13,6 +13,7 @@
 #include "base/conversions.h"
 #include "figures/yasal_degerler.h"
 #include "printouts/yaziyla.h"
+#include "statement/aciklama.h"
 
 namespace pamerol {
 
@@ -316,6 +317,53 @@ LetterLayout LayOutLetter(Spreadsheet& sheet, const std::string& text, int n, in
     if (lastVisible < 0 && used + keep > body) newPage(); // no text: the amounts begin the next page
     return out;
 }
+
+// The statement's rows begin below the particulars: the caption (merged from A to C) in A, a figure's name
+// in B, its text (and the result) in C. Each cell takes the look of the template's empty cell of its kind
+// in the row above (A14, B14, C14), which the texts are measured with.
+constexpr int kAciklamaFirstRow = 15;
+constexpr const char* kAciklamaCaptionLook = "A14";
+constexpr const char* kAciklamaCaptionWidth = "A14:C14"; // the caption's look over the caption's width
+constexpr const char* kAciklamaNameLook = "B14";
+constexpr const char* kAciklamaValueLook = "C14";
+// The empty row between two lines of the statement, and above the date and the signature.
+constexpr int kAciklamaGap = 250;
+// The room to sign in, above the dotted lines.
+constexpr int kAciklamaSignRoom = 1200;
+// A particular's caption: bold, as "Sonuç" and the signature's captions are shown.
+constexpr const char* kAciklamaBoldLook = "A4";
+
+// One row of the statement paper: a caption (merged from A to C), or a name and a text (B and C).
+struct StatementRow {
+    std::string caption;
+    std::string name;
+    std::string value;
+    bool bold = false;       // the name in bold
+    bool fixed = false;      // the name and the text are the program's own words: written as literals
+    bool resultLine = false; // the result: a line above it, as over a total
+    int height = 0;          // a fixed height; 0: as tall as its texts need
+};
+
+// The rows of one line of the statement: its caption, its figures, its result.
+std::vector<StatementRow> LineRows(const AciklamaSatiri& line) {
+    std::vector<StatementRow> rows;
+    rows.push_back({line.baslik, {}, {}, false, false, false, 0});
+    for (const auto& [name, value] : line.degerler) rows.push_back({{}, name, value, false, false, false, 0});
+    if (!line.sonuc.empty()) rows.push_back({{}, "Sonuç", line.sonuc, true, false, true, 0});
+    return rows;
+}
+
+// The height a row will print at: as tall as its texts need with their looks and widths, at least a plain
+// row. (A bold name is a short word of the program's own: its caption's width holds it on one line.)
+int MeasuredHeight(Spreadsheet& sheet, const StatementRow& row, int plain) {
+    if (row.height > 0) return row.height;
+    if (!row.caption.empty()) return std::max(plain, sheet.textHeight(kAciklamaCaptionWidth, row.caption));
+    int h = plain;
+    if (!row.name.empty())
+        h = std::max(h, sheet.textHeight(row.bold ? kAciklamaBoldLook : kAciklamaNameLook, row.name));
+    if (!row.value.empty()) h = std::max(h, sheet.textHeight(kAciklamaValueLook, row.value));
+    return h;
+}
 } // namespace
 
 bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
@@ -460,6 +508,109 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     return true;
 }
 
+bool AciklamaDoldur(const Record& r, const YasalDegerler* table, const PaperFolders& folders,
+                    Spreadsheet& sheet, Messages& messages) {
+    const int today = TodayKey();
+    // The statement comes from the sheet's own calculation; without one there is nothing to print.
+    const Expected<Aciklama> aciklama = HesapAciklamasi(r, table, today);
+    if (!aciklama) {
+        messages.show(aciklama.error().message, MessageIcon::None);
+        return false;
+    }
+    if (!Prepare(folders, kAciklamaSablonu, kAciklamaKopyasi, sheet, messages)) return false;
+    using F = Field;
+    using M = WriteMode;
+    // Every particular goes in as the text it is: the paper shows what the sheet says.
+    auto put = [&](std::string_view cell, F f) { sheet.write(cell, r.text(f), M::Text); };
+    put("C4", F::txtUnvani);
+    put("C5", F::txtSSkNoIsv);
+    put("C6", F::txtAdresi);
+    put("C9", F::txtAdiSoyadi);
+    put("C10", F::txtTcKNo);
+    put("C11", F::txtSSkNoPer);
+    for (auto [cell, f] : {std::pair{"C12", F::GTarih}, std::pair{"C13", F::CTarih}}) {
+        const std::string& date = r.text(f);
+        sheet.write(cell, date.find_first_not_of("_. ") == std::string::npos ? "" : date, M::Text);
+    }
+
+    // Blocks that must not be cut by a page break: each line of the statement, then the date and the
+    // signature.
+    std::vector<std::vector<StatementRow>> blocks;
+    for (const AciklamaSatiri& line : *aciklama) blocks.push_back(LineRows(line));
+    const std::string dots(38, '.');
+    blocks.push_back({
+        {{}, "Düzenleme Tarihi", DateText(today), true, true, false, 0},
+        {{}, "Düzenleyen", "İmza", true, true, false, 0},
+        {{}, "Adı Soyadı:", {}, false, true, false, 0},
+        {{}, {}, {}, false, true, false, kAciklamaSignRoom},
+        {{}, dots, dots, false, true, false, 0},
+    });
+    std::string shownName = r.text(F::txtAdiSoyadi);
+    for (char& c : shownName)
+        if (c == '\r' || c == '\n') c = ' ';
+    const StatementRow continued{(Blank(shownName) ? "" : shownName + " \u2013 ") +
+                                     "Hesap Açıklaması (devam)",
+                                 {},
+                                 {},
+                                 false,
+                                 false,
+                                 false,
+                                 0};
+
+    // A little less than the page, so that rounding in the office never pushes a row over; 0 or less
+    // when the backend cannot tell, and the pages are left to the spreadsheet program.
+    const int body = sheet.pageBodyHeight() - 50;
+    const int plain = std::max(sheet.rowHeight(kAciklamaFirstRow), 1);
+    int used = 0; // on the current page
+    for (int row = 1; row < kAciklamaFirstRow; ++row) {
+        const int h = sheet.rowHeight(row);
+        used = body > 0 && used + h > body ? h : used + h;
+    }
+
+    int row = kAciklamaFirstRow;
+    auto place = [&](const StatementRow& sr, int height) {
+        const std::string rs = std::to_string(row);
+        const M mode = sr.fixed ? M::Literal : M::Text;
+        if (!sr.caption.empty()) {
+            sheet.copyLook(kAciklamaCaptionLook, "A" + rs + ":C" + rs);
+            sheet.merge("A" + rs + ":C" + rs);
+            sheet.write("A" + rs, sr.caption, mode);
+        } else {
+            sheet.copyLook(sr.bold ? kAciklamaBoldLook : kAciklamaNameLook, "B" + rs);
+            sheet.copyLook(kAciklamaValueLook, "C" + rs);
+            if (sr.resultLine) sheet.topBorder("B" + rs, "C" + rs);
+            if (!sr.name.empty()) sheet.write("B" + rs, sr.name, sr.resultLine ? M::Literal : mode);
+            if (!sr.value.empty()) sheet.write("C" + rs, sr.value, mode);
+        }
+        sheet.setRowHeight(row++, height);
+        used += height;
+    };
+    for (size_t b = 0; b < blocks.size(); ++b) {
+        const std::vector<StatementRow>& rows = blocks[b];
+        std::vector<int> heights;
+        int block = 0;
+        for (const StatementRow& sr : rows) {
+            heights.push_back(MeasuredHeight(sheet, sr, plain));
+            block += heights.back();
+        }
+        // The first line stands below the particulars' own gap, every later one below an empty row; a
+        // line that does not fit there begins the next page, under the continuation line.
+        const int gap = b > 0 ? kAciklamaGap : 0;
+        if (body > 0 && used + gap + block > body) {
+            sheet.pageBreakBefore(row);
+            used = 0;
+            place(continued, MeasuredHeight(sheet, continued, plain));
+        } else if (gap > 0) {
+            sheet.setRowHeight(row++, gap);
+            used += gap;
+        }
+        for (size_t i = 0; i < rows.size(); ++i) place(rows[i], heights[i]);
+    }
+    sheet.title(WindowTitle("Hesap Açıklaması", r.text(F::txtAdiSoyadi)));
+    sheet.release();
+    return true;
+}
+
 int IbranameTarihi(const Record& r, int today) {
     return DateKey(r.text(Field::txtIbranameTarihi)).value_or(today);
 }
@@ -502,6 +653,11 @@ bool frmRaporSec::IbranameHazirla() {
     return sheet && pamerol::IbranameDoldur(record_, folders_, *sheet, messages_);
 }
 
+bool frmRaporSec::AciklamaHazirla() {
+    auto sheet = newSheet();
+    return sheet && pamerol::AciklamaDoldur(record_, table_, folders_, *sheet, messages_);
+}
+
 void frmRaporSec::yazdir() {
     bool filled = false;
     switch (secim_) {
@@ -514,6 +670,7 @@ void frmRaporSec::yazdir() {
         filled = BordroHazirla();
         break;
     case IbranameSecimi: filled = IbranameHazirla(); break;
+    case AciklamaSecimi: filled = AciklamaHazirla(); break;
     default: break;
     }
     if (filled && filled_) filled_(secim_);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The printouts: the severance and notice payroll sheets, the release letter, and the core of the printout
-// dialog that chooses between them. Each fill copies its template to a working copy (both in the program's
-// folder unless installed), starts a new spreadsheet instance, shows it, opens the working copy and writes
-// the sheet's texts into it, then lets go: the filled workbook stays open for the user to print, save or
-// discard.
+// The printouts: the severance and notice payroll sheets, the release letter, the statement of how each
+// figure was reached, and the core of the printout dialog that chooses between them. Each fill copies its
+// template to a working copy (both in the program's folder unless installed), starts a new spreadsheet
+// instance, shows it, opens the working copy and writes the sheet's texts into it, then lets go: the filled
+// workbook stays open for the user to print, save or discard.
 #pragma once
 
 #include <functional>
@@ -13,6 +13,7 @@
 
 #include "calc/messages.h"
 #include "calc/record.h"
+#include "figures/yasal_degerler.h"
 #include "printouts/spreadsheet.h"
 
 namespace pamerol {
@@ -31,6 +32,8 @@ inline constexpr std::string_view kBordroSablonu = "Velkara.xls";
 inline constexpr std::string_view kBordroKopyasi = "Velkara1.xls";
 inline constexpr std::string_view kIbranameSablonu = "Ibraname.xls";
 inline constexpr std::string_view kIbranameKopyasi = "Ibraname1.xls";
+inline constexpr std::string_view kAciklamaSablonu = "Aciklama.xls";
+inline constexpr std::string_view kAciklamaKopyasi = "Aciklama1.xls";
 
 // Fills the severance payroll sheet (kidemBordrosu true) or the notice payroll sheet (false) from the
 // record's current texts. When the template cannot be copied, the spreadsheet program cannot be started
@@ -46,6 +49,16 @@ bool BordroDoldur(const Record& record, bool kidemBordrosu, const PaperFolders& 
 bool IbranameDoldur(const Record& record, const PaperFolders& folders, Spreadsheet& sheet,
                     Messages& messages);
 
+// Fills the statement of how each figure was reached ("Hesap Açıklaması") from HesapAciklamasi, with the
+// legal figures of the table (null: not available): the particulars at the top, then each line of the
+// statement (its caption, its figures, its result), then the date and the signature. A line is never cut
+// by a page break: one that does not fit the room left begins the next page, under the employee's name and
+// "Hesap Açıklaması (devam)"; the date and the signature keep together in the same way. Without a
+// statement (no results shown) one message gives the reason and nothing is filled; other failures as for
+// BordroDoldur.
+bool AciklamaDoldur(const Record& record, const YasalDegerler* table, const PaperFolders& folders,
+                    Spreadsheet& sheet, Messages& messages);
+
 // The release letter's date as YYYYMMDD: the date typed in "İbraname Tarihi", else `today`.
 int IbranameTarihi(const Record& r, int today);
 
@@ -57,19 +70,20 @@ std::string_view DokumParaBirimi(const Record& r, int today);
 // date (a release signed within a month of the end of employment may be void); nothing otherwise.
 std::optional<std::string> IbranameTarihUyarisi(const Record& r, int today);
 
-// The printout dialog without its window: the three choices, the payroll kind and the print command.
+// The printout dialog without its window: the four choices, the payroll kind and the print command.
 // The window creates one on every opening (so the first choice is selected again) and forwards the option
 // buttons and "&Yazdır" to it.
 class frmRaporSec {
   public:
-    enum Secim { KidemBordrosuSecimi = 0, IhbarBordrosuSecimi = 1, IbranameSecimi = 2 };
+    enum Secim { KidemBordrosuSecimi = 0, IhbarBordrosuSecimi = 1, IbranameSecimi = 2, AciklamaSecimi = 3 };
 
     frmRaporSec(const Record& record, PaperFolders folders, SpreadsheetFactory factory, Messages& messages);
 
     // The sheet the papers are filled from.
     const Record& record() const { return record_; }
 
-    // The selected option (0 "Kıdem Bordrosu", 1 "İhbar Bordrosu", 2 "İbraname"); another value selects none.
+    // The selected option (0 "Kıdem Bordrosu", 1 "İhbar Bordrosu", 2 "İbraname", 3 "Hesap Açıklaması");
+    // another value selects none.
     int secim() const { return secim_; }
     void secimYap(int index) { secim_ = index; }
 
@@ -83,9 +97,14 @@ class frmRaporSec {
     using Filled = std::function<void(int secim)>;
     void setFilled(Filled filled) { filled_ = std::move(filled); }
 
-    // The dialog's two fill operations, on a new spreadsheet instance each. Return whether it was filled.
+    // The table of legal figures the statement names its figures from (null: none); it must outlive the
+    // dialog.
+    void setYasalTablo(const YasalDegerler* table) { table_ = table; }
+
+    // The dialog's fill operations, on a new spreadsheet instance each. Return whether it was filled.
     bool BordroHazirla();
     bool IbranameHazirla();
+    bool AciklamaHazirla();
 
   private:
     std::unique_ptr<Spreadsheet> newSheet();
@@ -96,6 +115,7 @@ class frmRaporSec {
     Messages& messages_;
     int secim_ = KidemBordrosuSecimi;
     bool kidemBordrosu_ = true;
+    const YasalDegerler* table_ = nullptr;
     Filled filled_;
 };
 

@@ -620,6 +620,17 @@ Outcome OfficeSpreadsheet::start() {
     } catch (...) {
         return Outcome::Failure("LibreOffice'in UNO kitaplıkları yüklenemedi (" PAMEROL_LO_PROGRAM ")");
     }
+    // Headless, the office stays connected between fills: a fill after the first opens no new connection
+    // and configures nothing again, unless the office has gone away meanwhile.
+    if (!d.options.visible && d.desktop.is()) {
+        if (Attempt([&] {
+                d.desktop->getCurrentComponent();
+                return true;
+            }))
+            return Outcome::Success();
+        d.office.clear();
+        d.desktop.clear();
+    }
     // An office already running on the profile takes the new workbook as another window.
     if (!d.connect()) {
         std::error_code ec;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config file
-    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libsqlite3-dev
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libsqlite3-dev zlib1g-dev
     qt6-base-dev qt6-svg-dev qt6-translations-l10n
     libreoffice-calc libreoffice-dev libreoffice-l10n-tr
     clang-14 libclang-rt-14-dev

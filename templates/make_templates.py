@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Writes the two printout templates as flat ODF spreadsheets (Velkara.fods, Ibraname.fods).
+"""Writes the printout templates as flat ODF spreadsheets (Velkara.fods, Ibraname.fods, Aciklama.fods).
 
 The .fods files are the readable sources kept beside this script; the build converts them to the .xls
 templates the program copies and fills. Run this script after changing a layout here, and commit both.
@@ -447,12 +447,55 @@ def ibraname():
                     font_size=10)
 
 
+def aciklama():
+    """The statement of how each figure was reached, A4 portrait. The particulars are in C4 to C6 and C9 to
+    C13; the statement's lines go from row 15 down, as many as the case has: each caption merged from A to
+    C, each figure's name in B and its text in C, the result below them. The program gives those cells the
+    looks of the empty cells A14 (caption), B14 (name) and C14 (text), so nothing of the template lies below
+    row 14, and the date and the signature follow the last line."""
+    s = Sheet("Hesap Açıklaması", [0.6, 7.2, 11.0], 0.45)
+    s.height(1, 1, 1.0)
+    s.height(2, 2, 0.3)
+    s.height(3, 3, 0.6)
+    s.height(7, 7, 0.3)
+    s.height(8, 8, 0.6)
+    s.height(14, 14, 0.4)
+
+    s.put("A1", "HESAP AÇIKLAMASI", "title", "C1")
+    s.put("A3", "İŞVEREN", "section", "C3")
+    s.put("A8", "PERSONEL", "section", "C8")
+    captions = {4: "Ünvanı", 5: "SSK İşyeri Sicil No", 6: "Adresi", 9: "Adı Soyadı", 10: "T.C. Kimlik No",
+                11: "SSK No", 12: "İşe Giriş Tarihi", 13: "İşten Çıkış Tarihi"}
+    # A long particular wraps and its row grows; the caption stays beside its first line.
+    for row, caption in captions.items():
+        s.put(f"A{row}", caption + ":", "cap_top", f"B{row}")
+        s.put(f"C{row}", None, "v_lines")
+    s.put("A14", None, "caption")
+    s.put("B14", None, "name")
+    s.put("C14", None, "value")
+    styles = [
+        cell_style("title", 16, bold=True, align="center", underline=True),
+        cell_style("section", 10, bold=True, underline=True),
+        cell_style("cap_top", 9, bold=True, align="start", valign="top"),
+        cell_style("v_lines", 9, align="start", valign="top", wrap=True, data="N_TEXT"),
+        # The looks the program gives the statement's cells.
+        cell_style("caption", 10, bold=True, align="start", valign="top", wrap=True, data="N_TEXT"),
+        cell_style("name", 9, align="start", valign="top", wrap=True, data="N_TEXT"),
+        cell_style("value", 9, align="start", valign="top", wrap=True, data="N_TEXT"),
+    ]
+    return document(s, styles, ("21cm", "29.7cm", "portrait", "width"),
+                    ([], [("plain", PAGE_LINE)], [], "0.8cm"))
+
+
 def main():
     here = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent
     (here / "Velkara.fods").write_text(velkara(), encoding="utf-8")
     COLUMN_STYLES.clear()
     ROW_STYLES.clear()
     (here / "Ibraname.fods").write_text(ibraname(), encoding="utf-8")
+    COLUMN_STYLES.clear()
+    ROW_STYLES.clear()
+    (here / "Aciklama.fods").write_text(aciklama(), encoding="utf-8")
 
 
 if __name__ == "__main__":

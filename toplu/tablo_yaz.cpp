@@ -171,7 +171,8 @@ constexpr const char* kFodsHead =
     "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
     "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
     "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
-    "xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\" office:version=\"1.2\" "
+    "xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\" "
+    "office:version=\"1.2\" "
     "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\">\n";
 
 // Amounts "12.345,67" and dates "31.12.2026" in Turkish, the header and the totals in bold.

@@ -68,7 +68,7 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
             core.record(), PaperFolders(places.resources, places.work), Spreadsheets(), messages, parent,
             request.warning,
             [&](int secim) { keeper.paperFilled(core.record(), kPaperNames.at(static_cast<size_t>(secim))); },
-            request.confirmed, request.legalWarning);
+            request.confirmed, request.legalWarning, request.table);
     });
     window.setArchive(&keeper);
     window.setMessages(&messages);

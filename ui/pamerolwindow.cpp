@@ -439,7 +439,7 @@ QWidget* PamerolWindow::buildCommands() {
         if (!openPrintouts_) return;
         const PrintoutsRequest request{ToQ(particulars_.warning(core_.record()).value_or("")),
                                        [this] { particulars_.confirmed(); },
-                                       ToQ(UyariParagrafi(yasalUyarilar()))};
+                                       ToQ(UyariParagrafi(yasalUyarilar())), yasalTablo()};
         if (openPrintouts_(this, request)) printedOrStored_ = true;
     });
     connect(command4, &QPushButton::clicked, this, &PamerolWindow::bosalt);

@@ -47,6 +47,7 @@ struct PrintoutsRequest {
     QString warning;
     std::function<void()> confirmed;
     QString legalWarning; // the legal figures that are not the law of the case's date: asked before printing
+    const YasalDegerler* table = nullptr; // the legal figures the statement names (null: none)
 };
 
 class PamerolWindow : public QWidget {

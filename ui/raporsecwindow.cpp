@@ -58,9 +58,11 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
     auto* frame = new QGroupBox(QStringLiteral("Dökümü Seç"));
     Name(frame, QStringLiteral("Frame1"), frame->title());
     auto* choices = new QVBoxLayout(frame);
-    const std::array<QString, 3> captions = {QStringLiteral("Kıdem Bordrosu"),
-                                             QStringLiteral("İhbar Bordrosu"), QStringLiteral("İbraname")};
-    for (int i = 0; i < 3; ++i) {
+    // The statement's access key is none of the buttons' (Alt+Y, Alt+K, Alt+O).
+    const std::array<QString, 4> captions = {QStringLiteral("Kıdem Bordrosu"),
+                                             QStringLiteral("İhbar Bordrosu"), QStringLiteral("İbraname"),
+                                             QStringLiteral("Hesap &Açıklaması")};
+    for (int i = 0; i < static_cast<int>(captions.size()); ++i) {
         auto* option = new QRadioButton(captions[static_cast<size_t>(i)]);
         Name(option, QStringLiteral("Option1_%1").arg(i), option->text());
         option->setChecked(core_.secim() == i);
@@ -138,7 +140,8 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
 
     setTabOrder(options_[0], options_[1]);
     setTabOrder(options_[1], options_[2]);
-    setTabOrder(options_[2], print);
+    setTabOrder(options_[2], options_[3]);
+    setTabOrder(options_[3], print);
     setTabOrder(print, close);
     if (confirmButton) setTabOrder(close, confirmButton);
     options_[0]->setFocus();
@@ -186,8 +189,9 @@ void RaporSecWindow::keyPressEvent(QKeyEvent* event) {
 
 bool ShowPrintouts(const Record& record, const PaperFolders& folders, SpreadsheetFactory factory,
                    Messages& messages, QWidget* parent, const QString& warning, frmRaporSec::Filled filled,
-                   std::function<void()> confirmed, const QString& legalWarning) {
+                   std::function<void()> confirmed, const QString& legalWarning, const YasalDegerler* table) {
     frmRaporSec core(record, folders, std::move(factory), messages);
+    core.setYasalTablo(table);
     bool any = false;
     core.setFilled([&any, filled = std::move(filled)](int secim) {
         any = true;

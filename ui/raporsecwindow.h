@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The printout dialog's window: three choices and the print command, forwarded to the dialog's core.
+// The printout dialog's window: four choices and the print command, forwarded to the dialog's core.
 #pragma once
 
 #include <QDialog>
@@ -41,16 +41,16 @@ class RaporSecWindow : public QDialog {
     QString legalWarning_;
     bool legalWarningAccepted_ = false;
     QWidget* warning_ = nullptr; // the warning line and its button, while they stand
-    std::array<QRadioButton*, 3> options_{};
+    std::array<QRadioButton*, 4> options_{};
     QPushButton* print_ = nullptr;
 };
 
 // Shows the printout dialog modally over the given window, with a fresh choice, and returns once it has
 // closed: whether a paper was filled. `filled`, when given, is called after each paper the dialog has
-// filled.
+// filled. `table` gives the statement its legal figures (null: none).
 bool ShowPrintouts(const Record& record, const PaperFolders& folders, SpreadsheetFactory factory,
                    Messages& messages, QWidget* parent, const QString& warning = {},
                    frmRaporSec::Filled filled = {}, std::function<void()> confirmed = {},
-                   const QString& legalWarning = {});
+                   const QString& legalWarning = {}, const YasalDegerler* table = nullptr);
 
 } // namespace pamerol::ui

@@ -286,7 +286,7 @@ TEST(Archive, HtmlExportShowsCaptionsNeverFieldCodes) {
     CaseSheet sheet = Calculated(kAhmet);
     for (Field f : {F::O6, F::VD6, F::txtSSkNoIsv}) sheet.texts[static_cast<size_t>(f)] = "1";
     const auto id = archive->store(sheet, "ibraname");
-    ASSERT_TRUE(id && archive->addPaper(*id, "kidem"));
+    ASSERT_TRUE(id && archive->addPaper(*id, "kidem") && archive->addPaper(*id, "aciklama"));
     const std::string html = ExportHtml({*archive->load(*id)});
     std::vector<std::string> captions;
     for (size_t at = html.find("<th>"); at != std::string::npos; at = html.find("<th>", at + 1))
@@ -305,6 +305,7 @@ TEST(Archive, HtmlExportShowsCaptionsNeverFieldCodes) {
         EXPECT_NE(std::find(captions.begin(), captions.end(), expected), captions.end()) << expected;
     EXPECT_NE(html.find("<th>Dökümler</th><td>İbraname "), std::string::npos);
     EXPECT_NE(html.find("; Kıdem Bordrosu "), std::string::npos);
+    EXPECT_NE(html.find("; Hesap Açıklaması "), std::string::npos);
 }
 
 // A file of the first version is brought up to date on opening, its cases found by exit date afterwards.

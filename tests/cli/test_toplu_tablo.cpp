@@ -12,6 +12,7 @@
 
 #include "base/conversions.h"
 #include "calc/fields.h"
+#include "cli/toplu_tablo.h"
 #include "companion_run.h"
 #include "sheet/profile.h"
 #include "tests/common/temp_folder.h"
@@ -274,7 +275,24 @@ TEST(TopluTabloCompanion, NothingIsWrittenWhenTheRunCannotStart) {
         {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "ESUCRET=1"},
          "yalnız --cikti",
          dir.file("s.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--pdf-klasoru", dir.file("pdf")},
+         "--pdf-klasoru KLASÖR ve --dokum",
+         dir.file("pdf")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--dokum", "kidem,bordro"},
+         "\"kidem,bordro\" değil",
+         dir.file("s.csv")},
+        // A paper of the run that exists already is not replaced: nothing starts.
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--pdf-klasoru", dir.file("eski"),
+          "--dokum", "ihbar,kidem"},
+         "Şükrü Öztürk – Kıdem Bordrosu.pdf\" zaten var",
+         dir.file("s.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--arsiv", dir.file("bozuk.db")},
+         "bir Pamerol arşivi değil",
+         dir.file("s.csv")},
     };
+    std::filesystem::create_directory(dir.file("eski"));
+    Save(dir.file("eski/002 Şükrü Öztürk – Kıdem Bordrosu.pdf"), "eski");
+    Save(dir.file("bozuk.db"), std::string(4096, 'x'));
     for (const Case& c : cases) {
         const Outcome o = Companion(c.args);
         EXPECT_EQ(o.status, 2) << c.message;
@@ -290,4 +308,49 @@ TEST(TopluTabloCompanion, NothingIsWrittenWhenTheRunCannotStart) {
         Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("var.csv"), "--uzerine-yaz"});
     EXPECT_EQ(o.status, 1) << o.err;
     EXPECT_EQ(Results(dir.file("var.csv")).size(), rows.size() + 1);
+}
+
+// The preview the window shows before a run: the header, each column's match ("" for none), the first 20
+// rows as written, the count, and a missing required column said rather than refused.
+TEST(TopluTabloCompanion, PreviewShowsMatchesAndTheFirstRowsWithoutComputing) {
+    TempFolder dir;
+    std::string many = "Ad;Soyad;İşe Giriş;Brüt Ücret;Departman\n";
+    for (int i = 1; i <= 25; ++i) many += "Ad" + std::to_string(i) + ";S;1.1.2020;1000;\n";
+    Save(dir.file("p.csv"), many);
+    const Outcome o = Companion({"--toplu-tablo", dir.file("p.csv"), "--onizleme"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    const Json j = Json::parse(o.out);
+    EXPECT_EQ(j["basliklar"], Json({"Ad", "Soyad", "İşe Giriş", "Brüt Ücret", "Departman"}));
+    EXPECT_EQ(j["eslesmeler"], Json({"Ad", "Soyad", "Giriş Tarihi", "En Son Aylık Brüt Ücreti", ""}));
+    EXPECT_EQ(j["satirlar"].size(), 20u);
+    EXPECT_EQ(j["satirlar"][19][0], "Ad20");
+    EXPECT_EQ(j["satirSayisi"], 25);
+    EXPECT_EQ(j["eksik"], "gerekli sütun yok: \"Çıkış Tarihi\"");
+    // With a reference exit date nothing is missing.
+    const Outcome ref =
+        Companion({"--toplu-tablo", dir.file("p.csv"), "--onizleme", "--cikis-tarihi", "31.12.2026"});
+    EXPECT_EQ(Json::parse(ref.out)["eksik"], "");
+    Save(dir.file("bos.csv"), "");
+    const Outcome empty = Companion({"--toplu-tablo", dir.file("bos.csv"), "--onizleme"});
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_NE(empty.err.find("dosya boş"), std::string::npos);
+}
+
+TEST(TopluTabloCompanion, PaperFileNamesHoldOnlyWhatAFileNameCan) {
+    const std::tuple<size_t, size_t, std::string, Dokum, std::string> rows[] = {
+        {7, 40, "Ayşe Yılmaz", Dokum::Kidem, "007 Ayşe Yılmaz – Kıdem Bordrosu.pdf"},
+        {12, 1500, "A/B\\C:D*E?F\"G<H>I|J", Dokum::Ihbar, "0012 A_B_C_D_E_F_G_H_I_J – İhbar Bordrosu.pdf"},
+        {1, 1, "  ..Ali\r\nVeli.  ", Dokum::Ibraname, "001 Ali__Veli – İbraname.pdf"},
+        {2, 3, "", Dokum::Kidem, "002 Adsız – Kıdem Bordrosu.pdf"},
+        {3, 3, "..", Dokum::Kidem, "003 Adsız – Kıdem Bordrosu.pdf"},
+    };
+    for (const auto& [sira, toplam, name, dokum, expected] : rows) {
+        EXPECT_EQ(DokumDosyaAdi(sira, toplam, name, dokum), expected);
+    }
+    // A long name is cut at a whole character.
+    std::string longName;
+    for (int i = 0; i < 100; ++i) longName += "Ş";
+    const std::string cut = DokumDosyaAdi(1, 1, longName, Dokum::Kidem);
+    EXPECT_EQ(cut, "001 " + longName.substr(0, 150) + " – Kıdem Bordrosu.pdf");
 }

@@ -6,11 +6,17 @@
 // single case for the same inputs.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "archive/archive.h"
 #include "calc/fields.h"
 #include "companion_run.h"
 #include "tests/common/temp_folder.h"
@@ -229,4 +235,134 @@ TEST(TopluTabloOffice, ResultWorkbooksHoldTheSameFiguresAndRealSums) {
     EXPECT_NE(content.find("Okunan tablo"), std::string::npos);
     EXPECT_NE(content.find("Hesaplanamayan"), std::string::npos);
     EXPECT_NE(content.find("style:column-width"), std::string::npos);
+    // Both open with the header row and the number and name columns frozen (and were read back above).
+    EXPECT_NE(sheet.find("<pane xSplit=\"2\" ySplit=\"1\" topLeftCell=\"C2\" activePane=\"bottomRight\" "
+                         "state=\"frozen\"/>"),
+              std::string::npos);
+    const std::string settings = Unzipped(dir.file("kitap.ods"), "settings.xml");
+    EXPECT_NE(settings.find("<config:config-item-map-entry config:name=\"Sonuçlar\"><config:config-item "
+                            "config:name=\"HorizontalSplitMode\" config:type=\"short\">2<"),
+              std::string::npos)
+        << settings;
+}
+
+namespace {
+
+// The pages of a PDF, as pdfinfo counts them; 0 when it cannot be read.
+int PdfPages(const std::string& pdf) {
+    const std::string command = "pdfinfo '" + pdf + "' 2>/dev/null";
+    int pages = 0;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            if (std::strncmp(buffer, "Pages:", 6) == 0) pages = std::atoi(buffer + 6);
+        ::pclose(pipe);
+    }
+    return pages;
+}
+
+// A table of n employees named "Kişi 1" ... with the third refused (an amount that cannot be read).
+void WriteEmployees(const std::string& path, int n) {
+    std::ofstream table(path);
+    table << "Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\n";
+    for (int i = 1; i <= n; ++i)
+        table << "Kişi " << i << ";1.3." << 2000 + i % 20 << ";30.06.2026;" << (i == 3 ? "abc" : "45.000,00")
+              << "\n";
+}
+
+} // namespace
+
+// Each calculated row's papers as PDFs named for the row, one combined PDF per paper in the rows' order,
+// and every calculated row in the archive with its papers, found by the run's name.
+TEST(TopluTabloOffice, PapersOfEveryRowCombinedAndArchivedUnderTheRunsName) {
+    TempFolder dir;
+    WriteEmployees(dir.file("p.csv"), 4);
+    const Outcome o = Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"),
+                                 "--pdf-klasoru", dir.file("pdf"), "--dokum", "ibraname,kidem", "--arsiv",
+                                 dir.file("a.db"), "--toplu-adi", "Kapanış Haziran 2026"});
+    EXPECT_EQ(o.status, 1) << o.err; // the third row is refused
+    for (const char* file : {"001 Kişi 1 – Kıdem Bordrosu.pdf", "001 Kişi 1 – İbraname.pdf",
+                             "004 Kişi 4 – İbraname.pdf", "Tümü – Kıdem Bordrosu.pdf", "Tümü – İbraname.pdf"})
+        EXPECT_GT(PdfPages(dir.file("pdf/" + std::string(file))), 0) << file;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("pdf/003 Kişi 3 – Kıdem Bordrosu.pdf")));
+    EXPECT_EQ(PdfPages(dir.file("pdf/Tümü – Kıdem Bordrosu.pdf")), 3);
+    EXPECT_NE(o.out.find("Dökümler: 6 PDF"), std::string::npos) << o.out;
+    auto archive = Archive::open(dir.file("a.db"));
+    ASSERT_TRUE(archive);
+    const auto found = archive->search({"kapanis haziran", "", ""});
+    ASSERT_TRUE(found);
+    ASSERT_EQ(found->size(), 3u);
+    for (const ArchiveRow& r : *found) {
+        EXPECT_EQ(r.run, "Kapanış Haziran 2026");
+        EXPECT_EQ(r.papers, (std::vector<std::string>{"ibraname", "kidem"})) << r.name;
+    }
+}
+
+// Stopped half-way (SIGTERM, as the window's "İptal" does), the run writes the rows done as a whole table
+// with their totals, their papers and their combined PDF, and says where it stopped.
+TEST(TopluTabloOffice, StoppedHalfWayLeavesWhatIsDoneWholeAndSaysWhere) {
+    TempFolder dir;
+    WriteEmployees(dir.file("p.csv"), 40);
+    int err[2], out[2];
+    ASSERT_EQ(::pipe(err), 0);
+    ASSERT_EQ(::pipe(out), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(err[1], 2);
+        ::dup2(out[1], 1);
+        for (int s : {SIGINT, SIGTERM}) ::signal(s, SIG_DFL);
+        ::execl(PAMEROL_BIN_DIR "/pamerol-hesap", "pamerol-hesap", "--toplu-tablo", dir.file("p.csv").c_str(),
+                "--cikti", dir.file("s.csv").c_str(), "--pdf-klasoru", dir.file("pdf").c_str(), "--dokum",
+                "kidem", "--ilerleme", nullptr);
+        ::_exit(127);
+    }
+    ::close(err[1]);
+    ::close(out[1]);
+    // Stopped once five rows are done.
+    std::string progress;
+    char c;
+    while (progress.find("ilerleme 5 ") == std::string::npos && ::read(err[0], &c, 1) == 1) progress += c;
+    ::kill(pid, SIGTERM);
+    std::string summary;
+    for (ssize_t n; (n = ::read(out[0], &c, 1)) == 1;) summary += c;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(err[0]);
+    ::close(out[0]);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(summary.find("İptal: "), std::string::npos) << summary;
+    const auto rows = ResultRows(dir.file("s.csv"));
+    ASSERT_GE(rows.size(), 2u + 5u);
+    const size_t done = rows.size() - 2; // without the header and the totals
+    EXPECT_LT(done, 40u);
+    EXPECT_EQ(rows.back().front(), "TOPLAM");
+    // The papers of every row written, the third (refused) none, and nothing beyond.
+    EXPECT_EQ(PdfPages(dir.file("pdf/Tümü – Kıdem Bordrosu.pdf")), static_cast<int>(done) - 1);
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.file("pdf")))
+        files += entry.is_regular_file();
+    EXPECT_EQ(files, done - 1 + 1);
+    const std::string last = "Kişi " + std::to_string(done);
+    EXPECT_EQ(rows[done][1], last);
+}
+
+// Without an office to fill them, the papers are given up after a few tries instead of each waiting for
+// it; the results table is written all the same, and the run says so.
+TEST(TopluTabloOffice, PapersWithoutAnOfficeAreGivenUpAndTheTableStillWritten) {
+    TempFolder dir;
+    WriteEmployees(dir.file("p.csv"), 30);
+    const std::string command = "PATH=/yok '" PAMEROL_BIN_DIR "/pamerol-hesap' --toplu-tablo '" +
+                                dir.file("p.csv") + "' --cikti '" + dir.file("s.csv") + "' --pdf-klasoru '" +
+                                dir.file("pdf") + "' --dokum kidem,ihbar 2>&1; echo \"durum $?\"";
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+        ::pclose(pipe);
+    }
+    EXPECT_NE(output.find("durum 1"), std::string::npos) << output;
+    EXPECT_NE(output.find("kalan dökümler denenmedi"), std::string::npos) << output;
+    EXPECT_LE(std::count(output.begin(), output.end(), '\n'), 30) << output; // not one message per paper
+    EXPECT_EQ(ResultRows(dir.file("s.csv")).size(), 30u + 2u);
 }

@@ -70,6 +70,26 @@ PdfWords ReadPdfWords(const std::string& pdf) {
     return out;
 }
 
+PdfWords InReadingOrder(const PdfWords& pdf) {
+    PdfWords out = pdf;
+    auto& words = out.words;
+    std::stable_sort(words.begin(), words.end(), [](const PdfWord& a, const PdfWord& b) {
+        return a.page != b.page ? a.page < b.page : a.yMin < b.yMin;
+    });
+    // Each line: the words from the first one down to 2 points below its top, then from the left.
+    for (size_t from = 0; from < words.size();) {
+        size_t to = from + 1;
+        while (to < words.size() && words[to].page == words[from].page &&
+               words[to].yMin - words[from].yMin < 2)
+            ++to;
+        std::stable_sort(words.begin() + static_cast<std::ptrdiff_t>(from),
+                         words.begin() + static_cast<std::ptrdiff_t>(to),
+                         [](const PdfWord& a, const PdfWord& b) { return a.xMin < b.xMin; });
+        from = to;
+    }
+    return out;
+}
+
 std::vector<std::string> ReadingFaults(const PdfWords& pdf, const std::vector<std::string>& texts) {
     std::vector<std::string> faults;
     const auto& words = pdf.words;

@@ -28,6 +28,10 @@ PdfWords ReadPdfWords(const std::string& pdf);
 // well.
 std::vector<std::string> ReadingFaults(const PdfWords& pdf, const std::vector<std::string>& texts);
 
+// The words as a person reads them, whatever order the pages draw them in: page by page, line by line from
+// the top (words whose tops are within 2 points share a line), each line from the left.
+PdfWords InReadingOrder(const PdfWords& pdf);
+
 // A box on a page, in points from the page's top left corner.
 struct PdfBox {
     double left = 0, top = 0, right = 0, bottom = 0;

@@ -36,6 +36,7 @@ class Fill : public ::testing::Test {
     void SetUp() override {
         std::ofstream(folder / "Velkara.xls") << "payroll template";
         std::ofstream(folder / "Ibraname.xls") << "letter template";
+        std::ofstream(folder / "Aciklama.xls") << "statement template";
     }
     std::string Path(const char* name) const { return (folder / name).string(); }
 
@@ -173,48 +174,47 @@ TEST_F(Fill, ReleaseLetterCellByCell) {
     Lines lines = Ibraname(r);
     std::string text(kDefaultReleaseText);
     for (size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n");
-    EXPECT_EQ(lines,
-              (Lines{
-                  "start",
-                  "show",
-                  "open " + Path("Ibraname1.xls"),
-                  "write AQ6 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
-                  "write AQ7 text 2 1234 01 01 1234567 034 12 34 000",
-                  "write AQ8 value Bağdat Cad. 1",
-                  "write aq10 value Ayşe Çağlar",
-                  "write aq11 text 0340123456789",
-                  "write aq12 text 01234567890",
-                  "write aq13 value 15.03.2004",
-                  "write aq14 value 14.09.2007",
-                  "write aq15 value Moda Cad. No: 5\r\nKadıköy / İstanbul",
-                  "footer center 3 Tarih: 15.10.2007",
-                  "footer left -1 Örnek Tekstil San. ve Tic. Ltd.\nŞti.",
-                  "footer right -1 Ayşe Çağlar",
-                  "merge A17:EX27",
-                  "write a17 text " + text,
-                  "write a28 literal Kıdem Tazminatı",
-                  "write U28 literal :",
-                  "right AT28",
-                  "write AT28 value 6.817,12 YTL.",
-                  "write a29 literal İhbar Tazminatı",
-                  "write U29 literal :",
-                  "right AT29",
-                  "write AT29 value 3.148,69 YTL.",
-                  "write a30 literal İzin Ücreti",
-                  "write U30 literal :",
-                  "right AT30",
-                  "write AT30 value 1.234,56 YTL.",
-                  "write a31 literal TOPLAM",
-                  "border AT31 W31",
-                  "write U31 literal :",
-                  "right AT31",
-                  "write AT31 value 11.200,37 YTL.",
-                  "look A17 A32:EX32",
-                  "merge A32:EX32",
-                  "write a32 literal Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Yedi Yeni Kuruş",
-                  "title İbraname – Ayşe Çağlar",
-                  "release",
-              }));
+    EXPECT_EQ(lines, (Lines{
+                         "start",
+                         "show",
+                         "open " + Path("Ibraname1.xls"),
+                         "write AQ6 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
+                         "write AQ7 text 2 1234 01 01 1234567 034 12 34 000",
+                         "write AQ8 value Bağdat Cad. 1",
+                         "write aq10 value Ayşe Çağlar",
+                         "write aq11 text 0340123456789",
+                         "write aq12 text 01234567890",
+                         "write aq13 value 15.03.2004",
+                         "write aq14 value 14.09.2007",
+                         "write aq15 value Moda Cad. No: 5\r\nKadıköy / İstanbul",
+                         "footer center 3 Tarih: 15.10.2007",
+                         "footer left -1 Örnek Tekstil San. ve Tic. Ltd.\nŞti.",
+                         "footer right -1 Ayşe Çağlar",
+                         "merge A17:EX27",
+                         "write a17 text " + text,
+                         "write a28 literal Kıdem Tazminatı",
+                         "write U28 literal :",
+                         "right AT28",
+                         "write AT28 value 6.817,12 YTL.",
+                         "write a29 literal İhbar Tazminatı",
+                         "write U29 literal :",
+                         "right AT29",
+                         "write AT29 value 3.148,69 YTL.",
+                         "write a30 literal İzin Ücreti",
+                         "write U30 literal :",
+                         "right AT30",
+                         "write AT30 value 1.234,56 YTL.",
+                         "write a31 literal TOPLAM",
+                         "border AT31 W31",
+                         "write U31 literal :",
+                         "right AT31",
+                         "write AT31 value 11.200,37 YTL.",
+                         "look A17 A32:EX32",
+                         "merge A32:EX32",
+                         "write a32 literal Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Yedi Yeni Kuruş",
+                         "title İbraname – Ayşe Çağlar",
+                         "release",
+                     }));
     EXPECT_EQ(Slurp(folder / "Ibraname1.xls"), "letter template");
 }
 
@@ -323,12 +323,11 @@ Printed Paginate(const RecordingSpreadsheet& sheet) {
     int last = 0;
     for (const SpreadsheetCall& c : sheet.calls) {
         if (c.op == Op::PageBreak) breaks.insert(std::stoi(c.first));
-        if (c.op == Op::Write && (c.first[0] == 'a' || c.first[0] == 'A') && c.first[1] >= '0' &&
-            c.first[1] <= '9') {
-            const int row = std::stoi(c.first.substr(1));
-            out.text[row] = c.second;
-            last = std::max(last, row);
-        }
+        if (c.op != Op::Write) continue;
+        const size_t digits = c.first.find_first_of("0123456789");
+        const int row = std::stoi(c.first.substr(digits));
+        if (digits == 1 && (c.first[0] == 'a' || c.first[0] == 'A')) out.text[row] = c.second;
+        last = std::max(last, row);
     }
     RecordingSpreadsheet& s = const_cast<RecordingSpreadsheet&>(sheet);
     int page = 1, used = 0;
@@ -432,6 +431,74 @@ TEST_F(Fill, ReleaseTextFlowsOverPages) {
         for (const std::string& w : WordsOf(c.text)) expected += w;
         EXPECT_EQ(shown, expected) << c.name;
     }
+}
+
+// The statement paper: every line of the statement (its caption, its figures, its result) on one page,
+// each later page headed by the continuation line, the date and the signature together on the last page,
+// every text as text. Without results there is nothing to state: one message, no office started.
+TEST_F(Fill, StatementLinesKeepTogetherOnTheirPages) {
+    const struct {
+        const char* name;
+        int pageHeight;
+        int charsPerLine;
+        int pages; // 0: the backend cannot tell, no breaks
+    } cases[] = {
+        {"tall pages", 60000, 100, 2},
+        {"short pages", 9000, 100, 0},
+        {"narrow cells", 12000, 12, 0},
+        {"unknown page", 0, 100, 1},
+    };
+    for (const auto& c : cases) {
+        RecordingSpreadsheet paged;
+        paged.pageHeight = c.pageHeight;
+        paged.charsPerLine = c.charsPerLine;
+        ASSERT_TRUE(AciklamaDoldur(CalculatedCase(), nullptr, folder.string(), paged, messages)) << c.name;
+        for (const SpreadsheetCall& call : paged.calls)
+            if (call.op == Op::Write) {
+                EXPECT_NE(call.mode, WriteMode::Value) << c.name << ": " << call.str();
+            }
+        if (c.pageHeight == 0) {
+            for (const SpreadsheetCall& call : paged.calls) EXPECT_NE(call.op, Op::PageBreak) << c.name;
+            continue;
+        }
+        const Printed printed = Paginate(paged);
+        for (const std::string& fault : printed.faults) ADD_FAILURE() << c.name << ": " << fault;
+        // Each caption's page holds everything down to its result; a page begins with a caption or the
+        // continuation line.
+        int caption = 0, signature = 0;
+        for (const SpreadsheetCall& call : paged.calls) {
+            if (call.op != Op::Write) continue;
+            const int row = std::stoi(call.first.substr(1));
+            if (row < 15) continue; // the particulars
+            const bool first = printed.page.at(row) != printed.page.at(row - 1);
+            if (call.first[0] == 'A') {
+                if (first) {
+                    EXPECT_EQ(call.second, "Ayşe Çağlar – Hesap Açıklaması (devam)")
+                        << c.name << ": row " << row;
+                }
+                caption = call.second.find("(devam)") == std::string::npos ? row : caption;
+            } else if (call.second == "Düzenleme Tarihi") {
+                signature = caption = row; // the date and the signature keep together too
+            } else if (call.first[0] == 'B' || call.first[0] == 'C') {
+                EXPECT_EQ(printed.page.at(row), printed.page.at(caption)) << c.name << ": row " << row;
+            }
+        }
+        ASSERT_GT(signature, 0) << c.name;
+        EXPECT_EQ(printed.page.at(signature), printed.page.rbegin()->second) << c.name;
+        if (c.pages > 0) {
+            EXPECT_EQ(printed.page.rbegin()->second, c.pages) << c.name;
+        }
+    }
+
+    fs::remove(folder / "Aciklama1.xls");
+    Record blank; // typed, never calculated
+    blank.write(Field::GTarih, "15.03.2004");
+    RecordingSpreadsheet unused;
+    RecordedMessages said;
+    EXPECT_FALSE(AciklamaDoldur(blank, nullptr, folder.string(), unused, said));
+    EXPECT_TRUE(unused.calls.empty());
+    EXPECT_EQ(said.entries.size(), 1u);
+    EXPECT_FALSE(fs::exists(folder / "Aciklama1.xls"));
 }
 
 // The window says which paper it holds and for whom; without a name, the paper alone.
@@ -582,7 +649,8 @@ TEST_F(Fill, TemplateThatCannotBeCopiedStopsTheFill) {
     // Nothing half-made is left behind.
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"Velkara1.xls", "Ibraname.xls", "Ibraname1.xls"}));
+    EXPECT_EQ(names,
+              (std::set<std::string>{"Velkara1.xls", "Ibraname.xls", "Ibraname1.xls", "Aciklama.xls"}));
 }
 
 TEST_F(Fill, EachFillStartsFromAFreshCopy) {
@@ -659,7 +727,7 @@ TEST_F(Fill, DialogPrintsTheSelectedPaperInANewInstanceEachTime) {
     }
     EXPECT_EQ(made.size(), 5u);
 
-    dialog.secimYap(3); // no option selected: nothing happens
+    dialog.secimYap(4); // no option selected: nothing happens
     dialog.yazdir();
     EXPECT_EQ(made.size(), 5u);
     EXPECT_TRUE(messages.entries.empty());

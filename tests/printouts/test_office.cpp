@@ -13,12 +13,14 @@
 #include <sstream>
 #include <thread>
 
+#include "base/conversions.h"
 #include "case.h"
 #include "office_probe.h"
 #include "pdf_words.h"
 #include "printouts/dokumler.h"
 #include "printouts/office_process.h"
 #include "printouts/office_spreadsheet.h"
+#include "statement/aciklama.h"
 #include "tests/common/temp_folder.h"
 
 using namespace pamerol;
@@ -39,7 +41,7 @@ struct Expected {
 class OfficeFill : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const char* name : {"Velkara.xls", "Ibraname.xls"})
+        for (const char* name : {"Velkara.xls", "Ibraname.xls", "Aciklama.xls"})
             fs::copy_file(fs::path(PAMEROL_BIN_DIR) / name, folder / name);
         office = std::make_unique<OfficeSpreadsheet>(Options());
     }
@@ -295,7 +297,9 @@ TEST_F(OfficeFill, TextsOfSeveralLinesShowEveryLine) {
 // once, in order, inside the page body, over no other word; on the release letters the rendered pages show
 // every word of the body (nothing clipped) and nothing but the footer under the body, every page is numbered
 // and signed with the date and both names, each later page begins with the employee's name, and the amount
-// lines, the total and the total in words stand on one page with the last words of the text.
+// lines, the total and the total in words stand on one page with the last words of the text. On the statement
+// each of its lines (caption, figures, result) stands whole on one page, and the date and the signature on
+// the last.
 TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
     using F = Field;
     const std::string employer = "Örnek Tekstil Konfeksiyon İnşaat Turizm Gıda Tarım Hayvancılık Madencilik "
@@ -341,7 +345,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         tradeName + "\n2 1234 01 01 1234567 034 12 34 000\n" + employerAddress + "\n" + name + "\n" + address;
     struct Paper {
         const char* name;
-        int kind; // 0 severance sheet, 1 notice sheet, 2 release letter
+        int kind; // 0 severance sheet, 1 notice sheet, 2 release letter, 3 statement (calculated again)
         std::vector<std::pair<F, std::string>> fields;
         std::vector<std::string> seen;
         size_t pages;
@@ -383,6 +387,21 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         letter("release letter of 12 paragraphs and 4 short lines", twelve.first, twelve.second, 2),
         letter("release letter of 31 paragraphs", thirtyOne.first, thirtyOne.second, 3),
         letter("release letter of 40 paragraphs", forty.first, forty.second, 4),
+        {"statement with long particulars",
+         3,
+         {{F::txtUnvani, employer}, {F::txtAdresi, address}, {F::txtAdiSoyadi, name}},
+         {},
+         4},
+        // A wage whose notice pay reaches three income-tax brackets, and an address of many lines.
+        {"statement of three brackets",
+         3,
+         {{F::txtUnvani, employer},
+          {F::txtAdresi, address + "\r\n" + address + "\r\n" + address},
+          {F::txtAdiSoyadi, name},
+          {F::ESUCRET, "10.000,00"},
+          {F::DGVMAT, "6.000,00"}},
+         {},
+         5},
     };
     for (const Paper& paper : papers) {
         Record r = CalculatedCase();
@@ -390,13 +409,21 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         r.setCheck2(1);
         r.write(F::txtIbranameTarihi, "21.10.2007");
         for (const auto& [f, text] : paper.fields) r.write(f, text);
-        ASSERT_TRUE(paper.kind == 2 ? IbranameDoldur(r, folder.string(), *office, messages)
-                                    : BordroDoldur(r, paper.kind == 0, folder.string(), *office, messages));
+        if (paper.kind == 3) {
+            RecordedMessages said;
+            Hesapla(r, said);
+            ASSERT_TRUE(r.command3Enabled()) << paper.name;
+            ASSERT_TRUE(AciklamaDoldur(r, nullptr, folder.string(), *office, messages)) << paper.name;
+        } else {
+            ASSERT_TRUE(paper.kind == 2
+                            ? IbranameDoldur(r, folder.string(), *office, messages)
+                            : BordroDoldur(r, paper.kind == 0, folder.string(), *office, messages));
+        }
         const std::string pdf = (folder / (std::string(paper.name) + ".pdf")).string();
         ASSERT_TRUE(office->storeTo(pdf).ok) << paper.name;
         const pamerol::testing::PdfWords words = pamerol::testing::ReadPdfWords(pdf);
         EXPECT_EQ(words.pages.size(), paper.pages) << paper.name;
-        if (paper.kind != 2) {
+        if (paper.kind < 2) {
             for (const std::string& fault : pamerol::testing::ReadingFaults(words, paper.seen))
                 ADD_FAILURE() << paper.name << ": " << fault;
             continue;
@@ -408,8 +435,64 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
                                             pt(page.width - page.rightMargin),
                                             pt(page.height - page.bottomMargin - page.footerHeight)};
         std::vector<std::string> faults;
-        const pamerol::testing::PdfWords inBody =
-            pamerol::testing::BodyWords(words, body, name + " – İbraname (devam)", faults);
+        pamerol::testing::PdfWords inBody = pamerol::testing::BodyWords(
+            words, body, name + (paper.kind == 3 ? " – Hesap Açıklaması (devam)" : " – İbraname (devam)"),
+            faults);
+        if (paper.kind == 3) {
+            // Each line of the statement as one run of words: its caption, each figure's name and text,
+            // "Sonuç" and the result; before them the particulars, after them the date and the signature.
+            std::vector<std::string> runs = {"Ünvanı: " + employer, "Adresi: " + address,
+                                             "Adı Soyadı: " + name, "T.C. Kimlik No: 01234567890",
+                                             "İşe Giriş Tarihi: 15.03.2004"};
+            const pamerol::Expected<Aciklama> statement = HesapAciklamasi(r, nullptr, TodayKey());
+            ASSERT_TRUE(statement) << paper.name;
+            for (const AciklamaSatiri& line : *statement) {
+                std::string run = line.baslik;
+                for (const auto& [n, v] : line.degerler) run += " " + n + " " + v;
+                if (!line.sonuc.empty()) run += " Sonuç " + line.sonuc;
+                for (char& c : run) c = c == '\n' || c == '\r' ? ' ' : c;
+                runs.push_back(run);
+            }
+            const std::string dots(38, '.');
+            runs.push_back("Düzenleme Tarihi " + DateText(TodayKey()) +
+                           " Düzenleyen İmza Adı Soyadı: " + dots + " " + dots);
+            std::string seen;
+            for (const std::string& run : runs) seen += run + "\n";
+            // A line's figures stand in two columns, so the words are read line by line across them.
+            inBody = pamerol::testing::InReadingOrder(inBody);
+            for (const std::string& f : pamerol::testing::ReadingFaults(inBody, {seen})) faults.push_back(f);
+            // A thin sign standing alone ("−", "=", "÷") renders at 72 dpi in a grey lighter than the ink the
+            // check looks for, though it prints: only words with a letter or a digit count as clipped.
+            const std::string clipped = "not printed (clipped): \"";
+            for (const std::string& f : pamerol::testing::RenderedFaults(pdf, words, body)) {
+                const size_t end = f.find("\" (page");
+                const std::string word =
+                    f.rfind(clipped, 0) == 0 ? f.substr(clipped.size(), end - clipped.size()) : "";
+                if (word.empty() ||
+                    word.find_first_of("0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") !=
+                        std::string::npos)
+                    faults.push_back(f);
+            }
+            for (const std::string& fault : faults) ADD_FAILURE() << paper.name << ": " << fault;
+            // Where each run begins and ends: on one page, the last run on the last page.
+            for (size_t k = 5; k < runs.size(); ++k) {
+                std::istringstream in(runs[k]);
+                std::vector<std::string> run;
+                for (std::string w; in >> w;) run.push_back(w);
+                for (size_t i = 0; i + run.size() <= inBody.words.size(); ++i) {
+                    size_t n = 0;
+                    while (n < run.size() && inBody.words[i + n].text == run[n]) ++n;
+                    if (n < run.size()) continue;
+                    EXPECT_EQ(inBody.words[i].page, inBody.words[i + n - 1].page)
+                        << paper.name << ": split over a page break: " << runs[k];
+                    if (k + 1 == runs.size()) {
+                        EXPECT_EQ(inBody.words[i].page, static_cast<int>(paper.pages) - 1) << paper.name;
+                    }
+                    break;
+                }
+            }
+            continue;
+        }
         for (const std::string& f : pamerol::testing::ReadingFaults(inBody, paper.seen)) faults.push_back(f);
         for (const std::string& f : pamerol::testing::RenderedFaults(pdf, words, body)) faults.push_back(f);
         for (const std::string& fault : faults) ADD_FAILURE() << paper.name << ": " << fault;
@@ -519,11 +602,20 @@ TEST_F(OfficeFill, CompanionStoresThePaper) {
                      {"DA8", K::Text, "6.817,12"},
                      {"A9", K::Text, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
                  });
+    // The statement, stored as PDF: its title and particulars, on as many pages as its lines need.
+    const std::string statement = (folder / "aciklama.pdf").string();
+    ASSERT_EQ(std::system((companion + " --dokum aciklama --kaydet " + statement + " > /dev/null").c_str()),
+              0);
+    const pamerol::testing::PdfWords words = pamerol::testing::ReadPdfWords(statement);
+    EXPECT_GE(words.pages.size(), 2u);
+    for (const std::string& fault : pamerol::testing::ReadingFaults(words, {"HESAP AÇIKLAMASI\n01234567890"}))
+        ADD_FAILURE() << "statement: " << fault;
     // A paper the companion does not know is a usage error; a calculation without results prints nothing.
     const std::pair<std::string, int> failures[] = {
         {companion + " --dokum maas --kaydet " + stored, 2},
         {companion + " --dokum ihbar", 2},
         {companion + " GTarih=31.02.2004 --dokum ihbar --kaydet " + stored, 1},
+        {companion + " GTarih=31.02.2004 --dokum aciklama --kaydet " + statement, 1},
     };
     for (const auto& [command, status] : failures) {
         int result = std::system((command + " > /dev/null 2>&1").c_str());

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "printouts/recording_spreadsheet.h"
+#include "tests/printouts/case.h"
 #include "ui/qtmessages.h"
 #include "ui/raporsecwindow.h"
 #include "ui_testing.h"
@@ -39,7 +40,7 @@ class RaporSecTest : public QObject {
         ui::RaporSecWindow window{core};
 
         explicit Dialog(bool withTemplates) {
-            for (const char* name : {"Velkara.xls", "Ibraname.xls"}) {
+            for (const char* name : {"Velkara.xls", "Ibraname.xls", "Aciklama.xls"}) {
                 if (!withTemplates) continue;
                 QFile file(dir.filePath(QString::fromLatin1(name)));
                 if (file.open(QIODevice::WriteOnly)) file.write("template");
@@ -63,12 +64,14 @@ class RaporSecTest : public QObject {
         QTest::addRow("Kıdem Bordrosu") << 0 << "Velkara1.xls" << true;
         QTest::addRow("İhbar Bordrosu") << 1 << "Velkara1.xls" << false;
         QTest::addRow("İbraname") << 2 << "Ibraname1.xls" << true;
+        QTest::addRow("Hesap Açıklaması") << 3 << "Aciklama1.xls" << true; // of a calculated case
     }
     void printsTheChosenPaper() {
         QFETCH(int, choice);
         QFETCH(QString, workbook);
         QFETCH(bool, severanceSheet);
         Dialog d(true);
+        if (choice == frmRaporSec::AciklamaSecimi) d.record = pamerol::testing::CalculatedCase();
         QCOMPARE(d.window.windowTitle(), QStringLiteral("Kıdem İhbar Dökümleri"));
         QVERIFY(d.option(0)->isChecked());
         testing::ClickBox(d.option(choice));

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The view a results workbook opens with. An office that saves without a window keeps no view, so the
+// frozen panes are written into the saved file afterwards: the sheet's view part of an .xlsx, the settings
+// part of an .ods. Both are zip archives; every other part is copied as it is.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pamerol {
+
+// The workbook's bytes with its first sheet's first `rows` rows and first `columns` columns frozen (xlsx:
+// the workbook is an Office Open XML file; else an OpenDocument spreadsheet whose first sheet is named
+// `sheet`). Nothing when the file is not a zip archive as the office writes one.
+std::optional<std::string> DonukBolmeler(std::string_view book, bool xlsx, const std::string& sheet,
+                                         int columns, int rows);
+
+} // namespace pamerol

@@ -368,10 +368,13 @@ void TopluWindow::chooseFolder() {
 
 void TopluWindow::startPreview() {
     if (process_) {
+        // A preview still reading is left to finish and forgotten: ended midway, the office it may have
+        // started for a workbook would be left behind.
         process_->disconnect(this);
-        process_->kill();
-        process_->waitForFinished(2000);
-        process_->deleteLater();
+        if (process_->state() == QProcess::NotRunning)
+            process_->deleteLater();
+        else
+            connect(process_, &QProcess::finished, process_, &QObject::deleteLater);
     }
     previewOk_ = false;
     preview_->clear();

@@ -29,6 +29,11 @@ for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 # A window manager, so that access keys reach the active window after a dialog closes.
 openbox >/dev/null 2>&1 &
 wm=$!
+# Ready once it lists what it supports on the root window; a window mapped before that may stay unmapped.
+for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
+    sleep 0.05
+done
 app=""
 cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null
@@ -42,7 +47,7 @@ trap cleanup EXIT
 find_window() {
     local id=""
     for _ in $(seq 150); do
-        id=$(xdotool search --onlyvisible --limit 1 --name "$1" 2>/dev/null) && [ -n "$id" ] && break
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) && id=${id%%$'\n'*} && [ -n "$id" ] && break
         sleep 0.1
     done
     [ -n "$id" ] || { echo "no window \"$1\"" >&2; return 1; }
@@ -52,7 +57,7 @@ find_window() {
 "$run/pamerol" &
 app=$!
 window=$(find_window "Kıdem ve İhbar Tazminatı Hesabı")
-xdotool windowactivate --sync "$window"
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
 sleep 0.3
 
 key() { xdotool key --delay 40 "$@"; sleep 0.2; }

@@ -377,6 +377,7 @@ void TopluWindow::startPreview() {
             connect(process_, &QProcess::finished, process_, &QObject::deleteLater);
     }
     previewOk_ = false;
+    written_ = false;
     preview_->clear();
     preview_->setRowCount(0);
     preview_->setColumnCount(0);
@@ -543,6 +544,7 @@ void TopluWindow::start() {
     stderrLines_.clear();
     stopping_ = false;
     closeWhenDone_ = false;
+    written_ = false;
     headline_->clear();
     summary_->clear();
     progress_->setMaximum(std::max(previewTotal_, 1));
@@ -611,6 +613,8 @@ void TopluWindow::runFinished(int exitCode, QProcess::ExitStatus status) {
     if (!stderrPending_.isEmpty()) progressLine(QString::fromUtf8(std::exchange(stderrPending_, {})));
     phase_ = Phase::Idle;
     const QString out = QString::fromUtf8(process_->readAllStandardOutput()).trimmed();
+    // The companion sums up once the results are written.
+    written_ = status == QProcess::NormalExit && !out.isEmpty();
     const QString said = Message(stderrLines_);
     current_->clear();
     timeLeft_->clear();
@@ -658,11 +662,10 @@ void TopluWindow::updateState() {
     chooseFolder_->setEnabled(papers);
     start_->setEnabled(phase_ == Phase::Idle && previewOk_);
     cancel_->setEnabled(running && !stopping_);
-    const bool results = !running && !output_->text().isEmpty() && QFileInfo::exists(output_->text()) &&
-                         !headline_->text().isEmpty();
+    // Only what this run wrote: a results file of an earlier run is not offered after a failure.
+    const bool results = !running && written_ && QFileInfo::exists(output_->text());
     openTable_->setEnabled(results);
-    openFolder_->setEnabled(results || (!running && papers && QFileInfo::exists(folder_->text()) &&
-                                        !headline_->text().isEmpty()));
+    openFolder_->setEnabled(results);
 }
 
 void TopluWindow::reject() {

@@ -87,6 +87,7 @@ class TopluWindow : public QDialog {
     bool stopping_ = false;
     bool closeWhenDone_ = false;
     bool previewOk_ = false;
+    bool written_ = false; // the last run wrote its results
     int previewTotal_ = 0; // the rows the preview counted
     bool folderChosen_ = false;
 

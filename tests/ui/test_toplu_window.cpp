@@ -325,6 +325,8 @@ class TopluWindowTest : public QObject {
         Companion c(run);
         Dialog d(c);
         QVERIFY(d.open());
+        c.write(QStringLiteral("personel-sonuc.xlsx"), QStringLiteral("an earlier run's")); // not offered
+        d.boxes.press = QStringLiteral("Evet");
         QVERIFY(d.runToEnd());
         const QString all = d.text("lblSonuc") + u'\n' + d.find<QPlainTextEdit>("txtOzet")->toPlainText();
         QVERIFY2(all.contains(shown), qPrintable(all));

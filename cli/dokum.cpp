@@ -65,6 +65,9 @@ struct TemporaryProfile {
 
 } // namespace
 
+// How many papers one office fills before it is ended and a fresh one takes over.
+constexpr int kDokumPerOffice = 150;
+
 struct DokumOfisi::Impl {
     explicit Impl(std::ostream& e) : err(e), messages(e) {}
     std::ostream& err;
@@ -73,9 +76,11 @@ struct DokumOfisi::Impl {
     std::unique_ptr<OfficeWatchdog> watchdog;
     std::unique_ptr<OfficeSpreadsheet> office;
     std::optional<PaperFolders> folders;
-    bool failed = false;                  // the office could not be prepared: every later paper fails at once
-    bool stored = false;                  // a paper has been stored
-    int failures = 0;                     // papers in a row that were not stored
+    bool failed = false; // the office could not be prepared: every later paper fails at once
+    bool stored = false; // a paper has been stored
+    int failures = 0;    // papers in a row that were not stored
+    int papers = 0;      // papers filled by the office now running
+    OfficeOptions options;
     std::unique_ptr<YasalDegerler> table; // the legal figures the statement names
     bool tableLoaded = false;
 };
@@ -100,10 +105,9 @@ bool DokumOfisi::hazirla() {
     }
     // The office and its profile go with this run however it ends: Ctrl+C, SIGTERM, a hang-up or SIGKILL.
     d.watchdog = std::make_unique<OfficeWatchdog>(d.profile->path);
-    OfficeOptions options;
-    options.visible = false;
-    options.profile = d.profile->path;
-    d.office = std::make_unique<OfficeSpreadsheet>(options);
+    d.options.visible = false;
+    d.options.profile = d.profile->path;
+    d.office = std::make_unique<OfficeSpreadsheet>(d.options);
     // The working copies go in the temporary profile's folder: offices side by side never share one, and
     // none is left behind.
     const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
@@ -146,6 +150,13 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
         d.err << "pamerol-hesap: " << path << " kaydedilemedi: " << stored.reason << '\n';
     d.failures = stored.ok ? 0 : d.failures + 1;
     d.stored = d.stored || stored.ok;
+    // The office keeps a little of every workbook it has held, so a long run ends it now and then and
+    // goes on with a fresh one on the same profile: its memory stays what a few hundred papers take.
+    if (++d.papers >= kDokumPerOffice) {
+        d.office.reset();
+        d.office = std::make_unique<OfficeSpreadsheet>(d.options);
+        d.papers = 0;
+    }
     // An office that has not stored a single paper in three tries will not: the rest are not tried (each
     // try may wait a minute for an office that does not answer).
     if (!d.stored && d.failures >= 3) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "toplu/tablo_yaz.h"
+
 namespace pamerol {
 
 namespace {
@@ -144,21 +146,6 @@ std::string Column(int n) { // 0 -> "A"
     return s;
 }
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '"')
-            out += "&quot;";
-        else
-            out += c;
-    }
-    return out;
-}
-
 } // namespace
 
 std::optional<std::string> DonukBolmeler(std::string_view book, bool xlsx, const std::string& sheet,
@@ -198,14 +185,14 @@ std::optional<std::string> DonukBolmeler(std::string_view book, bool xlsx, const
                     item("ViewId", "string", "view1") +
                     "<config:config-item-map-named config:name=\"Tables\">"
                     "<config:config-item-map-entry config:name=\"" +
-                    Escaped(sheet) + "\">" + item("HorizontalSplitMode", "short", "2") +
+                    XmlMetni(sheet) + "\">" + item("HorizontalSplitMode", "short", "2") +
                     item("VerticalSplitMode", "short", "2") + item("HorizontalSplitPosition", "int", c) +
                     item("VerticalSplitPosition", "int", r) + item("ActiveSplitRange", "short", "2") +
                     item("PositionLeft", "int", "0") + item("PositionRight", "int", c) +
                     item("PositionTop", "int", "0") + item("PositionBottom", "int", r) +
                     item("CursorPositionX", "int", c) + item("CursorPositionY", "int", r) +
                     "</config:config-item-map-entry></config:config-item-map-named>" +
-                    item("ActiveTable", "string", Escaped(sheet)) +
+                    item("ActiveTable", "string", XmlMetni(sheet)) +
                     "</config:config-item-map-entry></config:config-item-map-indexed>"
                     "</config:config-item-set></office:settings></office:document-settings>\n");
         }

@@ -20,6 +20,7 @@
 #include "base/files.h"
 #include "kitap_gorunumu.h"
 #include "printouts/office_process.h"
+#include "toplu/tablo_yaz.h"
 #endif
 
 namespace pamerol {
@@ -176,7 +177,7 @@ std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::
     std::string book = Contents(*saved);
     // The header row and the number and name columns stay in sight while the clerk scrolls; a workbook
     // that cannot be given its view is still the workbook.
-    if (auto frozen = DonukBolmeler(book, ext == ".xlsx", "Sonuçlar", 2, 1)) return frozen;
+    if (auto frozen = DonukBolmeler(book, ext == ".xlsx", std::string(kSonucSayfasi), 2, 1)) return frozen;
     return book;
 }
 

@@ -48,15 +48,12 @@ class StopOnSignal {
   public:
     StopOnSignal() {
         gStopped = 0;
-        struct sigaction a {};
-        a.sa_handler = Stop;
-        sigemptyset(&a.sa_mask);
-        a.sa_flags = SA_RESTART;
-        ::sigaction(SIGTERM, &a, &term_);
-        ::sigaction(SIGINT, &a, &int_);
+        ::sigaction(SIGTERM, nullptr, &term_);
+        ::sigaction(SIGINT, nullptr, &int_);
+        again();
     }
-    // Takes the signals back after the office library has set up handlers of its own (it would end the
-    // process on SIGTERM).
+    // Takes the signals (again, after the office library has set up handlers of its own: it would end
+    // the process on SIGTERM).
     void again() {
         struct sigaction a {};
         a.sa_handler = Stop;
@@ -304,6 +301,7 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
         Record record;
         size_t row; // index into rows
         std::vector<Dokum> printed;
+        std::vector<std::string> files; // the stored papers, as printed
     };
     std::vector<PaperJob> jobs;
     std::vector<SonucSatiri> rows;
@@ -322,7 +320,7 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
             const auto keep = [&](const Record& r, const RecordedMessages&) {
                 if (!r.command3Enabled()) return;
                 if (papers)
-                    jobs.push_back({r, rows.size(), {}});
+                    jobs.push_back({r, rows.size(), {}, {}});
                 else if (archive)
                     archive->keep(r, std::vector<Dokum>{}, row.sira);
             };
@@ -386,10 +384,12 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
                         (fs::path(*secenekler.pdfKlasoru) /
                          DokumDosyaAdi(job.row + 1, total, job.record.text(Field::txtAdiSoyadi), d))
                             .string();
-                    if (offices[k]->kaydet(job.record, d, path))
+                    if (offices[k]->kaydet(job.record, d, path)) {
                         job.printed.push_back(d);
-                    else
+                        job.files.push_back(path);
+                    } else {
                         ++failures;
+                    }
                 }
                 std::lock_guard<std::mutex> lock(errMutex);
                 err << errors[k]->str();
@@ -408,11 +408,8 @@ int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* setti
         taken = std::min(next.load(), jobs.size());
         paperFailures = failures;
         for (size_t i = 0; i < taken; ++i) {
-            for (Dokum d : jobs[i].printed)
-                filled[d].push_back(
-                    (fs::path(*secenekler.pdfKlasoru) /
-                     DokumDosyaAdi(jobs[i].row + 1, total, jobs[i].record.text(Field::txtAdiSoyadi), d))
-                        .string());
+            for (size_t p = 0; p < jobs[i].printed.size(); ++p)
+                filled[jobs[i].printed[p]].push_back(jobs[i].files[p]);
             if (archive) archive->keep(jobs[i].record, jobs[i].printed, jobs[i].row + 1);
         }
         // Stopped: the rows from the first row whose papers were not filled on are left out whole.

@@ -86,6 +86,17 @@ void Yuvarlama(AciklamaSatiri& s, Kurus toplam, Kurus parcalar) {
     Deger(s, std::string(kYuvarlamaFarki), KurusTutari(toplam - parcalar));
 }
 
+// The stamp duty on a gross amount: the base as shown, the rate, and the duty worked out from the unrounded
+// base.
+void DamgaVergisi(Yazici& y, std::string baslik, double matrah, Kurus matrahKurus, double binde, double vergi,
+                  Kurus vergiKurus) {
+    auto& damga = y.satir(std::move(baslik));
+    Deger(damga, "Matrah", KurusTutari(matrahKurus));
+    Deger(damga, Caption(Field::DVOR), Sayi(binde));
+    Deger(damga, "Hesap", Sayi(matrah) + " × " + Sayi(binde) + " ÷ 1000 = " + Sayi(vergi));
+    damga.sonuc = KurusTutari(vergiKurus);
+}
+
 void HizmetSuresi(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
     if (c.input.mode == Mode::Dates) {
         const Date next = DayAfter(c.input.exit);
@@ -208,12 +219,8 @@ void Kidem(Yazici& y, const Record& r, const SheetCase& c, const Result& x, cons
     Deger(brut, "Yuvarlanmamış toplam", Sayi(x.bktaz));
     brut.sonuc = KurusTutari(x.bktazKurus);
 
-    auto& damga = y.satir("Kıdem tazminatı: damga vergisi");
-    Deger(damga, "Matrah", KurusTutari(x.bktazKurus));
-    Deger(damga, Caption(F::DVOR), Sayi(c.law.stampDutyPerMille));
-    Deger(damga, "Hesap",
-          Sayi(x.bktaz) + " × " + Sayi(c.law.stampDutyPerMille) + " ÷ 1000 = " + Sayi(x.dver));
-    damga.sonuc = KurusTutari(x.dverKurus);
+    DamgaVergisi(y, "Kıdem tazminatı: damga vergisi", x.bktaz, x.bktazKurus, c.law.stampDutyPerMille, x.dver,
+                 x.dverKurus);
 
     auto& net = y.satir("Kıdem tazminatı: ödenecek");
     Deger(net, "Brüt", KurusTutari(x.bktazKurus));
@@ -267,12 +274,8 @@ void Ihbar(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
     Deger(brut, "Hesap", Sayi(x.higunu) + " × " + ucret + " ÷ 30 = " + Sayi(x.bitzm));
     brut.sonuc = KurusTutari(x.bitzmKurus);
 
-    auto& damga = y.satir("İhbar tazminatı: damga vergisi");
-    Deger(damga, "Matrah", KurusTutari(x.bitzmKurus));
-    Deger(damga, Caption(F::DVOR), Sayi(c.law.stampDutyPerMille));
-    Deger(damga, "Hesap",
-          Sayi(x.bitzm) + " × " + Sayi(c.law.stampDutyPerMille) + " ÷ 1000 = " + Sayi(x.idver));
-    damga.sonuc = KurusTutari(x.idverKurus);
+    DamgaVergisi(y, "İhbar tazminatı: damga vergisi", x.bitzm, x.bitzmKurus, c.law.stampDutyPerMille, x.idver,
+                 x.idverKurus);
 
     auto& matrah = y.satir("İhbar tazminatı: gelir vergisi matrahı");
     Deger(matrah, Caption(F::DGVMAT), Tutar(x.carriedTaxBase));

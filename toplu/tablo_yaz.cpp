@@ -98,22 +98,6 @@ namespace pamerol {
 
 namespace {
 
-// Text for XML: the five special characters escaped, control characters other than tab left out.
-std::string Xml(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
-        }
-    }
-    return out;
-}
-
 // "A", ..., "Z", "AA", ... for a column counted from 0.
 std::string ColumnLetters(size_t column) {
     std::string letters;
@@ -133,7 +117,7 @@ std::string TextCell(std::string_view text, const char* style = nullptr) {
     if (text.empty()) return "<table:table-cell/>";
     std::string cell = "<table:table-cell";
     if (style) cell += std::string(" table:style-name=\"") + style + '"';
-    return cell + " office:value-type=\"string\"><text:p>" + Xml(text) + "</text:p></table:table-cell>";
+    return cell + " office:value-type=\"string\"><text:p>" + XmlMetni(text) + "</text:p></table:table-cell>";
 }
 
 std::string NumberCell(double value, const char* style) {
@@ -232,7 +216,7 @@ std::string SonucFods(const std::vector<SonucSatiri>& satirlar, const Ozet& ozet
            "style:column-width=\"7cm\"/></style:style>";
     xml += "</office:automatic-styles>\n<office:body><office:spreadsheet>\n";
 
-    xml += "<table:table table:name=\"Sonuçlar\">";
+    xml += "<table:table table:name=\"" + XmlMetni(kSonucSayfasi) + "\">";
     for (size_t c = 0; c < widths.size(); ++c)
         xml += "<table:table-column table:style-name=\"co" + std::to_string(c) + "\"/>";
     xml += "<table:table-header-rows><table:table-row>";
@@ -269,6 +253,21 @@ std::string SonucFods(const std::vector<SonucSatiri>& satirlar, const Ozet& ozet
         xml += "<table:table-row>" + TextCell(label, "ceBaslik") + TextCell(value) + "</table:table-row>\n";
     xml += "</table:table>\n</office:spreadsheet></office:body></office:document>\n";
     return xml;
+}
+
+std::string XmlMetni(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default:
+            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
+        }
+    }
+    return out;
 }
 
 } // namespace pamerol

@@ -19,6 +19,8 @@
 #include <memory>
 #include <sstream>
 
+#include "base/files.h"
+
 namespace pamerol {
 
 namespace {
@@ -200,10 +202,9 @@ bool ProcessRunning(pid_t pid) {
     if (pid <= 0) return false;
     if (::kill(pid, 0) != 0 && errno == ESRCH) return false;
     // A process that ended stays a zombie until its parent (init, or whatever reaps orphans) collects it.
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    if (!stat) return true;
-    std::string line;
-    std::getline(stat, line);
+    const auto stat = ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
+    if (!stat) return ::kill(pid, 0) == 0;
+    const std::string& line = *stat;
     size_t close = line.rfind(')');
     if (close == std::string::npos || close + 2 >= line.size()) return true;
     return line[close + 2] != 'Z' && line[close + 2] != 'X';

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/files.h"
 #include "printouts/office_process.h"
 #include "tests/common/temp_folder.h"
 
@@ -26,15 +27,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The processes whose command line contains the text.
+// The processes whose command line contains the text; one that ends while it is looked at is skipped.
 std::vector<pid_t> ProcessesWith(const std::string& text) {
     std::vector<pid_t> found;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        const std::string cmdline((std::istreambuf_iterator<char>(in)), {});
-        if (cmdline.find(text) != std::string::npos) found.push_back(std::stoi(name));
+    for (const int id : RunningProcessIds()) {
+        const auto cmdline = ReadWholeFile("/proc/" + std::to_string(id) + "/cmdline");
+        if (cmdline && cmdline->find(text) != std::string::npos) found.push_back(id);
     }
     return found;
 }

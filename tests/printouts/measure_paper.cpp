@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "base/files.h"
 #include "case.h"
 #include "printouts/dokumler.h"
 #include "printouts/office_spreadsheet.h"
@@ -26,13 +28,10 @@ namespace {
 // The processes whose command line names the profile: the office this tool started.
 std::vector<int> OfficeProcesses(const std::string& profile) {
     std::vector<int> pids;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream in(entry.path() / "cmdline");
-        std::string cmdline{std::istreambuf_iterator<char>(in), {}};
-        if (cmdline.find("UserInstallation=file://" + profile) != std::string::npos)
-            pids.push_back(std::stoi(name));
+    for (const int id : RunningProcessIds()) {
+        const auto cmdline = ReadWholeFile("/proc/" + std::to_string(id) + "/cmdline");
+        if (cmdline && cmdline->find("UserInstallation=file://" + profile) != std::string::npos)
+            pids.push_back(id);
     }
     return pids;
 }
@@ -40,7 +39,7 @@ std::vector<int> OfficeProcesses(const std::string& profile) {
 double ResidentMb(const std::vector<int>& pids) {
     double kb = 0;
     for (int pid : pids) {
-        std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+        std::istringstream in(ReadWholeFile("/proc/" + std::to_string(pid) + "/status").value_or(""));
         for (std::string line; std::getline(in, line);)
             if (line.rfind("VmRSS:", 0) == 0) kb += std::stod(line.substr(6));
     }

@@ -33,22 +33,12 @@ std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err) {
 
 YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table,
                                 const std::vector<std::pair<std::string, std::string>>& assignments) {
-    YasalRapor report;
-    report.date = CikisTarihi(r);
-    if (!report.date) {
-        report.message = kCikisTarihiGerekli;
-        return report;
-    }
     auto given = [&](Field f) {
         for (const auto& a : assignments)
             if (a.first == FieldName(f)) return true;
         return false;
     };
-    Getirilen g = YasalDegerleriYaz(r, table, *report.date, given);
-    for (Field f : g.filled) report.filled.emplace_back(f, r.text(f));
-    report.missing = std::move(g.missing);
-    report.message = std::move(g.message);
-    return report;
+    return TarihinYasalDegerleriniUygula(r, table, CikisTarihi(r), given, AsgariKurali::Yazilir);
 }
 
 void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const Record& r,

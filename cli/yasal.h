@@ -20,16 +20,8 @@ namespace pamerol {
 // cannot be read or a row of it is malformed.
 std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err);
 
-// What the table did to one case, to report in its result line.
-struct YasalRapor {
-    std::optional<int> date; // the exit date the figures are for; none: nothing was applied
-    std::vector<std::pair<Field, std::string>> filled;
-    std::vector<Field> missing;
-    std::string message;
-};
-
-// Applies the table to a case's sheet after its assignments: the fields the assignments name keep their
-// given texts.
+// Applies the table to a case's sheet after its assignments, for its exit date: the fields the
+// assignments name keep their given texts.
 YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table,
                                 const std::vector<std::pair<std::string, std::string>>& assignments);
 

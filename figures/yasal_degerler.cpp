@@ -236,13 +236,18 @@ std::optional<int> CikisTarihi(const Record& r) {
 }
 
 Getirilen YasalDegerleriYaz(Record& r, const YasalDegerler& table, int date,
-                            const std::function<bool(Field)>& keep) {
+                            const std::function<bool(Field)>& keep, AsgariKurali asgari) {
     Getirilen out;
     std::vector<const YasalDeger*> gaps;
     for (Field f : kYasalAlanlar) {
         if (keep && keep(f)) continue;
         const YasalDeger* row = table.inForce(f, date);
         if (row && !row->value.empty()) {
+            if (asgari == AsgariKurali::Yukseltir && AsgariYasalDeger(f)) {
+                auto held = r.number(f);
+                auto law = ParseNumber(row->value);
+                if (held && law && *held >= *law) continue; // a contract's figure
+            }
             r.write(f, row->value);
             out.filled.push_back(f);
         } else {
@@ -347,19 +352,19 @@ bool AsgariYasalDeger(Field f) {
     return false;
 }
 
-void YururluktekiDegerleriYaz(Record& r, const YasalDegerler& table, int date,
-                              const std::function<bool(Field)>& elle) {
-    for (Field f : kYasalAlanlar) {
-        if (elle && elle(f)) continue;
-        const YasalDeger* row = table.inForce(f, date);
-        if (!row || row->value.empty()) continue;
-        if (AsgariYasalDeger(f)) {
-            auto held = r.number(f);
-            auto law = ParseNumber(row->value);
-            if (held && law && *held >= *law) continue; // a contract's figure
-        }
-        r.write(f, row->value);
+YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, std::optional<int> date,
+                                         const std::function<bool(Field)>& keep, AsgariKurali asgari) {
+    YasalRapor report;
+    report.date = date;
+    if (!date) {
+        report.message = kCikisTarihiGerekli;
+        return report;
     }
+    Getirilen g = YasalDegerleriYaz(r, table, *date, keep, asgari);
+    for (Field f : g.filled) report.filled.emplace_back(f, r.text(f));
+    report.missing = std::move(g.missing);
+    report.message = std::move(g.message);
+    return report;
 }
 
 std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& table, int date) {

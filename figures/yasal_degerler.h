@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calc/fields.h"
@@ -81,12 +82,34 @@ inline constexpr std::string_view kCikisTarihiGerekli =
 // The exit date to fetch the figures for: CTarih in the dates mode, when it is a calendar date.
 std::optional<int> CikisTarihi(const Record& r);
 
+// How a figure the law sets only as a minimum (AsgariYasalDeger) is written from the table.
+enum class AsgariKurali {
+    Yazilir,   // like every other figure: the statutory one replaces what the field holds
+    Yukseltir, // raised to the statutory figure when the field holds less, kept when it holds more
+};
+
 // Writes the figures in force on the date into the settings fields through Record::write, as if the
 // clerk had typed them, so that their change rules run (the results clear). A field for which keep
-// answers true is neither written nor counted as missing (the caller was given its value). The caller
-// then refreshes the income-tax calculator's copy of the brackets, as a settings load does.
+// answers true is neither written nor counted as missing (the caller was given its value, or the clerk
+// typed it for this case). The caller then refreshes the income-tax calculator's copy of the brackets,
+// as a settings load does.
 Getirilen YasalDegerleriYaz(Record& r, const YasalDegerler& table, int date,
-                            const std::function<bool(Field)>& keep = {});
+                            const std::function<bool(Field)>& keep = {},
+                            AsgariKurali asgari = AsgariKurali::Yazilir);
+
+// What taking the figures of a case's date did, for its result.
+struct YasalRapor {
+    std::optional<int> date; // the date the figures are for; none: nothing was applied
+    std::vector<std::pair<Field, std::string>> filled;
+    std::vector<Field> missing;
+    std::string message;
+};
+
+// The one step that gives a case, before it is calculated, the legal figures in force on its date (the
+// window's calculation and the companion's --yasal-degerler alike): nothing without a date, with the
+// message that asks for one; otherwise YasalDegerleriYaz, reported with the texts written.
+YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, std::optional<int> date,
+                                         const std::function<bool(Field)>& keep, AsgariKurali asgari);
 
 // After a calculation: "Çıkış tarihinde geçerli tavan 2.030,19; hesapta 1.960,69 kullanıldı." when the
 // table has a ceiling for the exit date and the sheet's TAV (rounded to kuruş) differs from it;
@@ -131,14 +154,6 @@ std::string YasalBaslik(Field f);
 // The figures the law sets only as minimums (a contract or collective agreement may give more): the
 // severance days per year and the notice days.
 bool AsgariYasalDeger(Field f);
-
-// Writes into the settings fields the figures in force on the date, through Record::write as if typed,
-// for a calculation that takes the law of its exit date: the stamp duty, the ceiling and the brackets
-// replace what the fields hold; a minimum (AsgariYasalDeger) is raised to the statutory figure when the
-// field holds less and kept when it holds more. A field for which `elle` answers true (typed by hand for
-// this case) is left as it is, as is a figure the table lacks for the date.
-void YururluktekiDegerleriYaz(Record& r, const YasalDegerler& table, int date,
-                              const std::function<bool(Field)>& elle = {});
 
 // One figure a calculation used that is not the one in force on its date.
 struct YasalUyari {

@@ -750,8 +750,10 @@ void PamerolWindow::calculate(const std::string& note) {
     RecordedMessages said;
     core_.hesapla(
         [&](Record& r) {
-            if (auto date = YasalTarih(r, TodayKey()); date && table)
-                YururluktekiDegerleriYaz(r, *table, *date, [this](F f) { return core_.elleGirildi(f); });
+            if (table)
+                TarihinYasalDegerleriniUygula(
+                    r, *table, YasalTarih(r, TodayKey()), [this](F f) { return core_.elleGirildi(f); },
+                    AsgariKurali::Yukseltir);
         },
         &said);
     // The result box gains a paragraph naming each legal figure that is not the law of the case's date.

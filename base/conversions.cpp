@@ -361,9 +361,50 @@ std::string ApplyAmountPattern(const std::string& text) {
 }
 
 std::optional<double> RoundedAsShown(double x) {
+    // Up to 15 significant digits the text "d.ddd,dd" reads back as its kuruş divided by 100.
+    if (auto kurus = KurusAsShown(x)) return static_cast<double>(*kurus) / 100;
     auto t = AmountText(x);
     if (!t) return std::nullopt;
     return ParseNumber(*t);
+}
+
+std::optional<std::int64_t> KurusAsShown(double x) {
+    if (!std::isfinite(x) || std::fabs(x) >= 1e13) return std::nullopt;
+    if (x == 0) return 0;
+    // The thousandths of |x| on its 15 digits, rounded half away from zero on the third decimal, as
+    // AmountText rounds them.
+    char mant[15];
+    const int point = Digits15(x, mant) + 1; // digits before the decimal point
+    std::int64_t thousandths = 0;
+    for (int j = 0; j < point + 3; ++j) thousandths = thousandths * 10 + (j < 15 ? mant[j] - '0' : 0);
+    const std::int64_t kurus = thousandths / 10 + (thousandths % 10 >= 5 ? 1 : 0);
+    return x < 0 ? -kurus : kurus;
+}
+
+double Significant15(double x) {
+    if (!std::isfinite(x) || x == 0) return x == 0 ? 0.0 : x;
+    char mant[15];
+    const int exp10 = Digits15(x, mant);
+    int n = 15;
+    while (n > 1 && mant[n - 1] == '0') --n;
+    uint64_t m = 0;
+    for (int k = 0; k < n; ++k) m = m * 10 + static_cast<uint64_t>(mant[k] - '0');
+    // The value is m * 10^scale. With an exact power of ten one correctly rounded operation gives the
+    // double ParseNumber reads; beyond them the C reading of the same digits does.
+    const int scale = exp10 - (n - 1);
+    double v = 0;
+    if (scale >= 0 && scale <= 22) {
+        v = static_cast<double>(m) * kPow10[scale];
+    } else if (scale < 0 && scale >= -22) {
+        v = static_cast<double>(m) / kPow10[-scale];
+    } else {
+        char buf[48];
+        auto digits = std::to_chars(buf, buf + 20, m); // at most 15 digits
+        *digits.ptr = 'e';
+        auto exponent = std::to_chars(digits.ptr + 1, buf + sizeof buf, scale);
+        std::from_chars(buf, exponent.ptr, v);
+    }
+    return x < 0 ? -v : v;
 }
 
 bool IsValidDateText(std::string_view t) {

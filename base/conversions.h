@@ -4,6 +4,7 @@
 // that all parts agree on how a text becomes a number and back.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,14 @@ std::string ApplyAmountPattern(const std::string& text);
 
 // The value as the pattern shows it (rounded to two decimals), for sums of amounts as shown.
 std::optional<double> RoundedAsShown(double x);
+
+// The same rounding in whole kuruş: the number AmountText shows, times 100. Nothing when x is not
+// finite or 10^13 or more away from zero (no amount of the sheet is that large).
+std::optional<std::int64_t> KurusAsShown(double x);
+
+// x as a field holds it once written and read back (ParseNumber(NumberText(x))): the nearest double to
+// x rounded to 15 significant digits, worked out without a text. Not finite: x itself.
+double Significant15(double x);
 
 // Whether a masked date text "DD.MM.YYYY" is a calendar date (ParseDate reads it).
 bool IsValidDateText(std::string_view text);

@@ -37,22 +37,20 @@ double Finite(double x) {
     return x;
 }
 
-// The value as written to a field and read back.
+// The value as written to a field and read back: rounded to its 15 significant digits.
 double W(double x) {
-    return AsWritten(Finite(x));
+    return Significant15(Finite(x));
 }
 
 // The value as the amount pattern shows it, in kuruş.
 Kurus Shown(double x) {
-    auto r = RoundedAsShown(x);
-    if (!r) TooLarge();
-    return static_cast<Kurus>(std::llround(*r * 100));
+    auto k = KurusAsShown(x);
+    if (!k) TooLarge();
+    return *k;
 }
 
 double Rounded(double x) {
-    auto r = RoundedAsShown(x);
-    if (!r) TooLarge();
-    return *r;
+    return static_cast<double>(Shown(x)) / 100;
 }
 
 void CheckRange(Field f, double v) {
@@ -177,9 +175,7 @@ Problem RangeProblem(Field f, const std::string& text, const std::string& why) {
 }
 
 double AsWritten(double x) {
-    auto t = NumberText(x);
-    if (!t) return x;
-    return ParseNumber(*t).value_or(x);
+    return Significant15(x);
 }
 
 std::optional<std::string> OutOfRange(Field f, double v) {

@@ -71,6 +71,7 @@ std::string FieldLabel(Field f) {
     if (f == Field::O6) return "Gelir Vergisi 6. Dilim Oranı";
     if (f == Field::VD6) return "Gelir Vergisi 6. Dilim Tutarı";
     if (info.caption.empty()) return std::string(info.frame);
+    if (!info.result.label.empty()) return std::string(info.result.label);
     // A caption that another field shows too ("Toplam Gün", "SSK No") is told apart by its frame.
     const bool shared = std::any_of(kFieldTable.begin(), kFieldTable.end(), [&](const FieldInfo& other) {
         return other.field != f && other.caption == info.caption;

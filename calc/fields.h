@@ -11,6 +11,7 @@
 #include <optional>
 #include <string_view>
 
+#include "calc/compute.h"
 #include "calc/record.h"
 
 namespace pamerol {
@@ -41,6 +42,32 @@ struct EnterTarget {
 // a backslash take two): a load cuts anything longer, so the window takes no more.
 inline constexpr int kSettingTextMax = 254;
 
+// How a result field's text follows from a calculation.
+enum class ResultFormat {
+    None,           // not a result field
+    DayCount,       // a day count or a number of years or months, as the sheet writes numbers ("1275")
+    Amount,         // an amount in kuruş, in the amount pattern ("6.862,42")
+    NoticeBandDays, // the notice days of the band reached, as the band's field holds them
+};
+
+// Where a result field shows besides its tab, the companion's JSON and the archive (which hold every
+// field): flags.
+enum ResultShows : unsigned {
+    kInStatement = 1u,    // the statement compares the sheet's text with the calculation's
+    kInResultsTable = 2u, // a column of the results table of a whole table of employees
+    kTotalled = 4u,       // added up in the results table's totals row
+};
+
+// A result field's row: what it is in a calculation, and its label where captions must be unique.
+struct ResultInfo {
+    ResultFormat format = ResultFormat::None;
+    std::string_view label = {};      // unique among the columns of tables and exports
+    double Result::*number = nullptr; // DayCount: the figure
+    Kurus Result::*kurus = nullptr;   // Amount: the figure as shown
+    bool severanceOnly = false;       // empty unless a full year of service is owed severance
+    unsigned shows = 0;               // ResultShows
+};
+
 struct FieldInfo {
     Field field;
     Kind kind = Kind::Text;
@@ -57,6 +84,7 @@ struct FieldInfo {
     bool clearsResults = false;    // a change of its text empties the results (a calculation input or figure)
     std::string_view section = {}; // Pmrl.ini section and key of a settings field
     std::string_view key = {};
+    ResultInfo result = {}; // for a result field: how the calculation gives its text
 };
 
 // The notice bands of the Labour Law (article 17), shortest service first: a service of less than
@@ -135,8 +163,27 @@ constexpr FieldInfo Limit(F f, F next, std::string_view key, bool hidden = false
             .section = hidden ? "" : "GV",
             .key = key};
 }
-constexpr FieldInfo ResultField(F f, Kind kind, Tab tab, std::string_view frame, std::string_view caption) {
-    return {.field = f, .kind = kind, .tab = tab, .frame = frame, .caption = caption};
+constexpr FieldInfo ResultField(F f, Tab tab, std::string_view frame, std::string_view caption,
+                                ResultInfo result) {
+    return {.field = f,
+            .kind = result.format == ResultFormat::Amount ? Kind::Amount : Kind::DayCount,
+            .tab = tab,
+            .frame = frame,
+            .caption = caption,
+            .result = result};
+}
+constexpr ResultInfo Days(double Result::*number, std::string_view label = {}) {
+    return {.format = ResultFormat::DayCount,
+            .label = label,
+            .number = number,
+            .shows = kInStatement | kInResultsTable};
+}
+constexpr ResultInfo Money(Kurus Result::*kurus, std::string_view label = {}, bool severanceOnly = false) {
+    return {.format = ResultFormat::Amount,
+            .label = label,
+            .kurus = kurus,
+            .severanceOnly = severanceOnly,
+            .shows = kInStatement | kInResultsTable | kTotalled};
 }
 constexpr FieldInfo Employer(F f, Kind kind, std::string_view caption, std::string_view key) {
     return {.field = f,
@@ -237,26 +284,32 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
          .onFocus = OnFocus::FormatAndSelect,
          .onLeave = OnLeave::FormatAndZero,
          .enter = EnterTarget{}},
-        ResultField(F::TGUNU, K::DayCount, T::Kidem, kKidemGun, "Toplam Gün"),
-        ResultField(F::KYILI, K::DayCount, T::Kidem, kKidemGun, "Kıdem Yılı"),
-        ResultField(F::KAYI, K::DayCount, T::Kidem, kKidemGun, "Kıdem Ayı"),
-        ResultField(F::KGUNU, K::DayCount, T::Kidem, kKidemGun, "Kıdem Günü"),
-        ResultField(F::BKTAZ, K::Amount, T::Kidem, kKidemHesap, "Kıdem Tazminatı Tavan Hesabı"),
-        ResultField(F::DVER, K::Amount, T::Kidem, kKidemHesap, "Damga Vergisi"),
-        ResultField(F::NET, K::Amount, T::Kidem, kKidemHesap, "Ödenecek Kıdem Tazminatı"),
-        ResultField(F::TIGUNU, K::DayCount, T::Ihbar, kIhbarGun, "Toplam Gün"),
-        ResultField(F::IAYI, K::DayCount, T::Ihbar, kIhbarGun, "İhbar Ayı"),
-        ResultField(F::KIGUNU, K::DayCount, T::Ihbar, kIhbarGun, "Artık Gün"),
-        ResultField(F::HIGUNU, K::DayCount, T::Ihbar, kIhbarGun, "Hak Ettiği İhbar Günü"),
+        ResultField(F::TGUNU, T::Kidem, kKidemGun, "Toplam Gün", Days(&Result::tgunu, "Kıdem Toplam Gün")),
+        ResultField(F::KYILI, T::Kidem, kKidemGun, "Kıdem Yılı", Days(&Result::kyili)),
+        ResultField(F::KAYI, T::Kidem, kKidemGun, "Kıdem Ayı", Days(&Result::kayi)),
+        ResultField(F::KGUNU, T::Kidem, kKidemGun, "Kıdem Günü", Days(&Result::kgunu)),
+        ResultField(F::BKTAZ, T::Kidem, kKidemHesap, "Kıdem Tazminatı Tavan Hesabı",
+                    Money(&Result::bktazKurus, {}, true)),
+        ResultField(F::DVER, T::Kidem, kKidemHesap, "Damga Vergisi",
+                    Money(&Result::dverKurus, "Kıdem Damga Vergisi", true)),
+        ResultField(F::NET, T::Kidem, kKidemHesap, "Ödenecek Kıdem Tazminatı",
+                    Money(&Result::netKurus, {}, true)),
+        ResultField(F::TIGUNU, T::Ihbar, kIhbarGun, "Toplam Gün", Days(&Result::tigunu, "İhbar Toplam Gün")),
+        ResultField(F::IAYI, T::Ihbar, kIhbarGun, "İhbar Ayı", Days(&Result::iayi)),
+        ResultField(F::KIGUNU, T::Ihbar, kIhbarGun, "Artık Gün", Days(&Result::kigunu)),
+        ResultField(F::HIGUNU, T::Ihbar, kIhbarGun, "Hak Ettiği İhbar Günü",
+                    {.format = ResultFormat::NoticeBandDays, .shows = kInStatement | kInResultsTable}),
         {.field = F::BITZM,
          .kind = K::Amount,
          .tab = T::Ihbar,
          .frame = kIhbarHesap,
          .caption = "Brüt İhbar Tazminatı",
-         .onFocus = OnFocus::FormatAndSelect},
-        ResultField(F::IGVER, K::Amount, T::Ihbar, kIhbarHesap, "Gelir Vergisi"),
-        ResultField(F::IDVER, K::Amount, T::Ihbar, kIhbarHesap, "Damga Vergisi"),
-        ResultField(F::ITAZM, K::Amount, T::Ihbar, kIhbarHesap, "Ödenecek İhbar Tazminatı"),
+         .onFocus = OnFocus::FormatAndSelect,
+         .result = Money(&Result::bitzmKurus)},
+        ResultField(F::IGVER, T::Ihbar, kIhbarHesap, "Gelir Vergisi", Money(&Result::igverKurus)),
+        ResultField(F::IDVER, T::Ihbar, kIhbarHesap, "Damga Vergisi",
+                    Money(&Result::idverKurus, "İhbar Damga Vergisi")),
+        ResultField(F::ITAZM, T::Ihbar, kIhbarHesap, "Ödenecek İhbar Tazminatı", Money(&Result::itazmKurus)),
         {.field = F::DVOR,
          .kind = K::Rate,
          .tab = T::Sabitler,
@@ -362,5 +415,31 @@ inline constexpr std::array<Field, kFigureCount> kFigureFields = [] {
         if (Info(f).tab == Tab::Sabitler) out[n++] = f;
     return out;
 }();
+
+// The result fields, in the record's order: those a calculation writes and a change of its inputs empties.
+inline constexpr std::size_t kResultCount = [] {
+    std::size_t n = 0;
+    for (const FieldInfo& i : kFieldTable)
+        if (i.result.format != ResultFormat::None) ++n;
+    return n;
+}();
+inline constexpr std::array<Field, kResultCount> kResultFields = [] {
+    std::array<Field, kResultCount> out{};
+    std::size_t n = 0;
+    for (const FieldInfo& i : kFieldTable)
+        if (i.result.format != ResultFormat::None) out[n++] = i.field;
+    return out;
+}();
+
+// The name of a field in a table's header or an export, where every column must be told apart: the
+// result field's label, else its caption.
+constexpr std::string_view ColumnLabel(Field f) {
+    return Info(f).result.label.empty() ? Info(f).caption : Info(f).result.label;
+}
+
+// The text a result field shows for a calculation: a day count as the sheet writes numbers, an amount in
+// the amount pattern, the notice days as the band's field holds them (`bandText`); a severance amount is
+// empty when no severance is owed.
+std::string ResultText(Field f, const Result& x, std::string_view bandText);
 
 } // namespace pamerol

@@ -101,27 +101,24 @@ Expected<SheetCase> ReadSheet(const Record& r) {
     return c;
 }
 
-void WriteResult(Record& r, const Result& x) {
-    using F = Field;
-    r.yillikKidemTutari = x.yearly;
-    r.write(F::TGUNU, Num(x.tgunu));
-    r.write(F::TIGUNU, Num(x.tigunu));
-    r.write(F::KYILI, Num(x.kyili));
-    r.write(F::KAYI, Num(x.kayi));
-    r.write(F::KGUNU, Num(x.kgunu));
-    r.write(F::IAYI, Num(x.iayi));
-    r.write(F::KIGUNU, Num(x.kigunu));
-    // The band's days as the clerk typed them.
-    r.write(F::HIGUNU, r.text(kNoticeBands[static_cast<size_t>(x.band)].field));
-    r.write(F::BITZM, Amount(x.bitzm));
-    r.write(F::ITAZM, Amount(x.itazm));
-    r.write(F::IDVER, Amount(x.idver));
-    r.write(F::IGVER, Amount(x.igver));
-    if (x.entitled) {
-        r.write(F::NET, Amount(x.net));
-        r.write(F::DVER, Amount(x.dver));
-        r.write(F::BKTAZ, Amount(x.bktaz));
+std::string ResultText(Field f, const Result& x, std::string_view bandText) {
+    const ResultInfo& info = Info(f).result;
+    switch (info.format) {
+    case ResultFormat::DayCount: return Num(x.*info.number);
+    case ResultFormat::Amount:
+        if (info.severanceOnly && !x.entitled) return {};
+        return Amount(static_cast<double>(x.*info.kurus) / 100);
+    case ResultFormat::NoticeBandDays: return std::string(bandText);
+    case ResultFormat::None: break;
     }
+    return {};
+}
+
+void WriteResult(Record& r, const Result& x) {
+    r.yillikKidemTutari = x.yearly;
+    // The band's days as the clerk typed them.
+    const std::string band = r.text(kNoticeBands[static_cast<size_t>(x.band)].field);
+    for (Field f : kResultFields) r.write(f, ResultText(f, x, band));
 
     // The calculator's record of this calculation: the table used, the bases and the slices.
     for (size_t i = 0; i < kBracketRows.size(); ++i) {

@@ -30,11 +30,6 @@ const std::string_view kDefaultReleaseText =
     "rızam ve yeterliliğimle imza ettiğimi ve ibranamenin bir suretini aldığımı kabul ederim.    \r\n"
     "...../....../............   \r\n";
 
-const std::array<Field, 15> kResultFields = {Field::BKTAZ, Field::DVER,   Field::NET,    Field::TGUNU,
-                                             Field::KYILI, Field::KAYI,   Field::KGUNU,  Field::TIGUNU,
-                                             Field::IAYI,  Field::KIGUNU, Field::HIGUNU, Field::BITZM,
-                                             Field::IGVER, Field::IDVER,  Field::ITAZM};
-
 std::string_view FieldName(Field f) {
     return kNames[static_cast<size_t>(f)];
 }

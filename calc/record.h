@@ -52,9 +52,6 @@ inline constexpr std::string_view kEmptyDate = "__.__.____";
 // The release text the sheet opens with (eight lines, CR LF between them).
 extern const std::string_view kDefaultReleaseText;
 
-// The fifteen result fields, in the order BOSALT empties them.
-extern const std::array<Field, 15> kResultFields;
-
 class Record {
   public:
     Record();
@@ -113,7 +110,7 @@ class Record {
     bool command3_ = false;
 };
 
-// Empties the fifteen result fields and disables the printouts command.
+// Empties the result fields (kResultFields) and disables the printouts command.
 void BOSALT(Record& r);
 
 // Gives the income-tax calculator the sheet's bracket table (rates O1-O5, limits VD1-VD5).

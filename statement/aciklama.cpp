@@ -354,29 +354,16 @@ void YasalDegerSatirlari(Yazici& y, const Record& r, const Result& x, const Yasa
 
 // The result fields as the calculation writes them, against what the sheet holds.
 void Farklar(Yazici& y, const Record& r, const Result& x) {
-    std::vector<std::pair<Field, std::string>> expected{
-        {F::TGUNU, Sayi(x.tgunu)},
-        {F::TIGUNU, Sayi(x.tigunu)},
-        {F::KYILI, Sayi(x.kyili)},
-        {F::KAYI, Sayi(x.kayi)},
-        {F::KGUNU, Sayi(x.kgunu)},
-        {F::IAYI, Sayi(x.iayi)},
-        {F::KIGUNU, Sayi(x.kigunu)},
-        {F::HIGUNU, r.text(kNoticeBands[static_cast<size_t>(x.band)].field)},
-        {F::BITZM, KurusTutari(x.bitzmKurus)},
-        {F::IGVER, KurusTutari(x.igverKurus)},
-        {F::IDVER, KurusTutari(x.idverKurus)},
-        {F::ITAZM, KurusTutari(x.itazmKurus)},
-        {F::BKTAZ, x.entitled ? KurusTutari(x.bktazKurus) : ""},
-        {F::DVER, x.entitled ? KurusTutari(x.dverKurus) : ""},
-        {F::NET, x.entitled ? KurusTutari(x.netKurus) : ""},
-    };
+    const std::string& band = r.text(kNoticeBands[static_cast<size_t>(x.band)].field);
     AciklamaSatiri fark{"Uyarı: sayfadaki sonuçlar", {}, {}};
     // Both tabs have a "Toplam Gün" and a "Damga Vergisi": each figure is named with its tab.
-    for (const auto& [f, metin] : expected)
+    for (Field f : kResultFields) {
+        if (!(Info(f).result.shows & kInStatement)) continue;
+        const std::string metin = ResultText(f, x, band);
         if (r.text(f) != metin)
             Deger(fark, Caption(f) + (Info(f).tab == Tab::Kidem ? " (Kıdem)" : " (İhbar)"),
                   "sayfada \"" + r.text(f) + "\", bu hesapta \"" + metin + "\"");
+    }
     if (fark.degerler.empty()) return;
     fark.sonuc = "Sayfadaki sonuçlar bu açıklamanın hesabından farklı (vaka başka bir sürümle hesaplanmış "
                  "olabilir); yeniden hesaplayın.";

@@ -14,33 +14,33 @@ namespace pamerol {
 
 const std::vector<Field>& SonucAlanlari() {
     using F = Field;
-    static const std::vector<Field> fields{
-        F::txtAdiSoyadi, F::txtTcKNo, F::txtSSkNoPer, F::GTarih, F::CTarih, F::DGUN, F::TGUN, F::GGUN,
-        F::DGVMAT, F::ESUCRET, F::IUCRET, F::TBRUT, F::YIUCRET,
+    static const std::vector<Field> fields = [] {
+        std::vector<Field> out{F::txtAdiSoyadi, F::txtTcKNo, F::txtSSkNoPer, F::GTarih, F::CTarih,
+                               F::DGUN,         F::TGUN,     F::GGUN,        F::DGVMAT, F::ESUCRET,
+                               F::IUCRET,       F::TBRUT,    F::YIUCRET};
         // Both tabs' results.
-        F::TGUNU, F::KYILI, F::KAYI, F::KGUNU, F::BKTAZ, F::DVER, F::NET, F::TIGUNU, F::IAYI, F::KIGUNU,
-        F::HIGUNU, F::BITZM, F::IGVER, F::IDVER, F::ITAZM,
+        for (Field f : kResultFields)
+            if (Info(f).result.shows & kInResultsTable) out.push_back(f);
         // The figures used.
-        F::TAV, F::DVOR, F::KGN, F::DL1, F::DL2, F::DL3, F::DL4};
+        out.insert(out.end(), {F::TAV, F::DVOR, F::KGN, F::DL1, F::DL2, F::DL3, F::DL4});
+        return out;
+    }();
     return fields;
 }
 
 const std::vector<Field>& ToplananAlanlar() {
-    using F = Field;
-    static const std::vector<Field> fields{F::BKTAZ, F::DVER, F::NET, F::BITZM, F::IGVER, F::IDVER, F::ITAZM};
+    static const std::vector<Field> fields = [] {
+        std::vector<Field> out;
+        for (Field f : kResultFields)
+            if (Info(f).result.shows & kTotalled) out.push_back(f);
+        return out;
+    }();
     return fields;
 }
 
 std::vector<std::string> SonucBasliklari() {
     std::vector<std::string> titles{"Sıra"};
-    for (Field f : SonucAlanlari()) {
-        std::string caption(FieldCaption(f));
-        // Two captions appear on both tabs.
-        if (caption == "Toplam Gün" && f != Field::GGUN)
-            caption = (f == Field::TGUNU ? "Kıdem " : "İhbar ") + caption;
-        if (caption == "Damga Vergisi") caption = (f == Field::DVER ? "Kıdem " : "İhbar ") + caption;
-        titles.push_back(caption);
-    }
+    for (Field f : SonucAlanlari()) titles.emplace_back(ColumnLabel(f));
     titles.emplace_back("Uyarı");
     titles.emplace_back("Hata");
     return titles;

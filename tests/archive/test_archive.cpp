@@ -299,9 +299,10 @@ TEST(Archive, HtmlExportShowsCaptionsNeverFieldCodes) {
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
         << *std::adjacent_find(sorted.begin(), sorted.end());
-    for (const char* expected : {"Toplam Gün (Kıdem Gün Dökümü)", "Toplam Gün (İhbar Tazminatı Gün Dökümü)",
-                                 "Gelir Vergisi 1. Dilim Oranı", "Gelir Vergisi 5. Dilim Tutarı",
-                                 "İbraname Metni", "SSK No (Personel)", "SSK No (İşveren Bilgileri)"})
+    for (const char* expected :
+         {"Kıdem Toplam Gün", "İhbar Toplam Gün", "İhbar Damga Vergisi", "Toplam Gün (Prim Günü)",
+          "Gelir Vergisi 1. Dilim Oranı", "Gelir Vergisi 5. Dilim Tutarı", "İbraname Metni",
+          "SSK No (Personel)", "SSK No (İşveren Bilgileri)"})
         EXPECT_NE(std::find(captions.begin(), captions.end(), expected), captions.end()) << expected;
     EXPECT_NE(html.find("<th>Dökümler</th><td>İbraname "), std::string::npos);
     EXPECT_NE(html.find("; Kıdem Bordrosu "), std::string::npos);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "calc/fields.h"
+#include "calc/hesapla.h"
 
 namespace pamerol {
 
@@ -99,6 +100,10 @@ std::vector<std::string> RestoreSheet(const CaseSheet& s, Record& r) {
     r.yillikKidemTutari = s.yillikKidemTutari;
     r.ytlHesap = s.ytlHesap;
     r.ytlHesaplama = s.ytlHesaplama;
+    // The papers and the statement read the calculation itself: it is made again from the stored case,
+    // and the statement names any stored result that it does not give.
+    r.setHesap(nullptr);
+    if (s.command3) HesabiGeriKoy(r);
 
     std::vector<std::string> differing;
     for (int i = 0; i < kFieldCount; ++i)

@@ -114,7 +114,7 @@ std::string ResultText(Field f, const Result& x, std::string_view bandText) {
     return {};
 }
 
-void WriteResult(Record& r, const Result& x) {
+void WriteResult(Record& r, const SheetCase& dava, const Result& x) {
     r.yillikKidemTutari = x.yearly;
     // The band's days as the clerk typed them.
     const std::string band = r.text(kNoticeBands[static_cast<size_t>(x.band)].field);
@@ -130,7 +130,20 @@ void WriteResult(Record& r, const Result& x) {
     for (size_t k = 0; k < r.ytlHesap.HM.size(); ++k)
         r.ytlHesap.HM[k] = static_cast<int>(k) + 1 < x.tax.startBracket ? "0" : Num(x.tax.slice[k]);
     r.ytlHesaplama.GVK = Num(x.tax.total);
+    r.setHesap(std::make_shared<const Hesap>(Hesap{dava, x}));
     r.setCommand3Enabled(true);
+}
+
+std::optional<Problem> HesabiGeriKoy(Record& r) {
+    if (r.mode() == Mode::Dates)
+        if (auto why = DatesProblem(r.text(Field::GTarih), r.text(Field::CTarih)))
+            return Problem{"", "", std::string(kInvalidDatesMessage) + "\r\n" + *why};
+    const Expected<SheetCase> c = ReadSheet(r);
+    if (!c) return c.error();
+    const Expected<Result> x = Compute(c->input, c->law);
+    if (!x) return x.error();
+    r.setHesap(std::make_shared<const Hesap>(Hesap{*c, *x}));
+    return std::nullopt;
 }
 
 void Hesapla(Record& r, Messages& messages) {
@@ -156,7 +169,7 @@ void Hesapla(Record& r, Messages& messages) {
     // earlier calculation are thrown away before the new ones are written.
     r.write(Field::DGVMAT, Amount(c->input.carriedTaxBase));
     BOSALT(r);
-    WriteResult(r, *result);
+    WriteResult(r, *c, *result);
 
     const std::string notice = "\r\nİhbar Tazminatı  =" + r.text(Field::ITAZM);
     if (!result->entitled)

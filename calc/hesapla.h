@@ -40,9 +40,23 @@ struct SheetCase {
 };
 Expected<SheetCase> ReadSheet(const Record& r);
 
+// A calculation as it was made: the case and the legal figures as the sheet gave them, and every figure
+// that came out. The sheet's result fields are its texts; the papers, the statement and the results table
+// take their numbers from it.
+struct Hesap {
+    SheetCase dava;
+    Result sonuc;
+};
+
 // Writes a calculation's results into the sheet's result fields (the not-entitled case leaves the
-// severance amounts empty) and the calculator's record of the last calculation, and enables the
-// printouts. The results must have been emptied first.
-void WriteResult(Record& r, const Result& result);
+// severance amounts empty) and the calculator's record of the last calculation, keeps the calculation
+// with the sheet (Record::hesap) and enables the printouts. The results must have been emptied first.
+void WriteResult(Record& r, const SheetCase& dava, const Result& result);
+
+// For a sheet whose results were put back as texts (a case reopened from the archive): the calculation
+// of its case, kept with the sheet without writing any text, so that the papers and the statement have
+// it; the sheet's own result texts stay as stored, and the statement names any that differ. Nothing
+// happens, and the Problem says why, when the sheet cannot be read or calculated.
+std::optional<Problem> HesabiGeriKoy(Record& r);
 
 } // namespace pamerol

@@ -119,6 +119,7 @@ void CopyBracketsToCalculator(Record& r) {
 
 void BOSALT(Record& r) {
     for (Field f : kResultFields) r.write(f, std::string());
+    r.setHesap(nullptr);
     r.setCommand3Enabled(false);
 }
 

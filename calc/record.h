@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@
 #include "tax/gelir_vergisi.h"
 
 namespace pamerol {
+
+struct Hesap;
 
 // Every text field, in the order the record lists them (upper area, tabs from left to right).
 // (Kept by hand: the formatter lays this list out differently on every run.)
@@ -86,6 +89,11 @@ class Record {
     bool command3Enabled() const { return command3_; }
     void setCommand3Enabled(bool on);
 
+    // The calculation whose results the sheet shows, typed, for everything that reads them (the papers,
+    // the statement, the results table); null while no results are shown. BOSALT lets go of it.
+    const Hesap* hesap() const { return hesap_.get(); }
+    void setHesap(std::shared_ptr<const Hesap> hesap) { hesap_ = std::move(hesap); }
+
     // Severance of one full year of service, kept between the two stages of a calculation.
     double yillikKidemTutari = 0;
 
@@ -108,6 +116,7 @@ class Record {
     int check1_ = 1;
     int check2_ = 1;
     bool command3_ = false;
+    std::shared_ptr<const Hesap> hesap_;
 };
 
 // Empties the result fields (kResultFields) and disables the printouts command.

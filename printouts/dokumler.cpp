@@ -397,9 +397,9 @@ bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spre
         put("BR8", F::BITZM, M::Value);
         put("CA8", F::IGVER, M::Value);
         put("CI8", F::IDVER, M::Value);
-        auto tax = ParseNumber(r.text(F::IGVER));
-        auto stamp = ParseNumber(r.text(F::IDVER));
-        if (tax && stamp) sheet.writeNumber("CS8", *tax + *stamp);
+        // The deductions as shown, added in kuruş.
+        if (const Hesap* h = r.hesap())
+            sheet.writeNumber("CS8", static_cast<double>(h->sonuc.igverKurus + h->sonuc.idverKurus) / 100);
         put("DA8", F::ITAZM, M::Value);
     }
     sheet.title(WindowTitle(kidem ? "Kıdem Bordrosu" : "İhbar Bordrosu", r.text(F::txtAdiSoyadi)));
@@ -434,23 +434,30 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     int n = 1;
     const std::string text = ReleaseText(r.text(F::txtIbraname), n);
 
+    // The amounts as shown, added in kuruş: the calculation's payables and the annual-leave pay as typed.
     struct Payment {
         bool included;
         const char* label;
         F amount;
+        Kurus kurus;
     };
+    const Hesap* h = r.hesap();
+    const bool entitled = h && h->sonuc.entitled;
+    const auto typed = ParseNumber(r.text(F::YIUCRET));
     const Payment all[] = {
-        {r.check1() == 1, "Kıdem Tazminatı", F::NET},
-        {r.check2() == 1, "İhbar Tazminatı", F::ITAZM},
-        {LeadingNumber(r.text(F::YIUCRET)) != 0, "İzin Ücreti", F::YIUCRET},
+        {r.check1() == 1, "Kıdem Tazminatı", F::NET, entitled ? h->sonuc.netKurus : 0},
+        {r.check2() == 1, "İhbar Tazminatı", F::ITAZM, h ? h->sonuc.itazmKurus : 0},
+        {LeadingNumber(r.text(F::YIUCRET)) != 0, "İzin Ücreti", F::YIUCRET,
+         typed ? KurusAsShown(*typed).value_or(0) : 0},
     };
     std::vector<const Payment*> payments;
-    double total = 0;
+    Kurus totalKurus = 0;
     for (const Payment& p : all) {
         if (!p.included) continue;
         payments.push_back(&p);
-        if (auto v = ParseNumber(r.text(p.amount))) total += *v;
+        totalKurus += p.kurus;
     }
+    const double total = static_cast<double>(totalKurus) / 100;
     const bool yeniLira = DokumParaBirimi(r, today) == "YTL.";
     const std::string words = "Yalnız: " + TutarYaziyla(total, yeniLira);
 

@@ -393,13 +393,9 @@ Aciklama AciklamaSatirlari(const Record& r, const SheetCase& c, const Result& x,
 }
 
 Expected<Aciklama> HesapAciklamasi(const Record& r, const YasalDegerler* table, int today) {
-    if (!r.command3Enabled())
-        return Problem{"", "", "Hesap açıklaması için önce \"Hesapla\" ile hesap yapılmalı."};
-    const Expected<SheetCase> c = ReadSheet(r);
-    if (!c) return c.error();
-    const Expected<Result> x = Compute(c->input, c->law);
-    if (!x) return x.error();
-    return AciklamaSatirlari(r, *c, *x, table, today);
+    const Hesap* hesap = r.command3Enabled() ? r.hesap() : nullptr;
+    if (!hesap) return Problem{"", "", "Hesap açıklaması için önce \"Hesapla\" ile hesap yapılmalı."};
+    return AciklamaSatirlari(r, hesap->dava, hesap->sonuc, table, today);
 }
 
 std::string AciklamaMetni(const Aciklama& aciklama) {

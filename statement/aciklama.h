@@ -34,11 +34,11 @@ using Aciklama = std::vector<AciklamaSatiri>;
 // the sum of the shown parts (the total is formed from the unrounded parts).
 inline constexpr std::string_view kYuvarlamaFarki = "Yuvarlama farkı";
 
-// The statement of the results on the sheet: the sheet read and calculated again by the same functions
-// that wrote them. The legal figures used are looked up in the table (null: not available) for the
-// case's date (its exit date, or `today`, YYYYMMDD, in the premium-day mode). A Problem when no results
-// are shown or the sheet cannot be read. Should the sheet's results differ from the calculation (a case
-// stored by an older release), a last line names each difference.
+// The statement of the calculation the sheet carries (Record::hesap): how each of its figures was
+// reached. The legal figures used are looked up in the table (null: not available) for the case's date
+// (its exit date, or `today`, YYYYMMDD, in the premium-day mode). A Problem when no results are shown.
+// Should the sheet's result texts differ from the calculation (a case stored by an older release), a
+// last line names each difference.
 Expected<Aciklama> HesapAciklamasi(const Record& r, const YasalDegerler* table, int today);
 
 // The statement of a calculation already made from the sheet's case.

@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,7 +13,8 @@
 
 #include "archive/archive.h"
 #include "calc/messages.h"
-#include "dokum.h"
+#include "printouts/dokum.h"
+#include "toplu/arsiv_kaydi.h"
 
 namespace pamerol {
 
@@ -57,30 +56,5 @@ int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ost
 int ReopenArchivedCase(const std::string& path, std::int64_t id,
                        const std::function<void(const Record&, const RecordedMessages&)>& show,
                        const Dokum* dokum, const std::string& paperPath, std::ostream& err);
-
-// The completed cases of a run, kept as they are computed (from any thread) and stored in their order.
-// An archive that cannot be opened is reported once; the run goes on calculating and printing.
-class ArchiveRun {
-  public:
-    // run: the name of the run of a table of employees, stored with each case (empty for single cases).
-    ArchiveRun(const std::string& path, std::ostream& err, std::string run = {});
-    // Keeps the case when its calculation completed; printed is the paper filled from it, if any.
-    void keep(const Record& r, const Dokum* printed, size_t order);
-    // The same with every paper filled from it, in order.
-    void keep(const Record& r, const std::vector<Dokum>& printed, size_t order);
-    // Whether the archive could be opened.
-    bool opened() const { return archive_ != nullptr; }
-    // Stores every case kept since the last call in one transaction. Returns the exit status: 0 stored
-    // (or nothing to store), 1 not (the reason written to err once).
-    int flush();
-
-  private:
-    std::unique_ptr<Archive> archive_;
-    std::ostream& err_;
-    bool failed_ = false;
-    std::mutex mutex_;
-    std::string run_;
-    std::vector<std::pair<size_t, CaseToStore>> kept_;
-};
 
 } // namespace pamerol

@@ -59,8 +59,11 @@ const char* kUsage =
     "                    \"Tümü – Kıdem Bordrosu.pdf\" olarak KLASÖR'e yazar (pdfunite gerekir)\n"
     "  --arsiv DOSYA     --toplu-tablo ile: hesaplanan her satırı dökümleriyle arşive kaydeder; --toplu-adi\n"
     "                    AD (verilmezse tablonun adı ve saat) ile işaretler, Arşiv'de bu adla bulunur\n"
-    "  --ilerleme        --toplu-tablo ile: her satırdan sonra standart hataya \"ilerleme N TOPLAM AD\" "
-    "yazar;\n"
+    "  --ilerleme        --toplu-tablo ile: standart çıktıya yalnız JSON satırları yazar, her satırdan "
+    "sonra\n"
+    "                    {\"ilerleme\":{\"bitti\":N,\"toplam\":TOPLAM,\"ad\":AD}}, sonuç tablosu yazılınca\n"
+    "                    özeti {\"ozet\":{\"durum\":..., \"hesaplanan\":..., "
+    "\"satirlar\":[[ETİKET,DEĞER],...]}};\n"
     "                    SIGTERM ya da Ctrl+C işlenen satırdan sonra durdurur, yapılanı yazar (durum 1)\n"
     "  --onizleme        --toplu-tablo ile: hesaplamadan sütun eşleşmelerini ve ilk 20 satırı JSON yazar\n"
     "  --uzerine-yaz     --toplu-tablo ile: var olan sonuç dosyasının ve dökümlerin üzerine yazar\n"
@@ -262,8 +265,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     if (tabloIn)
         return RunTopluTablo(TopluTabloSecenekleri{*tabloIn, *tabloOut, cikisTarihi, uzerineYaz, settingsFile,
                                                    pdfKlasoru, dokumler, archiveOptions.file,
-                                                   topluAdi.value_or(""), ilerleme},
-                             settings.get(), table.get(), out, err);
+                                                   topluAdi.value_or("")},
+                             ilerleme, settings.get(), table.get(), out, err);
 
     const auto archivePath = ArchivePath(archiveOptions, settingsFile);
     if ((archiveOptions.command() || archiveOptions.reopen) && !archivePath) {

@@ -15,16 +15,11 @@
 #include "calc/messages.h"
 #include "calc/record.h"
 #include "statement/aciklama.h"
+#include "toplu/vaka.h"
 
 namespace pamerol {
 
 using Json = nlohmann::ordered_json;
-
-// Field or option name and its text, in the order given.
-using Assignments = std::vector<std::pair<std::string, std::string>>;
-
-// At most 100 characters of a text from the input, so that a message never repeats a huge line.
-std::string Excerpt(std::string_view text);
 
 // Writes one result line. The texts are escaped by the JSON library; a field holding the same text as in
 // the last result (the settings and the release text, usually) reuses its escaped form, which keeps a

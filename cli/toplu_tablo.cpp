@@ -2,52 +2,30 @@
 #include "toplu_tablo.h"
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
-#include <cstring>
-#include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <map>
-#include <mutex>
-#include <sstream>
-#include <system_error>
-#include <thread>
 
-#include "archive/export.h"
-#include "calc/fields.h"
+#include "case_run.h"
 #include "json_io.h"
-#include "tablo_donustur.h"
-#include "toplu/tablo_oku.h"
-#include "toplu/tablo_yaz.h"
-
-extern char** environ;
 
 namespace pamerol {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// Set by SIGTERM or SIGINT: the run stops after the row in progress.
-volatile sig_atomic_t gStopped = 0;
+// The run that SIGTERM and SIGINT stop, while there is one.
+std::atomic<StopToken*> gStop{nullptr};
 
 void Stop(int) {
-    gStopped = 1;
+    if (StopToken* token = gStop.load()) token->stop();
 }
 
 // SIGTERM and SIGINT stop the run instead of ending the process, for as long as the run lasts.
 class StopOnSignal {
   public:
-    StopOnSignal() {
-        gStopped = 0;
+    explicit StopOnSignal(StopToken& token) {
+        gStop.store(&token);
         ::sigaction(SIGTERM, nullptr, &term_);
         ::sigaction(SIGINT, nullptr, &int_);
         again();
@@ -65,6 +43,7 @@ class StopOnSignal {
     ~StopOnSignal() {
         ::sigaction(SIGTERM, &term_, nullptr);
         ::sigaction(SIGINT, &int_, nullptr);
+        gStop.store(nullptr);
     }
     StopOnSignal(const StopOnSignal&) = delete;
     StopOnSignal& operator=(const StopOnSignal&) = delete;
@@ -74,149 +53,12 @@ class StopOnSignal {
     }, int_{};
 };
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-// Why the results cannot go to path, or nothing when they can.
-std::optional<std::string> OutputProblem(const TopluTabloSecenekleri& s) {
-    const std::string ext = Lower(std::filesystem::path(s.cikti).extension().string());
-    if (ext != ".csv" && ext != ".xlsx" && ext != ".ods")
-        return "sonuç dosyasının adı .xlsx, .ods ya da .csv ile bitmeli (\"" + s.cikti + "\")";
-    struct stat st {};
-    if (::stat(s.cikti.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return "\"" + s.cikti + "\" bir klasör";
-        if (SameFile(s.cikti, s.girdi)) return "sonuç dosyası okunan tablonun kendisi olamaz";
-        if (!s.uzerineYaz) return "\"" + s.cikti + "\" zaten var; üzerine yazmak için --uzerine-yaz verin";
-        if (::access(s.cikti.c_str(), W_OK) != 0)
-            return "\"" + s.cikti + "\" yazılamıyor (" + std::strerror(errno) + ")";
-    }
-    std::string folder = std::filesystem::path(s.cikti).parent_path().string();
-    if (folder.empty()) folder = ".";
-    if (::access(folder.c_str(), W_OK) != 0)
-        return "\"" + s.cikti + "\" yazılamıyor: klasörü \"" + folder + "\" " +
-               (errno == ENOENT ? std::string("yok")
-                                : std::string("yazılamıyor (") + std::strerror(errno) + ")");
-    return std::nullopt;
-}
-
-// The clerk's table read as rows: a workbook through the office, any other file as CSV. Nothing, with one
-// message naming the file on err, when it cannot be read as a table.
-std::optional<OkunanTablo> TabloOku(const std::string& girdi, const OkumaSecenekleri& secenekler,
-                                    std::ostream& err) {
-    std::string bytes;
-    if (IsWorkbook(girdi)) {
-        std::string why;
-        auto csv = WorkbookAsCsv(girdi, &why);
-        if (!csv) {
-            err << "pamerol-hesap: \"" << girdi << "\": " << why << '\n';
-            return std::nullopt;
-        }
-        bytes = std::move(*csv);
-    } else {
-        std::ifstream file(girdi, std::ios::binary);
-        if (!file) {
-            err << "pamerol-hesap: \"" << girdi << "\" okunamadı (" << std::strerror(errno) << ")\n";
-            return std::nullopt;
-        }
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        if (file.bad()) {
-            err << "pamerol-hesap: \"" << girdi << "\" okunamadı\n";
-            return std::nullopt;
-        }
-    }
-    std::string why;
-    auto tablo = CsvTabloOku(bytes, secenekler, &why);
-    if (!tablo) err << "pamerol-hesap: \"" << girdi << "\": " << why << '\n';
-    return tablo;
-}
-
-// Why the papers cannot go to the folder, or nothing when they can: it is made when missing.
-std::optional<std::string> FolderProblem(const std::string& folder) {
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (!fs::is_directory(folder, ec)) return "döküm klasörü \"" + folder + "\" oluşturulamadı";
-    if (::access(folder.c_str(), W_OK) != 0)
-        return "döküm klasörü \"" + folder + "\" yazılamıyor (" + std::strerror(errno) + ")";
-    return std::nullopt;
-}
-
-// Runs a program found on PATH with these arguments and waits for it; its exit status, or -1 when it
-// could not be started (errno in *error).
-int RunAndWait(const std::vector<std::string>& argv, int* error) {
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = -1;
-    if (int e = ::posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ); e != 0) {
-        *error = e;
-        return -1;
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// One PDF of the papers in order (pdfunite of poppler-utils); false with the reason on err.
-bool PdfBirlestir(const std::vector<std::string>& parts, const std::string& to, std::ostream& err) {
-    std::error_code ec;
-    if (parts.size() == 1) {
-        fs::copy_file(parts.front(), to, fs::copy_options::overwrite_existing, ec);
-        if (ec) err << "pamerol-hesap: \"" << to << "\" yazılamadı (" << ec.message() << ")\n";
-        return !ec;
-    }
-    std::vector<std::string> argv{"pdfunite"};
-    argv.insert(argv.end(), parts.begin(), parts.end());
-    argv.push_back(to);
-    int error = 0;
-    const int status = RunAndWait(argv, &error);
-    if (status == 0) return true;
-    if (status < 0 && error == ENOENT)
-        err << "pamerol-hesap: \"" << to << "\" yazılamadı: pdfunite programı yok (poppler-utils paketi)\n";
-    else
-        err << "pamerol-hesap: \"" << to << "\" yazılamadı (pdfunite başarısız)\n";
-    return false;
-}
-
-// The combined PDF of a paper, beside the rows' own: "Tümü – Kıdem Bordrosu.pdf".
-std::string BirlesikDosyaAdi(Dokum d) {
-    return "Tümü – " + DokumBasligi(d) + ".pdf";
-}
-
 } // namespace
-
-std::string DokumDosyaAdi(size_t sira, size_t toplam, const std::string& adSoyad, Dokum dokum) {
-    std::string number = std::to_string(sira);
-    const size_t width = std::max<size_t>(3, std::to_string(toplam).size());
-    if (number.size() < width) number.insert(0, width - number.size(), '0');
-    std::string name;
-    for (unsigned char c : adSoyad) {
-        const bool bad = c < 0x20 || c == 0x7F ||
-                         std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
-        name += bad ? '_' : static_cast<char>(c);
-    }
-    // No blanks or dots at either end (a name of dots alone would be no name), and a name that fits a
-    // file name's 255 bytes with the rest, cut at a whole character.
-    const size_t from = name.find_first_not_of(" ._");
-    name = from == std::string::npos ? std::string() : name.substr(from);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
-    if (name.size() > 150) {
-        size_t cut = 150;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-        name.resize(cut);
-        while (!name.empty() && name.back() == ' ') name.pop_back();
-    }
-    if (name.empty()) name = "Adsız";
-    return number + " " + name + " – " + DokumBasligi(dokum) + ".pdf";
-}
 
 int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string>& cikisTarihi,
                        std::ostream& out, std::ostream& err) {
-    const auto tablo = TabloOku(girdi, OkumaSecenekleri{cikisTarihi, 20}, err);
-    if (!tablo) return 2;
+    const auto tablo = TabloDosyasiOku(girdi, OkumaSecenekleri{cikisTarihi, 20}, err);
+    if (!tablo) return kStatusUsage;
     const auto list = [](const std::vector<std::string>& items) {
         std::string json = "[";
         for (size_t i = 0; i < items.size(); ++i) json += (i ? "," : "") + JsonString(items[i]);
@@ -229,301 +71,37 @@ int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string
     out << "{\"basliklar\":" << list(tablo->basliklar) << ",\"eslesmeler\":" << list(eslesmeler)
         << ",\"satirlar\":[" << rows << "],\"satirSayisi\":" << tablo->satirlar.size()
         << ",\"eksik\":" << JsonString(tablo->eksik) << "}\n";
-    return OutputWritten(out, err) ? 0 : 1;
+    return OutputWritten(out, err) ? kStatusOk : kStatusRefused;
 }
 
-int RunTopluTablo(const TopluTabloSecenekleri& secenekler, const Settings* settings,
+int RunTopluTablo(const TopluTabloSecenekleri& secenekler, bool ilerleme, const Settings* settings,
                   const YasalDegerler* table, std::ostream& out, std::ostream& err) {
-    if (auto problem = OutputProblem(secenekler)) {
-        err << "pamerol-hesap: " << *problem << '\n';
-        return 2;
-    }
-    const auto tablo = TabloOku(secenekler.girdi, OkumaSecenekleri{secenekler.cikisTarihi, 0}, err);
-    if (!tablo) return 2;
-    const size_t total = tablo->satirlar.size();
+    StopToken stop;
+    StopOnSignal stopOnSignal(stop);
+    stop.officesStarted = [&stopOnSignal] { stopOnSignal.again(); };
 
-    // The papers' folder and files, checked before any row is computed: the names follow from the rows.
+    // A person at a terminal sees the rows done counted on one line: every row when papers are filled
+    // (slow), else every 50th.
+    const bool terminal = !ilerleme && &err == &std::cerr && ::isatty(2);
     const bool papers = secenekler.pdfKlasoru && !secenekler.dokumler.empty();
-    if (papers) {
-        if (auto problem = FolderProblem(*secenekler.pdfKlasoru)) {
-            err << "pamerol-hesap: " << *problem << '\n';
-            return 2;
-        }
-        if (!secenekler.uzerineYaz) {
-            for (size_t i = 0; i < total; ++i) {
-                std::string name;
-                for (const auto& [field, text] : tablo->satirlar[i].atamalar)
-                    if (field == FieldName(Field::txtAdiSoyadi)) name = text;
-                for (Dokum d : secenekler.dokumler) {
-                    for (const std::string& file :
-                         {DokumDosyaAdi(i + 1, total, name, d), BirlesikDosyaAdi(d)}) {
-                        const fs::path path = fs::path(*secenekler.pdfKlasoru) / file;
-                        std::error_code ec;
-                        if (fs::exists(path, ec)) {
-                            err << "pamerol-hesap: \"" << path.string()
-                                << "\" zaten var; üzerine yazmak için --uzerine-yaz verin\n";
-                            return 2;
-                        }
-                    }
-                }
-            }
-        }
-    }
-    // The run's name in the archive: given, or the table's file name and the time.
-    std::string runName = secenekler.topluAdi;
-    if (runName.empty())
-        runName = "Toplu Hesap " + fs::path(secenekler.girdi).filename().string() + " " +
-                  ArchiveTimeText(std::time(nullptr));
-    std::optional<ArchiveRun> archive;
-    if (secenekler.arsiv) {
-        archive.emplace(*secenekler.arsiv, err, runName);
-        if (!archive->opened()) return 2;
-    }
-
-    const bool progress = &err == &std::cerr && ::isatty(2);
-    StopOnSignal stopOnSignal;
-    std::mutex errMutex; // the offices' threads and this one share err
-    size_t doneRows = 0;
-    const auto reportProgress = [&](const std::string& name) {
-        ++doneRows;
-        if (secenekler.ilerleme) {
-            std::string shown = name;
-            for (char& c : shown)
-                if (c == '\n' || c == '\r') c = ' ';
-            err << "ilerleme " << doneRows << ' ' << total << ' ' << shown << std::endl;
-        } else if (progress && (papers || doneRows % 50 == 0 || doneRows == total)) {
-            err << "\r" << doneRows << " / " << total << std::flush;
+    bool counting = false; // a count is on the terminal's line
+    const auto progress = [&](const TopluIlerleme& i) {
+        if (ilerleme) {
+            out << IlerlemeSatiri(i) << std::flush;
+        } else if (terminal && (papers || i.bitti % 50 == 0 || i.bitti == i.toplam)) {
+            err << "\r" << i.bitti << " / " << i.toplam << std::flush;
+            counting = i.bitti < i.toplam;
+            if (!counting) err << '\n';
         }
     };
-
-    // First every row is calculated (quick); the papers of the calculated rows are filled afterwards.
-    struct PaperJob {
-        Record record;
-        size_t row; // index into rows
-        std::vector<Dokum> printed;
-        std::vector<std::string> files; // the stored papers, as printed
-    };
-    std::vector<PaperJob> jobs;
-    std::vector<SonucSatiri> rows;
-    std::vector<size_t> lines; // each row's line in the clerk's file
-    rows.reserve(total);
-    int status = 0;
-    ResultWriter writer;
-    std::string line;
-    for (const TabloSatiri& satir : tablo->satirlar) {
-        if (!papers && gStopped) break;
-        SonucSatiri row;
-        row.sira = rows.size() + 1;
-        if (satir.hata.empty()) {
-            CaseOutcome outcome;
-            int rowStatus = 0;
-            const auto keep = [&](const Record& r, const RecordedMessages&) {
-                if (!r.command3Enabled()) return;
-                if (papers)
-                    jobs.push_back({r, rows.size(), {}, {}});
-                else if (archive)
-                    archive->keep(r, std::vector<Dokum>{}, row.sira);
-            };
-            try {
-                line.clear();
-                RunCase(settings, satir.atamalar, writer, line, nullptr, &err, &rowStatus, nullptr, nullptr,
-                        0, table, keep, &outcome);
-                row.alan = std::move(outcome.texts);
-                row.hesaplandi = outcome.calculated;
-                if (!row.hesaplandi) row.hata = Joined(outcome.messages, " ");
-                std::vector<std::string> notes;
-                for (const YasalUyari& u : outcome.uyarilar) notes.push_back(u.metin);
-                row.uyari = Joined(notes, " ");
-            } catch (const UsageError& e) {
-                row.hata = e.what;
-                rowStatus = 1;
-            }
-            if (row.hata.empty() && !row.hesaplandi) row.hata = "hesaplanamadı";
-            status = WorseStatus(status, rowStatus);
-        } else {
-            // The inputs that could be read are shown as given; the row is not calculated.
-            for (const auto& [name, text] : satir.atamalar)
-                if (auto f = FieldByName(name)) row.alan[static_cast<size_t>(*f)] = text;
-            row.hata = satir.hata;
-            status = WorseStatus(status, 1);
-        }
-        const bool waitsForPapers = !jobs.empty() && jobs.back().row == rows.size();
-        const std::string name = row.alan[static_cast<size_t>(Field::txtAdiSoyadi)];
-        rows.push_back(std::move(row));
-        lines.push_back(satir.satir);
-        if (!waitsForPapers) reportProgress(name);
-    }
-
-    // The papers, on two offices side by side where there are two processors: each takes the next row
-    // in order, so that when the run is stopped the rows done are the rows before the first one not
-    // taken.
-    size_t paperFailures = 0;
-    std::map<Dokum, std::vector<std::string>> filled; // each paper's files, in the rows' order
-    size_t taken = jobs.size();
-    if (papers && !jobs.empty()) {
-        const size_t count =
-            std::min<size_t>({2, std::max(1u, std::thread::hardware_concurrency()), jobs.size()});
-        std::vector<std::unique_ptr<std::ostringstream>> errors;
-        std::vector<std::unique_ptr<DokumOfisi>> offices;
-        for (size_t i = 0; i < count; ++i) {
-            errors.push_back(std::make_unique<std::ostringstream>());
-            offices.push_back(std::make_unique<DokumOfisi>(*errors.back()));
-            offices.back()->hazirla(); // the watchdogs are copies of this process: before any thread
-        }
-        stopOnSignal.again();
-        std::atomic<size_t> next{0};
-        std::atomic<size_t> failures{0};
-        const auto work = [&](size_t k, bool once) {
-            for (bool first = true; first || !once; first = false) {
-                if (gStopped) return;
-                const size_t i = next++;
-                if (i >= jobs.size()) return;
-                PaperJob& job = jobs[i];
-                for (Dokum d : secenekler.dokumler) {
-                    const std::string path =
-                        (fs::path(*secenekler.pdfKlasoru) /
-                         DokumDosyaAdi(job.row + 1, total, job.record.text(Field::txtAdiSoyadi), d))
-                            .string();
-                    if (offices[k]->kaydet(job.record, d, path)) {
-                        job.printed.push_back(d);
-                        job.files.push_back(path);
-                    } else {
-                        ++failures;
-                    }
-                }
-                std::lock_guard<std::mutex> lock(errMutex);
-                err << errors[k]->str();
-                errors[k]->str({});
-                reportProgress(job.record.text(Field::txtAdiSoyadi));
-            }
-        };
-        std::vector<std::thread> threads;
-        // The first row's papers alone, before the second office joins in: the office library makes its
-        // shared type information on first use, and two threads making it at once would each make it.
-        work(0, true);
-        for (size_t k = 1; k < count; ++k) threads.emplace_back(work, k, false);
-        work(0, false);
-        for (std::thread& t : threads) t.join();
-        offices.clear(); // the offices end before the workbook's starts
-        taken = std::min(next.load(), jobs.size());
-        paperFailures = failures;
-        for (size_t i = 0; i < taken; ++i) {
-            for (size_t p = 0; p < jobs[i].printed.size(); ++p)
-                filled[jobs[i].printed[p]].push_back(jobs[i].files[p]);
-            if (archive) archive->keep(jobs[i].record, jobs[i].printed, jobs[i].row + 1);
-        }
-        // Stopped: the rows from the first row whose papers were not filled on are left out whole.
-        if (taken < jobs.size()) {
-            rows.resize(jobs[taken].row);
-            lines.resize(rows.size());
-        }
-    }
-    if (progress && !secenekler.ilerleme) err << '\n';
-    const bool stopped = rows.size() < total;
-    if (stopped) status = WorseStatus(status, 1);
-    if (paperFailures) status = WorseStatus(status, 1);
-
-    std::vector<std::pair<std::string, std::string>> refused; // where, and why
-    size_t warned = 0;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (!rows[i].uyari.empty()) ++warned;
-        if (!rows[i].hata.empty())
-            refused.emplace_back(std::to_string(lines[i]) + ". satır (" +
-                                     rows[i].alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")",
-                                 rows[i].hata);
-    }
-
-    // One PDF per paper with every row's, for printing in one go.
-    std::vector<std::string> combined;
-    for (const auto& [d, files] : filled) {
-        const std::string to = (fs::path(*secenekler.pdfKlasoru) / BirlesikDosyaAdi(d)).string();
-        if (PdfBirlestir(files, to, err))
-            combined.push_back(to);
-        else
-            status = WorseStatus(status, 1);
-    }
-    size_t archived = 0;
-    if (archive) {
-        for (const SonucSatiri& r : rows) archived += r.hesaplandi;
-        if (archive->flush() != 0) {
-            archived = 0;
-            status = WorseStatus(status, 1);
-        }
-    }
-
-    Ozet ozet;
-    ozet.emplace_back("Okunan tablo", secenekler.girdi);
-    ozet.emplace_back("Tarih", ArchiveTimeText(std::time(nullptr)));
-    ozet.emplace_back("Hesaplanan", std::to_string(rows.size() - refused.size()));
-    ozet.emplace_back("Hesaplanamayan", std::to_string(refused.size()));
-    ozet.emplace_back("Atlanan boş satır", std::to_string(tablo->bosSatir));
-    if (!tablo->eslesmeyenler.empty()) {
-        std::vector<std::string> quoted;
-        for (const auto& c : tablo->eslesmeyenler) quoted.push_back('"' + c + '"');
-        ozet.emplace_back("Eşleşmeyen sütunlar (okunmadı)", Joined(quoted, ", "));
-    }
-    ozet.emplace_back("Yasal değerler",
-                      settings
-                          ? "her satıra ayar dosyasındaki değerler (" + *secenekler.ayarDosyasi + ")"
-                          : std::string("her satırın çıkış tarihinde geçerli değerler (yasal-degerler.csv)"));
-    if (secenekler.cikisTarihi)
-        ozet.emplace_back(
-            "Referans çıkış tarihi",
-            *secenekler.cikisTarihi +
-                " (her satır bu tarihte çıkmış gibi hesaplandı; dosyadaki \"Çıkış Tarihi\" sütunu "
-                "kullanılmadı)");
-    if (warned)
-        ozet.emplace_back("Yasal değer uyarısı olan satır", std::to_string(warned) + " (\"Uyarı\" sütunu)");
-    {
-        const auto titles = SonucBasliklari();
-        const auto& fields = SonucAlanlari();
-        for (Field f : ToplananAlanlar()) {
-            const size_t column =
-                static_cast<size_t>(std::find(fields.begin(), fields.end(), f) - fields.begin());
-            ozet.emplace_back("Toplam " + titles[column + 1], Toplam(rows, f));
-        }
-    }
-    for (size_t i = 0; i < refused.size() && i < 10; ++i)
-        ozet.emplace_back(refused[i].first, refused[i].second);
-    if (refused.size() > 10)
-        ozet.emplace_back("...",
-                          "ve " + std::to_string(refused.size() - 10) + " satır daha (\"Hata\" sütunu)");
-    if (stopped)
-        ozet.emplace_back("İptal", std::to_string(rows.size()) + " / " + std::to_string(total) +
-                                       " satırdan sonra durduruldu; kalan " +
-                                       std::to_string(total - rows.size()) +
-                                       " satır hesaplanmadı ve tabloya yazılmadı");
-    if (papers) {
-        size_t count = 0;
-        for (const auto& [d, files] : filled) count += files.size();
-        ozet.emplace_back("Dökümler", std::to_string(count) + " PDF, " + *secenekler.pdfKlasoru);
-        if (paperFailures) ozet.emplace_back("Yazılamayan döküm", std::to_string(paperFailures));
-        for (const std::string& c : combined) ozet.emplace_back("Birleşik PDF", c);
-    }
-    if (archive)
-        ozet.emplace_back("Arşiv", std::to_string(archived) + " vaka \"" + runName +
-                                       "\" adıyla kaydedildi (" + *secenekler.arsiv +
-                                       "); Arşiv'de bu adla bulunur");
-    ozet.emplace_back("Sonuç tablosu", secenekler.cikti);
-
-    std::string written;
-    if (Lower(std::filesystem::path(secenekler.cikti).extension().string()) == ".csv") {
-        written = SonucCsv(rows);
-    } else {
-        std::string why;
-        auto book = WorkbookFromFods(SonucFods(rows, ozet), secenekler.cikti, &why);
-        if (!book) {
-            err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << why << '\n';
-            return 1;
-        }
-        written = std::move(*book);
-    }
-    if (auto error = WriteExport(secenekler.cikti, written)) {
-        err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << *error << '\n';
-        return 1;
-    }
-    for (const auto& [label, value] : ozet) out << label << ": " << value << '\n';
-    return status;
+    const TopluSonuc sonuc = RunTable(secenekler, settings, table, err, stop, progress);
+    if (counting) err << '\n';
+    if (sonuc.sonucTablosu.empty()) return sonuc.durum;
+    if (ilerleme)
+        out << OzetSatiri(sonuc);
+    else
+        for (const auto& [label, value] : sonuc.ozet) out << label << ": " << value << '\n';
+    return sonuc.durum;
 }
 
 } // namespace pamerol

@@ -4,9 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "base/files.h"
 #include "cli/json_io.h"
-#include "sheet/places.h"
 
 namespace pamerol {
 
@@ -19,26 +17,13 @@ std::string JsonText(std::string_view text) {
 } // namespace
 
 std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err) {
-    // A read-only file of the program: beside it, or in the shared data folder when installed.
-    const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
-    const std::string path = YasalDegerlerYolu(places.resources);
     std::string why;
-    auto table = YasalDegerler::Load(path, &why);
+    auto table = ProgramYasalDegerleri(&why);
     if (!table) {
         err << "pamerol-hesap: yasal değerler tablosu okunamadı: " << why << '\n';
         return nullptr;
     }
     return std::make_unique<YasalDegerler>(std::move(*table));
-}
-
-YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table,
-                                const std::vector<std::pair<std::string, std::string>>& assignments) {
-    auto given = [&](Field f) {
-        for (const auto& a : assignments)
-            if (a.first == FieldName(f)) return true;
-        return false;
-    };
-    return TarihinYasalDegerleriniUygula(r, table, CikisTarihi(r), given, AsgariKurali::Yazilir);
 }
 
 void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const Record& r,

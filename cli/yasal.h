@@ -20,11 +20,6 @@ namespace pamerol {
 // cannot be read or a row of it is malformed.
 std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err);
 
-// Applies the table to a case's sheet after its assignments, for its exit date: the fields the
-// assignments name keep their given texts.
-YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table,
-                                const std::vector<std::pair<std::string, std::string>>& assignments);
-
 // Adds the report, and the ceiling warning for the TAV the calculation used, to a result line as its last
 // member "yasalDegerler".
 // "uyarilar" lists each figure used that is not the one in force on the date (YasalUyarilar).

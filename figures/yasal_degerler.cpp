@@ -9,6 +9,8 @@
 #include <sstream>
 
 #include "base/conversions.h"
+#include "base/files.h"
+#include "sheet/places.h"
 
 namespace pamerol {
 
@@ -408,6 +410,11 @@ std::string UyariParagrafi(const std::vector<YasalUyari>& uyarilar) {
         out += u.metin;
     }
     return out;
+}
+
+std::optional<YasalDegerler> ProgramYasalDegerleri(std::string* why) {
+    const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
+    return YasalDegerler::Load(YasalDegerlerYolu(places.resources), why);
 }
 
 } // namespace pamerol

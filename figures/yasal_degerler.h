@@ -176,4 +176,8 @@ std::optional<int> YasalTarih(const Record& r, int today);
 // The warnings as one paragraph for the result box and the papers' dialog; empty when there are none.
 std::string UyariParagrafi(const std::vector<YasalUyari>& uyarilar);
 
+// The table among the program's read-only files (beside it, or in the shared data folder of an installed
+// program); nothing, with the reason in *why, when it cannot be read or a row of it is malformed.
+std::optional<YasalDegerler> ProgramYasalDegerleri(std::string* why);
+
 } // namespace pamerol

@@ -10,7 +10,8 @@ layers=(
     "sheet"
     "figures archive"
     "statement"
-    "printouts toplu"
+    "printouts"
+    "toplu"
     "ui cli"
 )
 set -euo pipefail

@@ -9,6 +9,7 @@
 #include "base/csv.h"
 #include "base/date.h"
 #include "calc/fields.h"
+#include "printouts/kitap_gorunumu.h"
 
 namespace pamerol {
 
@@ -253,21 +254,6 @@ std::string SonucFods(const std::vector<SonucSatiri>& satirlar, const Ozet& ozet
         xml += "<table:table-row>" + TextCell(label, "ceBaslik") + TextCell(value) + "</table:table-row>\n";
     xml += "</table:table>\n</office:spreadsheet></office:body></office:document>\n";
     return xml;
-}
-
-std::string XmlMetni(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
-        }
-    }
-    return out;
 }
 
 } // namespace pamerol

@@ -48,9 +48,6 @@ using Ozet = std::vector<std::pair<std::string, std::string>>;
 // The name of the workbook's sheet of results.
 inline constexpr std::string_view kSonucSayfasi = "Sonuçlar";
 
-// Text for XML: the five special characters escaped, control characters other than tab left out.
-std::string XmlMetni(std::string_view text);
-
 // The table as a flat ODF spreadsheet for the office to save as .xlsx or .ods: the sheet "Sonuçlar" with
 // the header row in bold, amounts, day counts and figures as number cells (amounts with thousands grouping
 // and two decimals, in Turkish), dates as date cells, every text as a text cell (never a formula), column

@@ -22,11 +22,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <climits>
+#include <string_view>
 
 #include "qtmessages.h"
 
@@ -80,11 +81,12 @@ QString Message(const QStringList& lines) {
     return out.join(u'\n');
 }
 
-// The value of the summary line "label: value", or an empty text.
-QString SummaryValue(const QString& summary, const QString& label) {
-    for (const QString& line : summary.split(u'\n'))
-        if (line.startsWith(label + QStringLiteral(": "))) return line.mid(label.size() + 2).trimmed();
-    return {};
+// The summary as the clerk reads it: "label: value", one a line.
+QString SummaryText(const Ozet& ozet) {
+    QStringList lines;
+    for (const auto& [label, value] : ozet)
+        lines << QString::fromStdString(label) + QStringLiteral(": ") + QString::fromStdString(value);
+    return lines.join(u'\n');
 }
 
 bool IsResultsName(const QString& path) {
@@ -540,8 +542,8 @@ void TopluWindow::start() {
     args << QStringLiteral("--ilerleme");
 
     if (process_) process_->deleteLater();
-    stderrPending_.clear();
-    stderrLines_.clear();
+    stdoutPending_.clear();
+    sonuc_.reset();
     stopping_ = false;
     closeWhenDone_ = false;
     written_ = false;
@@ -554,7 +556,7 @@ void TopluWindow::start() {
     timeLeft_->clear();
     phase_ = Phase::Run;
     process_ = new QProcess(this);
-    connect(process_, &QProcess::readyReadStandardError, this, &TopluWindow::readProgress);
+    connect(process_, &QProcess::readyReadStandardOutput, this, &TopluWindow::readProgress);
     connect(process_, &QProcess::finished, this, &TopluWindow::runFinished);
     connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart) failedToStart();
@@ -575,23 +577,26 @@ void TopluWindow::stop() {
 }
 
 void TopluWindow::readProgress() {
-    stderrPending_ += process_->readAllStandardError();
+    stdoutPending_ += process_->readAllStandardOutput();
     qsizetype end;
-    while ((end = stderrPending_.indexOf('\n')) >= 0) {
-        progressLine(QString::fromUtf8(stderrPending_.left(end)));
-        stderrPending_.remove(0, end + 1);
+    while ((end = stdoutPending_.indexOf('\n')) >= 0) {
+        progressLine(stdoutPending_.left(end));
+        stdoutPending_.remove(0, end + 1);
     }
 }
 
-void TopluWindow::progressLine(const QString& line) {
-    static const QRegularExpression progress(QStringLiteral("^ilerleme (\\d+) (\\d+)(?: (.*))?$"));
-    const QRegularExpressionMatch m = progress.match(line);
-    if (!m.hasMatch()) {
-        stderrLines_ << line;
-        return;
-    }
-    const int done = m.captured(1).toInt(), total = m.captured(2).toInt();
-    const QString name = m.captured(3).trimmed();
+void TopluWindow::progressLine(const QByteArray& line) {
+    const std::string_view text(line.constData(), static_cast<size_t>(line.size()));
+    if (auto ilerleme = IlerlemeOku(text))
+        showProgress(*ilerleme);
+    else if (auto sonuc = OzetOku(text))
+        sonuc_ = std::move(*sonuc);
+}
+
+void TopluWindow::showProgress(const TopluIlerleme& ilerleme) {
+    const int total = static_cast<int>(std::min<size_t>(ilerleme.toplam, INT_MAX));
+    const int done = static_cast<int>(std::min<size_t>(ilerleme.bitti, INT_MAX));
+    const QString name = QString::fromStdString(ilerleme.ad).trimmed();
     progress_->setMaximum(std::max(total, 1));
     progress_->setValue(std::min(done, total));
     if (stopping_) return;
@@ -610,35 +615,33 @@ void TopluWindow::progressLine(const QString& line) {
 
 void TopluWindow::runFinished(int exitCode, QProcess::ExitStatus status) {
     readProgress();
-    if (!stderrPending_.isEmpty()) progressLine(QString::fromUtf8(std::exchange(stderrPending_, {})));
+    if (!stdoutPending_.isEmpty()) progressLine(std::exchange(stdoutPending_, {}));
     phase_ = Phase::Idle;
-    const QString out = QString::fromUtf8(process_->readAllStandardOutput()).trimmed();
     // The companion sums up once the results are written.
-    written_ = status == QProcess::NormalExit && !out.isEmpty();
-    const QString said = Message(stderrLines_);
+    written_ = status == QProcess::NormalExit && sonuc_ && !sonuc_->sonucTablosu.empty();
+    const QString said = Message(QString::fromUtf8(process_->readAllStandardError()).split(u'\n'));
     current_->clear();
     timeLeft_->clear();
     if (status != QProcess::NormalExit) {
         showSummary(stopping_ ? QStringLiteral("Toplu hesap durduruldu; sonuç tablosu yazılamadı.")
                               : QStringLiteral("Hesap programı beklenmedik biçimde sona erdi."),
                     said, false);
-    } else if (out.isEmpty()) {
+    } else if (!written_) {
         showSummary(QStringLiteral("Toplu hesap yapılamadı."),
                     said.isEmpty() ? QStringLiteral("Hesap programı bir açıklama vermedi.") : said, false);
     } else {
-        const QString done = SummaryValue(out, QStringLiteral("Hesaplanan"));
-        const QString refused = SummaryValue(out, QStringLiteral("Hesaplanamayan"));
-        QString headline =
-            stopping_ ? QStringLiteral("Toplu hesap durduruldu: ") : QStringLiteral("Toplu hesap bitti: ");
-        headline += QStringLiteral("%1 personel hesaplandı").arg(done.isEmpty() ? QStringLiteral("0") : done);
-        if (!refused.isEmpty() && refused != QStringLiteral("0"))
-            headline +=
-                QStringLiteral(", %1 personel hesaplanamadı (nedenleri \"Hata\" sütununda)").arg(refused);
+        QString headline = sonuc_->durduruldu ? QStringLiteral("Toplu hesap durduruldu: ")
+                                              : QStringLiteral("Toplu hesap bitti: ");
+        headline += QStringLiteral("%1 personel hesaplandı").arg(sonuc_->hesaplanan);
+        if (sonuc_->hesaplanamayan > 0)
+            headline += QStringLiteral(", %1 personel hesaplanamadı (nedenleri \"Hata\" sütununda)")
+                            .arg(sonuc_->hesaplanamayan);
         headline += u'.';
-        if (exitCode == 3)
+        if (exitCode == kStatusWarning)
             headline += QStringLiteral(" Bazı satırlarda çıkış tarihinin yasal değerleri kullanılmadı "
                                        "(\"Uyarı\" sütunu).");
-        showSummary(headline, said.isEmpty() ? out : out + u'\n' + said, exitCode == 0);
+        const QString out = SummaryText(sonuc_->ozet);
+        showSummary(headline, said.isEmpty() ? out : out + u'\n' + said, exitCode == kStatusOk);
     }
     updateState();
     if (closeWhenDone_) QDialog::reject();

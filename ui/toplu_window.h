@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Toplu Hesap": many employees at once from the clerk's spreadsheet. The window computes nothing itself:
 // it runs the companion program in the background, first to preview the table (its first rows and how
-// each column was matched), then for the run, whose progress it shows. The sheet's window stays usable
-// all the while.
+// each column was matched), then for the run, whose progress and summary it reads as the JSON lines of
+// toplu/protokol.h. The sheet's window stays usable all the while, and an office that fails takes only
+// the companion with it.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +14,7 @@
 #include <optional>
 
 #include "sheet/pamerol.h"
+#include "toplu/protokol.h"
 
 class QCheckBox;
 class QLabel;
@@ -68,7 +70,8 @@ class TopluWindow : public QDialog {
     void start();
     void stop();
     void readProgress();
-    void progressLine(const QString& line);
+    void progressLine(const QByteArray& line);
+    void showProgress(const TopluIlerleme& ilerleme);
     void runFinished(int exitCode, QProcess::ExitStatus status);
     void failedToStart();
     void showSummary(const QString& headline, const QString& text, bool good);
@@ -81,8 +84,8 @@ class TopluWindow : public QDialog {
     Desktop& desktop_;
     QProcess* process_ = nullptr;
     Phase phase_ = Phase::Idle;
-    QByteArray stderrPending_;
-    QStringList stderrLines_;
+    QByteArray stdoutPending_;
+    std::optional<TopluSonuc> sonuc_; // the run's summary line, once read
     QElapsedTimer elapsed_;
     bool stopping_ = false;
     bool closeWhenDone_ = false;

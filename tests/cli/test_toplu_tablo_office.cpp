@@ -10,16 +10,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "archive/archive.h"
 #include "calc/fields.h"
 #include "companion_run.h"
 #include "tests/common/temp_folder.h"
+#include "toplu/protokol.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
 
@@ -303,12 +306,10 @@ TEST(TopluTabloOffice, PapersOfEveryRowCombinedAndArchivedUnderTheRunsName) {
 TEST(TopluTabloOffice, StoppedHalfWayLeavesWhatIsDoneWholeAndSaysWhere) {
     TempFolder dir;
     WriteEmployees(dir.file("p.csv"), 40);
-    int err[2], out[2];
-    ASSERT_EQ(::pipe(err), 0);
+    int out[2];
     ASSERT_EQ(::pipe(out), 0);
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::dup2(err[1], 2);
         ::dup2(out[1], 1);
         for (int s : {SIGINT, SIGTERM}) ::signal(s, SIG_DFL);
         ::execl(PAMEROL_BIN_DIR "/pamerol-hesap", "pamerol-hesap", "--toplu-tablo", dir.file("p.csv").c_str(),
@@ -316,26 +317,45 @@ TEST(TopluTabloOffice, StoppedHalfWayLeavesWhatIsDoneWholeAndSaysWhere) {
                 "kidem", "--ilerleme", nullptr);
         ::_exit(127);
     }
-    ::close(err[1]);
     ::close(out[1]);
-    // Stopped once five rows are done.
-    std::string progress;
-    char c;
-    while (progress.find("ilerleme 5 ") == std::string::npos && ::read(err[0], &c, 1) == 1) progress += c;
+    // Stopped once five rows are done; every line on standard output is one of the protocol's.
+    const auto line = [&out] {
+        std::string text;
+        char c;
+        while (::read(out[0], &c, 1) == 1 && c != '\n') text += c;
+        return text;
+    };
+    for (std::string l; (l = line()).size();) {
+        const auto ilerleme = IlerlemeOku(l);
+        ASSERT_TRUE(ilerleme) << l;
+        EXPECT_EQ(ilerleme->toplam, 40u);
+        if (ilerleme->bitti == 5) break;
+    }
     ::kill(pid, SIGTERM);
-    std::string summary;
-    for (ssize_t n; (n = ::read(out[0], &c, 1)) == 1;) summary += c;
+    std::optional<TopluSonuc> sonuc;
+    for (std::string l; (l = line()).size();) {
+        if (!IlerlemeOku(l)) {
+            EXPECT_FALSE(sonuc) << "a second summary: " << l;
+            sonuc = OzetOku(l);
+            ASSERT_TRUE(sonuc) << l;
+        }
+    }
     int status = 0;
     ::waitpid(pid, &status, 0);
-    ::close(err[0]);
     ::close(out[0]);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_NE(summary.find("İptal: "), std::string::npos) << summary;
+    EXPECT_EQ(WEXITSTATUS(status), kStatusRefused);
+    ASSERT_TRUE(sonuc);
+    EXPECT_EQ(sonuc->durum, kStatusRefused);
+    EXPECT_TRUE(sonuc->durduruldu);
+    EXPECT_TRUE(std::any_of(sonuc->ozet.begin(), sonuc->ozet.end(),
+                            [](const auto& l) { return l.first == "İptal"; }));
     const auto rows = ResultRows(dir.file("s.csv"));
     ASSERT_GE(rows.size(), 2u + 5u);
     const size_t done = rows.size() - 2; // without the header and the totals
     EXPECT_LT(done, 40u);
+    EXPECT_EQ(sonuc->hesaplanan + sonuc->hesaplanamayan, done);
+    EXPECT_EQ(sonuc->birlesikPdfler, std::vector<std::string>{dir.file("pdf/Tümü – Kıdem Bordrosu.pdf")});
     EXPECT_EQ(rows.back().front(), "TOPLAM");
     // The papers of every row written, the third (refused) none, and nothing beyond.
     EXPECT_EQ(PdfPages(dir.file("pdf/Tümü – Kıdem Bordrosu.pdf")), static_cast<int>(done) - 1);

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Reading a clerk's table of employees and writing the results table.
+// Reading a clerk's table of employees and writing the results table; the lines the companion tells the
+// window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "sheet/profile.h"
+#include "toplu/protokol.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
 
@@ -275,4 +279,49 @@ TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
     EXPECT_NE(csv.find("\r\n\"TOPLAM\";"), std::string::npos);
     EXPECT_EQ(CsvHucresi("\tx"), "\"'\tx\"");
     EXPECT_EQ(CsvHucresi("a\"b"), "\"a\"\"b\"");
+}
+
+// Each reader takes its own line only (a message, the old text form or the other shape is none of its), and
+// a line reads back as written, a name that is no valid UTF-8 included.
+TEST(TopluProtokol, EachReaderTakesItsOwnLineAndReadsItBackAsWritten) {
+    TopluSonuc s;
+    s.durum = kStatusWarning;
+    s.toplam = 3;
+    s.hesaplanan = 2;
+    s.hesaplanamayan = 1;
+    s.uyarili = 1;
+    s.durduruldu = true;
+    s.sonucTablosu = "/tmp/Şube \"A\".xlsx";
+    s.birlesikPdfler = {"Tümü – Kıdem Bordrosu.pdf"};
+    s.ozet = {{"İptal", "2 / 3 satırdan sonra durduruldu"}};
+    const std::string ozet = OzetSatiri(s);
+    const std::string ilerleme = IlerlemeSatiri({2, 3, "Ayşe\n\xff"});
+    struct Case {
+        std::string line;
+        bool progress, summary;
+    } const cases[] = {
+        {ilerleme, true, false},
+        {ozet, false, true},
+        {"pamerol-hesap: \"p.csv\" okunamadı", false, false},
+        {"ilerleme 1 4 Ayşe Yılmaz", false, false},
+        {"{\"ilerleme\":3}", false, false},
+        {"", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IlerlemeOku(c.line).has_value(), c.progress) << c.line;
+        EXPECT_EQ(OzetOku(c.line).has_value(), c.summary) << c.line;
+    }
+    EXPECT_EQ(ilerleme.back(), '\n');
+    EXPECT_EQ(std::count(ilerleme.begin(), ilerleme.end(), '\n'), 1);
+    const auto i = IlerlemeOku(ilerleme);
+    EXPECT_EQ(i->bitti, 2u);
+    EXPECT_EQ(i->toplam, 3u);
+    EXPECT_EQ(i->ad, "Ayşe\n\xEF\xBF\xBD");
+    const auto back = OzetOku(ozet);
+    EXPECT_EQ(back->durum, kStatusWarning);
+    EXPECT_EQ(std::tie(back->toplam, back->hesaplanan, back->hesaplanamayan, back->uyarili, back->durduruldu),
+              std::tie(s.toplam, s.hesaplanan, s.hesaplanamayan, s.uyarili, s.durduruldu));
+    EXPECT_EQ(back->sonucTablosu, s.sonucTablosu);
+    EXPECT_EQ(back->birlesikPdfler, s.birlesikPdfler);
+    EXPECT_EQ(back->ozet, s.ozet);
 }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Toplu Hesap" against a stand-in companion: a shell script that records its arguments and prints what
-// the real one prints (the preview, the progress lines, the summary), so that what the clerk sees of each
-// can be checked without computing anything.
+// the real one prints (the preview, the progress lines, the summary line), so that what the clerk sees of
+// each can be checked without computing anything; and once against the real companion, on a small table.
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,8 +67,10 @@ struct Companion {
 };
 
 // A run that writes the results file and sums up two rows.
-const QString kQuickRun = QStringLiteral("for a; do [ \"$prev\" = --cikti ] && : > \"$a\"; prev=$a; done\n"
-                                         "printf 'Hesaplanan: 2\\nHesaplanamayan: 0\\n'\n");
+const QString kQuickRun = QStringLiteral(
+    "for a; do [ \"$prev\" = --cikti ] && : > \"$a\" && out=$a; prev=$a; done\n"
+    "printf '{\"ozet\":{\"durum\":0,\"hesaplanan\":2,\"hesaplanamayan\":0,\"sonucTablosu\":\"%s\",'"
+    "'\"satirlar\":[[\"Hesaplanan\",\"2\"],[\"Hesaplanamayan\",\"0\"]]}}\\n' \"$out\"\n");
 
 struct Dialog {
     Companion& c;
@@ -242,10 +245,11 @@ class TopluWindowTest : public QObject {
     }
 
     void progressShowsNameAndTimeLeft() {
-        Companion c(QStringLiteral("echo 'ilerleme 1 4 Ayşe Yılmaz' >&2\n"
-                                   "while [ ! -e \"$D/go\" ]; do sleep 0.02; done\n"
-                                   "echo 'ilerleme 4 4 Şule Çağlar' >&2\n") +
-                    kQuickRun);
+        Companion c(
+            QStringLiteral("echo '{\"ilerleme\":{\"bitti\":1,\"toplam\":4,\"ad\":\"Ayşe Yılmaz\"}}'\n"
+                           "while [ ! -e \"$D/go\" ]; do sleep 0.02; done\n"
+                           "echo '{\"ilerleme\":{\"bitti\":4,\"toplam\":4,\"ad\":\"Şule Çağlar\"}}'\n") +
+            kQuickRun);
         Dialog d(c);
         QVERIFY(d.open());
         QTest::mouseClick(d.find<QPushButton>("cmdBaslat"), Qt::LeftButton);
@@ -273,11 +277,16 @@ class TopluWindowTest : public QObject {
 
     void cancelStopsAfterTheRowAndShowsWhatWasDone() {
         // Like the companion: SIGTERM ends the run after the current row, with the summary of the rows done.
-        Companion c(QStringLiteral("trap 'stop=1' TERM\ni=0\nwhile [ $i -lt 500 ]; do\n"
-                                   "  i=$((i+1)); sleep 0.02; echo \"ilerleme $i 500 Kişi $i\" >&2\n"
-                                   "  [ -n \"$stop\" ] && break\ndone\n"
-                                   "printf 'Hesaplanan: %s\\nHesaplanamayan: 0\\nİptal: %s / 500 satırdan "
-                                   "sonra durduruldu\\n' $i $i\n"));
+        Companion c(QStringLiteral(
+            "trap 'stop=1' TERM\ni=0\nwhile [ $i -lt 500 ]; do\n"
+            "  i=$((i+1)); sleep 0.02\n"
+            "  printf '{\"ilerleme\":{\"bitti\":%s,\"toplam\":500,\"ad\":\"Kişi %s\"}}\\n' $i $i\n"
+            "  [ -n \"$stop\" ] && break\ndone\n"
+            "printf "
+            "'{\"ozet\":{\"durum\":1,\"hesaplanan\":%s,\"durduruldu\":true,\"sonucTablosu\":\"s.xlsx\",'"
+            "'\"satirlar\":[[\"Hesaplanan\",\"%s\"],[\"İptal\",\"%s / 500 satırdan sonra "
+            "durduruldu\"]]}}\\n' "
+            "$i $i $i\n"));
         Dialog d(c);
         QVERIFY(d.open());
         QTest::mouseClick(d.find<QPushButton>("cmdBaslat"), Qt::LeftButton);
@@ -342,6 +351,34 @@ class TopluWindowTest : public QObject {
         QVERIFY2(d.text("lblOnizleme").startsWith(QStringLiteral("Hesap programı başlatılamadı")),
                  qPrintable(d.text("lblOnizleme")));
         QVERIFY(!d.find<QPushButton>("cmdBaslat")->isEnabled());
+    }
+
+    void aSmallRunThroughTheRealCompanion() {
+        // The companion built with this test, on three employees (the second one's entry date is no date)
+        // with each row's legal figures, into a CSV: the preview, the progress and the summary line are the
+        // companion's own.
+        Companion c(kQuickRun);
+        c.write(QStringLiteral("personel.csv"),
+                QStringLiteral("Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\n"
+                               "Ayşe Yılmaz;01.03.2015;30.06.2025;45.000,00\n"
+                               "Mehmet Öztürk;yok;30.06.2025;38.500,00\n"
+                               "Şule Çağlar;15.09.2019;31.03.2025;52.000,00\n"));
+        Dialog d(c, QStringLiteral(PAMEROL_BIN_DIR "/pamerol-hesap"));
+        QVERIFY(d.open());
+        QVERIFY2(d.find<QPushButton>("cmdBaslat")->isEnabled(), qPrintable(d.text("lblOnizleme")));
+        ClickBox(d.find<QCheckBox>("chkArsiv"));
+        const QString out = c.dir.filePath(QStringLiteral("sonuc.csv"));
+        d.w.askOutput = [out](QWidget*, const QString&) { return out; };
+        QTest::mouseClick(d.find<QPushButton>("cmdSonucSec"), Qt::LeftButton);
+        QVERIFY(d.runToEnd());
+        QCOMPARE(d.text("lblSonuc"), QStringLiteral("Toplu hesap bitti: 2 personel hesaplandı, 1 personel "
+                                                    "hesaplanamadı (nedenleri \"Hata\" sütununda)."));
+        QCOMPARE(d.find<QProgressBar>("prgIlerleme")->value(), 3);
+        const QString summary = d.find<QPlainTextEdit>("txtOzet")->toPlainText();
+        QVERIFY2(summary.contains(QStringLiteral("Sonuç tablosu: ") + out), qPrintable(summary));
+        QVERIFY2(summary.contains(QStringLiteral("(Mehmet Öztürk)")), qPrintable(summary));
+        QVERIFY(QFileInfo(out).size() > 0);
+        QVERIFY(d.find<QPushButton>("cmdTabloyuAc")->isEnabled());
     }
 };
 

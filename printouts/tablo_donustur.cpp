@@ -18,9 +18,7 @@
 
 #ifdef PAMEROL_WITH_OFFICE
 #include "base/files.h"
-#include "kitap_gorunumu.h"
-#include "printouts/office_process.h"
-#include "toplu/tablo_yaz.h"
+#include "office_process.h"
 #endif
 
 namespace pamerol {
@@ -151,7 +149,7 @@ std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* w
 }
 
 std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::string& target,
-                                            std::string* why) {
+                                            const DonukBolme& donuk, std::string* why) {
     const auto fail = [&](std::string reason) {
         if (why) *why = std::move(reason);
         return std::nullopt;
@@ -175,9 +173,8 @@ std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::
     auto saved = OfficeConvert(source, format, folder, &reason);
     if (!saved) return fail(reason.empty() ? "ofis çalışma kitabını kaydedemedi" : reason);
     std::string book = Contents(*saved);
-    // The header row and the number and name columns stay in sight while the clerk scrolls; a workbook
-    // that cannot be given its view is still the workbook.
-    if (auto frozen = DonukBolmeler(book, ext == ".xlsx", std::string(kSonucSayfasi), 2, 1)) return frozen;
+    if (auto frozen = DonukBolmeler(book, ext == ".xlsx", donuk.sayfa, donuk.sutunlar, donuk.satirlar))
+        return frozen;
     return book;
 }
 
@@ -190,7 +187,8 @@ std::optional<std::string> WorkbookAsCsv(const std::string&, std::string* why) {
     return std::nullopt;
 }
 
-std::optional<std::string> WorkbookFromFods(const std::string&, const std::string&, std::string* why) {
+std::optional<std::string> WorkbookFromFods(const std::string&, const std::string&, const DonukBolme&,
+                                            std::string* why) {
     if (why) *why = "bu derlemede çalışma kitabı yazacak LibreOffice desteği yok; sonucu .csv olarak isteyin";
     return std::nullopt;
 }

@@ -4,17 +4,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
-#include <sstream>
 
 #include "archive/case_keeper.h"
 #include "sheet/pamerol.h"
 #include "sheet/places.h"
 
 #ifdef PAMEROL_WITH_OFFICE
-#include "printouts/dokumler.h"
-#include "printouts/office_process.h"
-#include "printouts/office_spreadsheet.h"
-#include "yasal.h"
+#include "dokumler.h"
+#include "figures/yasal_degerler.h"
+#include "office_process.h"
+#include "office_spreadsheet.h"
 #endif
 
 namespace pamerol {
@@ -135,8 +134,8 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
         // The statement names the legal figures from the table, as --aciklama does; without it, it says
         // the table was not read. Loaded once, with the first statement.
         if (!d.tableLoaded) {
-            std::ostringstream ignored;
-            d.table = YasalDegerleriYukle(ignored);
+            if (auto table = ProgramYasalDegerleri(nullptr))
+                d.table = std::make_unique<YasalDegerler>(std::move(*table));
             d.tableLoaded = true;
         }
         filled = AciklamaDoldur(record, d.table.get(), *d.folders, *d.office, d.messages);

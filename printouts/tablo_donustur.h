@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "kitap_gorunumu.h"
+
 namespace pamerol {
 
 // Whether the file's name ends as a workbook the office reads (.xlsx, .xls, .ods; any letter case).
@@ -17,9 +19,10 @@ bool IsWorkbook(const std::string& path);
 std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* why);
 
 // The bytes of a workbook that the office saves from a flat ODF spreadsheet, in the format the target's
-// name ends with (.xlsx or .ods; the target itself is not written); nothing, with the reason in *why, when
+// name ends with (.xlsx or .ods; the target itself is not written), opening with the panes frozen (a
+// workbook that cannot be given its view is still the workbook); nothing, with the reason in *why, when
 // the office cannot be started or cannot save it.
 std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::string& target,
-                                            std::string* why);
+                                            const DonukBolme& donuk, std::string* why);
 
 } // namespace pamerol

@@ -10,6 +10,17 @@
 
 namespace pamerol {
 
+// Text for XML: the five special characters escaped, control characters other than tab left out.
+std::string XmlMetni(std::string_view text);
+
+// The panes a workbook opens with frozen: the first `satirlar` rows and `sutunlar` columns of the sheet
+// named `sayfa`, its first.
+struct DonukBolme {
+    std::string sayfa;
+    int sutunlar = 0;
+    int satirlar = 0;
+};
+
 // The workbook's bytes with its first sheet's first `rows` rows and first `columns` columns frozen (xlsx:
 // the workbook is an Office Open XML file; else an OpenDocument spreadsheet whose first sheet is named
 // `sheet`). Nothing when the file is not a zip archive as the office writes one.

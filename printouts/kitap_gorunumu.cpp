@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "toplu/tablo_yaz.h"
-
 namespace pamerol {
 
 namespace {
@@ -198,6 +196,21 @@ std::optional<std::string> DonukBolmeler(std::string_view book, bool xlsx, const
         }
     }
     return Archive(*parts);
+}
+
+std::string XmlMetni(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default:
+            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
+        }
+    }
+    return out;
 }
 
 } // namespace pamerol

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "vaka.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "calc/fields.h"
+#include "sheet/profile.h"
+
+namespace pamerol {
+
+std::string Excerpt(std::string_view text) {
+    constexpr std::size_t kMax = 100;
+    std::size_t chars = 0, i = 0;
+    for (; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue; // inside a letter
+        if (chars++ == kMax) return std::string(text.substr(0, i)) + "…";
+    }
+    return std::string(text);
+}
+
+void Apply(Pamerol& sheet, const std::string& name, const std::string& value) {
+    Record& r = sheet.record();
+    if (name == "Option1" || name == "Option2") {
+        if (value != "0" && value != "1")
+            throw UsageError{name + " yalnız 0 ya da 1 olabilir, \"" + Excerpt(value) + "\" olamaz"};
+        bool first = (name == "Option1") == (value == "1");
+        r.setMode(first ? Mode::Dates : Mode::PremiumDays);
+    } else if (name == "Check1" || name == "Check2") {
+        if (value != "0" && value != "1" && value != "2")
+            throw UsageError{name + " yalnız 0, 1 ya da 2 olabilir, \"" + Excerpt(value) + "\" olamaz"};
+        (r.*(name == "Check1" ? &Record::setCheck1 : &Record::setCheck2))(value[0] - '0');
+    } else if (auto f = FieldByName(name)) {
+        // The boxes of several lines hand their text over with CR LF line breaks, and so does a settings
+        // load; a text given here with LF or CR breaks is stored the same way.
+        r.write(*f, Info(*f).kind == Kind::MultiLineText ? WithCrLfLineBreaks(value) : value);
+    } else {
+        throw UsageError{UnknownField(name)};
+    }
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+void CopySettings(const Record& from, Record& to) {
+    for (Field f : kSettingFields) to.write(f, from.text(f));
+    to.ytlHesap.O = from.ytlHesap.O;
+    to.ytlHesap.VD = from.ytlHesap.VD;
+}
+
+bool KnownName(const std::string& name) {
+    return name == "Option1" || name == "Option2" || name == "Check1" || name == "Check2" ||
+           FieldByName(name);
+}
+
+bool OnlySettings(const Assignments& assignments) {
+    return std::all_of(assignments.begin(), assignments.end(), [](const auto& a) {
+        auto f = FieldByName(a.first);
+        return f && std::find(kSettingFields.begin(), kSettingFields.end(), *f) != kSettingFields.end();
+    });
+}
+
+std::string UnknownField(const std::string& name) {
+    return "bilinmeyen alan \"" + Excerpt(name) + "\"";
+}
+
+YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Assignments& assignments) {
+    auto given = [&](Field f) {
+        for (const auto& a : assignments)
+            if (a.first == FieldName(f)) return true;
+        return false;
+    };
+    return TarihinYasalDegerleriniUygula(r, table, CikisTarihi(r), given, AsgariKurali::Yazilir);
+}
+
+void VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assignments,
+                 const YasalDegerler* table, bool printout) {
+    Record& r = vaka.sheet.record();
+    if (settings) CopySettings(settings->record, r);
+    for (const auto& [name, value] : assignments) Apply(vaka.sheet, name, value);
+    // A run that names settings fields only (rolling out a new ceiling) has no case to calculate.
+    vaka.settingsRun = !printout && OnlySettings(assignments);
+    if (table && !vaka.settingsRun) vaka.yasal = YasalDegerleriUygula(r, *table, assignments);
+    CopyBracketsToCalculator(r);
+    if (vaka.settingsRun) return;
+    vaka.sheet.hesapla();
+    if (vaka.yasal && vaka.yasal->date && r.command3Enabled())
+        vaka.uyarilar = YasalUyarilar(r, *table, *vaka.yasal->date);
+}
+
+} // namespace pamerol

@@ -52,7 +52,9 @@ std::string Toplam(const std::vector<SonucSatiri>& satirlar, Field f) {
     long long kurus = 0;
     for (const SonucSatiri& s : satirlar) {
         if (!s.hesaplandi) continue;
-        if (auto v = ParseNumber(s.alan[static_cast<size_t>(f)])) kurus += std::llround(*v * 100);
+        const ResultInfo& info = Info(f).result;
+        if (!s.hesap || !info.kurus || (info.severanceOnly && !s.hesap->sonuc.entitled)) continue;
+        kurus += s.hesap->sonuc.*info.kurus;
     }
     return AmountText(static_cast<double>(kurus) / 100).value_or(std::string());
 }

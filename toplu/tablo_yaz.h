@@ -6,11 +6,13 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "calc/hesapla.h"
 #include "calc/record.h"
 
 namespace pamerol {
@@ -18,6 +20,7 @@ namespace pamerol {
 struct SonucSatiri {
     size_t sira = 0;                           // the row's place in the clerk's table (1, 2, ...)
     std::array<std::string, kFieldCount> alan; // the sheet's texts after the calculation
+    std::shared_ptr<const Hesap> hesap;        // the calculation itself; null when none was made
     bool hesaplandi = false;                   // false: the results stay empty and "Hata" says why
     std::string uyari;                         // the legal figures that are not the law of the exit date
     std::string hata;
@@ -33,7 +36,8 @@ const std::vector<Field>& ToplananAlanlar();
 // by their tab: "Kıdem Toplam Gün", "İhbar Damga Vergisi"), "Uyarı", "Hata".
 std::vector<std::string> SonucBasliklari();
 
-// The sum of the amounts as shown in the column, in the amount pattern; rows not calculated count nothing.
+// The sum of the calculations' amounts of the column as shown, in kuruş, in the amount pattern; rows not
+// calculated count nothing.
 std::string Toplam(const std::vector<SonucSatiri>& satirlar, Field f);
 
 // The table as CSV: ";" between cells, every cell quoted, UTF-8 with a byte-order mark, CR LF line ends,

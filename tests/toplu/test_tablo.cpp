@@ -261,9 +261,18 @@ TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
     for (size_t i = 0; i < rows.size(); ++i) rows[i].sira = i + 1;
     rows[0].hesaplandi = rows[1].hesaplandi = true;
     set(rows[0], Field::txtAdiSoyadi, "=HYPERLINK(\"x\")");
+    // The totals add the calculations' amounts, not the texts.
+    const auto net = [](Kurus k) {
+        Hesap h;
+        h.sonuc.entitled = true;
+        h.sonuc.netKurus = k;
+        return std::make_shared<const Hesap>(h);
+    };
     set(rows[0], Field::NET, "1.234,56");
+    rows[0].hesap = net(123456);
     set(rows[1], Field::txtAdiSoyadi, "@a");
-    set(rows[1], Field::NET, "0,44");
+    set(rows[1], Field::NET, "abc");
+    rows[1].hesap = net(44);
     set(rows[2], Field::txtAdiSoyadi, "-b");
     set(rows[2], Field::NET, "999,00"); // not calculated: neither shown nor added
     rows[2].hata = "+neden";

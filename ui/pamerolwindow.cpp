@@ -435,13 +435,7 @@ QWidget* PamerolWindow::buildCommands() {
     connect(toplu_, &QPushButton::clicked, this, &PamerolWindow::showToplu);
     connect(archive_, &QPushButton::clicked, this, [this] { ShowArchive(*keeper_, core_, *this); });
     connect(command2_, &QPushButton::clicked, this, &PamerolWindow::hesapla);
-    connect(command3_, &QPushButton::clicked, this, [this] {
-        if (!openPrintouts_) return;
-        const PrintoutsRequest request{ToQ(particulars_.warning(core_.record()).value_or("")),
-                                       [this] { particulars_.confirmed(); },
-                                       ToQ(UyariParagrafi(yasalUyarilar())), yasalTablo()};
-        if (openPrintouts_(this, request)) printedOrStored_ = true;
-    });
+    connect(command3_, &QPushButton::clicked, this, &PamerolWindow::showPrintouts);
     connect(command4, &QPushButton::clicked, this, &PamerolWindow::bosalt);
     connect(newEmployee, &QPushButton::clicked, this, &PamerolWindow::yeniPersonel);
     connect(command1, &QPushButton::clicked, this, &QWidget::close);
@@ -1166,6 +1160,14 @@ bool PamerolWindow::plainTextEvent(F f, QPlainTextEdit* edit, QEvent* event) {
     else
         moveOn(edit);
     return true;
+}
+
+void PamerolWindow::showPrintouts() {
+    if (!openPrintouts_) return;
+    const PrintoutsRequest request{ToQ(particulars_.warning(core_.record()).value_or("")),
+                                   [this] { particulars_.confirmed(); }, ToQ(UyariParagrafi(yasalUyarilar())),
+                                   yasalTablo()};
+    if (openPrintouts_(this, request)) printedOrStored_ = true;
 }
 
 void PamerolWindow::showStatement() {

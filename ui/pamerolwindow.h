@@ -130,6 +130,9 @@ class PamerolWindow : public QWidget {
     // while the box is not being typed in.
     QString shownText(Field f, const std::string& text) const;
     void showHelp();
+    // "&Dökümler": the printout dialog, with the particulars left from an earlier case and the legal
+    // figures that are not the law of the case's date to be confirmed first.
+    void showPrintouts();
     // "Nasıl Hesaplandı?": the statement of the results on screen in a read-only window.
     void showStatement();
     // "Toplu Hesap": the dialog for many employees from a spreadsheet, beside the sheet.

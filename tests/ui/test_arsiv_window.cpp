@@ -298,8 +298,9 @@ class ArsivWindowTest : public QObject {
         };
         QStringList warnings;
         for (const Person& p : people) {
+            pamerol::testing::ClickOf click(d.s.find<QPushButton>("cmdYeniPersonel"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::AltModifier);
-            QTest::qWait(250);
+            QVERIFY(click.wait());
             d.s.activate();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
             QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtAdiSoyadi"));

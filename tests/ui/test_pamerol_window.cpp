@@ -478,9 +478,11 @@ class PamerolWindowTest : public QObject {
         const bool premium = sheet.contains("premium");
         if (premium) pamerol::testing::ClickBox(s->find<QRadioButton>("Option2"));
         s->boxes.press = answer;
+        pamerol::testing::ClickOf click(
+            s->find<QPushButton>(command == "Y" ? "cmdYeniPersonel" : "Command4"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(command.at(0).unicode()), Qt::AltModifier);
-        QTest::qWait(300); // an access key clicks a moment later
-        s->activate();     // the offscreen platform does not hand activation back when a box closes
+        QVERIFY(click.wait());
+        s->activate(); // the offscreen platform does not hand activation back when a box closes
         const auto boxes = s->boxes.take();
         QCOMPARE(boxes.size(), asks ? 1 : 0);
         if (asks)
@@ -922,8 +924,9 @@ class PamerolWindowTest : public QObject {
         s->boxes.press = answer;
         if (how == "Escape") QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         if (how == "Alt+K") {
+            pamerol::testing::ClickOf click(s->find<QPushButton>("Command1"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::AltModifier);
-            QTest::qWait(300); // an access key clicks a moment later
+            QVERIFY(click.wait());
         }
         if (how == "Alt+F4") s->window.close();
         const auto boxes = s->boxes.take();
@@ -993,9 +996,11 @@ class PamerolWindowTest : public QObject {
                 if (line && line->isVisible()) {
                     QTest::keyClick(dialog->findChild<QRadioButton*>(QStringLiteral("Option1_0")),
                                     Qt::Key_Return);
+                    pamerol::testing::ClickOf click(
+                        dialog->findChild<QPushButton*>(QStringLiteral("cmdOnayla")));
                     QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);
+                    click.wait();
                 }
-                QTest::qWait(200);
                 seen << QString::number(print->isDefault());
                 dialog->reject();
             });

@@ -4,9 +4,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -23,19 +25,40 @@ inline void ClickBox(QAbstractButton* box) {
     QTest::mouseClick(box, Qt::LeftButton, {}, box->style()->subElementRect(hit, &option, box).center());
 }
 
-// Runs fn on the modal widget of type T as soon as it opens (from inside its own event loop).
+// Runs fn on the modal widget of type T as soon as it opens and is the active window (from inside its own
+// event loop), so that an access key typed into it is taken as one even on a busy machine, where the
+// window is shown some time before it is activated. A window not activated within two seconds is taken as
+// it is.
 template <class T, class Fn> void WhenModal(Fn fn) {
     auto* timer = new QTimer;
+    auto* shown = new QElapsedTimer;
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, fn] {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget()); modal && modal->isVisible()) {
-            timer->deleteLater();
-            timer->stop();
-            fn(modal);
-        }
+    QObject::connect(timer, &QTimer::timeout, [timer, shown, fn] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal || !modal->isVisible()) return;
+        if (!shown->isValid()) shown->start();
+        if (!modal->isActiveWindow() && shown->elapsed() < 2000) return;
+        timer->deleteLater();
+        timer->stop();
+        delete shown;
+        fn(modal);
     });
     timer->start();
 }
+
+// Waits, for at most five seconds, until the button has been clicked and its click handled (a box it opened
+// included): an access key typed for it clicks a moment later, and later still on a busy machine. Made
+// before the key is typed.
+class ClickOf {
+  public:
+    explicit ClickOf(QAbstractButton* button) : spy_(button, &QAbstractButton::clicked) {}
+    bool wait() {
+        return QTest::qWaitFor([this] { return spy_.count() > 0; }, 5000);
+    }
+
+  private:
+    QSignalSpy spy_;
+};
 
 // Closes every modal message box as soon as it opens and keeps what it showed, so that a test can check
 // the boxes it expects and fail on any other. A box is closed with its OK, or with the button captioned
@@ -76,6 +99,8 @@ class ModalBoxes {
 
     // The boxes shown since the last call.
     QList<Box> take() { return std::exchange(seen_, {}); }
+    // How many were shown since then.
+    qsizetype count() const { return seen_.size(); }
 
   private:
     QTimer timer_;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "hesapla.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "base/conversions.h"
 #include "calc/fields.h"
 
@@ -114,7 +117,17 @@ std::string ResultText(Field f, const Result& x, std::string_view bandText) {
     return {};
 }
 
-void WriteResult(Record& r, const SheetCase& dava, const Result& x) {
+FigureOrigin& FigureOrigins::operator[](Field f) {
+    const auto at = std::find(kFigureFields.begin(), kFigureFields.end(), f);
+    if (at == kFigureFields.end()) throw std::invalid_argument("not a legal figure");
+    return of[static_cast<size_t>(at - kFigureFields.begin())];
+}
+
+const FigureOrigin& FigureOrigins::operator[](Field f) const {
+    return const_cast<FigureOrigins&>(*this)[f];
+}
+
+void WriteResult(Record& r, const SheetCase& dava, const Result& x, const FigureOrigins& origins) {
     r.yillikKidemTutari = x.yearly;
     // The band's days as the clerk typed them.
     const std::string band = r.text(kNoticeBands[static_cast<size_t>(x.band)].field);
@@ -130,7 +143,7 @@ void WriteResult(Record& r, const SheetCase& dava, const Result& x) {
     for (size_t k = 0; k < r.ytlHesap.HM.size(); ++k)
         r.ytlHesap.HM[k] = static_cast<int>(k) + 1 < x.tax.startBracket ? "0" : Num(x.tax.slice[k]);
     r.ytlHesaplama.GVK = Num(x.tax.total);
-    r.setHesap(std::make_shared<const Hesap>(Hesap{dava, x}));
+    r.setHesap(std::make_shared<const Hesap>(Hesap{dava, x, origins}));
     r.setCommand3Enabled(true);
 }
 
@@ -142,11 +155,17 @@ std::optional<Problem> HesabiGeriKoy(Record& r) {
     if (!c) return c.error();
     const Expected<Result> x = Compute(c->input, c->law);
     if (!x) return x.error();
-    r.setHesap(std::make_shared<const Hesap>(Hesap{*c, *x}));
+    FigureOrigins stored;
+    for (FigureOrigin& o : stored.of) o.kind = FigureOrigin::StoredCase;
+    r.setHesap(std::make_shared<const Hesap>(Hesap{*c, *x, stored}));
     return std::nullopt;
 }
 
 void Hesapla(Record& r, Messages& messages) {
+    Hesapla(r, messages, FigureOrigins{});
+}
+
+void Hesapla(Record& r, Messages& messages, const FigureOrigins& origins) {
     // Mode 1 needs two calendar dates of this sheet's years, the exit not before the entry.
     if (r.mode() == Mode::Dates) {
         if (auto why = DatesProblem(r.text(Field::GTarih), r.text(Field::CTarih))) {
@@ -169,7 +188,7 @@ void Hesapla(Record& r, Messages& messages) {
     // earlier calculation are thrown away before the new ones are written.
     r.write(Field::DGVMAT, Amount(c->input.carriedTaxBase));
     BOSALT(r);
-    WriteResult(r, *c, *result);
+    WriteResult(r, *c, *result, origins);
 
     const std::string notice = "\r\nİhbar Tazminatı  =" + r.text(Field::ITAZM);
     if (!result->entitled)

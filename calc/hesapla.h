@@ -3,10 +3,12 @@
 // once into a case and its legal figures, calls Compute and writes the results once.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 
 #include "calc/compute.h"
+#include "calc/fields.h"
 #include "messages.h"
 #include "record.h"
 
@@ -40,18 +42,42 @@ struct SheetCase {
 };
 Expected<SheetCase> ReadSheet(const Record& r);
 
-// A calculation as it was made: the case and the legal figures as the sheet gave them, and every figure
-// that came out. The sheet's result fields are its texts; the papers, the statement and the results table
-// take their numbers from it.
+// Where a legal figure of a calculation came from.
+struct FigureOrigin {
+    enum Kind {
+        SettingsFile, // the settings the sheet was loaded with (the clerk's own figures)
+        Table,        // the table of legal figures, for the case's date
+        TypedForCase, // typed (or given to the companion) for this case
+        StoredCase,   // the figure of a case reopened from the archive, as it was stored
+    };
+    Kind kind = SettingsFile;
+    std::string period;  // Table: the period the figure is in force, "01.07.2007 – 31.12.2007"
+    std::string sources; // Table: the sources the table names for it
+};
+
+// The origin of each legal figure (kFigureFields), in that order.
+struct FigureOrigins {
+    std::array<FigureOrigin, kFigureCount> of;
+    FigureOrigin& operator[](Field f);
+    const FigureOrigin& operator[](Field f) const;
+};
+
+// Hesapla with the origins of the legal figures on the sheet, which the calculation keeps.
+void Hesapla(Record& r, Messages& messages, const FigureOrigins& origins);
+
+// A calculation as it was made: the case and the legal figures as the sheet gave them, where each figure
+// came from, and every figure that came out. The sheet's result fields are its texts; the papers, the
+// statement and the results table take their numbers from it.
 struct Hesap {
     SheetCase dava;
     Result sonuc;
+    FigureOrigins kaynaklar;
 };
 
 // Writes a calculation's results into the sheet's result fields (the not-entitled case leaves the
 // severance amounts empty) and the calculator's record of the last calculation, keeps the calculation
 // with the sheet (Record::hesap) and enables the printouts. The results must have been emptied first.
-void WriteResult(Record& r, const SheetCase& dava, const Result& result);
+void WriteResult(Record& r, const SheetCase& dava, const Result& result, const FigureOrigins& origins = {});
 
 // For a sheet whose results were put back as texts (a case reopened from the archive): the calculation
 // of its case, kept with the sheet without writing any text, so that the papers and the statement have

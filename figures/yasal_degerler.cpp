@@ -354,8 +354,14 @@ bool AsgariYasalDeger(Field f) {
     return false;
 }
 
+std::string DonemMetni(const YasalDeger& row) {
+    return DateText(row.start) + " – " +
+           (row.end ? DateText(*row.end) : std::string("yeni düzenlemeye kadar"));
+}
+
 YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, std::optional<int> date,
-                                         const std::function<bool(Field)>& keep, AsgariKurali asgari) {
+                                         const std::function<bool(Field)>& keep, AsgariKurali asgari,
+                                         FigureOrigins* origins) {
     YasalRapor report;
     report.date = date;
     if (!date) {
@@ -363,7 +369,12 @@ YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, 
         return report;
     }
     Getirilen g = YasalDegerleriYaz(r, table, *date, keep, asgari);
-    for (Field f : g.filled) report.filled.emplace_back(f, r.text(f));
+    for (Field f : g.filled) {
+        report.filled.emplace_back(f, r.text(f));
+        if (origins)
+            if (const YasalDeger* row = table.inForce(f, *date))
+                (*origins)[f] = {FigureOrigin::Table, DonemMetni(*row), row->sources};
+    }
     report.missing = std::move(g.missing);
     report.message = std::move(g.message);
     return report;

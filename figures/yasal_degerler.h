@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "calc/fields.h"
+#include "calc/hesapla.h"
 #include "calc/record.h"
 
 namespace pamerol {
@@ -108,8 +109,13 @@ struct YasalRapor {
 // The one step that gives a case, before it is calculated, the legal figures in force on its date (the
 // window's calculation and the companion's --yasal-degerler alike): nothing without a date, with the
 // message that asks for one; otherwise YasalDegerleriYaz, reported with the texts written.
+// The origins of the figures written are set to the table's row (its period and sources) when asked.
 YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, std::optional<int> date,
-                                         const std::function<bool(Field)>& keep, AsgariKurali asgari);
+                                         const std::function<bool(Field)>& keep, AsgariKurali asgari,
+                                         FigureOrigins* origins = nullptr);
+
+// A row's period as the clerk reads it: "01.07.2007 – 31.12.2007", "01.01.2026 – yeni düzenlemeye kadar".
+std::string DonemMetni(const YasalDeger& row);
 
 // After a calculation: "Çıkış tarihinde geçerli tavan 2.030,19; hesapta 1.960,69 kullanıldı." when the
 // table has a ceiling for the exit date and the sheet's TAV (rounded to kuruş) differs from it;

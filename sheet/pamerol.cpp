@@ -162,7 +162,8 @@ bool Pamerol::ayarlariYaz() {
     return true;
 }
 
-void Pamerol::hesapla(const std::function<void(Record&)>& takeFigures, Messages* to) {
+void Pamerol::hesapla(const std::function<void(Record&, FigureOrigins&)>& takeFigures, Messages* to,
+                      FigureOrigins origins) {
     putBackClerksSettings(true);
     if (otomatik_ && clerkFigures_) {
         // The clerk's own figures first, so that a figure the law of the date lacks is the clerk's and
@@ -171,9 +172,10 @@ void Pamerol::hesapla(const std::function<void(Record&)>& takeFigures, Messages*
             const F f = kSettingKeys[i].field;
             if (IsFigure(f) && !elleGirildi(f)) record_.write(f, (*clerkFigures_)[i]);
         }
-        if (takeFigures) takeFigures(record_);
+        if (takeFigures) takeFigures(record_, origins);
+        for (F f : elle_) origins[f] = {FigureOrigin::TypedForCase, {}, {}};
     }
-    Hesapla(record_, to ? *to : messages_);
+    Hesapla(record_, to ? *to : messages_, origins);
 }
 
 void Pamerol::bosalt() {

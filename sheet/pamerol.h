@@ -10,6 +10,7 @@
 
 #include "base/files.h"
 #include "calc/fields.h"
+#include "calc/hesapla.h"
 #include "calc/messages.h"
 #include "calc/record.h"
 #include "sheet/ayarlar.h"
@@ -50,7 +51,8 @@ class Pamerol {
     // "&Hesapla". `takeFigures`, when given, writes the legal figures of the case's date into the sheet
     // first (see setYasalOtomatik); `to`, when given, receives the calculation's messages instead of the
     // sheet's own.
-    void hesapla(const std::function<void(Record&)>& takeFigures = {}, Messages* to = nullptr);
+    void hesapla(const std::function<void(Record&, FigureOrigins&)>& takeFigures = {}, Messages* to = nullptr,
+                 FigureOrigins origins = {});
     void bosalt(); // "&Boşalt"
     // "Yeni Personel": "&Boşalt", and the next employee starts afresh: the particulars empty, both
     // "İbranameye Dahil Et" boxes ticked and the standard release text, as the sheet opens.

@@ -59,11 +59,6 @@ bool AyniDeger(const std::string& a, const std::string& b) {
     return x && y && AmountText(*x) == AmountText(*y);
 }
 
-std::string Donem(const YasalDeger& row) {
-    return DateText(row.start) + " – " +
-           (row.end ? DateText(*row.end) : std::string("yeni düzenlemeye kadar"));
-}
-
 std::string YilAyGun(double y, double m, double d) {
     return Sayi(y) + " yıl " + Sayi(m) + " ay " + Sayi(d) + " gün";
 }
@@ -342,7 +337,7 @@ void YasalDegerSatirlari(Yazici& y, const Record& r, const Result& x, const Yasa
         Deger(s, "Kullanılan", Okunan(f, r.text(f)));
         const YasalDeger* row = table && date ? table->inForce(f, *date) : nullptr;
         if (row && !row->value.empty() && AyniDeger(r.text(f), row->value)) {
-            Deger(s, "Dönem", Donem(*row));
+            Deger(s, "Dönem", DonemMetni(*row));
             Deger(s, "Kaynaklar", row->sources);
             s.sonuc = "tablodaki değer";
         } else {

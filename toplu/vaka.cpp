@@ -69,13 +69,21 @@ std::string UnknownField(const std::string& name) {
     return "bilinmeyen alan \"" + Excerpt(name) + "\"";
 }
 
-YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Assignments& assignments) {
-    auto given = [&](Field f) {
-        for (const auto& a : assignments)
-            if (a.first == FieldName(f)) return true;
-        return false;
-    };
-    return TarihinYasalDegerleriniUygula(r, table, CikisTarihi(r), given, AsgariKurali::Yazilir);
+namespace {
+
+bool Given(const Assignments& assignments, Field f) {
+    for (const auto& a : assignments)
+        if (a.first == FieldName(f)) return true;
+    return false;
+}
+
+} // namespace
+
+YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Assignments& assignments,
+                                FigureOrigins* origins) {
+    return TarihinYasalDegerleriniUygula(
+        r, table, CikisTarihi(r), [&](Field f) { return Given(assignments, f); }, AsgariKurali::Yazilir,
+        origins);
 }
 
 void VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assignments,
@@ -85,10 +93,14 @@ void VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assign
     for (const auto& [name, value] : assignments) Apply(vaka.sheet, name, value);
     // A run that names settings fields only (rolling out a new ceiling) has no case to calculate.
     vaka.settingsRun = !printout && OnlySettings(assignments);
-    if (table && !vaka.settingsRun) vaka.yasal = YasalDegerleriUygula(r, *table, assignments);
+    // A figure the case gives is its own; one the table gives has the table's period and sources.
+    FigureOrigins origins;
+    for (Field f : kFigureFields)
+        if (Given(assignments, f)) origins[f].kind = FigureOrigin::TypedForCase;
+    if (table && !vaka.settingsRun) vaka.yasal = YasalDegerleriUygula(r, *table, assignments, &origins);
     CopyBracketsToCalculator(r);
     if (vaka.settingsRun) return;
-    vaka.sheet.hesapla();
+    vaka.sheet.hesapla({}, nullptr, origins);
     if (vaka.yasal && vaka.yasal->date && r.command3Enabled())
         vaka.uyarilar = YasalUyarilar(r, *table, *vaka.yasal->date);
 }

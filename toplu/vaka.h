@@ -56,7 +56,8 @@ std::string UnknownField(const std::string& name);
 
 // Applies the table to a case's sheet after its assignments, for its exit date: the fields the
 // assignments name keep their given texts.
-YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Assignments& assignments);
+YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Assignments& assignments,
+                                FigureOrigins* origins = nullptr);
 
 // A case calculated: its sheet and messages, and what the table of legal figures gave it.
 struct Vaka {

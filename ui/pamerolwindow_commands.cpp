@@ -320,11 +320,11 @@ void PamerolWindow::calculate(const std::string& note) {
     const YasalDegerler* table = yasalTablo();
     RecordedMessages said;
     core_.hesapla(
-        [&](Record& r) {
+        [&](Record& r, FigureOrigins& origins) {
             if (table)
                 TarihinYasalDegerleriniUygula(
                     r, *table, YasalTarih(r, TodayKey()), [this](F f) { return core_.elleGirildi(f); },
-                    AsgariKurali::Yukseltir);
+                    AsgariKurali::Yukseltir, &origins);
         },
         &said);
     // The result box gains a paragraph naming each legal figure that is not the law of the case's date.

@@ -11,6 +11,7 @@
 #include "toplu/protokol.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
+#include "toplu/vaka.h"
 
 using namespace pamerol;
 using Tur = SutunEslesmesi::Tur;
@@ -333,4 +334,25 @@ TEST(TopluProtokol, EachReaderTakesItsOwnLineAndReadsItBackAsWritten) {
     EXPECT_EQ(back->sonucTablosu, s.sonucTablosu);
     EXPECT_EQ(back->birlesikPdfler, s.birlesikPdfler);
     EXPECT_EQ(back->ozet, s.ozet);
+}
+
+// Where each legal figure of a case came from travels with its calculation: given by the case, taken from
+// the table for its exit date (with the period and sources), or left as the settings had it.
+TEST(Vaka, TheCalculationKnowsWhereEachFigureCameFrom) {
+    std::string why;
+    const auto table = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv", &why);
+    ASSERT_TRUE(table) << why;
+    Vaka vaka;
+    VakaHesapla(
+        vaka, nullptr,
+        {{"GTarih", "15.03.2004"}, {"CTarih", "14.09.2007"}, {"ESUCRET", "2.000,00"}, {"DVOR", "6,6"}},
+        &*table);
+    const Hesap* h = vaka.sheet.record().hesap();
+    ASSERT_TRUE(h);
+    using O = FigureOrigin;
+    EXPECT_EQ(h->kaynaklar[Field::DVOR].kind, O::TypedForCase);
+    EXPECT_EQ(h->kaynaklar[Field::TAV].kind, O::Table);
+    EXPECT_EQ(h->kaynaklar[Field::TAV].period, "01.07.2007 – 31.12.2007");
+    EXPECT_FALSE(h->kaynaklar[Field::TAV].sources.empty());
+    EXPECT_EQ(h->kaynaklar[Field::O1].kind, O::Table);
 }

@@ -232,8 +232,9 @@ bool ParsePlain(std::string_view s, double& out) {
     return true;
 }
 
-// AmountForms::Sheet.
-std::optional<double> SheetNumber(std::string_view text) {
+} // namespace
+
+std::optional<double> amount_forms::Sheet(std::string_view text) {
     double plain;
     if (ParsePlain(Trim(text), plain)) return plain;
     const std::string_view s = Trim(text);
@@ -292,8 +293,7 @@ std::optional<double> SheetNumber(std::string_view text) {
     return v == 0 ? 0.0 : v; // no negative zero from "-0"
 }
 
-// AmountForms::Leading.
-std::optional<double> LeadingNumber(std::string_view text) {
+std::optional<double> amount_forms::Leading(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
     const size_t begin = i;
@@ -316,8 +316,7 @@ std::optional<double> LeadingNumber(std::string_view text) {
     return v == 0 ? 0.0 : v;
 }
 
-// AmountForms::Table.
-std::optional<double> TableAmount(std::string_view text) {
+std::optional<double> amount_forms::Table(std::string_view text) {
     text = CellTrimmed(text);
     for (std::string_view unit : {"YTL", "ytl", "TL", "tl", "Tl", "\xE2\x82\xBA"}) {
         if (text.size() > unit.size() && text.substr(text.size() - unit.size()) == unit) {
@@ -332,20 +331,9 @@ std::optional<double> TableAmount(std::string_view text) {
     if (!comma && dots == 1 && text.size() - text.find('.') - 1 != 3) {
         std::string turkish(text);
         turkish[turkish.find('.')] = ',';
-        return SheetNumber(turkish);
+        return Sheet(turkish);
     }
-    return SheetNumber(text);
-}
-
-} // namespace
-
-std::optional<double> ReadAmount(std::string_view text, AmountForms forms) {
-    switch (forms) {
-    case AmountForms::Sheet: return SheetNumber(text);
-    case AmountForms::Leading: return LeadingNumber(text);
-    case AmountForms::Table: return TableAmount(text);
-    }
-    return std::nullopt;
+    return Sheet(text);
 }
 
 std::optional<std::string> AmountText(double x) {

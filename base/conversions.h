@@ -33,8 +33,23 @@ enum class AmountForms {
     Table,
 };
 
+// The forms one by one, for ReadAmount, which chooses among them where it is called: the field reading
+// is as fast as a call of its own.
+namespace amount_forms {
+std::optional<double> Sheet(std::string_view text);
+std::optional<double> Leading(std::string_view text);
+std::optional<double> Table(std::string_view text);
+} // namespace amount_forms
+
 // The number a text holds in the given forms; nothing for any other text. Negative zero reads as 0.
-std::optional<double> ReadAmount(std::string_view text, AmountForms forms);
+inline std::optional<double> ReadAmount(std::string_view text, AmountForms forms) {
+    switch (forms) {
+    case AmountForms::Sheet: return amount_forms::Sheet(text);
+    case AmountForms::Leading: return amount_forms::Leading(text);
+    case AmountForms::Table: return amount_forms::Table(text);
+    }
+    return std::nullopt;
+}
 
 // ReadAmount in the sheet's notation, the reading of every field.
 inline std::optional<double> ParseNumber(std::string_view text) {

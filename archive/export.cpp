@@ -13,6 +13,7 @@
 
 #include "archive/case_keeper.h"
 #include "base/csv.h"
+#include "base/markup.h"
 
 namespace pamerol {
 
@@ -35,19 +36,9 @@ std::string CsvValue(const std::string& v) {
     return CsvCell(v);
 }
 
+// A text in the page: its line breaks kept as the cells show them.
 std::string Html(const std::string& v) {
-    std::string out;
-    for (char c : v) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\r': break;
-        default: out += c;
-        }
-    }
-    return out;
+    return MarkupText(v, ControlCharacters::CarriageReturnLeftOut);
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "base/csv.h"
+
 namespace pamerol {
 
 namespace {
@@ -232,7 +234,7 @@ bool ParsePlain(std::string_view s, double& out) {
 
 } // namespace
 
-std::optional<double> ParseNumber(std::string_view text) {
+std::optional<double> amount_forms::Sheet(std::string_view text) {
     double plain;
     if (ParsePlain(Trim(text), plain)) return plain;
     const std::string_view s = Trim(text);
@@ -291,7 +293,7 @@ std::optional<double> ParseNumber(std::string_view text) {
     return v == 0 ? 0.0 : v; // no negative zero from "-0"
 }
 
-double LeadingNumber(std::string_view text) {
+std::optional<double> amount_forms::Leading(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
     const size_t begin = i;
@@ -302,7 +304,7 @@ double LeadingNumber(std::string_view text) {
         ++i;
         while (i < text.size() && IsDigit(text[i])) ++i;
     }
-    if (i == digitsStart) return 0;
+    if (i == digitsStart) return std::nullopt;
     // The same prefix in the C notation, without a "+".
     std::string c;
     c.reserve(i - begin);
@@ -310,8 +312,28 @@ double LeadingNumber(std::string_view text) {
     c.append(text.substr(digitsStart, i - digitsStart));
     double v = 0;
     std::from_chars(c.data(), c.data() + c.size(), v);
-    if (!std::isfinite(v) || v == 0) return 0;
-    return v;
+    if (!std::isfinite(v)) return std::nullopt;
+    return v == 0 ? 0.0 : v;
+}
+
+std::optional<double> amount_forms::Table(std::string_view text) {
+    text = CellTrimmed(text);
+    for (std::string_view unit : {"YTL", "ytl", "TL", "tl", "Tl", "\xE2\x82\xBA"}) {
+        if (text.size() > unit.size() && text.substr(text.size() - unit.size()) == unit) {
+            text = CellTrimmed(text.substr(0, text.size() - unit.size()));
+            break;
+        }
+    }
+    if (text.empty()) return std::nullopt;
+    const auto dots = std::count(text.begin(), text.end(), '.');
+    const bool comma = text.find(',') != std::string_view::npos;
+    // A plain number with a decimal point ("12345.67", "0.5").
+    if (!comma && dots == 1 && text.size() - text.find('.') - 1 != 3) {
+        std::string turkish(text);
+        turkish[turkish.find('.')] = ',';
+        return Sheet(turkish);
+    }
+    return Sheet(text);
 }
 
 std::optional<std::string> AmountText(double x) {
@@ -405,10 +427,6 @@ double Significant15(double x) {
         std::from_chars(buf, exponent.ptr, v);
     }
     return x < 0 ? -v : v;
-}
-
-bool IsValidDateText(std::string_view t) {
-    return ParseDate(t).has_value();
 }
 
 } // namespace pamerol

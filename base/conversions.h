@@ -18,14 +18,43 @@ namespace pamerol {
 // is not finite has no text; callers treat it as a failed computation.
 std::optional<std::string> NumberText(double x);
 
-// Reads a whole text in the Turkish notation: blanks around, an optional sign, digits with "." only
-// between groups of exactly three, an optional "," with digits, an optional exponent "E+nn"/"E-nn".
-// Anything else fails.
-std::optional<double> ParseNumber(std::string_view text);
+// The forms of a number text ReadAmount accepts.
+enum class AmountForms {
+    // The whole text in the Turkish notation: blanks around, an optional sign, digits with "." only
+    // between groups of exactly three, an optional "," with digits, an optional exponent "E+nn"/"E-nn".
+    Sheet,
+    // The number a text begins with after leading blanks: sign, digits, "." and digits; a "," ends it.
+    // Nothing when the text begins with no number.
+    Leading,
+    // An amount as a clerk's table holds it, blanks and no-break spaces around it left out (CellTrimmed):
+    // the sheet's notation, also with "TL", "YTL" or "₺" after it, or a plain number "12345.67" /
+    // "12345,67". One "." without a "," is the decimal point unless exactly three digits follow it:
+    // "12.345" is Turkish grouping, as a clerk means it.
+    Table,
+};
 
-// The number a text begins with after leading blanks: sign, digits, "." and digits. Never fails: a text
-// without a leading number gives 0. A "," ends the number.
-double LeadingNumber(std::string_view text);
+// The forms one by one, for ReadAmount, which chooses among them where it is called: the field reading
+// is as fast as a call of its own.
+namespace amount_forms {
+std::optional<double> Sheet(std::string_view text);
+std::optional<double> Leading(std::string_view text);
+std::optional<double> Table(std::string_view text);
+} // namespace amount_forms
+
+// The number a text holds in the given forms; nothing for any other text. Negative zero reads as 0.
+inline std::optional<double> ReadAmount(std::string_view text, AmountForms forms) {
+    switch (forms) {
+    case AmountForms::Sheet: return amount_forms::Sheet(text);
+    case AmountForms::Leading: return amount_forms::Leading(text);
+    case AmountForms::Table: return amount_forms::Table(text);
+    }
+    return std::nullopt;
+}
+
+// ReadAmount in the sheet's notation, the reading of every field.
+inline std::optional<double> ParseNumber(std::string_view text) {
+    return ReadAmount(text, AmountForms::Sheet);
+}
 
 // A value in the amount pattern "##,###,###,##0.00": rounded to two decimals half away from zero on its
 // 15-digit decimal form, "." between thousands, "," before the two decimals. Not finite: no text.
@@ -45,8 +74,5 @@ std::optional<std::int64_t> KurusAsShown(double x);
 // x as a field holds it once written and read back (ParseNumber(NumberText(x))): the nearest double to
 // x rounded to 15 significant digits, worked out without a text. Not finite: x itself.
 double Significant15(double x);
-
-// Whether a masked date text "DD.MM.YYYY" is a calendar date (ParseDate reads it).
-bool IsValidDateText(std::string_view text);
 
 } // namespace pamerol

@@ -15,4 +15,13 @@ std::string CsvCell(std::string_view text) {
     return out + '"';
 }
 
+std::string_view CellTrimmed(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    while (s.size() >= 2 && s.substr(0, 2) == "\xC2\xA0") s.remove_prefix(2);
+    while (s.size() >= 2 && s.substr(s.size() - 2) == "\xC2\xA0") s.remove_suffix(2);
+    return s;
+}
+
 } // namespace pamerol

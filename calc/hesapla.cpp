@@ -28,14 +28,12 @@ std::optional<std::string> DateProblem(Field f, const std::string& t) {
     const std::string label(DateLabel(f));
     if (t.find_first_not_of("_. ") == std::string::npos) return label + " girilmemiş.";
     // Digits where the mask has them and the two dots between: anything else is a date not typed out.
-    bool complete = t.size() == 10 && t[2] == '.' && t[5] == '.';
-    for (size_t i : {0, 1, 3, 4, 6, 7, 8, 9}) complete = complete && t[i] >= '0' && t[i] <= '9';
-    if (!complete) return label + " eksik: \"" + t + "\"";
-    const int year = (t[6] - '0') * 1000 + (t[7] - '0') * 100 + (t[8] - '0') * 10 + (t[9] - '0');
-    if (year < kFirstYear || year > kLastYear)
+    const std::optional<Date> typed = MaskedDate(t);
+    if (!typed) return label + " eksik: \"" + t + "\"";
+    if (typed->year < kFirstYear || typed->year > kLastYear)
         return label + ": " + t + ", yıl " + std::to_string(kFirstYear) + " ile " +
                std::to_string(kLastYear) + " arasında olmalı.";
-    if (!ParseDate(t)) return label + ": " + t + " takvimde yok.";
+    if (!IsCalendarDate(typed->day, typed->month, typed->year)) return label + ": " + t + " takvimde yok.";
     return std::nullopt;
 }
 

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "archive/arsiv_yolu.h"
 #include "archive/export.h"
+#include "base/json.h"
 #include "sheet/pamerol.h"
 
 namespace pamerol {
@@ -105,16 +105,14 @@ int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ost
         auto rows = archive->search(q, &error, &cut);
         ok = static_cast<bool>(rows);
         for (const ArchiveRow& r : rows.value_or(std::vector<ArchiveRow>())) {
-            const nlohmann::ordered_json line = {{"id", r.id},
-                                                 {"txtAdiSoyadi", r.name},
-                                                 {"txtTcKNo", r.tcNo},
-                                                 {"CTarih", r.exitDate},
-                                                 {"NET", r.netSeverance},
-                                                 {"ITAZM", r.netNotice},
-                                                 {"dokumler", r.papers},
-                                                 {"zaman", ArchiveTimeText(r.lastAt)},
-                                                 {"toplu", r.run}};
-            out << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+            std::string line;
+            JsonWriter json(line);
+            json.beginObject().key("id").number(r.id).key("txtAdiSoyadi").text(r.name);
+            json.key("txtTcKNo").text(r.tcNo).key("CTarih").text(r.exitDate);
+            json.key("NET").text(r.netSeverance).key("ITAZM").text(r.netNotice);
+            json.key("dokumler").texts(r.papers).key("zaman").text(ArchiveTimeText(r.lastAt));
+            json.key("toplu").text(r.run).endObject();
+            out << line << '\n';
         }
         if (cut)
             err << "pamerol-hesap: arama " << q.limit
@@ -124,7 +122,11 @@ int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ost
     } else if (o.removeOlderThan) {
         auto count = archive->removeOlderThan(*o.removeOlderThan, &error);
         ok = static_cast<bool>(count);
-        if (ok) out << "{\"silinen\":" << *count << "}\n";
+        if (ok) {
+            std::string line;
+            JsonWriter(line).beginObject().key("silinen").number(*count).endObject();
+            out << line << '\n';
+        }
     } else if (o.exportTo) {
         const auto& [tcNo, file] = *o.exportTo;
         ok = static_cast<bool>(ExportPerson(*archive, tcNo, file, &error));

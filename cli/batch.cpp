@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/json.h"
+
 namespace pamerol {
 
 namespace {
@@ -111,9 +113,15 @@ int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream&
                 out << jobs[i].result;
                 status = WorseStatus(status, jobs[i].status);
             } else {
-                out << Json{{"line", number}, {"error", jobs[i].error}}.dump(-1, ' ', false,
-                                                                             Json::error_handler_t::replace)
-                    << '\n';
+                std::string refused;
+                JsonWriter(refused)
+                    .beginObject()
+                    .key("line")
+                    .number(number)
+                    .key("error")
+                    .text(jobs[i].error)
+                    .endObject();
+                out << refused << '\n';
                 status = 1;
             }
             jobs[i] = Job{};

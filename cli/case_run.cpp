@@ -20,10 +20,13 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
     VakaHesapla(vaka, settings, assignments, table, printout != nullptr);
     const Record& r = vaka.sheet.record();
     if (status && vaka.refused()) *status = kStatusRefused;
-    writer.write(r, vaka.messages, out);
+    JsonWriter line(out);
+    writer.members(r, vaka.messages, line.beginObject());
     if (calculated) calculated(r, vaka.messages);
+    if (vaka.yasal) YasalRaporuEkle(*vaka.yasal, *table, r, vaka.uyarilar, line);
+    line.endObject();
+    out += '\n';
     if (vaka.yasal) {
-        YasalRaporuEkle(*vaka.yasal, *table, r, vaka.uyarilar, out);
         // Calculated, but with figures that are not the law of the exit date: the caller must look.
         if (status && !vaka.uyarilar.empty()) *status = WorseStatus(*status, kStatusWarning);
     }

@@ -233,13 +233,13 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             return 2;
         }
         if (cikisTarihi) {
-            auto date = TarihMetni(*cikisTarihi);
-            if (date) cikisTarihi = *date;
-        }
-        if (cikisTarihi && !IsValidDateText(*cikisTarihi)) {
-            err << "pamerol-hesap: --cikis-tarihi GG.AA.YYYY biçiminde bir tarih ister, \""
-                << Excerpt(*cikisTarihi) << "\" değil\n";
-            return 2;
+            const auto date = ReadDate(*cikisTarihi, DateForms::Table);
+            if (!date) {
+                err << "pamerol-hesap: --cikis-tarihi GG.AA.YYYY biçiminde bir tarih ister, \""
+                    << Excerpt(*cikisTarihi) << "\" değil\n";
+                return 2;
+            }
+            cikisTarihi = DateText(*date);
         }
         if (onizleme) return TopluTabloOnizleme(*tabloIn, cikisTarihi, out, err);
     }

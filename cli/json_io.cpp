@@ -1,29 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "json_io.h"
 
-#include <mutex>
+#include <algorithm>
 
 namespace pamerol {
-
-std::string JsonString(std::string_view text) {
-    bool plain = true;
-    for (unsigned char c : text)
-        if (c < 0x20 || c >= 0x7f || c == '"' || c == '\\') plain = false;
-    if (plain) return '"' + std::string(text) + '"';
-    // The library's writer for everything else (escapes, UTF-8 checks), one call at a time as the batch's
-    // workers share it.
-    static std::mutex library;
-    std::lock_guard<std::mutex> lock(library);
-    return Json(std::string(text)).dump(-1, ' ', false, Json::error_handler_t::replace);
-}
 
 std::string AciklamaJson(const Aciklama& aciklama) {
     std::string out;
     for (const AciklamaSatiri& s : aciklama) {
-        Json degerler = Json::object();
-        for (const auto& [ad, metin] : s.degerler) degerler[ad] = metin;
-        const Json line{{"baslik", s.baslik}, {"degerler", std::move(degerler)}, {"sonuc", s.sonuc}};
-        out += line.dump(-1, ' ', false, Json::error_handler_t::replace);
+        JsonWriter json(out);
+        json.beginObject().key("baslik").text(s.baslik).key("degerler").beginObject();
+        // An object has one member of a name: a name given twice keeps its first place and its last text.
+        const auto& d = s.degerler;
+        for (auto it = d.begin(); it != d.end(); ++it) {
+            const auto same = [&](const auto& other) { return other.first == it->first; };
+            if (std::find_if(d.begin(), it, same) != it) continue;
+            json.key(it->first).text(std::find_if(d.rbegin(), d.rend(), same)->second);
+        }
+        json.endObject().key("sonuc").text(s.sonuc).endObject();
         out += '\n';
     }
     return out;

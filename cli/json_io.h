@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The companion's JSON: one result line per case written from the sheet, and one line of assignments read
-// into a list in the order of its keys.
+// The companion's JSON: one result line per case written from the sheet through the JSON writer, and one
+// line of assignments read into a list in the order of its keys.
 #pragma once
 
 #include <array>
-#include <charconv>
-#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "base/json.h"
 #include "calc/messages.h"
 #include "calc/record.h"
 #include "statement/aciklama.h"
@@ -21,55 +20,48 @@ namespace pamerol {
 
 using Json = nlohmann::ordered_json;
 
-// Writes one result line. The texts are escaped by the JSON library; a field holding the same text as in
-// the last result (the settings and the release text, usually) reuses its escaped form, which keeps a
-// large batch fast.
-// A text as a JSON string, quotes included; an invalid UTF-8 byte becomes U+FFFD. The one escaping of
-// every JSON text the companion writes.
-std::string JsonString(std::string_view text);
-
+// Writes one result line through the JSON writer. A field holding the same text as in the last result (the
+// settings and the release text, usually) reuses its escaped form, which keeps a large batch fast.
 class ResultWriter {
   public:
     // Appends the result line to line.
-    void write(const Record& r, const RecordedMessages& m, std::string& line_) {
-        line_ += "{\"fields\":{";
+    void write(const Record& r, const RecordedMessages& m, std::string& line) {
+        JsonWriter json(line);
+        members(r, m, json.beginObject());
+        json.endObject();
+        line += '\n';
+    }
+
+    // The result's members, into an object the caller has begun and ends (after members of its own).
+    void members(const Record& r, const RecordedMessages& m, JsonWriter& json) {
+        json.key("fields").beginObject();
         for (int i = 0; i < kFieldCount; ++i) {
-            Field f = static_cast<Field>(i);
-            if (i > 0) line_ += ',';
-            line_ += '"';
-            line_ += FieldName(f);
-            line_ += "\":";
+            const Field f = static_cast<Field>(i);
             Cached& c = cache_[static_cast<size_t>(i)];
             if (!c.valid || c.text != r.text(f)) {
                 c.text = r.text(f);
                 c.escaped = JsonString(c.text);
                 c.valid = true;
             }
-            line_ += c.escaped;
+            json.key(FieldName(f)).json(c.escaped);
         }
-        line_ += "},\"mode\":";
-        line_ += std::to_string(static_cast<int>(r.mode()));
-        line_ += ",\"Check1\":" + std::to_string(r.check1());
-        line_ += ",\"Check2\":" + std::to_string(r.check2());
-        line_ += r.command3Enabled() ? ",\"Command3\":true" : ",\"Command3\":false";
-        char number[32]; // the shortest text that reads back as the same double: a valid JSON number
-        line_ += ",\"YillikKidemTutari\":";
-        line_.append(number, std::to_chars(number, number + sizeof number, r.yillikKidemTutari).ptr);
-        line_ += ",\"messages\":[";
-        for (size_t k = 0; k < m.entries.size(); ++k) {
-            if (k > 0) line_ += ',';
-            line_ += "{\"text\":" + JsonString(m.entries[k].text) + ",\"icon\":";
-            line_ += m.entries[k].icon == MessageIcon::Information ? "\"information\"}"
-                     : m.entries[k].icon == MessageIcon::Warning   ? "\"warning\"}"
-                                                                   : "\"none\"}";
+        json.endObject();
+        json.key("mode").number(static_cast<int>(r.mode()));
+        json.key("Check1").number(r.check1()).key("Check2").number(r.check2());
+        json.key("Command3").boolean(r.command3Enabled());
+        json.key("YillikKidemTutari").number(r.yillikKidemTutari);
+        json.key("messages").beginArray();
+        for (const RecordedMessages::Entry& e : m.entries) {
+            json.beginObject().key("text").text(e.text).key("icon");
+            json.text(e.icon == MessageIcon::Information ? "information"
+                      : e.icon == MessageIcon::Warning   ? "warning"
+                                                         : "none");
+            json.endObject();
         }
-        line_ += "]}\n";
+        json.endArray();
     }
 
   private:
-    // Texts of printable ASCII without quotes or backslashes stand in JSON as they are; the others are
-    // escaped by the JSON library. The library reads the locale as it starts a serializer, which is not
-    // safe in several threads at once, so those calls take turns.
     struct Cached {
         bool valid = false;
         std::string text, escaped;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <iostream>
 
+#include "base/json.h"
 #include "case_run.h"
 #include "json_io.h"
 
@@ -59,18 +60,16 @@ int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string
                        std::ostream& out, std::ostream& err) {
     const auto tablo = TabloDosyasiOku(girdi, OkumaSecenekleri{cikisTarihi, 20}, err);
     if (!tablo) return kStatusUsage;
-    const auto list = [](const std::vector<std::string>& items) {
-        std::string json = "[";
-        for (size_t i = 0; i < items.size(); ++i) json += (i ? "," : "") + JsonString(items[i]);
-        return json + "]";
-    };
     std::vector<std::string> eslesmeler;
     for (const SutunEslesmesi& e : tablo->eslesmeler) eslesmeler.push_back(EslesmeBasligi(e));
-    std::string rows;
-    for (size_t i = 0; i < tablo->ornekler.size(); ++i) rows += (i ? "," : "") + list(tablo->ornekler[i]);
-    out << "{\"basliklar\":" << list(tablo->basliklar) << ",\"eslesmeler\":" << list(eslesmeler)
-        << ",\"satirlar\":[" << rows << "],\"satirSayisi\":" << tablo->satirlar.size()
-        << ",\"eksik\":" << JsonString(tablo->eksik) << "}\n";
+    std::string line;
+    JsonWriter json(line);
+    json.beginObject().key("basliklar").texts(tablo->basliklar).key("eslesmeler").texts(eslesmeler);
+    json.key("satirlar").beginArray();
+    for (const auto& ornek : tablo->ornekler) json.texts(ornek);
+    json.endArray().key("satirSayisi").number(tablo->satirlar.size()).key("eksik").text(tablo->eksik);
+    json.endObject();
+    out << line << '\n';
     return OutputWritten(out, err) ? kStatusOk : kStatusRefused;
 }
 

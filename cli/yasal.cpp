@@ -4,17 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "cli/json_io.h"
-
 namespace pamerol {
-
-namespace {
-
-std::string JsonText(std::string_view text) {
-    return JsonString(text);
-}
-
-} // namespace
 
 std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err) {
     std::string why;
@@ -27,36 +17,23 @@ std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err) {
 }
 
 void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const Record& r,
-                     const std::vector<YasalUyari>& uyarilar, std::string& line) {
-    // The line ends with the closing brace of its object and a line feed.
-    if (line.size() < 2) return;
-    line.resize(line.size() - 2);
-    line += ",\"yasalDegerler\":{\"tarih\":";
-    line += report.date ? JsonText(DateText(*report.date)) : "null";
-    line += ",\"yazilan\":{";
-    for (size_t i = 0; i < report.filled.size(); ++i) {
-        if (i > 0) line += ',';
-        line += JsonText(FieldName(report.filled[i].first)) + ':' + JsonText(report.filled[i].second);
+                     const std::vector<YasalUyari>& uyarilar, JsonWriter& json) {
+    json.key("yasalDegerler").beginObject();
+    json.key("tarih").textOrNull(report.date ? std::optional(DateText(*report.date)) : std::nullopt);
+    json.key("yazilan").beginObject();
+    for (const auto& [field, text] : report.filled) json.key(FieldName(field)).text(text);
+    json.endObject().key("eksik").beginArray();
+    for (Field field : report.missing) json.text(FieldName(field));
+    json.endArray().key("mesaj").text(report.message);
+    json.key("tavanUyarisi")
+        .textOrNull(report.date ? TavanUyarisi(table, *report.date, r.text(Field::TAV)) : std::nullopt);
+    json.key("uyarilar").beginArray();
+    for (const YasalUyari& u : uyarilar) {
+        json.beginObject().key("alan").text(FieldName(u.alan)).key("baslik").text(u.baslik);
+        json.key("kullanilan").text(u.kullanilan).key("yururlukte").textOrNull(u.yururlukte);
+        json.key("metin").text(u.metin).endObject();
     }
-    line += "},\"eksik\":[";
-    for (size_t i = 0; i < report.missing.size(); ++i) {
-        if (i > 0) line += ',';
-        line += JsonText(FieldName(report.missing[i]));
-    }
-    line += "],\"mesaj\":" + JsonText(report.message);
-    auto warning = report.date ? TavanUyarisi(table, *report.date, r.text(Field::TAV)) : std::nullopt;
-    line += ",\"tavanUyarisi\":" + (warning ? JsonText(*warning) : std::string("null"));
-    line += ",\"uyarilar\":[";
-    for (size_t i = 0; i < uyarilar.size(); ++i) {
-        const YasalUyari& u = uyarilar[i];
-        if (i > 0) line += ',';
-        line += "{\"alan\":" + JsonText(FieldName(u.alan)) + ",\"baslik\":" + JsonText(u.baslik) +
-                ",\"kullanilan\":" + JsonText(u.kullanilan) +
-                ",\"yururlukte\":" + (u.yururlukte ? JsonText(*u.yururlukte) : std::string("null")) +
-                ",\"metin\":" + JsonText(u.metin) + "}";
-    }
-    line += "]";
-    line += "}}\n";
+    json.endArray().endObject();
 }
 
 } // namespace pamerol

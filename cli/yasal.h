@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/json.h"
 #include "calc/record.h"
 #include "figures/yasal_degerler.h"
 
@@ -20,10 +21,10 @@ namespace pamerol {
 // cannot be read or a row of it is malformed.
 std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err);
 
-// Adds the report, and the ceiling warning for the TAV the calculation used, to a result line as its last
-// member "yasalDegerler".
+// Adds the report, and the ceiling warning for the TAV the calculation used, to the object of a result
+// line being written, as its member "yasalDegerler".
 // "uyarilar" lists each figure used that is not the one in force on the date (YasalUyarilar).
 void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const Record& r,
-                     const std::vector<YasalUyari>& uyarilar, std::string& line);
+                     const std::vector<YasalUyari>& uyarilar, JsonWriter& json);
 
 } // namespace pamerol

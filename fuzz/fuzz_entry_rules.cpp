@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 7: r.setMode(data[i + 2] & 1 ? Mode::Dates : Mode::PremiumDays); break;
         }
         // The day total always follows its inputs.
-        auto expected = NumberText(LeadingNumber(r.text(Field::DGUN)) + LeadingNumber(r.text(Field::TGUN)));
+        const auto days = [&r](Field f) { return ReadAmount(r.text(f), AmountForms::Leading).value_or(0); };
+        auto expected = NumberText(days(Field::DGUN) + days(Field::TGUN));
         if (expected && r.text(Field::GGUN) != *expected) std::abort();
         // The digit fields hold digits only.
         for (Field d : {Field::DGUN, Field::TGUN})

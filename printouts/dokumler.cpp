@@ -447,7 +447,7 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     const Payment all[] = {
         {r.check1() == 1, "Kıdem Tazminatı", F::NET, entitled ? h->sonuc.netKurus : 0},
         {r.check2() == 1, "İhbar Tazminatı", F::ITAZM, h ? h->sonuc.itazmKurus : 0},
-        {LeadingNumber(r.text(F::YIUCRET)) != 0, "İzin Ücreti", F::YIUCRET,
+        {ReadAmount(r.text(F::YIUCRET), AmountForms::Leading).value_or(0) != 0, "İzin Ücreti", F::YIUCRET,
          typed ? KurusAsShown(*typed).value_or(0) : 0},
     };
     std::vector<const Payment*> payments;

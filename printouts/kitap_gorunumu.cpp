@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/markup.h"
+
 namespace pamerol {
 
 namespace {
@@ -183,34 +185,20 @@ std::optional<std::string> DonukBolmeler(std::string_view book, bool xlsx, const
                     item("ViewId", "string", "view1") +
                     "<config:config-item-map-named config:name=\"Tables\">"
                     "<config:config-item-map-entry config:name=\"" +
-                    XmlMetni(sheet) + "\">" + item("HorizontalSplitMode", "short", "2") +
-                    item("VerticalSplitMode", "short", "2") + item("HorizontalSplitPosition", "int", c) +
-                    item("VerticalSplitPosition", "int", r) + item("ActiveSplitRange", "short", "2") +
-                    item("PositionLeft", "int", "0") + item("PositionRight", "int", c) +
-                    item("PositionTop", "int", "0") + item("PositionBottom", "int", r) +
-                    item("CursorPositionX", "int", c) + item("CursorPositionY", "int", r) +
+                    MarkupText(sheet, ControlCharacters::LeftOut) + "\">" +
+                    item("HorizontalSplitMode", "short", "2") + item("VerticalSplitMode", "short", "2") +
+                    item("HorizontalSplitPosition", "int", c) + item("VerticalSplitPosition", "int", r) +
+                    item("ActiveSplitRange", "short", "2") + item("PositionLeft", "int", "0") +
+                    item("PositionRight", "int", c) + item("PositionTop", "int", "0") +
+                    item("PositionBottom", "int", r) + item("CursorPositionX", "int", c) +
+                    item("CursorPositionY", "int", r) +
                     "</config:config-item-map-entry></config:config-item-map-named>" +
-                    item("ActiveTable", "string", XmlMetni(sheet)) +
+                    item("ActiveTable", "string", MarkupText(sheet, ControlCharacters::LeftOut)) +
                     "</config:config-item-map-entry></config:config-item-map-indexed>"
                     "</config:config-item-set></office:settings></office:document-settings>\n");
         }
     }
     return Archive(*parts);
-}
-
-std::string XmlMetni(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
-        }
-    }
-    return out;
 }
 
 } // namespace pamerol

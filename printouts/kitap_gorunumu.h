@@ -10,9 +10,6 @@
 
 namespace pamerol {
 
-// Text for XML: the five special characters escaped, control characters other than tab left out.
-std::string XmlMetni(std::string_view text);
-
 // The panes a workbook opens with frozen: the first `satirlar` rows and `sutunlar` columns of the sheet
 // named `sayfa`, its first.
 struct DonukBolme {

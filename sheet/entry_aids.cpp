@@ -90,7 +90,7 @@ bool IbranameToplamiSifir(const Record& r) {
     };
     add(r.check1() == 1, F::NET);
     add(r.check2() == 1, F::ITAZM);
-    add(LeadingNumber(r.text(F::YIUCRET)) != 0, F::YIUCRET);
+    add(ReadAmount(r.text(F::YIUCRET), AmountForms::Leading).value_or(0) != 0, F::YIUCRET);
     return std::llround(total * 100) == 0;
 }
 

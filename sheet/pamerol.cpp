@@ -35,7 +35,8 @@ Pamerol::Pamerol(Messages& messages) : messages_(messages) {
 void Pamerol::installRules() {
     Record& r = record_;
     auto dayTotal = [&r] {
-        const double sum = LeadingNumber(r.text(F::DGUN)) + LeadingNumber(r.text(F::TGUN));
+        const auto days = [&r](F f) { return ReadAmount(r.text(f), AmountForms::Leading).value_or(0); };
+        const double sum = days(F::DGUN) + days(F::TGUN);
         if (auto t = NumberText(sum)) r.write(F::GGUN, *t);
         BOSALT(r);
     };

@@ -4,16 +4,13 @@
 #include <nlohmann/json.hpp>
 #include <type_traits>
 
+#include "base/json.h"
+
 namespace pamerol {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// One line of JSON: a name that is no valid UTF-8 still makes a valid line.
-std::string Line(const Json& j) {
-    return j.dump(-1, ' ', false, Json::error_handler_t::replace) + '\n';
-}
 
 // The object under key in a line of the companion's output; nothing when the line holds no such object.
 std::optional<Json> Member(std::string_view line, const char* key) {
@@ -48,7 +45,20 @@ int WorseStatus(int a, int b) {
 }
 
 std::string IlerlemeSatiri(const TopluIlerleme& i) {
-    return Line({{"ilerleme", {{"bitti", i.bitti}, {"toplam", i.toplam}, {"ad", i.ad}}}});
+    std::string line;
+    JsonWriter(line)
+        .beginObject()
+        .key("ilerleme")
+        .beginObject()
+        .key("bitti")
+        .number(i.bitti)
+        .key("toplam")
+        .number(i.toplam)
+        .key("ad")
+        .text(i.ad)
+        .endObject()
+        .endObject();
+    return line + '\n';
 }
 
 std::optional<TopluIlerleme> IlerlemeOku(std::string_view line) {
@@ -59,21 +69,19 @@ std::optional<TopluIlerleme> IlerlemeOku(std::string_view line) {
 }
 
 std::string OzetSatiri(const TopluSonuc& s) {
-    Json lines = Json::array();
-    for (const auto& [label, value] : s.ozet) lines.push_back({label, value});
-    return Line({{"ozet",
-                  {{"durum", s.durum},
-                   {"toplam", s.toplam},
-                   {"hesaplanan", s.hesaplanan},
-                   {"hesaplanamayan", s.hesaplanamayan},
-                   {"uyarili", s.uyarili},
-                   {"durduruldu", s.durduruldu},
-                   {"sonucTablosu", s.sonucTablosu},
-                   {"dokum", s.dokum},
-                   {"yazilamayanDokum", s.yazilamayanDokum},
-                   {"birlesikPdfler", s.birlesikPdfler},
-                   {"arsivlenen", s.arsivlenen},
-                   {"satirlar", std::move(lines)}}}});
+    std::string line;
+    JsonWriter json(line);
+    json.beginObject().key("ozet").beginObject();
+    json.key("durum").number(s.durum).key("toplam").number(s.toplam);
+    json.key("hesaplanan").number(s.hesaplanan).key("hesaplanamayan").number(s.hesaplanamayan);
+    json.key("uyarili").number(s.uyarili).key("durduruldu").boolean(s.durduruldu);
+    json.key("sonucTablosu").text(s.sonucTablosu);
+    json.key("dokum").number(s.dokum).key("yazilamayanDokum").number(s.yazilamayanDokum);
+    json.key("birlesikPdfler").texts(s.birlesikPdfler).key("arsivlenen").number(s.arsivlenen);
+    json.key("satirlar").beginArray();
+    for (const auto& [label, value] : s.ozet) json.beginArray().text(label).text(value).endArray();
+    json.endArray().endObject().endObject();
+    return line + '\n';
 }
 
 std::optional<TopluSonuc> OzetOku(std::string_view line) {

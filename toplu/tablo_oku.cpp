@@ -4,26 +4,16 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstdio>
 
 #include "archive/turkish_fold.h"
 #include "base/conversions.h"
+#include "base/csv.h"
 #include "calc/fields.h"
 #include "sheet/profile.h"
 
 namespace pamerol {
 
 namespace {
-
-std::string_view Trimmed(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    // A no-break space (U+00A0) as some spreadsheets write between thousands or before "TL".
-    while (s.size() >= 2 && s.substr(0, 2) == "\xC2\xA0") s.remove_prefix(2);
-    while (s.size() >= 2 && s.substr(s.size() - 2) == "\xC2\xA0") s.remove_suffix(2);
-    return s;
-}
 
 bool ValidUtf8(std::string_view s) {
     for (size_t i = 0; i < s.size();) {
@@ -99,10 +89,6 @@ bool IsResult(Field f) {
 // The caption a clerk knows a required column by.
 constexpr std::string_view kAdiSoyadi = "Adı Soyadı";
 
-// The spreadsheet day numbers of 01.01.1920 and 31.12.2099.
-constexpr long kIlkGunNumarasi = 7306;
-constexpr long kSonGunNumarasi = 73050;
-
 } // namespace
 
 std::string BaslikAnahtari(std::string_view baslik) {
@@ -128,70 +114,6 @@ SutunEslesmesi BaslikEslesmesi(std::string_view baslik) {
         if (BaslikAnahtari(FieldCaption(f)) == key) return {T::Alan, f};
     }
     return {};
-}
-
-std::optional<std::string> TarihMetni(std::string_view text) {
-    text = Trimmed(text);
-    // A date cell that a workbook shows without a date format: its day number, counted from 30.12.1899 as
-    // spreadsheets count. Only days from 1920 to 2099, so that a year or a small number typed into a date
-    // column is refused rather than taken for a date.
-    if (!text.empty() && text.size() <= 5 &&
-        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        const long serial = std::stol(std::string(text));
-        if (serial < kIlkGunNumarasi || serial > kSonGunNumarasi) return std::nullopt;
-        // Days since 1.3.0000 to the civil date (the proleptic Gregorian calendar).
-        const long z = serial - 25569 + 719468; // 25569: 1.1.1970 as a spreadsheet day
-        const long era = z / 146097, doe = z - era * 146097;
-        const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-        const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
-        const long day = doy - (153 * mp + 2) / 5 + 1, month = mp < 10 ? mp + 3 : mp - 9;
-        const long year = yoe + era * 400 + (month <= 2);
-        char date[40];
-        std::snprintf(date, sizeof date, "%02ld.%02ld.%04ld", day, month, year);
-        return std::string(date);
-    }
-    // Numbers split at ".", "/" or "-"; the year is the part of four digits.
-    std::vector<std::string> parts(1);
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            parts.back() += c;
-        } else if (c == '.' || c == '/' || c == '-') {
-            parts.emplace_back();
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (parts.size() != 3) return std::nullopt;
-    for (const auto& p : parts)
-        if (p.empty() || p.size() > 4) return std::nullopt;
-    std::string day = parts[0], month = parts[1], year = parts[2];
-    if (parts[0].size() == 4) day = parts[2], year = parts[0]; // YYYY-AA-GG
-    if (year.size() != 4 || day.size() > 2 || month.size() > 2) return std::nullopt;
-    const std::string date = std::string(2 - day.size(), '0') + day + '.' +
-                             std::string(2 - month.size(), '0') + month + '.' + year;
-    if (!IsValidDateText(date)) return std::nullopt;
-    return date;
-}
-
-std::optional<double> TutarDegeri(std::string_view text) {
-    text = Trimmed(text);
-    for (std::string_view unit : {"YTL", "ytl", "TL", "tl", "Tl", "\xE2\x82\xBA"}) {
-        if (text.size() > unit.size() && text.substr(text.size() - unit.size()) == unit) {
-            text = Trimmed(text.substr(0, text.size() - unit.size()));
-            break;
-        }
-    }
-    if (text.empty()) return std::nullopt;
-    const auto dots = std::count(text.begin(), text.end(), '.');
-    const bool comma = text.find(',') != std::string_view::npos;
-    // A plain number with a decimal point ("12345.67", "0.5"): one point not followed by exactly three
-    // digits. "12.345" is Turkish grouping, as a clerk means it.
-    if (!comma && dots == 1 && text.size() - text.find('.') - 1 != 3) {
-        std::string turkish(text);
-        turkish[turkish.find('.')] = ',';
-        return ParseNumber(turkish);
-    }
-    return ParseNumber(text);
 }
 
 std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char sep) {
@@ -273,14 +195,15 @@ std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecene
     }
     auto rows = CsvHucreleri(text, tablo.ayirici);
     const auto blank = [](const std::vector<std::string>& row) {
-        return std::all_of(row.begin(), row.end(), [](const std::string& c) { return Trimmed(c).empty(); });
+        return std::all_of(row.begin(), row.end(),
+                           [](const std::string& c) { return CellTrimmed(c).empty(); });
     };
     // Blank lines before the header do not count as rows.
     size_t first = 0;
     while (first < rows.size() && blank(rows[first])) ++first;
     if (first == rows.size()) return fail("dosya boş");
 
-    for (const auto& cell : rows[first]) tablo.basliklar.emplace_back(Trimmed(cell));
+    for (const auto& cell : rows[first]) tablo.basliklar.emplace_back(CellTrimmed(cell));
     bool anyMatch = false;
     std::vector<bool> taken(kFieldCount + 2, false); // fields, then the first and the last name
     for (const auto& baslik : tablo.basliklar) {
@@ -330,7 +253,7 @@ std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecene
         std::vector<std::string> hatalar;
         for (size_t c = 0; c < tablo.eslesmeler.size() && c < cells.size(); ++c) {
             const SutunEslesmesi& e = tablo.eslesmeler[c];
-            const std::string value(Trimmed(cells[c]));
+            const std::string value(CellTrimmed(cells[c]));
             if (e.tur == T::Yok || value.empty()) continue;
             if (e.tur == T::Ad || e.tur == T::Soyad) {
                 (e.tur == T::Ad ? ad : soyad) = value;
@@ -342,16 +265,21 @@ std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecene
             std::optional<std::string> text;
             switch (Info(e.alan).kind) {
             case Kind::Date:
-                if (!(text = TarihMetni(value))) unreadable();
+                if (auto d = ReadDate(value, DateForms::Table))
+                    text = DateText(*d);
+                else
+                    unreadable();
                 break;
             case Kind::Amount:
-                if (auto v = TutarDegeri(value); !v || !(text = AmountText(*v))) unreadable();
+                if (auto v = ReadAmount(value, AmountForms::Table); !v || !(text = AmountText(*v)))
+                    unreadable();
                 break;
             case Kind::Rate:
-                if (auto v = TutarDegeri(value); !v || !(text = NumberText(*v))) unreadable();
+                if (auto v = ReadAmount(value, AmountForms::Table); !v || !(text = NumberText(*v)))
+                    unreadable();
                 break;
             case Kind::DayCount:
-                if (auto v = TutarDegeri(value);
+                if (auto v = ReadAmount(value, AmountForms::Table);
                     !v || *v < 0 || *v != static_cast<double>(static_cast<long>(*v)))
                     unreadable();
                 else

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the clerk's table of employees (a CSV file as a spreadsheet saves it): the header row is
 // matched to the sheet's fields, every other row becomes the assignments of one case, as the window would
-// take them from typing. A row whose date or amount cannot be read keeps its reason and is not
-// calculated; the other rows are not held back by it.
+// take them from typing; its dates and amounts are read in the table forms (DateForms::Table,
+// AmountForms::Table). A row whose date or amount cannot be read keeps its reason and is not calculated;
+// the other rows are not held back by it.
 #pragma once
 
 #include <cstddef>
@@ -75,15 +76,6 @@ std::string EslesmeBasligi(const SutunEslesmesi& e);
 // The column a header cell names: the usual variants of the clerk's files first, then any field by its
 // caption or its field name.
 SutunEslesmesi BaslikEslesmesi(std::string_view baslik);
-
-// A date as the clerk writes it, "G.A.YYYY" to "GG.AA.YYYY" (also with "/" or "-"), or "YYYY-AA-GG" as
-// some programs save it; a calendar date only. A whole number from 7306 to 73050 is a date cell shown
-// without a date format: the spreadsheet's day number (1.1.1920 to 31.12.2099).
-std::optional<std::string> TarihMetni(std::string_view text);
-
-// An amount as the clerk writes it: Turkish "12.345,67", with "TL" or "₺" after it, or a plain number
-// "12345.67" / "12345,67"; the value.
-std::optional<double> TutarDegeri(std::string_view text);
 
 // The parts one after another with `between` between them.
 std::string Joined(const std::vector<std::string>& parts, std::string_view between);

@@ -8,6 +8,7 @@
 #include "base/conversions.h"
 #include "base/csv.h"
 #include "base/date.h"
+#include "base/markup.h"
 #include "calc/fields.h"
 #include "printouts/kitap_gorunumu.h"
 
@@ -120,7 +121,8 @@ std::string TextCell(std::string_view text, const char* style = nullptr) {
     if (text.empty()) return "<table:table-cell/>";
     std::string cell = "<table:table-cell";
     if (style) cell += std::string(" table:style-name=\"") + style + '"';
-    return cell + " office:value-type=\"string\"><text:p>" + XmlMetni(text) + "</text:p></table:table-cell>";
+    return cell + " office:value-type=\"string\"><text:p>" + MarkupText(text, ControlCharacters::LeftOut) +
+           "</text:p></table:table-cell>";
 }
 
 std::string NumberCell(double value, const char* style) {
@@ -219,7 +221,7 @@ std::string SonucFods(const std::vector<SonucSatiri>& satirlar, const Ozet& ozet
            "style:column-width=\"7cm\"/></style:style>";
     xml += "</office:automatic-styles>\n<office:body><office:spreadsheet>\n";
 
-    xml += "<table:table table:name=\"" + XmlMetni(kSonucSayfasi) + "\">";
+    xml += "<table:table table:name=\"" + MarkupText(kSonucSayfasi, ControlCharacters::LeftOut) + "\">";
     for (size_t c = 0; c < widths.size(); ++c)
         xml += "<table:table-column table:style-name=\"co" + std::to_string(c) + "\"/>";
     xml += "<table:table-header-rows><table:table-row>";

@@ -81,14 +81,49 @@ TEST(ParseNumber, ReadsBackEveryNumberText) {
     }
 }
 
-TEST(LeadingNumber, TakesTheLongestPrefix) {
+TEST(ReadAmount, LeadingTakesTheLongestPrefix) {
     struct Case {
         const char* in;
-        double out;
-    } cases[] = {{"1.234,5", 1.234}, {"12a", 12}, {"0_", 0},      {"", 0},       {"abc", 0},
-                 {"  -7", -7},       {"12.", 12}, {"3.5.1", 3.5}, {"_5", 0},     {"05", 5},
-                 {"1E5", 1},         {".5", 0},   {"-.5", 0},     {"+2.5x", 2.5}};
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.in), c.out) << '"' << c.in << '"';
+        std::optional<double> out;
+    } cases[] = {{"1.234,5", 1.234},
+                 {"12a", 12},
+                 {"0_", 0},
+                 {"", std::nullopt},
+                 {"abc", std::nullopt},
+                 {"  -7", -7},
+                 {"12.", 12},
+                 {"3.5.1", 3.5},
+                 {"_5", std::nullopt},
+                 {"05", 5},
+                 {"1E5", 1},
+                 {"-0", 0},
+                 {".5", std::nullopt},
+                 {"-.5", std::nullopt},
+                 {"+2.5x", 2.5}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadAmount(c.in, AmountForms::Leading), c.out) << '"' << c.in << '"';
+}
+
+TEST(ReadAmount, TableTakesWhatClerksWrite) {
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"12.345,67", 12345.67},
+        {"12.345,67 TL", 12345.67},
+        {"12.345,67TL", 12345.67},
+        {"12.345,67\xC2\xA0TL", 12345.67},
+        {"12345,67", 12345.67},
+        {"12345.67", 12345.67},
+        {"12345.5", 12345.5},
+        {"12.345", 12345.0},
+        {"1.234.567,8", 1234567.8},
+        {"2000", 2000.0},
+        {"0", 0.0},
+        {"45.000,50 ₺", 45000.5},
+        {"abc", std::nullopt},
+        {"12,345,67", std::nullopt},
+        {"TL", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [in, want] : cases) EXPECT_EQ(ReadAmount(in, AmountForms::Table), want) << in;
 }
 
 TEST(AmountPattern, RoundsHalfAwayOnTheDecimalForm) {
@@ -121,15 +156,54 @@ TEST(AmountPattern, LeavesUnreadableTextsAlone) {
     EXPECT_EQ(ApplyAmountPattern("1.234,567"), "1.234,57");
 }
 
-TEST(DateText, AcceptsOnlyRealGregorianDates) {
+// Each text in the sheet's form (a calendar date or not) and in the clerk's table forms (the date read).
+TEST(ReadDate, SheetAndTableForms) {
     struct Case {
         const char* in;
-        bool ok;
-    } cases[] = {{"01.02.2007", true},  {"29.02.2004", true},  {"29.02.2000", true},  {"29.02.1900", false},
-                 {"29.02.2007", false}, {"31.04.2007", false}, {"00.01.2007", false}, {"01.13.2007", false},
-                 {"01.01.0000", false}, {"31.12.9999", true},  {"__.__.____", false}, {"01.02.200_", false},
-                 {"1.2.2007", false},   {"01-02-2007", false}, {"", false},           {"01.02.20071", false}};
-    for (const auto& c : cases) EXPECT_EQ(IsValidDateText(c.in), c.ok) << c.in;
+        bool sheet;
+        const char* table;
+    } cases[] = {
+        {"01.02.2007", true, "01.02.2007"},
+        {"29.02.2004", true, "29.02.2004"},
+        {"29.02.2000", true, "29.02.2000"},
+        {"29.02.1900", false, nullptr},
+        {"29.02.2007", false, nullptr},
+        {"31.04.2007", false, nullptr},
+        {"00.01.2007", false, nullptr},
+        {"01.13.2007", false, nullptr},
+        {"01.01.0000", false, nullptr},
+        {"31.12.9999", true, "31.12.9999"},
+        {"__.__.____", false, nullptr},
+        {"01.02.200_", false, nullptr},
+        {"1.2.2007", false, "01.02.2007"},
+        {"01-02-2007", false, "01.02.2007"},
+        {"", false, nullptr},
+        {"01.02.20071", false, nullptr},
+        {" 1.12.2005 ", false, "01.12.2005"},
+        {"1/2/2005", false, "01.02.2005"},
+        {"2005-02-01", false, "01.02.2005"},
+        {"32.01.2020", false, nullptr},
+        {"1.2.05", false, nullptr},
+        {"01.02.2005x", false, nullptr},
+        {"bugün", false, nullptr},
+        // Day numbers of date cells without a date format; a year or a small number is no date.
+        {"42005", false, "01.01.2015"},
+        {"45657", false, "31.12.2024"},
+        {"7306", false, "01.01.1920"},
+        {"73050", false, "31.12.2099"},
+        {"60", false, nullptr},
+        {"2015", false, nullptr},
+        {"73051", false, nullptr},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReadDate(c.in, DateForms::Sheet).has_value(), c.sheet) << c.in;
+        const auto table = ReadDate(c.in, DateForms::Table);
+        if (c.table) {
+            EXPECT_EQ(table ? DateText(*table) : "-", c.table) << c.in;
+        } else {
+            EXPECT_FALSE(table) << c.in << " -> " << DateText(table.value_or(Date{}));
+        }
+    }
 }
 
 // The fast paths must agree with the C library on every value: "%.15G" for writing, strtod-style

@@ -7,12 +7,12 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
 
 #include "base/conversions.h"
 #include "batch.h"
 #include "case_run.h"
 #include "pamerol/version.h"
+#include "report.h"
 #include "sheet/places.h"
 #include "sheet/profile.h"
 #include "toplu/tablo_oku.h"
@@ -119,8 +119,12 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
                 return 2;
             }
             (a == "--dokum" ? dokumName : dokumPath) = args[++i];
-        } else if (int taken = ArchiveArgument(args, i, archiveOptions, err)) {
-            if (taken < 0) return err << kUsage, 2;
+        } else if (const Expected<bool> taken = ArchiveArgument(args, i, archiveOptions); !taken || *taken) {
+            if (!taken) {
+                Report(taken.error(), kStatusUsage, err);
+                err << kUsage;
+                return kStatusUsage;
+            }
         } else if (a == "--toplu-tablo" || a == "--cikti" || a == "--cikis-tarihi" || a == "--pdf-klasoru" ||
                    a == "--toplu-adi") {
             if (i + 1 >= args.size()) {
@@ -163,9 +167,10 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             return 2;
         }
     }
-    if (auto problem = ArchiveOptionsProblem(archiveOptions)) {
-        err << "pamerol-hesap: " << *problem << '\n' << kUsage;
-        return 2;
+    if (const Expected<void> usable = CheckArchiveOptions(archiveOptions); !usable) {
+        Report(usable.error(), kStatusUsage, err);
+        err << kUsage;
+        return kStatusUsage;
     }
     // With a table of employees, --dokum names the papers of every row, separated by commas.
     std::vector<Dokum> dokumler;
@@ -261,7 +266,11 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
 
     std::unique_ptr<YasalDegerler> table;
     // A table of employees takes the legal figures of each row's exit date unless a settings file is given.
-    if ((yasalDegerler || (tabloIn && !settingsFile)) && !(table = YasalDegerleriYukle(err))) return 2;
+    if (yasalDegerler || (tabloIn && !settingsFile)) {
+        auto loaded = YasalDegerleriYukle();
+        if (!loaded) return Report(loaded.error(), kStatusUsage, err);
+        table = std::move(*loaded);
+    }
     if (tabloIn)
         return RunTopluTablo(TopluTabloSecenekleri{*tabloIn, *tabloOut, cikisTarihi, uzerineYaz, settingsFile,
                                                    pdfKlasoru, dokumler, archiveOptions.file,
@@ -277,10 +286,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
 
     // The statement looks the legal figures up in the table; without it, it says the table was not read.
     std::unique_ptr<YasalDegerler> aciklamaTablosu;
-    if (aciklama && !table) {
-        std::ostringstream ignored;
-        aciklamaTablosu = YasalDegerleriYukle(ignored);
-    }
+    if (aciklama && !table)
+        if (auto loaded = YasalDegerleriYukle()) aciklamaTablosu = std::move(*loaded);
     const YasalDegerler* statementTable = table ? table.get() : aciklamaTablosu.get();
     std::string statement;
     int statementStatus = 0;
@@ -333,20 +340,17 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         saveTo = SaveTarget{*saveFile,
                             settings && SameFile(*settingsFile, *saveFile) ? settings->loaded : std::nullopt};
     int status = 0;
-    try {
-        ResultWriter writer;
-        std::string result;
+    ResultWriter writer;
+    std::string result;
+    const Expected<void> ran =
         RunCase(settings.get(), assignments, writer, result, saveTo ? &*saveTo : nullptr, &err, &status,
                 printout ? &*printout : nullptr, archiveRun, 0, table.get(),
                 aciklama ? CalculatedCase(explain) : CalculatedCase());
-        // With --aciklama the statement stands in place of the sheet's line.
-        out << (aciklama ? statement : result);
-        status = WorseStatus(status, statementStatus);
-        if (archiveRun) status = WorseStatus(status, archiveRun->flush());
-    } catch (const UsageError& e) {
-        err << "pamerol-hesap: " << e.what << '\n';
-        return 2;
-    }
+    if (!ran) return Report(ran.error(), kStatusUsage, err);
+    // With --aciklama the statement stands in place of the sheet's line.
+    out << (aciklama ? statement : result);
+    status = WorseStatus(status, statementStatus);
+    if (archiveRun) status = WorseStatus(status, archiveRun->flush());
     if (!OutputWritten(out, err)) return 1;
     return status;
 }

@@ -9,6 +9,7 @@
 
 #include "case_run.h"
 #include "json_io.h"
+#include "report.h"
 
 namespace pamerol {
 
@@ -57,8 +58,8 @@ class StopOnSignal {
 
 int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string>& cikisTarihi,
                        std::ostream& out, std::ostream& err) {
-    const auto tablo = TabloDosyasiOku(girdi, OkumaSecenekleri{cikisTarihi, 20}, err);
-    if (!tablo) return kStatusUsage;
+    const auto tablo = TabloDosyasiOku(girdi, OkumaSecenekleri{cikisTarihi, 20});
+    if (!tablo) return Report(tablo.error(), kStatusUsage, err);
     const auto list = [](const std::vector<std::string>& items) {
         std::string json = "[";
         for (size_t i = 0; i < items.size(); ++i) json += (i ? "," : "") + JsonString(items[i]);

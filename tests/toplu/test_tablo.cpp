@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "sheet/profile.h"
+#include "tests/common/why.h"
 #include "toplu/protokol.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
@@ -24,16 +25,15 @@ std::map<std::string, std::string> AsMap(const TabloSatiri& s) {
 }
 
 OkunanTablo Read(const std::string& bytes, OkumaSecenekleri o = {}) {
-    std::string why;
-    auto t = CsvTabloOku(bytes, o, &why);
-    EXPECT_TRUE(t) << why;
+    auto t = CsvTabloOku(bytes, o);
+    EXPECT_TRUE(t) << pamerol::testing::Why(t);
     return t ? *t : OkunanTablo{};
 }
 
 std::string Refusal(const std::string& bytes, OkumaSecenekleri o = {}) {
-    std::string why;
-    EXPECT_FALSE(CsvTabloOku(bytes, o, &why));
-    return why;
+    const auto t = CsvTabloOku(bytes, o);
+    EXPECT_FALSE(t);
+    return pamerol::testing::Why(t);
 }
 
 } // namespace

@@ -129,7 +129,8 @@ int ReopenArchivedCase(const std::string& path, std::int64_t id,
     Pamerol sheet(messages);
     const std::vector<std::string> differing = RestoreSheet(stored->sheet, sheet.record());
     for (const std::string& caption : differing)
-        err << "pamerol-hesap: arşivdeki \"" << caption << "\" alanı aynen geri yüklenemedi\n";
+        Report(Problem{caption, "", "arşivdeki \"" + caption + "\" alanı aynen geri yüklenemedi"},
+               kStatusRefused, err);
     show(sheet.record(), messages);
     if (!differing.empty()) return 1;
     if (!dokum) return 0;

@@ -44,8 +44,8 @@ bool OutputWritten(std::ostream& out, std::ostream& err) {
     out.flush();
     if (out) return true;
     const int why = errno;
-    err << "pamerol-hesap: çıktı yazılamadı" << (why ? std::string(" (") + std::strerror(why) + ")" : "")
-        << '\n';
+    Report(Failure("çıktı yazılamadı" + (why ? std::string(" (") + std::strerror(why) + ")" : "")),
+           kStatusRefused, err);
     return false;
 }
 

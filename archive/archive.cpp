@@ -249,10 +249,9 @@ Archive::Archive(std::string path, std::unique_ptr<sqlite::Connection> db, std::
     : path_(std::move(path)), db_(std::move(db)), readOnly_(std::move(readOnly)), empty_(empty),
       user_(SystemUserName()), clock_([] { return std::time(nullptr); }) {}
 
-bool Archive::refuseChange(std::string_view what, std::string* error) const {
-    if (readOnly_.empty()) return false;
-    if (error) *error = message(what, readOnly_);
-    return true;
+std::optional<Problem> Archive::refuseChange(std::string_view what) const {
+    if (readOnly_.empty()) return std::nullopt;
+    return Failure(message(what, readOnly_));
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -268,10 +267,9 @@ std::string Archive::message(std::string_view what, const std::string& reason) c
     return std::string(what) + ": " + path_ + ": " + reason;
 }
 
-std::unique_ptr<Archive> Archive::open(const std::string& path, std::string* error, ArchiveAccess access) {
+Expected<std::unique_ptr<Archive>> Archive::open(const std::string& path, ArchiveAccess access) {
     const auto fail = [&](const std::string& reason) {
-        if (error) *error = "Arşiv açılamadı: " + path + ": " + reason;
-        return nullptr;
+        return Failure("Arşiv açılamadı: " + path + ": " + reason);
     };
     if (access == ArchiveAccess::ReadWrite)
         if (auto why = CreateFile(path)) return fail(*why);
@@ -282,7 +280,7 @@ std::unique_ptr<Archive> Archive::open(const std::string& path, std::string* err
     if (access == ArchiveAccess::ReadOnly && behind && !id.empty) {
         // An archive of an older version is brought up to date once, by the one opening that may write.
         if (!denied.empty()) return fail("eski bir sürümün arşivi ve güncellenemiyor: " + denied);
-        if (!open(path, error, ArchiveAccess::ReadWrite)) return nullptr;
+        if (auto updated = open(path, ArchiveAccess::ReadWrite); !updated) return updated.error();
     } else if (access == ArchiveAccess::ReadWrite && behind && !denied.empty()) {
         return fail((id.empty ? std::string() : "eski bir sürümün arşivi ve güncellenemiyor: ") + denied);
     }
@@ -382,18 +380,16 @@ void Archive::insertPaper(std::int64_t id, std::string_view paper, std::int64_t 
     p.run();
 }
 
-std::optional<std::int64_t> Archive::store(const CaseSheet& sheet, std::string_view paper,
-                                           std::string* error) {
+Expected<std::int64_t> Archive::store(const CaseSheet& sheet, std::string_view paper) {
     CaseToStore c{sheet, {}, {}};
     if (!paper.empty()) c.papers.emplace_back(paper);
-    auto ids = storeAll({c}, error);
-    if (!ids) return std::nullopt;
+    auto ids = storeAll({c});
+    if (!ids) return ids.error();
     return ids->front();
 }
 
-std::optional<std::vector<std::int64_t>> Archive::storeAll(const std::vector<CaseToStore>& cases,
-                                                           std::string* error) {
-    if (refuseChange("Vaka arşive kaydedilemedi", error)) return std::nullopt;
+Expected<std::vector<std::int64_t>> Archive::storeAll(const std::vector<CaseToStore>& cases) {
+    if (auto refused = refuseChange("Vaka arşive kaydedilemedi")) return *refused;
     try {
         std::vector<std::int64_t> ids;
         sqlite::Transaction t(*db_);
@@ -401,36 +397,30 @@ std::optional<std::vector<std::int64_t>> Archive::storeAll(const std::vector<Cas
         t.commit();
         return ids;
     } catch (const sqlite::Error& e) {
-        if (error) *error = message("Vaka arşive kaydedilemedi", e.reason);
-        return std::nullopt;
+        return Failure(message("Vaka arşive kaydedilemedi", e.reason));
     }
 }
 
-bool Archive::addPaper(std::int64_t id, std::string_view paper, std::string* error) {
-    if (refuseChange("Döküm arşive işlenemedi", error)) return false;
+Expected<void> Archive::addPaper(std::int64_t id, std::string_view paper) {
+    if (auto refused = refuseChange("Döküm arşive işlenemedi")) return *refused;
     try {
         sqlite::Transaction t(*db_);
         sqlite::Statement exists(db_->handle(), "SELECT 1 FROM cases WHERE id = ?1");
         exists.bind(1, id);
-        if (!exists.step()) {
-            if (error)
-                *error =
-                    message("Döküm arşive işlenemedi", std::to_string(id) + " numaralı vaka arşivde yok");
-            return false;
-        }
+        if (!exists.step())
+            return Failure(
+                message("Döküm arşive işlenemedi", std::to_string(id) + " numaralı vaka arşivde yok"));
         insertPaper(id, paper, clock_());
         t.commit();
-        return true;
+        return {};
     } catch (const sqlite::Error& e) {
-        if (error) *error = message("Döküm arşive işlenemedi", e.reason);
-        return false;
+        return Failure(message("Döküm arşive işlenemedi", e.reason));
     }
 }
 
-std::optional<std::vector<ArchiveRow>> Archive::search(const ArchiveQuery& q, std::string* error, bool* cut) {
+Expected<std::vector<ArchiveRow>> Archive::search(const ArchiveQuery& q, bool* cut) {
     const auto badDate = [&](const std::string& d) {
-        if (error) *error = message("Arşivde aranamadı", "\"" + d + "\" tam bir tarih değil (gg.aa.yyyy)");
-        return std::nullopt;
+        return Failure(message("Arşivde aranamadı", "\"" + d + "\" tam bir tarih değil (gg.aa.yyyy)"));
     };
     const auto from = DayNumber(q.exitFrom), to = DayNumber(q.exitTo);
     if (!q.exitFrom.empty() && !from) return badDate(q.exitFrom);
@@ -476,23 +466,19 @@ std::optional<std::vector<ArchiveRow>> Archive::search(const ArchiveQuery& q, st
         }
         return rows;
     } catch (const sqlite::Error& e) {
-        if (error) *error = message("Arşivde aranamadı", e.reason);
-        return std::nullopt;
+        return Failure(message("Arşivde aranamadı", e.reason));
     }
 }
 
-std::optional<ArchivedCase> Archive::load(std::int64_t id, std::string* error) {
+Expected<ArchivedCase> Archive::load(std::int64_t id) {
     try {
         sqlite::Statement c(db_->handle(), empty_ ? "SELECT 1 WHERE ?1 IS NULL"
                                                   : "SELECT stored_at, stored_by, mode, check1, check2, "
                                                     "command3, yillik_kidem_tutari FROM cases WHERE id = ?1");
         c.bind(1, id);
-        if (!c.step()) {
-            if (error)
-                *error =
-                    message("Vaka arşivden açılamadı", std::to_string(id) + " numaralı vaka arşivde yok");
-            return std::nullopt;
-        }
+        if (!c.step())
+            return Failure(
+                message("Vaka arşivden açılamadı", std::to_string(id) + " numaralı vaka arşivde yok"));
         ArchivedCase a;
         a.id = id;
         a.storedAt = c.integer(0);
@@ -519,8 +505,7 @@ std::optional<ArchivedCase> Archive::load(std::int64_t id, std::string* error) {
         while (p.step()) a.papers.push_back({p.text(0), p.integer(1), p.text(2)});
         return a;
     } catch (const sqlite::Error& e) {
-        if (error) *error = message("Vaka arşivden açılamadı", e.reason);
-        return std::nullopt;
+        return Failure(message("Vaka arşivden açılamadı", e.reason));
     }
 }
 
@@ -530,28 +515,25 @@ void Archive::foldLogIntoFile() {
     sqlite3_wal_checkpoint_v2(db_->handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
 }
 
-bool Archive::remove(std::int64_t id, std::string* error) {
-    if (refuseChange("Vaka silinemedi", error)) return false;
+Expected<void> Archive::remove(std::int64_t id) {
+    if (auto refused = refuseChange("Vaka silinemedi")) return *refused;
     try {
         sqlite::Transaction t(*db_);
         sqlite::Statement d(db_->handle(), "DELETE FROM cases WHERE id = ?1");
         d.bind(1, id);
         d.run();
-        if (sqlite3_changes(db_->handle()) == 0) {
-            if (error) *error = message("Vaka silinemedi", std::to_string(id) + " numaralı vaka arşivde yok");
-            return false;
-        }
+        if (sqlite3_changes(db_->handle()) == 0)
+            return Failure(message("Vaka silinemedi", std::to_string(id) + " numaralı vaka arşivde yok"));
         t.commit();
         foldLogIntoFile();
-        return true;
+        return {};
     } catch (const sqlite::Error& e) {
-        if (error) *error = message("Vaka silinemedi", e.reason);
-        return false;
+        return Failure(message("Vaka silinemedi", e.reason));
     }
 }
 
-std::optional<int> Archive::removeOlderThan(int years, std::string* error) {
-    if (refuseChange("Eski vakalar silinemedi", error)) return std::nullopt;
+Expected<int> Archive::removeOlderThan(int years) {
+    if (auto refused = refuseChange("Eski vakalar silinemedi")) return *refused;
     const std::time_t now = clock_();
     std::tm today{};
     ::localtime_r(&now, &today);
@@ -569,8 +551,7 @@ std::optional<int> Archive::removeOlderThan(int years, std::string* error) {
         foldLogIntoFile();
         return count;
     } catch (const sqlite::Error& e) {
-        if (error) *error = message("Eski vakalar silinemedi", e.reason);
-        return std::nullopt;
+        return Failure(message("Eski vakalar silinemedi", e.reason));
     }
 }
 

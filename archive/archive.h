@@ -11,9 +11,9 @@
 // overwritten (secure delete) and the log is folded back into the file at once, so a deleted name is no
 // longer anywhere on disk.
 //
-// Every operation that can fail returns an empty result and gives the clerk's message in *error: what
-// failed, the file and the reason ("disk dolu", "dosya salt okunur, ...", "dosya bozuk ..."). The caller
-// goes on calculating and printing: the archive never stands in the way of either.
+// Every operation that can fail returns an Expected (base/problem.h) whose Problem's message is the clerk's
+// sentence: what failed, the file and the reason ("disk dolu", "dosya salt okunur, ...", "dosya bozuk
+// ..."). The caller goes on calculating and printing: the archive never stands in the way of either.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "archive/case_sheet.h"
+#include "base/problem.h"
 
 namespace pamerol {
 
@@ -94,39 +95,36 @@ struct ArchivedCase {
 
 class Archive {
   public:
-    // Opens the archive at path, creating it (and bringing an older one up to date) as needed. Empty,
-    // with the message in *error, when it cannot be opened or is not an archive of this program. The
+    // Opens the archive at path, creating it (and bringing an older one up to date) as needed. A Problem
+    // when it cannot be opened or is not an archive of this program. The
     // file is identified before anything is written to it: an empty file, or a database with this
     // program's mark (or, made before the mark, its tables) and a version from 1 to the newest this
     // program knows. Anything else ("bir Pamerol arşivi değil", "daha yeni bir sürümün arşivi") is left
     // byte for byte as it was.
-    static std::unique_ptr<Archive> open(const std::string& path, std::string* error = nullptr,
-                                         ArchiveAccess access = ArchiveAccess::ReadWrite);
+    static Expected<std::unique_ptr<Archive>> open(const std::string& path,
+                                                   ArchiveAccess access = ArchiveAccess::ReadWrite);
     ~Archive();
 
     const std::string& path() const { return path_; }
 
     // Stores a new case and, when paper is given, that it was printed. Returns the case's id, which the
     // caller keeps to add later papers of the same calculation.
-    std::optional<std::int64_t> store(const CaseSheet& sheet, std::string_view paper = {},
-                                      std::string* error = nullptr);
+    Expected<std::int64_t> store(const CaseSheet& sheet, std::string_view paper = {});
     // Stores many cases in one transaction (a batch run); the ids in the order given.
-    std::optional<std::vector<std::int64_t>> storeAll(const std::vector<CaseToStore>& cases,
-                                                      std::string* error = nullptr);
+    Expected<std::vector<std::int64_t>> storeAll(const std::vector<CaseToStore>& cases);
     // Records that another paper of a stored case was printed. Fails when the case is gone.
-    bool addPaper(std::int64_t id, std::string_view paper, std::string* error = nullptr);
+    Expected<void> addPaper(std::int64_t id, std::string_view paper);
 
     // *cut tells whether the query's limit left matching cases out.
-    std::optional<std::vector<ArchiveRow>> search(const ArchiveQuery& query, std::string* error = nullptr,
-                                                  bool* cut = nullptr);
-    // The stored case, or empty when it is not there (with a message) or cannot be read.
-    std::optional<ArchivedCase> load(std::int64_t id, std::string* error = nullptr);
+    Expected<std::vector<ArchiveRow>> search(const ArchiveQuery& query, bool* cut = nullptr);
+    // The stored case, or a Problem when it is not there or cannot be read.
+    Expected<ArchivedCase> load(std::int64_t id);
 
-    // Deletes one case; false when it is not there or cannot be deleted.
-    bool remove(std::int64_t id, std::string* error = nullptr);
+    // Deletes one case; a Problem when it is not there or cannot be deleted.
+    Expected<void> remove(std::int64_t id);
     // Deletes every case whose exit date lies more than the given number of whole years before today (a
     // case without an exit date counts from the day it was stored). Returns how many were deleted.
-    std::optional<int> removeOlderThan(int years, std::string* error = nullptr);
+    Expected<int> removeOlderThan(int years);
 
     // The clock and the user name recorded with each change; the tests set a clock of their own.
     void setClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
@@ -134,8 +132,8 @@ class Archive {
   private:
     Archive(std::string path, std::unique_ptr<sqlite::Connection> db, std::string readOnly, bool empty);
     std::string message(std::string_view what, const std::string& reason) const;
-    // True (with the message) when the archive was opened for reading only.
-    bool refuseChange(std::string_view what, std::string* error) const;
+    // Why no change can be made when the archive was opened for reading only.
+    std::optional<Problem> refuseChange(std::string_view what) const;
     std::int64_t insertCase(const CaseToStore& c);
     void insertPaper(std::int64_t id, std::string_view paper, std::int64_t at);
     void foldLogIntoFile();

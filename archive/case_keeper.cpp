@@ -16,8 +16,12 @@ CaseKeeper::CaseKeeper(std::function<std::string()> path, Messages& messages)
 
 CaseKeeper::~CaseKeeper() = default;
 
-Archive* CaseKeeper::archive(std::string* error) {
-    if (!archive_) archive_ = Archive::open(path_(), error);
+Expected<Archive*> CaseKeeper::archive() {
+    if (!archive_) {
+        auto opened = Archive::open(path_());
+        if (!opened) return opened.error();
+        archive_ = std::move(*opened);
+    }
     return archive_.get();
 }
 
@@ -25,26 +29,26 @@ std::optional<std::int64_t> CaseKeeper::heldId() const {
     return held_ ? std::optional(held_->id) : std::nullopt;
 }
 
-std::optional<std::int64_t> CaseKeeper::store(const Record& r, std::string_view paper, std::string* error) {
-    Archive* a = archive(error);
-    if (!a) return std::nullopt;
+Expected<std::int64_t> CaseKeeper::store(const Record& r, std::string_view paper) {
+    const Expected<Archive*> a = archive();
+    if (!a) return a.error();
     CaseSheet sheet = SheetOf(r);
     if (held_ && held_->sheet == sheet) {
-        if (paper.empty() || a->addPaper(held_->id, paper, error)) return held_->id;
-        return std::nullopt;
+        if (paper.empty()) return held_->id;
+        if (auto added = (*a)->addPaper(held_->id, paper); !added) return added.error();
+        return held_->id;
     }
-    const auto id = a->store(sheet, paper, error);
+    auto id = (*a)->store(sheet, paper);
     if (id) held_ = Held{*id, std::move(sheet)};
     return id;
 }
 
 void CaseKeeper::paperFilled(const Record& r, std::string_view paper) {
-    std::string error;
-    if (!store(r, paper, &error)) messages_.show(error, MessageIcon::Warning);
+    if (auto stored = store(r, paper); !stored) messages_.show(stored.error().message, MessageIcon::Warning);
 }
 
-std::optional<std::int64_t> CaseKeeper::keep(const Record& r, std::string* error) {
-    return store(r, {}, error);
+Expected<std::int64_t> CaseKeeper::keep(const Record& r) {
+    return store(r, {});
 }
 
 void CaseKeeper::reopened(std::int64_t id, const Record& r) {

@@ -31,16 +31,16 @@ class CaseKeeper {
     CaseKeeper(std::function<std::string()> path, Messages& messages);
     ~CaseKeeper();
 
-    // The archive, opened on first use; nullptr (the reason in *error) when it cannot be opened. A
-    // failed opening is tried again on the next use.
-    Archive* archive(std::string* error);
+    // The archive, opened on first use; a Problem when it cannot be opened. A failed opening is tried
+    // again on the next use.
+    Expected<Archive*> archive();
 
     // A paper was filled from the record: the case is stored with it, or the paper added to the case.
     // A failure gives one message; the paper stays filled.
     void paperFilled(const Record& r, std::string_view paper);
     // Stores the calculated case without a paper ("Arşive Kaydet"), unless it is stored already. Returns
-    // the case's id, or nothing (the reason in *error).
-    std::optional<std::int64_t> keep(const Record& r, std::string* error);
+    // the case's id, or the Problem that kept it from being stored.
+    Expected<std::int64_t> keep(const Record& r);
 
     // "&Hesapla" or "&Boşalt": the next paper belongs to a new case.
     void newCalculation() { held_.reset(); }
@@ -55,7 +55,7 @@ class CaseKeeper {
         std::int64_t id;
         CaseSheet sheet; // the sheet as stored
     };
-    std::optional<std::int64_t> store(const Record& r, std::string_view paper, std::string* error);
+    Expected<std::int64_t> store(const Record& r, std::string_view paper);
 
     std::function<std::string()> path_;
     Messages& messages_;

@@ -97,7 +97,7 @@ std::string ExportHtml(const std::vector<ArchivedCase>& cases) {
     return out + "</body></html>\n";
 }
 
-std::optional<ExportKind> ExportKindOf(std::string_view path, std::string* error) {
+Expected<ExportKind> ExportKindOf(std::string_view path) {
     const auto endsWith = [&](std::string_view ending) {
         if (path.size() <= ending.size()) return false;
         const std::string_view tail = path.substr(path.size() - ending.size());
@@ -106,14 +106,13 @@ std::optional<ExportKind> ExportKindOf(std::string_view path, std::string* error
     };
     if (endsWith(".html") || endsWith(".htm")) return ExportKind::Html;
     if (endsWith(".csv")) return ExportKind::Csv;
-    if (error) *error = "dosya adı .html, .htm ya da .csv ile bitmeli";
-    return std::nullopt;
+    return Failure("dosya adı .html, .htm ya da .csv ile bitmeli");
 }
 
-std::optional<std::string> WriteExport(const std::string& path, const std::string& bytes) {
+Expected<void> WriteExport(const std::string& path, const std::string& bytes) {
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data()); // mode 0600
-    if (fd < 0) return FileErrorText(errno);
+    if (fd < 0) return Failure(FileErrorText(errno));
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -123,29 +122,25 @@ std::optional<std::string> WriteExport(const std::string& path, const std::strin
     }
     const int error = done == bytes.size() ? (::fsync(fd) == 0 ? 0 : errno) : (errno ? errno : ENOSPC);
     ::close(fd);
-    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) == 0) return std::nullopt;
-    const std::string reason = FileErrorText(error ? error : errno);
+    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) == 0) return {};
+    Problem reason = Failure(FileErrorText(error ? error : errno));
     ::unlink(temporary.c_str());
     return reason;
 }
 
-std::optional<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, std::string_view tcNo,
-                                                       std::string* error) {
+Expected<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, std::string_view tcNo) {
     const std::string_view wanted = TrimBlanks(tcNo);
-    if (wanted.empty()) {
-        if (error) *error = "T.C. Kimlik No verilmedi: kişinin vakaları belirlenemiyor";
-        return std::nullopt;
-    }
+    if (wanted.empty()) return Failure("T.C. Kimlik No verilmedi: kişinin vakaları belirlenemiyor");
     ArchiveQuery q;
     q.text = std::string(wanted);
     q.limit = 0;
-    auto rows = archive.search(q, error);
-    if (!rows) return std::nullopt;
+    auto rows = archive.search(q);
+    if (!rows) return rows.error();
     std::vector<ArchivedCase> cases;
     for (auto it = rows->rbegin(); it != rows->rend(); ++it) {
         if (TrimBlanks(it->tcNo) != wanted) continue;
-        auto c = archive.load(it->id, error);
-        if (!c) return std::nullopt;
+        auto c = archive.load(it->id);
+        if (!c) return c.error();
         cases.push_back(std::move(*c));
     }
     return cases;
@@ -177,23 +172,21 @@ std::optional<std::string> ProtectedFile(const Archive& archive, const std::stri
 
 } // namespace
 
-std::optional<size_t> ExportPerson(Archive& archive, std::string_view tcNo, const std::string& path,
-                                   std::string* error) {
-    std::string reason;
+Expected<size_t> ExportPerson(Archive& archive, std::string_view tcNo, const std::string& path) {
     const auto fail = [&](const std::string& why) {
-        if (error) *error = "Kişinin vakaları dışa aktarılamadı: " + path + ": " + why;
-        return std::nullopt;
+        return Failure("Kişinin vakaları dışa aktarılamadı: " + path + ": " + why);
     };
-    const auto kind = ExportKindOf(path, &reason);
-    if (!kind) return fail(reason);
+    const auto kind = ExportKindOf(path);
+    if (!kind) return fail(kind.error().message);
     if (auto why = ProtectedFile(archive, path)) return fail(*why);
-    const auto cases = CasesOfPerson(archive, tcNo, error);
-    if (!cases) return std::nullopt;
+    const auto cases = CasesOfPerson(archive, tcNo);
+    if (!cases) return cases.error();
     if (cases->empty())
         return fail("T.C. Kimlik No " + std::string(TrimBlanks(tcNo)) +
                     " ile kayıtlı vaka yok; dosya yazılmadı");
-    if (auto why = WriteExport(path, *kind == ExportKind::Html ? ExportHtml(*cases) : ExportCsv(*cases)))
-        return fail(*why);
+    if (auto written = WriteExport(path, *kind == ExportKind::Html ? ExportHtml(*cases) : ExportCsv(*cases));
+        !written)
+        return fail(written.error().message);
     return cases->size();
 }
 

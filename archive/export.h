@@ -28,26 +28,23 @@ std::string ExportCsv(const std::vector<ArchivedCase>& cases);
 std::string ExportHtml(const std::vector<ArchivedCase>& cases);
 
 // Writes an export to path, readable by its owner only (it holds personal data): a temporary file in the
-// same folder is written, synced and renamed over path. Returns the reason when it fails; no temporary
-// file stays behind.
-std::optional<std::string> WriteExport(const std::string& path, const std::string& bytes);
+// same folder is written, synced and renamed over path. When it fails, no temporary file stays behind and
+// the Problem's message is the reason ("disk dolu"), which the caller's sentence about the file quotes.
+Expected<void> WriteExport(const std::string& path, const std::string& bytes);
 
 // The stored cases whose T.C. Kimlik No is exactly tcNo, oldest first; blanks around either number do not
 // count. An empty number is refused.
-std::optional<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, std::string_view tcNo,
-                                                       std::string* error = nullptr);
+Expected<std::vector<ArchivedCase>> CasesOfPerson(Archive& archive, std::string_view tcNo);
 
 enum class ExportKind { Csv, Html };
 
 // The type of an export by the end of its file name, in any letter case: ".html" and ".htm" are HTML,
-// ".csv" is CSV; any other name is refused (the reason in *error).
-std::optional<ExportKind> ExportKindOf(std::string_view path, std::string* error = nullptr);
+// ".csv" is CSV; any other name is refused (the reason as the Problem's message).
+Expected<ExportKind> ExportKindOf(std::string_view path);
 
 // Writes every stored case of the T.C. Kimlik No to path, as ExportKindOf says. Returns how many cases
-// were written, or nothing with the clerk's message in *error: an unknown file type, no case of that
-// number (no file is written), a target that is the archive itself or another SQLite database, or a
-// failed write.
-std::optional<size_t> ExportPerson(Archive& archive, std::string_view tcNo, const std::string& path,
-                                   std::string* error = nullptr);
+// were written, or the Problem with the clerk's message: an unknown file type, no case of that number (no
+// file is written), a target that is the archive itself or another SQLite database, or a failed write.
+Expected<size_t> ExportPerson(Archive& archive, std::string_view tcNo, const std::string& path);
 
 } // namespace pamerol

@@ -64,12 +64,12 @@ int main(int argc, char** argv) {
     sheet.hesapla();
     CaseSheet base = SheetOf(r);
 
-    std::string error;
-    auto archive = Archive::open(path, &error);
-    if (!archive) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    auto opened = Archive::open(path);
+    if (!opened) {
+        std::fprintf(stderr, "%s\n", opened.error().message.c_str());
         return 1;
     }
+    std::unique_ptr<Archive> archive = std::move(*opened);
     std::mt19937 random(7);
     std::vector<CaseToStore> chunk;
     const auto fill = std::chrono::steady_clock::now();
@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
         chunk.push_back(
             {std::move(s), i % 3 ? std::vector<std::string>{"ibraname"} : std::vector<std::string>{}, {}});
         if (chunk.size() == 4096 || i + 1 == count) {
-            if (!archive->storeAll(chunk, &error)) {
-                std::fprintf(stderr, "%s\n", error.c_str());
+            if (auto stored = archive->storeAll(chunk); !stored) {
+                std::fprintf(stderr, "%s\n", stored.error().message.c_str());
                 return 1;
             }
             chunk.clear();
@@ -115,7 +115,9 @@ int main(int argc, char** argv) {
         RestoreSheet(archive->load(id).value().sheet, fresh.record());
     });
     const double openMs = MedianMs(11, [&] { Archive::open(path); });
-    const double firstSearch = MedianMs(11, [&] { Archive::open(path)->search({"öztürk 4242", "", ""}); });
+    const double firstSearch = MedianMs(11, [&] {
+        Archive::open(path).value()->search({"öztürk 4242", "", ""});
+    });
     archive.reset(); // the last connection folds the log into the file and removes it
     const double size = static_cast<double>(fs::file_size(path));
 

@@ -8,7 +8,9 @@
 #include "archive/arsiv_yolu.h"
 #include "archive/export.h"
 #include "base/json.h"
+#include "report.h"
 #include "sheet/pamerol.h"
+#include "toplu/protokol.h"
 
 namespace pamerol {
 
@@ -21,40 +23,27 @@ template <typename Number> std::optional<Number> Whole(const std::string& text) 
     return value;
 }
 
-std::unique_ptr<Archive> OpenOrSay(const std::string& path, ArchiveAccess access, std::ostream& err) {
-    std::string error;
-    auto archive = Archive::open(path, &error, access);
-    if (!archive) err << "pamerol-hesap: " << error << '\n';
-    return archive;
-}
-
 } // namespace
 
-int ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOptions& o, std::ostream& err) {
+Expected<bool> ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOptions& o) {
     const std::string& a = args[i];
     if (a == "--hepsi") {
         o.all = true;
-        return 1;
+        return true;
     }
     const int values = a == "--arsiv-disa" ? 2
                        : (a == "--arsiv" || a == "--arsiv-ara" || a == "--arsiv-ac" || a == "--arsiv-sil" ||
                           a == "--arsiv-sil-eski")
                            ? 1
                            : 0;
-    if (values == 0) return 0;
-    if (i + values >= args.size()) {
-        err << "pamerol-hesap: " << a
-            << (values == 2 ? " iki değer ister: T.C. Kimlik No ve dosya adı" : " bir değer ister") << '\n';
-        return -1;
-    }
-    if (a == "--arsiv" ? o.file.has_value() : !o.name.empty()) {
-        err << "pamerol-hesap: "
-            << (a == "--arsiv"
-                    ? "--arsiv bir kez verilebilir"
-                    : "bir çalıştırmada yalnız bir arşiv komutu verilebilir (" + o.name + " ve " + a + ")")
-            << '\n';
-        return -1;
-    }
+    if (values == 0) return false;
+    if (i + values >= args.size())
+        return Failure(a +
+                       (values == 2 ? " iki değer ister: T.C. Kimlik No ve dosya adı" : " bir değer ister"));
+    if (a == "--arsiv" ? o.file.has_value() : !o.name.empty())
+        return Failure(a == "--arsiv" ? "--arsiv bir kez verilebilir"
+                                      : "bir çalıştırmada yalnız bir arşiv komutu verilebilir (" + o.name +
+                                            " ve " + a + ")");
     const std::string& v = args[i + 1];
     bool ok = true;
     if (a == "--arsiv")
@@ -69,18 +58,15 @@ int ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOpti
         ok = static_cast<bool>(o.removeOlderThan = Whole<int>(v));
     else
         o.exportTo = std::make_pair(v, args[i + 2]);
-    if (!ok) {
-        err << "pamerol-hesap: " << a << " bir tam sayı ister, \"" << v << "\" değil\n";
-        return -1;
-    }
+    if (!ok) return Failure(a + " bir tam sayı ister, \"" + v + "\" değil");
     if (a != "--arsiv") o.name = a;
     i += static_cast<size_t>(values);
-    return 1;
+    return true;
 }
 
-std::optional<std::string> ArchiveOptionsProblem(const ArchiveOptions& o) {
-    if (o.all && !o.search) return std::string("--hepsi yalnız --arsiv-ara ile kullanılır");
-    return std::nullopt;
+Expected<void> CheckArchiveOptions(const ArchiveOptions& o) {
+    if (o.all && !o.search) return Failure("--hepsi yalnız --arsiv-ara ile kullanılır");
+    return {};
 }
 
 std::optional<std::string> ArchivePath(const ArchiveOptions& o,
@@ -93,18 +79,18 @@ std::optional<std::string> ArchivePath(const ArchiveOptions& o,
 int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ostream& out,
                       std::ostream& err) {
     const bool reading = o.search || o.exportTo;
-    auto archive = OpenOrSay(path, reading ? ArchiveAccess::ReadOnly : ArchiveAccess::ReadWrite, err);
-    if (!archive) return 1;
-    std::string error;
-    bool ok = true;
+    auto opened = Archive::open(path, reading ? ArchiveAccess::ReadOnly : ArchiveAccess::ReadWrite);
+    if (!opened) return Report(opened.error(), kStatusRefused, err);
+    Archive& archive = **opened;
+    Expected<void> done;
     if (o.search) {
         ArchiveQuery q;
         q.text = *o.search;
         if (o.all) q.limit = 0;
         bool cut = false;
-        auto rows = archive->search(q, &error, &cut);
-        ok = static_cast<bool>(rows);
-        for (const ArchiveRow& r : rows.value_or(std::vector<ArchiveRow>())) {
+        auto rows = archive.search(q, &cut);
+        if (!rows) return Report(rows.error(), kStatusRefused, err);
+        for (const ArchiveRow& r : *rows) {
             std::string line;
             JsonWriter json(line);
             json.beginObject().key("id").number(r.id).key("txtAdiSoyadi").text(r.name);
@@ -118,46 +104,39 @@ int RunArchiveCommand(const ArchiveOptions& o, const std::string& path, std::ost
             err << "pamerol-hesap: arama " << q.limit
                 << " vakada durdu; daha eski eşleşen vakalar yazılmadı (hepsi için --hepsi)\n";
     } else if (o.remove) {
-        ok = archive->remove(*o.remove, &error);
+        done = archive.remove(*o.remove);
     } else if (o.removeOlderThan) {
-        auto count = archive->removeOlderThan(*o.removeOlderThan, &error);
-        ok = static_cast<bool>(count);
-        if (ok) {
-            std::string line;
-            JsonWriter(line).beginObject().key("silinen").number(*count).endObject();
-            out << line << '\n';
-        }
+        auto count = archive.removeOlderThan(*o.removeOlderThan);
+        if (!count) return Report(count.error(), kStatusRefused, err);
+        std::string line;
+        JsonWriter(line).beginObject().key("silinen").number(*count).endObject();
+        out << line << '\n';
     } else if (o.exportTo) {
         const auto& [tcNo, file] = *o.exportTo;
-        ok = static_cast<bool>(ExportPerson(*archive, tcNo, file, &error));
+        if (auto written = ExportPerson(archive, tcNo, file); !written) done = written.error();
     }
-    if (!ok) err << "pamerol-hesap: " << error << '\n';
-    return ok ? 0 : 1;
+    return done ? kStatusOk : Report(done.error(), kStatusRefused, err);
 }
 
 int ReopenArchivedCase(const std::string& path, std::int64_t id,
                        const std::function<void(const Record&, const RecordedMessages&)>& show,
                        const Dokum* dokum, const std::string& paperPath, std::ostream& err) {
-    auto archive = OpenOrSay(path, dokum ? ArchiveAccess::ReadWrite : ArchiveAccess::ReadOnly, err);
-    if (!archive) return 1;
-    std::string error;
-    auto stored = archive->load(id, &error);
-    if (!stored) {
-        err << "pamerol-hesap: " << error << '\n';
-        return 1;
-    }
+    auto archive = Archive::open(path, dokum ? ArchiveAccess::ReadWrite : ArchiveAccess::ReadOnly);
+    if (!archive) return Report(archive.error(), kStatusRefused, err);
+    auto stored = (*archive)->load(id);
+    if (!stored) return Report(stored.error(), kStatusRefused, err);
     RecordedMessages messages;
     Pamerol sheet(messages);
     const std::vector<std::string> differing = RestoreSheet(stored->sheet, sheet.record());
     for (const std::string& caption : differing)
-        err << "pamerol-hesap: arşivdeki \"" << caption << "\" alanı aynen geri yüklenemedi\n";
+        Report(Problem{caption, "", "arşivdeki \"" + caption + "\" alanı aynen geri yüklenemedi"},
+               kStatusRefused, err);
     show(sheet.record(), messages);
     if (!differing.empty()) return 1;
     if (!dokum) return 0;
     if (DokumKaydet(sheet.record(), *dokum, paperPath, err) != 0) return 1;
-    if (archive->addPaper(id, DokumName(*dokum), &error)) return 0;
-    err << "pamerol-hesap: " << error << '\n';
-    return 1;
+    const Expected<void> added = (*archive)->addPaper(id, DokumName(*dokum));
+    return added ? kStatusOk : Report(added.error(), kStatusRefused, err);
 }
 
 } // namespace pamerol

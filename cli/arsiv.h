@@ -31,13 +31,13 @@ struct ArchiveOptions {
     bool command() const { return search || remove || removeOlderThan || exportTo; }
 };
 
-// Takes args[i] and its values when it is an archive option, leaving i on its last value. Returns 0 when
-// args[i] is none, 1 when taken, -1 when malformed or when it is a second archive command or a second
-// --arsiv (the reason written to err).
-int ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOptions& o, std::ostream& err);
+// Takes args[i] and its values when it is an archive option, leaving i on its last value. Returns whether
+// args[i] is one (and was taken); a Problem when it is malformed, a second archive command or a second
+// --arsiv.
+Expected<bool> ArchiveArgument(const std::vector<std::string>& args, size_t& i, ArchiveOptions& o);
 
 // What is wrong with the options as a whole (--hepsi without --arsiv-ara), once all are taken.
-std::optional<std::string> ArchiveOptionsProblem(const ArchiveOptions& o);
+Expected<void> CheckArchiveOptions(const ArchiveOptions& o);
 
 // The archive file of the options: --arsiv FILE, otherwise the one the settings file names (or
 // arsiv.db beside it); empty when neither is given.

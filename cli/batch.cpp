@@ -95,12 +95,9 @@ int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream&
             for (size_t i = w; i < count; i += workers) {
                 Job& job = jobs[i];
                 if (!job.error.empty()) continue;
-                try {
-                    RunCase(settings, job.assignments, writers[w], job.result, nullptr, nullptr, &job.status,
-                            nullptr, archive, i, table);
-                } catch (const UsageError& e) {
-                    job.error = e.what;
-                }
+                const Expected<void> ran = RunCase(settings, job.assignments, writers[w], job.result, nullptr,
+                                                   nullptr, &job.status, nullptr, archive, i, table);
+                if (!ran) job.error = ran.error().message;
             }
         };
         std::vector<std::thread> threads;

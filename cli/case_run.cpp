@@ -6,18 +6,19 @@
 #include <optional>
 
 #include "calc/fields.h"
+#include "report.h"
 #include "sheet/profile.h"
 #include "yasal.h"
 
 namespace pamerol {
 
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
-void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
-             const SaveTarget* saveTo, std::ostream* err, int* status, const Printout* printout,
-             ArchiveRun* archive, size_t order, const YasalDegerler* table,
-             const CalculatedCase& calculated) {
+Expected<void> RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer,
+                       std::string& out, const SaveTarget* saveTo, std::ostream* err, int* status,
+                       const Printout* printout, ArchiveRun* archive, size_t order,
+                       const YasalDegerler* table, const CalculatedCase& calculated) {
     Vaka vaka;
-    VakaHesapla(vaka, settings, assignments, table, printout != nullptr);
+    if (auto done = VakaHesapla(vaka, settings, assignments, table, printout != nullptr); !done) return done;
     const Record& r = vaka.sheet.record();
     if (status && vaka.refused()) *status = kStatusRefused;
     JsonWriter line(out);
@@ -31,14 +32,13 @@ void RunCase(const Settings* settings, const Assignments& assignments, ResultWri
         if (status && !vaka.uyarilar.empty()) *status = WorseStatus(*status, kStatusWarning);
     }
     if (saveTo) {
-        if (auto error = AyarlariYaz(r, saveTo->path, saveTo->loaded)) {
-            *err << "pamerol-hesap: " << *error << '\n';
-            *status = 1;
-        }
+        if (auto saved = AyarlariYaz(r, saveTo->path, saveTo->loaded); !saved)
+            *status = Report(saved.error(), kStatusRefused, *err);
     }
     const bool printed = printout && DokumKaydet(r, printout->dokum, printout->path, *err) == 0;
     if (printout && !printed) *status = 1;
     if (archive) archive->keep(r, printed ? &printout->dokum : nullptr, order);
+    return {};
 }
 
 // Whether everything written to out has reached it; if not, says so once on err.
@@ -47,8 +47,8 @@ bool OutputWritten(std::ostream& out, std::ostream& err) {
     out.flush();
     if (out) return true;
     const int why = errno;
-    err << "pamerol-hesap: çıktı yazılamadı" << (why ? std::string(" (") + std::strerror(why) + ")" : "")
-        << '\n';
+    Report(Failure("çıktı yazılamadı" + (why ? std::string(" (") + std::strerror(why) + ")" : "")),
+           kStatusRefused, err);
     return false;
 }
 

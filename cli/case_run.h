@@ -41,11 +41,13 @@ using CalculatedCase = std::function<void(const Record&, const RecordedMessages&
 // appends the result line to out. status becomes 1 when the calculation was refused or a file could not
 // be written; archive keeps the completed case (order: its place in the run); calculated, when given, is
 // called with the sheet once it is calculated. Assignments of settings
-// fields only, without a printout, are calculated not at all: the line shows the sheet as it stands.
-void RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer, std::string& out,
-             const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr, int* status = nullptr,
-             const Printout* printout = nullptr, ArchiveRun* archive = nullptr, size_t order = 0,
-             const YasalDegerler* table = nullptr, const CalculatedCase& calculated = {});
+// fields only, without a printout, are calculated not at all: the line shows the sheet as it stands. An
+// assignment the sheet does not take gives its Problem, and nothing is written or calculated.
+Expected<void> RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer,
+                       std::string& out, const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr,
+                       int* status = nullptr, const Printout* printout = nullptr,
+                       ArchiveRun* archive = nullptr, size_t order = 0, const YasalDegerler* table = nullptr,
+                       const CalculatedCase& calculated = {});
 
 // Whether everything written to out has reached it; if not, says so once on err.
 bool OutputWritten(std::ostream& out, std::ostream& err);

@@ -7,12 +7,12 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
 
 #include "base/conversions.h"
 #include "batch.h"
 #include "case_run.h"
 #include "pamerol/version.h"
+#include "report.h"
 #include "sheet/places.h"
 #include "sheet/profile.h"
 #include "toplu/tablo_oku.h"
@@ -94,6 +94,13 @@ const char* kUsage =
     "--toplu-tablo: 1 bir satır hesaplanamadı (öbürleri yazıldı), 3 bir satırda yasal değer uyarısı var;\n"
     "2 tablo okunamadı, gerekli bir sütun yok ya da sonuç dosyası yazılamaz: hiçbir şey hesaplanmadı.\n";
 
+// A wrong argument: the reason and then how the companion is used; nothing is computed.
+int Misused(const std::string& message, std::ostream& err) {
+    Report(Failure(message), kStatusUsage, err);
+    err << kUsage;
+    return kStatusUsage;
+}
+
 } // namespace
 
 int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -107,20 +114,16 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--ayar" || a == "--ayar-yaz") {
-            if (i + 1 >= args.size()) {
-                err << "pamerol-hesap: " << a << " bir dosya adı ister\n" << kUsage;
-                return 2;
-            }
+            if (i + 1 >= args.size()) return Misused(a + " bir dosya adı ister", err);
             (a == "--ayar" ? settingsFile : saveFile) = args[++i];
         } else if (a == "--dokum" || a == "--kaydet") {
             if (i + 1 >= args.size()) {
                 const char* what = a == "--dokum" ? "kidem, ihbar, ibraname ya da aciklama" : "bir dosya adı";
-                err << "pamerol-hesap: " << a << " " << what << " ister\n" << kUsage;
-                return 2;
+                return Misused(a + " " + what + " ister", err);
             }
             (a == "--dokum" ? dokumName : dokumPath) = args[++i];
-        } else if (int taken = ArchiveArgument(args, i, archiveOptions, err)) {
-            if (taken < 0) return err << kUsage, 2;
+        } else if (const Expected<bool> taken = ArchiveArgument(args, i, archiveOptions); !taken || *taken) {
+            if (!taken) return Misused(taken.error().message, err);
         } else if (a == "--toplu-tablo" || a == "--cikti" || a == "--cikis-tarihi" || a == "--pdf-klasoru" ||
                    a == "--toplu-adi") {
             if (i + 1 >= args.size()) {
@@ -128,8 +131,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
                                    : a == "--toplu-adi"   ? "bir ad"
                                    : a == "--pdf-klasoru" ? "bir klasör adı"
                                                           : "bir dosya adı";
-                err << "pamerol-hesap: " << a << " " << what << " ister\n" << kUsage;
-                return 2;
+                return Misused(a + " " + what + " ister", err);
             }
             (a == "--toplu-tablo"   ? tabloIn
              : a == "--cikti"       ? tabloOut
@@ -159,14 +161,11 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         } else if (auto eq = a.find('='); eq != std::string::npos && eq > 0 && a[0] != '-') {
             assignments.emplace_back(a.substr(0, eq), a.substr(eq + 1));
         } else {
-            err << "pamerol-hesap: hatalı argüman \"" << Excerpt(a) << "\"\n" << kUsage;
-            return 2;
+            return Misused("hatalı argüman \"" + Excerpt(a) + "\"", err);
         }
     }
-    if (auto problem = ArchiveOptionsProblem(archiveOptions)) {
-        err << "pamerol-hesap: " << *problem << '\n' << kUsage;
-        return 2;
-    }
+    if (const Expected<void> usable = CheckArchiveOptions(archiveOptions); !usable)
+        return Misused(usable.error().message, err);
     // With a table of employees, --dokum names the papers of every row, separated by commas.
     std::vector<Dokum> dokumler;
     if (tabloIn && dokumName && !dokumPath) {
@@ -174,13 +173,11 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             size_t to = dokumName->find(',', from);
             if (to == std::string::npos) to = dokumName->size();
             const auto d = DokumByName(dokumName->substr(from, to - from));
-            if (!d) {
-                err << "pamerol-hesap: --dokum kidem, ihbar ve ibraname'den birini ya da virgülle birkaçını "
-                       "ister, \""
-                    << Excerpt(*dokumName) << "\" değil\n"
-                    << kUsage;
-                return 2;
-            }
+            if (!d)
+                return Misused(
+                    "--dokum kidem, ihbar ve ibraname'den birini ya da virgülle birkaçını ister, \"" +
+                        Excerpt(*dokumName) + "\" değil",
+                    err);
             if (std::find(dokumler.begin(), dokumler.end(), *d) == dokumler.end()) dokumler.push_back(*d);
             from = to + 1;
         }
@@ -189,56 +186,38 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     std::optional<Printout> printout;
     if (dokumName || dokumPath) {
         auto dokum = dokumName ? DokumByName(*dokumName) : std::nullopt;
-        if (!dokum || !dokumPath) {
-            err << "pamerol-hesap: --dokum kidem|ihbar|ibraname|aciklama ile --kaydet DOSYA birlikte "
-                   "verilir\n"
-                << kUsage;
-            return 2;
-        }
+        if (!dokum || !dokumPath)
+            return Misused("--dokum kidem|ihbar|ibraname|aciklama ile --kaydet DOSYA birlikte verilir", err);
         printout = Printout{*dokum, *dokumPath};
     }
-    if (batch && (!assignments.empty() || saveFile || printout || aciklama)) {
-        err << "pamerol-hesap: --toplu vakaları yalnız standart girdiden alır (ALAN=METİN, --ayar-yaz, "
-               "--dokum ve --aciklama verilmez)\n"
-            << kUsage;
-        return 2;
-    }
+    if (batch && (!assignments.empty() || saveFile || printout || aciklama))
+        return Misused("--toplu vakaları yalnız standart girdiden alır (ALAN=METİN, --ayar-yaz, --dokum ve "
+                       "--aciklama verilmez)",
+                       err);
 
     const bool tabloOption =
         tabloOut || cikisTarihi || uzerineYaz || pdfKlasoru || topluAdi || onizleme || ilerleme;
     if (tabloIn || tabloOption) {
-        if (!tabloIn || (!tabloOut && !onizleme)) {
-            err << "pamerol-hesap: --toplu-tablo TABLO ile --cikti DOSYA (ya da --onizleme) birlikte "
-                   "verilir\n"
-                << kUsage;
-            return 2;
-        }
+        if (!tabloIn || (!tabloOut && !onizleme))
+            return Misused("--toplu-tablo TABLO ile --cikti DOSYA (ya da --onizleme) birlikte verilir", err);
         if (batch || !assignments.empty() || saveFile || printout || archiveOptions.command() ||
-            archiveOptions.reopen || aciklama) {
-            err << "pamerol-hesap: --toplu-tablo ile yalnız --cikti, --yasal-degerler ya da --ayar, "
-                   "--cikis-tarihi, --pdf-klasoru ile --dokum, --arsiv, --toplu-adi, --ilerleme ve "
-                   "--uzerine-yaz verilir\n"
-                << kUsage;
-            return 2;
-        }
-        if (pdfKlasoru.has_value() != !dokumler.empty()) {
-            err << "pamerol-hesap: --toplu-tablo ile --pdf-klasoru KLASÖR ve --dokum kidem,ihbar,ibraname "
-                   "birlikte verilir\n"
-                << kUsage;
-            return 2;
-        }
-        if (yasalDegerler && settingsFile) {
-            err << "pamerol-hesap: --toplu-tablo ile ya --yasal-degerler ya da --ayar DOSYA verilir\n"
-                << kUsage;
-            return 2;
-        }
+            archiveOptions.reopen || aciklama)
+            return Misused(
+                "--toplu-tablo ile yalnız --cikti, --yasal-degerler ya da --ayar, --cikis-tarihi, "
+                "--pdf-klasoru ile --dokum, --arsiv, --toplu-adi, --ilerleme ve --uzerine-yaz verilir",
+                err);
+        if (pdfKlasoru.has_value() != !dokumler.empty())
+            return Misused("--toplu-tablo ile --pdf-klasoru KLASÖR ve --dokum kidem,ihbar,ibraname birlikte "
+                           "verilir",
+                           err);
+        if (yasalDegerler && settingsFile)
+            return Misused("--toplu-tablo ile ya --yasal-degerler ya da --ayar DOSYA verilir", err);
         if (cikisTarihi) {
             const auto date = ReadDate(*cikisTarihi, DateForms::Table);
-            if (!date) {
-                err << "pamerol-hesap: --cikis-tarihi GG.AA.YYYY biçiminde bir tarih ister, \""
-                    << Excerpt(*cikisTarihi) << "\" değil\n";
-                return 2;
-            }
+            if (!date)
+                return Report(Failure("--cikis-tarihi GG.AA.YYYY biçiminde bir tarih ister, \"" +
+                                      Excerpt(*cikisTarihi) + "\" değil"),
+                              kStatusUsage, err);
             cikisTarihi = DateText(*date);
         }
         if (onizleme) return TopluTabloOnizleme(*tabloIn, cikisTarihi, out, err);
@@ -252,16 +231,17 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         AyarYukleme loaded = AyarlariOku(settings->record, *settingsFile);
         if (!loaded.error && !loaded.loaded)
             loaded.error = AyarOkumaHatasi(*settingsFile, std::strerror(ENOENT));
-        if (loaded.error) {
-            err << "pamerol-hesap: " << *loaded.error << '\n';
-            return 2;
-        }
+        if (loaded.error) return Report(Failure(*loaded.error), kStatusUsage, err);
         settings->loaded = std::move(loaded.loaded);
     }
 
     std::unique_ptr<YasalDegerler> table;
     // A table of employees takes the legal figures of each row's exit date unless a settings file is given.
-    if ((yasalDegerler || (tabloIn && !settingsFile)) && !(table = YasalDegerleriYukle(err))) return 2;
+    if (yasalDegerler || (tabloIn && !settingsFile)) {
+        auto loaded = YasalDegerleriYukle();
+        if (!loaded) return Report(loaded.error(), kStatusUsage, err);
+        table = std::move(*loaded);
+    }
     if (tabloIn)
         return RunTopluTablo(TopluTabloSecenekleri{*tabloIn, *tabloOut, cikisTarihi, uzerineYaz, settingsFile,
                                                    pdfKlasoru, dokumler, archiveOptions.file,
@@ -269,18 +249,14 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
                              ilerleme, settings.get(), table.get(), out, err);
 
     const auto archivePath = ArchivePath(archiveOptions, settingsFile);
-    if ((archiveOptions.command() || archiveOptions.reopen) && !archivePath) {
-        err << "pamerol-hesap: arşiv komutları --arsiv DOSYA ya da --ayar DOSYA ister\n" << kUsage;
-        return 2;
-    }
+    if ((archiveOptions.command() || archiveOptions.reopen) && !archivePath)
+        return Misused("arşiv komutları --arsiv DOSYA ya da --ayar DOSYA ister", err);
     if (archiveOptions.command()) return RunArchiveCommand(archiveOptions, *archivePath, out, err);
 
     // The statement looks the legal figures up in the table; without it, it says the table was not read.
     std::unique_ptr<YasalDegerler> aciklamaTablosu;
-    if (aciklama && !table) {
-        std::ostringstream ignored;
-        aciklamaTablosu = YasalDegerleriYukle(ignored);
-    }
+    if (aciklama && !table)
+        if (auto loaded = YasalDegerleriYukle()) aciklamaTablosu = std::move(*loaded);
     const YasalDegerler* statementTable = table ? table.get() : aciklamaTablosu.get();
     std::string statement;
     int statementStatus = 0;
@@ -291,15 +267,13 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             return;
         }
         // A refused calculation: its own message says why.
-        for (const RecordedMessages::Entry& e : m.entries) err << "pamerol-hesap: " << e.text << '\n';
-        if (m.entries.empty()) err << "pamerol-hesap: " << a.error().message << '\n';
-        statementStatus = 1;
+        for (const RecordedMessages::Entry& e : m.entries) Report(Failure(e.text), kStatusRefused, err);
+        if (m.entries.empty()) Report(a.error(), kStatusRefused, err);
+        statementStatus = kStatusRefused;
     };
     if (archiveOptions.reopen) {
-        if (batch || !assignments.empty() || saveFile) {
-            err << "pamerol-hesap: --arsiv-ac ile ALAN=METİN, --toplu ya da --ayar-yaz verilmez\n" << kUsage;
-            return 2;
-        }
+        if (batch || !assignments.empty() || saveFile)
+            return Misused("--arsiv-ac ile ALAN=METİN, --toplu ya da --ayar-yaz verilmez", err);
         const auto show = [&](const Record& r, const RecordedMessages& m) {
             if (aciklama) {
                 explain(r, m);
@@ -323,30 +297,24 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     if (batch) return RunBatch(settings.get(), table.get(), in, out, err, archiveRun);
 
     for (const auto& [name, value] : assignments) {
-        if (!KnownName(name)) {
-            err << "pamerol-hesap: " << UnknownField(name) << '\n';
-            return 2;
-        }
+        if (!KnownName(name)) return Report(Failure(UnknownField(name)), kStatusUsage, err);
     }
     std::optional<SaveTarget> saveTo;
     if (saveFile)
         saveTo = SaveTarget{*saveFile,
                             settings && SameFile(*settingsFile, *saveFile) ? settings->loaded : std::nullopt};
     int status = 0;
-    try {
-        ResultWriter writer;
-        std::string result;
+    ResultWriter writer;
+    std::string result;
+    const Expected<void> ran =
         RunCase(settings.get(), assignments, writer, result, saveTo ? &*saveTo : nullptr, &err, &status,
                 printout ? &*printout : nullptr, archiveRun, 0, table.get(),
                 aciklama ? CalculatedCase(explain) : CalculatedCase());
-        // With --aciklama the statement stands in place of the sheet's line.
-        out << (aciklama ? statement : result);
-        status = WorseStatus(status, statementStatus);
-        if (archiveRun) status = WorseStatus(status, archiveRun->flush());
-    } catch (const UsageError& e) {
-        err << "pamerol-hesap: " << e.what << '\n';
-        return 2;
-    }
+    if (!ran) return Report(ran.error(), kStatusUsage, err);
+    // With --aciklama the statement stands in place of the sheet's line.
+    out << (aciklama ? statement : result);
+    status = WorseStatus(status, statementStatus);
+    if (archiveRun) status = WorseStatus(status, archiveRun->flush());
     if (!OutputWritten(out, err)) return 1;
     return status;
 }

@@ -10,6 +10,7 @@
 #include "base/json.h"
 #include "case_run.h"
 #include "json_io.h"
+#include "report.h"
 
 namespace pamerol {
 
@@ -58,8 +59,8 @@ class StopOnSignal {
 
 int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string>& cikisTarihi,
                        std::ostream& out, std::ostream& err) {
-    const auto tablo = TabloDosyasiOku(girdi, OkumaSecenekleri{cikisTarihi, 20}, err);
-    if (!tablo) return kStatusUsage;
+    const auto tablo = TabloDosyasiOku(girdi, OkumaSecenekleri{cikisTarihi, 20});
+    if (!tablo) return Report(tablo.error(), kStatusUsage, err);
     std::vector<std::string> eslesmeler;
     for (const SutunEslesmesi& e : tablo->eslesmeler) eslesmeler.push_back(EslesmeBasligi(e));
     std::string line;

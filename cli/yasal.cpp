@@ -6,13 +6,9 @@
 
 namespace pamerol {
 
-std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err) {
-    std::string why;
-    auto table = ProgramYasalDegerleri(&why);
-    if (!table) {
-        err << "pamerol-hesap: yasal değerler tablosu okunamadı: " << why << '\n';
-        return nullptr;
-    }
+Expected<std::unique_ptr<YasalDegerler>> YasalDegerleriYukle() {
+    auto table = ProgramYasalDegerleri();
+    if (!table) return Failure("yasal değerler tablosu okunamadı: " + table.error().message);
     return std::make_unique<YasalDegerler>(std::move(*table));
 }
 

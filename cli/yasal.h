@@ -17,9 +17,8 @@
 namespace pamerol {
 
 // The table among the program's read-only files (beside it, or in the shared data folder of an installed
-// program). Nothing, after a line on err naming the file and the reason, when it
-// cannot be read or a row of it is malformed.
-std::unique_ptr<YasalDegerler> YasalDegerleriYukle(std::ostream& err);
+// program). A Problem naming the file and the reason when it cannot be read or a row of it is malformed.
+Expected<std::unique_ptr<YasalDegerler>> YasalDegerleriYukle();
 
 // Adds the report, and the ceiling warning for the TAV the calculation used, to the object of a result
 // line being written, as its member "yasalDegerler".

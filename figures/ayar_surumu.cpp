@@ -18,26 +18,23 @@ Expected<std::optional<std::string>> AyarDosyasiniYukselt(const std::string& pat
         return std::optional<std::string>();
     std::vector<Field> added;
     bool upgraded = false;
-    auto error = UpdateProfile(path, [&](ProfileText& text) -> std::optional<std::string> {
+    auto saved = UpdateProfile(path, [&](ProfileText& text) -> Expected<void> {
         const std::string stored = text.read("Pamerol", "Surum");
         const int version = stored.empty() ? 1 : std::atoi(stored.c_str());
-        if (version >= kAyarSurumu) return "güncel"; // nothing to do: cancels the save
+        if (version >= kAyarSurumu) return Failure("güncel"); // nothing to do: cancels the save
         upgraded = true;
         for (const SettingKey& k : kSettingKeys) {
             if (Info(k.field).tab != Tab::Sabitler || !text.read(k.section, k.key).empty() || !table)
                 continue;
             const YasalDeger* row = table->inForce(k.field, today);
             if (!row || row->value.empty()) continue;
-            if (auto why = text.write(k.section, k.key, row->value)) return why;
+            if (auto written = text.write(k.section, k.key, row->value); !written) return written;
             added.push_back(k.field);
         }
         return text.write("Pamerol", "Surum", std::to_string(kAyarSurumu));
     });
     if (!upgraded) return std::optional<std::string>();
-    if (error) {
-        const std::string message = AyarKayitHatasi(path, *error);
-        return Problem{"", path, message};
-    }
+    if (!saved) return Problem{"", path, AyarKayitHatasi(path, saved.error().message)};
     if (added.empty()) return std::optional<std::string>();
     std::string names;
     for (Field f : added) names += (names.empty() ? "" : ", ") + YasalBaslik(f);

@@ -171,17 +171,13 @@ std::string DateText(int key) {
     return DateText(Date::FromKey(key));
 }
 
-std::optional<YasalDegerler> YasalDegerler::Parse(std::string_view text, std::string* error) {
+Expected<YasalDegerler> YasalDegerler::Parse(std::string_view text) {
     YasalDegerler table;
     bool header = false;
     int number = 0;
     // The first malformed row stops the reading; an overlap among the rows above it comes first in the
     // file and is named instead.
     std::optional<std::string> malformed;
-    auto fail = [&](const std::string& why) {
-        if (error) *error = why;
-        return std::nullopt;
-    };
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3); // a byte-order mark some editors add
     for (size_t from = 0; from < text.size() && !malformed;) {
         size_t eol = text.find('\n', from);
@@ -191,8 +187,8 @@ std::optional<YasalDegerler> YasalDegerler::Parse(std::string_view text, std::st
         if (line.empty() || line.front() == '#') continue;
         if (!header) {
             if (line != kHeader)
-                return fail("satır " + std::to_string(number) + ": başlık satırı " + Quoted(kHeader) +
-                            " olmalı");
+                return Failure("satır " + std::to_string(number) + ": başlık satırı " + Quoted(kHeader) +
+                               " olmalı");
             header = true;
             continue;
         }
@@ -203,13 +199,14 @@ std::optional<YasalDegerler> YasalDegerler::Parse(std::string_view text, std::st
             malformed = "satır " + std::to_string(number) + ": " + why;
     }
     if (!header)
-        return fail(text.empty() ? "dosya boş" : "satır " + std::to_string(number) + ": başlık satırı yok");
-    if (auto overlap = FirstOverlap(table.rows_)) return fail(*overlap);
-    if (malformed) return fail(*malformed);
+        return Failure(text.empty() ? "dosya boş"
+                                    : "satır " + std::to_string(number) + ": başlık satırı yok");
+    if (auto overlap = FirstOverlap(table.rows_)) return Failure(*overlap);
+    if (malformed) return Failure(*malformed);
     return table;
 }
 
-std::optional<YasalDegerler> YasalDegerler::Load(const std::string& path, std::string* error) {
+Expected<YasalDegerler> YasalDegerler::Load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     // Copying an empty file inserts nothing, which the stream counts as a failure: an empty file is read
@@ -217,12 +214,9 @@ std::optional<YasalDegerler> YasalDegerler::Load(const std::string& path, std::s
     std::error_code ec;
     const bool empty =
         std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0;
-    if (!in || (!empty && !(text << in.rdbuf()))) {
-        if (error) *error = path + ": dosya okunamadı";
-        return std::nullopt;
-    }
-    auto table = Parse(text.str(), error);
-    if (!table && error) *error = path + ", " + *error;
+    if (!in || (!empty && !(text << in.rdbuf()))) return Failure(path + ": dosya okunamadı");
+    auto table = Parse(text.str());
+    if (!table) return Failure(path + ", " + table.error().message);
     return table;
 }
 
@@ -423,9 +417,9 @@ std::string UyariParagrafi(const std::vector<YasalUyari>& uyarilar) {
     return out;
 }
 
-std::optional<YasalDegerler> ProgramYasalDegerleri(std::string* why) {
+Expected<YasalDegerler> ProgramYasalDegerleri() {
     const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
-    return YasalDegerler::Load(YasalDegerlerYolu(places.resources), why);
+    return YasalDegerler::Load(YasalDegerlerYolu(places.resources));
 }
 
 } // namespace pamerol

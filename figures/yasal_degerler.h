@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/problem.h"
 #include "calc/fields.h"
 #include "calc/hesapla.h"
 #include "calc/record.h"
@@ -51,14 +52,14 @@ class YasalDegerler {
     // Reads the table from its text. A row that cannot be used (a wrong number of columns, an unknown
     // field, a date that is not in the calendar, an end before the start, a value the sheet cannot
     // read, a value with status "✗" or a gap without it, a value without a source, a period that
-    // overlaps another of the same field) makes the whole table unusable: nothing is returned and error
-    // holds "satır N: " and the reason. Lines starting with "#" and blank lines are skipped; the first
-    // other line is the header.
-    static std::optional<YasalDegerler> Parse(std::string_view text, std::string* error);
+    // overlaps another of the same field) makes the whole table unusable: a Problem whose message is
+    // "satır N: " and the reason. Lines starting with "#" and blank lines are skipped; the first other
+    // line is the header.
+    static Expected<YasalDegerler> Parse(std::string_view text);
 
-    // Parse on the file's contents; the error begins with the path. A file that cannot be read is an
-    // error too.
-    static std::optional<YasalDegerler> Load(const std::string& path, std::string* error);
+    // Parse on the file's contents; the message begins with the path. A file that cannot be read is a
+    // Problem too. The caller's sentence quotes the message ("Yasal değerler tablosu okunamadı: ...").
+    static Expected<YasalDegerler> Load(const std::string& path);
 
     // The row of the field in force on the date, a gap row included; null when no row covers the date.
     const YasalDeger* inForce(Field f, int date) const;
@@ -183,7 +184,7 @@ std::optional<int> YasalTarih(const Record& r, int today);
 std::string UyariParagrafi(const std::vector<YasalUyari>& uyarilar);
 
 // The table among the program's read-only files (beside it, or in the shared data folder of an installed
-// program); nothing, with the reason in *why, when it cannot be read or a row of it is malformed.
-std::optional<YasalDegerler> ProgramYasalDegerleri(std::string* why);
+// program); a Problem, as Load gives it, when it cannot be read or a row of it is malformed.
+Expected<YasalDegerler> ProgramYasalDegerleri();
 
 } // namespace pamerol

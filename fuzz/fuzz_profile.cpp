@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(before.back().size() <= 4 * kIniValueMax, "a read is longer than the cut allows");
     }
 
-    check(!IniYaz(path, target.section, target.key, value).has_value(), "a write to a writable file failed");
+    check(IniYaz(path, target.section, target.key, value).has_value(), "a write to a writable file failed");
     if (readsBackExactly(value))
         check(IniOku(path, target.section, target.key) == withCrLf(value), "written value lost");
     for (std::size_t i = 0; i < all.size(); ++i) {

@@ -15,10 +15,9 @@ using namespace pamerol;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text = "alan;baslangic;bitis;deger;durum;kaynaklar\n" +
                              std::string(reinterpret_cast<const char*>(data), size);
-    std::string error;
-    auto table = YasalDegerler::Parse(text, &error);
+    auto table = YasalDegerler::Parse(text);
     if (!table) {
-        if (error.rfind("satır ", 0) != 0) std::abort();
+        if (table.error().message.rfind("satır ", 0) != 0) std::abort();
         return 0;
     }
     for (const YasalDeger& row : table->rows()) {

@@ -134,7 +134,7 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
         // The statement names the legal figures from the table, as --aciklama does; without it, it says
         // the table was not read. Loaded once, with the first statement.
         if (!d.tableLoaded) {
-            if (auto table = ProgramYasalDegerleri(nullptr))
+            if (auto table = ProgramYasalDegerleri())
                 d.table = std::make_unique<YasalDegerler>(std::move(*table));
             d.tableLoaded = true;
         }

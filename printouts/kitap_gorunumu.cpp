@@ -148,20 +148,21 @@ std::string Column(int n) { // 0 -> "A"
 
 } // namespace
 
-std::optional<std::string> DonukBolmeler(std::string_view book, bool xlsx, const std::string& sheet,
-                                         int columns, int rows) {
+Expected<std::string> DonukBolmeler(std::string_view book, bool xlsx, const std::string& sheet, int columns,
+                                    int rows) {
+    const Problem notAWorkbook = Failure("çalışma kitabı ofisin yazdığı bir zip arşivi değil");
     auto parts = Parts(book);
-    if (!parts) return std::nullopt;
+    if (!parts) return notAWorkbook;
     const std::string corner = Column(columns) + std::to_string(rows + 1);
     for (Part& p : *parts) {
         if (xlsx && p.name == "xl/worksheets/sheet1.xml") {
             auto xml = Inflated(p);
-            if (!xml) return std::nullopt;
+            if (!xml) return notAWorkbook;
             // The sheet's view: the frozen pane, and the selection in the pane below and right of it.
             const size_t view = xml->find("<sheetView ");
             const size_t close = view == std::string::npos ? view : xml->find('>', view);
             const size_t end = close == std::string::npos ? close : xml->find("</sheetView>", close);
-            if (end == std::string::npos || (*xml)[close - 1] == '/') return std::nullopt;
+            if (end == std::string::npos || (*xml)[close - 1] == '/') return notAWorkbook;
             const std::string pane = "<pane xSplit=\"" + std::to_string(columns) + "\" ySplit=\"" +
                                      std::to_string(rows) + "\" topLeftCell=\"" + corner +
                                      "\" activePane=\"bottomRight\" state=\"frozen\"/><selection "

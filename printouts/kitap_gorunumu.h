@@ -4,9 +4,10 @@
 // part of an .ods. Both are zip archives; every other part is copied as it is.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/problem.h"
 
 namespace pamerol {
 
@@ -20,8 +21,9 @@ struct DonukBolme {
 
 // The workbook's bytes with its first sheet's first `rows` rows and first `columns` columns frozen (xlsx:
 // the workbook is an Office Open XML file; else an OpenDocument spreadsheet whose first sheet is named
-// `sheet`). Nothing when the file is not a zip archive as the office writes one.
-std::optional<std::string> DonukBolmeler(std::string_view book, bool xlsx, const std::string& sheet,
-                                         int columns, int rows);
+// `sheet`). A Problem when the file is not a zip archive as the office writes one; the caller keeps the
+// workbook without its view, and no clerk sees the message.
+Expected<std::string> DonukBolmeler(std::string_view book, bool xlsx, const std::string& sheet, int columns,
+                                    int rows);
 
 } // namespace pamerol

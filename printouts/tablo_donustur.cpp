@@ -53,13 +53,10 @@ struct TemporaryFolder {
 constexpr auto kConversionLimit = std::chrono::seconds(120);
 
 // Has a headless office of this run's own save the file at path in the format into the folder; the
-// saved file's path, or nothing with the reason.
-std::optional<std::string> OfficeConvert(const std::string& path, const std::string& format,
-                                         const std::string& folder, std::string* why) {
-    const auto fail = [&](std::string reason) {
-        if (why) *why = std::move(reason);
-        return std::nullopt;
-    };
+// saved file's path, or the reason (empty when the office gave none).
+Expected<std::string> OfficeConvert(const std::string& path, const std::string& format,
+                                    const std::string& folder) {
+    const auto fail = [](std::string reason) { return Failure(std::move(reason)); };
     TemporaryFolder profile("pamerol-office-XXXXXX");
     if (profile.path.empty()) return fail("geçici klasör oluşturulamadı");
     // The office listens on the profile's pipe so that the watchdog finds and ends it, with its profile,
@@ -126,11 +123,8 @@ std::string Contents(const std::string& path) {
 
 } // namespace
 
-std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* why) {
-    const auto fail = [&](std::string reason) {
-        if (why) *why = std::move(reason);
-        return std::nullopt;
-    };
+Expected<std::string> WorkbookAsCsv(const std::string& path) {
+    const auto fail = [](std::string reason) { return Failure(std::move(reason)); };
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return fail(std::string("okunamadı (") + std::strerror(ENOENT) + ")");
     if (::access(path.c_str(), R_OK) != 0)
@@ -138,22 +132,18 @@ std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* w
     TemporaryFolder out("pamerol-tablo-XXXXXX");
     if (out.path.empty()) return fail("geçici klasör oluşturulamadı");
     // ";" between cells, '"' around texts, UTF-8, from the first line; cells as the office shows them.
-    std::string reason;
-    auto csv = OfficeConvert(path, "csv:Text - txt - csv (StarCalc):59,34,76,1", out.path, &reason);
+    auto csv = OfficeConvert(path, "csv:Text - txt - csv (StarCalc):59,34,76,1", out.path);
     if (!csv)
-        return fail(reason.empty()
+        return fail(csv.error().message.empty()
                         ? "bir tablo olarak açılamadı (bozuk, parola korumalı ya da bir çalışma kitabı "
                           "değil)"
-                        : reason);
+                        : csv.error().message);
     return Contents(*csv);
 }
 
-std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::string& target,
-                                            const DonukBolme& donuk, std::string* why) {
-    const auto fail = [&](std::string reason) {
-        if (why) *why = std::move(reason);
-        return std::nullopt;
-    };
+Expected<std::string> WorkbookFromFods(const std::string& fods, const std::string& target,
+                                       const DonukBolme& donuk) {
+    const auto fail = [](std::string reason) { return Failure(std::move(reason)); };
     TemporaryFolder work("pamerol-tablo-XXXXXX");
     if (work.path.empty()) return fail("geçici klasör oluşturulamadı");
     const std::string source = work.path + "/sonuc.fods";
@@ -169,28 +159,25 @@ std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::
     const std::string folder = work.path + "/cikti";
     std::error_code ec;
     fs::create_directory(folder, ec);
-    std::string reason;
-    auto saved = OfficeConvert(source, format, folder, &reason);
-    if (!saved) return fail(reason.empty() ? "ofis çalışma kitabını kaydedemedi" : reason);
+    auto saved = OfficeConvert(source, format, folder);
+    if (!saved)
+        return fail(saved.error().message.empty() ? "ofis çalışma kitabını kaydedemedi"
+                                                  : saved.error().message);
     std::string book = Contents(*saved);
     if (auto frozen = DonukBolmeler(book, ext == ".xlsx", donuk.sayfa, donuk.sutunlar, donuk.satirlar))
-        return frozen;
+        return std::move(*frozen);
     return book;
 }
 
 #else
 
-std::optional<std::string> WorkbookAsCsv(const std::string&, std::string* why) {
-    if (why)
-        *why =
-            "bu derlemede çalışma kitaplarını okuyacak LibreOffice desteği yok; tabloyu CSV olarak kaydedin";
-    return std::nullopt;
+Expected<std::string> WorkbookAsCsv(const std::string&) {
+    return Failure("bu derlemede çalışma kitaplarını okuyacak LibreOffice desteği yok; tabloyu CSV olarak "
+                   "kaydedin");
 }
 
-std::optional<std::string> WorkbookFromFods(const std::string&, const std::string&, const DonukBolme&,
-                                            std::string* why) {
-    if (why) *why = "bu derlemede çalışma kitabı yazacak LibreOffice desteği yok; sonucu .csv olarak isteyin";
-    return std::nullopt;
+Expected<std::string> WorkbookFromFods(const std::string&, const std::string&, const DonukBolme&) {
+    return Failure("bu derlemede çalışma kitabı yazacak LibreOffice desteği yok; sonucu .csv olarak isteyin");
 }
 
 #endif

@@ -4,9 +4,9 @@
 // Turkish notation, formulas as their values), and a results workbook saved from a flat ODF spreadsheet.
 #pragma once
 
-#include <optional>
 #include <string>
 
+#include "base/problem.h"
 #include "kitap_gorunumu.h"
 
 namespace pamerol {
@@ -14,15 +14,16 @@ namespace pamerol {
 // Whether the file's name ends as a workbook the office reads (.xlsx, .xls, .ods; any letter case).
 bool IsWorkbook(const std::string& path);
 
-// The CSV bytes of the workbook's first sheet; nothing, with the reason in *why, when the office cannot
-// be started or cannot read the file (not a workbook, password-protected, damaged).
-std::optional<std::string> WorkbookAsCsv(const std::string& path, std::string* why);
+// The CSV bytes of the workbook's first sheet; a Problem when the office cannot be started or cannot read
+// the file (not a workbook, password-protected, damaged). Its message is the reason, which the caller's
+// sentence about the file quotes.
+Expected<std::string> WorkbookAsCsv(const std::string& path);
 
 // The bytes of a workbook that the office saves from a flat ODF spreadsheet, in the format the target's
 // name ends with (.xlsx or .ods; the target itself is not written), opening with the panes frozen (a
-// workbook that cannot be given its view is still the workbook); nothing, with the reason in *why, when
-// the office cannot be started or cannot save it.
-std::optional<std::string> WorkbookFromFods(const std::string& fods, const std::string& target,
-                                            const DonukBolme& donuk, std::string* why);
+// workbook that cannot be given its view is still the workbook); a Problem with the reason, as
+// WorkbookAsCsv, when the office cannot be started or cannot save it.
+Expected<std::string> WorkbookFromFods(const std::string& fods, const std::string& target,
+                                       const DonukBolme& donuk);
 
 } // namespace pamerol

@@ -16,10 +16,9 @@ std::string IniYolu(const std::string& programFolder) {
 AyarYukleme AyarlariOku(Record& record, const std::string& iniYolu) {
     // The file is read once; each field then takes its key's value as a single read would give it.
     AyarYukleme result;
-    std::string error;
-    std::optional<ProfileText> read = LoadProfile(iniYolu, &error);
-    if (!read) result.error = AyarOkumaHatasi(iniYolu, error);
-    const ProfileText file = read.value_or(ProfileText());
+    const Expected<ProfileText> read = LoadProfile(iniYolu);
+    if (!read) result.error = AyarOkumaHatasi(iniYolu, read.error().message);
+    const ProfileText file = read ? *read : ProfileText();
     if (read && ::access(iniYolu.c_str(), F_OK) == 0) {
         result.loaded.emplace();
         for (std::size_t i = 0; i < kSettingKeys.size(); ++i)
@@ -38,23 +37,23 @@ SettingTexts SettingsOf(const Record& record) {
     return texts;
 }
 
-std::optional<std::string> AyarlariYaz(const Record& record, const std::string& iniYolu,
-                                       const LoadedSettings& loaded) {
+Expected<void> AyarlariYaz(const Record& record, const std::string& iniYolu, const LoadedSettings& loaded) {
     return AyarlariYaz(SettingsOf(record), iniYolu, loaded);
 }
 
-std::optional<std::string> AyarlariYaz(const SettingTexts& texts, const std::string& iniYolu,
-                                       const LoadedSettings& loaded) {
-    const auto change = [&](ProfileText& file) -> std::optional<std::string> {
+Expected<void> AyarlariYaz(const SettingTexts& texts, const std::string& iniYolu,
+                           const LoadedSettings& loaded) {
+    const auto change = [&](ProfileText& file) -> Expected<void> {
         for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
             const SettingKey& k = kSettingKeys[i];
             if (loaded && (*loaded)[i] == texts[i]) continue;
-            if (auto bad = file.write(k.section, k.key, texts[i])) return bad;
+            if (auto written = file.write(k.section, k.key, texts[i]); !written) return written;
         }
-        return std::nullopt;
+        return {};
     };
-    if (auto bad = UpdateProfile(iniYolu, change)) return AyarKayitHatasi(iniYolu, *bad);
-    return std::nullopt;
+    if (auto saved = UpdateProfile(iniYolu, change); !saved)
+        return Failure(AyarKayitHatasi(iniYolu, saved.error().message));
+    return {};
 }
 
 std::string AyarKayitHatasi(const std::string& iniYolu, const std::string& reason) {

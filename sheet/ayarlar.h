@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/problem.h"
 #include "calc/fields.h"
 #include "calc/record.h"
 
@@ -54,13 +55,13 @@ AyarYukleme AyarlariOku(Record& record, const std::string& iniYolu);
 // Saves the settings fields to the file in one locked read-modify-write, keeping everything else in it.
 // Given what the sheet loaded from this file, only the fields changed since then are written, so that a
 // figure another clerk saved meanwhile is not put back to its old value; without it (no file at the load,
-// or another file) every field is written. Returns nothing on success, or the message for the user:
+// or another file) every field is written. When it fails, a Problem with the message for the user:
 // "Ayarlar kaydedilemedi: " with the path and reason.
-std::optional<std::string> AyarlariYaz(const Record& record, const std::string& iniYolu,
-                                       const LoadedSettings& loaded = std::nullopt);
+Expected<void> AyarlariYaz(const Record& record, const std::string& iniYolu,
+                           const LoadedSettings& loaded = std::nullopt);
 // The same for settings texts that are not (all) the sheet's, in the order of kSettingKeys.
-std::optional<std::string> AyarlariYaz(const SettingTexts& texts, const std::string& iniYolu,
-                                       const LoadedSettings& loaded = std::nullopt);
+Expected<void> AyarlariYaz(const SettingTexts& texts, const std::string& iniYolu,
+                           const LoadedSettings& loaded = std::nullopt);
 
 // The messages shown when the settings cannot be saved or read.
 std::string AyarKayitHatasi(const std::string& iniYolu, const std::string& reason);

@@ -156,8 +156,8 @@ void Pamerol::putBackClerksSettings(bool figuresOnly) {
 }
 
 bool Pamerol::ayarlariYaz() {
-    if (auto error = AyarlariYaz(clerksSettings(), iniYolu_, loaded_)) {
-        messages_.show(*error, MessageIcon::None);
+    if (auto saved = AyarlariYaz(clerksSettings(), iniYolu_, loaded_); !saved) {
+        messages_.show(saved.error().message, MessageIcon::None);
         return false;
     }
     return true;

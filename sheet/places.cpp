@@ -67,22 +67,22 @@ Places ChoosePlaces(const std::string& programFolder, const PlaceEnvironment& en
     return p;
 }
 
-std::optional<std::string> PreparePlaces(const Places& places) {
-    if (!places.perUser) return std::nullopt;
+Expected<void> PreparePlaces(const Places& places) {
+    if (!places.perUser) return {};
     for (const std::string& folder : {places.settings, places.work})
-        if (auto error = MakeFolders(folder)) return error;
+        if (auto error = MakeFolders(folder)) return Failure(*error);
     const std::string ini = places.settings + "/Pmrl.ini";
     const std::string sample = places.resources + "/Pmrl.ini";
-    if (Exists(ini) || !Exists(sample)) return std::nullopt;
-    std::string why;
-    auto text = LoadProfile(sample, &why);
-    if (!text) return sample + " okunamadı: " + why;
-    const auto copy = [&](ProfileText& file) -> std::optional<std::string> {
+    if (Exists(ini) || !Exists(sample)) return {};
+    auto text = LoadProfile(sample);
+    if (!text) return Failure(sample + " okunamadı: " + text.error().message);
+    const auto copy = [&](ProfileText& file) -> Expected<void> {
         file = *text;
-        return std::nullopt;
+        return {};
     };
-    if (auto error = UpdateProfile(ini, copy)) return ini + " yazılamadı: " + *error;
-    return std::nullopt;
+    if (auto copied = UpdateProfile(ini, copy); !copied)
+        return Failure(ini + " yazılamadı: " + copied.error().message);
+    return {};
 }
 
 } // namespace pamerol

@@ -6,8 +6,9 @@
 // the per-user folders of the XDG base directories.
 #pragma once
 
-#include <optional>
 #include <string>
+
+#include "base/problem.h"
 
 namespace pamerol {
 
@@ -34,8 +35,9 @@ struct PlaceEnvironment {
 Places ChoosePlaces(const std::string& programFolder, const PlaceEnvironment& env);
 
 // Makes the per-user folders (mode 0700) and, on the first start, copies the shared sample settings
-// file into the settings folder. Does nothing for places beside the program. Returns the reason when a
-// folder cannot be made or the sample cannot be copied; the program then starts with empty settings.
-std::optional<std::string> PreparePlaces(const Places& places);
+// file into the settings folder. Does nothing for places beside the program. A Problem whose message is the
+// reason when a folder cannot be made or the sample cannot be copied; the program then starts with empty
+// settings.
+Expected<void> PreparePlaces(const Places& places);
 
 } // namespace pamerol

@@ -582,17 +582,17 @@ std::string ProfileText::read(std::string_view section, std::string_view key) co
     return UnescapeIniValue(decode(value));
 }
 
-std::optional<std::string> ProfileText::write(std::string_view section, std::string_view key,
-                                              std::string_view value) {
+Expected<void> ProfileText::write(std::string_view section, std::string_view key, std::string_view value) {
     const std::string sectionBytes = encode(section);
     const std::string keyBytes = encode(key);
     if (decode(sectionBytes) != section || decode(keyBytes) != key)
-        return "ad dosyanın kodlamasıyla yazılamıyor: [" + std::string(section) + "] " + std::string(key);
-    if (auto bad = checkNames(section, key)) return bad;
+        return Failure("ad dosyanın kodlamasıyla yazılamıyor: [" + std::string(section) + "] " +
+                       std::string(key));
+    if (auto bad = checkNames(section, key)) return Failure(*bad);
 
     const Location loc = locate(body_, sectionBytes, keyBytes);
     // A value that already reads back as it is stays byte for byte, whatever its spelling in the file.
-    if (loc.key && read(section, key) == value) return std::nullopt;
+    if (loc.key && read(section, key) == value) return {};
 
     const std::string stored = encode(EscapeIniValue(value));
     const std::string_view eol = lineEnding(body_);
@@ -601,7 +601,7 @@ std::optional<std::string> ProfileText::write(std::string_view section, std::str
         const Line& l = *loc.key;
         const std::string name(parse(textOf(body_, l)).name);
         body_.replace(l.begin, l.end - l.begin, name + "=" + stored);
-        return std::nullopt;
+        return {};
     }
     std::string added;
     std::size_t at = 0;
@@ -627,14 +627,11 @@ std::optional<std::string> ProfileText::write(std::string_view section, std::str
         added += eol;
     }
     body_.insert(at, added);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<ProfileText> LoadProfile(const std::string& path, std::string* error) {
-    const auto failed = [&](std::string why) -> std::optional<ProfileText> {
-        if (error) *error = std::move(why);
-        return std::nullopt;
-    };
+Expected<ProfileText> LoadProfile(const std::string& path) {
+    const auto failed = [](std::string why) { return Failure(std::move(why)); };
     Fd fd(-1);
     struct stat st {};
     int openErr = 0;
@@ -649,10 +646,10 @@ std::optional<ProfileText> LoadProfile(const std::string& path, std::string* err
     return ProfileText(std::move(bytes));
 }
 
-std::optional<std::string> UpdateProfile(const std::string& path, const ProfileChange& change,
-                                         std::chrono::milliseconds lockWait) {
+Expected<void> UpdateProfile(const std::string& path, const ProfileChange& change,
+                             std::chrono::milliseconds lockWait) {
     std::string target;
-    if (auto bad = resolve(path, target)) return bad;
+    if (auto bad = resolve(path, target)) return Failure(*bad);
     const auto deadline = Clock::now() + lockWait;
     for (;;) {
         // The file is created empty when missing, so that it can be locked like any other; a save that
@@ -669,7 +666,7 @@ std::optional<std::string> UpdateProfile(const std::string& path, const ProfileC
         }
         if (bad) {
             if (created) ::unlink(target.c_str());
-            return openErr != 0 ? "yazmak için açılamadı: " + *bad : *bad;
+            return Failure(openErr != 0 ? "yazmak için açılamadı: " + *bad : *bad);
         }
         const auto forget = [&] {
             if (created) ::unlink(target.c_str());
@@ -678,13 +675,13 @@ std::optional<std::string> UpdateProfile(const std::string& path, const ProfileC
         const Locked locked = lockFile(fd.fd, F_WRLCK, deadline);
         if (auto lockBad = lockError(locked)) {
             forget();
-            return lockBad;
+            return Failure(*lockBad);
         }
         // A save that held the lock before may have renamed a new file over the one locked here.
         struct stat current {};
         if (::stat(target.c_str(), &current) != 0 || current.st_ino != st.st_ino ||
             current.st_dev != st.st_dev) {
-            if (Clock::now() >= deadline) return lockError(Locked::Busy);
+            if (Clock::now() >= deadline) return Failure(*lockError(Locked::Busy));
             continue;
         }
 
@@ -692,17 +689,17 @@ std::optional<std::string> UpdateProfile(const std::string& path, const ProfileC
         if (!readAll(fd.fd, old)) {
             const std::string why = errno == EFBIG ? tooLarge() : "okunamadı: " + errnoText(errno);
             forget();
-            return why;
+            return Failure(why);
         }
         ProfileText text(old);
-        if (auto refused = change(text)) {
+        if (auto changed = change(text); !changed) {
             forget();
-            return refused;
+            return changed;
         }
         const std::string bytes = text.bytes();
         if (bytes == old) {
             if (bytes.empty()) forget();
-            return std::nullopt; // already stored: the file is not touched
+            return {}; // already stored: the file is not touched
         }
 
         if (locked == Locked::Yes) removeLeftovers(folderOf(target), tempPrefix(target));
@@ -710,25 +707,27 @@ std::optional<std::string> UpdateProfile(const std::string& path, const ProfileC
         if (st.st_nlink == 1 && !hasAccessList(fd.fd)) {
             std::string reason;
             const Replaced r = replaceFile(target, st, bytes, reason);
-            if (r == Replaced::Yes) return std::nullopt;
+            if (r == Replaced::Yes) return {};
             if (r == Replaced::Failed) {
                 forget();
-                return reason;
+                return Failure(reason);
             }
         }
-        auto result = rewriteInPlace(fd.fd, old, bytes);
-        if (result) forget();
-        return result;
+        if (auto bad = rewriteInPlace(fd.fd, old, bytes)) {
+            forget();
+            return Failure(*bad);
+        }
+        return {};
     }
 }
 
 std::string IniOku(const std::string& path, std::string_view section, std::string_view key) {
-    const std::optional<ProfileText> file = LoadProfile(path);
+    const Expected<ProfileText> file = LoadProfile(path);
     return file ? file->read(section, key) : std::string();
 }
 
-std::optional<std::string> IniYaz(const std::string& path, std::string_view section, std::string_view key,
-                                  std::string_view value) {
+Expected<void> IniYaz(const std::string& path, std::string_view section, std::string_view key,
+                      std::string_view value) {
     return UpdateProfile(path, [&](ProfileText& file) { return file.write(section, key, value); });
 }
 

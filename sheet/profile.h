@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/problem.h"
 #include "calc/fields.h"
 
 namespace pamerol {
@@ -46,10 +47,10 @@ inline constexpr std::chrono::milliseconds kProfileLockWait{5000};
 // back.
 std::string IniOku(const std::string& path, std::string_view section, std::string_view key);
 
-// Sets key in section to value, creating the file, the section or the key as needed. Returns nothing on
-// success, or the reason of the failure (the file is then left as it was).
-std::optional<std::string> IniYaz(const std::string& path, std::string_view section, std::string_view key,
-                                  std::string_view value);
+// Sets key in section to value, creating the file, the section or the key as needed. A Problem whose
+// message is the reason of the failure when it fails (the file is then left as it was).
+Expected<void> IniYaz(const std::string& path, std::string_view section, std::string_view key,
+                      std::string_view value);
 
 // A whole profile file held in memory as its bytes on disk. Reads and writes behave exactly as IniOku
 // and IniYaz do on the file; this lets a caller read or write many keys with one file access. The
@@ -61,7 +62,7 @@ class ProfileText {
 
     std::string read(std::string_view section, std::string_view key) const;
     // Fails (and changes nothing) when a name cannot be stored so that it would read back.
-    std::optional<std::string> write(std::string_view section, std::string_view key, std::string_view value);
+    Expected<void> write(std::string_view section, std::string_view key, std::string_view value);
 
     std::string bytes() const;
     bool utf8() const { return utf8_; }
@@ -75,21 +76,21 @@ class ProfileText {
     std::string body_; // the file after its byte-order mark
 };
 
-// Reads a profile file under a shared lock. A missing file gives an empty text; nullopt when the path
-// exists but cannot be read, is not a regular file or is larger than kProfileSizeMax, with the reason in
-// *error when error is given.
-std::optional<ProfileText> LoadProfile(const std::string& path, std::string* error = nullptr);
+// Reads a profile file under a shared lock. A missing file gives an empty text; a Problem whose message is
+// the reason when the path exists but cannot be read, is not a regular file or is larger than
+// kProfileSizeMax.
+Expected<ProfileText> LoadProfile(const std::string& path);
 
 // One read-modify-write of a profile file: change gets the file as it is (empty when missing) and
-// returns nothing, or a reason that cancels the save. The whole step holds an exclusive lock on the file
+// succeeds, or gives a Problem that cancels the save. The whole step holds an exclusive lock on the file
 // (waiting at most lockWait for it). The new text replaces the file through a temporary file in the same
 // folder, synced and renamed over it, where that keeps the file's owner, group, mode and links; otherwise
 // (or when the folder refuses a temporary file) the file is rewritten in place. A file the process may
-// not write is not saved. Returns nothing on success or the reason of the failure; a failed replace
-// leaves the old file as it was.
-using ProfileChange = std::function<std::optional<std::string>(ProfileText&)>;
-std::optional<std::string> UpdateProfile(const std::string& path, const ProfileChange& change,
-                                         std::chrono::milliseconds lockWait = kProfileLockWait);
+// not write is not saved. A Problem whose message is the reason of the failure (or the change's own
+// Problem) when it fails; a failed replace leaves the old file as it was.
+using ProfileChange = std::function<Expected<void>(ProfileText&)>;
+Expected<void> UpdateProfile(const std::string& path, const ProfileChange& change,
+                             std::chrono::milliseconds lockWait = kProfileLockWait);
 
 // Conversions between UTF-8 and Windows-1254. Characters that Windows-1254 cannot hold (and invalid
 // UTF-8 bytes) become "?"; the seven bytes that Windows-1254 leaves undefined become U+FFFD.

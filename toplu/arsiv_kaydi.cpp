@@ -10,9 +10,11 @@ namespace pamerol {
 
 ArchiveRun::ArchiveRun(const std::string& path, std::ostream& err, std::string run)
     : err_(err), run_(std::move(run)) {
-    std::string error;
-    archive_ = Archive::open(path, &error, ArchiveAccess::ReadWrite);
-    if (!archive_) err << "pamerol-hesap: " << error << '\n';
+    auto opened = Archive::open(path, ArchiveAccess::ReadWrite);
+    if (opened)
+        archive_ = std::move(*opened);
+    else
+        err << "pamerol-hesap: " << opened.error().message << '\n';
     failed_ = !archive_;
 }
 
@@ -36,9 +38,8 @@ int ArchiveRun::flush() {
     for (auto& k : kept_) cases.push_back(std::move(k.second));
     kept_.clear();
     if (cases.empty()) return failed_ ? 1 : 0;
-    std::string error;
-    if (!archive_->storeAll(cases, &error)) {
-        if (!failed_) err_ << "pamerol-hesap: " << error << '\n';
+    if (auto stored = archive_->storeAll(cases); !stored) {
+        if (!failed_) err_ << "pamerol-hesap: " << stored.error().message << '\n';
         failed_ = true;
     }
     return failed_ ? 1 : 0;

@@ -63,32 +63,21 @@ std::optional<std::string> OutputProblem(const TopluTabloSecenekleri& s) {
 
 } // namespace
 
-std::optional<OkunanTablo> TabloDosyasiOku(const std::string& girdi, const OkumaSecenekleri& secenekler,
-                                           std::ostream& err) {
+Expected<OkunanTablo> TabloDosyasiOku(const std::string& girdi, const OkumaSecenekleri& secenekler) {
+    const auto because = [&](const Problem& p) { return Failure("\"" + girdi + "\": " + p.message); };
     std::string bytes;
     if (IsWorkbook(girdi)) {
-        std::string why;
-        auto csv = WorkbookAsCsv(girdi, &why);
-        if (!csv) {
-            err << "pamerol-hesap: \"" << girdi << "\": " << why << '\n';
-            return std::nullopt;
-        }
+        auto csv = WorkbookAsCsv(girdi);
+        if (!csv) return because(csv.error());
         bytes = std::move(*csv);
     } else {
         std::ifstream file(girdi, std::ios::binary);
-        if (!file) {
-            err << "pamerol-hesap: \"" << girdi << "\" okunamadı (" << std::strerror(errno) << ")\n";
-            return std::nullopt;
-        }
+        if (!file) return Failure("\"" + girdi + "\" okunamadı (" + std::strerror(errno) + ")");
         bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        if (file.bad()) {
-            err << "pamerol-hesap: \"" << girdi << "\" okunamadı\n";
-            return std::nullopt;
-        }
+        if (file.bad()) return Failure("\"" + girdi + "\" okunamadı");
     }
-    std::string why;
-    auto tablo = CsvTabloOku(bytes, secenekler, &why);
-    if (!tablo) err << "pamerol-hesap: \"" << girdi << "\": " << why << '\n';
+    auto tablo = CsvTabloOku(bytes, secenekler);
+    if (!tablo) return because(tablo.error());
     return tablo;
 }
 
@@ -187,8 +176,11 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         err << "pamerol-hesap: " << *problem << '\n';
         return unusable();
     }
-    const auto tablo = TabloDosyasiOku(secenekler.girdi, OkumaSecenekleri{secenekler.cikisTarihi, 0}, err);
-    if (!tablo) return unusable();
+    const auto tablo = TabloDosyasiOku(secenekler.girdi, OkumaSecenekleri{secenekler.cikisTarihi, 0});
+    if (!tablo) {
+        err << "pamerol-hesap: " << tablo.error().message << '\n';
+        return unusable();
+    }
     const size_t total = tablo->satirlar.size();
     sonuc.toplam = total;
 
@@ -255,9 +247,9 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         row.sira = rows.size() + 1;
         if (satir.hata.empty()) {
             int rowStatus = kStatusOk;
-            try {
-                Vaka vaka;
-                VakaHesapla(vaka, settings, satir.atamalar, table);
+            Vaka vaka;
+            const Expected<void> done = VakaHesapla(vaka, settings, satir.atamalar, table);
+            if (done) {
                 const Record& r = vaka.sheet.record();
                 if (r.command3Enabled()) {
                     if (papers)
@@ -279,8 +271,8 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 }
                 for (const YasalUyari& u : vaka.uyarilar) notes.push_back(u.metin);
                 row.uyari = Joined(notes, " ");
-            } catch (const UsageError& e) {
-                row.hata = e.what;
+            } else {
+                row.hata = done.error().message;
                 rowStatus = kStatusRefused;
             }
             if (row.hata.empty() && !row.hesaplandi) row.hata = "hesaplanamadı";
@@ -460,19 +452,19 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     if (Lower(std::filesystem::path(secenekler.cikti).extension().string()) == ".csv") {
         written = SonucCsv(rows);
     } else {
-        std::string why;
         // The header row and the number and name columns stay in sight while the clerk scrolls.
         auto book = WorkbookFromFods(SonucFods(rows, ozet), secenekler.cikti,
-                                     DonukBolme{std::string(kSonucSayfasi), 2, 1}, &why);
+                                     DonukBolme{std::string(kSonucSayfasi), 2, 1});
         if (!book) {
-            err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << why << '\n';
+            err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << book.error().message
+                << '\n';
             sonuc.durum = kStatusRefused;
             return sonuc;
         }
         written = std::move(*book);
     }
-    if (auto error = WriteExport(secenekler.cikti, written)) {
-        err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << *error << '\n';
+    if (auto stored = WriteExport(secenekler.cikti, written); !stored) {
+        err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << stored.error().message << '\n';
         sonuc.durum = kStatusRefused;
         return sonuc;
     }

@@ -48,10 +48,9 @@ class StopToken {
     std::atomic<bool> stopped_{false};
 };
 
-// The clerk's table read as rows: a workbook through the office, any other file as CSV. Nothing, with one
-// message naming the file on err, when it cannot be read as a table.
-std::optional<OkunanTablo> TabloDosyasiOku(const std::string& girdi, const OkumaSecenekleri& secenekler,
-                                           std::ostream& err);
+// The clerk's table read as rows: a workbook through the office, any other file as CSV. A Problem whose
+// message names the file when it cannot be read as a table.
+Expected<OkunanTablo> TabloDosyasiOku(const std::string& girdi, const OkumaSecenekleri& secenekler);
 
 // A row's paper file name: "NNN Adı Soyadı – Kıdem Bordrosu.pdf", NNN the row's place with at least three
 // digits (as many as the last row's), every character a file name cannot hold (or that a file manager

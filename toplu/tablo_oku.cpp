@@ -158,12 +158,8 @@ std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char s
     return rows;
 }
 
-std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler,
-                                       std::string* hata) {
-    const auto fail = [&](std::string why) {
-        if (hata) *hata = std::move(why);
-        return std::nullopt;
-    };
+Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler) {
+    const auto fail = [](std::string why) { return Failure(std::move(why)); };
     if (bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4) ||
         bytes.substr(0, 4) == std::string_view("\xD0\xCF\x11\xE0", 4))
         return fail(

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/problem.h"
 #include "calc/record.h"
 
 namespace pamerol {
@@ -56,11 +57,10 @@ struct OkumaSecenekleri {
 
 // Reads a CSV file's bytes: UTF-8 with or without a byte-order mark, or Windows-1254 (any text that is
 // not valid UTF-8); ";", "," or a tab between cells (the one the header row holds most of, outside
-// quotes); cells in double quotes may hold separators, line breaks and doubled quotes. Nothing, with the
-// reason in *hata (naming no file: the caller adds it), when the file is empty, has no header or lacks a
-// required column.
-std::optional<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler,
-                                       std::string* hata);
+// quotes); cells in double quotes may hold separators, line breaks and doubled quotes. A Problem whose
+// message is the reason (naming no file: the caller adds it) when the file is empty, has no header or
+// lacks a required column.
+Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler);
 
 // The cells of a CSV text (already UTF-8) split at sep, row by row.
 std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char sep);

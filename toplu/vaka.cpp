@@ -20,24 +20,25 @@ std::string Excerpt(std::string_view text) {
     return std::string(text);
 }
 
-void Apply(Pamerol& sheet, const std::string& name, const std::string& value) {
+Expected<void> Apply(Pamerol& sheet, const std::string& name, const std::string& value) {
     Record& r = sheet.record();
     if (name == "Option1" || name == "Option2") {
         if (value != "0" && value != "1")
-            throw UsageError{name + " yalnız 0 ya da 1 olabilir, \"" + Excerpt(value) + "\" olamaz"};
+            return Failure(name + " yalnız 0 ya da 1 olabilir, \"" + Excerpt(value) + "\" olamaz");
         bool first = (name == "Option1") == (value == "1");
         r.setMode(first ? Mode::Dates : Mode::PremiumDays);
     } else if (name == "Check1" || name == "Check2") {
         if (value != "0" && value != "1" && value != "2")
-            throw UsageError{name + " yalnız 0, 1 ya da 2 olabilir, \"" + Excerpt(value) + "\" olamaz"};
+            return Failure(name + " yalnız 0, 1 ya da 2 olabilir, \"" + Excerpt(value) + "\" olamaz");
         (r.*(name == "Check1" ? &Record::setCheck1 : &Record::setCheck2))(value[0] - '0');
     } else if (auto f = FieldByName(name)) {
         // The boxes of several lines hand their text over with CR LF line breaks, and so does a settings
         // load; a text given here with LF or CR breaks is stored the same way.
         r.write(*f, Info(*f).kind == Kind::MultiLineText ? WithCrLfLineBreaks(value) : value);
     } else {
-        throw UsageError{UnknownField(name)};
+        return Failure(UnknownField(name));
     }
+    return {};
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -86,11 +87,12 @@ YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Ass
         origins);
 }
 
-void VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assignments,
-                 const YasalDegerler* table, bool printout) {
+Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assignments,
+                           const YasalDegerler* table, bool printout) {
     Record& r = vaka.sheet.record();
     if (settings) CopySettings(settings->record, r);
-    for (const auto& [name, value] : assignments) Apply(vaka.sheet, name, value);
+    for (const auto& [name, value] : assignments)
+        if (auto applied = Apply(vaka.sheet, name, value); !applied) return applied;
     // A run that names settings fields only (rolling out a new ceiling) has no case to calculate.
     vaka.settingsRun = !printout && OnlySettings(assignments);
     // A figure the case gives is its own; one the table gives has the table's period and sources.
@@ -99,10 +101,11 @@ void VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assign
         if (Given(assignments, f)) origins[f].kind = FigureOrigin::TypedForCase;
     if (table && !vaka.settingsRun) vaka.yasal = YasalDegerleriUygula(r, *table, assignments, &origins);
     CopyBracketsToCalculator(r);
-    if (vaka.settingsRun) return;
+    if (vaka.settingsRun) return {};
     vaka.sheet.hesapla({}, nullptr, origins);
     if (vaka.yasal && vaka.yasal->date && r.command3Enabled())
         vaka.uyarilar = YasalUyarilar(r, *table, *vaka.yasal->date);
+    return {};
 }
 
 } // namespace pamerol

@@ -10,17 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/problem.h"
 #include "calc/messages.h"
 #include "figures/yasal_degerler.h"
 #include "sheet/ayarlar.h"
 #include "sheet/pamerol.h"
 
 namespace pamerol {
-
-// An argument or an assignment the companion cannot take; nothing is computed.
-struct UsageError {
-    std::string what;
-};
 
 // Field or option name and its text, in the order given.
 using Assignments = std::vector<std::pair<std::string, std::string>>;
@@ -34,9 +30,9 @@ struct Settings {
 // At most 100 characters of a text from the input, so that a message never repeats a huge line.
 std::string Excerpt(std::string_view text);
 
-// One assignment as the window would make it: a field's text, the mode or an include flag. Throws
-// UsageError for a name or a value the sheet does not take.
-void Apply(Pamerol& sheet, const std::string& name, const std::string& value);
+// One assignment as the window would make it: a field's text, the mode or an include flag. A Problem for a
+// name or a value the sheet does not take (the companion's misuse: nothing is computed).
+Expected<void> Apply(Pamerol& sheet, const std::string& name, const std::string& value);
 
 // Whether two paths name the same file.
 bool SameFile(const std::string& a, const std::string& b);
@@ -75,8 +71,9 @@ struct Vaka {
 
 // Fills the fresh case from the settings (if any) and the assignments, takes the figures of its exit date
 // from the table (if any) and calculates it; assignments of settings fields only are calculated not at all
-// unless a paper is to be filled from the case (printout). Throws UsageError as Apply.
-void VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assignments,
-                 const YasalDegerler* table, bool printout = false);
+// unless a paper is to be filled from the case (printout). The first assignment Apply refuses stops it
+// with its Problem, before anything is calculated.
+Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assignments,
+                           const YasalDegerler* table, bool printout = false);
 
 } // namespace pamerol

@@ -86,7 +86,8 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     // After the settings: the switch is kept in them, and an older settings file is brought up to date.
     window.setYasalDegerlerYolu(YasalDegerlerYolu(folder));
     window.show();
-    if (notPrepared) messages.show("Ayar klasörü hazırlanamadı: " + *notPrepared, MessageIcon::Warning);
+    if (!notPrepared)
+        messages.show("Ayar klasörü hazırlanamadı: " + notPrepared.error().message, MessageIcon::Warning);
     return QApplication::exec();
 }
 

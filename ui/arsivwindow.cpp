@@ -207,14 +207,14 @@ bool ArsivWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void ArsivWindow::search() {
     searchTimer_->stop();
-    std::string error;
-    Archive* archive = keeper_.archive(&error);
-    std::optional<std::vector<ArchiveRow>> found;
-    if (archive) found = archive->search({text_->text().toStdString(), DateOf(from_), DateOf(to_)}, &error);
+    const Expected<Archive*> archive = keeper_.archive();
+    Expected<std::vector<ArchiveRow>> found =
+        archive ? (*archive)->search({text_->text().toStdString(), DateOf(from_), DateOf(to_)})
+                : archive.error();
     if (!found) {
         rows_.clear();
         showRows();
-        status_->setText(SearchError(ToQ(error)));
+        status_->setText(SearchError(ToQ(found.error().message)));
         return;
     }
     rows_ = std::move(*found);
@@ -275,11 +275,10 @@ void ArsivWindow::reopenSelected() {
     if (HasUncalculatedInputs(sheet_) &&
         !confirm(QStringLiteral("Sayfadaki hesaplanmamış bilgiler kaybolacak. Arşivdeki dosya açılsın mı?")))
         return;
-    std::string error;
-    Archive* archive = keeper_.archive(&error);
-    std::optional<ArchivedCase> stored = archive ? archive->load(*id, &error) : std::nullopt;
+    const Expected<Archive*> archive = keeper_.archive();
+    const Expected<ArchivedCase> stored = archive ? (*archive)->load(*id) : archive.error();
     if (!stored) {
-        messages_.show(error, MessageIcon::Warning);
+        messages_.show(stored.error().message, MessageIcon::Warning);
         return;
     }
     reopen_(*stored);
@@ -292,9 +291,9 @@ void ArsivWindow::removeSelected() {
     if (!confirm(QStringLiteral("%1 (%2) dosyası arşivden kalıcı olarak silinecek. Silinsin mi?")
                      .arg(ToQ(row->name), ToQ(row->exitDate))))
         return;
-    std::string error;
-    Archive* archive = keeper_.archive(&error);
-    if (!archive || !archive->remove(row->id, &error)) messages_.show(error, MessageIcon::Warning);
+    const Expected<Archive*> archive = keeper_.archive();
+    const Expected<void> removed = archive ? (*archive)->remove(row->id) : archive.error();
+    if (!removed) messages_.show(removed.error().message, MessageIcon::Warning);
     keeper_.casesDeleted();
     search();
 }
@@ -305,13 +304,12 @@ void ArsivWindow::removeOld() {
                                 "silinecek. Silinsin mi?")
                      .arg(years)))
         return;
-    std::string error;
-    Archive* archive = keeper_.archive(&error);
-    const std::optional<int> removed = archive ? archive->removeOlderThan(years, &error) : std::nullopt;
+    const Expected<Archive*> archive = keeper_.archive();
+    const Expected<int> removed = archive ? (*archive)->removeOlderThan(years) : archive.error();
     if (removed)
         messages_.show(std::to_string(*removed) + " dosya silindi.", MessageIcon::Information);
     else
-        messages_.show(error, MessageIcon::Warning);
+        messages_.show(removed.error().message, MessageIcon::Warning);
     keeper_.casesDeleted();
     search();
 }
@@ -327,21 +325,20 @@ void ArsivWindow::exportPerson() {
     const std::string tcNo = row->tcNo;
     const QString path = askExportPath(this, ToQ(tcNo) + QStringLiteral(".html"));
     if (path.isEmpty()) return;
-    std::string error;
-    Archive* archive = keeper_.archive(&error);
-    const auto written = archive ? ExportPerson(*archive, tcNo, path.toStdString(), &error) : std::nullopt;
+    const Expected<Archive*> archive = keeper_.archive();
+    const Expected<size_t> written =
+        archive ? ExportPerson(**archive, tcNo, path.toStdString()) : archive.error();
     if (!written) {
-        messages_.show(error, MessageIcon::Warning);
+        messages_.show(written.error().message, MessageIcon::Warning);
         return;
     }
     status_->setText(QStringLiteral("%1 dosya %2 dosyasına yazıldı.").arg(*written).arg(path));
 }
 
 void ArsivWindow::keepSheet() {
-    std::string error;
-    const auto id = keeper_.keep(sheet_, &error);
+    const auto id = keeper_.keep(sheet_);
     if (!id) {
-        messages_.show(error, MessageIcon::Warning);
+        messages_.show(id.error().message, MessageIcon::Warning);
         return;
     }
     search();
@@ -351,9 +348,8 @@ void ArsivWindow::keepSheet() {
 void ShowArchive(CaseKeeper& keeper, Pamerol& core, PamerolWindow& window) {
     QtMessages messages(kSheetTitle);
     messages.setWindow(&window);
-    std::string error;
-    if (!keeper.archive(&error)) {
-        messages.show(error, MessageIcon::Warning);
+    if (const Expected<Archive*> archive = keeper.archive(); !archive) {
+        messages.show(archive.error().message, MessageIcon::Warning);
         return;
     }
     ArsivWindow dialog(

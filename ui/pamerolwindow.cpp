@@ -117,7 +117,7 @@ const YasalDegerler* PamerolWindow::yasalTablo() {
     // command that fetches the figures names its fault).
     if (!yasalDegerlerDenendi_ && !yasalDegerlerYolu_.empty()) {
         yasalDegerlerDenendi_ = true;
-        yasalDegerler_ = YasalDegerler::Load(yasalDegerlerYolu_, nullptr);
+        if (auto loaded = YasalDegerler::Load(yasalDegerlerYolu_)) yasalDegerler_ = std::move(*loaded);
     }
     return yasalDegerler_ ? &*yasalDegerler_ : nullptr;
 }

@@ -292,11 +292,11 @@ bool PamerolWindow::mayClose() {
     box.setEscapeButton(QMessageBox::No);
     box.exec();
     if (store && box.clickedButton() == store) {
-        std::string error;
-        if (keeper_->keep(r, &error)) return true;
+        const Expected<std::int64_t> kept = keeper_->keep(r);
+        if (kept) return true;
         QtMessages messages(kSheetTitle);
         messages.setWindow(this);
-        messages.show("Arşive kaydedilemedi: " + error, MessageIcon::Warning);
+        messages.show("Arşive kaydedilemedi: " + kept.error().message, MessageIcon::Warning);
         return false;
     }
     return box.clickedButton() == box.button(QMessageBox::Yes);

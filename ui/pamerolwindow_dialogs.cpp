@@ -106,13 +106,14 @@ void PamerolWindow::getYasalDegerler() {
     QtMessages messages(kSheetTitle);
     messages.setWindow(this);
     // Read again each time, so that a row an administrator has just added is taken.
-    std::string error;
     yasalDegerlerDenendi_ = true;
-    yasalDegerler_ = YasalDegerler::Load(yasalDegerlerYolu_, &error);
-    if (!yasalDegerler_) {
-        messages.show("Yasal değerler tablosu okunamadı: " + error, MessageIcon::Warning);
+    auto loaded = YasalDegerler::Load(yasalDegerlerYolu_);
+    if (!loaded) {
+        yasalDegerler_.reset();
+        messages.show("Yasal değerler tablosu okunamadı: " + loaded.error().message, MessageIcon::Warning);
         return;
     }
+    yasalDegerler_ = std::move(*loaded);
     Record& r = core_.record();
     std::optional<int> date = CikisTarihi(r);
     if (!date && r.mode() == Mode::Dates) {

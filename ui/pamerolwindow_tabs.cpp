@@ -129,8 +129,8 @@ QWidget* PamerolWindow::buildSabitlerTab() {
     connect(yasalOtomatik_, &QCheckBox::toggled, this, [this](bool on) {
         if (mirroring_) return;
         core_.setYasalOtomatik(on);
-        if (auto error = IniYaz(core_.iniYolu(), "Pamerol", "YasalOtomatik", on ? "1" : "0"))
-            QtMessages(kSheetTitle).show(*error, MessageIcon::Warning);
+        if (auto saved = IniYaz(core_.iniYolu(), "Pamerol", "YasalOtomatik", on ? "1" : "0"); !saved)
+            QtMessages(kSheetTitle).show(saved.error().message, MessageIcon::Warning);
     });
     // The button beside the frames it fills, before the row's closing stretch; the switch below them.
     static_cast<QHBoxLayout*>(page->layout())->insertWidget(3, fetch, 0, Qt::AlignTop);

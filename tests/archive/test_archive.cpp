@@ -25,12 +25,14 @@
 #include "sheet/ayarlar.h"
 #include "sheet/pamerol.h"
 #include "tests/common/temp_folder.h"
+#include "tests/common/why.h"
 
 using namespace pamerol;
 using pamerol::testing::Companion;
 using pamerol::testing::Outcome;
 using pamerol::testing::ReadBytes;
 using pamerol::testing::TempFolder;
+using pamerol::testing::Why;
 using pamerol::testing::WriteBytes;
 using F = Field;
 
@@ -62,10 +64,9 @@ CaseSheet Calculated(const Person& p, Mode mode = Mode::Dates) {
 }
 
 std::unique_ptr<Archive> Open(const std::string& path) {
-    std::string error;
-    auto a = Archive::open(path, &error);
-    EXPECT_TRUE(a) << error;
-    return a;
+    auto a = Archive::open(path);
+    EXPECT_TRUE(a) << Why(a);
+    return a ? std::move(*a) : nullptr;
 }
 
 std::vector<std::string> Names(const std::vector<ArchiveRow>& rows) {
@@ -137,10 +138,9 @@ TEST(Archive, StoresAndReopensEveryFieldByteForByte) {
         EXPECT_TRUE(SheetOf(sheet.record()) == stored);
         EXPECT_TRUE(messages.entries.empty());
     }
-    std::string error;
-    EXPECT_FALSE(archive->addPaper(999, "kidem", &error));
+    const std::string error = Why(archive->addPaper(999, "kidem"));
     EXPECT_NE(error.find("999 numaralı vaka arşivde yok"), std::string::npos) << error;
-    EXPECT_FALSE(archive->load(999, &error));
+    EXPECT_FALSE(archive->load(999));
 }
 
 TEST(Archive, FindsByTurkishLettersAndExitDates) {
@@ -188,9 +188,7 @@ TEST(Archive, FindsByTurkishLettersAndExitDates) {
     ASSERT_EQ(all->size(), 5u);
     EXPECT_EQ(all->back().netSeverance, Calculated(kAhmet).text(F::NET));
     EXPECT_EQ(all->back().exitDate, "14.09.2007");
-    std::string error;
-    EXPECT_FALSE(archive->search({"", "1.1.2008", ""}, &error));
-    EXPECT_NE(error.find("1.1.2008"), std::string::npos);
+    EXPECT_NE(Why(archive->search({"", "1.1.2008", ""})).find("1.1.2008"), std::string::npos);
 }
 
 // A deleted case leaves no byte of its name in the file or its log, and the other cases stay.
@@ -211,9 +209,7 @@ TEST(Archive, DeletionLeavesNoTraceOnDisk) {
     EXPECT_FALSE(onDisk("zerrinnaz"));   // the folded search text
     EXPECT_FALSE(onDisk("33333333330")); // the T.C. number
     EXPECT_EQ(CountCases(path), 1);
-    std::string error;
-    EXPECT_FALSE(archive->remove(*id, &error));
-    EXPECT_NE(error.find("arşivde yok"), std::string::npos);
+    EXPECT_NE(Why(archive->remove(*id)).find("arşivde yok"), std::string::npos);
 }
 
 TEST(Archive, DeletesCasesOlderThanYears) {
@@ -336,7 +332,7 @@ TEST(Archive, MigratesFromTheFirstVersion) {
     EXPECT_EQ(c->sheet.text(F::txtAdiSoyadi), "Ayşe Kaya");
     EXPECT_EQ(c->sheet.yillikKidemTutari, 1960.5);
     auto next = archive->store(Calculated(kAhmet));
-    EXPECT_EQ(next, 8); // ids go on from the old file's
+    EXPECT_EQ(next.value(), 8); // ids go on from the old file's
 }
 
 // Two processes store at the same moment; both wait for each other instead of failing.
@@ -348,7 +344,7 @@ TEST(Archive, TwoProcessesWriteAtOnce) {
     const auto writer = [&] {
         auto archive = Archive::open(path);
         for (int i = 0; i < 60; ++i)
-            if (!archive || !archive->store(sheet, "kidem")) return 1;
+            if (!archive || !(*archive)->store(sheet, "kidem")) return 1;
         return 0;
     };
     pid_t pids[2];
@@ -374,7 +370,7 @@ TEST(Archive, AKilledWriterLeavesCommittedCasesWhole) {
     if (pid == 0) {
         ::close(fds[0]);
         auto archive = Archive::open(path);
-        for (int n = 1; archive && archive->store(sheet); ++n)
+        for (int n = 1; archive && (*archive)->store(sheet); ++n)
             if (::write(fds[1], &n, sizeof n) != sizeof n) break;
         ::_exit(1);
     }
@@ -408,8 +404,7 @@ TEST(Archive, BadFilesGiveAClearMessage) {
         {dir.file("yok/arsiv.db"), "klasör yok"},
     };
     for (const auto& [path, reason] : rows) {
-        std::string error;
-        EXPECT_FALSE(Archive::open(path, &error)) << path;
+        const std::string error = Why(Archive::open(path));
         EXPECT_EQ(error.rfind("Arşiv açılamadı: " + path + ": ", 0), 0u) << error;
         EXPECT_NE(error.find(reason), std::string::npos) << error;
     }
@@ -421,9 +416,8 @@ TEST(Archive, BadFilesGiveAClearMessage) {
     sqlite3_open(damaged.c_str(), &db);
     sqlite3_exec(db, "DROP TABLE papers", nullptr, nullptr, nullptr);
     sqlite3_close(db);
-    std::string error;
-    EXPECT_FALSE(Open(damaged)->search({}, &error));
-    EXPECT_EQ(error, "Arşivde aranamadı: " + damaged + ": veritabanı hatası (no such table: papers)");
+    EXPECT_EQ(Why(Open(damaged)->search({})),
+              "Arşivde aranamadı: " + damaged + ": veritabanı hatası (no such table: papers)");
 }
 
 // A full disk, simulated with a file-size limit in a child: the store fails with a message, and the
@@ -439,8 +433,8 @@ TEST(Archive, AFullDiskRefusesStoringWithAMessage) {
         auto archive = Archive::open(path);
         const rlimit small{200000, RLIM_INFINITY};
         ::setrlimit(RLIMIT_FSIZE, &small);
-        std::string error;
-        if (!archive || archive->store(big, "", &error)) return 1;
+        if (!archive) return 1;
+        const std::string error = Why((*archive)->store(big, ""));
         return error.find("diske yazılamadı") != std::string::npos ? 0 : 2;
     });
     EXPECT_EQ(status, 0);
@@ -591,9 +585,11 @@ TEST(Archive, IdentifiesAFileBeforeTouchingIt) {
         const std::string before = ReadBytes(path);
         std::string error;
         for (ArchiveAccess access : {ArchiveAccess::ReadWrite, ArchiveAccess::ReadOnly}) {
-            auto archive = Archive::open(path, &error, access);
-            EXPECT_EQ(!archive, !r.refused.empty()) << what << " " << error;
-            if (archive) {
+            auto opened = Archive::open(path, access);
+            if (!opened) error = opened.error().message;
+            EXPECT_EQ(!opened, !r.refused.empty()) << what << " " << error;
+            if (opened) {
+                Archive* archive = opened->get();
                 auto rows = archive->search({"ismail", "", ""});
                 ASSERT_TRUE(rows) << what;
                 EXPECT_EQ(rows->size(), r.kind == OursOld ? 1u : 0u) << what; // found by the folded column
@@ -670,15 +666,16 @@ TEST(Archive, ReadOnlyFilesAndFoldersCanBeSearched) {
         const int status = InChild([&] {
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 10;
             for (ArchiveAccess access : {ArchiveAccess::ReadOnly, ArchiveAccess::ReadWrite}) {
-                std::string error;
-                auto archive = Archive::open(path, &error, access);
-                if (!archive) return std::fprintf(stderr, "%s\n", error.c_str()), 11;
-                auto rows = archive->search({"yılmaz", "", ""}, &error);
-                if (!rows || rows->size() != 1 || !archive->load((*rows)[0].id)) return 12;
+                auto opened = Archive::open(path, access);
+                if (!opened) return std::fprintf(stderr, "%s\n", Why(opened).c_str()), 11;
+                Archive& archive = **opened;
+                auto rows = archive.search({"yılmaz", "", ""});
+                if (!rows || rows->size() != 1 || !archive.load((*rows)[0].id)) return 12;
                 if (access == ArchiveAccess::ReadWrite) {
-                    if (archive->store(Calculated(kAhmet), "", &error)) return 13;
-                    if (error != "Vaka arşive kaydedilemedi: " + path + ": " + r.reason +
-                                     (r.reason == "dosya salt okunur" ? ", yazma izni yok" : ""))
+                    const auto stored = archive.store(Calculated(kAhmet), "");
+                    if (stored) return 13;
+                    if (Why(stored) != "Vaka arşive kaydedilemedi: " + path + ": " + r.reason +
+                                           (r.reason == "dosya salt okunur" ? ", yazma izni yok" : ""))
                         return 14;
                 }
             }
@@ -747,12 +744,11 @@ TEST(Archive, SearchesForAThousandWords) {
     std::string all, oneMissing;
     for (size_t n = 1; n <= 999; ++n) all += employer.substr(0, n) + " ";
     oneMissing = all + "k";
-    std::string error;
-    auto found = archive->search({all, "", ""}, &error);
-    ASSERT_TRUE(found) << error;
+    auto found = archive->search({all, "", ""});
+    ASSERT_TRUE(found) << Why(found);
     EXPECT_EQ(found->size(), 1u);
-    found = archive->search({oneMissing, "", ""}, &error);
-    ASSERT_TRUE(found) << error;
+    found = archive->search({oneMissing, "", ""});
+    ASSERT_TRUE(found) << Why(found);
     EXPECT_EQ(found->size(), 0u);
 }
 
@@ -788,7 +784,7 @@ TEST(CaseKeeper, AnyChangeAfterAPaperStartsANewCase) {
         EXPECT_EQ(keeper.heldId(), row.held) << row.what;
     }
     EXPECT_TRUE(archiveMessages.entries.empty());
-    EXPECT_EQ(keeper.archive(nullptr)->load(1)->papers.size(), 2u);
+    EXPECT_EQ(keeper.archive().value()->load(1)->papers.size(), 2u);
 }
 
 // The file type of an export, one rule for the window and the companion.
@@ -800,9 +796,9 @@ TEST(Export, FileTypeByTheNamesEnding) {
         {"arsiv.db", std::nullopt},       {"kisi.csv ", std::nullopt},     {".csv", std::nullopt},
     };
     for (const auto& [path, kind] : rows) {
-        std::string error;
-        EXPECT_EQ(ExportKindOf(path, &error), kind) << path;
-        EXPECT_EQ(error.empty(), kind.has_value()) << path;
+        const auto found = ExportKindOf(path);
+        EXPECT_EQ(found ? std::optional(*found) : std::nullopt, kind) << path;
+        EXPECT_EQ(Why(found).empty(), kind.has_value()) << path;
     }
 }
 

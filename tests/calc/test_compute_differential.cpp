@@ -20,9 +20,8 @@ namespace {
 
 const YasalDegerler& Table() {
     static const YasalDegerler table = [] {
-        std::string error;
-        auto t = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv", &error);
-        if (!t) throw std::runtime_error(error);
+        auto t = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv");
+        if (!t) throw std::runtime_error(t.error().message);
         return std::move(*t);
     }();
     return table;

@@ -292,7 +292,7 @@ TEST(TopluTabloOffice, PapersOfEveryRowCombinedAndArchivedUnderTheRunsName) {
     EXPECT_NE(o.out.find("Dökümler: 6 PDF"), std::string::npos) << o.out;
     auto archive = Archive::open(dir.file("a.db"));
     ASSERT_TRUE(archive);
-    const auto found = archive->search({"kapanis haziran", "", ""});
+    const auto found = (*archive)->search({"kapanis haziran", "", ""});
     ASSERT_TRUE(found);
     ASSERT_EQ(found->size(), 3u);
     for (const ArchiveRow& r : *found) {

@@ -11,6 +11,7 @@
 #include "sheet/ayarlar.h"
 #include "sheet/profile.h"
 #include "tests/common/temp_folder.h"
+#include "tests/common/why.h"
 
 using namespace pamerol;
 
@@ -18,9 +19,8 @@ namespace {
 
 const YasalDegerler& Shipped() {
     static const YasalDegerler table = [] {
-        std::string error;
-        auto t = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv", &error);
-        EXPECT_TRUE(t) << error;
+        auto t = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv");
+        EXPECT_TRUE(t) << pamerol::testing::Why(t);
         return t ? *t : YasalDegerler();
     }();
     return table;
@@ -148,31 +148,24 @@ TEST(YasalDegerler, AMalformedRowIsRejectedWithItsLineNumber) {
          "satır 4: TAV için 01.01.2007 - ... dönemi satır 3 ile çakışıyor"},
         {head + good + "TAV;01.01.2008\nTAV;01.01.2007;;1;1;b.com\n", "satır 4: 6 sütun olmalı, 2 sütun var"},
     };
-    for (const auto& [text, error] : cases) {
-        std::string why;
-        EXPECT_FALSE(YasalDegerler::Parse(text, &why)) << error;
-        EXPECT_EQ(why, error);
-    }
-    std::string why;
-    EXPECT_FALSE(YasalDegerler::Load("/nonexistent/yasal-degerler.csv", &why));
-    EXPECT_EQ(why, "/nonexistent/yasal-degerler.csv: dosya okunamadı");
+    using pamerol::testing::Why;
+    for (const auto& [text, error] : cases) EXPECT_EQ(Why(YasalDegerler::Parse(text)), error);
+    EXPECT_EQ(Why(YasalDegerler::Load("/nonexistent/yasal-degerler.csv")),
+              "/nonexistent/yasal-degerler.csv: dosya okunamadı");
     pamerol::testing::TempFolder folder;
     const std::string empty = folder.file("yasal-degerler.csv");
     pamerol::testing::WriteBytes(empty, "");
-    EXPECT_FALSE(YasalDegerler::Load(empty, &why));
-    EXPECT_EQ(why, empty + ", dosya boş");
-    EXPECT_FALSE(YasalDegerler::Load(folder.path().string(), &why));
-    EXPECT_EQ(why, folder.path().string() + ": dosya okunamadı");
+    EXPECT_EQ(Why(YasalDegerler::Load(empty)), empty + ", dosya boş");
+    EXPECT_EQ(Why(YasalDegerler::Load(folder.path().string())), folder.path().string() + ": dosya okunamadı");
     // A period of one day, between two others.
-    auto oneDay = YasalDegerler::Parse(
-        head + good + "TAV;01.07.2007;01.07.2007;2000;1;a.com\n" + "TAV;02.07.2007;;2030,19;1;a.com\n", &why);
-    ASSERT_TRUE(oneDay) << why;
+    auto oneDay = YasalDegerler::Parse(head + good + "TAV;01.07.2007;01.07.2007;2000;1;a.com\n" +
+                                       "TAV;02.07.2007;;2030,19;1;a.com\n");
+    ASSERT_TRUE(oneDay) << Why(oneDay);
     EXPECT_EQ(Value(*oneDay, Field::TAV, Key("01.07.2007")), "2000");
     EXPECT_EQ(Value(*oneDay, Field::TAV, Key("02.07.2007")), "2030,19");
     // Windows line ends and a byte-order mark, as an editor on the clerk's machine may leave them.
-    auto t =
-        YasalDegerler::Parse("\xEF\xBB\xBF" + head + "TAV;01.01.2007;30.06.2007;1960,69;1;a.com\r\n", &why);
-    ASSERT_TRUE(t) << why;
+    auto t = YasalDegerler::Parse("\xEF\xBB\xBF" + head + "TAV;01.01.2007;30.06.2007;1960,69;1;a.com\r\n");
+    ASSERT_TRUE(t) << Why(t);
     EXPECT_EQ(Value(*t, Field::TAV, Key("30.06.2007")), "1960,69");
 }
 
@@ -185,8 +178,8 @@ TEST(YasalDegerler, ALargeTableIsCheckedQuickly) {
             text += std::string(FieldName(f)) + ";" + DateText(date) + ";" + DateText(date) + ";1;1;a.com\n";
     ASSERT_EQ(rows, 80000);
     const auto start = std::chrono::steady_clock::now();
-    std::string why;
-    EXPECT_TRUE(YasalDegerler::Parse(text, &why)) << why;
+    const auto parsed = YasalDegerler::Parse(text);
+    EXPECT_TRUE(parsed) << pamerol::testing::Why(parsed);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 

@@ -11,8 +11,8 @@
 #include "tests/common/temp_folder.h"
 
 using namespace pamerol;
-using pamerol::testing::TempFolder;
 using pamerol::testing::ReadBytes;
+using pamerol::testing::TempFolder;
 using pamerol::testing::WriteBytes;
 
 namespace {
@@ -81,12 +81,12 @@ TEST(Places, FirstStartCopiesTheSampleSettingsOnce) {
     WriteBytes(tmp.file("share/Pmrl.ini"), "[Oranlar]\r\nOran1=7,59\r\n");
     const Places p{tmp.file("share"), tmp.file("home/.config/pamerol"), tmp.file("home/.local/share/pamerol"),
                    true};
-    ASSERT_FALSE(PreparePlaces(p));
+    ASSERT_TRUE(PreparePlaces(p));
     EXPECT_EQ(ReadBytes(p.settings + "/Pmrl.ini"), "[Oranlar]\r\nOran1=7,59\r\n");
     EXPECT_TRUE(std::filesystem::is_directory(p.work));
     EXPECT_EQ(std::filesystem::status(p.settings).permissions(), std::filesystem::perms::owner_all);
     // The user's own settings are never replaced by the sample.
     WriteBytes(p.settings + "/Pmrl.ini", "[Oranlar]\r\nOran1=6\r\n");
-    ASSERT_FALSE(PreparePlaces(p));
+    ASSERT_TRUE(PreparePlaces(p));
     EXPECT_EQ(ReadBytes(p.settings + "/Pmrl.ini"), "[Oranlar]\r\nOran1=6\r\n");
 }

@@ -32,9 +32,8 @@ struct Calculated {
 
 const YasalDegerler& Table() {
     static const std::unique_ptr<YasalDegerler> table = [] {
-        std::string error;
-        auto t = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv", &error);
-        EXPECT_TRUE(t) << error;
+        auto t = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv");
+        EXPECT_TRUE(t) << (t ? "" : t.error().message);
         return std::make_unique<YasalDegerler>(*t);
     }();
     return *table;

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "sheet/profile.h"
+#include "tests/common/why.h"
 #include "toplu/protokol.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
@@ -25,16 +26,15 @@ std::map<std::string, std::string> AsMap(const TabloSatiri& s) {
 }
 
 OkunanTablo Read(const std::string& bytes, OkumaSecenekleri o = {}) {
-    std::string why;
-    auto t = CsvTabloOku(bytes, o, &why);
-    EXPECT_TRUE(t) << why;
+    auto t = CsvTabloOku(bytes, o);
+    EXPECT_TRUE(t) << pamerol::testing::Why(t);
     return t ? *t : OkunanTablo{};
 }
 
 std::string Refusal(const std::string& bytes, OkumaSecenekleri o = {}) {
-    std::string why;
-    EXPECT_FALSE(CsvTabloOku(bytes, o, &why));
-    return why;
+    const auto t = CsvTabloOku(bytes, o);
+    EXPECT_FALSE(t);
+    return pamerol::testing::Why(t);
 }
 
 } // namespace
@@ -285,9 +285,8 @@ TEST(TopluProtokol, EachReaderTakesItsOwnLineAndReadsItBackAsWritten) {
 // Where each legal figure of a case came from travels with its calculation: given by the case, taken from
 // the table for its exit date (with the period and sources), or left as the settings had it.
 TEST(Vaka, TheCalculationKnowsWhereEachFigureCameFrom) {
-    std::string why;
-    const auto table = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv", &why);
-    ASSERT_TRUE(table) << why;
+    const auto table = YasalDegerler::Load(PAMEROL_SOURCE_DIR "/figures/yasal-degerler.csv");
+    ASSERT_TRUE(table) << table.error().message;
     Vaka vaka;
     VakaHesapla(
         vaka, nullptr,

@@ -102,7 +102,7 @@ struct Desk {
         });
         click("cmdArsiv");
     }
-    std::vector<ArchiveRow> stored() { return keeper.archive(nullptr)->search({}).value(); }
+    std::vector<ArchiveRow> stored() { return keeper.archive().value()->search({}).value(); }
 };
 
 void Reopen(ui::ArsivWindow* dialog) {
@@ -226,7 +226,7 @@ class ArsivWindowTest : public QObject {
         old.texts[static_cast<size_t>(F::TAV)] = "1.500,00";
         old.texts[static_cast<size_t>(F::O1)] = "10";
         old.texts[static_cast<size_t>(F::txtUnvani)] = "Eski İşveren";
-        QVERIFY(d->keeper.archive(nullptr)->store(old));
+        QVERIFY(d->keeper.archive().value()->store(old));
         d->inArchive(Reopen);
         QCOMPARE(d->s.text(F::TAV), std::string("1.500,00"));
 
@@ -338,7 +338,7 @@ class ArsivWindowTest : public QObject {
         const std::vector<ArchiveRow> rows = d.stored();
         QCOMPARE(rows.size(), size_t{5});
         for (const ArchiveRow& row : rows) {
-            const auto stored = d.keeper.archive(nullptr)->load(row.id);
+            const auto stored = d.keeper.archive().value()->load(row.id);
             QVERIFY(stored);
             const auto& t = stored->sheet.texts;
             const auto it = std::find_if(std::begin(people), std::end(people),

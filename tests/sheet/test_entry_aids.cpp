@@ -153,6 +153,8 @@ TEST(IbranameToplami, ZeroWhenNothingIncludedAddsUp) {
     EXPECT_TRUE(IbranameToplamiSifir(r));
     r.write(F::YIUCRET, "0,004");
     EXPECT_TRUE(IbranameToplamiSifir(r)); // prints as 0,00
+    r.write(F::YIUCRET, "0,50");
+    EXPECT_FALSE(IbranameToplamiSifir(r));
     r.write(F::YIUCRET, "350");
     EXPECT_FALSE(IbranameToplamiSifir(r));
 }

@@ -434,7 +434,8 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     int n = 1;
     const std::string text = ReleaseText(r.text(F::txtIbraname), n);
 
-    // The amounts as shown, added in kuruş: the calculation's payables and the annual-leave pay as typed.
+    // The amounts as shown, added in kuruş: the calculation's payables and the annual-leave pay as typed,
+    // listed when it reads as a number other than 0 (one reading decides both, so that "0,50" is listed).
     struct Payment {
         bool included;
         const char* label;
@@ -447,8 +448,7 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     const Payment all[] = {
         {r.check1() == 1, "Kıdem Tazminatı", F::NET, entitled ? h->sonuc.netKurus : 0},
         {r.check2() == 1, "İhbar Tazminatı", F::ITAZM, h ? h->sonuc.itazmKurus : 0},
-        {ReadAmount(r.text(F::YIUCRET), AmountForms::Leading).value_or(0) != 0, "İzin Ücreti", F::YIUCRET,
-         typed ? KurusAsShown(*typed).value_or(0) : 0},
+        {typed.value_or(0) != 0, "İzin Ücreti", F::YIUCRET, typed ? KurusAsShown(*typed).value_or(0) : 0},
     };
     std::vector<const Payment*> payments;
     Kurus totalKurus = 0;

@@ -90,7 +90,7 @@ bool IbranameToplamiSifir(const Record& r) {
     };
     add(r.check1() == 1, F::NET);
     add(r.check2() == 1, F::ITAZM);
-    add(ReadAmount(r.text(F::YIUCRET), AmountForms::Leading).value_or(0) != 0, F::YIUCRET);
+    add(ParseNumber(r.text(F::YIUCRET)).value_or(0) != 0, F::YIUCRET); // read as the letter reads it
     return std::llround(total * 100) == 0;
 }
 

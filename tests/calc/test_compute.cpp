@@ -125,6 +125,10 @@ TEST(Compute, NamesTheFigureThatStopsIt) {
         {"a result no paper can show", Premium(kMaxDays, kMaxAmount), noCeiling,
          "Hesap yapılamadı: sonuç 999.999.999,99'dan büyük; ücreti, günleri ve yasal değerleri kontrol "
          "edin."},
+        // The ceiling keeps the severance pay small; the notice pay is not capped.
+        {"a notice pay no paper can show", Premium(1110, kMaxAmount), Law2007(),
+         "Hesap yapılamadı: sonuç 999.999.999,99'dan büyük; ücreti, günleri ve yasal değerleri kontrol "
+         "edin."},
     };
     for (const Row& r : rows) {
         const Expected<Result> x = Compute(r.in, r.law);

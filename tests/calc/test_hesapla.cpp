@@ -157,6 +157,11 @@ TEST(Hesapla, WorkedExamples) {
          {{F::GGUN, "364"}},
          {{F::KYILI, "0"}, {F::NET, ""}},
          ""},
+        {"a whole year's days of severance a year",
+         Mode::Dates,
+         {{F::GTarih, "15.03.2004"}, {F::CTarih, "14.09.2007"}, {F::TBRUT, "2.000,00"}, {F::KGN, "365"}},
+         {{F::BKTAZ, "83.492,72"}},
+         ""},
     };
     for (const auto& c : cases) {
         Record r = Sheet2007();
@@ -269,6 +274,8 @@ TEST(Hesapla, NoticeBands) {
 TEST(Hesapla, InvalidOrReversedDatesChangeNothing) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"15.03.2004", "__.__.____", "Çıkış tarihi girilmemiş."},
+        {"15.03.2004", "  .  .    ", "Çıkış tarihi girilmemiş."},
+        {"15.03.2004", "14.09-2007", "Çıkış tarihi eksik: \"14.09-2007\""},
         {"15.03.20__", "14.09.2007", "Giriş tarihi eksik: \"15.03.20__\""},
         {"15.03.2004", "14.09.....", "Çıkış tarihi eksik: \"14.09.....\""}, // once an uncaught exception
         {"31.02.2007", "01.03.2007", "Giriş tarihi: 31.02.2007 takvimde yok."},
@@ -379,6 +386,7 @@ TEST(GelVerHesapla, RowsTheBaseReaches) {
         {{"1000", "2000", "", "", ""}, {"10", "20", "", "", ""}, "1500", std::nullopt},
         {{"1000", "2000", "", "", ""}, {"10", "20", "", "", ""}, "2500", std::nullopt}, // empty limit ends it
         {{"1000", "2000", "3.OOO", "", ""}, {"10", "20", "30", "", ""}, "1500", std::nullopt},
+        {{"1000", "2000", "3.OOO", "", ""}, {"10", "20", "30", "", ""}, "2000", std::nullopt}, // on a limit
         {{"1000", "2000", "3.OOO", "", ""}, {"10", "20", "30", "", ""}, "2500", std::pair{3, false}},
         {{"1000", "2000", "3000", "", ""}, {"10", "", "30", "", ""}, "500", std::nullopt},
         {{"1000", "2000", "3000", "", ""}, {"10", "", "30", "", ""}, "1500", std::pair{2, true}},

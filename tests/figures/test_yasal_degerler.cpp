@@ -163,10 +163,17 @@ TEST(YasalDegerler, AMalformedRowIsRejectedWithItsLineNumber) {
     ASSERT_TRUE(oneDay) << Why(oneDay);
     EXPECT_EQ(Value(*oneDay, Field::TAV, Key("01.07.2007")), "2000");
     EXPECT_EQ(Value(*oneDay, Field::TAV, Key("02.07.2007")), "2030,19");
-    // Windows line ends and a byte-order mark, as an editor on the clerk's machine may leave them.
-    auto t = YasalDegerler::Parse("\xEF\xBB\xBF" + head + "TAV;01.01.2007;30.06.2007;1960,69;1;a.com\r\n");
+    // Windows line ends on every line and a byte-order mark, as an editor on the clerk's machine may leave
+    // them; a rate of 0 is a figure like any other.
+    const std::string windows = folder.file("windows.csv");
+    pamerol::testing::WriteBytes(windows,
+                                 "\xEF\xBB\xBF# yorum\r\nalan;baslangic;bitis;deger;durum;kaynaklar\r\n"
+                                 "TAV;01.01.2007;30.06.2007;1960,69;1;a.com\r\n"
+                                 "O5;01.01.2007;;0;1;a.com\r\n");
+    auto t = YasalDegerler::Load(windows);
     ASSERT_TRUE(t) << Why(t);
     EXPECT_EQ(Value(*t, Field::TAV, Key("30.06.2007")), "1960,69");
+    EXPECT_EQ(Value(*t, Field::O5, Key("30.06.2007")), "0");
 }
 
 // The overlap check sorts the rows instead of comparing each with every other: 80,000 rows took 19 s.

@@ -276,10 +276,11 @@ TEST_F(Fill, PaymentLines) {
         {"both ticked, no leave", 1, 1, "0", {"a28 Kıdem", "a29 İhbar", "a30 TOPLAM"}, "9.965,81"},
         {"nothing", 0, 0, "0", {"a28 TOPLAM"}, "0,00"},
         {"greyed box counts as not ticked", 2, 1, "0", {"a28 İhbar", "a29 TOPLAM"}, "3.148,69"},
-        {"leave below one lira", 0, 0, "0,50", {"a28 TOPLAM"}, "0,00"},
+        {"leave below one lira", 0, 0, "0,50", {"a28 İzin", "a29 TOPLAM"}, "0,50"},
         {"leave of one lira", 0, 0, "1,00", {"a28 İzin", "a29 TOPLAM"}, "1,00"},
         {"leave with grouping", 1, 0, "1.234,56", {"a28 Kıdem", "a29 İzin", "a30 TOPLAM"}, "8.051,68"},
         {"leave not a number", 0, 0, "beş", {"a28 TOPLAM"}, "0,00"},
+        {"leave with its currency typed", 0, 0, "12 TL", {"a28 TOPLAM"}, "0,00"}, // not the sheet's notation
     };
     for (const auto& c : cases) {
         Record r = CalculatedCase();

@@ -110,6 +110,15 @@ INSTANTIATE_TEST_SUITE_P(
                               a.edited(F::txtTcKNo);
                           },
                           "İbraname Metni (değiştirilmiş), İhbar Tazminatı İbranameye Dahil Et (işaretsiz)"},
+                      AgeCase{"a box unticked after the clear",
+                              [](Record& r, ParticularsAge& a) {
+                                  a.cleared();
+                                  a.edited(F::txtAdiSoyadi);
+                                  a.edited(F::txtTcKNo);
+                                  r.setCheck2(0);
+                                  a.boxEdited(2);
+                              },
+                              nullptr},
                       AgeCase{"confirmed",
                               [](Record&, ParticularsAge& a) {
                                   a.cleared();
@@ -153,6 +162,8 @@ TEST(IbranameToplami, ZeroWhenNothingIncludedAddsUp) {
     EXPECT_TRUE(IbranameToplamiSifir(r));
     r.write(F::YIUCRET, "0,004");
     EXPECT_TRUE(IbranameToplamiSifir(r)); // prints as 0,00
+    r.write(F::YIUCRET, "0,50");
+    EXPECT_FALSE(IbranameToplamiSifir(r));
     r.write(F::YIUCRET, "350");
     EXPECT_FALSE(IbranameToplamiSifir(r));
 }

@@ -74,6 +74,7 @@ TEST(KeyFilters, AcceptOnlyWhatTheFieldTakes) {
         {F::TGUN, 24, "", false},
         {F::ESUCRET, U',', "250", true},
         {F::ESUCRET, U',', "250,00", false},
+        {F::ESUCRET, U',', ",5", false}, // the comma it holds is its first character
         {F::ESUCRET, U'.', "250", false},
         {F::TAV, U'5', "12,", true},
         {F::VD6, U'x', "", false},

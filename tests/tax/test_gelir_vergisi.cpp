@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "base/conversions.h"
 #include "tax/gelir_vergisi.h"
 
 using namespace pamerol;
@@ -20,16 +21,18 @@ TEST(GelVerHesapla, PlacesTheMonthAboveTheCarriedBase) {
         const char* gm;
         const char* gvk;
         std::array<const char*, 6> hm;
+        int start; // the bracket the month starts in
     } cases[] = {
-        {"1500", "2000", "600", {"0", "500", "1000", "500", "0", "0"}},
-        {"0", "800", "80", {"800", "0", "0", "0", "0", "0"}},
-        {"0", "1000", "100", {"1000", "0", "0", "0", "0", "0"}}, // the year's base ends exactly on VD1
-        {"1000", "500", "100", {"0", "500", "0", "0", "0", "0"}}, // carried base on a limit stays below
-        {"1200", "800", "160", {"0", "800", "0", "0", "0", "0"}}, // ends exactly on VD2
-        {"6000", "700", "0", {"0", "0", "0", "0", "0", "700"}},   // above VD5: untaxed sixth bracket
-        {"4500", "1000", "250", {"0", "0", "0", "0", "500", "500"}},
-        {"0", "-100", "0", {"-100", "0", "0", "0", "0", "0"}}, // negative base: no tax
-        {"", "800", "80", {"800", "0", "0", "0", "0", "0"}},   // unreadable base counts as 0
+        {"1500", "2000", "600", {"0", "500", "1000", "500", "0", "0"}, 2},
+        {"0", "800", "80", {"800", "0", "0", "0", "0", "0"}, 1},
+        {"0", "1000", "100", {"1000", "0", "0", "0", "0", "0"}, 1},  // the year's base ends exactly on VD1
+        {"1000", "500", "100", {"0", "500", "0", "0", "0", "0"}, 1}, // carried base on a limit stays below
+        {"1200", "800", "160", {"0", "800", "0", "0", "0", "0"}, 2}, // ends exactly on VD2
+        {"5000", "700", "0", {"0", "0", "0", "0", "0", "700"}, 5},   // carried base on VD5
+        {"6000", "700", "0", {"0", "0", "0", "0", "0", "700"}, 6},   // above VD5: untaxed sixth bracket
+        {"4500", "1000", "250", {"0", "0", "0", "0", "500", "500"}, 5},
+        {"0", "-100", "0", {"-100", "0", "0", "0", "0", "0"}, 1}, // negative base: no tax
+        {"", "800", "80", {"800", "0", "0", "0", "0", "0"}, 1},   // unreadable base counts as 0
     };
     for (const auto& c : cases) {
         YTLHesap h = Table({"1000", "2000", "3000", "4000", "5000"}, {"10", "20", "30", "40", "50"});
@@ -40,6 +43,11 @@ TEST(GelVerHesapla, PlacesTheMonthAboveTheCarriedBase) {
         EXPECT_EQ(out.GVK, c.gvk) << c.gm2 << " + " << c.gm;
         for (size_t k = 0; k < 6; ++k)
             EXPECT_EQ(h.HM[k], c.hm[k]) << c.gm2 << " + " << c.gm << " HM" << k + 1;
+        // Where it starts decides which rows the statement shows, also where the slices alone do not tell.
+        EXPECT_EQ(GelirVergisi(ParseNumber(c.gm).value_or(0), ParseNumber(c.gm2).value_or(0), h.table())
+                      .startBracket,
+                  c.start)
+            << c.gm2 << " + " << c.gm;
     }
 }
 

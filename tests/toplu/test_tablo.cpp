@@ -123,6 +123,7 @@ TEST(TopluTablo, BlankLinesBeforeTheHeaderDoNotHideItsSeparator) {
     ASSERT_EQ(t.satirlar.size(), 1u);
     EXPECT_EQ(AsMap(t.satirlar[0]).at("ESUCRET"), "1.000,50");
     EXPECT_EQ(t.bosSatir, 0u);
+    EXPECT_EQ(t.satirlar[0].satir, 2u); // counted from the header
 }
 
 TEST(TopluTablo, QuotedCellsHoldSeparatorsQuotesAndLineBreaks) {
@@ -130,6 +131,8 @@ TEST(TopluTablo, QuotedCellsHoldSeparatorsQuotesAndLineBreaks) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"a", "b;c", "d \"e\""}));
     EXPECT_EQ(rows[1], (std::vector<std::string>{"x\ny", "", "z"}));
+    // A last line without its line end, and its empty last cell, are kept.
+    EXPECT_EQ(CsvHucreleri("a;b\nc;", ';'), (std::vector<std::vector<std::string>>{{"a", "b"}, {"c", ""}}));
 }
 
 TEST(TopluTablo, FirstAndLastNameJoinAndPremiumDaysChooseMode2) {
@@ -143,15 +146,23 @@ TEST(TopluTablo, FirstAndLastNameJoinAndPremiumDaysChooseMode2) {
     EXPECT_EQ(m.at("DGUN"), "100");
     EXPECT_EQ(m.at("TGUN"), "1200");
     EXPECT_EQ(m.at("ESUCRET"), "30.000,00");
+    // The carried premium days alone, without an entry date, are enough for the mode.
+    const OkunanTablo carried = Read("Adı Soyadı;Çıkış Tarihi;Devreden Prim Günü;En Son Brüt Ücret\n"
+                                     "Ali Veli;31.12.2026;400;30000\n");
+    ASSERT_EQ(carried.satirlar.size(), 1u);
+    EXPECT_EQ(AsMap(carried.satirlar[0]).count("Option2"), 1u);
 }
 
 TEST(TopluTablo, UnmatchedColumnsAreListedAndEmptyRowsCounted) {
-    const OkunanTablo t = Read("Departman;Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret;Not\n"
-                               "Muhasebe;A;01.01.2020;01.01.2024;1000;x\n"
-                               ";;;;;\n"
-                               "\n"
-                               "Satış;B;01.01.2021;01.01.2024;2000;\n");
-    EXPECT_EQ(t.eslesmeyenler, (std::vector<std::string>{"Departman", "Not"}));
+    // A second column for the wage is not read: listed with the unmatched.
+    const OkunanTablo t =
+        Read("Departman;Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret;Not;Brüt Ücret\n"
+             "Muhasebe;A;01.01.2020;01.01.2024;1000;x;9999\n"
+             ";;;;;\n"
+             "\n"
+             "Satış;B;01.01.2021;01.01.2024;2000;;\n");
+    EXPECT_EQ(t.eslesmeyenler, (std::vector<std::string>{"Departman", "Not", "Brüt Ücret"}));
+    EXPECT_EQ(AsMap(t.satirlar.at(0)).at("ESUCRET"), "1.000,00");
     EXPECT_EQ(t.ayirici, ';');
     EXPECT_EQ(t.bosSatir, 2u);
     ASSERT_EQ(t.satirlar.size(), 2u);
@@ -235,6 +246,20 @@ TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
     EXPECT_NE(csv.find("\r\n\"TOPLAM\";"), std::string::npos);
     EXPECT_EQ(CsvHucresi("\tx"), "\"'\tx\"");
     EXPECT_EQ(CsvHucresi("a\"b"), "\"a\"\"b\"");
+
+    // The workbook's totals are formulas over exactly the rows of the two cases, in each amount's column:
+    // the severance's S to U, the notice's Z (its gross) to AC.
+    const std::string fods = SonucFods({rows[0], rows[1]}, {});
+    std::vector<std::string> formulas;
+    for (size_t at = fods.find("table:formula=\""); at != std::string::npos;
+         at = fods.find("table:formula=\"", at + 1)) {
+        const size_t from = at + 15;
+        formulas.push_back(fods.substr(from, fods.find('"', from) - from));
+    }
+    EXPECT_EQ(formulas,
+              (std::vector<std::string>{"of:=SUM([.S2:.S3])", "of:=SUM([.T2:.T3])", "of:=SUM([.U2:.U3])",
+                                        "of:=SUM([.Z2:.Z3])", "of:=SUM([.AA2:.AA3])", "of:=SUM([.AB2:.AB3])",
+                                        "of:=SUM([.AC2:.AC3])"}));
 }
 
 // Each reader takes its own line only (a message, the old text form or the other shape is none of its), and

@@ -92,7 +92,6 @@ class Record {
     // The calculation whose results the sheet shows, typed, for everything that reads them (the papers,
     // the statement, the results table); null while no results are shown. BOSALT lets go of it.
     const Hesap* hesap() const { return hesap_.get(); }
-    const std::shared_ptr<const Hesap>& sharedHesap() const { return hesap_; }
     void setHesap(std::shared_ptr<const Hesap> hesap) { hesap_ = std::move(hesap); }
 
     // Severance of one full year of service, kept between the two stages of a calculation.

@@ -262,7 +262,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 for (int i = 0; i < kFieldCount; ++i)
                     row.alan[static_cast<size_t>(i)] = r.text(static_cast<Field>(i));
                 row.hesaplandi = vaka.calculated();
-                if (row.hesaplandi) row.hesap = r.sharedHesap();
+                if (row.hesaplandi && r.hesap()) row.sonuc = r.hesap()->sonuc;
                 std::vector<std::string> notes;
                 if (!row.hesaplandi) {
                     for (const auto& m : vaka.messages.entries) notes.push_back(m.text);

@@ -54,8 +54,8 @@ std::string Toplam(const std::vector<SonucSatiri>& satirlar, Field f) {
     for (const SonucSatiri& s : satirlar) {
         if (!s.hesaplandi) continue;
         const ResultInfo& info = Info(f).result;
-        if (!s.hesap || !info.kurus || (info.severanceOnly && !s.hesap->sonuc.entitled)) continue;
-        kurus += s.hesap->sonuc.*info.kurus;
+        if (!s.sonuc || !info.kurus || (info.severanceOnly && !s.sonuc->entitled)) continue;
+        kurus += *s.sonuc.*info.kurus;
     }
     return AmountText(static_cast<double>(kurus) / 100).value_or(std::string());
 }

@@ -6,13 +6,13 @@
 
 #include <array>
 #include <cstddef>
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "calc/hesapla.h"
+#include "calc/compute.h"
 #include "calc/record.h"
 
 namespace pamerol {
@@ -20,7 +20,7 @@ namespace pamerol {
 struct SonucSatiri {
     size_t sira = 0;                           // the row's place in the clerk's table (1, 2, ...)
     std::array<std::string, kFieldCount> alan; // the sheet's texts after the calculation
-    std::shared_ptr<const Hesap> hesap;        // the calculation itself; null when none was made
+    std::optional<Result> sonuc;               // the calculation's figures; none when it was not made
     bool hesaplandi = false;                   // false: the results stay empty and "Hata" says why
     std::string uyari;                         // the legal figures that are not the law of the exit date
     std::string hata;

@@ -221,16 +221,16 @@ TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
     set(rows[0], Field::txtAdiSoyadi, "=HYPERLINK(\"x\")");
     // The totals add the calculations' amounts, not the texts.
     const auto net = [](Kurus k) {
-        Hesap h;
-        h.sonuc.entitled = true;
-        h.sonuc.netKurus = k;
-        return std::make_shared<const Hesap>(h);
+        Result x;
+        x.entitled = true;
+        x.netKurus = k;
+        return x;
     };
     set(rows[0], Field::NET, "1.234,56");
-    rows[0].hesap = net(123456);
+    rows[0].sonuc = net(123456);
     set(rows[1], Field::txtAdiSoyadi, "@a");
     set(rows[1], Field::NET, "abc");
-    rows[1].hesap = net(44);
+    rows[1].sonuc = net(44);
     set(rows[2], Field::txtAdiSoyadi, "-b");
     set(rows[2], Field::NET, "999,00"); // not calculated: neither shown nor added
     rows[2].hata = "+neden";

@@ -15,6 +15,7 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <stdexcept>
 
 #include "archive/archive.h"
 #include "archive/arsiv_yolu.h"
@@ -63,10 +64,19 @@ CaseSheet Calculated(const Person& p, Mode mode = Mode::Dates) {
     return SheetOf(r);
 }
 
+// An archive that does not open ends the test there and then: the failure is recorded and the exception
+// stops the test body, so no later line uses an archive that is not there and the other tests still run.
+struct NotOpened : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 std::unique_ptr<Archive> Open(const std::string& path) {
     auto a = Archive::open(path);
-    EXPECT_TRUE(a) << Why(a);
-    return a ? std::move(*a) : nullptr;
+    if (!a) {
+        ADD_FAILURE() << path << ": " << Why(a);
+        throw NotOpened(path + " açılamadı");
+    }
+    return std::move(*a);
 }
 
 std::vector<std::string> Names(const std::vector<ArchiveRow>& rows) {

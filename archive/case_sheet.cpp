@@ -81,19 +81,23 @@ std::string FieldLabel(Field f) {
     return std::string(info.caption) + " (" + std::string(info.frame) + ")";
 }
 
-std::vector<std::string> RestoreSheet(const CaseSheet& s, Record& r) {
+static_assert(Field::GGUN > Field::DGUN && Field::GGUN > Field::TGUN && Field::TBRUT > Field::ESUCRET &&
+                  Field::TBRUT > Field::IUCRET,
+              "a derived total is written after the inputs its rule reads");
+
+void RestoreSheet(const CaseSheet& s, Record& r) {
     const auto isResult = [](Field f) {
         return std::find(kResultFields.begin(), kResultFields.end(), f) != kResultFields.end();
     };
     // The mode's rule and the inputs' rules clear results and derive totals, so the mode goes first, the
-    // other fields next and the results last; a second round puts back whatever a later rule rewrote.
+    // other fields next and the results last. A rule that derives a field (GGUN, TBRUT) derives one that
+    // comes after its inputs in the field order, so that field's stored text is written after the rule
+    // has run, and no result field has a rule: one pass leaves every text as stored.
     r.setMode(s.mode);
-    for (int round = 0; round < 2; ++round) {
-        for (bool results : {false, true})
-            for (int i = 0; i < kFieldCount; ++i)
-                if (isResult(static_cast<Field>(i)) == results)
-                    r.write(static_cast<Field>(i), s.texts[static_cast<size_t>(i)]);
-    }
+    for (bool results : {false, true})
+        for (int i = 0; i < kFieldCount; ++i)
+            if (isResult(static_cast<Field>(i)) == results)
+                r.write(static_cast<Field>(i), s.texts[static_cast<size_t>(i)]);
     r.setCheck1(s.check1);
     r.setCheck2(s.check2);
     r.setCommand3Enabled(s.command3);
@@ -104,13 +108,6 @@ std::vector<std::string> RestoreSheet(const CaseSheet& s, Record& r) {
     // and the statement names any stored result that it does not give.
     r.setHesap(nullptr);
     if (s.command3) HesabiGeriKoy(r);
-
-    std::vector<std::string> differing;
-    for (int i = 0; i < kFieldCount; ++i)
-        if (r.text(static_cast<Field>(i)) != s.texts[static_cast<size_t>(i)])
-            differing.push_back(FieldLabel(static_cast<Field>(i)));
-    if (r.mode() != s.mode) differing.emplace_back("Hesap Şekli");
-    return differing;
 }
 
 } // namespace pamerol

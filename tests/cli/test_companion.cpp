@@ -28,6 +28,12 @@ const std::vector<std::string> kExample = [] {
     return args;
 }();
 
+std::string Letters(const std::string& letter, int count) {
+    std::string text;
+    for (int k = 0; k < count; ++k) text += letter;
+    return text;
+}
+
 } // namespace
 
 TEST(Companion, ComputesTheExampleCase) {
@@ -74,6 +80,14 @@ TEST(Companion, RefusedCalculationIsAFailure) {
         EXPECT_EQ(j["fields"]["ITAZM"], "") << quoted;
         ASSERT_EQ(j["messages"].size(), 1u) << quoted;
         EXPECT_NE(j["messages"][0]["text"].get<std::string>().find(quoted), std::string::npos) << quoted;
+        // With the legal figures: the given figures differ from the law of the exit date, but a refused
+        // calculation has nothing to warn about, and its status stays that of the refusal.
+        args.insert(args.begin(), "--yasal-degerler");
+        Outcome withTable = Companion(args);
+        EXPECT_EQ(withTable.status, 1) << quoted;
+        Json y = Json::parse(withTable.out)["yasalDegerler"];
+        EXPECT_TRUE(y.is_object()) << quoted;
+        EXPECT_TRUE(y["uyarilar"].empty()) << quoted << " " << y.dump();
     }
 }
 
@@ -96,6 +110,9 @@ TEST(Companion, RejectsBadArgumentsInTurkish) {
         {{"--toplu", "ESUCRET=1"}, "--toplu vakaları yalnız standart girdiden alır"},
         {{"--arsiv-ac", "1"}, "arşiv komutları --arsiv DOSYA ya da --ayar DOSYA ister"},
         {{"--arsiv", "a.db", "--arsiv-ac", "1", "ESUCRET=1"}, "--arsiv-ac ile ALAN=METİN"},
+        // A long text is quoted by its first 100 letters (not bytes) and an ellipsis.
+        {{"Check1=" + Letters("ş", 101)}, "olabilir, \"" + Letters("ş", 100) + "…\" olamaz"},
+        {{"Check1=" + Letters("7", 100)}, "olabilir, \"" + Letters("7", 100) + "\" olamaz"},
     };
     for (const auto& [args, message] : bad) {
         Outcome r = Companion(args);
@@ -240,12 +257,20 @@ TEST(Companion, BatchLinesOfAnySizeGetShortErrors) {
                               "{\"txtAdres\":\"" + std::string((1 << 20) + 10, 'a') + "\"}\n" + // over 1 MiB
                               "{\"Check1\":\"" + std::string(5000, '7') + "\"}\n" +             // bad flag
                               "{\"Option2\":\"1\",\"TGUN\":\"400\"}\n";
-    Outcome r = Companion({"--toplu"}, input);
+    // A line of exactly 1 MiB is read; one byte more is not.
+    const std::string head = "{\"Option2\":\"1\",\"TGUN\":\"400\",\"txtAdres\":\"", tail = "\"}";
+    const std::string mib = head + std::string((1 << 20) - head.size() - tail.size(), 'b') + tail;
+    ASSERT_EQ(mib.size(), 1u << 20);
+    Outcome r = Companion({"--toplu"}, input + mib + "\n" + head + "b" + mib.substr(head.size()) + "\n");
     EXPECT_EQ(r.status, 1);
     std::istringstream lines(r.out);
     std::vector<Json> out;
     for (std::string l; std::getline(lines, l);) out.push_back(Json::parse(l));
-    ASSERT_EQ(out.size(), 5u);
+    ASSERT_EQ(out.size(), 7u);
+    EXPECT_FALSE(out[5].contains("error")) << out[5].dump().substr(0, 200);
+    EXPECT_EQ(out[5]["fields"]["txtAdres"].get<std::string>().size(), mib.size() - head.size() - tail.size());
+    EXPECT_EQ(out[5]["fields"]["GGUN"], "400");
+    EXPECT_EQ(out[6]["error"], "satır 1 MiB'tan uzun (" + std::to_string((1 << 20) + 1) + " bayt)");
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(out[k]["line"], k + 1);
         const std::string error = out[k]["error"];
@@ -300,6 +325,8 @@ TEST(Companion, ASettingsRunCalculatesNothing) {
         {{"--ayar", ini, "TAV=1", "--ayar-yaz", tmp.file("yok/x.ini")}, 1, 0, ""},
         {{"--ayar", ini, "TAV=1", "ESUCRET=5", "--ayar-yaz", copy}, 1, 1, "Oran3=1\r\n"},
         {{"--ayar", ini, "Check1=1"}, 1, 1, ""},
+        // The legal figures are for a case: a settings run takes none and reports none.
+        {{"--ayar", ini, "--yasal-degerler", "TAV=64948,77", "--ayar-yaz", ini}, 0, 0, "Oran3=64948,77\r\n"},
     };
     for (const auto& c : cases) {
         WriteBytes(ini, sample);
@@ -309,6 +336,7 @@ TEST(Companion, ASettingsRunCalculatesNothing) {
         Json j = Json::parse(r.out);
         EXPECT_EQ(j["messages"].size(), c.messages) << c.args[2];
         EXPECT_EQ(j["Command3"], false);
+        EXPECT_FALSE(j.contains("yasalDegerler")) << c.args[2];
         const std::string saved = ReadBytes(c.args.back() == copy ? copy : ini);
         if (!c.saved.empty()) {
             EXPECT_NE(saved.find(c.saved), std::string::npos) << saved;

@@ -503,6 +503,11 @@ TEST(CompanionArchive, StoresFindsAndReopens) {
     EXPECT_EQ(line["NET"], nlohmann::json::parse(stored.out)["fields"]["NET"]);
     const Outcome all = Companion({"--ayar", ini, "--arsiv", db, "--arsiv-ara", ""});
     EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 3);
+    std::vector<std::string> newestFirst;
+    std::istringstream allLines(all.out);
+    for (std::string l; std::getline(allLines, l);)
+        newestFirst.push_back(nlohmann::json::parse(l)["txtAdiSoyadi"]);
+    EXPECT_EQ(newestFirst, (std::vector<std::string>{"C", "B", "Işıl Çelik"}));
     EXPECT_NE(all.out.find("\"txtAdiSoyadi\":\"C\""), std::string::npos);
     EXPECT_EQ(all.out.find("refused"), std::string::npos);
 

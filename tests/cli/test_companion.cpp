@@ -317,16 +317,25 @@ TEST(Companion, ASettingsRunCalculatesNothing) {
         std::vector<std::string> args;
         int status;
         size_t messages;
-        std::string saved; // what the saved file holds ("" when nothing is saved)
+        std::string saved;  // what the saved file holds ("" when nothing is saved)
+        bool whole = false; // saved is the whole file: the loaded file gains only the changed key
     } cases[] = {
-        {{"--ayar", ini, "TAV=64948,77", "--ayar-yaz", ini}, 0, 0, "Oran3=64948,77\r\n"},
+        {{"--ayar", ini, "TAV=64948,77", "--ayar-yaz", ini},
+         0,
+         0,
+         "[Oranlar]\r\nOran1=7,59\r\nOran3=64948,77\r\n",
+         true},
         {{"--ayar", ini, "--ayar-yaz", copy}, 0, 0, "Oran3=53919,68\r\n"},
         {{"TAV=64948,77", "txtUnvani=Acar Ltd.", "--ayar-yaz", copy}, 0, 0, "Unvani=Acar Ltd.\r\n"},
         {{"--ayar", ini, "TAV=1", "--ayar-yaz", tmp.file("yok/x.ini")}, 1, 0, ""},
         {{"--ayar", ini, "TAV=1", "ESUCRET=5", "--ayar-yaz", copy}, 1, 1, "Oran3=1\r\n"},
         {{"--ayar", ini, "Check1=1"}, 1, 1, ""},
         // The legal figures are for a case: a settings run takes none and reports none.
-        {{"--ayar", ini, "--yasal-degerler", "TAV=64948,77", "--ayar-yaz", ini}, 0, 0, "Oran3=64948,77\r\n"},
+        {{"--ayar", ini, "--yasal-degerler", "TAV=64948,77", "--ayar-yaz", ini},
+         0,
+         0,
+         "[Oranlar]\r\nOran1=7,59\r\nOran3=64948,77\r\n",
+         true},
     };
     for (const auto& c : cases) {
         WriteBytes(ini, sample);
@@ -338,7 +347,9 @@ TEST(Companion, ASettingsRunCalculatesNothing) {
         EXPECT_EQ(j["Command3"], false);
         EXPECT_FALSE(j.contains("yasalDegerler")) << c.args[2];
         const std::string saved = ReadBytes(c.args.back() == copy ? copy : ini);
-        if (!c.saved.empty()) {
+        if (c.whole) {
+            EXPECT_EQ(saved, c.saved);
+        } else if (!c.saved.empty()) {
             EXPECT_NE(saved.find(c.saved), std::string::npos) << saved;
         }
     }

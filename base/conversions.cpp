@@ -382,14 +382,6 @@ std::string ApplyAmountPattern(const std::string& text) {
     return t ? *t : text;
 }
 
-std::optional<double> RoundedAsShown(double x) {
-    // Up to 15 significant digits the text "d.ddd,dd" reads back as its kuruş divided by 100.
-    if (auto kurus = KurusAsShown(x)) return static_cast<double>(*kurus) / 100;
-    auto t = AmountText(x);
-    if (!t) return std::nullopt;
-    return ParseNumber(*t);
-}
-
 std::optional<std::int64_t> KurusAsShown(double x) {
     if (!std::isfinite(x) || std::fabs(x) >= 1e13) return std::nullopt;
     if (x == 0) return 0;

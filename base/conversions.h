@@ -64,10 +64,7 @@ std::optional<std::string> AmountText(double x);
 // pattern; an unreadable text (or an empty one) stays as it is.
 std::string ApplyAmountPattern(const std::string& text);
 
-// The value as the pattern shows it (rounded to two decimals), for sums of amounts as shown.
-std::optional<double> RoundedAsShown(double x);
-
-// The same rounding in whole kuruş: the number AmountText shows, times 100. Nothing when x is not
+// The amount pattern's rounding in whole kuruş: the number AmountText shows, times 100. Nothing when x is not
 // finite or 10^13 or more away from zero (no amount of the sheet is that large).
 std::optional<std::int64_t> KurusAsShown(double x);
 

@@ -174,10 +174,6 @@ Problem RangeProblem(Field f, const std::string& text, const std::string& why) {
     return {Caption(f), text, m};
 }
 
-double AsWritten(double x) {
-    return Significant15(x);
-}
-
 std::optional<std::string> OutOfRange(Field f, double v) {
     if (!std::isfinite(v)) return "okunamadı";
     if (v < 0) return "eksi olamaz";

@@ -105,8 +105,4 @@ struct ServiceLength {
 };
 ServiceLength CountService(Date entry, Date exit);
 
-// A value as a field holds it once written and read back: the nearest number with 15 significant
-// digits, as the sheet's texts carry it.
-double AsWritten(double x);
-
 } // namespace pamerol

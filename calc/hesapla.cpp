@@ -115,14 +115,10 @@ std::string ResultText(Field f, const Result& x, std::string_view bandText) {
     return {};
 }
 
-FigureOrigin& FigureOrigins::operator[](Field f) {
+size_t FigureOrigins::place(Field f) {
     const auto at = std::find(kFigureFields.begin(), kFigureFields.end(), f);
     if (at == kFigureFields.end()) throw std::invalid_argument("not a legal figure");
-    return of[static_cast<size_t>(at - kFigureFields.begin())];
-}
-
-const FigureOrigin& FigureOrigins::operator[](Field f) const {
-    return const_cast<FigureOrigins&>(*this)[f];
+    return static_cast<size_t>(at - kFigureFields.begin());
 }
 
 void WriteResult(Record& r, const SheetCase& dava, const Result& x, const FigureOrigins& origins) {
@@ -145,18 +141,36 @@ void WriteResult(Record& r, const SheetCase& dava, const Result& x, const Figure
     r.setCommand3Enabled(true);
 }
 
-std::optional<Problem> HesabiGeriKoy(Record& r) {
-    if (r.mode() == Mode::Dates)
-        if (auto why = DatesProblem(r.text(Field::GTarih), r.text(Field::CTarih)))
-            return Problem{"", "", std::string(kInvalidDatesMessage) + "\r\n" + *why};
-    const Expected<SheetCase> c = ReadSheet(r);
+namespace {
+
+// The invalid-dates message of mode 1 (two calendar dates of this sheet's years, the exit not before the
+// entry); nothing when the dates can be counted from.
+std::optional<std::string> DatesStop(const Record& r) {
+    if (r.mode() != Mode::Dates) return std::nullopt;
+    auto why = DatesProblem(r.text(Field::GTarih), r.text(Field::CTarih));
+    if (!why) return std::nullopt;
+    return std::string(kInvalidDatesMessage) + "\r\n" + *why;
+}
+
+// The sheet's case read and calculated, its dates already checked.
+Expected<Hesap> Calculated(const Record& r, const FigureOrigins& origins) {
+    Expected<SheetCase> c = ReadSheet(r);
     if (!c) return c.error();
-    const Expected<Result> x = Compute(c->input, c->law);
+    Expected<Result> x = Compute(c->input, c->law);
     if (!x) return x.error();
+    return Hesap{std::move(*c), std::move(*x), origins};
+}
+
+} // namespace
+
+Expected<void> HesabiGeriKoy(Record& r) {
+    if (auto stop = DatesStop(r)) return Failure(*stop);
     FigureOrigins stored;
     for (FigureOrigin& o : stored.of) o.kind = FigureOrigin::StoredCase;
-    r.setHesap(std::make_shared<const Hesap>(Hesap{*c, *x, stored}));
-    return std::nullopt;
+    Expected<Hesap> h = Calculated(r, stored);
+    if (!h) return h.error();
+    r.setHesap(std::make_shared<const Hesap>(std::move(*h)));
+    return {};
 }
 
 void Hesapla(Record& r, Messages& messages) {
@@ -164,32 +178,26 @@ void Hesapla(Record& r, Messages& messages) {
 }
 
 void Hesapla(Record& r, Messages& messages, const FigureOrigins& origins) {
-    // Mode 1 needs two calendar dates of this sheet's years, the exit not before the entry.
-    if (r.mode() == Mode::Dates) {
-        if (auto why = DatesProblem(r.text(Field::GTarih), r.text(Field::CTarih))) {
-            messages.show(std::string(kInvalidDatesMessage) + "\r\n" + *why, MessageIcon::None);
-            return;
-        }
-    }
-    const Expected<SheetCase> c = ReadSheet(r);
-    if (!c) {
-        messages.show(c.error().message, MessageIcon::Warning);
+    if (auto stop = DatesStop(r)) {
+        messages.show(*stop, MessageIcon::None);
         return;
     }
-    const Expected<Result> result = Compute(c->input, c->law);
-    if (!result) {
-        messages.show(result.error().message, MessageIcon::Warning);
+    const Expected<Hesap> h = Calculated(r, origins);
+    if (!h) {
+        messages.show(h.error().message, MessageIcon::Warning);
         return;
     }
+    const SheetCase& c = h->dava;
+    const Result& result = h->sonuc;
 
     // The carried income-tax base keeps what the user typed, shown as an amount; the results of an
     // earlier calculation are thrown away before the new ones are written.
-    r.write(Field::DGVMAT, Amount(c->input.carriedTaxBase));
+    r.write(Field::DGVMAT, Amount(c.input.carriedTaxBase));
     BOSALT(r);
-    WriteResult(r, *c, *result, origins);
+    WriteResult(r, c, result, origins);
 
     const std::string notice = "\r\nİhbar Tazminatı  =" + r.text(Field::ITAZM);
-    if (!result->entitled)
+    if (!result.entitled)
         messages.show("Kıdem Tazminatı = Hak Etmemiş!" + notice, MessageIcon::Information);
     else
         messages.show("Kıdem Tazminatı =" + r.text(Field::NET) + notice, MessageIcon::Information);

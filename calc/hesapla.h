@@ -58,8 +58,11 @@ struct FigureOrigin {
 // The origin of each legal figure (kFigureFields), in that order.
 struct FigureOrigins {
     std::array<FigureOrigin, kFigureCount> of;
-    FigureOrigin& operator[](Field f);
-    const FigureOrigin& operator[](Field f) const;
+    FigureOrigin& operator[](Field f) { return of[place(f)]; }
+    const FigureOrigin& operator[](Field f) const { return of[place(f)]; }
+
+  private:
+    static size_t place(Field f); // f's place in kFigureFields; f must be a legal figure
 };
 
 // Hesapla with the origins of the legal figures on the sheet, which the calculation keeps.
@@ -83,6 +86,6 @@ void WriteResult(Record& r, const SheetCase& dava, const Result& result, const F
 // of its case, kept with the sheet without writing any text, so that the papers and the statement have
 // it; the sheet's own result texts stay as stored, and the statement names any that differ. Nothing
 // happens, and the Problem says why, when the sheet cannot be read or calculated.
-std::optional<Problem> HesabiGeriKoy(Record& r);
+Expected<void> HesabiGeriKoy(Record& r);
 
 } // namespace pamerol

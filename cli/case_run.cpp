@@ -36,7 +36,7 @@ Expected<void> RunCase(const Settings* settings, const Assignments& assignments,
             *status = Report(saved.error(), kStatusRefused, *err);
     }
     const bool printed = printout && DokumKaydet(r, printout->dokum, printout->path, *err) == 0;
-    if (printout && !printed) *status = 1;
+    if (printout && !printed) *status = kStatusRefused;
     if (archive) archive->keep(r, printed ? &printout->dokum : nullptr, order);
     return {};
 }

@@ -24,8 +24,7 @@ std::string Tutar(double x) {
 
 // The amount as shown, in kuruş.
 Kurus Kurusu(double x) {
-    auto r = RoundedAsShown(x);
-    return r ? static_cast<Kurus>(std::llround(*r * 100)) : 0;
+    return KurusAsShown(x).value_or(0);
 }
 
 std::string KurusTutari(Kurus k) {

@@ -113,6 +113,21 @@ Date DayAfter(Date d) {
     return {1, 1, d.year + 1};
 }
 
+int DaysInMonth(int month, int year) {
+    return DaysIn(month, year);
+}
+
+long DaysBetween(Date a, Date b) {
+    // Days since 1.3.0000 of a civil date (the inverse of OfDayNumber's count).
+    const auto days = [](Date d) {
+        const long y = d.year - (d.month <= 2);
+        const long era = y / 400, yoe = y - era * 400;
+        const long doy = (153 * (d.month + (d.month > 2 ? -3 : 9)) + 2) / 5 + d.day - 1;
+        return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    };
+    return days(b) - days(a);
+}
+
 Date Today() {
     if (g_today) return *g_today;
     const std::time_t now = std::time(nullptr);

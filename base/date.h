@@ -60,6 +60,12 @@ std::string DateText(Date d);
 // The calendar day after d.
 Date DayAfter(Date d);
 
+// The days of month (1..12) in year.
+int DaysInMonth(int month, int year);
+
+// The calendar days from a to b: 0 for the same day, negative when b is before a.
+long DaysBetween(Date a, Date b);
+
 // Today's date on this computer (local time), or the date a test has fixed.
 Date Today();
 // Fixes "today" for tests; nothing lets the clock decide again.

@@ -57,44 +57,85 @@ void CheckRange(Field f, double v) {
     if (auto why = OutOfRange(f, v)) throw Stop{RangeProblem(f, NumberText(v).value_or(""), *why)};
 }
 
-// The notice band a service of so many months (with fraction) reaches.
-int BandOf(double months) {
-    for (size_t i = 0; i < kNoticeBands.size(); ++i)
-        if (months < kNoticeBands[i].upToMonths ||
-            (kNoticeBands[i].upToIncluded && months == kNoticeBands[i].upToMonths))
-            return static_cast<int>(i);
-    return static_cast<int>(kNoticeBands.size()) - 1;
+void CheckTaxTable(const LegalFigures& law, double base, double carried) {
+    if (auto bad = FindUnreadableBracket(base, carried, law.brackets)) {
+        const size_t k = static_cast<size_t>(bad->row - 1);
+        const std::string& text = bad->rate ? law.rateTexts[k] : law.limitTexts[k];
+        throw Stop{UnreadableFigure(bad->rate ? kBracketRows[k].rate : kBracketRows[k].limit, text)};
+    }
+}
+
+// The income tax of an amount on top of a carried base, and the tax rounded to the kuruş.
+IncomeTax Taxed(const LegalFigures& law, double base, double carried) {
+    CheckTaxTable(law, base, carried);
+    return GelirVergisi(base, carried, law.brackets);
+}
+
+double StampDuty(const LegalFigures& law, Kurus gross) {
+    return W(static_cast<double>(gross) / 100 * (law.stampDutyPerMille / 10) / 100);
 }
 
 void Notice(const LegalFigures& law, Result& r, double wage) {
-    // The service before the extra days of the severance count decides the notice.
-    const double months = r.tigunu / 30;
-    r.iayi = W(std::floor(W(months)));
-    r.kigunu = W(r.tigunu - std::floor(months) * 30);
-    r.band = BandOf(months);
+    r.iayi = r.kyili * 12 + r.kayi;
+    r.kigunu = r.kgunu;
+    r.band = NoticeBandOf(r.iayi, r.kigunu);
     const LegalFigures::Band& band = law.noticeDays[static_cast<size_t>(r.band)];
     const Field bandField = kNoticeBands[static_cast<size_t>(r.band)].field;
     if (!band.days) throw Stop{UnreadableFigure(bandField, band.text)};
     r.higunu = *band.days;
     r.dailyWage = wage / 30;
     r.bitzm = W(r.higunu * r.dailyWage);
-    r.idver = W(r.bitzm * (law.stampDutyPerMille / 10) / 100);
-
-    // Income tax of the notice pay on top of the year's carried base.
-    if (auto bad = FindUnreadableBracket(r.bitzm, r.carriedTaxBase, law.brackets)) {
-        const size_t k = static_cast<size_t>(bad->row - 1);
-        const std::string& text = bad->rate ? law.rateTexts[k] : law.limitTexts[k];
-        throw Stop{UnreadableFigure(bad->rate ? kBracketRows[k].rate : kBracketRows[k].limit, text)};
-    }
-    r.tax = GelirVergisi(r.bitzm, r.carriedTaxBase, law.brackets);
-    r.igver = W(r.tax.total);
-
-    // The taxes are deducted as shown (two decimals), the gross amount unrounded.
-    r.itazm = W(r.bitzm - (Rounded(r.idver) + Rounded(r.igver)));
     r.bitzmKurus = Shown(r.bitzm);
+    const double gross = static_cast<double>(r.bitzmKurus) / 100;
+
+    r.idver = StampDuty(law, r.bitzmKurus);
     r.idverKurus = Shown(r.idver);
+    // The notice pay is taxed on top of the year's carried base and the taxed part of the severance.
+    r.noticeCarriedBase = r.carriedTaxBase + static_cast<double>(r.taxableKurus) / 100;
+    r.tax = Taxed(law, gross, r.noticeCarriedBase);
+    r.igver = W(r.tax.total);
     r.igverKurus = Shown(r.igver);
-    r.itazmKurus = Shown(r.itazm);
+    r.itazmKurus = r.bitzmKurus - r.idverKurus - r.igverKurus;
+}
+
+// The severance on a yearly amount: the years, months and days shares of the service.
+double Shares(const Result& r, double yearly) {
+    return r.kyili * yearly + r.kayi * (yearly / 12) + r.kgunu * (yearly / r.daysDivisor);
+}
+
+void Severance(const CaseInput& in, const LegalFigures& law, Result& r) {
+    r.yearsShare = r.kyili * r.yearly;
+    r.monthsShare = r.kayi * (r.yearly / 12);
+    r.daysShare = r.kgunu * (r.yearly / r.daysDivisor);
+    r.bktaz = W(r.yearsShare + r.monthsShare + r.daysShare);
+    // A ceiling the table lacks: the last one known holds only for a wage at or under it, since a
+    // ceiling has never gone down; above it nothing can be said.
+    if (law.ceilingMissing) {
+        if (r.ceilingApplied) {
+            r.severanceUnknown = true;
+            r.bktaz = 0;
+            r.yearsShare = r.monthsShare = r.daysShare = 0;
+            return;
+        }
+        r.underLastCeiling = true;
+    }
+    if (r.bktaz > kMaxAmount) return;
+    r.bktazKurus = Shown(r.bktaz);
+
+    // Only the statutory severance is exempt from income tax (GVK m. 25/7): 30 days' wage a year, the
+    // wage capped at the ceiling in force on the exit date. A contract's days, or a ceiling above the
+    // law's, pay wage income taxed by the tariff on top of the year's carried base.
+    r.exemptCeiling = law.inForce && law.inForce->value ? *law.inForce->value : law.ceiling;
+    r.exemptYearly = Finite(kStatutorySeveranceDays * (std::min(in.wage, r.exemptCeiling) / 30));
+    r.exemptKurus = Shown(W(Shares(r, r.exemptYearly)));
+    r.taxableKurus = r.entitled ? std::max<Kurus>(0, r.bktazKurus - r.exemptKurus) : 0;
+    if (r.taxableKurus > 0) {
+        r.severanceTax = Taxed(law, static_cast<double>(r.taxableKurus) / 100, r.carriedTaxBase);
+        r.kgverKurus = Shown(W(r.severanceTax.total));
+    }
+    r.dver = StampDuty(law, r.bktazKurus);
+    r.dverKurus = Shown(r.dver);
+    r.netKurus = r.bktazKurus - r.dverKurus - r.kgverKurus;
 }
 
 Result Run(const CaseInput& in, const LegalFigures& law) {
@@ -121,41 +162,50 @@ Result Run(const CaseInput& in, const LegalFigures& law) {
     r.monthlyWageUsed = r.ceilingApplied ? law.ceiling : in.wage;
     r.yearly = Finite(law.severanceDays * (r.monthlyWageUsed / 30));
 
+    ServiceLength service;
     if (in.mode == Mode::Dates) {
         if (in.exit < in.entry)
             throw Stop{{"Çıkış Tarihi", DateText(in.exit), "Çıkış tarihi giriş tarihinden önce."}};
-        const ServiceLength length = CountService(in.entry, in.exit);
-        r.serviceYears = length.years;
-        r.serviceMonths = length.months;
-        r.serviceDays = length.days;
-        r.countedDays = length.counted();
-        r.tigunu = W(in.carriedDays + r.countedDays);
-        r.extraDays = 5 * std::floor(r.tigunu / 360);
-        r.tgunu = W(r.tigunu + r.extraDays);
+        r.byDates = CountService(in.entry, in.exit);
+        r.calendarDays = DaysBetween(in.entry, in.exit) + 1;
+        r.carried = CountPremiumDays(in.carriedDays);
+        service = r.byDates;
+        if (in.carriedDays > 0) {
+            // Days carried from earlier service join the anniversaries' count: 30 days make a month, 12
+            // months a year.
+            service.years += r.carried.years;
+            service.months += r.carried.months;
+            service.days += r.carried.days;
+            if (service.days >= 30) {
+                service.days -= 30;
+                ++service.months;
+            }
+            if (service.months >= 12) {
+                service.months -= 12;
+                ++service.years;
+            }
+        }
+        r.tgunu = W(r.calendarDays + in.carriedDays);
+        r.daysDivisor = 365;
     } else {
-        r.tigunu = r.tgunu = in.premiumDays;
+        service = CountPremiumDays(in.premiumDays);
+        r.tgunu = in.premiumDays;
+        r.daysDivisor = 360;
     }
-    r.kyili = W(std::floor(r.tgunu / 365));
-    r.kayi = W(std::floor((r.tgunu - r.kyili * 365) / 30));
-    r.kgunu = W(r.tgunu - (r.kyili * 365 + r.kayi * 30));
+    r.tigunu = r.tgunu;
+    r.kyili = service.years;
+    r.kayi = service.months;
+    r.kgunu = W(service.days);
     r.entitled = r.kyili >= 1;
 
+    Severance(in, law, r);
     Notice(law, r, in.wage);
 
-    r.yearsShare = r.kyili * r.yearly;
-    r.monthsShare = r.kayi * (r.yearly / 12);
-    r.daysShare = r.kgunu * (r.yearly / 365);
-    r.bktaz = W(r.yearsShare + r.monthsShare + r.daysShare);
-    r.dver = W(r.bktaz * (law.stampDutyPerMille / 10) / 100);
-    r.net = Finite(r.bktaz - r.dver);
     // A payment no paper can show is no result: the figures that led to it are out of proportion.
     if (r.bktaz > kMaxAmount || r.bitzm > kMaxAmount)
         throw Stop{{"", "",
                     "Hesap yapılamadı: sonuç 999.999.999,99'dan büyük; ücreti, günleri ve yasal "
                     "değerleri kontrol edin."}};
-    r.bktazKurus = Shown(r.bktaz);
-    r.dverKurus = Shown(r.dver);
-    r.netKurus = Shown(r.net);
     return r;
 }
 
@@ -188,20 +238,54 @@ std::optional<std::string> OutOfRange(Field f, double v) {
     return std::nullopt;
 }
 
+namespace {
+
+// The date so many months after d; a day past the end of that month falls on its last day.
+Date MonthsAfter(Date d, int months) {
+    const int index = d.year * 12 + (d.month - 1) + months;
+    Date out{d.day, index % 12 + 1, index / 12};
+    out.day = std::min(d.day, DaysInMonth(out.month, out.year));
+    return out;
+}
+
+} // namespace
+
 ServiceLength CountService(Date entry, Date exit) {
     const Date next = DayAfter(exit);
-    ServiceLength s{next.year - entry.year, next.month - entry.month, next.day - entry.day};
-    if (s.days < 0) {
-        s.days += 30;
-        --s.months;
-    }
-    if (s.months < 0) {
-        s.months += 12;
-        --s.years;
-    }
-    // Thirty days left over in a 31-day month are a day short of a month.
-    s.days = std::min(s.days, 29);
-    return s;
+    int k = (next.year - entry.year) * 12 + (next.month - entry.month);
+    while (k > 0 && next < MonthsAfter(entry, k)) --k;
+    k = std::max(k, 0);
+    return {k / 12, k % 12, static_cast<double>(DaysBetween(MonthsAfter(entry, k), next))};
+}
+
+ServiceLength CountPremiumDays(double days) {
+    const double years = std::floor(days / 360);
+    const double months = std::floor((days - years * 360) / 30);
+    return {static_cast<int>(years), static_cast<int>(months), W(days - years * 360 - months * 30)};
+}
+
+int NoticeBandOf(double months, double days) {
+    for (size_t i = 0; i < kNoticeBands.size(); ++i)
+        if (months < kNoticeBands[i].upToMonths ||
+            (kNoticeBands[i].upToIncluded && months == kNoticeBands[i].upToMonths && days == 0))
+            return static_cast<int>(i);
+    return static_cast<int>(kNoticeBands.size()) - 1;
+}
+
+std::optional<std::string> CeilingNote(const CaseInput& in, const LegalFigures& law, const Result& r) {
+    if (!law.ceilingMissing || !law.inForce || !r.entitled) return std::nullopt;
+    const std::string missing = law.inForce->missingPeriod, last = law.inForce->lastPeriod;
+    const std::string wage = AmountText(in.wage).value_or(""), ceiling = AmountText(law.ceiling).value_or("");
+    if (r.severanceUnknown)
+        return "Kıdem tazminatı hesaplanmadı: " + missing + " dönemi için " + Caption(Field::TAV) +
+               " tabloda yok ve ücret (" + wage + ") tablodaki son tavanın (" + ceiling + ", " + last +
+               ") üstünde. Tavanı verin: pencerede \"Sabitler\" sekmesine yazarak, hesap aracında --ayar "
+               "ile ya da tabloda \"" +
+               Caption(Field::TAV) + "\" sütunuyla. İhbar tazminatı hesaplandı.";
+    return missing + " dönemi için " + Caption(Field::TAV) + " tabloda yok; ücret (" + wage +
+           ") tablodaki son tavanın (" + ceiling + ", " + last +
+           ") altında olduğundan kıdem tazminatı tavansız hesaplandı (tavan hiç düşmediği için sonuç "
+           "kesindir).";
 }
 
 Expected<Result> Compute(const CaseInput& in, const LegalFigures& law) {

@@ -36,6 +36,11 @@ struct LegalFigures {
     double stampDutyPerMille = 0; // DVOR
     double severanceDays = 0;     // KGN, days' wages per full year of service
     double ceiling = 0;           // TAV, the monthly wage severance is capped at
+    // The table's word on the ceiling of the case's date: the exempt part of the severance is capped at
+    // the ceiling in force (GVK m. 25/7); and when no ceiling was given and the table lacks the period,
+    // `ceiling` is the last one the table holds (`ceilingMissing`).
+    std::optional<CeilingInForce> inForce;
+    bool ceilingMissing = false;
     struct Band {
         std::optional<double> days;
         std::string text;
@@ -45,39 +50,64 @@ struct LegalFigures {
     std::array<std::string, 5> rateTexts, limitTexts;
 };
 
+// The severance days per full year the law sets (1475 sayılı Kanun m. 14); only these are exempt from
+// income tax (GVK m. 25/7), a contract's days above them are wages.
+inline constexpr double kStatutorySeveranceDays = 30;
+
 // Money as the papers show it: whole kuruş.
 using Kurus = std::int64_t;
 
+// A length of service in years, months and days.
+struct ServiceLength {
+    int years = 0, months = 0;
+    double days = 0;
+    double totalMonths() const { return 12.0 * years + months; }
+};
+
 // Every figure of a calculation. Day counts and amounts are the values the sheet shows before they are
-// put in the amount pattern; the *Kurus members are the shown amounts themselves.
+// put in the amount pattern; the *Kurus members are the shown amounts themselves. Every deduction is
+// worked out from the shown gross, and every net is the shown gross less the shown deductions.
 struct Result {
     // Service.
-    double countedDays = 0; // mode 1: the days between the dates (360 a year, 30 a month)
-    int serviceYears = 0, serviceMonths = 0, serviceDays = 0; // mode 1: the same as the calendar gives them
-    double tigunu = 0;    // TIGUNU: the service days before the extra days (carried days included)
-    double extraDays = 0; // mode 1: 5 days for every full 360
-    double tgunu = 0;     // TGUNU
-    double kyili = 0, kayi = 0, kgunu = 0; // years, months, days of service (365-day years)
+    ServiceLength byDates; // mode 1: from the entry date to the day after the exit, by monthly anniversaries
+    int calendarDays = 0;  // mode 1: exit − entry + 1
+    ServiceLength carried; // mode 1: the carried days (DGUN), 360 a year and 30 a month
+    double tgunu = 0;      // TGUNU: the calendar days plus the carried days; mode 2: the premium days
+    double tigunu = 0;     // TIGUNU: the same
+    double kyili = 0, kayi = 0, kgunu = 0; // years, months, days of service
     bool entitled = false;                 // a full year of service: severance is owed
 
     // Severance.
     double monthlyWageUsed = 0; // the wage, or the ceiling when the wage is above it
     bool ceilingApplied = false;
-    double yearly = 0; // YillikKidemTutari: severance of one full year
+    double yearly = 0;      // YillikKidemTutari: severance of one full year
+    double daysDivisor = 0; // 365 (mode 1) or 360 (mode 2): the days share is days × yearly ÷ this
     double yearsShare = 0, monthsShare = 0, daysShare = 0;
-    double bktaz = 0, dver = 0, net = 0; // unrounded gross, stamp duty, and the payable as computed
-    Kurus bktazKurus = 0, dverKurus = 0, netKurus = 0;
+    double bktaz = 0; // gross, unrounded
+    // Not worked out: the ceiling of the date is missing and the wage is above the last one known.
+    bool severanceUnknown = false;
+    // The severance was worked out on the wage under the last ceiling known (the table lacks the date's).
+    bool underLastCeiling = false;
+    // The exempt part: the severance with the statutory days on the wage capped at the ceiling in force.
+    double exemptCeiling = 0; // the ceiling the exempt part is capped at
+    double exemptYearly = 0;
+    Kurus exemptKurus = 0;
+    Kurus taxableKurus = 0; // the shown gross above the exempt part, income-taxed (0 when none)
+    IncomeTax severanceTax; // that part in the brackets, on top of the carried base
+    double dver = 0;        // stamp duty of the shown gross, unrounded
+    Kurus bktazKurus = 0, dverKurus = 0, kgverKurus = 0, netKurus = 0;
 
     // Notice.
-    double iayi = 0, kigunu = 0; // whole months of service and the days over them
+    double iayi = 0, kigunu = 0; // months of service and the days over them
     int band = 0;                // 0..3: DL1..DL4
     double higunu = 0;           // notice days
     double dailyWage = 0;
-    double bitzm = 0, idver = 0; // gross notice pay and its stamp duty, unrounded
-    double carriedTaxBase = 0;   // as used (rounded to kuruş, as shown)
-    IncomeTax tax;               // the notice pay in the brackets
-    double igver = 0;            // total income tax
-    double itazm = 0;            // payable
+    double bitzm = 0;             // gross notice pay, unrounded
+    double idver = 0;             // its stamp duty from the shown gross, unrounded
+    double carriedTaxBase = 0;    // as used (rounded to kuruş, as shown)
+    double noticeCarriedBase = 0; // the carried base plus the taxed part of the severance
+    IncomeTax tax;                // the shown notice pay in the brackets
+    double igver = 0;             // total income tax, unrounded
     Kurus bitzmKurus = 0, idverKurus = 0, igverKurus = 0, itazmKurus = 0;
 };
 
@@ -96,13 +126,21 @@ Problem RangeProblem(Field f, const std::string& text, const std::string& why);
 // The calculation. Mode 1 needs the exit on or after the entry.
 Expected<Result> Compute(const CaseInput& in, const LegalFigures& law);
 
-// The days of service between two dates in 360-day years and 30-day months, with the years, months and
-// days as a clerk subtracts them: the day after the exit minus the entry, a month borrowed as 30 days,
-// a year as 12 months, the days at most 29.
-struct ServiceLength {
-    int years = 0, months = 0, days = 0;
-    int counted() const { return 360 * years + 30 * months + days; }
-};
+// The service from the entry date to the exit date (both worked): the largest number of months k such
+// that the entry date plus k months (a day past the end of a month falls on its last day) is not after
+// the day after the exit, as years and months, and the calendar days from there to the day after the
+// exit (0 to 30).
 ServiceLength CountService(Date entry, Date exit);
+
+// Days counted as SGK counts premium days: 360 a year, 30 a month.
+ServiceLength CountPremiumDays(double days);
+
+// The notice band (0..3, kNoticeBands) a service of so many months and days reaches.
+int NoticeBandOf(double months, double days);
+
+// The note on the severance when the table lacks the ceiling of the case's date and none was given: it
+// was worked out under the last ceiling known, or it was not worked out and the ceiling must be given.
+// Nothing otherwise.
+std::optional<std::string> CeilingNote(const CaseInput& in, const LegalFigures& law, const Result& r);
 
 } // namespace pamerol

@@ -290,6 +290,8 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
         ResultField(F::KGUNU, T::Kidem, kKidemGun, "Kıdem Günü", Days(&Result::kgunu)),
         ResultField(F::BKTAZ, T::Kidem, kKidemHesap, "Kıdem Tazminatı Tavan Hesabı",
                     Money(&Result::bktazKurus, {}, true)),
+        ResultField(F::KGVER, T::Kidem, kKidemHesap, "Gelir Vergisi",
+                    Money(&Result::kgverKurus, "Kıdem Gelir Vergisi", true)),
         ResultField(F::DVER, T::Kidem, kKidemHesap, "Damga Vergisi",
                     Money(&Result::dverKurus, "Kıdem Damga Vergisi", true)),
         ResultField(F::NET, T::Kidem, kKidemHesap, "Ödenecek Kıdem Tazminatı",
@@ -439,7 +441,7 @@ constexpr std::string_view ColumnLabel(Field f) {
 
 // The text a result field shows for a calculation: a day count as the sheet writes numbers, an amount in
 // the amount pattern, the notice days as the band's field holds them (`bandText`); a severance amount is
-// empty when no severance is owed.
+// empty when no severance is owed, or when it could not be worked out for want of the date's ceiling.
 std::string ResultText(Field f, const Result& x, std::string_view bandText);
 
 } // namespace pamerol

@@ -77,7 +77,12 @@ Expected<SheetCase> ReadSheet(const Record& r) {
     read(F::IUCRET, true);
     c.input.carriedTaxBase = read(F::DGVMAT, true);
     c.input.wage = read(F::TBRUT);
-    c.law.ceiling = read(F::TAV);
+    // No ceiling given and none in the table for the date: the last one the table holds, which serves a
+    // wage at or under it.
+    c.law.inForce = r.tavanTablosu;
+    c.law.ceilingMissing =
+        r.text(F::TAV).empty() && r.tavanTablosu && !r.tavanTablosu->value && r.tavanTablosu->lastKnown;
+    c.law.ceiling = c.law.ceilingMissing ? *r.tavanTablosu->lastKnown : read(F::TAV);
     c.law.severanceDays = read(F::KGN);
     c.input.mode = r.mode();
     if (r.mode() == Mode::Dates) {
@@ -107,7 +112,7 @@ std::string ResultText(Field f, const Result& x, std::string_view bandText) {
     switch (info.format) {
     case ResultFormat::DayCount: return Num(x.*info.number);
     case ResultFormat::Amount:
-        if (info.severanceOnly && !x.entitled) return {};
+        if (info.severanceOnly && (!x.entitled || x.severanceUnknown)) return {};
         return Amount(static_cast<double>(x.*info.kurus) / 100);
     case ResultFormat::NoticeBandDays: return std::string(bandText);
     case ResultFormat::None: break;

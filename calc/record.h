@@ -16,6 +16,15 @@ namespace pamerol {
 
 struct Hesap;
 
+// What the table of legal figures says of the severance ceiling on a case's date, for a caller that has
+// the table. Nothing of it when the table is not at hand: the ceiling used is all there is.
+struct CeilingInForce {
+    std::optional<double> value;     // the ceiling in force on the date; nothing: the table lacks the period
+    std::optional<double> lastKnown; // then the last ceiling the table holds before the date
+    std::string lastPeriod;          // its period, "01.01.2026 – 30.06.2026"
+    std::string missingPeriod;       // the period the table lacks, "01.07.2026 – 31.12.2026"
+};
+
 // Every text field, in the order the record lists them (upper area, tabs from left to right).
 // (Kept by hand: the formatter lays this list out differently on every run.)
 // clang-format off
@@ -25,7 +34,7 @@ struct Hesap;
     X(DGUN)                                                                                                  \
     X(TGUN)                                                                                                  \
     X(GGUN) X(DGVMAT) X(ESUCRET) X(IUCRET) X(TBRUT) X(YIUCRET) X(TGUNU) X(KYILI) X(KAYI) X(KGUNU) X(BKTAZ)   \
-        X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER) X(IDVER) X(ITAZM) X(DVOR)     \
+        X(KGVER) X(DVER) X(NET) X(TIGUNU) X(IAYI) X(KIGUNU) X(HIGUNU) X(BITZM) X(IGVER) X(IDVER) X(ITAZM) X(DVOR)     \
             X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3) X(VD4) X(VD5) X(O6) X(VD6)      \
                 X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi) X(txtVergiDairesi)      \
                     X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres) X(txtSSkNoPer) X(txtTcKNo)     \
@@ -93,6 +102,10 @@ class Record {
     // the statement, the results table); null while no results are shown. BOSALT lets go of it.
     const Hesap* hesap() const { return hesap_.get(); }
     void setHesap(std::shared_ptr<const Hesap> hesap) { hesap_ = std::move(hesap); }
+
+    // The table's word on the ceiling of the case's date, set by a caller that has the table before it
+    // calculates (nothing: no table, or no date); a calculation reads it with the sheet's figures.
+    std::optional<CeilingInForce> tavanTablosu;
 
     // Severance of one full year of service, kept between the two stages of a calculation.
     double yillikKidemTutari = 0;

@@ -353,6 +353,26 @@ std::string DonemMetni(const YasalDeger& row) {
            (row.end ? DateText(*row.end) : std::string("yeni düzenlemeye kadar"));
 }
 
+CeilingInForce TarihinTavani(const YasalDegerler& table, int date) {
+    CeilingInForce out;
+    const YasalDeger* row = table.inForce(Field::TAV, date);
+    if (row && !row->value.empty()) {
+        out.value = ParseNumber(row->value);
+        if (out.value) return out;
+    }
+    const YasalDeger* last = nullptr;
+    for (const YasalDeger& r : table.rows())
+        if (r.field == Field::TAV && !r.value.empty() && r.start <= date && ParseNumber(r.value) &&
+            (!last || r.start > last->start))
+            last = &r;
+    if (last) {
+        out.lastKnown = ParseNumber(last->value);
+        out.lastPeriod = DonemMetni(*last);
+    }
+    out.missingPeriod = row ? DonemMetni(*row) : DateText(date) + " tarihini kapsayan dönem";
+    return out;
+}
+
 YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, std::optional<int> date,
                                          const std::function<bool(Field)>& keep, AsgariKurali asgari,
                                          FigureOrigins* origins) {

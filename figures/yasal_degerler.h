@@ -115,6 +115,11 @@ YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, 
                                          const std::function<bool(Field)>& keep, AsgariKurali asgari,
                                          FigureOrigins* origins = nullptr);
 
+// What the table says of the severance ceiling on a date: the ceiling in force, or, for a period no
+// source gives or a date the table does not reach, the last ceiling it holds before the date and the
+// period it lacks. The calculation takes it from Record::tavanTablosu.
+CeilingInForce TarihinTavani(const YasalDegerler& table, int date);
+
 // A row's period as the clerk reads it: "01.07.2007 – 31.12.2007", "01.01.2026 – yeni düzenlemeye kadar".
 std::string DonemMetni(const YasalDeger& row);
 

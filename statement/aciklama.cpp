@@ -80,18 +80,21 @@ void Yuvarlama(AciklamaSatiri& s, Kurus toplam, Kurus parcalar) {
     Deger(s, std::string(kYuvarlamaFarki), KurusTutari(toplam - parcalar));
 }
 
-// The stamp duty on a gross amount: the base as shown, the rate, and the duty worked out from the unrounded
-// base.
-void DamgaVergisi(Yazici& y, std::string baslik, double matrah, Kurus matrahKurus, double binde, double vergi,
+// The stamp duty on a gross amount: the shown gross, the rate, and the duty worked out from it.
+void DamgaVergisi(Yazici& y, std::string baslik, Kurus matrahKurus, double binde, double vergi,
                   Kurus vergiKurus) {
     auto& damga = y.satir(std::move(baslik));
     Deger(damga, "Matrah", KurusTutari(matrahKurus));
     Deger(damga, Caption(Field::DVOR), Sayi(binde));
-    Deger(damga, "Hesap", Sayi(matrah) + " × " + Sayi(binde) + " ÷ 1000 = " + Sayi(vergi));
+    Deger(damga, "Hesap", KurusTutari(matrahKurus) + " × " + Sayi(binde) + " ÷ 1000 = " + Sayi(vergi));
     damga.sonuc = KurusTutari(vergiKurus);
 }
 
-void HizmetSuresi(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
+std::string Sure(const ServiceLength& s) {
+    return YilAyGun(s.years, s.months, s.days);
+}
+
+void HizmetSuresi(Yazici& y, const SheetCase& c, const Result& x) {
     if (c.input.mode == Mode::Dates) {
         const Date next = DayAfter(c.input.exit);
         auto& tarih = y.satir("Hizmet süresi: tarihler");
@@ -99,49 +102,94 @@ void HizmetSuresi(Yazici& y, const Record& r, const SheetCase& c, const Result& 
         Deger(tarih, "Çıkış Tarihi", DateText(c.input.exit));
         Deger(tarih, "Çıkıştan sonraki gün", DateText(next));
         Deger(tarih, "Hesap",
-              DateText(next) + " − " + DateText(c.input.entry) +
-                  " (bir ay 30 gün, bir yıl 12 ay sayılır; gün en çok 29)");
-        tarih.sonuc = YilAyGun(x.serviceYears, x.serviceMonths, x.serviceDays);
+              "girişin aylık yıldönümleri " + DateText(next) +
+                  " gününü geçmeyene kadar tam ay, kalan takvim günleri gün (ay sonunu aşan gün ayın son "
+                  "gününe düşer)");
+        tarih.sonuc = Sure(x.byDates);
 
-        auto& sayilan = y.satir("Hizmet süresi: sayılan gün");
-        Deger(sayilan, "Yıl", Sayi(x.serviceYears));
-        Deger(sayilan, "Ay", Sayi(x.serviceMonths));
-        Deger(sayilan, "Gün", Sayi(x.serviceDays));
-        Deger(sayilan, "Hesap",
-              Sayi(x.serviceYears) + " × 360 + " + Sayi(x.serviceMonths) + " × 30 + " + Sayi(x.serviceDays));
-        sayilan.sonuc = Sayi(x.countedDays);
+        auto& gun = y.satir("Hizmet süresi: takvim günü");
+        Deger(gun, "Hesap", DateText(c.input.exit) + " − " + DateText(c.input.entry) + " + 1");
+        gun.sonuc = Sayi(x.calendarDays);
 
-        auto& devreden = y.satir("Hizmet süresi: devreden günle birlikte");
-        Deger(devreden, "Sayılan gün", Sayi(x.countedDays));
-        Deger(devreden, Caption(F::DGUN), Sayi(c.input.carriedDays));
-        devreden.sonuc = Sayi(x.tigunu);
+        if (c.input.carriedDays > 0) {
+            auto& devreden = y.satir("Hizmet süresi: devreden gün");
+            Deger(devreden, Caption(F::DGUN), Sayi(c.input.carriedDays));
+            Deger(devreden, "Hesap", "360 gün bir yıl, 30 gün bir ay");
+            devreden.sonuc = Sure(x.carried);
 
-        auto& ek = y.satir("Hizmet süresi: her tam 360 gün için 5 gün");
-        Deger(ek, "Hizmet günü", Sayi(x.tigunu));
-        Deger(ek, "Tam 360 gün", Sayi(std::floor(x.tigunu / 360)));
-        Deger(ek, "Hesap", Sayi(std::floor(x.tigunu / 360)) + " × 5");
-        ek.sonuc = Sayi(x.extraDays);
+            auto& toplam = y.satir("Hizmet süresi: devreden günle birlikte");
+            Deger(toplam, "Tarihlere göre", Sure(x.byDates));
+            Deger(toplam, "Devreden", Sure(x.carried));
+            Deger(toplam, "Hesap", "30 gün bir aya, 12 ay bir yıla eklenir");
+            toplam.sonuc = YilAyGun(x.kyili, x.kayi, x.kgunu);
+        }
 
-        auto& toplam = y.satir("Hizmet süresi: Toplam Gün");
-        Deger(toplam, "Hizmet günü", Sayi(x.tigunu));
-        Deger(toplam, "Eklenen gün", Sayi(x.extraDays));
-        toplam.sonuc = Sayi(x.tgunu);
+        auto& toplamGun = y.satir("Hizmet süresi: Toplam Gün");
+        Deger(toplamGun, "Takvim günü", Sayi(x.calendarDays));
+        Deger(toplamGun, Caption(F::DGUN), Sayi(c.input.carriedDays));
+        toplamGun.sonuc = Sayi(x.tgunu);
     } else {
         auto& prim = y.satir("Hizmet süresi: prim günleri");
-        Deger(prim, Caption(F::DGUN), Sayi(r.number(F::DGUN).value_or(0)));
-        Deger(prim, Caption(F::TGUN), Sayi(r.number(F::TGUN).value_or(0)));
-        Deger(prim, "Eklenen gün", "0 (prim gününe göre hesapta gün eklenmez)");
-        prim.sonuc = Sayi(x.tgunu);
+        Deger(prim, Caption(F::GGUN), Sayi(c.input.premiumDays));
+        Deger(prim, "Hesap",
+              "360 prim günü bir yıl, 30 prim günü bir ay: " + Sayi(c.input.premiumDays) + " = " +
+                  Sayi(x.kyili) + " × 360 + " + Sayi(x.kayi) + " × 30 + " + Sayi(x.kgunu));
+        prim.sonuc = YilAyGun(x.kyili, x.kayi, x.kgunu);
     }
 
     auto& kidem = y.satir("Hizmet süresi: kıdem yılı, ayı, günü");
-    Deger(kidem, "Toplam Gün", Sayi(x.tgunu));
     Deger(kidem, Caption(F::KYILI), Sayi(x.kyili));
     Deger(kidem, Caption(F::KAYI), Sayi(x.kayi));
     Deger(kidem, Caption(F::KGUNU), Sayi(x.kgunu));
-    Deger(kidem, "Hesap",
-          Sayi(x.tgunu) + " = " + Sayi(x.kyili) + " × 365 + " + Sayi(x.kayi) + " × 30 + " + Sayi(x.kgunu));
     kidem.sonuc = YilAyGun(x.kyili, x.kayi, x.kgunu);
+}
+
+std::string DilimAraligi(const LegalFigures& law, int k) {
+    const auto limit = [&](int row) { return law.brackets[static_cast<size_t>(row - 1)].limit.value_or(0); };
+    if (k == 6) return Tutar(limit(5)) + " üstü";
+    return (k == 1 ? Tutar(0) : Tutar(limit(k - 1))) + " – " + Tutar(limit(k));
+}
+
+// The last bracket the notice pay reaches: the one its last slice lies in (the first one when the pay
+// is nothing).
+int SonDilim(const IncomeTax& tax) {
+    int last = tax.startBracket;
+    for (int k = tax.startBracket; k <= 6; ++k)
+        if (tax.slice[static_cast<size_t>(k - 1)] != 0) last = k;
+    return last;
+}
+
+// The income tax of an amount on top of a carried base: where it starts, each bracket it reaches, the
+// total.
+void GelirVergisiSatirlari(Yazici& y, const std::string& onek, const LegalFigures& law, double devreden,
+                           Kurus matrahKurus, const IncomeTax& tax, Kurus toplamKurus) {
+    auto& matrah = y.satir(onek + ": gelir vergisi matrahı");
+    Deger(matrah, "Önceki matrah", Tutar(devreden));
+    Deger(matrah, "Bu ödemenin matrahı", KurusTutari(matrahKurus));
+    Deger(matrah, "Yıl içindeki toplam", Tutar(devreden + static_cast<double>(matrahKurus) / 100));
+    matrah.sonuc = std::to_string(tax.startBracket) + ". dilimden başlar";
+
+    const int last = SonDilim(tax);
+    Kurus vergiler = 0;
+    std::vector<std::pair<std::string, std::string>> dilimVergileri;
+    for (int k = tax.startBracket; k <= last; ++k) {
+        const size_t i = static_cast<size_t>(k - 1);
+        auto& d = y.satir(onek + ": gelir vergisi " + std::to_string(k) + ". dilim");
+        Deger(d, "Dilim", DilimAraligi(law, k));
+        Deger(d, "Bu dilimdeki matrah", Tutar(tax.slice[i]));
+        const std::optional<double> rate = k <= 5 ? law.brackets[i].rate : std::nullopt;
+        Deger(d, "Oran (%)", rate ? Sayi(*rate) : "vergi alınmaz");
+        Deger(d, "Hesap",
+              rate ? Sayi(tax.slice[i]) + " × " + Sayi(*rate) + " ÷ 100 = " + Sayi(tax.tax[i])
+                   : std::string("beşinci dilimin üstü vergilendirilmez"));
+        d.sonuc = Tutar(tax.tax[i]);
+        vergiler += Kurusu(tax.tax[i]);
+        dilimVergileri.emplace_back(std::to_string(k) + ". dilim", d.sonuc);
+    }
+    auto& gv = y.satir(onek + ": gelir vergisi");
+    for (auto& [ad, metin] : dilimVergileri) Deger(gv, ad, metin);
+    Yuvarlama(gv, toplamKurus, vergiler);
+    gv.sonuc = KurusTutari(toplamKurus);
 }
 
 // The figure of the table in force on the date, as the clerk reads it; a word when there is none.
@@ -185,7 +233,14 @@ void Kidem(Yazici& y, const Record& r, const SheetCase& c, const Result& x, cons
         return;
     }
 
+    if (x.severanceUnknown) {
+        auto& yok = y.satir("Kıdem tazminatı: tavan yok");
+        yok.sonuc = CeilingNote(c.input, c.law, x).value_or("");
+        return;
+    }
+
     const std::string yil = Tutar(x.yearly);
+    const std::string gunBoleni = " ÷ " + Sayi(x.daysDivisor);
     struct Pay {
         const char* baslik;
         Field alan;
@@ -195,7 +250,7 @@ void Kidem(Yazici& y, const Record& r, const SheetCase& c, const Result& x, cons
     };
     const Pay paylar[] = {{"Kıdem tazminatı: yıllar payı", F::KYILI, x.kyili, "", x.yearsShare},
                           {"Kıdem tazminatı: aylar payı", F::KAYI, x.kayi, " ÷ 12", x.monthsShare},
-                          {"Kıdem tazminatı: günler payı", F::KGUNU, x.kgunu, " ÷ 365", x.daysShare}};
+                          {"Kıdem tazminatı: günler payı", F::KGUNU, x.kgunu, gunBoleni, x.daysShare}};
     Kurus toplam = 0;
     for (const Pay& p : paylar) {
         auto& s = y.satir(p.baslik);
@@ -212,40 +267,45 @@ void Kidem(Yazici& y, const Record& r, const SheetCase& c, const Result& x, cons
     Yuvarlama(brut, x.bktazKurus, toplam);
     Deger(brut, "Yuvarlanmamış toplam", Sayi(x.bktaz));
     brut.sonuc = KurusTutari(x.bktazKurus);
+    if (x.underLastCeiling) y.satir("Not: tavan").sonuc = CeilingNote(c.input, c.law, x).value_or("");
 
-    DamgaVergisi(y, "Kıdem tazminatı: damga vergisi", x.bktaz, x.bktazKurus, c.law.stampDutyPerMille, x.dver,
+    auto& istisna = y.satir("Kıdem tazminatı: gelir vergisinden istisna tutar (GVK m. 25/7)");
+    Deger(istisna, "Yasal gün", Sayi(kStatutorySeveranceDays));
+    Deger(istisna, "Yasal tavan", Tutar(x.exemptCeiling));
+    Deger(istisna, "Esas aylık ücret", Tutar(std::min(c.input.wage, x.exemptCeiling)));
+    Deger(istisna, "Bir yıllık istisna", Tutar(x.exemptYearly));
+    Deger(istisna, "Hesap",
+          Sayi(x.kyili) + " × " + Tutar(x.exemptYearly) + " + " + Sayi(x.kayi) + " × " +
+              Tutar(x.exemptYearly) + " ÷ 12 + " + Sayi(x.kgunu) + " × " + Tutar(x.exemptYearly) + gunBoleni);
+    istisna.sonuc = KurusTutari(x.exemptKurus);
+
+    auto& vergili = y.satir("Kıdem tazminatı: gelir vergisine tabi kısım");
+    Deger(vergili, "Brüt", KurusTutari(x.bktazKurus));
+    Deger(vergili, "İstisna", KurusTutari(x.exemptKurus));
+    vergili.sonuc = x.taxableKurus > 0 ? KurusTutari(x.taxableKurus) : "yok: tamamı istisna";
+    if (x.taxableKurus > 0)
+        GelirVergisiSatirlari(y, "Kıdem tazminatı", c.law, x.carriedTaxBase, x.taxableKurus, x.severanceTax,
+                              x.kgverKurus);
+
+    DamgaVergisi(y, "Kıdem tazminatı: damga vergisi", x.bktazKurus, c.law.stampDutyPerMille, x.dver,
                  x.dverKurus);
 
     auto& net = y.satir("Kıdem tazminatı: ödenecek");
     Deger(net, "Brüt", KurusTutari(x.bktazKurus));
+    Deger(net, "Gelir Vergisi", KurusTutari(x.kgverKurus));
     Deger(net, Caption(F::DVER), KurusTutari(x.dverKurus));
-    Yuvarlama(net, x.netKurus, x.bktazKurus - x.dverKurus);
-    Deger(net, "Hesap", Sayi(x.bktaz) + " − " + Sayi(x.dver) + " = " + Sayi(x.net));
+    Deger(net, "Hesap",
+          KurusTutari(x.bktazKurus) + " − " + KurusTutari(x.kgverKurus) + " − " + KurusTutari(x.dverKurus));
     net.sonuc = KurusTutari(x.netKurus);
-}
-
-std::string DilimAraligi(const LegalFigures& law, int k) {
-    const auto limit = [&](int row) { return law.brackets[static_cast<size_t>(row - 1)].limit.value_or(0); };
-    if (k == 6) return Tutar(limit(5)) + " üstü";
-    return (k == 1 ? Tutar(0) : Tutar(limit(k - 1))) + " – " + Tutar(limit(k));
-}
-
-// The last bracket the notice pay reaches: the one its last slice lies in (the first one when the pay
-// is nothing).
-int SonDilim(const IncomeTax& tax) {
-    int last = tax.startBracket;
-    for (int k = tax.startBracket; k <= 6; ++k)
-        if (tax.slice[static_cast<size_t>(k - 1)] != 0) last = k;
-    return last;
 }
 
 void Ihbar(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
     const NoticeBand& band = kNoticeBands[static_cast<size_t>(x.band)];
     auto& ay = y.satir("İhbar tazminatı: hizmet ayı");
-    Deger(ay, "Toplam Gün", Sayi(x.tigunu));
+    Deger(ay, "Hizmet", YilAyGun(x.kyili, x.kayi, x.kgunu));
     Deger(ay, Caption(F::IAYI), Sayi(x.iayi));
     Deger(ay, Caption(F::KIGUNU), Sayi(x.kigunu));
-    Deger(ay, "Hesap", Sayi(x.tigunu) + " = " + Sayi(x.iayi) + " × 30 + " + Sayi(x.kigunu));
+    Deger(ay, "Hesap", Sayi(x.kyili) + " × 12 + " + Sayi(x.kayi));
     const std::string hizmet = Sayi(x.iayi) + " ay " + Sayi(x.kigunu) + " gün";
     ay.sonuc = hizmet;
 
@@ -268,42 +328,18 @@ void Ihbar(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
     Deger(brut, "Hesap", Sayi(x.higunu) + " × " + ucret + " ÷ 30 = " + Sayi(x.bitzm));
     brut.sonuc = KurusTutari(x.bitzmKurus);
 
-    DamgaVergisi(y, "İhbar tazminatı: damga vergisi", x.bitzm, x.bitzmKurus, c.law.stampDutyPerMille, x.idver,
+    DamgaVergisi(y, "İhbar tazminatı: damga vergisi", x.bitzmKurus, c.law.stampDutyPerMille, x.idver,
                  x.idverKurus);
 
-    auto& matrah = y.satir("İhbar tazminatı: gelir vergisi matrahı");
-    Deger(matrah, Caption(F::DGVMAT), Tutar(x.carriedTaxBase));
-    Deger(matrah, "Bu ayın matrahı", KurusTutari(x.bitzmKurus));
-    Deger(matrah, "Yıl içindeki toplam", Tutar(x.carriedTaxBase + x.bitzm));
-    matrah.sonuc = std::to_string(x.tax.startBracket) + ". dilimden başlar";
-
-    const int last = SonDilim(x.tax);
-    Kurus vergiler = 0;
-    std::vector<std::pair<std::string, std::string>> dilimVergileri;
-    for (int k = x.tax.startBracket; k <= last; ++k) {
-        const size_t i = static_cast<size_t>(k - 1);
-        auto& d = y.satir("İhbar tazminatı: gelir vergisi " + std::to_string(k) + ". dilim");
-        Deger(d, "Dilim", DilimAraligi(c.law, k));
-        Deger(d, "Bu dilimdeki matrah", Tutar(x.tax.slice[i]));
-        const std::optional<double> rate = k <= 5 ? c.law.brackets[i].rate : std::nullopt;
-        Deger(d, "Oran (%)", rate ? Sayi(*rate) : "vergi alınmaz");
-        Deger(d, "Hesap",
-              rate ? Sayi(x.tax.slice[i]) + " × " + Sayi(*rate) + " ÷ 100 = " + Sayi(x.tax.tax[i])
-                   : std::string("beşinci dilimin üstü vergilendirilmez"));
-        d.sonuc = Tutar(x.tax.tax[i]);
-        vergiler += Kurusu(x.tax.tax[i]);
-        dilimVergileri.emplace_back(std::to_string(k) + ". dilim", d.sonuc);
-    }
-    auto& gv = y.satir("İhbar tazminatı: gelir vergisi");
-    for (auto& [ad, metin] : dilimVergileri) Deger(gv, ad, metin);
-    Yuvarlama(gv, x.igverKurus, vergiler);
-    gv.sonuc = KurusTutari(x.igverKurus);
+    GelirVergisiSatirlari(y, "İhbar tazminatı", c.law, x.noticeCarriedBase, x.bitzmKurus, x.tax,
+                          x.igverKurus);
 
     auto& net = y.satir("İhbar tazminatı: ödenecek");
     Deger(net, "Brüt", KurusTutari(x.bitzmKurus));
     Deger(net, Caption(F::IGVER), KurusTutari(x.igverKurus));
     Deger(net, Caption(F::IDVER), KurusTutari(x.idverKurus));
-    Yuvarlama(net, x.itazmKurus, x.bitzmKurus - x.igverKurus - x.idverKurus);
+    Deger(net, "Hesap",
+          KurusTutari(x.bitzmKurus) + " − " + KurusTutari(x.igverKurus) + " − " + KurusTutari(x.idverKurus));
     net.sonuc = KurusTutari(x.itazmKurus);
 }
 
@@ -321,9 +357,11 @@ void Notlar(Yazici& y, const Record& r, const YasalDegerler* table, std::optiona
 // days of the band reached, and the bracket rows that place and tax the notice pay.
 std::vector<Field> KullanilanYasalDegerler(const Result& x) {
     std::vector<Field> out{F::DVOR, F::KGN, F::TAV, kNoticeBands[static_cast<size_t>(x.band)].field};
-    const int last = std::min(SonDilim(x.tax), 5);
+    const bool vergili = x.entitled && x.taxableKurus > 0;
+    const int last = std::min(std::max(SonDilim(x.tax), vergili ? SonDilim(x.severanceTax) : 0), 5);
+    const int first = std::min(x.tax.startBracket, vergili ? x.severanceTax.startBracket : 6);
     for (int k = 1; k <= last; ++k) {
-        if (k >= x.tax.startBracket) out.push_back(kBracketRows[static_cast<size_t>(k - 1)].rate);
+        if (k >= first) out.push_back(kBracketRows[static_cast<size_t>(k - 1)].rate);
         out.push_back(kBracketRows[static_cast<size_t>(k - 1)].limit);
     }
     return out;
@@ -377,7 +415,7 @@ Aciklama AciklamaSatirlari(const Record& r, const SheetCase& c, const Result& x,
                            int today) {
     Yazici y;
     const std::optional<int> date = YasalTarih(r, today);
-    HizmetSuresi(y, r, c, x);
+    HizmetSuresi(y, c, x);
     Kidem(y, r, c, x, table, date);
     Ihbar(y, r, c, x);
     Notlar(y, r, table, date, today);

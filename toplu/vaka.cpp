@@ -102,6 +102,9 @@ Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignmen
     if (table && !vaka.settingsRun) vaka.yasal = YasalDegerleriUygula(r, *table, assignments, &origins);
     CopyBracketsToCalculator(r);
     if (vaka.settingsRun) return {};
+    if (table)
+        if (const std::optional<int> date = YasalTarih(r, TodayKey()))
+            r.tavanTablosu = TarihinTavani(*table, *date);
     vaka.sheet.hesapla({}, nullptr, origins);
     if (vaka.yasal && vaka.yasal->date && r.command3Enabled())
         vaka.uyarilar = YasalUyarilar(r, *table, *vaka.yasal->date);

@@ -319,6 +319,11 @@ void PamerolWindow::hesapla() {
 void PamerolWindow::calculate(const std::string& note) {
     const YasalDegerler* table = yasalTablo();
     RecordedMessages said;
+    // The table's ceiling of the case's date caps the exempt part of the severance, whether or not its
+    // figures are taken.
+    const std::optional<int> date = YasalTarih(core_.record(), TodayKey());
+    core_.record().tavanTablosu =
+        table && date ? std::optional<CeilingInForce>(TarihinTavani(*table, *date)) : std::nullopt;
     core_.hesapla(
         [&](Record& r, FigureOrigins& origins) {
             if (table)

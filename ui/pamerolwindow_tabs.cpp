@@ -44,20 +44,9 @@ QLabel* ResultNote(const char* objectName) {
 } // namespace
 
 QWidget* PamerolWindow::buildKidemTab() {
-    // The total days carry a red note beside them that announces the extra days of the date mode.
     QGroupBox* days = frame("Kıdem Gün Dökümü");
-    auto* form = formOf(days);
-    QWidget* totalField = fieldWidget(F::TGUNU);
     int row = 0;
     QFormLayout::ItemRole role{};
-    form->getWidgetPosition(totalField, &row, &role);
-    form->removeWidget(totalField);
-    auto* total = new QHBoxLayout;
-    total->addWidget(totalField);
-    auto* note = new QLabel(QStringLiteral("(Her yil için+ 5 gün)"));
-    MakeRed(note);
-    total->addWidget(note);
-    form->setLayout(row, QFormLayout::FieldRole, total);
 
     QGroupBox* amounts = frame("Kıdem Tazminatı Hesabı");
     // A ceiling other than the one in force on the exit date is pointed out under the ceiling figure.

@@ -38,16 +38,23 @@ QString Described(F f) {
         return QStringLiteral("Ödenecek yıllık izin ücreti, %1. Hesaba girmez, ibranamede yazılır.")
             .arg(kAmount);
     case F::TGUNU:
-        return QStringLiteral("Kıdeme esas toplam gün; tarihe göre hesapta her 360 gün için 5 gün eklenir.");
-    case F::KYILI: return QStringLiteral("Tam hizmet yılı (365 günlük yıllar).");
-    case F::KAYI: return QStringLiteral("Yıllardan artan tam ay (30 günlük aylar).");
+        return QStringLiteral(
+            "Çalışılan takvim günü (giriş ile çıkış dahil) ve devreden gün; prim gününe göre "
+            "hesapta prim günü.");
+    case F::KYILI:
+        return QStringLiteral("Tam hizmet yılı (girişin yıldönümlerine göre; prim gününde 360 gün).");
+    case F::KAYI:
+        return QStringLiteral("Yıllardan artan tam ay (aylık yıldönümlerine göre; prim gününde 30 gün).");
     case F::KGUNU: return QStringLiteral("Yıl ve aylardan artan gün.");
     case F::BKTAZ: return QStringLiteral("Tavanla sınırlı ücret üzerinden brüt kıdem tazminatı, TL.");
+    case F::KGVER:
+        return QStringLiteral(
+            "Yasal tutarı (30 gün, yasal tavan) aşan kıdem tazminatının gelir vergisi, TL.");
     case F::DVER:
     case F::IDVER: return QStringLiteral("Damga vergisi, TL.");
-    case F::NET: return QStringLiteral("Ödenecek kıdem tazminatı (brüt eksi damga vergisi), TL.");
+    case F::NET: return QStringLiteral("Ödenecek kıdem tazminatı (brüt eksi vergiler), TL.");
     case F::TIGUNU: return QStringLiteral("İhbar süresine esas toplam gün.");
-    case F::IAYI: return QStringLiteral("Toplam gündeki tam ay (30 günlük aylar).");
+    case F::IAYI: return QStringLiteral("Hizmetin tam ayları (yıllar × 12 ve aylar).");
     case F::KIGUNU: return QStringLiteral("Tam aylardan artan gün.");
     case F::HIGUNU: return QStringLiteral("Hizmet süresine göre hak edilen ihbar günü.");
     case F::BITZM: return QStringLiteral("Brüt ihbar tazminatı (günlük ücret × ihbar günü), TL.");

@@ -2,9 +2,13 @@
 // The calculation as a function of a case and its legal figures, without a sheet.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
+#include <random>
 #include <string>
+#include <tuple>
 
+#include "base/conversions.h"
 #include "calc/compute.h"
 
 using namespace pamerol;
@@ -20,6 +24,20 @@ LegalFigures Law2007() {
     const double days[] = {14, 28, 42, 56};
     for (size_t i = 0; i < 4; ++i) law.noticeDays[i] = {days[i], std::to_string(static_cast<int>(days[i]))};
     const double rates[] = {15, 20, 27, 35, 35}, limits[] = {7500, 19000, 43000, 999999999, 999999999};
+    for (size_t i = 0; i < 5; ++i) law.brackets[i] = {rates[i], limits[i], true};
+    return law;
+}
+
+// The figures of the first half of 2026 with a contract's 60 days (the wage tariff's brackets).
+LegalFigures Law2026(double severanceDays = 60) {
+    LegalFigures law;
+    law.stampDutyPerMille = 7.59;
+    law.severanceDays = severanceDays;
+    law.ceiling = 64948.77;
+    law.inForce = CeilingInForce{64948.77, std::nullopt, {}, {}};
+    const double days[] = {14, 28, 42, 56};
+    for (size_t i = 0; i < 4; ++i) law.noticeDays[i] = {days[i], std::to_string(static_cast<int>(days[i]))};
+    const double rates[] = {15, 20, 27, 35, 40}, limits[] = {190000, 400000, 1500000, 5300000, 999999999};
     for (size_t i = 0; i < 5; ++i) law.brackets[i] = {rates[i], limits[i], true};
     return law;
 }
@@ -50,7 +68,7 @@ TEST(Compute, EveryFigureOfACase) {
         double tgunu;
         int band;
         bool entitled, capped;
-        Kurus bktaz, net, bitzm, igver, itazm;
+        Kurus bktaz, kgver, net, bitzm, igver, itazm;
     };
     LegalFigures carried = Law2007();
     CaseInput highBase = Dates({15, 3, 2004}, {14, 9, 2007}, 2000);
@@ -58,18 +76,30 @@ TEST(Compute, EveryFigureOfACase) {
     LegalFigures sixth = Law2007();
     sixth.brackets[0].limit = 1000; // a notice pay across three brackets
     sixth.brackets[1].limit = 2000;
+    // A collective agreement's 60 days: 400.000,00 above the statutory amount is taxed on top of the
+    // carried 300.000,00 (100.000,00 at 20 %, 300.000,00 at 27 %), the notice pay on top of both.
+    CaseInput contract = Dates({1, 3, 2016}, {28, 2, 2026}, 40000);
+    contract.carriedTaxBase = 300000;
+    // A ceiling typed above the law's: the part above the law's ceiling is wages.
+    LegalFigures typedCeiling = Law2026(30);
+    typedCeiling.ceiling = 100000;
     const Row rows[] = {
-        {"the worked example", Dates({15, 3, 2004}, {14, 9, 2007}, 2000), Law2007(), 1275, 3, true, true,
-         686242, 681712, 373333, 56000, 314869},
-        {"under the ceiling", Dates({15, 3, 2004}, {14, 9, 2007}, 1500), Law2007(), 1275, 3, true, false,
-         525000, 521535, 280000, 42000, 236152},
-        {"carried tax base", highBase, carried, 1275, 3, true, true, 686242, 681712, 373333, 72167, 298702},
-        {"three brackets", Dates({15, 3, 2004}, {14, 9, 2007}, 2000), sixth, 1275, 3, true, true, 686242,
-         681712, 373333, 81800, 289069},
-        {"premium days, second band", Premium(400, 1000), Law2007(), 400, 1, true, false, 109703, 108979,
+        {"the worked example", Dates({15, 3, 2004}, {14, 9, 2007}, 2000), Law2007(), 1279, 3, true, true,
+         686242, 0, 681713, 373333, 56000, 314869},
+        {"under the ceiling", Dates({15, 3, 2004}, {14, 9, 2007}, 1500), Law2007(), 1279, 3, true, false,
+         525000, 0, 521535, 280000, 42000, 236152},
+        {"carried tax base", highBase, carried, 1279, 3, true, true, 686242, 0, 681713, 373333, 72167,
+         298702},
+        {"three brackets", Dates({15, 3, 2004}, {14, 9, 2007}, 2000), sixth, 1279, 3, true, true, 686242, 0,
+         681713, 373333, 81800, 289069},
+        {"premium days, second band", Premium(400, 1000), Law2007(), 400, 1, true, false, 111111, 0, 110378,
          93333, 14000, 78717},
-        {"under a year", Dates({15, 1, 2007}, {10, 3, 2007}, 600), Law2007(), 56, 0, false, false, 9274, 9213,
-         28000, 4200, 23615},
+        {"under a year", Dates({15, 1, 2007}, {10, 3, 2007}, 600), Law2007(), 55, 0, false, false, 8945, 0,
+         8886, 28000, 4200, 23615},
+        {"a contract's 60 days", contract, Law2026(), 3652, 3, true, false, 80000000, 10100000, 69292800,
+         7466667, 2016000, 5393995},
+        {"a ceiling above the law's", Dates({1, 3, 2016}, {28, 2, 2026}, 100000), typedCeiling, 3652, 3, true,
+         false, 100000000, 6060246, 93180754, 18666667, 4693586, 13831401},
     };
     for (const Row& r : rows) {
         const Expected<Result> x = Compute(r.in, r.law);
@@ -79,15 +109,16 @@ TEST(Compute, EveryFigureOfACase) {
         EXPECT_EQ(x->entitled, r.entitled) << r.name;
         EXPECT_EQ(x->ceilingApplied, r.capped) << r.name;
         EXPECT_EQ(x->bktazKurus, r.bktaz) << r.name;
+        EXPECT_EQ(x->kgverKurus, r.kgver) << r.name;
         EXPECT_EQ(x->netKurus, r.net) << r.name;
         EXPECT_EQ(x->bitzmKurus, r.bitzm) << r.name;
         EXPECT_EQ(x->igverKurus, r.igver) << r.name;
         EXPECT_EQ(x->itazmKurus, r.itazm) << r.name;
-        // The parts add up: the shares to the gross, the slices to the notice pay.
+        // The parts add up: the shares to the gross, the slices to the shown notice pay.
         EXPECT_NEAR(x->yearsShare + x->monthsShare + x->daysShare, x->bktaz, 1e-6) << r.name;
         double slices = 0;
         for (double s : x->tax.slice) slices += s;
-        EXPECT_NEAR(slices, x->bitzm, 1e-6) << r.name;
+        EXPECT_NEAR(slices, static_cast<double>(x->bitzmKurus) / 100, 1e-6) << r.name;
     }
 }
 
@@ -137,6 +168,134 @@ TEST(Compute, NamesTheFigureThatStopsIt) {
         } else {
             ASSERT_FALSE(x) << r.name;
             EXPECT_EQ(x.error().message, r.message) << r.name;
+        }
+    }
+}
+
+// SGK's count: 30 premium days a month, 360 a year; the notice band from the months and the days over them.
+TEST(Compute, PremiumDaysAsSgkCountsThem) {
+    struct Row {
+        double days;
+        int years, months;
+        double rest;
+        int band;
+    } rows[] = {
+        {179, 0, 5, 29, 0},   {180, 0, 6, 0, 1},  {359, 0, 11, 29, 1}, {360, 1, 0, 0, 1},
+        {361, 1, 0, 1, 1},    {539, 1, 5, 29, 1}, {540, 1, 6, 0, 1},   {541, 1, 6, 1, 2},
+        {1079, 2, 11, 29, 2}, {1080, 3, 0, 0, 2}, {1081, 3, 0, 1, 3},  {3600, 10, 0, 0, 3},
+    };
+    for (const Row& r : rows) {
+        const Expected<Result> x = Compute(Premium(r.days, 1000), Law2007());
+        ASSERT_TRUE(x) << r.days;
+        EXPECT_EQ(std::tuple(x->kyili, x->kayi, x->kgunu, x->band),
+                  std::tuple(r.years, r.months, r.rest, r.band))
+            << r.days;
+        EXPECT_EQ(x->entitled, r.years >= 1) << r.days;
+    }
+    // Ten full insured years pay ten years' severance.
+    const Expected<Result> ten = Compute(Premium(3600, 40000), Law2026(30));
+    ASSERT_TRUE(ten);
+    EXPECT_EQ(ten->bktazKurus, 40000000);
+}
+
+namespace {
+// The tariff's tax on a year's whole base, in kuruş × percent, from whole kuruş.
+std::int64_t TariffTax(std::int64_t base) {
+    const std::int64_t limits[] = {19000000, 40000000, 150000000, 530000000, 99999999900};
+    const std::int64_t rates[] = {15, 20, 27, 35, 40};
+    std::int64_t tax = 0, below = 0;
+    for (size_t i = 0; i < 5 && base > below; ++i) {
+        tax += (std::min(base, limits[i]) - below) * rates[i];
+        below = limits[i];
+    }
+    return tax;
+}
+} // namespace
+
+// The severance above the statutory amount is taxed from wherever the year's base stands, across every
+// bracket edge, and the notice pay on top of both.
+TEST(Compute, ExtraSeveranceTaxedAtEveryBracketEdge) {
+    const std::int64_t edges[] = {0,         18999999,  19000000,  19000001,  39999999,  40000000, 40000001,
+                                  149999999, 150000000, 150000001, 529999999, 530000000, 530000001};
+    for (std::int64_t carried : edges) {
+        CaseInput in = Dates({1, 3, 2016}, {28, 2, 2026}, 40000);
+        in.carriedTaxBase = static_cast<double>(carried) / 100;
+        const Expected<Result> x = Compute(in, Law2026());
+        ASSERT_TRUE(x) << carried;
+        ASSERT_EQ(x->taxableKurus, 40000000) << carried;
+        const std::int64_t severance = TariffTax(carried + 40000000) - TariffTax(carried);
+        EXPECT_EQ(x->kgverKurus, (severance + 50) / 100) << carried;
+        const std::int64_t noticeBase = carried + 40000000;
+        const std::int64_t notice = TariffTax(noticeBase + x->bitzmKurus) - TariffTax(noticeBase);
+        EXPECT_EQ(x->igverKurus, (notice + 50) / 100) << carried;
+    }
+}
+
+// Whatever the case, every net is its shown gross less its shown deductions, the taxed part is never
+// above the gross, and statutory days under the law's ceiling are never taxed.
+TEST(Compute, EveryNetIsTheDifferenceOfTheShownFigures) {
+    std::mt19937 rng(31);
+    auto pick = [&](double lo, double hi) { return std::uniform_real_distribution(lo, hi)(rng); };
+    for (int i = 0; i < 10000; ++i) {
+        const double wage = std::round(pick(0, 250000) * 100) / 100;
+        CaseInput in = i % 3 == 0
+                           ? Premium(std::floor(pick(0, 12000)), wage)
+                           : Dates({1, 1 + i % 12, 1990 + i % 30}, {28, 1 + i / 12 % 12, 2020 + i % 6}, wage);
+        in.carriedTaxBase = std::round(pick(0, 2000000)) / 100 * (i % 2);
+        const double days = i % 4 == 0 ? std::floor(pick(30, 90)) : 30;
+        LegalFigures law = Law2026(days);
+        if (i % 5 == 0) law.ceiling = std::round(pick(10000, 200000) * 100) / 100; // typed for the case
+        const Expected<Result> x = Compute(in, law);
+        ASSERT_TRUE(x) << i << ": " << x.error().message;
+        EXPECT_EQ(x->itazmKurus, x->bitzmKurus - x->idverKurus - x->igverKurus) << i;
+        if (!x->entitled) continue;
+        EXPECT_EQ(x->netKurus, x->bktazKurus - x->dverKurus - x->kgverKurus) << i;
+        EXPECT_TRUE(x->taxableKurus >= 0 && x->taxableKurus <= x->bktazKurus) << i;
+        if (days == 30 && law.ceiling <= 64948.77) {
+            EXPECT_EQ(x->kgverKurus, 0) << i;
+        }
+    }
+}
+
+// No ceiling given and none in the table for the date: a wage at or under the last one known is exact,
+// above it the severance is not worked out; the notice pay always is.
+TEST(Compute, ACeilingTheTableLacks) {
+    struct Row {
+        double wage;
+        bool unknown;
+        Kurus bktaz;
+        const char* note;
+    } rows[] = {
+        {40000, false, 40000000,
+         "01.07.2026 – 31.12.2026 dönemi için Kıdem Tazminatı Tavanı tabloda yok; ücret (40.000,00) "
+         "tablodaki son "
+         "tavanın (64.948,77, 01.01.2026 – 30.06.2026) altında olduğundan kıdem tazminatı tavansız "
+         "hesaplandı "
+         "(tavan hiç düşmediği için sonuç kesindir)."},
+        {64948.77, false, 64948770, nullptr},
+        {70000, true, 0,
+         "Kıdem tazminatı hesaplanmadı: 01.07.2026 – 31.12.2026 dönemi için Kıdem Tazminatı Tavanı tabloda "
+         "yok ve "
+         "ücret (70.000,00) tablodaki son tavanın (64.948,77, 01.01.2026 – 30.06.2026) üstünde. Tavanı "
+         "verin: "
+         "pencerede \"Sabitler\" sekmesine yazarak, hesap aracında --ayar ile ya da tabloda \"Kıdem "
+         "Tazminatı "
+         "Tavanı\" sütunuyla. İhbar tazminatı hesaplandı."},
+    };
+    for (const Row& r : rows) {
+        LegalFigures law = Law2026(30);
+        law.inForce =
+            CeilingInForce{std::nullopt, 64948.77, "01.01.2026 – 30.06.2026", "01.07.2026 – 31.12.2026"};
+        law.ceilingMissing = true;
+        const CaseInput in = Dates({16, 8, 2016}, {15, 8, 2026}, r.wage);
+        const Expected<Result> x = Compute(in, law);
+        ASSERT_TRUE(x) << r.wage;
+        EXPECT_EQ(x->severanceUnknown, r.unknown) << r.wage;
+        EXPECT_EQ(x->bktazKurus, r.bktaz) << r.wage;
+        EXPECT_EQ(x->netKurus, r.unknown ? 0 : r.bktaz - x->dverKurus) << r.wage;
+        EXPECT_EQ(x->bitzmKurus, KurusAsShown(56 * r.wage / 30).value()) << r.wage;
+        if (r.note) {
+            EXPECT_EQ(CeilingNote(in, law, *x).value_or(""), r.note) << r.wage;
         }
     }
 }

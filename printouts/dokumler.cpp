@@ -387,8 +387,13 @@ bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spre
     if (kidem) {
         put("AV8", F::TGUNU, M::Value);
         put("BR8", F::BKTAZ, M::Text);
+        // The severance above the statutory amount is taxed on top of the year's base, in the income-tax
+        // column; the deductions are both taxes as shown, added in kuruş.
+        put("BH8", F::DGVMAT, M::Value);
+        put("CA8", F::KGVER, M::Text);
         put("CI8", F::DVER, M::Text);
-        put("CS8", F::DVER, M::Text);
+        if (const Hesap* h = r.hesap(); h && h->sonuc.entitled && !h->sonuc.severanceUnknown)
+            sheet.writeNumber("CS8", static_cast<double>(h->sonuc.kgverKurus + h->sonuc.dverKurus) / 100);
         put("DA8", F::NET, M::Text);
         Put(sheet, "A9", CeilingLine(r), M::Value);
     } else {

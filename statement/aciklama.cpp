@@ -94,17 +94,14 @@ std::string Sure(const ServiceLength& s) {
     return YilAyGun(s.years, s.months, s.days);
 }
 
-void HizmetSuresi(Yazici& y, const SheetCase& c, const Result& x) {
+void HizmetSuresi(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
     if (c.input.mode == Mode::Dates) {
         const Date next = DayAfter(c.input.exit);
         auto& tarih = y.satir("Hizmet süresi: tarihler");
         Deger(tarih, "Giriş Tarihi", DateText(c.input.entry));
         Deger(tarih, "Çıkış Tarihi", DateText(c.input.exit));
         Deger(tarih, "Çıkıştan sonraki gün", DateText(next));
-        Deger(tarih, "Hesap",
-              "girişin aylık yıldönümleri " + DateText(next) +
-                  " gününü geçmeyene kadar tam ay, kalan takvim günleri gün (ay sonunu aşan gün ayın son "
-                  "gününe düşer)");
+        Deger(tarih, "Hesap", "girişin aylık yıldönümleriyle tam aylar, kalanı takvim günü");
         tarih.sonuc = Sure(x.byDates);
 
         auto& gun = y.satir("Hizmet süresi: takvim günü");
@@ -130,14 +127,16 @@ void HizmetSuresi(Yazici& y, const SheetCase& c, const Result& x) {
         toplamGun.sonuc = Sayi(x.tgunu);
     } else {
         auto& prim = y.satir("Hizmet süresi: prim günleri");
-        Deger(prim, Caption(F::GGUN), Sayi(c.input.premiumDays));
-        Deger(prim, "Hesap",
-              "360 prim günü bir yıl, 30 prim günü bir ay: " + Sayi(c.input.premiumDays) + " = " +
-                  Sayi(x.kyili) + " × 360 + " + Sayi(x.kayi) + " × 30 + " + Sayi(x.kgunu));
-        prim.sonuc = YilAyGun(x.kyili, x.kayi, x.kgunu);
+        Deger(prim, Caption(F::DGUN), Sayi(r.number(F::DGUN).value_or(0)));
+        Deger(prim, Caption(F::TGUN), Sayi(r.number(F::TGUN).value_or(0)));
+        prim.sonuc = Sayi(x.tgunu);
     }
 
     auto& kidem = y.satir("Hizmet süresi: kıdem yılı, ayı, günü");
+    if (c.input.mode == Mode::PremiumDays)
+        Deger(kidem, "Hesap",
+              "360 prim günü bir yıl, 30 prim günü bir ay: " + Sayi(x.tgunu) + " = " + Sayi(x.kyili) +
+                  " × 360 + " + Sayi(x.kayi) + " × 30 + " + Sayi(x.kgunu));
     Deger(kidem, Caption(F::KYILI), Sayi(x.kyili));
     Deger(kidem, Caption(F::KAYI), Sayi(x.kayi));
     Deger(kidem, Caption(F::KGUNU), Sayi(x.kgunu));
@@ -415,7 +414,7 @@ Aciklama AciklamaSatirlari(const Record& r, const SheetCase& c, const Result& x,
                            int today) {
     Yazici y;
     const std::optional<int> date = YasalTarih(r, today);
-    HizmetSuresi(y, c, x);
+    HizmetSuresi(y, r, c, x);
     Kidem(y, r, c, x, table, date);
     Ihbar(y, r, c, x);
     Notlar(y, r, table, date, today);

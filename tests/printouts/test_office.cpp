@@ -114,13 +114,13 @@ TEST_F(OfficeFill, SeveranceSheet) {
                       {"AH8", K::Number, "15.03.2004"},
                       {"AO8", K::Number, "14.09.2007"},
                       {"BA8", K::Number, "2.000,00"},
-                      {"AV8", K::Number, "1275"},
-                      {"BH8", K::Empty, ""},
+                      {"AV8", K::Number, "1279"},
+                      {"BH8", K::Number, "0,00"},
                       {"BR8", K::Text, "6.862,42"},
-                      {"CA8", K::Empty, ""},
+                      {"CA8", K::Text, "0,00"},
                       {"CI8", K::Text, "45,29"},
-                      {"CS8", K::Text, "45,29"},
-                      {"DA8", K::Text, "6.817,12"},
+                      {"CS8", K::Number, "45,29"},
+                      {"DA8", K::Text, "6.817,13"},
                       {"A9", K::Text, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
                   });
     EXPECT_DOUBLE_EQ(probe->cell("AH8").value, 38061); // 15 March 2004
@@ -139,7 +139,7 @@ TEST_F(OfficeFill, NoticeSheet) {
     auto probe = StoreAndRead("ihbar.xls");
     Check(*probe, {
                       {"A1", K::Text, "İHBAR TAZMİNATI BORDROSU"},
-                      {"AV8", K::Number, "1260"},
+                      {"AV8", K::Number, "1279"},
                       {"BH8", K::Number, "0,00"},
                       {"BR8", K::Number, "3.733,33"},
                       {"CA8", K::Number, "560,00"},
@@ -172,15 +172,15 @@ TEST_F(OfficeFill, ReleaseLetter) {
                       {"A17", K::Text, text},
                       {"A28", K::Text, "Kıdem Tazminatı"},
                       {"U28", K::Text, ":"},
-                      {"AT28", K::Text, "6.817,12 YTL."},
+                      {"AT28", K::Text, "6.817,13 YTL."},
                       {"A29", K::Text, "İhbar Tazminatı"},
                       {"AT29", K::Text, "3.148,69 YTL."},
                       {"A30", K::Text, "İzin Ücreti"},
                       {"AT30", K::Text, "1.234,56 YTL."},
                       {"A31", K::Text, "TOPLAM"},
                       {"U31", K::Text, ":"},
-                      {"AT31", K::Text, "11.200,37 YTL."},
-                      {"A32", K::Text, "Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Yedi Yeni Kuruş"},
+                      {"AT31", K::Text, "11.200,38 YTL."},
+                      {"A32", K::Text, "Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Sekiz Yeni Kuruş"},
                   });
     EXPECT_EQ(probe->mergedArea("A17"), "A17:EX27");
     // The address of two lines fits the template's row; the rows of the text block keep their heights.
@@ -221,7 +221,7 @@ TEST_F(OfficeFill, ReleaseLetterWithALongText) {
                       {"A17", K::Text, shown},
                       {"A45", K::Text, "Kıdem Tazminatı"},
                       {"U45", K::Text, ":"},
-                      {"AT45", K::Text, "6.817,12 YTL."},
+                      {"AT45", K::Text, "6.817,13 YTL."},
                       {"A46", K::Text, "İhbar Tazminatı"},
                       {"U46", K::Text, ":"},
                       {"AT46", K::Text, "3.148,69 YTL."},
@@ -230,8 +230,8 @@ TEST_F(OfficeFill, ReleaseLetterWithALongText) {
                       {"AT47", K::Text, "1.234,56 YTL."},
                       {"A48", K::Text, "TOPLAM"},
                       {"U48", K::Text, ":"},
-                      {"AT48", K::Text, "11.200,37 YTL."},
-                      {"A49", K::Text, "Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Yedi Yeni Kuruş"},
+                      {"AT48", K::Text, "11.200,38 YTL."},
+                      {"A49", K::Text, "Yalnız: Onbir Bin İkiyüz Yeni Türk Lirası Otuz Sekiz Yeni Kuruş"},
                       {"A50", K::Empty, ""},
                   });
     EXPECT_EQ(probe->mergedArea("A49"), "A49:EX49");
@@ -343,7 +343,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
     const auto forty = paragraphs(40, "");
     const std::string amounts =
         "\nKıdem Tazminatı\nİhbar Tazminatı\nİzin Ücreti\nTOPLAM\nYalnız: Onbir Bin İkiyüz "
-        "Yeni Türk Lirası Otuz Yedi Yeni Kuruş";
+        "Yeni Türk Lirası Otuz Sekiz Yeni Kuruş";
     const std::string particulars =
         tradeName + "\n2 1234 01 01 1234567 034 12 34 000\n" + employerAddress + "\n" + name + "\n" + address;
     struct Paper {
@@ -361,7 +361,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
                       {F::txtAdiSoyadi, name},
                       {F::txtAdres, address},
                       {F::txtIbraname, text}},
-                     {particulars, shown + amounts, "6.817,12 YTL.\n11.200,37 YTL."},
+                     {particulars, shown + amounts, "6.817,13 YTL.\n11.200,38 YTL."},
                      pages};
     };
     const Paper papers[] = {
@@ -404,7 +404,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
           {F::ESUCRET, "10.000,00"},
           {F::DGVMAT, "6.000,00"}},
          {},
-         5},
+         4},
     };
     for (const Paper& paper : papers) {
         Record r = CalculatedCase();
@@ -610,7 +610,7 @@ TEST_F(OfficeFill, CompanionStoresThePaper) {
     Check(probe, {
                      {"A1", K::Text, "KIDEM TAZMİNATI BORDROSU"},
                      {"Y8", K::Text, "01234567890"},
-                     {"DA8", K::Text, "6.817,12"},
+                     {"DA8", K::Text, "6.817,13"},
                      {"A9", K::Text, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
                  });
     // The statement, stored as PDF: its title and particulars, on as many pages as its lines need.

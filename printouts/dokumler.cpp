@@ -366,8 +366,25 @@ int MeasuredHeight(Spreadsheet& sheet, const StatementRow& row, int plain) {
 }
 } // namespace
 
+namespace {
+
+// A severance that could not be worked out (the ceiling of the date is missing) goes on no paper that
+// would show it: an empty amount signed for is worse than no paper.
+bool SeveranceUnknown(const Record& r, Messages& messages) {
+    const Hesap* h = r.hesap();
+    if (!h || !h->sonuc.severanceUnknown) return false;
+    messages.show(
+        CeilingNote(h->dava.input, h->dava.law, h->sonuc).value_or("Kıdem tazminatı hesaplanmadı.") +
+            "\r\nKıdem tazminatını gösteren döküm yazdırılmadı.",
+        MessageIcon::Warning);
+    return true;
+}
+
+} // namespace
+
 bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
                   Messages& messages) {
+    if (kidem && SeveranceUnknown(r, messages)) return false;
     if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
     using F = Field;
     using M = WriteMode;
@@ -392,7 +409,7 @@ bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spre
         put("BH8", F::DGVMAT, M::Value);
         put("CA8", F::KGVER, M::Text);
         put("CI8", F::DVER, M::Text);
-        if (const Hesap* h = r.hesap(); h && h->sonuc.entitled && !h->sonuc.severanceUnknown)
+        if (const Hesap* h = r.hesap(); h && h->sonuc.entitled)
             sheet.writeNumber("CS8", static_cast<double>(h->sonuc.kgverKurus + h->sonuc.dverKurus) / 100);
         put("DA8", F::NET, M::Text);
         Put(sheet, "A9", CeilingLine(r), M::Value);
@@ -413,6 +430,7 @@ bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spre
 }
 
 bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages) {
+    if (r.check1() == 1 && SeveranceUnknown(r, messages)) return false;
     if (!Prepare(folders, kIbranameSablonu, kIbranameKopyasi, sheet, messages)) return false;
     using F = Field;
     using M = WriteMode;

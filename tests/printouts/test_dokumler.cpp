@@ -660,6 +660,24 @@ TEST_F(Fill, TemplateThatCannotBeCopiedStopsTheFill) {
               (std::set<std::string>{"Velkara1.xls", "Ibraname.xls", "Ibraname1.xls", "Aciklama.xls"}));
 }
 
+// A severance that could not be worked out for want of the date's ceiling goes on no paper that shows it:
+// one message, no office; the notice payroll sheet and a letter without the severance still print.
+TEST_F(Fill, NoPaperShowsASeveranceNotWorkedOut) {
+    Record r = CalculatedCase();
+    Hesap h = *r.hesap();
+    h.sonuc.severanceUnknown = true;
+    r.setHesap(std::make_shared<const Hesap>(h));
+    EXPECT_FALSE(BordroDoldur(r, true, folder.string(), sheet, messages));
+    EXPECT_FALSE(IbranameDoldur(r, folder.string(), sheet, messages));
+    EXPECT_TRUE(sheet.calls.empty());
+    ASSERT_EQ(messages.entries.size(), 2u);
+    EXPECT_EQ(messages.entries[0].text,
+              "Kıdem tazminatı hesaplanmadı.\r\nKıdem tazminatını gösteren döküm yazdırılmadı.");
+    EXPECT_TRUE(BordroDoldur(r, false, folder.string(), sheet, messages));
+    r.setCheck1(0);
+    EXPECT_TRUE(IbranameDoldur(r, folder.string(), sheet, messages));
+}
+
 TEST_F(Fill, EachFillStartsFromAFreshCopy) {
     std::ofstream(folder / "Velkara1.xls") << "an earlier severance sheet, longer than the template";
     Bordro(CalculatedCase(), false);

@@ -172,6 +172,8 @@ Expected<void> HesabiGeriKoy(Record& r) {
     if (auto stop = DatesStop(r)) return Failure(*stop);
     FigureOrigins stored;
     for (FigureOrigin& o : stored.of) o.kind = FigureOrigin::StoredCase;
+    // A stored case is its own figures: nothing of the table a case calculated before it looked up.
+    r.tavanTablosu.reset();
     Expected<Hesap> h = Calculated(r, stored);
     if (!h) return h.error();
     r.setHesap(std::make_shared<const Hesap>(std::move(*h)));

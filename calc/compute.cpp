@@ -86,6 +86,11 @@ void Notice(const LegalFigures& law, Result& r, double wage) {
     r.dailyWage = wage / 30;
     r.bitzm = W(r.higunu * r.dailyWage);
     r.bitzmKurus = Shown(r.bitzm);
+    if (!r.noticePaid()) {
+        if (r.reason->notice == NoticeDue::OwedByEmployee) r.owedNoticeKurus = r.bitzmKurus;
+        r.bitzmKurus = 0;
+        return;
+    }
     const double gross = static_cast<double>(r.bitzmKurus) / 100;
 
     r.idver = StampDuty(law, r.bitzmKurus);
@@ -120,6 +125,8 @@ void Severance(const CaseInput& in, const LegalFigures& law, Result& r) {
         r.underLastCeiling = true;
     }
     if (r.bktaz > kMaxAmount) return;
+    // A reason that makes no severance due: nothing of it is paid, and nothing of it is taxed.
+    if (!r.reason->severanceDue) return;
     r.bktazKurus = Shown(r.bktaz);
 
     // Only the statutory severance is exempt from income tax (GVK m. 25/7): 30 days' wage a year, the
@@ -155,6 +162,7 @@ Result Run(const CaseInput& in, const LegalFigures& law) {
     }
 
     Result r;
+    r.reason = in.reason;
     r.carriedTaxBase = Rounded(in.carriedTaxBase);
 
     // Yearly severance on the wage limited to the ceiling.
@@ -286,6 +294,31 @@ std::optional<std::string> CeilingNote(const CaseInput& in, const LegalFigures& 
            ") tablodaki son tavanın (" + ceiling + ", " + last +
            ") altında olduğundan kıdem tazminatı tavansız hesaplandı (tavan hiç düşmediği için sonuç "
            "kesindir).";
+}
+
+namespace {
+
+std::string Reason(const TerminationReason& reason) {
+    return std::string(reason.caption) + " (" + std::string(reason.article) + ")";
+}
+
+} // namespace
+
+std::optional<std::string> SeveranceDueNote(const Result& r) {
+    if (r.reason->severanceDue) return std::nullopt;
+    return "Hak edilmedi — " + Reason(*r.reason);
+}
+
+std::optional<std::string> NoticeDueNote(const Result& r) {
+    switch (r.reason->notice) {
+    case NoticeDue::Due: return std::nullopt;
+    case NoticeDue::NotDue: return "Hak edilmedi — " + Reason(*r.reason);
+    case NoticeDue::OwedByEmployee:
+        return "İşçinin Ödeyeceği İhbar Tazminatı: " +
+               AmountText(static_cast<double>(r.owedNoticeKurus) / 100).value_or("") + " — " +
+               Reason(*r.reason) + "; işçiye ödenmez, ibranameye girmez.";
+    }
+    return std::nullopt;
 }
 
 Expected<Result> Compute(const CaseInput& in, const LegalFigures& law) {

@@ -12,6 +12,7 @@
 
 #include "base/date.h"
 #include "base/problem.h"
+#include "calc/fesih.h"
 #include "calc/record.h"
 #include "tax/gelir_vergisi.h"
 
@@ -28,6 +29,7 @@ struct CaseInput {
     double carriedTaxBase = 0;    // DGVMAT, this year's income-tax base before the notice pay
     bool includeSeverance = true; // Check1: the release letter lists the severance
     bool includeNotice = true;    // Check2: the release letter lists the notice pay
+    const TerminationReason* reason = &NoReasonChosen(); // FESIH: why the employment ended
 };
 
 // The legal figures a case is calculated with. A notice band or a bracket row is needed only when the
@@ -75,7 +77,12 @@ struct Result {
     double tgunu = 0;      // TGUNU: the calendar days plus the carried days; mode 2: the premium days
     double tigunu = 0;     // TIGUNU: the same
     double kyili = 0, kayi = 0, kgunu = 0; // years, months, days of service
-    bool entitled = false;                 // a full year of service: severance is owed
+    bool entitled = false;                 // a full year of service
+    const TerminationReason* reason = &NoReasonChosen();
+    // Whether the severance is paid: a full year of service, a reason that makes it due, and a ceiling to
+    // work it out with.
+    bool severancePaid() const { return entitled && reason->severanceDue && !severanceUnknown; }
+    bool noticePaid() const { return reason->notice == NoticeDue::Due; }
 
     // Severance.
     double monthlyWageUsed = 0; // the wage, or the ceiling when the wage is above it
@@ -108,7 +115,8 @@ struct Result {
     double noticeCarriedBase = 0; // the carried base plus the taxed part of the severance
     IncomeTax tax;                // the shown notice pay in the brackets
     double igver = 0;             // total income tax, unrounded
-    Kurus bitzmKurus = 0, idverKurus = 0, igverKurus = 0, itazmKurus = 0;
+    Kurus bitzmKurus = 0, idverKurus = 0, igverKurus = 0, itazmKurus = 0; // nothing when not paid
+    Kurus owedNoticeKurus = 0; // the notice pay an employee who left without the notice period owes
 };
 
 // The largest amount and day count a figure may hold.
@@ -142,5 +150,11 @@ int NoticeBandOf(double months, double days);
 // was worked out under the last ceiling known, or it was not worked out and the ceiling must be given.
 // Nothing otherwise.
 std::optional<std::string> CeilingNote(const CaseInput& in, const LegalFigures& law, const Result& r);
+
+// What the termination reason makes of each payment, for its tab, the result box and the JSON: nothing
+// when it is paid as worked out; "Hak edilmedi — İstifa (1475 m. 14/1; 4857 m. 17)" when the reason makes
+// it not due; for notice pay the employee owes, the amount and that it is never paid to them.
+std::optional<std::string> SeveranceDueNote(const Result& r);
+std::optional<std::string> NoticeDueNote(const Result& r);
 
 } // namespace pamerol

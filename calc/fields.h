@@ -16,7 +16,7 @@
 
 namespace pamerol {
 
-enum class Kind { Date, DayCount, Amount, Rate, Text, MultiLineText };
+enum class Kind { Date, DayCount, Amount, Rate, Text, MultiLineText, Choice };
 
 // Where the window shows a field: the always-visible upper area or one of the tabs.
 enum class Tab { Upper, Kidem, Ihbar, Sabitler, Isveren, Personel };
@@ -64,7 +64,8 @@ struct ResultInfo {
     std::string_view label = {};      // unique among the columns of tables and exports
     double Result::*number = nullptr; // DayCount: the figure
     Kurus Result::*kurus = nullptr;   // Amount: the figure as shown
-    bool severanceOnly = false;       // empty unless a full year of service is owed severance
+    bool severanceOnly = false;       // empty unless the severance is paid (Result::severancePaid)
+    bool noticeOnly = false;          // empty unless the notice pay is paid (Result::noticePaid)
     unsigned shows = 0;               // ResultShows
 };
 
@@ -178,11 +179,13 @@ constexpr ResultInfo Days(double Result::*number, std::string_view label = {}) {
             .number = number,
             .shows = kInStatement | kInResultsTable};
 }
-constexpr ResultInfo Money(Kurus Result::*kurus, std::string_view label = {}, bool severanceOnly = false) {
+constexpr ResultInfo Money(Kurus Result::*kurus, std::string_view label = {}, bool severanceOnly = false,
+                           bool noticeOnly = false) {
     return {.format = ResultFormat::Amount,
             .label = label,
             .kurus = kurus,
             .severanceOnly = severanceOnly,
+            .noticeOnly = noticeOnly,
             .shows = kInStatement | kInResultsTable | kTotalled};
 }
 constexpr FieldInfo Employer(F f, Kind kind, std::string_view caption, std::string_view key) {
@@ -307,11 +310,13 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
          .frame = kIhbarHesap,
          .caption = "Brüt İhbar Tazminatı",
          .onFocus = OnFocus::FormatAndSelect,
-         .result = Money(&Result::bitzmKurus)},
-        ResultField(F::IGVER, T::Ihbar, kIhbarHesap, "Gelir Vergisi", Money(&Result::igverKurus)),
+         .result = Money(&Result::bitzmKurus, {}, false, true)},
+        ResultField(F::IGVER, T::Ihbar, kIhbarHesap, "Gelir Vergisi",
+                    Money(&Result::igverKurus, {}, false, true)),
         ResultField(F::IDVER, T::Ihbar, kIhbarHesap, "Damga Vergisi",
-                    Money(&Result::idverKurus, "İhbar Damga Vergisi")),
-        ResultField(F::ITAZM, T::Ihbar, kIhbarHesap, "Ödenecek İhbar Tazminatı", Money(&Result::itazmKurus)),
+                    Money(&Result::idverKurus, "İhbar Damga Vergisi", false, true)),
+        ResultField(F::ITAZM, T::Ihbar, kIhbarHesap, "Ödenecek İhbar Tazminatı",
+                    Money(&Result::itazmKurus, {}, false, true)),
         {.field = F::DVOR,
          .kind = K::Rate,
          .tab = T::Sabitler,
@@ -374,6 +379,13 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
          .frame = "Personel",
          .caption = "İbraname Tarihi",
          .onFocus = OnFocus::Select},
+        // Why the employment ended: what is due follows from it (kTerminationReasons).
+        {.field = F::FESIH,
+         .kind = K::Choice,
+         .tab = T::Personel,
+         .frame = "Personel",
+         .caption = "Fesih Nedeni",
+         .clearsResults = true},
     }};
 }();
 
@@ -440,8 +452,8 @@ constexpr std::string_view ColumnLabel(Field f) {
 }
 
 // The text a result field shows for a calculation: a day count as the sheet writes numbers, an amount in
-// the amount pattern, the notice days as the band's field holds them (`bandText`); a severance amount is
-// empty when no severance is owed, or when it could not be worked out for want of the date's ceiling.
+// the amount pattern, the notice days as the band's field holds them (`bandText`); an amount is
+// empty when the severance or the notice pay is not paid (Result::severancePaid, noticePaid).
 std::string ResultText(Field f, const Result& x, std::string_view bandText);
 
 } // namespace pamerol

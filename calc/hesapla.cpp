@@ -102,6 +102,10 @@ Expected<SheetCase> ReadSheet(const Record& r) {
         c.law.rateTexts[i] = r.text(kBracketRows[i].rate);
         c.law.limitTexts[i] = limit;
     }
+    c.input.reason = TerminationReasonOf(r.text(F::FESIH));
+    if (!c.input.reason)
+        return Problem{std::string(FieldCaption(F::FESIH)), r.text(F::FESIH),
+                       std::string(FieldCaption(F::FESIH)) + " okunamadı: \"" + r.text(F::FESIH) + "\""};
     c.input.includeSeverance = r.check1() == 1;
     c.input.includeNotice = r.check2() == 1;
     return c;
@@ -112,7 +116,7 @@ std::string ResultText(Field f, const Result& x, std::string_view bandText) {
     switch (info.format) {
     case ResultFormat::DayCount: return Num(x.*info.number);
     case ResultFormat::Amount:
-        if (info.severanceOnly && (!x.entitled || x.severanceUnknown)) return {};
+        if ((info.severanceOnly && !x.severancePaid()) || (info.noticeOnly && !x.noticePaid())) return {};
         return Amount(static_cast<double>(x.*info.kurus) / 100);
     case ResultFormat::NoticeBandDays: return std::string(bandText);
     case ResultFormat::None: break;
@@ -203,9 +207,14 @@ void Hesapla(Record& r, Messages& messages, const FigureOrigins& origins) {
     BOSALT(r);
     WriteResult(r, c, result, origins);
 
-    const std::string notice = "\r\nİhbar Tazminatı  =" + r.text(Field::ITAZM);
+    // A payment the termination reason makes not due says why in place of its amount.
+    const auto noticeNote = NoticeDueNote(result);
+    const std::string notice =
+        "\r\nİhbar Tazminatı  =" + (noticeNote ? " " + *noticeNote : r.text(Field::ITAZM));
     if (!result.entitled)
         messages.show("Kıdem Tazminatı = Hak Etmemiş!" + notice, MessageIcon::Information);
+    else if (auto note = SeveranceDueNote(result))
+        messages.show("Kıdem Tazminatı = " + *note + notice, MessageIcon::Information);
     else
         messages.show("Kıdem Tazminatı =" + r.text(Field::NET) + notice, MessageIcon::Information);
 }

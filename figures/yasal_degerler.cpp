@@ -294,6 +294,12 @@ SonucNotlari HesapNotlari(const Record& r, const YasalDegerler* table, int today
     if (exit && table) out.tavanUyarisi = TavanUyarisi(*table, *exit, r.text(Field::TAV));
     if (auto note = AsgariUcretIstisnasiNotu(r.mode() == Mode::PremiumDays ? today : exit.value_or(0)))
         out.asgariUcretNotu = std::string(*note);
+    if (const Hesap* h = r.hesap()) {
+        if (h->sonuc.entitled)
+            out.kidemDurumu = h->sonuc.severanceUnknown ? CeilingNote(h->dava.input, h->dava.law, h->sonuc)
+                                                        : SeveranceDueNote(h->sonuc);
+        out.ihbarDurumu = NoticeDueNote(h->sonuc);
+    }
     return out;
 }
 

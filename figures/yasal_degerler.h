@@ -141,6 +141,9 @@ std::optional<std::string_view> AsgariUcretIstisnasiNotu(int exitDate);
 struct SonucNotlari {
     std::optional<std::string> tavanUyarisi;    // beside the ceiling figure on the "Kıdem" tab
     std::optional<std::string> asgariUcretNotu; // beside the notice results on the "İhbar" tab
+    std::optional<std::string>
+        kidemDurumu; // on "Kıdem": not due for the termination reason, or why not worked out
+    std::optional<std::string> ihbarDurumu; // on "İhbar": not due, or owed by the employee
 };
 SonucNotlari HesapNotlari(const Record& r, const YasalDegerler* table, int today);
 

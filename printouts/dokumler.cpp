@@ -380,11 +380,30 @@ bool SeveranceUnknown(const Record& r, Messages& messages) {
     return true;
 }
 
+// A payroll sheet of a payment the termination reason makes not due is not made: it says why instead.
+bool NotDue(const Record& r, bool kidem, Messages& messages) {
+    const Hesap* h = r.hesap();
+    if (!h) return false;
+    const auto note = kidem ? SeveranceDueNote(h->sonuc) : NoticeDueNote(h->sonuc);
+    if (!note) return false;
+    messages.show(std::string(kidem ? "Kıdem tazminatı: " : "İhbar tazminatı: ") + *note +
+                      "\r\nBordro yazdırılmadı.",
+                  MessageIcon::Warning);
+    return true;
+}
+
 } // namespace
+
+std::optional<std::string> FesihNedeniUyarisi(const Record& r) {
+    const Hesap* h = r.hesap();
+    if (!h || h->sonuc.reason != &NoReasonChosen()) return std::nullopt;
+    return "Fesih nedeni seçilmedi (Personel sekmesi): kıdem ve ihbar tazminatı ikisi de hesaplandı; "
+           "hangisinin hak edildiği fesih nedenine göre değişir.";
+}
 
 bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
                   Messages& messages) {
-    if (kidem && SeveranceUnknown(r, messages)) return false;
+    if ((kidem && SeveranceUnknown(r, messages)) || NotDue(r, kidem, messages)) return false;
     if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
     using F = Field;
     using M = WriteMode;
@@ -468,9 +487,12 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     const Hesap* h = r.hesap();
     const bool entitled = h && h->sonuc.entitled;
     const auto typed = ParseNumber(r.text(F::YIUCRET));
+    // A payment the termination reason makes not due is no claim released: it is left out.
+    const bool severanceDue = !h || h->sonuc.reason->severanceDue;
+    const bool noticeDue = !h || h->sonuc.noticePaid();
     const Payment all[] = {
-        {r.check1() == 1, "Kıdem Tazminatı", F::NET, entitled ? h->sonuc.netKurus : 0},
-        {r.check2() == 1, "İhbar Tazminatı", F::ITAZM, h ? h->sonuc.itazmKurus : 0},
+        {r.check1() == 1 && severanceDue, "Kıdem Tazminatı", F::NET, entitled ? h->sonuc.netKurus : 0},
+        {r.check2() == 1 && noticeDue, "İhbar Tazminatı", F::ITAZM, h ? h->sonuc.itazmKurus : 0},
         {typed.value_or(0) != 0, "İzin Ücreti", F::YIUCRET, typed ? KurusAsShown(*typed).value_or(0) : 0},
     };
     std::vector<const Payment*> payments;

@@ -70,6 +70,10 @@ std::string_view DokumParaBirimi(const Record& r, int today);
 // date (a release signed within a month of the end of employment may be void); nothing otherwise.
 std::optional<std::string> IbranameTarihUyarisi(const Record& r, int today);
 
+// For a calculated case without a termination reason: that both payments were worked out though what is
+// due depends on the reason. Nothing once a reason is chosen.
+std::optional<std::string> FesihNedeniUyarisi(const Record& r);
+
 // The printout dialog without its window: the four choices, the payroll kind and the print command.
 // The window creates one on every opening (so the first choice is selected again) and forwards the option
 // buttons and "&Yazdır" to it.

@@ -90,6 +90,27 @@ void DamgaVergisi(Yazici& y, std::string baslik, Kurus matrahKurus, double binde
     damga.sonuc = KurusTutari(vergiKurus);
 }
 
+// Why the employment ended, and what that makes due.
+void Fesih(Yazici& y, const Result& x) {
+    const TerminationReason& reason = *x.reason;
+    auto& fesih = y.satir("Fesih nedeni");
+    if (&reason == &NoReasonChosen()) {
+        Deger(fesih, Caption(F::FESIH), std::string(reason.caption));
+        fesih.sonuc = "Fesih nedeni seçilmedi: kıdem ve ihbar tazminatı ikisi de hesaplandı; hangisinin hak "
+                      "edildiği fesih nedenine göre değişir.";
+        return;
+    }
+    Deger(fesih, Caption(F::FESIH), std::string(reason.caption));
+    Deger(fesih, "Dayanak", std::string(reason.article));
+    Deger(fesih, "Kıdem tazminatı",
+          reason.severanceDue ? "hak edilir (en az 1 yıl hizmetle)" : "hak edilmez");
+    Deger(fesih, "İhbar tazminatı",
+          reason.notice == NoticeDue::Due      ? "hak edilir"
+          : reason.notice == NoticeDue::NotDue ? "hak edilmez"
+                                               : "işçi öder (işçiye ödenmez)");
+    fesih.sonuc = std::string(reason.caption);
+}
+
 std::string Sure(const ServiceLength& s) {
     return YilAyGun(s.years, s.months, s.days);
 }
@@ -231,6 +252,12 @@ void Kidem(Yazici& y, const Record& r, const SheetCase& c, const Result& x, cons
         hak.sonuc = "Hak Etmemiş!";
         return;
     }
+    if (auto note = SeveranceDueNote(x)) {
+        auto& hak = y.satir("Kıdem tazminatı: hak");
+        Deger(hak, Caption(F::FESIH), std::string(x.reason->caption));
+        hak.sonuc = *note;
+        return;
+    }
 
     if (x.severanceUnknown) {
         auto& yok = y.satir("Kıdem tazminatı: tavan yok");
@@ -316,6 +343,14 @@ void Ihbar(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
     sure.sonuc = r.text(band.field);
 
     const std::string ucret = Tutar(c.input.wage);
+    if (!x.noticePaid()) {
+        auto& hak = y.satir("İhbar tazminatı: hak");
+        Deger(hak, Caption(F::FESIH), std::string(x.reason->caption));
+        if (x.reason->notice == NoticeDue::OwedByEmployee)
+            Deger(hak, "Hesap", Sayi(x.higunu) + " × " + ucret + " ÷ 30");
+        hak.sonuc = NoticeDueNote(x).value_or("");
+        return;
+    }
     auto& gunluk = y.satir("İhbar tazminatı: günlük ücret");
     Deger(gunluk, Caption(F::TBRUT), ucret);
     Deger(gunluk, "Hesap", ucret + " ÷ 30 = " + Sayi(x.dailyWage));
@@ -414,6 +449,7 @@ Aciklama AciklamaSatirlari(const Record& r, const SheetCase& c, const Result& x,
                            int today) {
     Yazici y;
     const std::optional<int> date = YasalTarih(r, today);
+    Fesih(y, x);
     HizmetSuresi(y, r, c, x);
     Kidem(y, r, c, x, table, date);
     Ihbar(y, r, c, x);

@@ -8,6 +8,7 @@
 #include "archive/turkish_fold.h"
 #include "base/conversions.h"
 #include "base/csv.h"
+#include "calc/fesih.h"
 #include "calc/fields.h"
 #include "sheet/profile.h"
 
@@ -283,6 +284,13 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
                 break;
             case Kind::Text:
             case Kind::MultiLineText: text = value; break;
+            case Kind::Choice:
+                // A termination reason by its code or its caption, kept as its code.
+                if (const TerminationReason* reason = TerminationReasonOf(value))
+                    text = std::string(reason->code);
+                else
+                    unreadable();
+                break;
             }
             if (text) values.emplace_back(e.alan, std::move(*text));
         }

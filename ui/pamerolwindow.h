@@ -184,6 +184,8 @@ class PamerolWindow : public QWidget {
     ParticularsAge particulars_;
     QLabel* tavanUyarisi_ = nullptr;
     QLabel* asgariUcretNotu_ = nullptr;
+    QLabel* kidemDurumu_ = nullptr; // what the termination reason makes of each payment
+    QLabel* ihbarDurumu_ = nullptr;
     std::string yasalDegerlerYolu_;
     std::optional<YasalDegerler> yasalDegerler_; // loaded at the first need, again by the command
     bool yasalDegerlerDenendi_ = false;

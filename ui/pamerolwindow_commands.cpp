@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -442,6 +443,12 @@ bool PamerolWindow::eventFilter(QObject* watched, QEvent* event) {
     if (it != fieldOf_.cend()) {
         if (auto* edit = qobject_cast<QLineEdit*>(watched)) return lineEditEvent(*it, edit, event);
         if (auto* plain = qobject_cast<QPlainTextEdit*>(watched)) return plainTextEvent(*it, plain, event);
+        // A choice moves on with Enter as the boxes beside it do; its arrows and letters choose.
+        if (auto* choice = qobject_cast<QComboBox*>(watched);
+            choice && event->type() == QEvent::KeyPress && IsEnter(static_cast<QKeyEvent*>(event))) {
+            moveOn(choice);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

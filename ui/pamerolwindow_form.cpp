@@ -3,6 +3,7 @@
 #include "pamerolwindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@
 
 #include "arsivwindow.h"
 #include "base/conversions.h"
+#include "calc/fesih.h"
 #include "pamerolwindow_parts.h"
 #include "pictures.h"
 #include "tooltips.h"
@@ -103,7 +105,15 @@ void PamerolWindow::name(QWidget* w, const QString& objectName, const QString& c
 
 QWidget* PamerolWindow::makeField(F f, const QString& caption) {
     QWidget* widget = nullptr;
-    if (IsMultiLine(f)) {
+    if (Info(f).kind == Kind::Choice) {
+        // The termination reasons by their captions; the record keeps the code.
+        auto* choice = new QComboBox;
+        for (const TerminationReason& reason : kTerminationReasons)
+            choice->addItem(ToQ(reason.caption), ToQ(reason.code));
+        choice->setToolTip(FieldTooltip(f));
+        connect(choice, &QComboBox::currentIndexChanged, this, [this, f] { edited(f); });
+        widget = choice;
+    } else if (IsMultiLine(f)) {
         auto* text = new QPlainTextEdit;
         text->setTabChangesFocus(true);
         text->setToolTip(FieldTooltip(f));
@@ -269,6 +279,7 @@ QWidget* PamerolWindow::framesSideBySide(std::initializer_list<QWidget*> frames)
 
 std::string PamerolWindow::widgetText(F f) const {
     QWidget* w = fieldWidget(f);
+    if (auto* choice = qobject_cast<QComboBox*>(w)) return choice->currentData().toString().toStdString();
     if (auto* text = qobject_cast<QPlainTextEdit*>(w)) {
         // The record keeps line breaks as CR LF, as the settings file and the printouts expect.
         return text->toPlainText().replace(u'\n', QStringLiteral("\r\n")).toStdString();
@@ -292,6 +303,13 @@ void PamerolWindow::showField(F f) {
     if (f == F::txtTcKNo) showTcWarning(fieldWidget(f)->hasFocus());
     const QString shown = shownText(f, text);
     QWidget* w = fieldWidget(f);
+    if (auto* choice = qobject_cast<QComboBox*>(w)) {
+        if (widgetText(f) == text) return;
+        const TerminationReason* reason = TerminationReasonOf(text);
+        QScopedValueRollback guard(mirroring_, true);
+        choice->setCurrentIndex(reason ? static_cast<int>(reason - kTerminationReasons.data()) : 0);
+        return;
+    }
     if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
         if (widgetText(f) == text) return;
         QScopedValueRollback guard(mirroring_, true);
@@ -333,8 +351,9 @@ void PamerolWindow::showResultNotes() {
     SonucNotlari notes = HesapNotlari(core_.record(), table, TodayKey());
     // Every legal figure that is not the law of the case's date, the ceiling among them.
     if (const std::string all = UyariParagrafi(yasalUyarilar()); !all.empty()) notes.tavanUyarisi = all;
-    for (auto [label, text] : {std::pair{tavanUyarisi_, &notes.tavanUyarisi},
-                               std::pair{asgariUcretNotu_, &notes.asgariUcretNotu}}) {
+    for (auto [label, text] :
+         {std::pair{tavanUyarisi_, &notes.tavanUyarisi}, std::pair{asgariUcretNotu_, &notes.asgariUcretNotu},
+          std::pair{kidemDurumu_, &notes.kidemDurumu}, std::pair{ihbarDurumu_, &notes.ihbarDurumu}}) {
         label->setText(ToQ(text->value_or("")));
         label->setVisible(text->has_value());
     }

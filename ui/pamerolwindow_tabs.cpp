@@ -54,6 +54,9 @@ QWidget* PamerolWindow::buildKidemTab() {
     MakeRed(tavanUyarisi_);
     formOf(amounts)->getWidgetPosition(fieldWidget(F::BKTAZ), &row, &role);
     formOf(amounts)->insertRow(row + 1, tavanUyarisi_);
+    kidemDurumu_ = ResultNote("kidemDurumu");
+    MakeRed(kidemDurumu_);
+    formOf(amounts)->insertRow(0, kidemDurumu_);
     check1_ = makeCheck("Check1", &Record::setCheck1, 1);
     focusOrder_.push_back(check1_);
     formOf(amounts)->addRow(check1_);
@@ -64,6 +67,9 @@ QWidget* PamerolWindow::buildKidemTab() {
 QWidget* PamerolWindow::buildIhbarTab() {
     QGroupBox* days = frame("İhbar Tazminatı Gün Dökümü");
     QGroupBox* amounts = frame("İhbar Tazminatı Hesabı");
+    ihbarDurumu_ = ResultNote("ihbarDurumu");
+    MakeRed(ihbarDurumu_);
+    formOf(amounts)->insertRow(0, ihbarDurumu_);
     asgariUcretNotu_ = ResultNote("asgariUcretNotu");
     formOf(amounts)->addRow(asgariUcretNotu_);
     check2_ = makeCheck("Check2", &Record::setCheck2, 2);

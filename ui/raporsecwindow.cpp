@@ -128,6 +128,13 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
         line->setStyleSheet(QStringLiteral("color: #b00000"));
         layout->addWidget(line);
     }
+    // What is due depends on why the employment ended: a case without a reason says so.
+    if (auto reason = FesihNedeniUyarisi(core_.record())) {
+        auto* line = new QLabel(QString::fromStdString(*reason));
+        Name(line, QStringLiteral("fesihNedeniUyarisi"), line->text());
+        line->setWordWrap(true);
+        layout->addWidget(line);
+    }
     // A release letter dated within a month of the exit may be void: said before it is printed.
     if (auto late = IbranameTarihUyarisi(core_.record(), TodayKey())) {
         auto* line = new QLabel(QString::fromStdString(*late));

@@ -85,6 +85,9 @@ QString Described(F f) {
     case F::txtTcKNo: return QStringLiteral("Personelin T.C. kimlik numarası (11 rakam).");
     case F::txtIbranameTarihi:
         return QStringLiteral("İbranamenin tarihi; boş bırakılırsa yazdırıldığı gün, GG.AA.YYYY biçiminde.");
+    case F::FESIH:
+        return QStringLiteral("İş sözleşmesinin sona erme nedeni: kıdem ve ihbar tazminatının hak edilip "
+                              "edilmediği buna göre belirlenir.");
     default: break;
     }
     // Notice bands by the service they cover ("6 aydan az", …, "36 ayı aşan").

@@ -299,3 +299,51 @@ TEST(Compute, ACeilingTheTableLacks) {
         }
     }
 }
+
+// What each termination reason makes due (1475 m. 14; 4857 m. 17, 24, 25), written out here apart from the
+// program's table: the worked example's severance, its notice pay, or the notice pay the employee owes.
+TEST(Compute, TheTerminationReasonDecidesWhatIsDue) {
+    struct Row {
+        const char* code;
+        bool severance, notice, owed;
+    } rows[] = {
+        {"", true, true, false},
+        {"isveren", true, true, false},
+        {"isveren-bildirimli", true, false, false},
+        {"25-2", false, false, false},
+        {"25-diger", true, false, false},
+        {"24", true, false, false},
+        {"emeklilik", true, false, false},
+        {"yas-disi", true, false, false},
+        {"askerlik", true, false, false},
+        {"evlilik", true, false, false},
+        {"olum", true, false, false},
+        {"belirli-sure", true, false, false},
+        {"istifa", false, false, false},
+        {"istifa-bildirimsiz", false, false, true},
+    };
+    ASSERT_EQ(std::size(rows), kTerminationReasons.size());
+    for (const Row& row : rows) {
+        CaseInput in = Dates({15, 3, 2004}, {14, 9, 2007}, 2000);
+        in.reason = TerminationReasonOf(row.code);
+        ASSERT_TRUE(in.reason) << row.code;
+        const Expected<Result> x = Compute(in, Law2007());
+        ASSERT_TRUE(x) << row.code;
+        EXPECT_EQ(x->severancePaid(), row.severance) << row.code;
+        EXPECT_EQ(x->netKurus, row.severance ? 681713 : 0) << row.code;
+        EXPECT_EQ(x->noticePaid(), row.notice) << row.code;
+        EXPECT_EQ(x->itazmKurus, row.notice ? 314869 : 0) << row.code;
+        EXPECT_EQ(x->owedNoticeKurus, row.owed ? 373333 : 0) << row.code;
+        EXPECT_EQ(SeveranceDueNote(*x).has_value(), !row.severance) << row.code;
+        EXPECT_EQ(NoticeDueNote(*x).has_value(), !row.notice) << row.code;
+    }
+    // Chosen by its caption too; anything else is no reason.
+    EXPECT_EQ(TerminationReasonOf(" İstifa "), TerminationReasonOf("ISTIFA"));
+    EXPECT_FALSE(TerminationReasonOf("kovuldu"));
+    CaseInput quit = Dates({15, 3, 2004}, {14, 9, 2007}, 2000);
+    quit.reason = TerminationReasonOf("istifa-bildirimsiz");
+    EXPECT_EQ(
+        NoticeDueNote(*Compute(quit, Law2007())),
+        "İşçinin Ödeyeceği İhbar Tazminatı: 3.733,33 — İstifa, bildirim süresine uyulmadan (1475 m. 14/1; "
+        "4857 m. 17/son); işçiye ödenmez, ibranameye girmez.");
+}

@@ -678,6 +678,38 @@ TEST_F(Fill, NoPaperShowsASeveranceNotWorkedOut) {
     EXPECT_TRUE(IbranameDoldur(r, folder.string(), sheet, messages));
 }
 
+// A payment the termination reason makes not due is left out of the release letter, and its payroll sheet
+// says why instead of printing; the letter's total is what is left.
+TEST_F(Fill, APaymentNotDueIsLeftOut) {
+    struct Row {
+        const char* reason;
+        Lines letter; // the letter's amount captions
+        bool severanceSheet, noticeSheet;
+    } rows[] = {
+        {"isveren", {"a28 Kıdem", "a29 İhbar", "a30 İzin", "a31 TOPLAM"}, true, true},
+        {"24", {"a28 Kıdem", "a29 İzin", "a30 TOPLAM"}, true, false},
+        {"istifa-bildirimsiz", {"a28 İzin", "a29 TOPLAM"}, false, false},
+    };
+    for (const Row& row : rows) {
+        Record r = CalculatedCase();
+        r.write(Field::FESIH, row.reason);
+        RecordedMessages said;
+        Hesapla(r, said);
+        Lines captions;
+        for (const std::string& line : Ibraname(r))
+            for (const char* word : {"Kıdem", "İhbar", "İzin", "TOPLAM"})
+                if (line.find(" literal " + std::string(word)) != std::string::npos)
+                    captions.push_back(line.substr(6, line.find(' ', 6) - 6) + " " + word);
+        EXPECT_EQ(captions, row.letter) << row.reason;
+        messages.entries.clear();
+        EXPECT_EQ(BordroDoldur(r, true, folder.string(), sheet, messages), row.severanceSheet) << row.reason;
+        EXPECT_EQ(BordroDoldur(r, false, folder.string(), sheet, messages), row.noticeSheet) << row.reason;
+        EXPECT_EQ(messages.entries.size(), size_t{!row.severanceSheet} + size_t{!row.noticeSheet})
+            << row.reason;
+        sheet.calls.clear();
+    }
+}
+
 TEST_F(Fill, EachFillStartsFromAFreshCopy) {
     std::ofstream(folder / "Velkara1.xls") << "an earlier severance sheet, longer than the template";
     Bordro(CalculatedCase(), false);

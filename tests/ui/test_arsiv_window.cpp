@@ -311,6 +311,9 @@ class ArsivWindowTest : public QObject {
             // The release letter's date is left empty (the printing day).
             QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtIbranameTarihi"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            // The termination reason is left as it is ("Belirtilmedi").
+            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("FESIH"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("GTarih"));
             for (const char* text : {p.entry, p.exit}) {
                 QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));

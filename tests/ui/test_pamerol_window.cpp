@@ -332,7 +332,8 @@ class PamerolWindowTest : public QObject {
         // On the particulars and the employer's texts Enter moves on as well, and past the tab's last box to
         // the case's first.
         QTest::addRow("particulars") << 4 << QStringList{"txtAdiSoyadi", "txtAdres",          "txtSSkNoPer",
-                                                         "txtTcKNo",     "txtIbranameTarihi", "GTarih"};
+                                                         "txtTcKNo",     "txtIbranameTarihi", "FESIH",
+                                                         "GTarih"};
         QTest::addRow("employer") << 3
                                   << QStringList{"txtUnvani",  "txtSSkNoIsv", "txtAdresi", "txtVergiDairesi",
                                                  "txtVergiNo", "txtIbraname", "GTarih"};

@@ -103,6 +103,34 @@ void Notice(const LegalFigures& law, Result& r, double wage) {
     r.itazmKurus = r.bitzmKurus - r.idverKurus - r.igverKurus;
 }
 
+// Unused annual leave is wage (4857 m. 59): the employee's SGK shares on it up to the month's premium
+// ceiling left (5510 m. 80, 82; 4447 m. 49), income tax on what is left of it on top of the year's base
+// with the severance's taxed part and the notice pay, stamp duty on the gross.
+void Leave(const CaseInput& in, const LegalFigures& law, Result& r) {
+    if (in.leaveDays <= 0 && in.leaveTyped <= 0) return;
+    r.leave = true;
+    r.leaveFromDays = in.leaveDays > 0;
+    r.izBrutKurus = Shown(r.leaveFromDays ? W(in.leaveDays * (in.baseWage / 30)) : in.leaveTyped);
+    const auto figure = [](Field f, const LegalFigures::Band& b) {
+        if (!b.days) throw Stop{UnreadableFigure(f, b.text)};
+        CheckRange(f, *b.days);
+        return *b.days;
+    };
+    const double insurance = figure(Field::SGKIO, law.sgkShare);
+    const double unemployment = figure(Field::ISIO, law.unemploymentShare);
+    const Kurus ceiling = Shown(figure(Field::PEKUST, law.premiumCeiling));
+    r.leaveSgkBaseKurus = std::clamp<Kurus>(ceiling - Shown(in.reportedThisMonth), 0, r.izBrutKurus);
+    const double base = static_cast<double>(r.leaveSgkBaseKurus) / 100;
+    r.leaveInsuranceKurus = Shown(W(base * insurance / 100));
+    r.leaveUnemploymentKurus = Shown(W(base * unemployment / 100));
+    r.izSgkKurus = r.leaveInsuranceKurus + r.leaveUnemploymentKurus;
+    r.leaveCarriedBase = r.carriedTaxBase + static_cast<double>(r.taxableKurus + r.bitzmKurus) / 100;
+    r.leaveTax = Taxed(law, static_cast<double>(r.izBrutKurus - r.izSgkKurus) / 100, r.leaveCarriedBase);
+    r.izGverKurus = Shown(W(r.leaveTax.total));
+    r.izDverKurus = Shown(StampDuty(law, r.izBrutKurus));
+    r.izNetKurus = r.izBrutKurus - r.izSgkKurus - r.izGverKurus - r.izDverKurus;
+}
+
 // The severance on a yearly amount: the years, months and days shares of the service.
 double Shares(const Result& r, double yearly) {
     return r.kyili * yearly + r.kayi * (yearly / 12) + r.kgunu * (yearly / r.daysDivisor);
@@ -148,6 +176,9 @@ void Severance(const CaseInput& in, const LegalFigures& law, Result& r) {
 Result Run(const CaseInput& in, const LegalFigures& law) {
     for (auto [f, v] : {std::pair{Field::TBRUT, in.wage},
                         {Field::DGVMAT, in.carriedTaxBase},
+                        {Field::IZGUN, in.leaveDays},
+                        {Field::YIUCRET, in.leaveTyped},
+                        {Field::AYSGKMAT, in.reportedThisMonth},
                         {Field::DVOR, law.stampDutyPerMille},
                         {Field::KGN, law.severanceDays},
                         {Field::TAV, law.ceiling}})
@@ -208,6 +239,7 @@ Result Run(const CaseInput& in, const LegalFigures& law) {
 
     Severance(in, law, r);
     Notice(law, r, in.wage);
+    Leave(in, law, r);
 
     // A payment no paper can show is no result: the figures that led to it are out of proportion.
     if (r.bktaz > kMaxAmount || r.bitzm > kMaxAmount)

@@ -30,6 +30,12 @@ struct CaseInput {
     bool includeSeverance = true; // Check1: the release letter lists the severance
     bool includeNotice = true;    // Check2: the release letter lists the notice pay
     const TerminationReason* reason = &NoReasonChosen(); // FESIH: why the employment ended
+    // Unused annual leave (4857 m. 59): days at the last monthly gross wage without the extra pay, or, for
+    // a case without days, an amount typed as the gross.
+    double leaveDays = 0;         // IZGUN
+    double leaveTyped = 0;        // YIUCRET
+    double baseWage = 0;          // ESUCRET
+    double reportedThisMonth = 0; // AYSGKMAT: the premium base already reported for the exit month
 };
 
 // The legal figures a case is calculated with. A notice band or a bracket row is needed only when the
@@ -50,6 +56,8 @@ struct LegalFigures {
     std::array<Band, 4> noticeDays; // DL1..DL4, in the order of kNoticeBands
     TaxTable brackets;              // O1..O5 with VD1..VD5
     std::array<std::string, 5> rateTexts, limitTexts;
+    // The employee's SGK shares in percent and the monthly premium ceiling: needed only for a leave pay.
+    Band sgkShare, unemploymentShare, premiumCeiling; // SGKIO, ISIO, PEKUST
 };
 
 // The severance days per full year the law sets (1475 sayılı Kanun m. 14); only these are exempt from
@@ -117,6 +125,16 @@ struct Result {
     double igver = 0;             // total income tax, unrounded
     Kurus bitzmKurus = 0, idverKurus = 0, igverKurus = 0, itazmKurus = 0; // nothing when not paid
     Kurus owedNoticeKurus = 0; // the notice pay an employee who left without the notice period owes
+
+    // Unused annual leave: nothing when there is none.
+    bool leave = false;
+    bool leaveFromDays = false;      // worked out from the days (else the typed gross)
+    Kurus leaveSgkBaseKurus = 0;     // the gross up to the month's premium ceiling left
+    Kurus leaveInsuranceKurus = 0;   // SGK insurance share
+    Kurus leaveUnemploymentKurus = 0; // unemployment-insurance share
+    double leaveCarriedBase = 0;     // the year's base it is taxed on top of
+    IncomeTax leaveTax;
+    Kurus izBrutKurus = 0, izSgkKurus = 0, izGverKurus = 0, izDverKurus = 0, izNetKurus = 0;
 };
 
 // The largest amount and day count a figure may hold.

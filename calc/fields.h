@@ -19,7 +19,7 @@ namespace pamerol {
 enum class Kind { Date, DayCount, Amount, Rate, Text, MultiLineText, Choice };
 
 // Where the window shows a field: the always-visible upper area or one of the tabs.
-enum class Tab { Upper, Kidem, Ihbar, Sabitler, Isveren, Personel };
+enum class Tab { Upper, Kidem, Ihbar, Sabitler, Isveren, Personel, Izin };
 
 // Which typed characters a field takes: any, digits only, or digits and one comma.
 enum class KeyFilter { None, Digits, DigitsAndComma };
@@ -127,7 +127,8 @@ constexpr std::string_view kPrim = "Prim Günü", kUcret = "Ücret", kKidemGun =
                            kKidemHesap = "Kıdem Tazminatı Hesabı", kIhbarGun = "İhbar Tazminatı Gün Dökümü",
                            kIhbarHesap = "İhbar Tazminatı Hesabı", kOranlar = "Oranlar",
                            kDilim = "GV Dilim. ve Oranları", kIhbar = "İhbar Tazminatı (Gün)",
-                           kIsveren = "İşveren Bilgileri";
+                           kIsveren = "İşveren Bilgileri", kIzinGun = "İzin Bilgileri",
+                           kIzinHesap = "İzin Ücreti Hesabı", kSgk = "SGK İşçi Payları";
 
 constexpr FieldInfo Band(std::size_t i, std::optional<EnterTarget> enter) {
     return {.field = kNoticeBands[i].field,
@@ -279,6 +280,7 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
          .caption = "Brüt Ücret Toplam",
          .readOnly = true,
          .clearsResults = true},
+        // A leave pay typed as an amount: its gross, when no leave days are given.
         {.field = F::YIUCRET,
          .kind = K::Amount,
          .frame = kUcret,
@@ -286,7 +288,8 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
          .filter = KeyFilter::DigitsAndComma,
          .onFocus = OnFocus::FormatAndSelect,
          .onLeave = OnLeave::FormatAndZero,
-         .enter = EnterTarget{}},
+         .enter = EnterTarget{},
+         .clearsResults = true},
         ResultField(F::TGUNU, T::Kidem, kKidemGun, "Toplam Gün", Days(&Result::tgunu, "Kıdem Toplam Gün")),
         ResultField(F::KYILI, T::Kidem, kKidemGun, "Kıdem Yılı", Days(&Result::kyili)),
         ResultField(F::KAYI, T::Kidem, kKidemGun, "Kıdem Ayı", Days(&Result::kayi)),
@@ -386,6 +389,62 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
          .frame = "Personel",
          .caption = "Fesih Nedeni",
          .clearsResults = true},
+        // Unused annual leave, paid on termination (4857 m. 59).
+        {.field = F::IZGUN,
+         .kind = K::DayCount,
+         .tab = T::Izin,
+         .frame = kIzinGun,
+         .caption = "Kullanılmayan İzin Günü",
+         .maxLength = 3,
+         .filter = KeyFilter::Digits,
+         .onFocus = OnFocus::Select,
+         .enter = to(F::AYSGKMAT),
+         .clearsResults = true},
+        {.field = F::AYSGKMAT,
+         .kind = K::Amount,
+         .tab = T::Izin,
+         .frame = kIzinGun,
+         .caption = "Bu Ayki SGK Matrahı",
+         .filter = KeyFilter::DigitsAndComma,
+         .onFocus = OnFocus::FormatAndSelect,
+         .onLeave = OnLeave::FormatAndZero,
+         .enter = EnterTarget{},
+         .clearsResults = true},
+        ResultField(F::IZBRUT, T::Izin, kIzinHesap, "Brüt İzin Ücreti", Money(&Result::izBrutKurus)),
+        ResultField(F::IZSGK, T::Izin, kIzinHesap, "SGK İşçi Payı", Money(&Result::izSgkKurus, "İzin SGK İşçi Payı")),
+        ResultField(F::IZGVER, T::Izin, kIzinHesap, "Gelir Vergisi", Money(&Result::izGverKurus, "İzin Gelir Vergisi")),
+        ResultField(F::IZDVER, T::Izin, kIzinHesap, "Damga Vergisi", Money(&Result::izDverKurus, "İzin Damga Vergisi")),
+        ResultField(F::IZNET, T::Izin, kIzinHesap, "Ödenecek İzin Ücreti", Money(&Result::izNetKurus)),
+        // The employee's social-security shares on the leave pay (5510 m. 81; 4447 m. 49) and the monthly
+        // premium ceiling (5510 m. 82).
+        {.field = F::SGKIO,
+         .kind = K::Rate,
+         .tab = T::Sabitler,
+         .frame = kSgk,
+         .caption = "SGK İşçi Payı (%)",
+         .enter = to(F::ISIO),
+         .clearsResults = true,
+         .section = "SGK",
+         .key = "IsciPayi"},
+        {.field = F::ISIO,
+         .kind = K::Rate,
+         .tab = T::Sabitler,
+         .frame = kSgk,
+         .caption = "İşsizlik Sig. İşçi Payı (%)",
+         .enter = to(F::PEKUST),
+         .clearsResults = true,
+         .section = "SGK",
+         .key = "IssizlikPayi"},
+        {.field = F::PEKUST,
+         .kind = K::Amount,
+         .tab = T::Sabitler,
+         .frame = kSgk,
+         .caption = "Prime Esas Kazanç Üst Sınırı",
+         .filter = KeyFilter::DigitsAndComma,
+         .enter = to(F::PEKUST),
+         .clearsResults = true,
+         .section = "SGK",
+         .key = "UstSinir"},
     }};
 }();
 

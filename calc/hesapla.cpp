@@ -73,8 +73,11 @@ Expected<SheetCase> ReadSheet(const Record& r) {
     using F = Field;
     SheetCase c;
     Reader read{r, std::nullopt};
-    read(F::ESUCRET, true);
+    c.input.baseWage = read(F::ESUCRET, true);
     read(F::IUCRET, true);
+    c.input.leaveDays = read(F::IZGUN, true);
+    c.input.leaveTyped = read(F::YIUCRET, true);
+    c.input.reportedThisMonth = read(F::AYSGKMAT, true);
     c.input.carriedTaxBase = read(F::DGVMAT, true);
     c.input.wage = read(F::TBRUT);
     // No ceiling given and none in the table for the date: the last one the table holds, which serves a
@@ -96,6 +99,10 @@ Expected<SheetCase> ReadSheet(const Record& r) {
     if (read.problem) return *read.problem;
     for (size_t i = 0; i < kNoticeBands.size(); ++i)
         c.law.noticeDays[i] = {r.number(kNoticeBands[i].field), r.text(kNoticeBands[i].field)};
+    for (auto [band, f] : {std::pair{&c.law.sgkShare, F::SGKIO},
+                           {&c.law.unemploymentShare, F::ISIO},
+                           {&c.law.premiumCeiling, F::PEKUST}})
+        *band = {r.number(f), r.text(f)};
     for (size_t i = 0; i < kBracketRows.size(); ++i) {
         const std::string& limit = r.text(kBracketRows[i].limit);
         c.law.brackets[i] = {r.number(kBracketRows[i].rate), r.number(kBracketRows[i].limit), !limit.empty()};

@@ -38,7 +38,8 @@ struct CeilingInForce {
             X(KGN) X(TAV) X(O1) X(O2) X(O3) X(O4) X(O5) X(VD1) X(VD2) X(VD3) X(VD4) X(VD5) X(O6) X(VD6)      \
                 X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi) X(txtVergiDairesi)      \
                     X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres) X(txtSSkNoPer) X(txtTcKNo)     \
-                        X(txtIbranameTarihi) X(FESIH)
+                        X(txtIbranameTarihi) X(FESIH) X(IZGUN) X(AYSGKMAT) X(IZBRUT) X(IZSGK) X(IZGVER)   \
+                            X(IZDVER) X(IZNET) X(SGKIO) X(ISIO) X(PEKUST)
 // clang-format on
 
 enum class Field : int {
@@ -47,7 +48,7 @@ enum class Field : int {
 #undef PAMEROL_ENUM
 };
 
-inline constexpr int kFieldCount = static_cast<int>(Field::FESIH) + 1;
+inline constexpr int kFieldCount = static_cast<int>(Field::PEKUST) + 1;
 
 std::string_view FieldName(Field f);
 // The caption the window shows beside the field ("En Son Aylık Brüt Ücreti"); empty for a field shown

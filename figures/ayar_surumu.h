@@ -16,8 +16,9 @@
 namespace pamerol {
 
 // This program's settings version. 1: the 22 keys of the first files (no "Surum" key); 2: "Surum" and
-// "[Pamerol] YasalOtomatik" (the switch "Yasal değerleri çıkış tarihine göre al").
-inline constexpr int kAyarSurumu = 2;
+// "[Pamerol] YasalOtomatik" (the switch "Yasal değerleri çıkış tarihine göre al"); 3: "[SGK]", the
+// employee's shares and the premium ceiling the leave pay bears.
+inline constexpr int kAyarSurumu = 3;
 
 // Brings an existing settings file of an older version up to kAyarSurumu: every legal figure whose key is
 // missing or empty gets the value the table gives for `today` (YYYYMMDD; a figure the table lacks stays

@@ -44,6 +44,7 @@ PamerolWindow::PamerolWindow(Pamerol& core, Desktop& desktop, PrintoutsOpener op
     tabs_->addTab(buildSabitlerTab(), QStringLiteral("&Sabitler"));
     tabs_->addTab(buildIsverenTab(), QStringLiteral("İş&veren"));
     tabs_->addTab(buildPersonelTab(), QStringLiteral("&Personel"));
+    tabs_->addTab(buildIzinTab(), QStringLiteral("İ&zin"));
     tabs_->addTab(buildGuncellemeTab(), QStringLiteral("Gün&celleme"));
     // Maximised, the tabs keep their height and the space left stays below them.
     layout->addWidget(tabs_);

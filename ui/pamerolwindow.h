@@ -87,6 +87,7 @@ class PamerolWindow : public QWidget {
     QWidget* buildSabitlerTab();
     QWidget* buildIsverenTab();
     QWidget* buildPersonelTab();
+    QWidget* buildIzinTab();
     QWidget* buildGuncellemeTab();
     // A frame with the fields the field table places in it, in the table's order.
     QGroupBox* frame(std::string_view title);

@@ -104,9 +104,15 @@ QWidget* PamerolWindow::buildSabitlerTab() {
     grid->addWidget(new QLabel(QStringLiteral("+")), shown, 2);
     grid->setRowStretch(shown + 2, 1);
 
-    QGroupBox* notice = frame("İhbar Tazminatı (Gün)");
+    // The notice days, and under them the SGK shares the leave pay bears.
+    auto* noticeAndSgk = new QWidget;
+    auto* stacked = new QVBoxLayout(noticeAndSgk);
+    stacked->setContentsMargins(0, 0, 0, 0);
+    stacked->addWidget(frame("İhbar Tazminatı (Gün)"));
+    stacked->addWidget(frame("SGK İşçi Payları"));
+    stacked->addStretch();
 
-    QWidget* page = framesSideBySide({rates, brackets, notice});
+    QWidget* page = framesSideBySide({rates, brackets, noticeAndSgk});
     QPushButton* fetch = makeButton("cmdYasalDegerler", QStringLiteral("Çıkış &Tarihine Göre Getir"));
     fetch->setToolTip(
         QStringLiteral("Çıkış tarihinde geçerli damga vergisi oranını, kıdem tazminatı tavanını, "
@@ -170,6 +176,11 @@ QWidget* PamerolWindow::buildPersonelTab() {
     row->addWidget(employee, 1, Qt::AlignTop);
     row->addStretch(1);
     return page;
+}
+
+// Unused annual leave: its days and the month's premium base already reported, and the pay worked out.
+QWidget* PamerolWindow::buildIzinTab() {
+    return framesSideBySide({frame("İzin Bilgileri"), frame("İzin Ücreti Hesabı")});
 }
 
 QWidget* PamerolWindow::buildGuncellemeTab() {

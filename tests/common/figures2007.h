@@ -2,7 +2,8 @@
 // The legal figures of 2007 that the tests compute with, in one place: the first half's ceiling 1.960,69
 // with a stamp-duty rate of 6,6 per mille, as the worked examples use them, or the second half's ceiling
 // 2.030,19 with 6 per mille, as the settings file of that year held them. The 2007 wage brackets carry
-// their top rate on rows with a very high limit.
+// their top rate on rows with a very high limit. The employee's SGK shares (14 % and 1 %) and the monthly
+// premium ceiling of each half go with them.
 #pragma once
 
 #include <string>
@@ -37,6 +38,9 @@ inline std::vector<std::pair<Field, std::string>> Figures2007(Half2007 half) {
         {F::DL2, "28"},
         {F::DL3, "42"},
         {F::DL4, "56"},
+        {F::SGKIO, "14"},
+        {F::ISIO, "1"},
+        {F::PEKUST, first ? "3656,25" : "3802,50"},
     };
 }
 

@@ -204,11 +204,11 @@ TEST(YasalDegerler, FillsTheSettingsFieldsAndNamesWhatIsMissing) {
     EXPECT_EQ(r.text(Field::TAV), "1");
     EXPECT_EQ(r.text(Field::DVOR), "6");
     EXPECT_EQ(r.text(Field::VD3), "44700");
-    EXPECT_EQ(g.filled.size(), 16u);
+    EXPECT_EQ(g.filled.size(), 19u);
     EXPECT_EQ(g.missing, std::vector<Field>{Field::TAV});
     EXPECT_EQ(g.message,
               "15.08.2008 tarihinde geçerli yasal değerler yazıldı: DVOR, KGN, O1–O5, VD1–VD5, "
-              "DL1–DL4.\r\nTabloda olmayanlar (alanda yazılı değer kaldı): TAV; TAV için 01.07.2008 "
+              "DL1–DL4, SGKIO, ISIO, PEKUST.\r\nTabloda olmayanlar (alanda yazılı değer kaldı): TAV; TAV için 01.07.2008 "
               "- 31.12.2008 döneminin kaynağı bulunamadı.");
 
     g = YasalDegerleriYaz(r, Shipped(), Key("14.09.2007"), [](Field f) { return f == Field::DVOR; });
@@ -217,7 +217,8 @@ TEST(YasalDegerler, FillsTheSettingsFieldsAndNamesWhatIsMissing) {
     EXPECT_EQ(r.text(Field::DVOR), "6");
     EXPECT_TRUE(g.missing.empty());
     EXPECT_EQ(g.message,
-              "14.09.2007 tarihinde geçerli yasal değerler yazıldı: KGN, TAV, O1–O5, VD1–VD5, DL1–DL4.");
+              "14.09.2007 tarihinde geçerli yasal değerler yazıldı: KGN, TAV, O1–O5, VD1–VD5, DL1–DL4, SGKIO, "
+              "ISIO, PEKUST.");
 
     g = YasalDegerleriYaz(r, Shipped(), Key("02.01.2027"), [](Field f) { return f != Field::DVOR; });
     EXPECT_EQ(g.message,
@@ -300,13 +301,19 @@ TEST(AyarSurumu, AnOlderFileGainsTheFiguresItLacks) {
          {{"Oranlar/Oran3", "64948,77"},
           {"IhbarTazminati/37", "56"},
           {"IhbarTazminati/0-6", "14"},
-          {"Pamerol/Surum", "2"}}},
+          {"SGK/UstSinir", "297270,00"},
+          {"Pamerol/Surum", "3"}}},
         {"no version, nothing missing but the brackets",
          full,
          "eklenenler: Gelir Vergisi 1. Dilim Oranı",
-         {{"Oranlar/Oran3", "2030,19"}, {"Pamerol/Surum", "2"}}},
+         {{"Oranlar/Oran3", "2030,19"}, {"Pamerol/Surum", "3"}}},
+        // The second version's file gains the SGK figures the leave pay bears.
+        {"version 2: the SGK figures",
+         "[Pamerol]\r\nSurum=2\r\n[Oranlar]\r\nOran3=2030,19\r\n",
+         "SGK İşçi Payı (%), İşsizlik Sig. İşçi Payı (%), Prime Esas Kazanç Üst Sınırı.",
+         {{"SGK/IsciPayi", "14"}, {"SGK/IssizlikPayi", "1"}, {"Oranlar/Oran3", "2030,19"}, {"Pamerol/Surum", "3"}}},
         {"this version: an emptied figure stays empty",
-         "[Pamerol]\r\nSurum=2\r\n[Oranlar]\r\nOran3=\r\n",
+         "[Pamerol]\r\nSurum=3\r\n[Oranlar]\r\nOran3=\r\n",
          "",
          {{"Oranlar/Oran3", ""}}},
         {"no file", std::nullopt, "", {}},

@@ -47,7 +47,8 @@ const std::string kNewFile = "[Oranlar]\r\nOran1=a\r\nOran2=b\r\nOran3=c\r\n"
                              "\r\n[GV]\r\nOran1=d\r\nOran2=e\r\nOran3=f\r\nOran4=g\r\nOran5=h\r\n"
                              "Dilim1=i\r\nDilim2=j\r\nDilim3=k\r\nDilim4=l\r\nDilim5=m\r\n"
                              "\r\n[IhbarTazminati]\r\n0-6=n\r\n7-18=o\r\n19-36=p\r\n37=q\r\n"
-                             "\r\n[Isveren]\r\nUnvani=r\r\nSSKNO=s\r\nAdresi=t\r\nVDairesi=u\r\nVNo=v\r\n";
+                             "\r\n[Isveren]\r\nUnvani=r\r\nSSKNO=s\r\nAdresi=t\r\nVDairesi=u\r\nVNo=v\r\n"
+                             "\r\n[SGK]\r\nIsciPayi=w\r\nIssizlikPayi=x\r\nUstSinir=y\r\n";
 
 TEST(Ayarlar, FirstStartWithoutAFileEmptiesEverySettingsField) {
     TempFolder dir;

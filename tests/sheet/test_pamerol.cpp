@@ -166,7 +166,14 @@ TEST(ChangeRules, OnlyCalculationInputsClearResults) {
                                                   {F::VD5, "1"},
                                                   {F::DL1, "15"},
                                                   {F::TAV, "1"},
-                                                  {F::KGN, "31"}};
+                                                  {F::KGN, "31"},
+                                                  // the leave pay: its days, the typed gross, the month's base,
+                                                  // the termination reason
+                                                  {F::IZGUN, "5"},
+                                                  {F::YIUCRET, "100"},
+                                                  {F::AYSGKMAT, "1"},
+                                                  {F::FESIH, "istifa"},
+                                                  {F::PEKUST, "1"}};
     for (auto [f, t] : clearing) {
         Sheet s;
         s.calculated();
@@ -180,7 +187,7 @@ TEST(ChangeRules, OnlyCalculationInputsClearResults) {
         EXPECT_TRUE(s.resultsEmpty()) << "mode";
     }
     const std::pair<F, const char*> keeping[] = {
-        {F::YIUCRET, "100"}, {F::txtAdiSoyadi, "Ayşe"}, {F::txtUnvani, "X"}, {F::txtIbraname, "metin"}};
+        {F::txtAdiSoyadi, "Ayşe"}, {F::txtUnvani, "X"}, {F::txtIbraname, "metin"}};
     for (auto [f, t] : keeping) {
         Sheet s;
         s.calculated();

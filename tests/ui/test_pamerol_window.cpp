@@ -108,6 +108,7 @@ int TabOf(F f) {
     case Tab::Sabitler: return 2;
     case Tab::Isveren: return 3;
     case Tab::Personel: return 4;
+    case Tab::Izin: return 5;
     }
     return 0;
 }

@@ -43,8 +43,8 @@ TEST(Companion, ComputesTheExampleCase) {
     const Json& f = j["fields"];
     EXPECT_EQ(f.begin().key(), "GTarih"); // the record's order
     EXPECT_EQ(f["TBRUT"], "2.000,00");
-    EXPECT_EQ(f["TGUNU"], "1275");
-    EXPECT_EQ(f["NET"], "6.817,12");
+    EXPECT_EQ(f["TGUNU"], "1279");
+    EXPECT_EQ(f["NET"], "6.817,13");
     EXPECT_EQ(f["BITZM"], "3.733,33");
     EXPECT_EQ(f["IDVER"], "24,64");
     EXPECT_EQ(f["IGVER"], "560,00");
@@ -52,7 +52,7 @@ TEST(Companion, ComputesTheExampleCase) {
     EXPECT_EQ(j["Command3"], true);
     EXPECT_DOUBLE_EQ(j["YillikKidemTutari"].get<double>(), 1960.69);
     ASSERT_EQ(j["messages"].size(), 1u);
-    EXPECT_EQ(j["messages"][0]["text"], "Kıdem Tazminatı =6.817,12\r\nİhbar Tazminatı  =3.148,69");
+    EXPECT_EQ(j["messages"][0]["text"], "Kıdem Tazminatı =6.817,13\r\nİhbar Tazminatı  =3.148,69");
     EXPECT_EQ(j["messages"][0]["icon"], "information");
 }
 
@@ -383,9 +383,9 @@ TEST(Companion, StatementAsJsonLinesAndFromTheArchive) {
         EXPECT_TRUE(j["baslik"].is_string() && j["degerler"].is_object() && j["sonuc"].is_string()) << line;
         byCaption[j["baslik"]] = j;
     }
-    EXPECT_EQ(byCaption["Hizmet süresi: Toplam Gün"]["sonuc"], "1275");
+    EXPECT_EQ(byCaption["Hizmet süresi: Toplam Gün"]["sonuc"], "1279");
     EXPECT_EQ(byCaption["Kıdem tazminatı: brüt"]["degerler"]["Aylar payı"], "980,35");
-    EXPECT_EQ(byCaption["Kıdem tazminatı: ödenecek"]["sonuc"], "6.817,12");
+    EXPECT_EQ(byCaption["Kıdem tazminatı: ödenecek"]["sonuc"], "6.817,13");
     EXPECT_EQ(byCaption["İhbar tazminatı: gelir vergisi"]["sonuc"], "560,00");
 
     Outcome reopened = Companion({"--arsiv", db, "--arsiv-ac", "1", "--aciklama"});

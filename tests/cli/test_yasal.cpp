@@ -93,7 +93,8 @@ TEST(CompanionYasal, PublishedWorkedExamples) {
 }
 
 // One exit a year from 2005 to 2026, each a year of service on a wage above the ceiling, so the severance
-// is the ceiling in force; the gaps leave TAV empty and that calculation is refused.
+// is the ceiling in force; the gaps leave TAV empty, and a wage above the table's last ceiling leaves the
+// severance empty while the notice pay is computed.
 TEST(CompanionYasal, BatchSpanning2005To2026) {
     const std::map<int, const char*> ceiling = {
         {2005, "1.727,15"},  {2006, "1.857,44"},  {2007, "2.030,19"},  {2008, ""},
@@ -113,7 +114,7 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
     input += "{\"GTarih\":\"01.09.2006\",\"CTarih\":\"31.08.2007\",\"ESUCRET\":\"3.000\",\"TAV\":\"1960,69\","
              "\"DVOR\":\"6,6\"}\n";
     Outcome r = Companion({"--yasal-degerler", "--toplu"}, input);
-    EXPECT_EQ(r.status, 1); // the gap years
+    EXPECT_EQ(r.status, 1); // the premium-day line: no exit date to take the figures for
     std::vector<Json> out = Lines(r.out);
     ASSERT_EQ(out.size(), ceiling.size() + 2);
     size_t k = 0;
@@ -129,7 +130,10 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
             EXPECT_EQ(j["fields"]["BKTAZ"], tav) << year;
             EXPECT_TRUE(y["eksik"].empty()) << year;
         } else {
-            EXPECT_EQ(j["Command3"], false) << year;
+            EXPECT_EQ(j["Command3"], true) << year;
+            EXPECT_EQ(j["fields"]["TAV"], "") << year;
+            EXPECT_EQ(j["fields"]["BKTAZ"], "") << year;
+            EXPECT_NE(j["fields"]["ITAZM"], "") << year;
             EXPECT_EQ(y["eksik"], Json::array({"TAV"})) << year;
             EXPECT_NE(y["mesaj"].get<std::string>().find("TAV için"), std::string::npos) << year;
         }

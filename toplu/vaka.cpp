@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 
+#include "base/conversions.h"
 #include "calc/fields.h"
 #include "sheet/profile.h"
 
@@ -34,7 +36,14 @@ Expected<void> Apply(Pamerol& sheet, const std::string& name, const std::string&
     } else if (auto f = FieldByName(name)) {
         // The boxes of several lines hand their text over with CR LF line breaks, and so does a settings
         // load; a text given here with LF or CR breaks is stored the same way.
-        r.write(*f, Info(*f).kind == Kind::MultiLineText ? WithCrLfLineBreaks(value) : value);
+        std::string text = Info(*f).kind == Kind::MultiLineText ? WithCrLfLineBreaks(value) : value;
+        // A day count as a clerk writes it in a table ("2.500"), which the day fields' own reading (the
+        // number before a ".") would take for 2,5. One out of range keeps its text for the message.
+        if (Info(*f).kind == Kind::DayCount)
+            if (auto days = ReadAmount(text, AmountForms::Table);
+                days && *days >= 0 && *days <= kMaxDays && *days == std::trunc(*days))
+                if (auto written = NumberText(*days)) text = std::move(*written);
+        r.write(*f, std::move(text));
     } else {
         return Failure(UnknownField(name));
     }

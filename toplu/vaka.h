@@ -30,8 +30,10 @@ struct Settings {
 // At most 100 characters of a text from the input, so that a message never repeats a huge line.
 std::string Excerpt(std::string_view text);
 
-// One assignment as the window would make it: a field's text, the mode or an include flag. A Problem for a
-// name or a value the sheet does not take (the companion's misuse: nothing is computed).
+// One assignment as the window would make it: a field's text, the mode or an include flag. A day count is
+// read as a table of employees reads its cells: "2.500" is 2500 days, written "2500" (a text the table
+// would not read as a whole number of days up to kMaxDays is given to the sheet as it is). A Problem for
+// a name or a value the sheet does not take (the companion's misuse: nothing is computed).
 Expected<void> Apply(Pamerol& sheet, const std::string& name, const std::string& value);
 
 // Whether two paths name the same file.

@@ -130,13 +130,14 @@ TEST(Companion, BatchRunsEveryLineOnAFreshSheet) {
                               "{\"ESUCRET\":\"100\",\"NOSUCH\":\"1\"}\n"
                               "{\"TBRUT\":\"5\",\"ESUCRET\":\"100\"}\n"
                               "{\"ESUCRET\":\"100\",\"TBRUT\":\"5\"}\n"
-                              "{\"Check1\":2}\n";
+                              "{\"Check1\":2}\n"
+                              "{\"Option2\":\"1\",\"DGUN\":\"1.000\",\"TGUN\":\"2.500\"}\n";
     Outcome r = Companion({"--toplu"}, input);
     EXPECT_EQ(r.status, 1);
     std::istringstream lines(r.out);
     std::vector<Json> out;
     for (std::string l; std::getline(lines, l);) out.push_back(Json::parse(l));
-    ASSERT_EQ(out.size(), 6u);
+    ASSERT_EQ(out.size(), 7u);
     EXPECT_EQ(out[0]["mode"], 2);
     EXPECT_EQ(out[0]["fields"]["GGUN"], "400");
     EXPECT_EQ(out[0]["fields"]["KYILI"], "1");
@@ -150,6 +151,9 @@ TEST(Companion, BatchRunsEveryLineOnAFreshSheet) {
     EXPECT_EQ(out[4]["mode"], 1); // a fresh sheet: the mode of line 1 is gone
     EXPECT_EQ(out[5]["line"], 6);
     EXPECT_EQ(out[5]["error"], "\"Check1\" alanının değeri tırnak içinde bir metin olmalı");
+    // Day counts as a table of employees writes them: "2.500" is 2500 days, never 2,5.
+    EXPECT_EQ(out[6]["fields"]["TGUN"], "2500");
+    EXPECT_EQ(out[6]["fields"]["GGUN"], "3500");
 }
 
 TEST(Companion, SettingsFileInAndOut) {

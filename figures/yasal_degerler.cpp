@@ -374,15 +374,14 @@ CeilingInForce TarihinTavani(const YasalDegerler& table, int date) {
 }
 
 YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, std::optional<int> date,
-                                         const std::function<bool(Field)>& keep, AsgariKurali asgari,
-                                         FigureOrigins* origins) {
+                                         const std::function<bool(Field)>& keep, FigureOrigins* origins) {
     YasalRapor report;
     report.date = date;
     if (!date) {
         report.message = kCikisTarihiGerekli;
         return report;
     }
-    Getirilen g = YasalDegerleriYaz(r, table, *date, keep, asgari);
+    Getirilen g = YasalDegerleriYaz(r, table, *date, keep, AsgariKurali::Yukseltir);
     for (Field f : g.filled) {
         report.filled.emplace_back(f, r.text(f));
         if (origins)

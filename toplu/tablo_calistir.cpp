@@ -163,8 +163,8 @@ std::string DokumDosyaAdi(size_t sira, size_t toplam, const std::string& adSoyad
     return number + " " + name + " – " + DokumBasligi(dokum) + ".pdf";
 }
 
-TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* settings,
-                    const YasalDegerler* table, std::ostream& err, const StopToken& stop,
+TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* settings, YasalTablo table,
+                    std::ostream& err, const StopToken& stop,
                     const std::function<void(const TopluIlerleme&)>& onProgress) {
     TopluSonuc sonuc;
     // Nothing computed: the reason is on err.
@@ -258,7 +258,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                         archive->keep(r, std::vector<Dokum>{}, row.sira);
                 }
                 if (vaka.refused()) rowStatus = kStatusRefused;
-                if (!vaka.uyarilar.empty()) rowStatus = WorseStatus(rowStatus, kStatusWarning);
+                if (vaka.warned()) rowStatus = WorseStatus(rowStatus, kStatusWarning);
                 for (int i = 0; i < kFieldCount; ++i)
                     row.alan[static_cast<size_t>(i)] = r.text(static_cast<Field>(i));
                 row.hesaplandi = vaka.calculated();
@@ -398,10 +398,20 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         for (const auto& c : tablo->eslesmeyenler) quoted.push_back('"' + c + '"');
         ozet.emplace_back("Eşleşmeyen sütunlar (okunmadı)", Joined(quoted, ", "));
     }
-    ozet.emplace_back("Yasal değerler",
-                      settings
-                          ? "her satıra ayar dosyasındaki değerler (" + *secenekler.ayarDosyasi + ")"
-                          : std::string("her satırın çıkış tarihinde geçerli değerler (yasal-degerler.csv)"));
+    const std::string ayar = secenekler.ayarDosyasi.value_or(std::string());
+    std::string figures;
+    if (table.degerler && table.uygulanir)
+        figures =
+            "her satırın çıkış tarihinde geçerli değerler (yasal-degerler.csv)" +
+            (settings ? "; işveren bilgileri, sözleşmenin daha yüksek kıdem ve ihbar günleri ve tabloda "
+                        "olmayan değerler ayar dosyasından (" +
+                            ayar + ")"
+                      : std::string());
+    else
+        figures = "her satıra ayar dosyasındaki değerler (" + ayar + ")" +
+                  (table.degerler ? "; çıkış tarihinin yasal değerinden farklı olanlar \"Uyarı\" sütununda"
+                                  : "; yasal değerler tablosu okunamadığından karşılaştırılmadı");
+    ozet.emplace_back("Yasal değerler", figures);
     if (secenekler.cikisTarihi)
         ozet.emplace_back(
             "Referans çıkış tarihi",

@@ -92,12 +92,28 @@ bool Given(const Assignments& assignments, Field f) {
 YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Assignments& assignments,
                                 FigureOrigins* origins) {
     return TarihinYasalDegerleriniUygula(
-        r, table, CikisTarihi(r), [&](Field f) { return Given(assignments, f); }, AsgariKurali::Yazilir,
-        origins);
+        r, table, CikisTarihi(r), [&](Field f) { return Given(assignments, f); }, origins);
 }
 
+namespace {
+
+// What comparing a case's figures with the table's, without taking them, reports: the date compared for.
+YasalRapor Karsilastirilan(const Record& r) {
+    YasalRapor report;
+    report.date = CikisTarihi(r);
+    report.message = report.date
+                         ? "Yasal değerler alınmadı (ayar dosyasındaki değerler kullanıldı); " +
+                               DateText(*report.date) + " tarihinde geçerli olanlarla karşılaştırıldı."
+                         : "Kullanılan değerler çıkış tarihinin yasal değerleriyle karşılaştırılır: "
+                           "geçerli bir çıkış tarihi yok.";
+    return report;
+}
+
+} // namespace
+
 Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assignments,
-                           const YasalDegerler* table, bool printout) {
+                           YasalTablo tablo, bool printout) {
+    const YasalDegerler* table = tablo.degerler;
     Record& r = vaka.sheet.record();
     if (settings) CopySettings(settings->record, r);
     for (const auto& [name, value] : assignments)
@@ -108,15 +124,21 @@ Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignmen
     FigureOrigins origins;
     for (Field f : kFigureFields)
         if (Given(assignments, f)) origins[f].kind = FigureOrigin::TypedForCase;
-    if (table && !vaka.settingsRun) vaka.yasal = YasalDegerleriUygula(r, *table, assignments, &origins);
+    if (table && !vaka.settingsRun) {
+        vaka.yasalUygulandi = tablo.uygulanir;
+        vaka.yasal =
+            tablo.uygulanir ? YasalDegerleriUygula(r, *table, assignments, &origins) : Karsilastirilan(r);
+    }
     CopyBracketsToCalculator(r);
     if (vaka.settingsRun) return {};
+    // The table's ceiling of the date caps the exempt part of the severance, whether or not its figures
+    // are taken; with no ceiling given, the table's last one serves a wage under it.
     if (table)
         if (const std::optional<int> date = YasalTarih(r, TodayKey()))
             r.tavanTablosu = TarihinTavani(*table, *date);
     vaka.sheet.hesapla({}, nullptr, origins);
-    if (vaka.yasal && vaka.yasal->date && r.command3Enabled())
-        vaka.uyarilar = YasalUyarilar(r, *table, *vaka.yasal->date);
+    if (!r.command3Enabled()) return {};
+    if (vaka.yasal && vaka.yasal->date) vaka.uyarilar = YasalUyarilar(r, *table, *vaka.yasal->date);
     return {};
 }
 

@@ -173,7 +173,7 @@ TEST(Companion, SettingsFileInAndOut) {
     }
     Outcome r = Companion({"--ayar", in, "--ayar-yaz", outFile, "GTarih=15.03.2004", "CTarih=14.09.2007",
                            "ESUCRET=2.000,00", "TAV=2030,19"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.status, 3) << r.err; // the file's figures are not all those of 2007, and are named
     Json j = Json::parse(r.out);
     EXPECT_EQ(j["fields"]["DVOR"], "6,6");
     EXPECT_EQ(j["fields"]["IGVER"], "560,00");   // the loaded bracket table reached the calculator
@@ -349,7 +349,8 @@ TEST(Companion, ASettingsRunCalculatesNothing) {
         Json j = Json::parse(r.out);
         EXPECT_EQ(j["messages"].size(), c.messages) << c.args[2];
         EXPECT_EQ(j["Command3"], false);
-        EXPECT_FALSE(j.contains("yasalDegerler")) << c.args[2];
+        // A case (refused here) is compared with the law of its date; a settings run is no case.
+        EXPECT_EQ(j.contains("yasalDegerler"), c.messages > 0) << c.args[2];
         const std::string saved = ReadBytes(c.args.back() == copy ? copy : ini);
         if (c.whole) {
             EXPECT_EQ(saved, c.saved);

@@ -196,3 +196,56 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
     for (const Json& j : plainLines) EXPECT_FALSE(j.contains("yasalDegerler"));
     EXPECT_NE(Companion({"--help"}).out.find("--yasal-degerler"), std::string::npos);
 }
+
+// One policy for the figures of a case's exit date. With the table's figures (with or without a settings
+// file) the case takes those of its date, keeps a contract's higher days and the settings' employer. With
+// a settings file alone its figures are used, each one that is not the law of the date named, and the
+// exempt part of the severance capped at the law's ceiling.
+TEST(CompanionYasal, OnePolicyForTheFiguresOfTheExitDate) {
+    const pamerol::testing::TempFolder tmp;
+    const std::string contract = tmp.file("sozlesme.ini"), shipped = PAMEROL_SOURCE_DIR "/sheet/Pmrl.ini";
+    std::ofstream(contract, std::ios::binary) << "[Oranlar]\r\nOran2=45\r\n[Isveren]\r\nUnvani=Acar Ltd.\r\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        bool applied;
+        std::map<std::string, std::string> fields;
+        std::vector<std::string> named; // the figures in "uyarilar"
+    } rows[] = {
+        // A contract's 45 days a year: kept, the 15 above the law's 30 taxed as wages (2019: 15 % to
+        // 18.000, 20 % above).
+        {{"--ayar", contract, "--yasal-degerler", "GTarih=01.01.2010", "CTarih=31.12.2019",
+          "ESUCRET=5.000,00"},
+         0,
+         true,
+         {{"KGN", "45"},
+          {"TAV", "6379,86"},
+          {"BKTAZ", "75.000,00"},
+          {"KGVER", "4.100,00"},
+          {"NET", "70.330,75"},
+          {"txtUnvani", "Acar Ltd."}},
+         {}},
+        // The shipped settings (2026) on a 2007 exit: used and named; the exempt part is capped at the
+        // law's 2.030,19, so 3,5 years × (3.000,00 − 2.030,19) are taxed.
+        {{"--ayar", shipped, "GTarih=15.03.2004", "CTarih=14.09.2007", "ESUCRET=3.000,00"},
+         3,
+         false,
+         {{"TAV", "64948,77"}, {"BKTAZ", "10.500,00"}, {"KGVER", "509,15"}, {"NET", "9.911,15"}},
+         {"DVOR", "TAV", "O5", "VD1", "VD2", "VD3", "VD4"}},
+        {{"--ayar", shipped, "GTarih=15.03.2004", "CTarih=31.03.2026", "ESUCRET=3.000,00"}, 0, false, {}, {}},
+    };
+    for (const auto& row : rows) {
+        const std::string name = row.args[0] + " " + row.args[row.args.size() - 2] + " " + row.args.back();
+        const Outcome o = Companion(row.args);
+        EXPECT_EQ(o.status, row.status) << name << o.err;
+        const Json j = Json::parse(o.out);
+        EXPECT_EQ(j["Command3"], true) << name;
+        for (const auto& [field, text] : row.fields)
+            EXPECT_EQ(j["fields"][field], text) << name << " " << field;
+        const Json& y = j["yasalDegerler"];
+        EXPECT_EQ(y["uygulandi"], row.applied) << name;
+        std::vector<std::string> named;
+        for (const Json& u : y["uyarilar"]) named.push_back(u["alan"]);
+        EXPECT_EQ(named, row.named) << name;
+    }
+}

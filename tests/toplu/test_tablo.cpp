@@ -316,7 +316,7 @@ TEST(Vaka, TheCalculationKnowsWhereEachFigureCameFrom) {
     VakaHesapla(
         vaka, nullptr,
         {{"GTarih", "15.03.2004"}, {"CTarih", "14.09.2007"}, {"ESUCRET", "2.000,00"}, {"DVOR", "6,6"}},
-        &*table);
+        {&*table});
     const Hesap* h = vaka.sheet.record().hesap();
     ASSERT_TRUE(h);
     using O = FigureOrigin;

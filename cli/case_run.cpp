@@ -27,7 +27,8 @@ Expected<void> RunCase(const Settings* settings, const Assignments& assignments,
     if (vaka.yasal) YasalRaporuEkle(vaka, *table.degerler, line);
     line.endObject();
     out += '\n';
-    // Calculated, but with figures that are not the law of the exit date: the caller must look.
+    // Calculated, but with figures that are not the law of the exit date or a ceiling the table lacks: the
+    // caller must look.
     if (status && vaka.warned()) *status = WorseStatus(*status, kStatusWarning);
     if (saveTo) {
         if (auto saved = AyarlariYaz(r, saveTo->path, saveTo->loaded); !saved)

@@ -96,15 +96,18 @@ const char* kUsage =
     "Çıkış durumu: 0 hesap tamam (uyarı yok) ya da ayarlar yüklendi ve yazıldı; 1 hesap yapılamadı\n"
     "(mesajda nedeni), bir satır hatalı ya da bir dosya yazılamadı; 2 bilinmeyen alan ya da hatalı argüman,\n"
     "hiçbir şey hesaplanmadı; 3 hesaplandı ama uyarıyla: kullanılan bir yasal değer çıkış tarihinde\n"
-    "geçerli olandan farklı ya da tabloda yok (yasalDegerler.uyarilar).\n"
-    "--toplu-tablo: 1 bir satır hesaplanamadı (öbürleri yazıldı), 3 bir satırda yasal değer uyarısı var\n"
-    "(\"Uyarı\" sütunu); 2 tablo okunamadı, gerekli bir sütun yok ya da sonuç dosyası yazılamaz: hiçbir\n"
-    "şey hesaplanmadı.\n"
+    "geçerli olandan farklı ya da tabloda yok (yasalDegerler.uyarilar), ya da çıkış tarihinin tavanı\n"
+    "tabloda yok ve verilmedi (yasalDegerler.tavanNotu): ücret tablodaki son tavanın altındaysa kıdem\n"
+    "tazminatı hesaplandı (sonuç kesin), üstündeyse kıdem tazminatı boş kaldı, ihbar tazminatı hesaplandı.\n"
+    "--toplu-tablo: 1 bir satır hesaplanamadı (öbürleri yazıldı), 3 bir satırda yasal değer uyarısı ya da\n"
+    "tavan notu var (\"Uyarı\" sütunu); 2 tablo okunamadı, gerekli bir sütun yok ya da sonuç dosyası\n"
+    "yazılamaz: hiçbir şey hesaplanmadı.\n"
     "\n"
     "--yasal-degerler ya da --ayar ile her sonuç satırında \"yasalDegerler\" nesnesi:\n"
     "\"uygulandi\" (tablonun değerleri alındı mı, yoksa yalnız karşılaştırıldı mı), \"tarih\",\n"
-    "\"yazilan\" {ALAN: METİN}, \"eksik\" [ALAN], \"mesaj\", \"tavanUyarisi\" ve \"uyarilar\"\n"
-    "[{\"alan\", \"baslik\", \"kullanilan\", \"yururlukte\", \"metin\"}].\n";
+    "\"yazilan\" {ALAN: METİN}, \"eksik\" [ALAN], \"mesaj\", \"tavanUyarisi\", \"uyarilar\"\n"
+    "[{\"alan\", \"baslik\", \"kullanilan\", \"yururlukte\", \"metin\"}] ve \"tavanNotu\"\n"
+    "(metin ya da null).\n";
 
 // A wrong argument: the reason and then how the companion is used; nothing is computed.
 int Misused(const std::string& message, std::ostream& err) {

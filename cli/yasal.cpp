@@ -31,7 +31,8 @@ void YasalRaporuEkle(const Vaka& vaka, const YasalDegerler& table, JsonWriter& j
         json.key("kullanilan").text(u.kullanilan).key("yururlukte").textOrNull(u.yururlukte);
         json.key("metin").text(u.metin).endObject();
     }
-    json.endArray().endObject();
+    json.endArray().key("tavanNotu").textOrNull(vaka.tavanNotu);
+    json.endObject();
 }
 
 } // namespace pamerol

@@ -2,8 +2,8 @@
 // The companion and the legal figures: with --yasal-degerler, before each case is calculated, the legal
 // figures in force on its own exit date are taken from the table beside the program, except those the
 // case gives itself and a contract's higher days; with --ayar alone the settings' figures are used and
-// only compared with the table's. The result line reports what was taken, what the table does not have
-// and each figure used that is not the law of the exit date.
+// only compared with the table's. The result line reports what was taken, what the table does not have,
+// each figure used that is not the law of the exit date and the note on a ceiling the table lacks.
 #pragma once
 
 #include <iosfwd>
@@ -26,8 +26,8 @@ Expected<std::unique_ptr<YasalDegerler>> YasalDegerleriYukle();
 // Adds what the table gave a case (vaka.yasal, which must be set) to the object of a result line being
 // written, as its member "yasalDegerler": "uygulandi" (the table's figures were taken, or only compared),
 // the date, the figures taken, those the table lacks, the message, the ceiling warning for the TAV the
-// calculation used and "uyarilar" (each figure used that is not the one in force on the date,
-// YasalUyarilar).
+// calculation used, "uyarilar" (each figure used that is not the one in force on the date,
+// YasalUyarilar) and "tavanNotu" (CeilingNote, or null).
 void YasalRaporuEkle(const Vaka& vaka, const YasalDegerler& table, JsonWriter& json);
 
 } // namespace pamerol

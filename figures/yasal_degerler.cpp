@@ -396,11 +396,13 @@ YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, 
 std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& table, int date) {
     std::vector<YasalUyari> out;
     const std::string day = DateText(date);
+    const bool lastCeilingTaken = r.hesap() && r.hesap()->dava.law.ceilingMissing;
     for (Field f : kYasalAlanlar) {
         const std::string& used = r.text(f);
         const YasalDeger* row = table.inForce(f, date);
         YasalUyari u{f, YasalBaslik(f), used, std::nullopt, {}};
         if (!row || row->value.empty()) {
+            if (f == Field::TAV && lastCeilingTaken) continue;
             u.metin = "Çıkış tarihindeki (" + day + ") " + u.baslik + " tabloda yok; hesapta " +
                       Okunan(f, used) + " kullanıldı. " + u.baslik +
                       " değerini Sabitler sekmesinde kontrol edin.";

@@ -183,7 +183,8 @@ struct YasalUyari {
 
 // After a calculation: each legal figure used that differs from the one in force on the date (figures
 // compared as shown, to the kuruş; a minimum only when it is below the statutory figure), and each one
-// the table lacks for the date. In the table's field order.
+// the table lacks for the date. In the table's field order. A ceiling the table lacks that no one gave
+// is left out: the calculation took the table's last one and its note (CeilingNote) says so.
 std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& table, int date);
 
 // The date a case's figures are taken for: its exit date in the dates mode, the day of the calculation

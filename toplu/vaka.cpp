@@ -138,6 +138,7 @@ Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignmen
             r.tavanTablosu = TarihinTavani(*table, *date);
     vaka.sheet.hesapla({}, nullptr, origins);
     if (!r.command3Enabled()) return {};
+    if (const Hesap* h = r.hesap()) vaka.tavanNotu = CeilingNote(h->dava.input, h->dava.law, h->sonuc);
     if (vaka.yasal && vaka.yasal->date) vaka.uyarilar = YasalUyarilar(r, *table, *vaka.yasal->date);
     return {};
 }

@@ -75,13 +75,17 @@ struct Vaka {
     std::optional<YasalRapor> yasal;  // with a table: the figures it gave (none when only compared)
     bool yasalUygulandi = false;      // the table's figures were taken, not only compared
     std::vector<YasalUyari> uyarilar; // the figures used that are not the law of its exit date
+    // The table lacks the ceiling of the date and none was given: the severance was worked out under the
+    // table's last ceiling, or left empty (CeilingNote).
+    std::optional<std::string> tavanNotu;
 
     // Calculated (with or without a warning).
     bool calculated() const { return !settingsRun && sheet.record().command3Enabled(); }
     // The calculation stopped on a date or a figure it cannot read: the printouts are unavailable.
     bool refused() const { return !settingsRun && !sheet.record().command3Enabled(); }
-    // Calculated with a figure that is not the law of its exit date: the caller must look (exit status 3).
-    bool warned() const { return !uyarilar.empty(); }
+    // Calculated with a figure that is not the law of its exit date, or with a ceiling the table lacks:
+    // the caller must look (exit status 3).
+    bool warned() const { return !uyarilar.empty() || tavanNotu.has_value(); }
 };
 
 // Fills the fresh case from the settings (if any) and the assignments, takes the figures of its exit date

@@ -136,6 +136,9 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
             EXPECT_NE(j["fields"]["ITAZM"], "") << year;
             EXPECT_EQ(y["eksik"], Json::array({"TAV"})) << year;
             EXPECT_NE(y["mesaj"].get<std::string>().find("TAV için"), std::string::npos) << year;
+            EXPECT_TRUE(y["uyarilar"].empty()) << year;
+            EXPECT_EQ(y["tavanNotu"].get<std::string>().rfind("Kıdem tazminatı hesaplanmadı: ", 0), 0u)
+                << year;
         }
     }
     // Premium-day mode: no exit date to take the figures for.
@@ -198,8 +201,10 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
 }
 
 // One policy for the figures of a case's exit date. With the table's figures (with or without a settings
-// file) the case takes those of its date, keeps a contract's higher days and the settings' employer. With
-// a settings file alone its figures are used, each one that is not the law of the date named, and the
+// file) the case takes those of its date, keeps a contract's higher days and the settings' employer; a
+// period whose ceiling the table lacks, with none given, is worked out under the table's last ceiling
+// when the wage is at or under it, else the severance is left empty and the notice pay computed. With a
+// settings file alone its figures are used, each one that is not the law of the date named, and the
 // exempt part of the severance capped at the law's ceiling.
 TEST(CompanionYasal, OnePolicyForTheFiguresOfTheExitDate) {
     const pamerol::testing::TempFolder tmp;
@@ -211,7 +216,38 @@ TEST(CompanionYasal, OnePolicyForTheFiguresOfTheExitDate) {
         bool applied;
         std::map<std::string, std::string> fields;
         std::vector<std::string> named; // the figures in "uyarilar"
+        std::string note;               // the start of "tavanNotu"; empty: null
     } rows[] = {
+        // The second half of 2026 has no ceiling in the table; the first half's is 64.948,77.
+        {{"--yasal-degerler", "GTarih=16.08.2020", "CTarih=15.08.2026", "ESUCRET=40.000,00"},
+         3,
+         true,
+         {{"TAV", ""},
+          {"BKTAZ", "240.000,00"},
+          {"DVER", "1.821,60"},
+          {"NET", "238.178,40"},
+          {"BITZM", "74.666,67"},
+          {"ITAZM", "62.899,95"}},
+         {},
+         "01.07.2026 – 31.12.2026 dönemi için Kıdem Tazminatı Tavanı tabloda yok; ücret (40.000,00) "
+         "tablodaki son tavanın (64.948,77, 01.01.2026 – 30.06.2026) altında"},
+        {{"--yasal-degerler", "GTarih=16.08.2020", "CTarih=15.08.2026", "ESUCRET=70.000,00"},
+         3,
+         true,
+         {{"TAV", ""},
+          {"BKTAZ", ""},
+          {"KGVER", ""},
+          {"DVER", ""},
+          {"NET", ""},
+          {"BITZM", "130.666,67"},
+          {"IGVER", "19.600,00"},
+          {"IDVER", "991,76"},
+          {"ITAZM", "110.074,91"}},
+         {},
+         "Kıdem tazminatı hesaplanmadı: 01.07.2026 – 31.12.2026 dönemi için Kıdem Tazminatı Tavanı tabloda "
+         "yok ve ücret (70.000,00) tablodaki son tavanın (64.948,77, 01.01.2026 – 30.06.2026) üstünde. "
+         "Tavanı verin: pencerede \"Sabitler\" sekmesine yazarak, hesap aracında --ayar ile ya da tabloda "
+         "\"Kıdem Tazminatı Tavanı\" sütunuyla."},
         // A contract's 45 days a year: kept, the 15 above the law's 30 taxed as wages (2019: 15 % to
         // 18.000, 20 % above).
         {{"--ayar", contract, "--yasal-degerler", "GTarih=01.01.2010", "CTarih=31.12.2019",
@@ -224,15 +260,22 @@ TEST(CompanionYasal, OnePolicyForTheFiguresOfTheExitDate) {
           {"KGVER", "4.100,00"},
           {"NET", "70.330,75"},
           {"txtUnvani", "Acar Ltd."}},
-         {}},
+         {},
+         ""},
         // The shipped settings (2026) on a 2007 exit: used and named; the exempt part is capped at the
         // law's 2.030,19, so 3,5 years × (3.000,00 − 2.030,19) are taxed.
         {{"--ayar", shipped, "GTarih=15.03.2004", "CTarih=14.09.2007", "ESUCRET=3.000,00"},
          3,
          false,
          {{"TAV", "64948,77"}, {"BKTAZ", "10.500,00"}, {"KGVER", "509,15"}, {"NET", "9.911,15"}},
-         {"DVOR", "TAV", "O5", "VD1", "VD2", "VD3", "VD4"}},
-        {{"--ayar", shipped, "GTarih=15.03.2004", "CTarih=31.03.2026", "ESUCRET=3.000,00"}, 0, false, {}, {}},
+         {"DVOR", "TAV", "O5", "VD1", "VD2", "VD3", "VD4"},
+         ""},
+        {{"--ayar", shipped, "GTarih=15.03.2004", "CTarih=31.03.2026", "ESUCRET=3.000,00"},
+         0,
+         false,
+         {},
+         {},
+         ""},
     };
     for (const auto& row : rows) {
         const std::string name = row.args[0] + " " + row.args[row.args.size() - 2] + " " + row.args.back();
@@ -247,5 +290,10 @@ TEST(CompanionYasal, OnePolicyForTheFiguresOfTheExitDate) {
         std::vector<std::string> named;
         for (const Json& u : y["uyarilar"]) named.push_back(u["alan"]);
         EXPECT_EQ(named, row.named) << name;
+        if (row.note.empty()) {
+            EXPECT_EQ(y["tavanNotu"], nullptr) << name;
+        } else {
+            EXPECT_EQ(y["tavanNotu"].get<std::string>().rfind(row.note, 0), 0u) << name << y["tavanNotu"];
+        }
     }
 }

@@ -55,7 +55,7 @@ class LineReader {
 
 } // namespace
 
-int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream& in, std::ostream& out,
+int RunBatch(const Settings* settings, YasalTablo table, std::istream& in, std::ostream& out,
              std::ostream& err, ArchiveRun* archive) {
     struct Job {
         Assignments assignments;

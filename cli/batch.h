@@ -13,7 +13,7 @@ namespace pamerol {
 // processor, each on its own sheets, and their results are written in the order of the lines. A chunk
 // ends at 4,096 lines or 8 MiB of input, whichever comes first, and its memory is given back after it,
 // so the batch's memory stays bounded whatever the size of its lines. Returns the exit status.
-int RunBatch(const Settings* settings, const YasalDegerler* table, std::istream& in, std::ostream& out,
+int RunBatch(const Settings* settings, YasalTablo table, std::istream& in, std::ostream& out,
              std::ostream& err, ArchiveRun* archive);
 
 } // namespace pamerol

@@ -15,8 +15,8 @@ namespace pamerol {
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation.
 Expected<void> RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer,
                        std::string& out, const SaveTarget* saveTo, std::ostream* err, int* status,
-                       const Printout* printout, ArchiveRun* archive, size_t order,
-                       const YasalDegerler* table, const CalculatedCase& calculated) {
+                       const Printout* printout, ArchiveRun* archive, size_t order, YasalTablo table,
+                       const CalculatedCase& calculated) {
     Vaka vaka;
     if (auto done = VakaHesapla(vaka, settings, assignments, table, printout != nullptr); !done) return done;
     const Record& r = vaka.sheet.record();
@@ -24,13 +24,12 @@ Expected<void> RunCase(const Settings* settings, const Assignments& assignments,
     JsonWriter line(out);
     writer.members(r, vaka.messages, line.beginObject());
     if (calculated) calculated(r, vaka.messages);
-    if (vaka.yasal) YasalRaporuEkle(*vaka.yasal, *table, r, vaka.uyarilar, line);
+    if (vaka.yasal) YasalRaporuEkle(vaka, *table.degerler, line);
     line.endObject();
     out += '\n';
-    if (vaka.yasal) {
-        // Calculated, but with figures that are not the law of the exit date: the caller must look.
-        if (status && !vaka.uyarilar.empty()) *status = WorseStatus(*status, kStatusWarning);
-    }
+    // Calculated, but with figures that are not the law of the exit date or a ceiling the table lacks: the
+    // caller must look.
+    if (status && vaka.warned()) *status = WorseStatus(*status, kStatusWarning);
     if (saveTo) {
         if (auto saved = AyarlariYaz(r, saveTo->path, saveTo->loaded); !saved)
             *status = Report(saved.error(), kStatusRefused, *err);

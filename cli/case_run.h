@@ -39,14 +39,16 @@ struct SaveTarget {
 using CalculatedCase = std::function<void(const Record&, const RecordedMessages&)>;
 // A fresh sheet with the settings (if any), the assignments, the calculator's table and the calculation;
 // appends the result line to out. status becomes 1 when the calculation was refused or a file could not
-// be written; archive keeps the completed case (order: its place in the run); calculated, when given, is
+// be written, and 3 when it was calculated with a figure that is not the law of its exit date or with a
+// ceiling the table lacks (Vaka::warned); the table's figures are taken or only compared as `table` says;
+// archive keeps the completed case (order: its place in the run); calculated, when given, is
 // called with the sheet once it is calculated. Assignments of settings
 // fields only, without a printout, are calculated not at all: the line shows the sheet as it stands. An
 // assignment the sheet does not take gives its Problem, and nothing is written or calculated.
 Expected<void> RunCase(const Settings* settings, const Assignments& assignments, ResultWriter& writer,
                        std::string& out, const SaveTarget* saveTo = nullptr, std::ostream* err = nullptr,
                        int* status = nullptr, const Printout* printout = nullptr,
-                       ArchiveRun* archive = nullptr, size_t order = 0, const YasalDegerler* table = nullptr,
+                       ArchiveRun* archive = nullptr, size_t order = 0, YasalTablo table = {},
                        const CalculatedCase& calculated = {});
 
 // Whether everything written to out has reached it; if not, says so once on err.

@@ -31,27 +31,33 @@ const char* kUsage =
     "          pamerol-hesap --arsiv DOSYA --arsiv-ac NO [--dokum kidem|ihbar|ibraname|aciklama --kaydet "
     "DOSYA]\n"
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --aciklama\n"
-    "          pamerol-hesap --toplu-tablo TABLO --cikti SONUC.xlsx|.ods|.csv [--yasal-degerler | --ayar "
+    "          pamerol-hesap --toplu-tablo TABLO --cikti SONUC.xlsx|.ods|.csv [--yasal-degerler] [--ayar "
     "DOSYA]\n"
     "                        [--cikis-tarihi GG.AA.YYYY] [--pdf-klasoru KLASÖR --dokum "
     "kidem,ihbar,ibraname]\n"
     "                        [--arsiv DOSYA [--toplu-adi AD]] [--ilerleme] [--uzerine-yaz]\n"
     "          pamerol-hesap --toplu-tablo TABLO --onizleme [--cikis-tarihi GG.AA.YYYY]\n"
     "\n"
-    "  --ayar DOSYA      ayarları (Pmrl.ini) önce bu dosyadan yükler\n"
+    "  --ayar DOSYA      ayarları (Pmrl.ini) önce bu dosyadan yükler; --yasal-degerler olmadan vaka bu\n"
+    "                    dosyanın yasal değerleriyle hesaplanır ve çıkış tarihinde geçerli olandan farklı\n"
+    "                    her değer yasalDegerler.uyarilar'da adıyla verilir (tablo okunamazsa bir kez\n"
+    "                    söylenir, karşılaştırılmaz)\n"
     "  --ayar-yaz DOSYA  hesaptan sonra ayar alanlarını bu dosyaya yazar (yalnız o anahtarlar değişir)\n"
     "  --toplu           standart girdiden her satırda bir JSON nesnesi okur, her vakaya bir sonuç satırı "
     "yazar\n"
     "  --yasal-degerler  her vakaya çıkış tarihinde geçerli yasal değerleri yasal-degerler.csv'den uygular;\n"
-    "                    vakada verilen değerler tablodakilerden önce gelir\n"
+    "                    vakada verilen değerler tablodakilerden önce gelir; --ayar ile işveren bilgileri,\n"
+    "                    sözleşmenin yasal olandan yüksek kıdem ve ihbar günleri ve tabloda olmayan bir\n"
+    "                    değer (örneğin bir dönemin tavanı) ayar dosyasından kalır\n"
     "  --aciklama        sayfa yerine hesap açıklamasını yazar: her satırda bir JSON nesnesi\n"
     "                    {\"baslik\": ..., \"degerler\": {ad: metin, ...}, \"sonuc\": ...} (--arsiv-ac ile "
     "de)\n"
     "  --toplu-tablo TABLO  personel tablosunun (.xlsx, .xls, .ods ya da CSV: UTF-8 ya da Windows-1254;\n"
     "                    ; , ya da sekme ile ayrılmış; ilk satır sütun adları) her satırını hesaplar;\n"
     "                    sonuç tablosunu --cikti DOSYA'ya (.xlsx, .ods, .csv) yazar, özeti standart\n"
-    "                    çıktıya; yasal değerler her satırın çıkış tarihindekilerdir, --ayar DOSYA ile\n"
-    "                    her satıra o dosyanınkiler\n"
+    "                    çıktıya; yasal değerler her satırın çıkış tarihindekilerdir (--ayar DOSYA ile\n"
+    "                    de --yasal-degerler verilirse); --ayar DOSYA tek başına her satıra o dosyanın\n"
+    "                    değerlerini verir, yasal olandan farklıları \"Uyarı\" sütununda adlandırır\n"
     "  --cikis-tarihi GG.AA.YYYY  --toplu-tablo ile: her satırı bu tarihte çıkmış gibi hesaplar (yıl sonu\n"
     "                    kıdem tazminatı karşılığı); tablonun \"Çıkış Tarihi\" sütunu kullanılmaz\n"
     "  --pdf-klasoru KLASÖR  --toplu-tablo ile: --dokum'da virgülle sayılan dökümleri her satır için\n"
@@ -89,10 +95,19 @@ const char* kUsage =
     "\n"
     "Çıkış durumu: 0 hesap tamam (uyarı yok) ya da ayarlar yüklendi ve yazıldı; 1 hesap yapılamadı\n"
     "(mesajda nedeni), bir satır hatalı ya da bir dosya yazılamadı; 2 bilinmeyen alan ya da hatalı argüman,\n"
-    "hiçbir şey hesaplanmadı; 3 hesaplandı ama uyarıyla: --yasal-degerler ile kullanılan bir yasal değer\n"
-    "çıkış tarihinde geçerli olandan farklı ya da tabloda yok (yasalDegerler.uyarilar).\n"
-    "--toplu-tablo: 1 bir satır hesaplanamadı (öbürleri yazıldı), 3 bir satırda yasal değer uyarısı var;\n"
-    "2 tablo okunamadı, gerekli bir sütun yok ya da sonuç dosyası yazılamaz: hiçbir şey hesaplanmadı.\n";
+    "hiçbir şey hesaplanmadı; 3 hesaplandı ama uyarıyla: kullanılan bir yasal değer çıkış tarihinde\n"
+    "geçerli olandan farklı ya da tabloda yok (yasalDegerler.uyarilar), ya da çıkış tarihinin tavanı\n"
+    "tabloda yok ve verilmedi (yasalDegerler.tavanNotu): ücret tablodaki son tavanın altındaysa kıdem\n"
+    "tazminatı hesaplandı (sonuç kesin), üstündeyse kıdem tazminatı boş kaldı, ihbar tazminatı hesaplandı.\n"
+    "--toplu-tablo: 1 bir satır hesaplanamadı (öbürleri yazıldı), 3 bir satırda yasal değer uyarısı ya da\n"
+    "tavan notu var (\"Uyarı\" sütunu); 2 tablo okunamadı, gerekli bir sütun yok ya da sonuç dosyası\n"
+    "yazılamaz: hiçbir şey hesaplanmadı.\n"
+    "\n"
+    "--yasal-degerler ya da --ayar ile her sonuç satırında \"yasalDegerler\" nesnesi:\n"
+    "\"uygulandi\" (tablonun değerleri alındı mı, yoksa yalnız karşılaştırıldı mı), \"tarih\",\n"
+    "\"yazilan\" {ALAN: METİN}, \"eksik\" [ALAN], \"mesaj\", \"tavanUyarisi\", \"uyarilar\"\n"
+    "[{\"alan\", \"baslik\", \"kullanilan\", \"yururlukte\", \"metin\"}] ve \"tavanNotu\"\n"
+    "(metin ya da null).\n";
 
 // A wrong argument: the reason and then how the companion is used; nothing is computed.
 int Misused(const std::string& message, std::ostream& err) {
@@ -210,8 +225,6 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             return Misused("--toplu-tablo ile --pdf-klasoru KLASÖR ve --dokum kidem,ihbar,ibraname birlikte "
                            "verilir",
                            err);
-        if (yasalDegerler && settingsFile)
-            return Misused("--toplu-tablo ile ya --yasal-degerler ya da --ayar DOSYA verilir", err);
         if (cikisTarihi) {
             const auto date = ReadDate(*cikisTarihi, DateForms::Table);
             if (!date)
@@ -235,18 +248,31 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         settings->loaded = std::move(loaded.loaded);
     }
 
+    // One policy for the legal figures (YasalTablo): with --yasal-degerler, and for a table of employees
+    // without a settings file, each case takes those of its exit date over the settings; with a settings
+    // file alone the settings' figures are used and each one that is not the law of the exit date is
+    // named. For that comparison only, a table that cannot be read is said once and the cases go on.
     std::unique_ptr<YasalDegerler> table;
-    // A table of employees takes the legal figures of each row's exit date unless a settings file is given.
-    if (yasalDegerler || (tabloIn && !settingsFile)) {
+    const bool applyTable = yasalDegerler || (tabloIn && !settingsFile);
+    const bool calculates = batch || tabloIn || printout || !OnlySettings(assignments);
+    if (applyTable) {
         auto loaded = YasalDegerleriYukle();
         if (!loaded) return Report(loaded.error(), kStatusUsage, err);
         table = std::move(*loaded);
+    } else if (settingsFile && calculates && !archiveOptions.command() && !archiveOptions.reopen) {
+        auto loaded = YasalDegerleriYukle();
+        if (loaded)
+            table = std::move(*loaded);
+        else
+            err << "pamerol-hesap: " << loaded.error().message
+                << "; ayar dosyasındaki değerler çıkış tarihinin yasal değerleriyle karşılaştırılmadı\n";
     }
+    const YasalTablo yasal{table.get(), applyTable};
     if (tabloIn)
         return RunTopluTablo(TopluTabloSecenekleri{*tabloIn, *tabloOut, cikisTarihi, uzerineYaz, settingsFile,
                                                    pdfKlasoru, dokumler, archiveOptions.file,
                                                    topluAdi.value_or("")},
-                             ilerleme, settings.get(), table.get(), out, err);
+                             ilerleme, settings.get(), yasal, out, err);
 
     const auto archivePath = ArchivePath(archiveOptions, settingsFile);
     if ((archiveOptions.command() || archiveOptions.reopen) && !archivePath)
@@ -294,7 +320,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     if (archiveOptions.file) archive.emplace(*archiveOptions.file, err);
     ArchiveRun* const archiveRun = archive ? &*archive : nullptr;
 
-    if (batch) return RunBatch(settings.get(), table.get(), in, out, err, archiveRun);
+    if (batch) return RunBatch(settings.get(), yasal, in, out, err, archiveRun);
 
     for (const auto& [name, value] : assignments) {
         if (!KnownName(name)) return Report(Failure(UnknownField(name)), kStatusUsage, err);
@@ -308,7 +334,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     std::string result;
     const Expected<void> ran =
         RunCase(settings.get(), assignments, writer, result, saveTo ? &*saveTo : nullptr, &err, &status,
-                printout ? &*printout : nullptr, archiveRun, 0, table.get(),
+                printout ? &*printout : nullptr, archiveRun, 0, yasal,
                 aciklama ? CalculatedCase(explain) : CalculatedCase());
     if (!ran) return Report(ran.error(), kStatusUsage, err);
     // With --aciklama the statement stands in place of the sheet's line.

@@ -75,7 +75,7 @@ int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string
 }
 
 int RunTopluTablo(const TopluTabloSecenekleri& secenekler, bool ilerleme, const Settings* settings,
-                  const YasalDegerler* table, std::ostream& out, std::ostream& err) {
+                  YasalTablo table, std::ostream& out, std::ostream& err) {
     StopToken stop;
     StopOnSignal stopOnSignal(stop);
     stop.officesStarted = [&stopOnSignal] { stopOnSignal.again(); };

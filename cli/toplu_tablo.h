@@ -24,6 +24,6 @@ int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string
 // summary as JSON lines on out (IlerlemeSatiri, OzetSatiri); otherwise the summary as "label: value" lines,
 // and the rows done counted on a terminal's standard error. Returns the run's exit status.
 int RunTopluTablo(const TopluTabloSecenekleri& secenekler, bool ilerleme, const Settings* settings,
-                  const YasalDegerler* table, std::ostream& out, std::ostream& err);
+                  YasalTablo table, std::ostream& out, std::ostream& err);
 
 } // namespace pamerol

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The companion's --yasal-degerler: before each case is calculated, the legal figures in force on its own
-// exit date are taken from the table beside the program, except those the case gives itself; the result
-// line reports what was taken and what the table does not have.
+// The companion and the legal figures: with --yasal-degerler, before each case is calculated, the legal
+// figures in force on its own exit date are taken from the table beside the program, except those the
+// case gives itself and a contract's higher days; with --ayar alone the settings' figures are used and
+// only compared with the table's. The result line reports what was taken, what the table does not have,
+// each figure used that is not the law of the exit date and the note on a ceiling the table lacks.
 #pragma once
 
 #include <iosfwd>
@@ -13,6 +15,7 @@
 #include "base/json.h"
 #include "calc/record.h"
 #include "figures/yasal_degerler.h"
+#include "toplu/vaka.h"
 
 namespace pamerol {
 
@@ -20,10 +23,11 @@ namespace pamerol {
 // program). A Problem naming the file and the reason when it cannot be read or a row of it is malformed.
 Expected<std::unique_ptr<YasalDegerler>> YasalDegerleriYukle();
 
-// Adds the report, and the ceiling warning for the TAV the calculation used, to the object of a result
-// line being written, as its member "yasalDegerler".
-// "uyarilar" lists each figure used that is not the one in force on the date (YasalUyarilar).
-void YasalRaporuEkle(const YasalRapor& report, const YasalDegerler& table, const Record& r,
-                     const std::vector<YasalUyari>& uyarilar, JsonWriter& json);
+// Adds what the table gave a case (vaka.yasal, which must be set) to the object of a result line being
+// written, as its member "yasalDegerler": "uygulandi" (the table's figures were taken, or only compared),
+// the date, the figures taken, those the table lacks, the message, the ceiling warning for the TAV the
+// calculation used, "uyarilar" (each figure used that is not the one in force on the date,
+// YasalUyarilar) and "tavanNotu" (CeilingNote, or null).
+void YasalRaporuEkle(const Vaka& vaka, const YasalDegerler& table, JsonWriter& json);
 
 } // namespace pamerol

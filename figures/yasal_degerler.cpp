@@ -380,15 +380,14 @@ CeilingInForce TarihinTavani(const YasalDegerler& table, int date) {
 }
 
 YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, std::optional<int> date,
-                                         const std::function<bool(Field)>& keep, AsgariKurali asgari,
-                                         FigureOrigins* origins) {
+                                         const std::function<bool(Field)>& keep, FigureOrigins* origins) {
     YasalRapor report;
     report.date = date;
     if (!date) {
         report.message = kCikisTarihiGerekli;
         return report;
     }
-    Getirilen g = YasalDegerleriYaz(r, table, *date, keep, asgari);
+    Getirilen g = YasalDegerleriYaz(r, table, *date, keep, AsgariKurali::Yukseltir);
     for (Field f : g.filled) {
         report.filled.emplace_back(f, r.text(f));
         if (origins)
@@ -403,11 +402,13 @@ YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, 
 std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& table, int date) {
     std::vector<YasalUyari> out;
     const std::string day = DateText(date);
+    const bool lastCeilingTaken = r.hesap() && r.hesap()->dava.law.ceilingMissing;
     for (Field f : kYasalAlanlar) {
         const std::string& used = r.text(f);
         const YasalDeger* row = table.inForce(f, date);
         YasalUyari u{f, YasalBaslik(f), used, std::nullopt, {}};
         if (!row || row->value.empty()) {
+            if (f == Field::TAV && lastCeilingTaken) continue;
             u.metin = "Çıkış tarihindeki (" + day + ") " + u.baslik + " tabloda yok; hesapta " +
                       Okunan(f, used) + " kullanıldı. " + u.baslik +
                       " değerini Sabitler sekmesinde kontrol edin.";

@@ -86,15 +86,17 @@ std::optional<int> CikisTarihi(const Record& r);
 
 // How a figure the law sets only as a minimum (AsgariYasalDeger) is written from the table.
 enum class AsgariKurali {
-    Yazilir,   // like every other figure: the statutory one replaces what the field holds
-    Yukseltir, // raised to the statutory figure when the field holds less, kept when it holds more
+    Yazilir,   // like every other figure: the statutory one replaces what the field holds (the clerk's
+               // own command that fetches the law's figures into "Sabitler")
+    Yukseltir, // raised to the statutory figure when the field holds less, kept when it holds more (a
+               // contract's days): the figures of a case's date
 };
 
 // Writes the figures in force on the date into the settings fields through Record::write, as if the
 // clerk had typed them, so that their change rules run (the results clear). A field for which keep
 // answers true is neither written nor counted as missing (the caller was given its value, or the clerk
-// typed it for this case). The caller then refreshes the income-tax calculator's copy of the brackets,
-// as a settings load does.
+// typed it for this case); a field the table lacks for the date keeps its text. The caller then
+// refreshes the income-tax calculator's copy of the brackets, as a settings load does.
 Getirilen YasalDegerleriYaz(Record& r, const YasalDegerler& table, int date,
                             const std::function<bool(Field)>& keep = {},
                             AsgariKurali asgari = AsgariKurali::Yazilir);
@@ -108,11 +110,14 @@ struct YasalRapor {
 };
 
 // The one step that gives a case, before it is calculated, the legal figures in force on its date (the
-// window's calculation and the companion's --yasal-degerler alike): nothing without a date, with the
-// message that asks for one; otherwise YasalDegerleriYaz, reported with the texts written.
-// The origins of the figures written are set to the table's row (its period and sources) when asked.
+// window's calculation, the companion's --yasal-degerler with or without a settings file, and a table of
+// employees alike): nothing without a date, with the message that asks for one; otherwise
+// YasalDegerleriYaz with the statutory minimums raising a lower figure and keeping a contract's higher
+// one (AsgariKurali::Yukseltir), reported with the texts written. The employer's particulars are no legal
+// figure and stay as the settings gave them. The origins of the figures written are set to the table's
+// row (its period and sources) when asked.
 YasalRapor TarihinYasalDegerleriniUygula(Record& r, const YasalDegerler& table, std::optional<int> date,
-                                         const std::function<bool(Field)>& keep, AsgariKurali asgari,
+                                         const std::function<bool(Field)>& keep,
                                          FigureOrigins* origins = nullptr);
 
 // What the table says of the severance ceiling on a date: the ceiling in force, or, for a period no
@@ -181,7 +186,8 @@ struct YasalUyari {
 
 // After a calculation: each legal figure used that differs from the one in force on the date (figures
 // compared as shown, to the kuruş; a minimum only when it is below the statutory figure), and each one
-// the table lacks for the date. In the table's field order.
+// the table lacks for the date. In the table's field order. A ceiling the table lacks that no one gave
+// is left out: the calculation took the table's last one and its note (CeilingNote) says so.
 std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& table, int date);
 
 // The date a case's figures are taken for: its exit date in the dates mode, the day of the calculation

@@ -163,8 +163,8 @@ std::string DokumDosyaAdi(size_t sira, size_t toplam, const std::string& adSoyad
     return number + " " + name + " – " + DokumBasligi(dokum) + ".pdf";
 }
 
-TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* settings,
-                    const YasalDegerler* table, std::ostream& err, const StopToken& stop,
+TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* settings, YasalTablo table,
+                    std::ostream& err, const StopToken& stop,
                     const std::function<void(const TopluIlerleme&)>& onProgress) {
     TopluSonuc sonuc;
     // Nothing computed: the reason is on err.
@@ -238,13 +238,15 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     };
     std::vector<PaperJob> jobs;
     std::vector<SonucSatiri> rows;
-    std::vector<size_t> lines; // each row's line in the clerk's file
+    std::vector<size_t> lines;                            // each row's line in the clerk's file
+    std::vector<std::optional<std::string>> tavanNotlari; // each row's note on a ceiling the table lacks
     rows.reserve(total);
     int status = kStatusOk;
     for (const TabloSatiri& satir : tablo->satirlar) {
         if (!papers && stop.stopped()) break;
         SonucSatiri row;
         row.sira = rows.size() + 1;
+        std::optional<std::string> tavanNotu; // CeilingNote: the table lacks the ceiling of the row's date
         if (satir.hata.empty()) {
             int rowStatus = kStatusOk;
             Vaka vaka;
@@ -258,7 +260,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                         archive->keep(r, std::vector<Dokum>{}, row.sira);
                 }
                 if (vaka.refused()) rowStatus = kStatusRefused;
-                if (!vaka.uyarilar.empty()) rowStatus = WorseStatus(rowStatus, kStatusWarning);
+                if (vaka.warned()) rowStatus = WorseStatus(rowStatus, kStatusWarning);
                 for (int i = 0; i < kFieldCount; ++i)
                     row.alan[static_cast<size_t>(i)] = r.text(static_cast<Field>(i));
                 row.hesaplandi = vaka.calculated();
@@ -270,7 +272,9 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                     notes.clear();
                 }
                 for (const YasalUyari& u : vaka.uyarilar) notes.push_back(u.metin);
+                if (vaka.tavanNotu) notes.push_back(*vaka.tavanNotu);
                 row.uyari = Joined(notes, " ");
+                tavanNotu = vaka.tavanNotu;
             } else {
                 row.hata = done.error().message;
                 rowStatus = kStatusRefused;
@@ -288,6 +292,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         const std::string name = row.alan[static_cast<size_t>(Field::txtAdiSoyadi)];
         rows.push_back(std::move(row));
         lines.push_back(satir.satir);
+        tavanNotlari.push_back(std::move(tavanNotu));
         if (!waitsForPapers) reportProgress(name);
     }
 
@@ -353,6 +358,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         if (taken < jobs.size()) {
             rows.resize(jobs[taken].row);
             lines.resize(rows.size());
+            tavanNotlari.resize(rows.size());
         }
     }
     const bool stopped = rows.size() < total;
@@ -360,13 +366,21 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     if (paperFailures) status = WorseStatus(status, kStatusRefused);
 
     std::vector<std::pair<std::string, std::string>> refused; // where, and why
-    size_t warned = 0;
+    // The rows whose date's ceiling the table lacks: the severance left empty (where, and the note), or
+    // worked out under the table's last ceiling.
+    std::vector<std::pair<std::string, std::string>> noSeverance;
+    size_t warned = 0, underLastCeiling = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (!rows[i].uyari.empty()) ++warned;
-        if (!rows[i].hata.empty())
-            refused.emplace_back(std::to_string(lines[i]) + ". satır (" +
-                                     rows[i].alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")",
-                                 rows[i].hata);
+        const std::string where = std::to_string(lines[i]) + ". satır (" +
+                                  rows[i].alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")";
+        if (!rows[i].hata.empty()) refused.emplace_back(where, rows[i].hata);
+        if (tavanNotlari[i] && rows[i].sonuc) {
+            if (rows[i].sonuc->severanceUnknown)
+                noSeverance.emplace_back(where, *tavanNotlari[i]);
+            else
+                ++underLastCeiling;
+        }
     }
 
     // One PDF per paper with every row's, for printing in one go.
@@ -398,10 +412,20 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         for (const auto& c : tablo->eslesmeyenler) quoted.push_back('"' + c + '"');
         ozet.emplace_back("Eşleşmeyen sütunlar (okunmadı)", Joined(quoted, ", "));
     }
-    ozet.emplace_back("Yasal değerler",
-                      settings
-                          ? "her satıra ayar dosyasındaki değerler (" + *secenekler.ayarDosyasi + ")"
-                          : std::string("her satırın çıkış tarihinde geçerli değerler (yasal-degerler.csv)"));
+    const std::string ayar = secenekler.ayarDosyasi.value_or(std::string());
+    std::string figures;
+    if (table.degerler && table.uygulanir)
+        figures =
+            "her satırın çıkış tarihinde geçerli değerler (yasal-degerler.csv)" +
+            (settings ? "; işveren bilgileri, sözleşmenin daha yüksek kıdem ve ihbar günleri ve tabloda "
+                        "olmayan değerler ayar dosyasından (" +
+                            ayar + ")"
+                      : std::string());
+    else
+        figures = "her satıra ayar dosyasındaki değerler (" + ayar + ")" +
+                  (table.degerler ? "; çıkış tarihinin yasal değerinden farklı olanlar \"Uyarı\" sütununda"
+                                  : "; yasal değerler tablosu okunamadığından karşılaştırılmadı");
+    ozet.emplace_back("Yasal değerler", figures);
     if (secenekler.cikisTarihi)
         ozet.emplace_back(
             "Referans çıkış tarihi",
@@ -410,6 +434,16 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 "kullanılmadı)");
     if (warned)
         ozet.emplace_back("Yasal değer uyarısı olan satır", std::to_string(warned) + " (\"Uyarı\" sütunu)");
+    if (underLastCeiling)
+        ozet.emplace_back(
+            "Tavanı tabloda olmayan, son tavanın altında hesaplanan satır",
+            std::to_string(underLastCeiling) +
+                " (ücret tablodaki son tavanın altında: kıdem tazminatı kesin; \"Uyarı\" sütunu)");
+    if (!noSeverance.empty())
+        ozet.emplace_back("Kıdem tazminatı hesaplanmayan satır",
+                          std::to_string(noSeverance.size()) +
+                              " (tavan tabloda yok, ücret tablodaki son tavanın üstünde; ihbar tazminatı "
+                              "hesaplandı; \"Uyarı\" sütunu)");
     {
         const auto titles = SonucBasliklari();
         const auto& fields = SonucAlanlari();
@@ -424,6 +458,12 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     if (refused.size() > 10)
         ozet.emplace_back("...",
                           "ve " + std::to_string(refused.size() - 10) + " satır daha (\"Hata\" sütunu)");
+    for (size_t i = 0; i < noSeverance.size() && i < 10; ++i)
+        ozet.emplace_back(noSeverance[i].first, noSeverance[i].second);
+    if (noSeverance.size() > 10)
+        ozet.emplace_back("...", "ve kıdem tazminatı hesaplanmayan " +
+                                     std::to_string(noSeverance.size() - 10) +
+                                     " satır daha (\"Uyarı\" sütunu)");
     if (stopped)
         ozet.emplace_back("İptal", std::to_string(rows.size()) + " / " + std::to_string(total) +
                                        " satırdan sonra durduruldu; kalan " +

@@ -25,7 +25,7 @@ struct TopluTabloSecenekleri {
     std::string cikti;                      // the results table (.xlsx, .ods, .csv)
     std::optional<std::string> cikisTarihi; // a reference exit date for every row, "GG.AA.YYYY"
     bool uzerineYaz = false;                // an existing output (results table, papers) may be replaced
-    std::optional<std::string> ayarDosyasi; // the settings every row starts from; none: the legal table
+    std::optional<std::string> ayarDosyasi; // the settings every row starts from (named in the summary)
     std::optional<std::string> pdfKlasoru;  // where each row's papers go as PDFs, with one combined per paper
     std::vector<Dokum> dokumler;            // the papers filled for each row
     std::optional<std::string> arsiv;       // the archive every completed row is stored in
@@ -65,9 +65,12 @@ std::string DokumDosyaAdi(size_t sira, size_t toplam, const std::string& adSoyad
 // The status: 2 when nothing was computed (an output that must not or cannot be written, an input that is
 // no table or lacks a required column, an archive that cannot be opened), 1 when a row was not calculated
 // (the others are written) or a file not written, 3 when a row used a legal figure that is not the law of
-// its exit date, else 0. The summary lines are made once the results table is written.
-TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* settings,
-                    const YasalDegerler* table, std::ostream& err, const StopToken& stop,
+// its exit date or a ceiling the table lacks (its severance worked out under the table's last ceiling, or
+// left empty with the notice pay computed), else 0. The legal figures are the table's for each row's exit
+// date, or the settings' compared with them (YasalTablo). The summary lines are made once the results
+// table is written; they count and name the rows whose severance was left empty.
+TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* settings, YasalTablo table,
+                    std::ostream& err, const StopToken& stop,
                     const std::function<void(const TopluIlerleme&)>& onProgress = {});
 
 } // namespace pamerol

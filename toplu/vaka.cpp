@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 
+#include "base/conversions.h"
 #include "calc/fields.h"
 #include "sheet/profile.h"
 
@@ -34,7 +36,14 @@ Expected<void> Apply(Pamerol& sheet, const std::string& name, const std::string&
     } else if (auto f = FieldByName(name)) {
         // The boxes of several lines hand their text over with CR LF line breaks, and so does a settings
         // load; a text given here with LF or CR breaks is stored the same way.
-        r.write(*f, Info(*f).kind == Kind::MultiLineText ? WithCrLfLineBreaks(value) : value);
+        std::string text = Info(*f).kind == Kind::MultiLineText ? WithCrLfLineBreaks(value) : value;
+        // A day count as a clerk writes it in a table ("2.500"), which the day fields' own reading (the
+        // number before a ".") would take for 2,5. One out of range keeps its text for the message.
+        if (Info(*f).kind == Kind::DayCount)
+            if (auto days = ReadAmount(text, AmountForms::Table);
+                days && *days >= 0 && *days <= kMaxDays && *days == std::trunc(*days))
+                if (auto written = NumberText(*days)) text = std::move(*written);
+        r.write(*f, std::move(text));
     } else {
         return Failure(UnknownField(name));
     }
@@ -83,12 +92,28 @@ bool Given(const Assignments& assignments, Field f) {
 YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Assignments& assignments,
                                 FigureOrigins* origins) {
     return TarihinYasalDegerleriniUygula(
-        r, table, CikisTarihi(r), [&](Field f) { return Given(assignments, f); }, AsgariKurali::Yazilir,
-        origins);
+        r, table, CikisTarihi(r), [&](Field f) { return Given(assignments, f); }, origins);
 }
 
+namespace {
+
+// What comparing a case's figures with the table's, without taking them, reports: the date compared for.
+YasalRapor Karsilastirilan(const Record& r) {
+    YasalRapor report;
+    report.date = CikisTarihi(r);
+    report.message = report.date
+                         ? "Yasal değerler alınmadı (ayar dosyasındaki değerler kullanıldı); " +
+                               DateText(*report.date) + " tarihinde geçerli olanlarla karşılaştırıldı."
+                         : "Kullanılan değerler çıkış tarihinin yasal değerleriyle karşılaştırılır: "
+                           "geçerli bir çıkış tarihi yok.";
+    return report;
+}
+
+} // namespace
+
 Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assignments,
-                           const YasalDegerler* table, bool printout) {
+                           YasalTablo tablo, bool printout) {
+    const YasalDegerler* table = tablo.degerler;
     Record& r = vaka.sheet.record();
     if (settings) CopySettings(settings->record, r);
     for (const auto& [name, value] : assignments)
@@ -99,15 +124,22 @@ Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignmen
     FigureOrigins origins;
     for (Field f : kFigureFields)
         if (Given(assignments, f)) origins[f].kind = FigureOrigin::TypedForCase;
-    if (table && !vaka.settingsRun) vaka.yasal = YasalDegerleriUygula(r, *table, assignments, &origins);
+    if (table && !vaka.settingsRun) {
+        vaka.yasalUygulandi = tablo.uygulanir;
+        vaka.yasal =
+            tablo.uygulanir ? YasalDegerleriUygula(r, *table, assignments, &origins) : Karsilastirilan(r);
+    }
     CopyBracketsToCalculator(r);
     if (vaka.settingsRun) return {};
+    // The table's ceiling of the date caps the exempt part of the severance, whether or not its figures
+    // are taken; with no ceiling given, the table's last one serves a wage under it.
     if (table)
         if (const std::optional<int> date = YasalTarih(r, TodayKey()))
             r.tavanTablosu = TarihinTavani(*table, *date);
     vaka.sheet.hesapla({}, nullptr, origins);
-    if (vaka.yasal && vaka.yasal->date && r.command3Enabled())
-        vaka.uyarilar = YasalUyarilar(r, *table, *vaka.yasal->date);
+    if (!r.command3Enabled()) return {};
+    if (const Hesap* h = r.hesap()) vaka.tavanNotu = CeilingNote(h->dava.input, h->dava.law, h->sonuc);
+    if (vaka.yasal && vaka.yasal->date) vaka.uyarilar = YasalUyarilar(r, *table, *vaka.yasal->date);
     return {};
 }
 

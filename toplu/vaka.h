@@ -30,7 +30,9 @@ struct Settings {
 // At most 100 characters of a text from the input, so that a message never repeats a huge line.
 std::string Excerpt(std::string_view text);
 
-// One assignment as the window would make it: a field's text, the mode or an include flag. A Problem for a
+// One assignment as the window would make it: a field's text, the mode or an include flag. A day count is
+// read as a table of employees reads its cells: "2.500" is 2500 days, written "2500" (a text the table
+// would not read as a whole number of days up to kMaxDays is given to the sheet as it is). A Problem for a
 // name or a value the sheet does not take (the companion's misuse: nothing is computed).
 Expected<void> Apply(Pamerol& sheet, const std::string& name, const std::string& value);
 
@@ -51,29 +53,46 @@ bool OnlySettings(const Assignments& assignments);
 std::string UnknownField(const std::string& name);
 
 // Applies the table to a case's sheet after its assignments, for its exit date: the fields the
-// assignments name keep their given texts.
+// assignments name keep their given texts, a contract's higher severance and notice days are kept.
 YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Assignments& assignments,
                                 FigureOrigins* origins = nullptr);
+
+// The table of legal figures as a case meets it. One policy for every path: with the table's figures
+// (--yasal-degerler, with or without a settings file, and a table of employees) the case takes those of
+// its exit date over the settings, as the window does; with a settings file alone it keeps the settings'
+// figures, and each one that is not the law of its exit date is named, as the window does with its
+// switch off.
+struct YasalTablo {
+    const YasalDegerler* degerler = nullptr; // none: no table at hand, nothing taken or compared
+    bool uygulanir = true;                   // false: the figures used are only compared with the table's
+};
 
 // A case calculated: its sheet and messages, and what the table of legal figures gave it.
 struct Vaka {
     RecordedMessages messages;
     Pamerol sheet{messages};
     bool settingsRun = false;         // the assignments name settings fields only: nothing was calculated
-    std::optional<YasalRapor> yasal;  // the figures the table gave it (with a table)
+    std::optional<YasalRapor> yasal;  // with a table: the figures it gave (none when only compared)
+    bool yasalUygulandi = false;      // the table's figures were taken, not only compared
     std::vector<YasalUyari> uyarilar; // the figures used that are not the law of its exit date
+    // The table lacks the ceiling of the date and none was given: the severance was worked out under the
+    // table's last ceiling, or left empty (CeilingNote).
+    std::optional<std::string> tavanNotu;
 
     // Calculated (with or without a warning).
     bool calculated() const { return !settingsRun && sheet.record().command3Enabled(); }
     // The calculation stopped on a date or a figure it cannot read: the printouts are unavailable.
     bool refused() const { return !settingsRun && !sheet.record().command3Enabled(); }
+    // Calculated with a figure that is not the law of its exit date, or with a ceiling the table lacks:
+    // the caller must look (exit status 3).
+    bool warned() const { return !uyarilar.empty() || tavanNotu.has_value(); }
 };
 
 // Fills the fresh case from the settings (if any) and the assignments, takes the figures of its exit date
-// from the table (if any) and calculates it; assignments of settings fields only are calculated not at all
-// unless a paper is to be filled from the case (printout). The first assignment Apply refuses stops it
-// with its Problem, before anything is calculated.
+// from the table or compares with them (YasalTablo) and calculates it; assignments of settings fields
+// only are calculated not at all unless a paper is to be filled from the case (printout). The first
+// assignment Apply refuses stops it with its Problem, before anything is calculated.
 Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignments& assignments,
-                           const YasalDegerler* table, bool printout = false);
+                           YasalTablo tablo = {}, bool printout = false);
 
 } // namespace pamerol

@@ -330,7 +330,7 @@ void PamerolWindow::calculate(const std::string& note) {
             if (table)
                 TarihinYasalDegerleriniUygula(
                     r, *table, YasalTarih(r, TodayKey()), [this](F f) { return core_.elleGirildi(f); },
-                    AsgariKurali::Yukseltir, &origins);
+                    &origins);
         },
         &said);
     // The result box gains a paragraph naming each legal figure that is not the law of the case's date.

@@ -43,8 +43,8 @@ TEST(Companion, ComputesTheExampleCase) {
     const Json& f = j["fields"];
     EXPECT_EQ(f.begin().key(), "GTarih"); // the record's order
     EXPECT_EQ(f["TBRUT"], "2.000,00");
-    EXPECT_EQ(f["TGUNU"], "1275");
-    EXPECT_EQ(f["NET"], "6.817,12");
+    EXPECT_EQ(f["TGUNU"], "1279");
+    EXPECT_EQ(f["NET"], "6.817,13");
     EXPECT_EQ(f["BITZM"], "3.733,33");
     EXPECT_EQ(f["IDVER"], "24,64");
     EXPECT_EQ(f["IGVER"], "560,00");
@@ -52,7 +52,7 @@ TEST(Companion, ComputesTheExampleCase) {
     EXPECT_EQ(j["Command3"], true);
     EXPECT_DOUBLE_EQ(j["YillikKidemTutari"].get<double>(), 1960.69);
     ASSERT_EQ(j["messages"].size(), 1u);
-    EXPECT_EQ(j["messages"][0]["text"], "Kıdem Tazminatı =6.817,12\r\nİhbar Tazminatı  =3.148,69");
+    EXPECT_EQ(j["messages"][0]["text"], "Kıdem Tazminatı =6.817,13\r\nİhbar Tazminatı  =3.148,69");
     EXPECT_EQ(j["messages"][0]["icon"], "information");
 }
 
@@ -130,13 +130,14 @@ TEST(Companion, BatchRunsEveryLineOnAFreshSheet) {
                               "{\"ESUCRET\":\"100\",\"NOSUCH\":\"1\"}\n"
                               "{\"TBRUT\":\"5\",\"ESUCRET\":\"100\"}\n"
                               "{\"ESUCRET\":\"100\",\"TBRUT\":\"5\"}\n"
-                              "{\"Check1\":2}\n";
+                              "{\"Check1\":2}\n"
+                              "{\"Option2\":\"1\",\"DGUN\":\"1.000\",\"TGUN\":\"2.500\"}\n";
     Outcome r = Companion({"--toplu"}, input);
     EXPECT_EQ(r.status, 1);
     std::istringstream lines(r.out);
     std::vector<Json> out;
     for (std::string l; std::getline(lines, l);) out.push_back(Json::parse(l));
-    ASSERT_EQ(out.size(), 6u);
+    ASSERT_EQ(out.size(), 7u);
     EXPECT_EQ(out[0]["mode"], 2);
     EXPECT_EQ(out[0]["fields"]["GGUN"], "400");
     EXPECT_EQ(out[0]["fields"]["KYILI"], "1");
@@ -150,6 +151,9 @@ TEST(Companion, BatchRunsEveryLineOnAFreshSheet) {
     EXPECT_EQ(out[4]["mode"], 1); // a fresh sheet: the mode of line 1 is gone
     EXPECT_EQ(out[5]["line"], 6);
     EXPECT_EQ(out[5]["error"], "\"Check1\" alanının değeri tırnak içinde bir metin olmalı");
+    // Day counts as a table of employees writes them: "2.500" is 2500 days, never 2,5.
+    EXPECT_EQ(out[6]["fields"]["TGUN"], "2500");
+    EXPECT_EQ(out[6]["fields"]["GGUN"], "3500");
 }
 
 TEST(Companion, SettingsFileInAndOut) {
@@ -169,7 +173,7 @@ TEST(Companion, SettingsFileInAndOut) {
     }
     Outcome r = Companion({"--ayar", in, "--ayar-yaz", outFile, "GTarih=15.03.2004", "CTarih=14.09.2007",
                            "ESUCRET=2.000,00", "TAV=2030,19"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.status, 3) << r.err; // the file's figures are not all those of 2007, and are named
     Json j = Json::parse(r.out);
     EXPECT_EQ(j["fields"]["DVOR"], "6,6");
     EXPECT_EQ(j["fields"]["IGVER"], "560,00");   // the loaded bracket table reached the calculator
@@ -345,7 +349,8 @@ TEST(Companion, ASettingsRunCalculatesNothing) {
         Json j = Json::parse(r.out);
         EXPECT_EQ(j["messages"].size(), c.messages) << c.args[2];
         EXPECT_EQ(j["Command3"], false);
-        EXPECT_FALSE(j.contains("yasalDegerler")) << c.args[2];
+        // A case (refused here) is compared with the law of its date; a settings run is no case.
+        EXPECT_EQ(j.contains("yasalDegerler"), c.messages > 0) << c.args[2];
         const std::string saved = ReadBytes(c.args.back() == copy ? copy : ini);
         if (c.whole) {
             EXPECT_EQ(saved, c.saved);
@@ -383,9 +388,9 @@ TEST(Companion, StatementAsJsonLinesAndFromTheArchive) {
         EXPECT_TRUE(j["baslik"].is_string() && j["degerler"].is_object() && j["sonuc"].is_string()) << line;
         byCaption[j["baslik"]] = j;
     }
-    EXPECT_EQ(byCaption["Hizmet süresi: Toplam Gün"]["sonuc"], "1275");
+    EXPECT_EQ(byCaption["Hizmet süresi: Toplam Gün"]["sonuc"], "1279");
     EXPECT_EQ(byCaption["Kıdem tazminatı: brüt"]["degerler"]["Aylar payı"], "980,35");
-    EXPECT_EQ(byCaption["Kıdem tazminatı: ödenecek"]["sonuc"], "6.817,12");
+    EXPECT_EQ(byCaption["Kıdem tazminatı: ödenecek"]["sonuc"], "6.817,13");
     EXPECT_EQ(byCaption["İhbar tazminatı: gelir vergisi"]["sonuc"], "560,00");
 
     Outcome reopened = Companion({"--arsiv", db, "--arsiv-ac", "1", "--aciklama"});

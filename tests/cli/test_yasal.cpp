@@ -93,7 +93,8 @@ TEST(CompanionYasal, PublishedWorkedExamples) {
 }
 
 // One exit a year from 2005 to 2026, each a year of service on a wage above the ceiling, so the severance
-// is the ceiling in force; the gaps leave TAV empty and that calculation is refused.
+// is the ceiling in force; the gaps leave TAV empty, and a wage above the table's last ceiling leaves the
+// severance empty while the notice pay is computed.
 TEST(CompanionYasal, BatchSpanning2005To2026) {
     const std::map<int, const char*> ceiling = {
         {2005, "1.727,15"},  {2006, "1.857,44"},  {2007, "2.030,19"},  {2008, ""},
@@ -113,7 +114,7 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
     input += "{\"GTarih\":\"01.09.2006\",\"CTarih\":\"31.08.2007\",\"ESUCRET\":\"3.000\",\"TAV\":\"1960,69\","
              "\"DVOR\":\"6,6\"}\n";
     Outcome r = Companion({"--yasal-degerler", "--toplu"}, input);
-    EXPECT_EQ(r.status, 1); // the gap years
+    EXPECT_EQ(r.status, 1); // the premium-day line: no exit date to take the figures for
     std::vector<Json> out = Lines(r.out);
     ASSERT_EQ(out.size(), ceiling.size() + 2);
     size_t k = 0;
@@ -129,9 +130,15 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
             EXPECT_EQ(j["fields"]["BKTAZ"], tav) << year;
             EXPECT_TRUE(y["eksik"].empty()) << year;
         } else {
-            EXPECT_EQ(j["Command3"], false) << year;
+            EXPECT_EQ(j["Command3"], true) << year;
+            EXPECT_EQ(j["fields"]["TAV"], "") << year;
+            EXPECT_EQ(j["fields"]["BKTAZ"], "") << year;
+            EXPECT_NE(j["fields"]["ITAZM"], "") << year;
             EXPECT_EQ(y["eksik"], Json::array({"TAV"})) << year;
             EXPECT_NE(y["mesaj"].get<std::string>().find("TAV için"), std::string::npos) << year;
+            EXPECT_TRUE(y["uyarilar"].empty()) << year;
+            EXPECT_EQ(y["tavanNotu"].get<std::string>().rfind("Kıdem tazminatı hesaplanmadı: ", 0), 0u)
+                << year;
         }
     }
     // Premium-day mode: no exit date to take the figures for.
@@ -191,4 +198,102 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
     EXPECT_EQ(plainLines.size(), ceiling.size() + 2); // a line for every case, or the loop proves nothing
     for (const Json& j : plainLines) EXPECT_FALSE(j.contains("yasalDegerler"));
     EXPECT_NE(Companion({"--help"}).out.find("--yasal-degerler"), std::string::npos);
+}
+
+// One policy for the figures of a case's exit date. With the table's figures (with or without a settings
+// file) the case takes those of its date, keeps a contract's higher days and the settings' employer; a
+// period whose ceiling the table lacks, with none given, is worked out under the table's last ceiling
+// when the wage is at or under it, else the severance is left empty and the notice pay computed. With a
+// settings file alone its figures are used, each one that is not the law of the date named, and the
+// exempt part of the severance capped at the law's ceiling.
+TEST(CompanionYasal, OnePolicyForTheFiguresOfTheExitDate) {
+    const pamerol::testing::TempFolder tmp;
+    const std::string contract = tmp.file("sozlesme.ini"), shipped = PAMEROL_SOURCE_DIR "/sheet/Pmrl.ini";
+    std::ofstream(contract, std::ios::binary) << "[Oranlar]\r\nOran2=45\r\n[Isveren]\r\nUnvani=Acar Ltd.\r\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        bool applied;
+        std::map<std::string, std::string> fields;
+        std::vector<std::string> named; // the figures in "uyarilar"
+        std::string note;               // the start of "tavanNotu"; empty: null
+    } rows[] = {
+        // The second half of 2026 has no ceiling in the table; the first half's is 64.948,77.
+        {{"--yasal-degerler", "GTarih=16.08.2020", "CTarih=15.08.2026", "ESUCRET=40.000,00"},
+         3,
+         true,
+         {{"TAV", ""},
+          {"BKTAZ", "240.000,00"},
+          {"DVER", "1.821,60"},
+          {"NET", "238.178,40"},
+          {"BITZM", "74.666,67"},
+          {"ITAZM", "62.899,95"}},
+         {},
+         "01.07.2026 – 31.12.2026 dönemi için Kıdem Tazminatı Tavanı tabloda yok; ücret (40.000,00) "
+         "tablodaki son tavanın (64.948,77, 01.01.2026 – 30.06.2026) altında"},
+        {{"--yasal-degerler", "GTarih=16.08.2020", "CTarih=15.08.2026", "ESUCRET=70.000,00"},
+         3,
+         true,
+         {{"TAV", ""},
+          {"BKTAZ", ""},
+          {"KGVER", ""},
+          {"DVER", ""},
+          {"NET", ""},
+          {"BITZM", "130.666,67"},
+          {"IGVER", "19.600,00"},
+          {"IDVER", "991,76"},
+          {"ITAZM", "110.074,91"}},
+         {},
+         "Kıdem tazminatı hesaplanmadı: 01.07.2026 – 31.12.2026 dönemi için Kıdem Tazminatı Tavanı tabloda "
+         "yok ve ücret (70.000,00) tablodaki son tavanın (64.948,77, 01.01.2026 – 30.06.2026) üstünde. "
+         "Tavanı verin: pencerede \"Sabitler\" sekmesine yazarak, hesap aracında --ayar ile ya da tabloda "
+         "\"Kıdem Tazminatı Tavanı\" sütunuyla."},
+        // A contract's 45 days a year: kept, the 15 above the law's 30 taxed as wages (2019: 15 % to
+        // 18.000, 20 % above).
+        {{"--ayar", contract, "--yasal-degerler", "GTarih=01.01.2010", "CTarih=31.12.2019",
+          "ESUCRET=5.000,00"},
+         0,
+         true,
+         {{"KGN", "45"},
+          {"TAV", "6379,86"},
+          {"BKTAZ", "75.000,00"},
+          {"KGVER", "4.100,00"},
+          {"NET", "70.330,75"},
+          {"txtUnvani", "Acar Ltd."}},
+         {},
+         ""},
+        // The shipped settings (2026) on a 2007 exit: used and named; the exempt part is capped at the
+        // law's 2.030,19, so 3,5 years × (3.000,00 − 2.030,19) are taxed.
+        {{"--ayar", shipped, "GTarih=15.03.2004", "CTarih=14.09.2007", "ESUCRET=3.000,00"},
+         3,
+         false,
+         {{"TAV", "64948,77"}, {"BKTAZ", "10.500,00"}, {"KGVER", "509,15"}, {"NET", "9.911,15"}},
+         {"DVOR", "TAV", "O5", "VD1", "VD2", "VD3", "VD4"},
+         ""},
+        {{"--ayar", shipped, "GTarih=15.03.2004", "CTarih=31.03.2026", "ESUCRET=3.000,00"},
+         0,
+         false,
+         {},
+         {},
+         ""},
+    };
+    for (const auto& row : rows) {
+        const std::string name = row.args[0] + " " + row.args[row.args.size() - 2] + " " + row.args.back();
+        const Outcome o = Companion(row.args);
+        EXPECT_EQ(o.status, row.status) << name << o.err;
+        const Json j = Json::parse(o.out);
+        EXPECT_EQ(j["Command3"], true) << name;
+        for (const auto& [field, text] : row.fields)
+            EXPECT_EQ(j["fields"][field], text) << name << " " << field;
+        const Json& y = j["yasalDegerler"];
+        EXPECT_EQ(y["uygulandi"], row.applied) << name;
+        std::vector<std::string> named;
+        for (const Json& u : y["uyarilar"]) named.push_back(u["alan"]);
+        EXPECT_EQ(named, row.named) << name;
+        if (row.note.empty()) {
+            EXPECT_EQ(y["tavanNotu"], nullptr) << name;
+        } else {
+            EXPECT_EQ(y["tavanNotu"].get<std::string>().rfind(row.note, 0), 0u) << name << y["tavanNotu"];
+        }
+    }
 }

@@ -248,7 +248,7 @@ TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
     EXPECT_EQ(CsvHucresi("a\"b"), "\"a\"\"b\"");
 
     // The workbook's totals are formulas over exactly the rows of the two cases, in each amount's column:
-    // the severance's S to U, the notice's Z (its gross) to AC.
+    // the severance's S to V, the notice's AA (its gross) to AD.
     const std::string fods = SonucFods({rows[0], rows[1]}, {});
     std::vector<std::string> formulas;
     for (size_t at = fods.find("table:formula=\""); at != std::string::npos;
@@ -258,8 +258,8 @@ TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
     }
     EXPECT_EQ(formulas,
               (std::vector<std::string>{"of:=SUM([.S2:.S3])", "of:=SUM([.T2:.T3])", "of:=SUM([.U2:.U3])",
-                                        "of:=SUM([.Z2:.Z3])", "of:=SUM([.AA2:.AA3])", "of:=SUM([.AB2:.AB3])",
-                                        "of:=SUM([.AC2:.AC3])"}));
+                                        "of:=SUM([.V2:.V3])", "of:=SUM([.AA2:.AA3])", "of:=SUM([.AB2:.AB3])",
+                                        "of:=SUM([.AC2:.AC3])", "of:=SUM([.AD2:.AD3])"}));
 }
 
 // Each reader takes its own line only (a message, the old text form or the other shape is none of its), and
@@ -316,7 +316,7 @@ TEST(Vaka, TheCalculationKnowsWhereEachFigureCameFrom) {
     VakaHesapla(
         vaka, nullptr,
         {{"GTarih", "15.03.2004"}, {"CTarih", "14.09.2007"}, {"ESUCRET", "2.000,00"}, {"DVOR", "6,6"}},
-        &*table);
+        {&*table});
     const Hesap* h = vaka.sheet.record().hesap();
     ASSERT_TRUE(h);
     using O = FigureOrigin;

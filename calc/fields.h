@@ -128,7 +128,7 @@ constexpr std::string_view kPrim = "Prim Günü", kUcret = "Ücret", kKidemGun =
                            kIhbarHesap = "İhbar Tazminatı Hesabı", kOranlar = "Oranlar",
                            kDilim = "GV Dilim. ve Oranları", kIhbar = "İhbar Tazminatı (Gün)",
                            kIsveren = "İşveren Bilgileri", kIzinGun = "İzin Bilgileri",
-                           kIzinHesap = "İzin Ücreti Hesabı", kSgk = "SGK İşçi Payları";
+                           kIzinHesap = "İzin Ücreti Hesabı";
 
 constexpr FieldInfo Band(std::size_t i, std::optional<EnterTarget> enter) {
     return {.field = kNoticeBands[i].field,
@@ -420,7 +420,7 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
         {.field = F::SGKIO,
          .kind = K::Rate,
          .tab = T::Sabitler,
-         .frame = kSgk,
+         .frame = kOranlar,
          .caption = "SGK İşçi Payı (%)",
          .enter = to(F::ISIO),
          .clearsResults = true,
@@ -429,8 +429,8 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
         {.field = F::ISIO,
          .kind = K::Rate,
          .tab = T::Sabitler,
-         .frame = kSgk,
-         .caption = "İşsizlik Sig. İşçi Payı (%)",
+         .frame = kOranlar,
+         .caption = "İşsizlik Sig. Payı (%)",
          .enter = to(F::PEKUST),
          .clearsResults = true,
          .section = "SGK",
@@ -438,8 +438,8 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
         {.field = F::PEKUST,
          .kind = K::Amount,
          .tab = T::Sabitler,
-         .frame = kSgk,
-         .caption = "Prime Esas Kazanç Üst Sınırı",
+         .frame = kOranlar,
+         .caption = "SGK Tavanı",
          .filter = KeyFilter::DigitsAndComma,
          .enter = to(F::PEKUST),
          .clearsResults = true,

@@ -131,6 +131,11 @@ std::string ResultText(Field f, const Result& x, std::string_view bandText) {
     return {};
 }
 
+bool UsesFigure(const Record& r, Field f) {
+    if (f != Field::SGKIO && f != Field::ISIO && f != Field::PEKUST) return true;
+    return r.number(Field::IZGUN).value_or(0) > 0 || r.number(Field::YIUCRET).value_or(0) > 0;
+}
+
 size_t FigureOrigins::place(Field f) {
     const auto at = std::find(kFigureFields.begin(), kFigureFields.end(), f);
     if (at == kFigureFields.end()) throw std::invalid_argument("not a legal figure");

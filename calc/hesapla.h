@@ -42,6 +42,10 @@ struct SheetCase {
 };
 Expected<SheetCase> ReadSheet(const Record& r);
 
+// Whether the sheet's case uses a legal figure: the SGK shares and the premium ceiling only with a leave
+// pay (leave days or a typed leave pay), every other figure always.
+bool UsesFigure(const Record& r, Field f);
+
 // Where a legal figure of a calculation came from.
 struct FigureOrigin {
     enum Kind {

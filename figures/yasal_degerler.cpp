@@ -246,7 +246,7 @@ Getirilen YasalDegerleriYaz(Record& r, const YasalDegerler& table, int date,
             }
             r.write(f, row->value);
             out.filled.push_back(f);
-        } else {
+        } else if (UsesFigure(r, f)) { // a figure the case does not use is not missed
             out.missing.push_back(f);
             if (row) gaps.push_back(row);
         }
@@ -404,6 +404,7 @@ std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& tabl
     const std::string day = DateText(date);
     const bool lastCeilingTaken = r.hesap() && r.hesap()->dava.law.ceilingMissing;
     for (Field f : kYasalAlanlar) {
+        if (!UsesFigure(r, f)) continue;
         const std::string& used = r.text(f);
         const YasalDeger* row = table.inForce(f, date);
         YasalUyari u{f, YasalBaslik(f), used, std::nullopt, {}};

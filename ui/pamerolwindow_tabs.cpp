@@ -104,15 +104,9 @@ QWidget* PamerolWindow::buildSabitlerTab() {
     grid->addWidget(new QLabel(QStringLiteral("+")), shown, 2);
     grid->setRowStretch(shown + 2, 1);
 
-    // The notice days, and under them the SGK shares the leave pay bears.
-    auto* noticeAndSgk = new QWidget;
-    auto* stacked = new QVBoxLayout(noticeAndSgk);
-    stacked->setContentsMargins(0, 0, 0, 0);
-    stacked->addWidget(frame("İhbar Tazminatı (Gün)"));
-    stacked->addWidget(frame("SGK İşçi Payları"));
-    stacked->addStretch();
+    QGroupBox* notice = frame("İhbar Tazminatı (Gün)");
 
-    QWidget* page = framesSideBySide({rates, brackets, noticeAndSgk});
+    QWidget* page = framesSideBySide({rates, brackets, notice});
     QPushButton* fetch = makeButton("cmdYasalDegerler", QStringLiteral("Çıkış &Tarihine Göre Getir"));
     fetch->setToolTip(
         QStringLiteral("Çıkış tarihinde geçerli damga vergisi oranını, kıdem tazminatı tavanını, "

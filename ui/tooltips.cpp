@@ -85,6 +85,26 @@ QString Described(F f) {
     case F::txtTcKNo: return QStringLiteral("Personelin T.C. kimlik numarası (11 rakam).");
     case F::txtIbranameTarihi:
         return QStringLiteral("İbranamenin tarihi; boş bırakılırsa yazdırıldığı gün, GG.AA.YYYY biçiminde.");
+    case F::SGKIO:
+        return QStringLiteral("Sigorta primi işçi payı, yüzde (5510 s. K. md. 81: %9 uzun vadeli, %5 genel sağlık); "
+                              "yalnız izin ücretinden kesilir.");
+    case F::ISIO:
+        return QStringLiteral("İşsizlik sigortası primi işçi payı, yüzde (4447 s. K. md. 49); yalnız izin ücretinden "
+                              "kesilir.");
+    case F::PEKUST:
+        return QStringLiteral("Prime esas kazancın aylık üst sınırı, TL (5510 s. K. md. 82); izin ücretinin SGK "
+                              "kesintisi bu sınırın ay içinde kalan kısmına kadar alınır.");
+    case F::IZGUN:
+        return QStringLiteral("Kullanılmayan yıllık izin günleri (4857 s. K. md. 59); izin ücreti son brüt ücretten "
+                              "(ilave ücret hariç) hesaplanır.");
+    case F::AYSGKMAT:
+        return QStringLiteral("Çıkış ayında SGK'ya bildirilen (ya da bildirilecek) prime esas kazanç, TL; izin "
+                              "ücretinin SGK kesintisi ayın tavanının kalanına göre alınır.");
+    case F::IZBRUT: return QStringLiteral("İzin günleri × son brüt ücret ÷ 30, ya da yazılan izin ücreti, TL.");
+    case F::IZSGK: return QStringLiteral("İzin ücretinden SGK ve işsizlik sigortası işçi payları, TL.");
+    case F::IZGVER: return QStringLiteral("İzin ücretinin gelir vergisi, TL.");
+    case F::IZDVER: return QStringLiteral("İzin ücretinin damga vergisi, TL.");
+    case F::IZNET: return QStringLiteral("Ödenecek izin ücreti (brüt eksi kesintiler), TL.");
     case F::FESIH:
         return QStringLiteral("İş sözleşmesinin sona erme nedeni: kıdem ve ihbar tazminatının hak edilip "
                               "edilmediği buna göre belirlenir.");

@@ -310,7 +310,7 @@ TEST(AyarSurumu, AnOlderFileGainsTheFiguresItLacks) {
         // The second version's file gains the SGK figures the leave pay bears.
         {"version 2: the SGK figures",
          "[Pamerol]\r\nSurum=2\r\n[Oranlar]\r\nOran3=2030,19\r\n",
-         "SGK İşçi Payı (%), İşsizlik Sig. İşçi Payı (%), Prime Esas Kazanç Üst Sınırı.",
+         "SGK İşçi Payı (%), İşsizlik Sig. Payı (%), SGK Tavanı.",
          {{"SGK/IsciPayi", "14"}, {"SGK/IssizlikPayi", "1"}, {"Oranlar/Oran3", "2030,19"}, {"Pamerol/Surum", "3"}}},
         {"this version: an emptied figure stays empty",
          "[Pamerol]\r\nSurum=3\r\n[Oranlar]\r\nOran3=\r\n",

@@ -248,7 +248,7 @@ TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
     EXPECT_EQ(CsvHucresi("a\"b"), "\"a\"\"b\"");
 
     // The workbook's totals are formulas over exactly the rows of the two cases, in each amount's column:
-    // the severance's S to V, the notice's AA (its gross) to AD.
+    // the severance's S to V, the notice's AA (its gross) to AD, the leave pay's AE to AI.
     const std::string fods = SonucFods({rows[0], rows[1]}, {});
     std::vector<std::string> formulas;
     for (size_t at = fods.find("table:formula=\""); at != std::string::npos;
@@ -259,7 +259,9 @@ TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
     EXPECT_EQ(formulas,
               (std::vector<std::string>{"of:=SUM([.S2:.S3])", "of:=SUM([.T2:.T3])", "of:=SUM([.U2:.U3])",
                                         "of:=SUM([.V2:.V3])", "of:=SUM([.AA2:.AA3])", "of:=SUM([.AB2:.AB3])",
-                                        "of:=SUM([.AC2:.AC3])", "of:=SUM([.AD2:.AD3])"}));
+                                        "of:=SUM([.AC2:.AC3])", "of:=SUM([.AD2:.AD3])", "of:=SUM([.AE2:.AE3])",
+                                        "of:=SUM([.AF2:.AF3])", "of:=SUM([.AG2:.AG3])", "of:=SUM([.AH2:.AH3])",
+                                        "of:=SUM([.AI2:.AI3])"}));
 }
 
 // Each reader takes its own line only (a message, the old text form or the other shape is none of its), and

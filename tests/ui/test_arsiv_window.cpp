@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -115,6 +116,7 @@ std::string Shown(const Desk& d, F f) {
     QWidget* w = d.s.window.fieldWidget(f);
     if (auto* text = qobject_cast<QPlainTextEdit*>(w))
         return text->toPlainText().replace(u'\n', QStringLiteral("\r\n")).toStdString();
+    if (auto* choice = qobject_cast<QComboBox*>(w)) return choice->currentData().toString().toStdString();
     auto* edit = static_cast<QLineEdit*>(w);
     const std::string shown =
         (edit->inputMask().isEmpty() ? edit->text() : edit->displayText()).toStdString();

@@ -476,8 +476,7 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     int n = 1;
     const std::string text = ReleaseText(r.text(F::txtIbraname), n);
 
-    // The amounts as shown, added in kuruş: the calculation's payables and the annual-leave pay as typed,
-    // listed when it reads as a number other than 0 (one reading decides both, so that "0,50" is listed).
+    // The amounts as shown, added in kuruş: the calculation's payables, each net of its deductions.
     struct Payment {
         bool included;
         const char* label;
@@ -486,14 +485,14 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     };
     const Hesap* h = r.hesap();
     const bool entitled = h && h->sonuc.entitled;
-    const auto typed = ParseNumber(r.text(F::YIUCRET));
     // A payment the termination reason makes not due is no claim released: it is left out.
     const bool severanceDue = !h || h->sonuc.reason->severanceDue;
     const bool noticeDue = !h || h->sonuc.noticePaid();
     const Payment all[] = {
         {r.check1() == 1 && severanceDue, "Kıdem Tazminatı", F::NET, entitled ? h->sonuc.netKurus : 0},
         {r.check2() == 1 && noticeDue, "İhbar Tazminatı", F::ITAZM, h ? h->sonuc.itazmKurus : 0},
-        {typed.value_or(0) != 0, "İzin Ücreti", F::YIUCRET, typed ? KurusAsShown(*typed).value_or(0) : 0},
+        // The leave pay as paid, after its SGK shares and taxes: the letter adds nets only.
+        {h && h->sonuc.leave, "İzin Ücreti (net)", F::IZNET, h ? h->sonuc.izNetKurus : 0},
     };
     std::vector<const Payment*> payments;
     Kurus totalKurus = 0;
@@ -544,7 +543,7 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     }
 
     const std::string rs = std::to_string(row);
-    sheet.write("a" + rs, "TOPLAM", M::Literal);
+    sheet.write("a" + rs, "TOPLAM (net)", M::Literal);
     sheet.topBorder("AT" + rs, "W" + rs);
     sheet.write("U" + rs, ":", M::Literal);
     sheet.alignRight("AT" + rs);

@@ -377,6 +377,45 @@ void Ihbar(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
     net.sonuc = KurusTutari(x.itazmKurus);
 }
 
+// Unused annual leave (4857 m. 59): the gross, the employee's SGK shares up to the month's premium ceiling
+// left, the income tax on the rest, the stamp duty, the net.
+void Izin(Yazici& y, const SheetCase& c, const Result& x) {
+    if (!x.leave) return;
+    auto& brut = y.satir("İzin ücreti: brüt (4857 m. 59)");
+    if (x.leaveFromDays) {
+        Deger(brut, Caption(F::IZGUN), Sayi(c.input.leaveDays));
+        Deger(brut, Caption(F::ESUCRET), Tutar(c.input.baseWage));
+        Deger(brut, "Hesap", Sayi(c.input.leaveDays) + " × " + Tutar(c.input.baseWage) + " ÷ 30 (ilave ücret hariç)");
+    } else {
+        Deger(brut, Caption(F::YIUCRET), Tutar(c.input.leaveTyped));
+    }
+    brut.sonuc = KurusTutari(x.izBrutKurus);
+
+    auto& sgk = y.satir("İzin ücreti: SGK işçi payları (5510 m. 81, 82; 4447 m. 49)");
+    Deger(sgk, Caption(F::PEKUST), Okunan(F::PEKUST, NumberText(*c.law.premiumCeiling.days).value_or("")));
+    Deger(sgk, Caption(F::AYSGKMAT), Tutar(c.input.reportedThisMonth));
+    Deger(sgk, "Prime esas tutar", KurusTutari(x.leaveSgkBaseKurus));
+    Deger(sgk, Caption(F::SGKIO), Sayi(*c.law.sgkShare.days));
+    Deger(sgk, "Sigorta primi", KurusTutari(x.leaveInsuranceKurus));
+    Deger(sgk, Caption(F::ISIO), Sayi(*c.law.unemploymentShare.days));
+    Deger(sgk, "İşsizlik sigortası primi", KurusTutari(x.leaveUnemploymentKurus));
+    sgk.sonuc = KurusTutari(x.izSgkKurus);
+
+    GelirVergisiSatirlari(y, "İzin ücreti", c.law, x.leaveCarriedBase, x.izBrutKurus - x.izSgkKurus, x.leaveTax,
+                          x.izGverKurus);
+    DamgaVergisi(y, "İzin ücreti: damga vergisi", x.izBrutKurus, c.law.stampDutyPerMille,
+                 static_cast<double>(x.izBrutKurus) / 100 * c.law.stampDutyPerMille / 1000, x.izDverKurus);
+
+    auto& net = y.satir("İzin ücreti: ödenecek");
+    Deger(net, "Brüt", KurusTutari(x.izBrutKurus));
+    Deger(net, "SGK İşçi Payı", KurusTutari(x.izSgkKurus));
+    Deger(net, "Gelir Vergisi", KurusTutari(x.izGverKurus));
+    Deger(net, "Damga Vergisi", KurusTutari(x.izDverKurus));
+    net.sonuc = KurusTutari(x.izNetKurus);
+    y.satir("Not: izin ücreti").sonuc =
+        "Asgari ücret istisnası uygulanmadı: izin ücretinin gelir ve damga vergisi istisnasız hesaplandı.";
+}
+
 // The notes the sheet shows beside its results.
 void Notlar(Yazici& y, const Record& r, const YasalDegerler* table, std::optional<int> date, int today) {
     const SonucNotlari notlar = HesapNotlari(r, table, today);
@@ -388,12 +427,22 @@ void Notlar(Yazici& y, const Record& r, const YasalDegerler* table, std::optiona
 }
 
 // Every legal figure the calculation used: the stamp duty, the severance days, the ceiling, the notice
-// days of the band reached, and the bracket rows that place and tax the notice pay.
+// days of the band reached, the SGK figures of a leave pay, and the bracket rows that place and tax the
+// payments.
 std::vector<Field> KullanilanYasalDegerler(const Result& x) {
     std::vector<Field> out{F::DVOR, F::KGN, F::TAV, kNoticeBands[static_cast<size_t>(x.band)].field};
-    const bool vergili = x.entitled && x.taxableKurus > 0;
-    const int last = std::min(std::max(SonDilim(x.tax), vergili ? SonDilim(x.severanceTax) : 0), 5);
-    const int first = std::min(x.tax.startBracket, vergili ? x.severanceTax.startBracket : 6);
+    if (x.leave) out.insert(out.end(), {F::SGKIO, F::ISIO, F::PEKUST});
+    // The brackets every taxed payment reaches: the severance's taxed part, the notice pay, the leave pay.
+    int first = 6, last = 0;
+    const auto reach = [&](bool taxed, const IncomeTax& tax) {
+        if (!taxed) return;
+        first = std::min(first, tax.startBracket);
+        last = std::max(last, SonDilim(tax));
+    };
+    reach(x.severancePaid() && x.taxableKurus > 0, x.severanceTax);
+    reach(x.noticePaid(), x.tax);
+    reach(x.leave, x.leaveTax);
+    last = std::min(last, 5);
     for (int k = 1; k <= last; ++k) {
         if (k >= first) out.push_back(kBracketRows[static_cast<size_t>(k - 1)].rate);
         out.push_back(kBracketRows[static_cast<size_t>(k - 1)].limit);
@@ -453,6 +502,7 @@ Aciklama AciklamaSatirlari(const Record& r, const SheetCase& c, const Result& x,
     HizmetSuresi(y, r, c, x);
     Kidem(y, r, c, x, table, date);
     Ihbar(y, r, c, x);
+    Izin(y, c, x);
     Notlar(y, r, table, date, today);
     YasalDegerSatirlari(y, r, x, table, date);
     Farklar(y, r, x);

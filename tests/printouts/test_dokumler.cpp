@@ -459,7 +459,7 @@ TEST_F(Fill, StatementLinesKeepTogetherOnTheirPages) {
         int charsPerLine;
         int pages; // 0: the backend cannot tell, no breaks
     } cases[] = {
-        {"tall pages", 60000, 100, 2},
+        {"tall pages", 60000, 100, 3},
         {"short pages", 9000, 100, 0},
         {"narrow cells", 12000, 12, 0},
         {"unknown page", 0, 100, 1},

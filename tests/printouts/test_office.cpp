@@ -396,7 +396,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
          3,
          {{F::txtUnvani, employer}, {F::txtAdresi, address}, {F::txtAdiSoyadi, name}},
          {},
-         4},
+         5},
         // A wage whose notice pay reaches three income-tax brackets, and an address of many lines.
         {"statement of three brackets",
          3,
@@ -406,7 +406,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
           {F::ESUCRET, "10.000,00"},
           {F::DGVMAT, "6.000,00"}},
          {},
-         5},
+         6},
     };
     for (const Paper& paper : papers) {
         Record r = CalculatedCase();

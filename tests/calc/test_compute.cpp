@@ -347,3 +347,49 @@ TEST(Compute, TheTerminationReasonDecidesWhatIsDue) {
         "İşçinin Ödeyeceği İhbar Tazminatı: 3.733,33 — İstifa, bildirim süresine uyulmadan (1475 m. 14/1; "
         "4857 m. 17/son); işçiye ödenmez, ibranameye girmez.");
 }
+
+// Unused annual leave: days at the wage without the extra pay, or a typed gross; the employee's SGK shares
+// (14 % and 1 %) only up to what the month's premium ceiling (3.656,25) leaves after the wage reported;
+// the income tax from where the year's base stands after the notice pay (4.013,33 on the wage with its
+// extra pay), across the 7.500,00 edge; every net the difference of the shown figures.
+TEST(Compute, LeavePayAtTheCeilingAndBracketEdges) {
+    struct Row {
+        const char* name;
+        double days, typed, reported, carried;
+        Kurus gross, sgk, tax, stamp, net;
+    } rows[] = {
+        {"ten days, room under the ceiling", 10, 0, 3000, 0, 66667, 9844, 8523, 440, 47860},
+        {"the ceiling reached by the month's wage", 10, 0, 3656.25, 0, 66667, 0, 10000, 440, 56227},
+        {"a wage above the ceiling", 10, 0, 4000, 0, 66667, 0, 10000, 440, 56227},
+        {"a hundred left under the ceiling", 10, 0, 3556.25, 0, 66667, 1500, 9775, 440, 54952},
+        {"typed, under the bracket edge", 0, 1000, 0, 2486.67, 100000, 15000, 12750, 660, 71590},
+        {"typed, across the bracket edge", 0, 1000, 0, 2720, 100000, 15000, 13167, 660, 71173},
+        {"typed, from the bracket edge", 0, 1000, 0, 3486.67, 100000, 15000, 17000, 660, 67340},
+    };
+    LegalFigures law = Law2007();
+    law.sgkShare = {14, "14"};
+    law.unemploymentShare = {1, "1"};
+    law.premiumCeiling = {3656.25, "3656,25"};
+    for (const Row& row : rows) {
+        CaseInput in = Dates({15, 3, 2004}, {14, 9, 2007}, 2150); // the wage with 150,00 extra pay
+        in.baseWage = 2000;
+        in.leaveDays = row.days;
+        in.leaveTyped = row.typed;
+        in.reportedThisMonth = row.reported;
+        in.carriedTaxBase = row.carried;
+        const Expected<Result> x = Compute(in, law);
+        ASSERT_TRUE(x) << row.name << ": " << x.error().message;
+        EXPECT_EQ(std::tuple(x->izBrutKurus, x->izSgkKurus, x->izGverKurus, x->izDverKurus, x->izNetKurus),
+                  std::tuple(row.gross, row.sgk, row.tax, row.stamp, row.net))
+            << row.name;
+    }
+    // A leave pay needs the SGK figures; a case without one does not.
+    CaseInput in = Dates({15, 3, 2004}, {14, 9, 2007}, 2000);
+    EXPECT_TRUE(Compute(in, Law2007()));
+    in.leaveDays = 5;
+    const Expected<Result> refused = Compute(in, Law2007());
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().message,
+              "SGK İşçi Payı (%) girilmemiş.\r\n\"Sabitler\" sekmesinde düzeltip yeniden "
+              "hesaplayın.");
+}

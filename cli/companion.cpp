@@ -10,6 +10,7 @@
 
 #include "base/conversions.h"
 #include "batch.h"
+#include "calc/fesih.h"
 #include "case_run.h"
 #include "pamerol/version.h"
 #include "report.h"
@@ -109,6 +110,20 @@ const char* kUsage =
     "[{\"alan\", \"baslik\", \"kullanilan\", \"yururlukte\", \"metin\"}] ve \"tavanNotu\"\n"
     "(metin ya da null).\n";
 
+// The termination reasons FESIH= takes, from their table: each code and what the clerk reads for it.
+std::string FesihNedenleri() {
+    std::string out =
+        "\nFESIH=KOD fesih nedenini verir (boş: Belirtilmedi; kıdem ve ihbar tazminatı ikisi de\n"
+        "hesaplanır); her sonuç satırında \"kidemDurumu\" ve \"ihbarDurumu\" hak edilmeyen ödemenin\n"
+        "nedenini verir (hak edildiyse null):\n";
+    for (const TerminationReason& reason : kTerminationReasons)
+        if (!reason.code.empty())
+            out += "  " + std::string(reason.code) +
+                   std::string(20 - std::min<size_t>(reason.code.size(), 18), ' ') +
+                   std::string(reason.caption) + "\n";
+    return out;
+}
+
 // A wrong argument: the reason and then how the companion is used; nothing is computed.
 int Misused(const std::string& message, std::ostream& err) {
     Report(Failure(message), kStatusUsage, err);
@@ -167,7 +182,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             yasalDegerler = true;
         } else if (a == "--help" || a == "-h") {
             const Places places = ChoosePlaces(ProgramFolder(), PlaceEnvironment::FromProcess());
-            out << kUsage << "\nŞablonlar ve örnek ayarlar: " << places.resources
+            out << kUsage << FesihNedenleri() << "\nŞablonlar ve örnek ayarlar: " << places.resources
                 << "\nPencerenin ayar dosyası: " << IniYolu(places.settings) << '\n';
             return OutputWritten(out, err) ? 0 : 1;
         } else if (a == "--version") {

@@ -50,6 +50,11 @@ class ResultWriter {
         json.key("Check1").number(r.check1()).key("Check2").number(r.check2());
         json.key("Command3").boolean(r.command3Enabled());
         json.key("YillikKidemTutari").number(r.yillikKidemTutari);
+        // What the termination reason makes of each payment: null when it is paid as worked out.
+        const Hesap* h = r.command3Enabled() ? r.hesap() : nullptr;
+        json.key("kidemDurumu")
+            .textOrNull(h && h->sonuc.entitled ? SeveranceDueNote(h->sonuc) : std::nullopt);
+        json.key("ihbarDurumu").textOrNull(h ? NoticeDueNote(h->sonuc) : std::nullopt);
         json.key("messages").beginArray();
         for (const RecordedMessages::Entry& e : m.entries) {
             json.beginObject().key("text").text(e.text).key("icon");

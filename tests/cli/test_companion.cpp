@@ -54,6 +54,19 @@ TEST(Companion, ComputesTheExampleCase) {
     ASSERT_EQ(j["messages"].size(), 1u);
     EXPECT_EQ(j["messages"][0]["text"], "Kıdem Tazminatı =6.817,13\r\nİhbar Tazminatı  =3.148,69");
     EXPECT_EQ(j["messages"][0]["icon"], "information");
+    EXPECT_TRUE(j["kidemDurumu"].is_null());
+    EXPECT_TRUE(j["ihbarDurumu"].is_null());
+
+    // An employee who resigned without the notice period: no severance, the notice pay owed, not paid.
+    std::vector<std::string> quit = kExample;
+    quit.push_back("FESIH=istifa-bildirimsiz");
+    const Json q = Json::parse(Companion(quit).out);
+    EXPECT_EQ(q["fields"]["NET"], "");
+    EXPECT_EQ(q["fields"]["ITAZM"], "");
+    EXPECT_EQ(q["kidemDurumu"],
+              "Hak edilmedi — İstifa, bildirim süresine uyulmadan (1475 m. 14/1; 4857 m. 17/son)");
+    EXPECT_EQ(q["ihbarDurumu"].get<std::string>().rfind("İşçinin Ödeyeceği İhbar Tazminatı: 3.733,33", 0),
+              0u);
 }
 
 TEST(Companion, RefusedCalculationIsAFailure) {
@@ -68,6 +81,7 @@ TEST(Companion, RefusedCalculationIsAFailure) {
         {{"TAV=0"}, "Kıdem Tazminatı Tavanı sıfır olamaz"},
         {{"ESUCRET=1000000000000000"}, "en çok 999.999.999,99 olabilir"},
         {{"DGUN=99999999999999999999"}, "en çok 99.999 olabilir"},
+        {{"FESIH=kovuldu"}, "Fesih Nedeni okunamadı: \"kovuldu\""},
     };
     for (const auto& [extra, quoted] : cases) {
         std::vector<std::string> args = kExample;

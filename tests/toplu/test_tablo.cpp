@@ -73,6 +73,8 @@ TEST(TopluTablo, HeaderVariantsMatchTheirFields) {
         {"tav", Tur::Alan, Field::TAV},
         {"Kıdem Tazminatı Tavanı", Tur::Alan, Field::TAV},
         {"Damga Vergisi Oranı (Binde)", Tur::Alan, Field::DVOR},
+        {"Fesih Nedeni", Tur::Alan, Field::FESIH},
+        {"Kullanılmayan İzin Günü", Tur::Alan, Field::IZGUN},
         // Results are not inputs; unknown names match nothing.
         {"NET", Tur::Yok, Field::GTarih},
         {"Departman", Tur::Yok, Field::GTarih},
@@ -170,15 +172,20 @@ TEST(TopluTablo, UnmatchedColumnsAreListedAndEmptyRowsCounted) {
 }
 
 TEST(TopluTablo, ABadRowGetsItsReasonsAndTheOthersStand) {
-    const OkunanTablo t = Read("Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret;Devreden Prim Günü\n"
-                               "İyi;01.01.2020;01.01.2024;1000;\n"
-                               "Kötü;31.02.2020;01.01.2024;bin lira;2,5\n"
-                               "Yine İyi;01.01.2021;01.01.2024;2000;\n");
+    const OkunanTablo t =
+        Read("Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret;Devreden Prim Günü;Fesih Nedeni\n"
+             "İyi;01.01.2020;01.01.2024;1000;;İstifa\n"
+             "Kötü;31.02.2020;01.01.2024;bin lira;2,5;kovuldu\n"
+             "Yine İyi;01.01.2021;01.01.2024;2000;;24\n");
     ASSERT_EQ(t.satirlar.size(), 3u);
     EXPECT_EQ(t.satirlar[0].hata, "");
-    EXPECT_EQ(t.satirlar[1].hata, "Giriş Tarihi: \"31.02.2020\" okunamadı; En Son Brüt Ücret: \"bin lira\" "
-                                  "okunamadı; Devreden Prim Günü: \"2,5\" okunamadı");
+    EXPECT_EQ(AsMap(t.satirlar[0]).at("FESIH"), "istifa"); // a reason by its caption is kept as its code
+    EXPECT_EQ(t.satirlar[1].hata,
+              "Giriş Tarihi: \"31.02.2020\" okunamadı; En Son Brüt Ücret: \"bin lira\" "
+              "okunamadı; Devreden Prim Günü: \"2,5\" okunamadı; Fesih Nedeni: \"kovuldu\" "
+              "okunamadı");
     EXPECT_EQ(t.satirlar[2].hata, "");
+    EXPECT_EQ(AsMap(t.satirlar[2]).at("FESIH"), "24");
 }
 
 TEST(TopluTablo, AReferenceDateReplacesTheExitDateColumn) {
@@ -257,11 +264,11 @@ TEST(TopluTablo, ResultsCsvDefusesFormulasAndAddsUpTheRows) {
         formulas.push_back(fods.substr(from, fods.find('"', from) - from));
     }
     EXPECT_EQ(formulas,
-              (std::vector<std::string>{"of:=SUM([.S2:.S3])", "of:=SUM([.T2:.T3])", "of:=SUM([.U2:.U3])",
-                                        "of:=SUM([.V2:.V3])", "of:=SUM([.AA2:.AA3])", "of:=SUM([.AB2:.AB3])",
-                                        "of:=SUM([.AC2:.AC3])", "of:=SUM([.AD2:.AD3])", "of:=SUM([.AE2:.AE3])",
-                                        "of:=SUM([.AF2:.AF3])", "of:=SUM([.AG2:.AG3])", "of:=SUM([.AH2:.AH3])",
-                                        "of:=SUM([.AI2:.AI3])"}));
+              (std::vector<std::string>{
+                  "of:=SUM([.S2:.S3])", "of:=SUM([.T2:.T3])", "of:=SUM([.U2:.U3])", "of:=SUM([.V2:.V3])",
+                  "of:=SUM([.AA2:.AA3])", "of:=SUM([.AB2:.AB3])", "of:=SUM([.AC2:.AC3])",
+                  "of:=SUM([.AD2:.AD3])", "of:=SUM([.AE2:.AE3])", "of:=SUM([.AF2:.AF3])",
+                  "of:=SUM([.AG2:.AG3])", "of:=SUM([.AH2:.AH3])", "of:=SUM([.AI2:.AI3])"}));
 }
 
 // Each reader takes its own line only (a message, the old text form or the other shape is none of its), and

@@ -53,7 +53,7 @@ key Return
 xdotool windowfocus --sync "$window"
 
 # Each tab by its access key, which also puts the focus in the tab's first box.
-for tab in kidem:m ihbar:a sabitler:s isveren:v personel:p guncelleme:c; do
+for tab in kidem:m ihbar:a sabitler:s isveren:v personel:p izin:z guncelleme:c; do
     name=${tab%%:*}
     key "alt+${tab##*:}"
     if [ "$name" = personel ]; then # the employee's name, Turkish letters and all

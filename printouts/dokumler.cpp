@@ -503,7 +503,16 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     }
     const double total = static_cast<double>(totalKurus) / 100;
     const bool yeniLira = DokumParaBirimi(r, today) == "YTL.";
-    const std::string words = "Yalnız: " + TutarYaziyla(total, yeniLira);
+    std::string words = "Yalnız: " + TutarYaziyla(total, yeniLira);
+    // The leave pay is wage: what was deducted from it is itemised under the total, which adds nets.
+    if (h && h->sonuc.leave) {
+        const Result& x = h->sonuc;
+        const auto tl = [](Kurus k) { return AmountText(static_cast<double>(k) / 100).value_or(""); };
+        words += "\nİzin ücreti: brüt " + tl(x.izBrutKurus) + "; SGK işçi payı " + tl(x.izSgkKurus) +
+                 ", gelir vergisi " + tl(x.izGverKurus) + ", damga vergisi " + tl(x.izDverKurus) +
+                 " kesildi, net " + tl(x.izNetKurus) +
+                 ". Toplam, kesintiler düşülmüş net tutarların toplamıdır.";
+    }
 
     // Where the text goes: as one merged block when the whole letter fits its first page, else in rows
     // that the pages break between.

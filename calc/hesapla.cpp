@@ -225,6 +225,10 @@ void Hesapla(Record& r, Messages& messages, const FigureOrigins& origins) {
         "\r\nİhbar Tazminatı  =" + (noticeNote ? " " + *noticeNote : r.text(Field::ITAZM));
     if (!result.entitled)
         messages.show("Kıdem Tazminatı = Hak Etmemiş!" + notice, MessageIcon::Information);
+    else if (result.severanceUnknown)
+        messages.show("Kıdem Tazminatı = " + CeilingNote(c.input, c.law, result).value_or("hesaplanmadı.") +
+                          notice,
+                      MessageIcon::Information);
     else if (auto note = SeveranceDueNote(result))
         messages.show("Kıdem Tazminatı = " + *note + notice, MessageIcon::Information);
     else

@@ -532,3 +532,27 @@ TEST(CountService, MatchesTheAnniversarySearch) {
             << DateText(entry) << " - " << DateText(exit);
     }
 }
+
+// No ceiling typed and none in the table for the exit date: a wage above the last one known leaves the
+// severance empty, and the result box says why where its amount would be; the notice pay is paid.
+TEST(Hesapla, ASeveranceNotWorkedOutSaysWhyInTheResultBox) {
+    Record r = Sheet2007();
+    r.write(F::TAV, "");
+    r.tavanTablosu =
+        CeilingInForce{std::nullopt, 1960.69, "01.01.2007 – 30.06.2007", "01.07.2007 – 31.12.2007"};
+    r.write(F::GTarih, "15.03.2004");
+    r.write(F::CTarih, "14.09.2007");
+    r.write(F::TBRUT, "2.000,00");
+    RecordedMessages m;
+    Hesapla(r, m);
+    ASSERT_EQ(m.entries.size(), 1u);
+    EXPECT_EQ(r.text(F::NET), "");
+    EXPECT_EQ(r.text(F::ITAZM), "3.148,69");
+    EXPECT_EQ(
+        m.entries[0].text.rfind("Kıdem Tazminatı = Kıdem tazminatı hesaplanmadı: 01.07.2007 – 31.12.2007 "
+                                "dönemi için Kıdem Tazminatı Tavanı tabloda yok",
+                                0),
+        0u)
+        << m.entries[0].text;
+    EXPECT_NE(m.entries[0].text.find("\r\nİhbar Tazminatı  =3.148,69"), std::string::npos);
+}

@@ -5,7 +5,7 @@ namespace pamerol {
 
 std::string PaperCaption(std::string_view name) {
     static constexpr std::array<std::string_view, kPaperNames.size()> kCaptions = {
-        "Kıdem Bordrosu", "İhbar Bordrosu", "İbraname", "Hesap Açıklaması"};
+        "Kıdem Bordrosu", "İhbar Bordrosu", "İbraname", "Hesap Açıklaması", "İzin Bordrosu"};
     for (size_t i = 0; i < kPaperNames.size(); ++i)
         if (kPaperNames[i] == name) return std::string(kCaptions[i]);
     return std::string(name);

@@ -20,7 +20,8 @@ namespace pamerol {
 
 // The archive's names of the papers, by the printout dialog's choice (0 severance payroll, 1 notice
 // payroll, 2 release letter, 3 statement); the companion records the same names.
-inline constexpr std::array<std::string_view, 4> kPaperNames = {"kidem", "ihbar", "ibraname", "aciklama"};
+inline constexpr std::array<std::string_view, 5> kPaperNames = {"kidem", "ihbar", "ibraname", "aciklama",
+                                                                "izin"};
 // The caption of a paper's archive name ("Kıdem Bordrosu"), or the name itself when unknown.
 std::string PaperCaption(std::string_view name);
 

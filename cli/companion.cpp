@@ -27,9 +27,11 @@ namespace {
 const char* kUsage =
     "Kullanım: pamerol-hesap [--ayar DOSYA] [--ayar-yaz DOSYA] [--yasal-degerler] [ALAN=METİN ...]\n"
     "          pamerol-hesap [--ayar DOSYA] --toplu  < vakalar.jsonl\n"
-    "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname|aciklama --kaydet "
+    "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --dokum kidem|ihbar|ibraname|aciklama|izin "
+    "--kaydet "
     "DOSYA\n"
-    "          pamerol-hesap --arsiv DOSYA --arsiv-ac NO [--dokum kidem|ihbar|ibraname|aciklama --kaydet "
+    "          pamerol-hesap --arsiv DOSYA --arsiv-ac NO [--dokum kidem|ihbar|ibraname|aciklama|izin "
+    "--kaydet "
     "DOSYA]\n"
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --aciklama\n"
     "          pamerol-hesap --toplu-tablo TABLO --cikti SONUC.xlsx|.ods|.csv [--yasal-degerler] [--ayar "
@@ -217,7 +219,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     if (dokumName || dokumPath) {
         auto dokum = dokumName ? DokumByName(*dokumName) : std::nullopt;
         if (!dokum || !dokumPath)
-            return Misused("--dokum kidem|ihbar|ibraname|aciklama ile --kaydet DOSYA birlikte verilir", err);
+            return Misused("--dokum kidem|ihbar|ibraname|aciklama|izin ile --kaydet DOSYA birlikte verilir",
+                           err);
         printout = Printout{*dokum, *dokumPath};
     }
     if (batch && (!assignments.empty() || saveFile || printout || aciklama))

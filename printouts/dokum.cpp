@@ -141,6 +141,8 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
         filled = AciklamaDoldur(record, d.table.get(), *d.folders, *d.office, d.messages);
     } else if (dokum == Dokum::Ibraname) {
         filled = IbranameDoldur(record, *d.folders, *d.office, d.messages);
+    } else if (dokum == Dokum::Izin) {
+        filled = IzinBordroDoldur(record, *d.folders, *d.office, d.messages);
     } else {
         filled = BordroDoldur(record, dokum == Dokum::Kidem, *d.folders, *d.office, d.messages);
     }

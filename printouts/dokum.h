@@ -12,9 +12,9 @@
 
 namespace pamerol {
 
-enum class Dokum { Kidem, Ihbar, Ibraname, Aciklama };
+enum class Dokum { Kidem, Ihbar, Ibraname, Aciklama, Izin };
 
-// "kidem", "ihbar", "ibraname" or "aciklama".
+// "kidem", "ihbar", "ibraname", "aciklama" or "izin".
 std::optional<Dokum> DokumByName(const std::string& name);
 // The paper's name as the command line and the archive write it.
 std::string_view DokumName(Dokum d);

@@ -401,15 +401,12 @@ std::optional<std::string> FesihNedeniUyarisi(const Record& r) {
            "hangisinin hak edildiği fesih nedenine göre değişir.";
 }
 
-bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
-                  Messages& messages) {
-    if ((kidem && SeveranceUnknown(r, messages)) || NotDue(r, kidem, messages)) return false;
-    if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
+// A payroll sheet's title, the employer's and the employee's particulars and the dates.
+void BordroBasligi(const Record& r, const char* title, Spreadsheet& sheet) {
     using F = Field;
     using M = WriteMode;
     auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
-
-    sheet.write("A1", kidem ? "KIDEM TAZMİNATI BORDROSU" : "İHBAR TAZMİNATI BORDROSU", M::Literal);
+    sheet.write("A1", title, M::Literal);
     put("N3", F::txtUnvani, M::Value);
     put("N4", F::txtSSkNoIsv, M::Value);
     put("CI3", F::txtVergiDairesi, M::Value);
@@ -419,6 +416,56 @@ bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spre
     put("Y8", F::txtTcKNo, M::Text);
     PutDate(sheet, "AH8", r.text(F::GTarih));
     PutDate(sheet, "AO8", r.text(F::CTarih));
+}
+
+bool IzinBordroDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages) {
+    const Hesap* h = r.hesap();
+    if (!h || !h->sonuc.leave) {
+        messages.show("İzin ücreti yok: \"İzin\" sekmesinde kullanılmayan izin gününü (ya da \"Yıllık İzin "
+                      "Ücreti\"ni) yazıp yeniden hesaplayın.",
+                      MessageIcon::Warning);
+        return false;
+    }
+    if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
+    using F = Field;
+    using M = WriteMode;
+    const Result& x = h->sonuc;
+    auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
+    const auto tl = [](Kurus k) { return AmountText(static_cast<double>(k) / 100).value_or(""); };
+    BordroBasligi(r, "YILLIK İZİN ÜCRETİ BORDROSU", sheet);
+    sheet.write("BR6", "Brüt İzin Ücreti", M::Literal); // the template's column says "Brüt Tazminat"
+    // The days and the wage without the extra pay they were paid at; a typed leave pay has neither.
+    if (x.leaveFromDays) {
+        put("AV8", F::IZGUN, M::Value);
+        put("BA8", F::ESUCRET, M::Value);
+    }
+    // The year's base the leave pay is taxed on top of, the taxes in their columns, and the deductions with
+    // the employee's SGK shares, added in kuruş; the SGK shares, which have no column, on the line below.
+    if (auto base = AmountText(x.leaveCarriedBase)) sheet.write("BH8", *base, M::Value);
+    put("BR8", F::IZBRUT, M::Text);
+    put("CA8", F::IZGVER, M::Text);
+    put("CI8", F::IZDVER, M::Text);
+    sheet.writeNumber("CS8", static_cast<double>(x.izSgkKurus + x.izGverKurus + x.izDverKurus) / 100);
+    put("DA8", F::IZNET, M::Text);
+    Put(sheet, "A9",
+        "SGK işçi payı " + tl(x.izSgkKurus) + " (sigorta primi " + tl(x.leaveInsuranceKurus) +
+            ", işsizlik sigortası primi " + tl(x.leaveUnemploymentKurus) + "; prime esas tutar " +
+            tl(x.leaveSgkBaseKurus) + ") kesintiler toplamındadır.",
+        M::Value);
+    sheet.title(WindowTitle("İzin Bordrosu", r.text(F::txtAdiSoyadi)));
+    sheet.release();
+    return true;
+}
+
+bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
+                  Messages& messages) {
+    if ((kidem && SeveranceUnknown(r, messages)) || NotDue(r, kidem, messages)) return false;
+    if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
+    using F = Field;
+    using M = WriteMode;
+    auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
+
+    BordroBasligi(r, kidem ? "KIDEM TAZMİNATI BORDROSU" : "İHBAR TAZMİNATI BORDROSU", sheet);
     put("BA8", F::TBRUT, M::Value);
     if (kidem) {
         put("AV8", F::TGUNU, M::Value);
@@ -708,6 +755,11 @@ bool frmRaporSec::BordroHazirla() {
     return sheet && pamerol::BordroDoldur(record_, kidemBordrosu_, folders_, *sheet, messages_);
 }
 
+bool frmRaporSec::IzinBordrosuHazirla() {
+    auto sheet = newSheet();
+    return sheet && pamerol::IzinBordroDoldur(record_, folders_, *sheet, messages_);
+}
+
 bool frmRaporSec::IbranameHazirla() {
     auto sheet = newSheet();
     return sheet && pamerol::IbranameDoldur(record_, folders_, *sheet, messages_);
@@ -731,6 +783,7 @@ void frmRaporSec::yazdir() {
         break;
     case IbranameSecimi: filled = IbranameHazirla(); break;
     case AciklamaSecimi: filled = AciklamaHazirla(); break;
+    case IzinBordrosuSecimi: filled = IzinBordrosuHazirla(); break;
     default: break;
     }
     if (filled && filled_) filled_(secim_);

@@ -42,6 +42,13 @@ inline constexpr std::string_view kAciklamaKopyasi = "Aciklama1.xls";
 bool BordroDoldur(const Record& record, bool kidemBordrosu, const PaperFolders& folders, Spreadsheet& sheet,
                   Messages& messages);
 
+// Fills the leave pay's payroll sheet on the payroll template ("YILLIK İZİN ÜCRETİ BORDROSU"): the days and
+// the wage they were paid at, the year's base it is taxed on top of, its gross, income tax, stamp duty,
+// the deductions with the employee's SGK shares, and the net; the SGK shares on the line below. A case
+// without a leave pay says so and fills nothing. Failures as for BordroDoldur.
+bool IzinBordroDoldur(const Record& record, const PaperFolders& folders, Spreadsheet& sheet,
+                      Messages& messages);
+
 // Fills the release letter: the header cells, the date and the names in the page footer, the release text
 // from row 17 (one merged block when the letter fits its first page, else rows that the pages break
 // between, each later page headed by the employee's name), one line per included payment, the total line
@@ -74,19 +81,26 @@ std::optional<std::string> IbranameTarihUyarisi(const Record& r, int today);
 // due depends on the reason. Nothing once a reason is chosen.
 std::optional<std::string> FesihNedeniUyarisi(const Record& r);
 
-// The printout dialog without its window: the four choices, the payroll kind and the print command.
+// The printout dialog without its window: the five choices, the payroll kind and the print command.
 // The window creates one on every opening (so the first choice is selected again) and forwards the option
 // buttons and "&Yazdır" to it.
 class frmRaporSec {
   public:
-    enum Secim { KidemBordrosuSecimi = 0, IhbarBordrosuSecimi = 1, IbranameSecimi = 2, AciklamaSecimi = 3 };
+    enum Secim {
+        KidemBordrosuSecimi = 0,
+        IhbarBordrosuSecimi = 1,
+        IbranameSecimi = 2,
+        AciklamaSecimi = 3,
+        IzinBordrosuSecimi = 4
+    };
 
     frmRaporSec(const Record& record, PaperFolders folders, SpreadsheetFactory factory, Messages& messages);
 
     // The sheet the papers are filled from.
     const Record& record() const { return record_; }
 
-    // The selected option (0 "Kıdem Bordrosu", 1 "İhbar Bordrosu", 2 "İbraname", 3 "Hesap Açıklaması");
+    // The selected option (0 "Kıdem Bordrosu", 1 "İhbar Bordrosu", 2 "İbraname", 3 "Hesap Açıklaması",
+    // 4 "İzin Bordrosu");
     // another value selects none.
     int secim() const { return secim_; }
     void secimYap(int index) { secim_ = index; }
@@ -109,6 +123,7 @@ class frmRaporSec {
     bool BordroHazirla();
     bool IbranameHazirla();
     bool AciklamaHazirla();
+    bool IzinBordrosuHazirla();
 
   private:
     std::unique_ptr<Spreadsheet> newSheet();

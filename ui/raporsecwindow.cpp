@@ -58,10 +58,10 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
     auto* frame = new QGroupBox(QStringLiteral("Dökümü Seç"));
     Name(frame, QStringLiteral("Frame1"), frame->title());
     auto* choices = new QVBoxLayout(frame);
-    // The statement's access key is none of the buttons' (Alt+Y, Alt+K, Alt+O).
-    const std::array<QString, 4> captions = {QStringLiteral("Kıdem Bordrosu"),
-                                             QStringLiteral("İhbar Bordrosu"), QStringLiteral("İbraname"),
-                                             QStringLiteral("Hesap &Açıklaması")};
+    // The statement's and the leave sheet's access keys are none of the buttons' (Alt+Y, Alt+K, Alt+O).
+    const std::array<QString, 5> captions = {
+        QStringLiteral("Kıdem Bordrosu"), QStringLiteral("İhbar Bordrosu"), QStringLiteral("İbraname"),
+        QStringLiteral("Hesap &Açıklaması"), QStringLiteral("İ&zin Bordrosu")};
     for (int i = 0; i < static_cast<int>(captions.size()); ++i) {
         auto* option = new QRadioButton(captions[static_cast<size_t>(i)]);
         Name(option, QStringLiteral("Option1_%1").arg(i), option->text());
@@ -148,7 +148,8 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
     setTabOrder(options_[0], options_[1]);
     setTabOrder(options_[1], options_[2]);
     setTabOrder(options_[2], options_[3]);
-    setTabOrder(options_[3], print);
+    setTabOrder(options_[3], options_[4]);
+    setTabOrder(options_[4], print);
     setTabOrder(print, close);
     if (confirmButton) setTabOrder(close, confirmButton);
     options_[0]->setFocus();

@@ -41,7 +41,7 @@ class RaporSecWindow : public QDialog {
     QString legalWarning_;
     bool legalWarningAccepted_ = false;
     QWidget* warning_ = nullptr; // the warning line and its button, while they stand
-    std::array<QRadioButton*, 4> options_{};
+    std::array<QRadioButton*, 5> options_{};
     QPushButton* print_ = nullptr;
 };
 

@@ -119,7 +119,7 @@ TEST(Companion, RejectsBadArgumentsInTurkish) {
         {{"--dokum"}, "--dokum kidem, ihbar, ibraname ya da aciklama ister"},
         {{"--kaydet"}, "--kaydet bir dosya adı ister"},
         {{"--dokum", "bordro", "--kaydet", "a.pdf"},
-         "--dokum kidem|ihbar|ibraname|aciklama ile --kaydet DOSYA"},
+         "--dokum kidem|ihbar|ibraname|aciklama|izin ile --kaydet DOSYA"},
         {{"--ayar", "/nonexistent/Pmrl.ini"}, "/nonexistent/Pmrl.ini"},
         {{"--toplu", "ESUCRET=1"}, "--toplu vakaları yalnız standart girdiden alır"},
         {{"--arsiv-ac", "1"}, "arşiv komutları --arsiv DOSYA ya da --ayar DOSYA ister"},

@@ -153,6 +153,38 @@ TEST_F(Fill, CeilingLine) {
 
 // The deductions' sum is the calculation's, in kuruş: no text on the sheet is read back for it, and
 // without a calculation carried by the sheet there is no sum.
+// The leave pay's payroll sheet: the days and the wage without the extra pay, the year's base it is taxed on
+// top of (the notice pay's 3.733,33), its taxes, the deductions with the SGK shares, the net; the SGK shares
+// on the line below. A case without a leave pay fills nothing and says how to give one.
+TEST_F(Fill, LeaveSheetCellByCell) {
+    Record r = CalculatedCase();
+    r.write(Field::YIUCRET, "0");
+    r.write(Field::ESUCRET, "2.000,00");
+    r.write(Field::IZGUN, "10");
+    r.write(Field::AYSGKMAT, "3.000,00"); // 656,25 left under the month's ceiling of 3.656,25
+    RecordedMessages said;
+    Hesapla(r, said);
+    ASSERT_TRUE(IzinBordroDoldur(r, folder.string(), sheet, messages));
+    Lines lines = sheet.lines();
+    const Lines tail(lines.begin() + 13, lines.end());
+    EXPECT_EQ(tail,
+              (Lines{"write BR6 literal Brüt İzin Ücreti", "write AV8 value 10", "write BA8 value 2.000,00",
+                     "write BH8 value 3.733,33", "write BR8 text 666,67", "write CA8 text 85,23",
+                     "write CI8 text 4,40", "number CS8 188.07", "write DA8 text 478,60",
+                     "write A9 value SGK işçi payı 98,44 (sigorta primi 91,88, işsizlik sigortası primi "
+                     "6,56; prime esas tutar 656,25) kesintiler toplamındadır.",
+                     "title İzin Bordrosu – Ayşe Çağlar", "release"}));
+    EXPECT_EQ(lines[3], "write A1 literal YILLIK İZİN ÜCRETİ BORDROSU");
+
+    r.write(Field::IZGUN, "0");
+    r.write(Field::YIUCRET, "0");
+    Hesapla(r, said);
+    sheet.calls.clear();
+    EXPECT_FALSE(IzinBordroDoldur(r, folder.string(), sheet, messages));
+    EXPECT_TRUE(sheet.calls.empty());
+    ASSERT_EQ(messages.entries.size(), 1u);
+}
+
 TEST_F(Fill, NoticeSumIsTheCalculations) {
     const std::pair<const char*, const char*> cases[] = {{"", "6,60"}, {"123,45", "abc"}, {"1,2,3", "1"}};
     for (auto [tax, stamp] : cases) {
@@ -783,6 +815,7 @@ TEST_F(Fill, DialogPrintsTheSelectedPaperInANewInstanceEachTime) {
         {1, "Velkara1.xls", "write A1 literal İHBAR TAZMİNATI BORDROSU", false},
         {2, "Ibraname1.xls", "write AQ6 value Örnek Tekstil San. ve Tic. Ltd. Şti.", false},
         {0, "Velkara1.xls", "write A1 literal KIDEM TAZMİNATI BORDROSU", true},
+        {4, "Velkara1.xls", "write A1 literal YILLIK İZİN ÜCRETİ BORDROSU", true},
     };
     for (const auto& p : prints) {
         dialog.secimYap(p.secim);
@@ -795,11 +828,11 @@ TEST_F(Fill, DialogPrintsTheSelectedPaperInANewInstanceEachTime) {
         EXPECT_EQ(dialog.KidemBordrosu(), p.kidem);
         EXPECT_EQ(dialog.secim(), p.secim); // the choice stays
     }
-    EXPECT_EQ(made.size(), 5u);
+    EXPECT_EQ(made.size(), 6u);
 
-    dialog.secimYap(4); // no option selected: nothing happens
+    dialog.secimYap(5); // no option selected: nothing happens
     dialog.yazdir();
-    EXPECT_EQ(made.size(), 5u);
+    EXPECT_EQ(made.size(), 6u);
     EXPECT_TRUE(messages.entries.empty());
 
     frmRaporSec noOffice(

@@ -65,13 +65,15 @@ class RaporSecTest : public QObject {
         QTest::addRow("İhbar Bordrosu") << 1 << "Velkara1.xls" << false;
         QTest::addRow("İbraname") << 2 << "Ibraname1.xls" << true;
         QTest::addRow("Hesap Açıklaması") << 3 << "Aciklama1.xls" << true; // of a calculated case
+        QTest::addRow("İzin Bordrosu") << 4 << "Velkara1.xls" << true;     // of a case with a leave pay
     }
     void printsTheChosenPaper() {
         QFETCH(int, choice);
         QFETCH(QString, workbook);
         QFETCH(bool, severanceSheet);
         Dialog d(true);
-        if (choice == frmRaporSec::AciklamaSecimi) d.record = pamerol::testing::CalculatedCase();
+        if (choice == frmRaporSec::AciklamaSecimi || choice == frmRaporSec::IzinBordrosuSecimi)
+            d.record = pamerol::testing::CalculatedCase();
         QCOMPARE(d.window.windowTitle(), QStringLiteral("Kıdem İhbar Dökümleri"));
         QVERIFY(d.option(0)->isChecked());
         testing::ClickBox(d.option(choice));

@@ -174,9 +174,12 @@ std::optional<std::string> DatesStop(const Record& r) {
 }
 
 // The sheet's case read and calculated, its dates already checked.
-Expected<Hesap> Calculated(const Record& r, const FigureOrigins& origins) {
+Expected<Hesap> Calculated(const Record& r, const FigureOrigins& origins, bool stored = false) {
     Expected<SheetCase> c = ReadSheet(r);
     if (!c) return c.error();
+    // A case stored before the leave pay was worked out has a typed leave pay, no leave result and none of
+    // the figures it would need: it is made again as it was calculated then, without the leave pay.
+    if (stored && r.text(Field::IZNET).empty()) c->input.leaveDays = c->input.leaveTyped = 0;
     Expected<Result> x = Compute(c->input, c->law);
     if (!x) return x.error();
     return Hesap{std::move(*c), std::move(*x), origins};
@@ -190,7 +193,7 @@ Expected<void> HesabiGeriKoy(Record& r) {
     for (FigureOrigin& o : stored.of) o.kind = FigureOrigin::StoredCase;
     // A stored case is its own figures: nothing of the table a case calculated before it looked up.
     r.tavanTablosu.reset();
-    Expected<Hesap> h = Calculated(r, stored);
+    Expected<Hesap> h = Calculated(r, stored, true);
     if (!h) return h.error();
     r.setHesap(std::make_shared<const Hesap>(std::move(*h)));
     return {};

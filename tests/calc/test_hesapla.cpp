@@ -556,3 +556,24 @@ TEST(Hesapla, ASeveranceNotWorkedOutSaysWhyInTheResultBox) {
         << m.entries[0].text;
     EXPECT_NE(m.entries[0].text.find("\r\nİhbar Tazminatı  =3.148,69"), std::string::npos);
 }
+
+// A case stored by a release that did not work out the leave pay: its typed leave pay, without the SGK
+// figures it would now need, still gives its calculation back, as it was made then; a case stored with a
+// leave result is made again with it.
+TEST(HesabiGeriKoy, ACaseStoredBeforeTheLeavePayComesBackAsItWas) {
+    Record r = Sheet2007();
+    for (Field f : {F::SGKIO, F::ISIO, F::PEKUST}) r.write(f, "");
+    r.write(F::GTarih, "15.03.2004");
+    r.write(F::CTarih, "14.09.2007");
+    r.write(F::TBRUT, "2.000,00");
+    r.write(F::YIUCRET, "1.234,56");
+    ASSERT_TRUE(HesabiGeriKoy(r));
+    ASSERT_TRUE(r.hesap());
+    EXPECT_FALSE(r.hesap()->sonuc.leave);
+    EXPECT_EQ(r.hesap()->sonuc.netKurus, 681713);
+
+    r.write(F::IZNET, "883,81"); // stored with its leave result: the figures it was made with are needed
+    const Expected<void> again = HesabiGeriKoy(r);
+    ASSERT_FALSE(again);
+    EXPECT_NE(again.error().message.find("SGK İşçi Payı (%) girilmemiş"), std::string::npos);
+}

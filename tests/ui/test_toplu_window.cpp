@@ -183,6 +183,10 @@ class TopluWindowTest : public QObject {
             {[click](Dialog& d) { // the settings file, a reference date, papers, no archive
                  for (const char* box : {"optAyar", "chkCikisTarihi", "chkKidem", "chkIbraname", "chkArsiv"})
                      click(box)(d);
+                 // The preview the reference date's box started ends before the date is retyped: a preview
+                 // left running could otherwise record its arguments after the new one's.
+                 if (!QTest::qWaitFor([&d] { return !d.w.busy(); }, 5000))
+                     QFAIL("the first preview never ended");
                  auto* date = d.find<QLineEdit>("txtCikisTarihi");
                  date->setFocus();
                  date->selectAll();

@@ -382,6 +382,10 @@ std::string ApplyAmountPattern(const std::string& text) {
     return t ? *t : text;
 }
 
+std::string KurusText(std::int64_t kurus) {
+    return AmountText(static_cast<double>(kurus) / 100).value_or("");
+}
+
 std::optional<std::int64_t> KurusAsShown(double x) {
     if (!std::isfinite(x) || std::fabs(x) >= 1e13) return std::nullopt;
     if (x == 0) return 0;

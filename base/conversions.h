@@ -68,6 +68,9 @@ std::string ApplyAmountPattern(const std::string& text);
 // finite or 10^13 or more away from zero (no amount of the sheet is that large).
 std::optional<std::int64_t> KurusAsShown(double x);
 
+// A whole number of kuruş in the amount pattern ("6.817,13").
+std::string KurusText(std::int64_t kurus);
+
 // x as a field holds it once written and read back (ParseNumber(NumberText(x))): the nearest double to
 // x rounded to 15 significant digits, worked out without a text. Not finite: x itself.
 double Significant15(double x);

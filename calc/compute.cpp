@@ -346,8 +346,7 @@ std::optional<std::string> NoticeDueNote(const Result& r) {
     case NoticeDue::Due: return std::nullopt;
     case NoticeDue::NotDue: return "Hak edilmedi — " + Reason(*r.reason);
     case NoticeDue::OwedByEmployee:
-        return "İşçinin Ödeyeceği İhbar Tazminatı: " +
-               AmountText(static_cast<double>(r.owedNoticeKurus) / 100).value_or("") + " — " +
+        return "İşçinin Ödeyeceği İhbar Tazminatı: " + KurusText(r.owedNoticeKurus) + " — " +
                Reason(*r.reason) + "; işçiye ödenmez, ibranameye girmez.";
     }
     return std::nullopt;

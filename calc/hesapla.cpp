@@ -124,7 +124,7 @@ std::string ResultText(Field f, const Result& x, std::string_view bandText) {
     case ResultFormat::DayCount: return Num(x.*info.number);
     case ResultFormat::Amount:
         if ((info.severanceOnly && !x.severancePaid()) || (info.noticeOnly && !x.noticePaid())) return {};
-        return Amount(static_cast<double>(x.*info.kurus) / 100);
+        return KurusText(x.*info.kurus);
     case ResultFormat::NoticeBandDays: return std::string(bandText);
     case ResultFormat::None: break;
     }

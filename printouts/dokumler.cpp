@@ -431,7 +431,6 @@ bool IzinBordroDoldur(const Record& r, const PaperFolders& folders, Spreadsheet&
     using M = WriteMode;
     const Result& x = h->sonuc;
     auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
-    const auto tl = [](Kurus k) { return AmountText(static_cast<double>(k) / 100).value_or(""); };
     BordroBasligi(r, "YILLIK İZİN ÜCRETİ BORDROSU", sheet);
     sheet.write("BR6", "Brüt İzin Ücreti", M::Literal); // the template's column says "Brüt Tazminat"
     // The days and the wage without the extra pay they were paid at; a typed leave pay has neither.
@@ -448,9 +447,9 @@ bool IzinBordroDoldur(const Record& r, const PaperFolders& folders, Spreadsheet&
     sheet.writeNumber("CS8", static_cast<double>(x.izSgkKurus + x.izGverKurus + x.izDverKurus) / 100);
     put("DA8", F::IZNET, M::Text);
     Put(sheet, "A9",
-        "SGK işçi payı " + tl(x.izSgkKurus) + " (sigorta primi " + tl(x.leaveInsuranceKurus) +
-            ", işsizlik sigortası primi " + tl(x.leaveUnemploymentKurus) + "; prime esas tutar " +
-            tl(x.leaveSgkBaseKurus) + ") kesintiler toplamındadır.",
+        "SGK işçi payı " + KurusText(x.izSgkKurus) + " (sigorta primi " + KurusText(x.leaveInsuranceKurus) +
+            ", işsizlik sigortası primi " + KurusText(x.leaveUnemploymentKurus) + "; prime esas tutar " +
+            KurusText(x.leaveSgkBaseKurus) + ") kesintiler toplamındadır.",
         M::Value);
     sheet.title(WindowTitle("İzin Bordrosu", r.text(F::txtAdiSoyadi)));
     sheet.release();
@@ -554,10 +553,9 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     // The leave pay is wage: what was deducted from it is itemised under the total, which adds nets.
     if (h && h->sonuc.leave) {
         const Result& x = h->sonuc;
-        const auto tl = [](Kurus k) { return AmountText(static_cast<double>(k) / 100).value_or(""); };
-        words += "\nİzin ücreti: brüt " + tl(x.izBrutKurus) + "; SGK işçi payı " + tl(x.izSgkKurus) +
-                 ", gelir vergisi " + tl(x.izGverKurus) + ", damga vergisi " + tl(x.izDverKurus) +
-                 " kesildi, net " + tl(x.izNetKurus) +
+        words += "\nİzin ücreti: brüt " + KurusText(x.izBrutKurus) + "; SGK işçi payı " +
+                 KurusText(x.izSgkKurus) + ", gelir vergisi " + KurusText(x.izGverKurus) +
+                 ", damga vergisi " + KurusText(x.izDverKurus) + " kesildi, net " + KurusText(x.izNetKurus) +
                  ". Toplam, kesintiler düşülmüş net tutarların toplamıdır.";
     }
 

@@ -27,10 +27,6 @@ Kurus Kurusu(double x) {
     return KurusAsShown(x).value_or(0);
 }
 
-std::string KurusTutari(Kurus k) {
-    return Tutar(static_cast<double>(k) / 100);
-}
-
 std::string Caption(Field f) {
     return std::string(FieldCaption(f));
 }
@@ -77,17 +73,17 @@ void Deger(AciklamaSatiri& s, std::string ad, std::string metin) {
 
 // The rounding figure that makes the shown parts come out at the shown total.
 void Yuvarlama(AciklamaSatiri& s, Kurus toplam, Kurus parcalar) {
-    Deger(s, std::string(kYuvarlamaFarki), KurusTutari(toplam - parcalar));
+    Deger(s, std::string(kYuvarlamaFarki), KurusText(toplam - parcalar));
 }
 
 // The stamp duty on a gross amount: the shown gross, the rate, and the duty worked out from it.
 void DamgaVergisi(Yazici& y, std::string baslik, Kurus matrahKurus, double binde, double vergi,
                   Kurus vergiKurus) {
     auto& damga = y.satir(std::move(baslik));
-    Deger(damga, "Matrah", KurusTutari(matrahKurus));
+    Deger(damga, "Matrah", KurusText(matrahKurus));
     Deger(damga, Caption(Field::DVOR), Sayi(binde));
-    Deger(damga, "Hesap", KurusTutari(matrahKurus) + " × " + Sayi(binde) + " ÷ 1000 = " + Sayi(vergi));
-    damga.sonuc = KurusTutari(vergiKurus);
+    Deger(damga, "Hesap", KurusText(matrahKurus) + " × " + Sayi(binde) + " ÷ 1000 = " + Sayi(vergi));
+    damga.sonuc = KurusText(vergiKurus);
 }
 
 // Why the employment ended, and what that makes due.
@@ -185,7 +181,7 @@ void GelirVergisiSatirlari(Yazici& y, const std::string& onek, const LegalFigure
                            Kurus matrahKurus, const IncomeTax& tax, Kurus toplamKurus) {
     auto& matrah = y.satir(onek + ": gelir vergisi matrahı");
     Deger(matrah, "Önceki matrah", Tutar(devreden));
-    Deger(matrah, "Bu ödemenin matrahı", KurusTutari(matrahKurus));
+    Deger(matrah, "Bu ödemenin matrahı", KurusText(matrahKurus));
     Deger(matrah, "Yıl içindeki toplam", Tutar(devreden + static_cast<double>(matrahKurus) / 100));
     matrah.sonuc = std::to_string(tax.startBracket) + ". dilimden başlar";
 
@@ -209,7 +205,7 @@ void GelirVergisiSatirlari(Yazici& y, const std::string& onek, const LegalFigure
     auto& gv = y.satir(onek + ": gelir vergisi");
     for (auto& [ad, metin] : dilimVergileri) Deger(gv, ad, metin);
     Yuvarlama(gv, toplamKurus, vergiler);
-    gv.sonuc = KurusTutari(toplamKurus);
+    gv.sonuc = KurusText(toplamKurus);
 }
 
 // The figure of the table in force on the date, as the clerk reads it; a word when there is none.
@@ -292,7 +288,7 @@ void Kidem(Yazici& y, const Record& r, const SheetCase& c, const Result& x, cons
     Deger(brut, "Günler payı", Tutar(x.daysShare));
     Yuvarlama(brut, x.bktazKurus, toplam);
     Deger(brut, "Yuvarlanmamış toplam", Sayi(x.bktaz));
-    brut.sonuc = KurusTutari(x.bktazKurus);
+    brut.sonuc = KurusText(x.bktazKurus);
     if (x.underLastCeiling) y.satir("Not: tavan").sonuc = CeilingNote(c.input, c.law, x).value_or("");
 
     auto& istisna = y.satir("Kıdem tazminatı: gelir vergisinden istisna tutar (GVK m. 25/7)");
@@ -303,12 +299,12 @@ void Kidem(Yazici& y, const Record& r, const SheetCase& c, const Result& x, cons
     Deger(istisna, "Hesap",
           Sayi(x.kyili) + " × " + Tutar(x.exemptYearly) + " + " + Sayi(x.kayi) + " × " +
               Tutar(x.exemptYearly) + " ÷ 12 + " + Sayi(x.kgunu) + " × " + Tutar(x.exemptYearly) + gunBoleni);
-    istisna.sonuc = KurusTutari(x.exemptKurus);
+    istisna.sonuc = KurusText(x.exemptKurus);
 
     auto& vergili = y.satir("Kıdem tazminatı: gelir vergisine tabi kısım");
-    Deger(vergili, "Brüt", KurusTutari(x.bktazKurus));
-    Deger(vergili, "İstisna", KurusTutari(x.exemptKurus));
-    vergili.sonuc = x.taxableKurus > 0 ? KurusTutari(x.taxableKurus) : "yok: tamamı istisna";
+    Deger(vergili, "Brüt", KurusText(x.bktazKurus));
+    Deger(vergili, "İstisna", KurusText(x.exemptKurus));
+    vergili.sonuc = x.taxableKurus > 0 ? KurusText(x.taxableKurus) : "yok: tamamı istisna";
     if (x.taxableKurus > 0)
         GelirVergisiSatirlari(y, "Kıdem tazminatı", c.law, x.carriedTaxBase, x.taxableKurus, x.severanceTax,
                               x.kgverKurus);
@@ -317,12 +313,12 @@ void Kidem(Yazici& y, const Record& r, const SheetCase& c, const Result& x, cons
                  x.dverKurus);
 
     auto& net = y.satir("Kıdem tazminatı: ödenecek");
-    Deger(net, "Brüt", KurusTutari(x.bktazKurus));
-    Deger(net, "Gelir Vergisi", KurusTutari(x.kgverKurus));
-    Deger(net, Caption(F::DVER), KurusTutari(x.dverKurus));
+    Deger(net, "Brüt", KurusText(x.bktazKurus));
+    Deger(net, "Gelir Vergisi", KurusText(x.kgverKurus));
+    Deger(net, Caption(F::DVER), KurusText(x.dverKurus));
     Deger(net, "Hesap",
-          KurusTutari(x.bktazKurus) + " − " + KurusTutari(x.kgverKurus) + " − " + KurusTutari(x.dverKurus));
-    net.sonuc = KurusTutari(x.netKurus);
+          KurusText(x.bktazKurus) + " − " + KurusText(x.kgverKurus) + " − " + KurusText(x.dverKurus));
+    net.sonuc = KurusText(x.netKurus);
 }
 
 void Ihbar(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
@@ -360,7 +356,7 @@ void Ihbar(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
     Deger(brut, Caption(F::HIGUNU), Sayi(x.higunu));
     Deger(brut, Caption(F::TBRUT), ucret);
     Deger(brut, "Hesap", Sayi(x.higunu) + " × " + ucret + " ÷ 30 = " + Sayi(x.bitzm));
-    brut.sonuc = KurusTutari(x.bitzmKurus);
+    brut.sonuc = KurusText(x.bitzmKurus);
 
     DamgaVergisi(y, "İhbar tazminatı: damga vergisi", x.bitzmKurus, c.law.stampDutyPerMille, x.idver,
                  x.idverKurus);
@@ -369,12 +365,12 @@ void Ihbar(Yazici& y, const Record& r, const SheetCase& c, const Result& x) {
                           x.igverKurus);
 
     auto& net = y.satir("İhbar tazminatı: ödenecek");
-    Deger(net, "Brüt", KurusTutari(x.bitzmKurus));
-    Deger(net, Caption(F::IGVER), KurusTutari(x.igverKurus));
-    Deger(net, Caption(F::IDVER), KurusTutari(x.idverKurus));
+    Deger(net, "Brüt", KurusText(x.bitzmKurus));
+    Deger(net, Caption(F::IGVER), KurusText(x.igverKurus));
+    Deger(net, Caption(F::IDVER), KurusText(x.idverKurus));
     Deger(net, "Hesap",
-          KurusTutari(x.bitzmKurus) + " − " + KurusTutari(x.igverKurus) + " − " + KurusTutari(x.idverKurus));
-    net.sonuc = KurusTutari(x.itazmKurus);
+          KurusText(x.bitzmKurus) + " − " + KurusText(x.igverKurus) + " − " + KurusText(x.idverKurus));
+    net.sonuc = KurusText(x.itazmKurus);
 }
 
 // Unused annual leave (4857 m. 59): the gross, the employee's SGK shares up to the month's premium ceiling
@@ -385,33 +381,34 @@ void Izin(Yazici& y, const SheetCase& c, const Result& x) {
     if (x.leaveFromDays) {
         Deger(brut, Caption(F::IZGUN), Sayi(c.input.leaveDays));
         Deger(brut, Caption(F::ESUCRET), Tutar(c.input.baseWage));
-        Deger(brut, "Hesap", Sayi(c.input.leaveDays) + " × " + Tutar(c.input.baseWage) + " ÷ 30 (ilave ücret hariç)");
+        Deger(brut, "Hesap",
+              Sayi(c.input.leaveDays) + " × " + Tutar(c.input.baseWage) + " ÷ 30 (ilave ücret hariç)");
     } else {
         Deger(brut, Caption(F::YIUCRET), Tutar(c.input.leaveTyped));
     }
-    brut.sonuc = KurusTutari(x.izBrutKurus);
+    brut.sonuc = KurusText(x.izBrutKurus);
 
     auto& sgk = y.satir("İzin ücreti: SGK işçi payları (5510 m. 81, 82; 4447 m. 49)");
     Deger(sgk, Caption(F::PEKUST), Okunan(F::PEKUST, NumberText(*c.law.premiumCeiling.days).value_or("")));
     Deger(sgk, Caption(F::AYSGKMAT), Tutar(c.input.reportedThisMonth));
-    Deger(sgk, "Prime esas tutar", KurusTutari(x.leaveSgkBaseKurus));
+    Deger(sgk, "Prime esas tutar", KurusText(x.leaveSgkBaseKurus));
     Deger(sgk, Caption(F::SGKIO), Sayi(*c.law.sgkShare.days));
-    Deger(sgk, "Sigorta primi", KurusTutari(x.leaveInsuranceKurus));
+    Deger(sgk, "Sigorta primi", KurusText(x.leaveInsuranceKurus));
     Deger(sgk, Caption(F::ISIO), Sayi(*c.law.unemploymentShare.days));
-    Deger(sgk, "İşsizlik sigortası primi", KurusTutari(x.leaveUnemploymentKurus));
-    sgk.sonuc = KurusTutari(x.izSgkKurus);
+    Deger(sgk, "İşsizlik sigortası primi", KurusText(x.leaveUnemploymentKurus));
+    sgk.sonuc = KurusText(x.izSgkKurus);
 
-    GelirVergisiSatirlari(y, "İzin ücreti", c.law, x.leaveCarriedBase, x.izBrutKurus - x.izSgkKurus, x.leaveTax,
-                          x.izGverKurus);
+    GelirVergisiSatirlari(y, "İzin ücreti", c.law, x.leaveCarriedBase, x.izBrutKurus - x.izSgkKurus,
+                          x.leaveTax, x.izGverKurus);
     DamgaVergisi(y, "İzin ücreti: damga vergisi", x.izBrutKurus, c.law.stampDutyPerMille,
                  static_cast<double>(x.izBrutKurus) / 100 * c.law.stampDutyPerMille / 1000, x.izDverKurus);
 
     auto& net = y.satir("İzin ücreti: ödenecek");
-    Deger(net, "Brüt", KurusTutari(x.izBrutKurus));
-    Deger(net, "SGK İşçi Payı", KurusTutari(x.izSgkKurus));
-    Deger(net, "Gelir Vergisi", KurusTutari(x.izGverKurus));
-    Deger(net, "Damga Vergisi", KurusTutari(x.izDverKurus));
-    net.sonuc = KurusTutari(x.izNetKurus);
+    Deger(net, "Brüt", KurusText(x.izBrutKurus));
+    Deger(net, "SGK İşçi Payı", KurusText(x.izSgkKurus));
+    Deger(net, "Gelir Vergisi", KurusText(x.izGverKurus));
+    Deger(net, "Damga Vergisi", KurusText(x.izDverKurus));
+    net.sonuc = KurusText(x.izNetKurus);
     y.satir("Not: izin ücreti").sonuc =
         "Asgari ücret istisnası uygulanmadı: izin ücretinin gelir ve damga vergisi istisnasız hesaplandı.";
 }

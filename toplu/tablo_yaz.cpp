@@ -57,7 +57,7 @@ std::string Toplam(const std::vector<SonucSatiri>& satirlar, Field f) {
         if (!s.sonuc || !info.kurus || (info.severanceOnly && !s.sonuc->entitled)) continue;
         kurus += *s.sonuc.*info.kurus;
     }
-    return AmountText(static_cast<double>(kurus) / 100).value_or(std::string());
+    return KurusText(kurus);
 }
 
 std::string CsvHucresi(std::string_view text) {

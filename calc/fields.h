@@ -128,7 +128,7 @@ constexpr std::string_view kPrim = "Prim Günü", kUcret = "Ücret", kKidemGun =
                            kIhbarHesap = "İhbar Tazminatı Hesabı", kOranlar = "Oranlar",
                            kDilim = "GV Dilim. ve Oranları", kIhbar = "İhbar Tazminatı (Gün)",
                            kIsveren = "İşveren Bilgileri", kIzinGun = "İzin Bilgileri",
-                           kIzinHesap = "İzin Ücreti Hesabı";
+                           kIzinHesap = "İzin Ücreti Hesabı", kOdeme = "Ödeme Bilgileri";
 
 constexpr FieldInfo Band(std::size_t i, std::optional<EnterTarget> enter) {
     return {.field = kNoticeBands[i].field,
@@ -411,9 +411,12 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
          .enter = EnterTarget{},
          .clearsResults = true},
         ResultField(F::IZBRUT, T::Izin, kIzinHesap, "Brüt İzin Ücreti", Money(&Result::izBrutKurus)),
-        ResultField(F::IZSGK, T::Izin, kIzinHesap, "SGK İşçi Payı", Money(&Result::izSgkKurus, "İzin SGK İşçi Payı")),
-        ResultField(F::IZGVER, T::Izin, kIzinHesap, "Gelir Vergisi", Money(&Result::izGverKurus, "İzin Gelir Vergisi")),
-        ResultField(F::IZDVER, T::Izin, kIzinHesap, "Damga Vergisi", Money(&Result::izDverKurus, "İzin Damga Vergisi")),
+        ResultField(F::IZSGK, T::Izin, kIzinHesap, "SGK İşçi Payı",
+                    Money(&Result::izSgkKurus, "İzin SGK İşçi Payı")),
+        ResultField(F::IZGVER, T::Izin, kIzinHesap, "Gelir Vergisi",
+                    Money(&Result::izGverKurus, "İzin Gelir Vergisi")),
+        ResultField(F::IZDVER, T::Izin, kIzinHesap, "Damga Vergisi",
+                    Money(&Result::izDverKurus, "İzin Damga Vergisi")),
         ResultField(F::IZNET, T::Izin, kIzinHesap, "Ödenecek İzin Ücreti", Money(&Result::izNetKurus)),
         // The employee's social-security shares on the leave pay (5510 m. 81; 4447 m. 49) and the monthly
         // premium ceiling (5510 m. 82).
@@ -445,6 +448,21 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFieldTable = [] {
          .clearsResults = true,
          .section = "SGK",
          .key = "UstSinir"},
+        // How the payments were made: a release letter names the day and the account (TBK m. 420).
+        {.field = F::txtOdemeTarihi,
+         .kind = K::Date,
+         .tab = T::Personel,
+         .frame = kOdeme,
+         .caption = "Ödeme Tarihi",
+         .onFocus = OnFocus::Select},
+        {.field = F::txtBanka, .kind = K::Text, .tab = T::Personel, .frame = kOdeme, .caption = "Banka"},
+        {.field = F::txtIBAN, .kind = K::Text, .tab = T::Personel, .frame = kOdeme, .caption = "IBAN"},
+        // Further payments the release letter itemises, one a line: "Son ay ücreti: 12.345,67" (net).
+        {.field = F::txtEkOdemeler,
+         .kind = K::MultiLineText,
+         .tab = T::Personel,
+         .frame = kOdeme,
+         .caption = "Diğer Ödemeler"},
     }};
 }();
 

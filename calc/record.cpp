@@ -17,7 +17,19 @@ constexpr std::array<std::string_view, kFieldCount> kNames = {
 };
 } // namespace
 
+// The standard release text releases only what the letter itemises below it, each claim by its kind and
+// net amount, paid on the day and into the account the letter names (TBK m. 420).
 const std::string_view kDefaultReleaseText =
+    "          İşverenimle aramdaki iş sözleşmesinin sona ermesi nedeniyle bana ödenmesi gereken ve "
+    "aşağıda türü ile net tutarı tek tek yazılı alacaklarımın tamamını, aşağıda yazılı tarihte banka "
+    "hesabıma yapılan ödemeyle aldım.\r\n"
+    "\r\n"
+    "          Bu ibraname yalnız aşağıda türü ve tutarı yazılı alacakları kapsar; bunların dışında kalan "
+    "hiçbir alacak için ibra sayılmaz. İbranameyi kendi isteğimle imzaladığımı ve bir suretini aldığımı "
+    "beyan ederim.\r\n";
+
+// The standard text of the releases before it, recognised in stored cases.
+const std::string_view kPreviousReleaseText =
     "         İş aktimin feshi dolayısıyla ayrıldığım firmamdan işe giriş ve çıkış tarihleri arasında "
     "geçen çalışma sürem boyunca bütün ücretlerimi tamamen aldığımı,\r\n"
     "\r\n"

@@ -39,7 +39,8 @@ struct CeilingInForce {
                 X(DL1) X(DL2) X(DL3) X(DL4) X(txtUnvani) X(txtSSkNoIsv) X(txtAdresi) X(txtVergiDairesi)      \
                     X(txtVergiNo) X(txtIbraname) X(txtAdiSoyadi) X(txtAdres) X(txtSSkNoPer) X(txtTcKNo)     \
                         X(txtIbranameTarihi) X(FESIH) X(IZGUN) X(AYSGKMAT) X(IZBRUT) X(IZSGK) X(IZGVER)   \
-                            X(IZDVER) X(IZNET) X(SGKIO) X(ISIO) X(PEKUST)
+                            X(IZDVER) X(IZNET) X(SGKIO) X(ISIO) X(PEKUST) X(txtOdemeTarihi) X(txtBanka) X(txtIBAN)   \
+                                X(txtEkOdemeler)
 // clang-format on
 
 enum class Field : int {
@@ -48,7 +49,7 @@ enum class Field : int {
 #undef PAMEROL_ENUM
 };
 
-inline constexpr int kFieldCount = static_cast<int>(Field::PEKUST) + 1;
+inline constexpr int kFieldCount = static_cast<int>(Field::txtEkOdemeler) + 1;
 
 std::string_view FieldName(Field f);
 // The caption the window shows beside the field ("En Son Aylık Brüt Ücreti"); empty for a field shown
@@ -62,8 +63,10 @@ enum class Mode { Dates = 1, PremiumDays = 2 };
 // The empty date mask.
 inline constexpr std::string_view kEmptyDate = "__.__.____";
 
-// The release text the sheet opens with (eight lines, CR LF between them).
+// The release text the sheet opens with (three lines, CR LF between them), and the one the releases
+// before it opened with, which stored cases may hold.
 extern const std::string_view kDefaultReleaseText;
+extern const std::string_view kPreviousReleaseText;
 
 class Record {
   public:

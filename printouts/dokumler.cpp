@@ -12,6 +12,7 @@
 
 #include "base/conversions.h"
 #include "figures/yasal_degerler.h"
+#include "printouts/ibraname.h"
 #include "printouts/yaziyla.h"
 #include "statement/aciklama.h"
 
@@ -494,7 +495,15 @@ bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spre
     return true;
 }
 
-bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages) {
+bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages,
+                    bool birAyIcindeKabul) {
+    const int today = TodayKey();
+    // A letter the law makes void is not made: without the period of service, or within a month of the
+    // exit unless the clerk said so in the window.
+    if (const auto engel = IbranameEngeliVar(r, today); engel && !(engel->birAy && birAyIcindeKabul)) {
+        messages.show(engel->neden + "\r\nİbraname yazdırılmadı.", MessageIcon::Warning);
+        return false;
+    }
     if (r.check1() == 1 && SeveranceUnknown(r, messages)) return false;
     if (!Prepare(folders, kIbranameSablonu, kIbranameKopyasi, sheet, messages)) return false;
     using F = Field;
@@ -511,42 +520,49 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     PutDate(sheet, "aq14", r.text(F::CTarih));
     put("aq15", F::txtAdres, M::Value);
 
-    const int today = TodayKey();
+    // The letter's one date, in the footer; the names under the signature lines, the shorter one filled
+    // out with empty lines so that both signature blocks stand level.
     const int date = IbranameTarihi(r, today);
     sheet.footerLine(Spreadsheet::FooterSide::Center, kFooterDateLine, "Tarih: " + DateText(date));
-    if (const std::string employer = FooterName(r.text(F::txtUnvani)); !employer.empty())
-        sheet.footerLine(Spreadsheet::FooterSide::Left, -1, employer);
-    if (const std::string employee = FooterName(r.text(F::txtAdiSoyadi)); !employee.empty())
-        sheet.footerLine(Spreadsheet::FooterSide::Right, -1, employee);
+    std::string employer = FooterName(r.text(F::txtUnvani));
+    std::string employee = FooterName(r.text(F::txtAdiSoyadi));
+    const auto lineCount = [](const std::string& s) {
+        return s.empty() ? 0 : static_cast<int>(std::count(s.begin(), s.end(), '\n')) + 1;
+    };
+    for (int i = lineCount(employer); i < lineCount(employee); ++i)
+        employer += (i ? "\n" : "") + std::string("\u00a0");
+    for (int i = lineCount(employee); i < lineCount(employer); ++i)
+        employee += (i ? "\n" : "") + std::string("\u00a0");
+    if (!employer.empty()) sheet.footerLine(Spreadsheet::FooterSide::Left, -1, employer);
+    if (!employee.empty()) sheet.footerLine(Spreadsheet::FooterSide::Right, -1, employee);
 
+    // The standard text of an earlier release, which released claims it did not name, gives way to
+    // today's; a clerk's own text stays as it is.
+    const std::string& typed = r.text(F::txtIbraname);
     int n = 1;
-    const std::string text = ReleaseText(r.text(F::txtIbraname), n);
+    const std::string text =
+        ReleaseText(typed == kPreviousReleaseText ? std::string(kDefaultReleaseText) : typed, n);
 
-    // The amounts as shown, added in kuruş: the calculation's payables, each net of its deductions.
+    // Each payment with its kind and its net amount, added in kuruş; a payment the case does not make due
+    // (not entitled, or not due for the termination reason) is no claim released: it is left out, never
+    // an empty amount.
     struct Payment {
-        bool included;
-        const char* label;
-        F amount;
+        std::string label;
         Kurus kurus;
     };
     const Hesap* h = r.hesap();
-    const bool entitled = h && h->sonuc.entitled;
-    // A payment the termination reason makes not due is no claim released: it is left out.
-    const bool severanceDue = !h || h->sonuc.reason->severanceDue;
-    const bool noticeDue = !h || h->sonuc.noticePaid();
-    const Payment all[] = {
-        {r.check1() == 1 && severanceDue, "Kıdem Tazminatı", F::NET, entitled ? h->sonuc.netKurus : 0},
-        {r.check2() == 1 && noticeDue, "İhbar Tazminatı", F::ITAZM, h ? h->sonuc.itazmKurus : 0},
-        // The leave pay as paid, after its SGK shares and taxes: the letter adds nets only.
-        {h && h->sonuc.leave, "İzin Ücreti (net)", F::IZNET, h ? h->sonuc.izNetKurus : 0},
-    };
-    std::vector<const Payment*> payments;
-    Kurus totalKurus = 0;
-    for (const Payment& p : all) {
-        if (!p.included) continue;
-        payments.push_back(&p);
-        totalKurus += p.kurus;
+    std::vector<Payment> payments;
+    if (h) {
+        const Result& x = h->sonuc;
+        if (r.check1() == 1 && x.severancePaid()) payments.push_back({"Kıdem Tazminatı (net)", x.netKurus});
+        if (r.check2() == 1 && x.noticePaid()) payments.push_back({"İhbar Tazminatı (net)", x.itazmKurus});
+        // The leave pay as paid, after its SGK shares and taxes.
+        if (x.leave) payments.push_back({"İzin Ücreti (net)", x.izNetKurus});
     }
+    for (const EkOdeme& e : EkOdemeleriOku(r.text(F::txtEkOdemeler)).satirlar)
+        payments.push_back({e.tur + " (net)", e.kurus});
+    Kurus totalKurus = 0;
+    for (const Payment& p : payments) totalKurus += p.kurus;
     const double total = static_cast<double>(totalKurus) / 100;
     const bool yeniLira = DokumParaBirimi(r, today) == "YTL.";
     std::string words = "Yalnız: " + TutarYaziyla(total, yeniLira);
@@ -558,6 +574,8 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
                  ", damga vergisi " + KurusText(x.izDverKurus) + " kesildi, net " + KurusText(x.izNetKurus) +
                  ". Toplam, kesintiler düşülmüş net tutarların toplamıdır.";
     }
+    // How the amounts were paid: the day and the account.
+    if (const std::string paid = OdemeBeyani(r); !paid.empty()) words += "\n" + paid;
 
     // Where the text goes: as one merged block when the whole letter fits its first page, else in rows
     // that the pages break between.
@@ -587,12 +605,12 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
             sheet.setRowHeight(row + i, layout.plainRow);
     }
 
-    for (const Payment* p : payments) {
+    for (const Payment& p : payments) {
         const std::string rs = std::to_string(row);
-        sheet.write("a" + rs, p->label, M::Literal);
+        Put(sheet, "a" + rs, p.label, M::Text);
         sheet.write("U" + rs, ":", M::Literal);
         sheet.alignRight("AT" + rs);
-        Put(sheet, "AT" + rs, WithCurrency(r, r.text(p->amount)), M::Value);
+        Put(sheet, "AT" + rs, WithCurrency(r, KurusText(p.kurus)), M::Value);
         ++row;
     }
 
@@ -601,7 +619,7 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
     sheet.topBorder("AT" + rs, "W" + rs);
     sheet.write("U" + rs, ":", M::Literal);
     sheet.alignRight("AT" + rs);
-    if (auto t = AmountText(total)) sheet.write("AT" + rs, WithCurrency(r, *t), M::Value);
+    sheet.write("AT" + rs, WithCurrency(r, KurusText(totalKurus)), M::Value);
     // The total in words, on the row below, as wide as the text block.
     const std::string ws = std::to_string(row + 1);
     sheet.copyLook("A17", "A" + ws + ":EX" + ws);
@@ -716,26 +734,8 @@ bool AciklamaDoldur(const Record& r, const YasalDegerler* table, const PaperFold
     return true;
 }
 
-int IbranameTarihi(const Record& r, int today) {
-    return DateKey(r.text(Field::txtIbranameTarihi)).value_or(today);
-}
-
 std::string_view DokumParaBirimi(const Record& r, int today) {
     return ParaBirimi(DateKey(r.text(Field::CTarih)).value_or(today));
-}
-
-std::optional<std::string> IbranameTarihUyarisi(const Record& r, int today) {
-    const std::optional<int> exit = DateKey(r.text(Field::CTarih));
-    if (!exit) return std::nullopt;
-    // One month after the exit: the same day of the next month, or that month's last day.
-    int y = *exit / 10000, m = *exit / 100 % 100 + 1, d = *exit % 100;
-    if (m > 12) m = 1, ++y;
-    while (d > 28 && !IsCalendarDate(d, m, y)) --d;
-    const int date = IbranameTarihi(r, today);
-    if (date >= y * 10000 + m * 100 + d) return std::nullopt;
-    return "İbraname tarihi (" + DateText(date) + ") çıkış tarihinden (" + DateText(*exit) +
-           ") sonra bir ay geçmeden: iş sözleşmesinin sona ermesinden bir ay geçmeden düzenlenen ibraname "
-           "geçersiz sayılabilir.";
 }
 
 frmRaporSec::frmRaporSec(const Record& record, PaperFolders folders, SpreadsheetFactory factory,
@@ -760,7 +760,7 @@ bool frmRaporSec::IzinBordrosuHazirla() {
 
 bool frmRaporSec::IbranameHazirla() {
     auto sheet = newSheet();
-    return sheet && pamerol::IbranameDoldur(record_, folders_, *sheet, messages_);
+    return sheet && pamerol::IbranameDoldur(record_, folders_, *sheet, messages_, ibranameBirAyKabul_);
 }
 
 bool frmRaporSec::AciklamaHazirla() {

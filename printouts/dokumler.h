@@ -51,10 +51,13 @@ bool IzinBordroDoldur(const Record& record, const PaperFolders& folders, Spreads
 
 // Fills the release letter: the header cells, the date and the names in the page footer, the release text
 // from row 17 (one merged block when the letter fits its first page, else rows that the pages break
-// between, each later page headed by the employee's name), one line per included payment, the total line
-// and the total in words. Failures as for BordroDoldur.
-bool IbranameDoldur(const Record& record, const PaperFolders& folders, Spreadsheet& sheet,
-                    Messages& messages);
+// between, each later page headed by the employee's name), one line per payment with its kind and net
+// amount (those the case makes due and the further payments typed in "Diğer Ödemeler"), the total line,
+// the total in words and how the amounts were paid. A letter the law makes void is refused with one
+// message (IbranameEngeliVar): one dated within a month of the exit only unless birAyIcindeKabul (the
+// clerk said so in the window). Failures as for BordroDoldur.
+bool IbranameDoldur(const Record& record, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages,
+                    bool birAyIcindeKabul = false);
 
 // Fills the statement of how each figure was reached ("Hesap Açıklaması") from HesapAciklamasi, with the
 // legal figures of the table (null: not available): the particulars at the top, then each line of the
@@ -66,16 +69,9 @@ bool IbranameDoldur(const Record& record, const PaperFolders& folders, Spreadshe
 bool AciklamaDoldur(const Record& record, const YasalDegerler* table, const PaperFolders& folders,
                     Spreadsheet& sheet, Messages& messages);
 
-// The release letter's date as YYYYMMDD: the date typed in "İbraname Tarihi", else `today`.
-int IbranameTarihi(const Record& r, int today);
-
 // The currency the papers write after amounts: by the exit date whenever one is typed, in either mode;
 // by `today` (the day of printing) only when there is none.
 std::string_view DokumParaBirimi(const Record& r, int today);
-
-// The printout dialog's warning when the release letter's date is less than one month after the exit
-// date (a release signed within a month of the end of employment may be void); nothing otherwise.
-std::optional<std::string> IbranameTarihUyarisi(const Record& r, int today);
 
 // For a calculated case without a termination reason: that both payments were worked out though what is
 // due depends on the reason. Nothing once a reason is chosen.
@@ -119,6 +115,10 @@ class frmRaporSec {
     // dialog.
     void setYasalTablo(const YasalDegerler* table) { table_ = table; }
 
+    // The clerk has said that the release letter be printed though it is dated within a month of the
+    // exit (the window asks, "Hayır" first).
+    void setIbranameBirAyKabul(bool accepted) { ibranameBirAyKabul_ = accepted; }
+
     // The dialog's fill operations, on a new spreadsheet instance each. Return whether it was filled.
     bool BordroHazirla();
     bool IbranameHazirla();
@@ -135,6 +135,7 @@ class frmRaporSec {
     int secim_ = KidemBordrosuSecimi;
     bool kidemBordrosu_ = true;
     const YasalDegerler* table_ = nullptr;
+    bool ibranameBirAyKabul_ = false;
     Filled filled_;
 };
 

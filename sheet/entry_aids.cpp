@@ -132,6 +132,36 @@ std::optional<std::string> TcKimlikNoUyarisi(std::string_view number) {
     return "Bu T.C. Kimlik No geçerli bir numara değil (kontrol rakamları tutmuyor); lütfen kontrol edin.";
 }
 
+std::string IbanYalin(std::string_view iban) {
+    std::string out;
+    for (char c : iban) {
+        if (c == ' ' || c == '\t') continue;
+        out += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return out;
+}
+
+bool IbanGecerli(std::string_view iban) {
+    const std::string s = IbanYalin(iban);
+    if (s.size() != 26 || s.compare(0, 2, "TR") != 0) return false;
+    for (size_t i = 2; i < s.size(); ++i)
+        if (s[i] < '0' || s[i] > '9') return false;
+    // The number read from the fifth character on, then "TR" (29, 27), then the check digits, modulo 97.
+    const std::string moved = s.substr(4) + "2927" + s.substr(2, 2);
+    int rest = 0;
+    for (char c : moved) rest = (rest * 10 + (c - '0')) % 97;
+    return rest == 1;
+}
+
+std::optional<std::string> IbanUyarisi(std::string_view iban) {
+    const std::string s = IbanYalin(iban);
+    if (s.empty() || IbanGecerli(s)) return std::nullopt;
+    if (s.size() != 26 || s.compare(0, 2, "TR") != 0 ||
+        s.find_first_not_of("0123456789", 2) != std::string::npos)
+        return "IBAN TR ve 24 rakamdan oluşmalı (TR12 3456 ...); lütfen kontrol edin.";
+    return "Bu IBAN geçerli değil (kontrol rakamları tutmuyor); lütfen kontrol edin.";
+}
+
 void ParticularsAge::edited(F f) {
     std::erase(untouched_, f);
 }

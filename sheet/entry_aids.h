@@ -61,6 +61,15 @@ bool TcKimlikNoGecerli(std::string_view number);
 // The warning beside "T.C. Kimlik No" when its text is not empty and fails the check; nothing otherwise.
 std::optional<std::string> TcKimlikNoUyarisi(std::string_view number);
 
+// An IBAN as the letters and digits it is made of: blanks left out, letters made capitals.
+std::string IbanYalin(std::string_view iban);
+// The check of a Turkish IBAN: "TR" and 24 digits, whose check digits (the two after "TR") make the whole
+// number, its first four characters moved to its end and each letter read as 10 to 35, leave 1 when
+// divided by 97. Blanks between the groups are allowed.
+bool IbanGecerli(std::string_view iban);
+// The warning beside "IBAN" when its text is not empty and fails the check; nothing otherwise.
+std::optional<std::string> IbanUyarisi(std::string_view iban);
+
 // Which of one employee's texts and boxes still stand from an earlier case: those not touched since the
 // last "&Boşalt" or "Yeni Personel" that hold something of that case (a particular that is not empty, a
 // box that is not ticked, a release text other than the standard one).

@@ -126,7 +126,8 @@ class PamerolWindow : public QWidget {
     // Enter in a box of the "Personel" or "İşveren" tab: on to the next box.
     void moveOn(QWidget* from);
     bool plainTextEvent(Field f, QPlainTextEdit* edit, QEvent* event);
-    void showTcWarning(bool whileTyping);
+    // The red note under "T.C. Kimlik No" or "IBAN" while its number fails its check.
+    void showCheckWarning(Field f, bool whileTyping);
     // The text a box shows for its field's text: amounts of the "Sabitler" tab grouped as 12.345,67
     // while the box is not being typed in.
     QString shownText(Field f, const std::string& text) const;
@@ -178,6 +179,7 @@ class PamerolWindow : public QWidget {
     TopluWindow* topluWindow_ = nullptr; // made at its first opening, kept with its last run's summary
     QtMessages* messages_ = nullptr;
     QLabel* tcUyarisi_ = nullptr;
+    QLabel* ibanUyarisi_ = nullptr;
     QWidget* help_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QLabel* hint_ = nullptr;

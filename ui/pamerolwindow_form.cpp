@@ -300,7 +300,7 @@ QString PamerolWindow::shownText(F f, const std::string& text) const {
 
 void PamerolWindow::showField(F f) {
     const std::string& text = core_.record().text(f);
-    if (f == F::txtTcKNo) showTcWarning(fieldWidget(f)->hasFocus());
+    if (f == F::txtTcKNo || f == F::txtIBAN) showCheckWarning(f, fieldWidget(f)->hasFocus());
     const QString shown = shownText(f, text);
     QWidget* w = fieldWidget(f);
     if (auto* choice = qobject_cast<QComboBox*>(w)) {
@@ -324,12 +324,14 @@ void PamerolWindow::showField(F f) {
     edit->setText(shown);
 }
 
-void PamerolWindow::showTcWarning(bool whileTyping) {
-    const auto warning = TcKimlikNoUyarisi(core_.record().text(F::txtTcKNo));
+void PamerolWindow::showCheckWarning(F f, bool whileTyping) {
+    const std::string& text = core_.record().text(f);
+    const auto warning = f == F::txtTcKNo ? TcKimlikNoUyarisi(text) : IbanUyarisi(text);
+    QLabel* note = f == F::txtTcKNo ? tcUyarisi_ : ibanUyarisi_;
     // While the number is being typed, a warning only goes; it comes when the box is left.
-    if (whileTyping && warning && tcUyarisi_->isHidden()) return;
-    tcUyarisi_->setText(ToQ(warning.value_or("")));
-    tcUyarisi_->setVisible(warning.has_value());
+    if (whileTyping && warning && note->isHidden()) return;
+    note->setText(ToQ(warning.value_or("")));
+    note->setVisible(warning.has_value());
 }
 
 void PamerolWindow::showStates() {

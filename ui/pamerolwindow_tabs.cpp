@@ -161,14 +161,29 @@ QWidget* PamerolWindow::buildIsverenTab() {
 QWidget* PamerolWindow::buildPersonelTab() {
     QGroupBox* employee = frame("Personel");
     FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtAdres)), 3);
-    // Under "T.C. Kimlik No" while the number fails the official check; it is a warning only.
-    tcUyarisi_ = ResultNote("tcUyarisi");
-    MakeRed(tcUyarisi_);
-    formOf(employee)->addRow(tcUyarisi_);
+    // How the payments were made, which the release letter states (TBK m. 420).
+    QGroupBox* payment = frame("Ödeme Bilgileri");
+    FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtEkOdemeler)), 3);
+    // Under "T.C. Kimlik No" and "IBAN" while the number fails its check; a warning only.
+    const auto noteUnder = [this](F f, const char* name) {
+        QFormLayout* form = formOf(static_cast<QGroupBox*>(fieldWidget(f)->parentWidget()));
+        QLabel* note = ResultNote(name);
+        MakeRed(note);
+        int row = -1;
+        QFormLayout::ItemRole role;
+        form->getWidgetPosition(fieldWidget(f), &row, &role);
+        if (row < 0)
+            form->addRow(note);
+        else
+            form->insertRow(row + 1, note);
+        return note;
+    };
+    tcUyarisi_ = noteUnder(F::txtTcKNo, "tcUyarisi");
+    ibanUyarisi_ = noteUnder(F::txtIBAN, "ibanUyarisi");
     auto* page = new QWidget;
     auto* row = new QHBoxLayout(page);
     row->addWidget(employee, 1, Qt::AlignTop);
-    row->addStretch(1);
+    row->addWidget(payment, 1, Qt::AlignTop);
     return page;
 }
 

@@ -15,6 +15,7 @@
 #include "figures/yasal_degerler.h"
 #include "formuortala.h"
 #include "pictures.h"
+#include "printouts/ibraname.h"
 #include "qtmessages.h"
 #include "sheet/entry_aids.h"
 
@@ -135,10 +136,20 @@ RaporSecWindow::RaporSecWindow(frmRaporSec& core, const QString& warning, QWidge
         line->setWordWrap(true);
         layout->addWidget(line);
     }
-    // A release letter dated within a month of the exit may be void: said before it is printed.
-    if (auto late = IbranameTarihUyarisi(core_.record(), TodayKey())) {
-        auto* line = new QLabel(QString::fromStdString(*late));
+    // A release letter the law would make void is said before it is printed.
+    if (auto late = IbranameEngeliVar(core_.record(), TodayKey())) {
+        auto* line = new QLabel(QString::fromStdString(late->neden));
         Name(line, QStringLiteral("ibranameTarihiUyarisi"), line->text());
+        line->setWordWrap(true);
+        layout->addWidget(line);
+    }
+    // What the release letter lacks or holds that the law does not accept (the bank's particulars, a
+    // blanket release): it is printed all the same.
+    if (const std::vector<std::string> notes = IbranameUyarilari(core_.record()); !notes.empty()) {
+        QString text = QStringLiteral("İbraname:");
+        for (const std::string& n : notes) text += QStringLiteral("\n• ") + QString::fromStdString(n);
+        auto* line = new QLabel(text);
+        Name(line, QStringLiteral("ibranameUyarilari"), text);
         line->setWordWrap(true);
         layout->addWidget(line);
     }
@@ -171,6 +182,16 @@ void RaporSecWindow::print() {
                      QStringLiteral("\nYine de yazdırılsın mı?")))
             return;
         legalWarningAccepted_ = true;
+    }
+    // A letter dated within a month of the exit is void: printed only when the clerk says so ("Hayır" is
+    // the default); a letter without its dates is refused by the fill itself, which says why.
+    if (core_.secim() == frmRaporSec::IbranameSecimi) {
+        const auto engel = IbranameEngeliVar(core_.record(), TodayKey());
+        const bool late = engel && engel->birAy;
+        if (late && !confirm(QString::fromStdString(engel->neden) +
+                             QStringLiteral("\nİbraname yine de hazırlansın mı?")))
+            return;
+        core_.setIbranameBirAyKabul(late);
     }
     if (core_.secim() == frmRaporSec::IbranameSecimi && sheet_ && IbranameToplamiSifir(*sheet_) &&
         !confirm(QStringLiteral("İbranamenin toplamı 0,00: ibranameye dahil bir tutar yok. "

@@ -83,24 +83,43 @@ QString Described(F f) {
     case F::txtAdres: return QStringLiteral("Personelin adresi.");
     case F::txtSSkNoPer: return QStringLiteral("Personelin SSK numarası.");
     case F::txtTcKNo: return QStringLiteral("Personelin T.C. kimlik numarası (11 rakam).");
+    case F::txtOdemeTarihi:
+        return QStringLiteral("Tazminatların personelin banka hesabına ödendiği gün (GG.AA.YYYY); ibraname "
+                              "her tutarın bu gün ödendiğini yazar (TBK m. 420).");
+    case F::txtBanka: return QStringLiteral("Ödemenin yapıldığı banka; ibranamede yazılır.");
+    case F::txtIBAN:
+        return QStringLiteral("Ödemenin yatırıldığı hesabın IBAN'ı: TR ve 24 rakam; kontrol rakamları "
+                              "tutmazsa altında uyarı çıkar.");
+    case F::txtEkOdemeler:
+        return QStringLiteral("İbranamede ayrıca sayılacak ödemeler, her satıra bir tane: türü, iki nokta ve "
+                              "net tutarı (Son ay ücreti: 12.345,67). İbraname yalnız yazılı olan "
+                              "alacakları kapsar.");
     case F::txtIbranameTarihi:
-        return QStringLiteral("İbranamenin tarihi; boş bırakılırsa yazdırıldığı gün, GG.AA.YYYY biçiminde.");
+        return QStringLiteral("İbranamenin tarihi; boş bırakılırsa yazdırıldığı gün, GG.AA.YYYY biçiminde. "
+                              "Çıkıştan bir ay geçmeden düzenlenen ibraname kesin olarak hükümsüzdür "
+                              "(TBK m. 420).");
     case F::SGKIO:
-        return QStringLiteral("Sigorta primi işçi payı, yüzde (5510 s. K. md. 81: %9 uzun vadeli, %5 genel sağlık); "
-                              "yalnız izin ücretinden kesilir.");
+        return QStringLiteral(
+            "Sigorta primi işçi payı, yüzde (5510 s. K. md. 81: %9 uzun vadeli, %5 genel sağlık); "
+            "yalnız izin ücretinden kesilir.");
     case F::ISIO:
-        return QStringLiteral("İşsizlik sigortası primi işçi payı, yüzde (4447 s. K. md. 49); yalnız izin ücretinden "
-                              "kesilir.");
+        return QStringLiteral(
+            "İşsizlik sigortası primi işçi payı, yüzde (4447 s. K. md. 49); yalnız izin ücretinden "
+            "kesilir.");
     case F::PEKUST:
-        return QStringLiteral("Prime esas kazancın aylık üst sınırı, TL (5510 s. K. md. 82); izin ücretinin SGK "
-                              "kesintisi bu sınırın ay içinde kalan kısmına kadar alınır.");
+        return QStringLiteral(
+            "Prime esas kazancın aylık üst sınırı, TL (5510 s. K. md. 82); izin ücretinin SGK "
+            "kesintisi bu sınırın ay içinde kalan kısmına kadar alınır.");
     case F::IZGUN:
-        return QStringLiteral("Kullanılmayan yıllık izin günleri (4857 s. K. md. 59); izin ücreti son brüt ücretten "
-                              "(ilave ücret hariç) hesaplanır.");
+        return QStringLiteral(
+            "Kullanılmayan yıllık izin günleri (4857 s. K. md. 59); izin ücreti son brüt ücretten "
+            "(ilave ücret hariç) hesaplanır.");
     case F::AYSGKMAT:
-        return QStringLiteral("Çıkış ayında SGK'ya bildirilen (ya da bildirilecek) prime esas kazanç, TL; izin "
-                              "ücretinin SGK kesintisi ayın tavanının kalanına göre alınır.");
-    case F::IZBRUT: return QStringLiteral("İzin günleri × son brüt ücret ÷ 30, ya da yazılan izin ücreti, TL.");
+        return QStringLiteral(
+            "Çıkış ayında SGK'ya bildirilen (ya da bildirilecek) prime esas kazanç, TL; izin "
+            "ücretinin SGK kesintisi ayın tavanının kalanına göre alınır.");
+    case F::IZBRUT:
+        return QStringLiteral("İzin günleri × son brüt ücret ÷ 30, ya da yazılan izin ücreti, TL.");
     case F::IZSGK: return QStringLiteral("İzin ücretinden SGK ve işsizlik sigortası işçi payları, TL.");
     case F::IZGVER: return QStringLiteral("İzin ücretinin gelir vergisi, TL.");
     case F::IZDVER: return QStringLiteral("İzin ücretinin damga vergisi, TL.");

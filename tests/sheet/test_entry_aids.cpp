@@ -152,6 +152,23 @@ TEST(TcKimlikNo, OfficialCheckDigits) {
     EXPECT_EQ(TcKimlikNoUyarisi(""), std::nullopt); // not typed yet: no warning
 }
 
+TEST(Iban, CheckDigits) {
+    // As a bank prints it, in one run, in small letters.
+    for (const char* good : {"TR33 0006 1005 1978 6457 8413 26", "TR330006100519786457841326",
+                             "tr33 0006 1005 1978 6457 8413 26"}) {
+        EXPECT_TRUE(IbanGecerli(good)) << good;
+        EXPECT_EQ(IbanUyarisi(good), std::nullopt) << good;
+    }
+    // Wrong check digits, two digits swapped, a digit short, another country, a letter among the digits.
+    for (const char* bad : {"TR34 0006 1005 1978 6457 8413 26", "TR33 0006 1005 1978 6457 8431 26",
+                            "TR33 0006 1005 1978 6457 8413 2", "DE89 3704 0044 0532 0130 00",
+                            "TR33 0006 1005 1978 6457 8413 2X"}) {
+        EXPECT_FALSE(IbanGecerli(bad)) << bad;
+        EXPECT_TRUE(IbanUyarisi(bad).has_value()) << bad;
+    }
+    EXPECT_EQ(IbanUyarisi(" "), std::nullopt); // not typed yet: no warning
+}
+
 TEST(IbranameToplami, ZeroWhenNothingIncludedAddsUp) {
     Record r;
     r.write(F::NET, "1.000,00");

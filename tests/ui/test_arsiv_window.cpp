@@ -4,9 +4,9 @@
 // no paper.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -316,6 +316,11 @@ class ArsivWindowTest : public QObject {
             // The termination reason is left as it is ("Belirtilmedi").
             QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("FESIH"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            // How the payments were made is left empty.
+            for (const char* box : {"txtOdemeTarihi", "txtBanka", "txtIBAN", "txtEkOdemeler"}) {
+                QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(box));
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            }
             QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("GTarih"));
             for (const char* text : {p.entry, p.exit}) {
                 QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));

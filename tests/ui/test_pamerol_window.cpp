@@ -190,7 +190,8 @@ class PamerolWindowTest : public QObject {
             QVERIFY2(!keys.contains(key), qPrintable(title));
             keys += key;
         }
-        QCOMPARE(titles, (QStringList{"Kıdem", "İhbar", "Sabitler", "İşveren", "Personel", "İzin", "Güncelleme"}));
+        QCOMPARE(titles,
+                 (QStringList{"Kıdem", "İhbar", "Sabitler", "İşveren", "Personel", "İzin", "Güncelleme"}));
         // Every input and settings field says what it holds; the settings say where they are kept.
         for (int i = 0; i < kFieldCount; ++i)
             if (static_cast<F>(i) != F::O6 && static_cast<F>(i) != F::VD6)
@@ -332,9 +333,10 @@ class PamerolWindowTest : public QObject {
                                                       "VD5",  "DL1", "DL2", "DL3", "DL4", "DL4"};
         // On the particulars and the employer's texts Enter moves on as well, and past the tab's last box to
         // the case's first.
-        QTest::addRow("particulars") << 4 << QStringList{"txtAdiSoyadi", "txtAdres",          "txtSSkNoPer",
-                                                         "txtTcKNo",     "txtIbranameTarihi", "FESIH",
-                                                         "GTarih"};
+        QTest::addRow("particulars")
+            << 4 << QStringList{"txtAdiSoyadi",      "txtAdres",      "txtSSkNoPer",    "txtTcKNo",
+                                "txtIbranameTarihi", "FESIH",         "txtOdemeTarihi", "txtBanka",
+                                "txtIBAN",           "txtEkOdemeler", "GTarih"};
         QTest::addRow("employer") << 3
                                   << QStringList{"txtUnvani",  "txtSSkNoIsv", "txtAdresi", "txtVergiDairesi",
                                                  "txtVergiNo", "txtIbraname", "GTarih"};

@@ -72,7 +72,8 @@ class RaporSecTest : public QObject {
         QFETCH(QString, workbook);
         QFETCH(bool, severanceSheet);
         Dialog d(true);
-        if (choice == frmRaporSec::AciklamaSecimi || choice == frmRaporSec::IzinBordrosuSecimi)
+        if (choice == frmRaporSec::AciklamaSecimi || choice == frmRaporSec::IzinBordrosuSecimi ||
+            choice == frmRaporSec::IbranameSecimi)
             d.record = pamerol::testing::CalculatedCase();
         QCOMPARE(d.window.windowTitle(), QStringLiteral("Kıdem İhbar Dökümleri"));
         QVERIFY(d.option(0)->isChecked());
@@ -123,32 +124,66 @@ class RaporSecTest : public QObject {
         QVERIFY(d.boxes.take().isEmpty());
     }
 
-    // A release letter dated within a month of the exit gets a line in the dialog before it is printed.
+    // A release letter the law would make void gets a line in the dialog; one dated within a month of the
+    // exit is printed only when the clerk answers "Evet" to the law's word ("Hayır" is the default), one
+    // without its dates not at all.
     void dateWarning_data() {
         QTest::addColumn<QString>("exit");
         QTest::addColumn<QString>("letter");
-        QTest::addColumn<bool>("warned");
+        QTest::addColumn<QString>("warning"); // a part of the line; empty: no line
+        QTest::addColumn<QString>("press");   // the answer to the question, if one is asked
+        QTest::addColumn<bool>("printed");
         const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
-        QTest::addRow("exit today, printed today") << today << "" << true;
+        QTest::addRow("exit today, printed today") << today << ""
+                                                   << "kesin olarak hükümsüzdür"
+                                                   << "Hayır" << false;
+        QTest::addRow("within a month, the clerk says so") << today << ""
+                                                           << "kesin olarak hükümsüzdür"
+                                                           << "Evet" << true;
         QTest::addRow("exit long ago") << "14.09.2007"
-                                       << "" << false;
+                                       << ""
+                                       << ""
+                                       << "" << true;
         QTest::addRow("letter dated a week after the exit") << "14.09.2007"
-                                                            << "21.09.2007" << true;
+                                                            << "21.09.2007"
+                                                            << "bir ay geçmeden"
+                                                            << "Hayır" << false;
         QTest::addRow("no exit date") << "__.__.____"
-                                      << "" << false;
+                                      << ""
+                                      << "çıkış tarihlerini yazın"
+                                      << "Evet" << false;
     }
     void dateWarning() {
         QFETCH(QString, exit);
         QFETCH(QString, letter);
-        QFETCH(bool, warned);
+        QFETCH(QString, warning);
+        QFETCH(QString, press);
+        QFETCH(bool, printed);
         Dialog d(true);
+        d.record = pamerol::testing::CalculatedCase();
         d.record.write(Field::CTarih, exit.toStdString());
         d.record.write(Field::txtIbranameTarihi, letter.toStdString());
         ui::RaporSecWindow window{d.core};
         auto* line = window.findChild<QLabel*>(QStringLiteral("ibranameTarihiUyarisi"));
-        QCOMPARE(line != nullptr, warned);
-        if (line)
-            QVERIFY2(line->text().contains(QStringLiteral("bir ay geçmeden")), qPrintable(line->text()));
+        QCOMPARE(line != nullptr, !warning.isEmpty());
+        if (line) QVERIFY2(line->text().contains(warning), qPrintable(line->text()));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        testing::ClickBox(window.findChild<QRadioButton*>(QStringLiteral("Option1_2")));
+        d.boxes.press = press;
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdYazdir")), Qt::LeftButton);
+        QCOMPARE(d.opened.size(), size_t{printed ? 1u : 0u});
+        const auto boxes = d.boxes.take();
+        if (exit.startsWith(QLatin1Char('_'))) { // refused by the fill, which says why
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0].text.contains(warning), qPrintable(boxes[0].text));
+        } else if (!warning.isEmpty()) {
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0].text.contains(QStringLiteral("TBK m. 420")), qPrintable(boxes[0].text));
+            QCOMPARE(boxes[0].defaultButton, QStringLiteral("Hayır"));
+        } else {
+            QVERIFY(boxes.isEmpty());
+        }
     }
 };
 

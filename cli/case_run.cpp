@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "calc/fields.h"
+#include "printouts/ibraname.h"
 #include "report.h"
 #include "sheet/profile.h"
 #include "yasal.h"
@@ -33,6 +34,14 @@ Expected<void> RunCase(const Settings* settings, const Assignments& assignments,
     if (saveTo) {
         if (auto saved = AyarlariYaz(r, saveTo->path, saveTo->loaded); !saved)
             *status = Report(saved.error(), kStatusRefused, *err);
+    }
+    // What a release letter lacks or holds that the law does not accept is said, and it is printed.
+    if (printout && printout->dokum == Dokum::Ibraname && r.command3Enabled() &&
+        !IbranameEngeliVar(r, TodayKey())) {
+        for (const std::string& said : IbranameUyarilari(r)) {
+            *err << "pamerol-hesap: uyarı: " << said << '\n';
+            if (status) *status = WorseStatus(*status, kStatusWarning);
+        }
     }
     const bool printed = printout && DokumKaydet(r, printout->dokum, printout->path, *err) == 0;
     if (printout && !printed) *status = kStatusRefused;

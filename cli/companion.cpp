@@ -36,8 +36,8 @@ const char* kUsage =
     "          pamerol-hesap [--ayar DOSYA] [ALAN=METİN ...] --aciklama\n"
     "          pamerol-hesap --toplu-tablo TABLO --cikti SONUC.xlsx|.ods|.csv [--yasal-degerler] [--ayar "
     "DOSYA]\n"
-    "                        [--cikis-tarihi GG.AA.YYYY] [--pdf-klasoru KLASÖR --dokum "
-    "kidem,ihbar,ibraname]\n"
+    "                        [--cikis-tarihi GG.AA.YYYY] [--pdf-klasoru KLASÖR --dokum kidem,ihbar,ibraname\n"
+    "                        [--ibraname-tarihi GG.AA.YYYY]]\n"
     "                        [--arsiv DOSYA [--toplu-adi AD]] [--ilerleme] [--uzerine-yaz]\n"
     "          pamerol-hesap --toplu-tablo TABLO --onizleme [--cikis-tarihi GG.AA.YYYY]\n"
     "\n"
@@ -63,6 +63,11 @@ const char* kUsage =
     "                    değerlerini verir, yasal olandan farklıları \"Uyarı\" sütununda adlandırır\n"
     "  --cikis-tarihi GG.AA.YYYY  --toplu-tablo ile: her satırı bu tarihte çıkmış gibi hesaplar (yıl sonu\n"
     "                    kıdem tazminatı karşılığı); tablonun \"Çıkış Tarihi\" sütunu kullanılmaz\n"
+    "  --ibraname-tarihi GG.AA.YYYY  --dokum ibraname ile: \"İbraname Tarihi\" sütunu boş olan satırların\n"
+    "                    ibraname tarihi (yoksa yazdırıldığı gün); çıkıştan bir ay geçmeden düzenlenen\n"
+    "                    ibraname TBK m. 420 uyarınca hükümsüz olduğundan yazdırılmaz, \"Uyarı\" sütunu\n"
+    "                    nedenini söyler (durum 1); ödeme tarihi, banka ya da IBAN eksikse yazdırılır,\n"
+    "                    uyarılır (durum 3)\n"
     "  --pdf-klasoru KLASÖR  --toplu-tablo ile: --dokum'da virgülle sayılan dökümleri her satır için\n"
     "                    \"001 Adı Soyadı – Kıdem Bordrosu.pdf\" olarak, her döküm için de tüm satırları\n"
     "                    \"Tümü – Kıdem Bordrosu.pdf\" olarak KLASÖR'e yazar (pdfunite gerekir)\n"
@@ -138,7 +143,7 @@ int Misused(const std::string& message, std::ostream& err) {
 int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                  std::ostream& err) {
     std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath, tabloIn, tabloOut, cikisTarihi,
-        pdfKlasoru, topluAdi;
+        pdfKlasoru, topluAdi, ibranameTarihi;
     bool batch = false, yasalDegerler = false, aciklama = false, uzerineYaz = false, onizleme = false,
          ilerleme = false;
     ArchiveOptions archiveOptions;
@@ -157,19 +162,21 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
         } else if (const Expected<bool> taken = ArchiveArgument(args, i, archiveOptions); !taken || *taken) {
             if (!taken) return Misused(taken.error().message, err);
         } else if (a == "--toplu-tablo" || a == "--cikti" || a == "--cikis-tarihi" || a == "--pdf-klasoru" ||
-                   a == "--toplu-adi") {
+                   a == "--toplu-adi" || a == "--ibraname-tarihi") {
             if (i + 1 >= args.size()) {
-                const char* what = a == "--cikis-tarihi"  ? "bir tarih (GG.AA.YYYY)"
+                const char* what = a == "--cikis-tarihi" || a == "--ibraname-tarihi"
+                                       ? "bir tarih (GG.AA.YYYY)"
                                    : a == "--toplu-adi"   ? "bir ad"
                                    : a == "--pdf-klasoru" ? "bir klasör adı"
                                                           : "bir dosya adı";
                 return Misused(a + " " + what + " ister", err);
             }
-            (a == "--toplu-tablo"   ? tabloIn
-             : a == "--cikti"       ? tabloOut
-             : a == "--pdf-klasoru" ? pdfKlasoru
-             : a == "--toplu-adi"   ? topluAdi
-                                    : cikisTarihi) = args[++i];
+            (a == "--toplu-tablo"       ? tabloIn
+             : a == "--cikti"           ? tabloOut
+             : a == "--pdf-klasoru"     ? pdfKlasoru
+             : a == "--toplu-adi"       ? topluAdi
+             : a == "--ibraname-tarihi" ? ibranameTarihi
+                                        : cikisTarihi) = args[++i];
         } else if (a == "--uzerine-yaz") {
             uzerineYaz = true;
         } else if (a == "--onizleme") {
@@ -228,8 +235,8 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
                        "--aciklama verilmez)",
                        err);
 
-    const bool tabloOption =
-        tabloOut || cikisTarihi || uzerineYaz || pdfKlasoru || topluAdi || onizleme || ilerleme;
+    const bool tabloOption = tabloOut || cikisTarihi || uzerineYaz || pdfKlasoru || topluAdi || onizleme ||
+                             ilerleme || ibranameTarihi;
     if (tabloIn || tabloOption) {
         if (!tabloIn || (!tabloOut && !onizleme))
             return Misused("--toplu-tablo TABLO ile --cikti DOSYA (ya da --onizleme) birlikte verilir", err);
@@ -237,20 +244,25 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
             archiveOptions.reopen || aciklama)
             return Misused(
                 "--toplu-tablo ile yalnız --cikti, --yasal-degerler ya da --ayar, --cikis-tarihi, "
-                "--pdf-klasoru ile --dokum, --arsiv, --toplu-adi, --ilerleme ve --uzerine-yaz verilir",
+                "--pdf-klasoru ile --dokum (ve --ibraname-tarihi), --arsiv, --toplu-adi, --ilerleme ve "
+                "--uzerine-yaz verilir",
                 err);
         if (pdfKlasoru.has_value() != !dokumler.empty())
             return Misused("--toplu-tablo ile --pdf-klasoru KLASÖR ve --dokum kidem,ihbar,ibraname birlikte "
                            "verilir",
                            err);
-        if (cikisTarihi) {
-            const auto date = ReadDate(*cikisTarihi, DateForms::Table);
-            if (!date)
-                return Report(Failure("--cikis-tarihi GG.AA.YYYY biçiminde bir tarih ister, \"" +
-                                      Excerpt(*cikisTarihi) + "\" değil"),
+        for (auto [option, date] :
+             {std::pair{"--cikis-tarihi", &cikisTarihi}, std::pair{"--ibraname-tarihi", &ibranameTarihi}}) {
+            if (!*date) continue;
+            const auto read = ReadDate(**date, DateForms::Table);
+            if (!read)
+                return Report(Failure(std::string(option) + " GG.AA.YYYY biçiminde bir tarih ister, \"" +
+                                      Excerpt(**date) + "\" değil"),
                               kStatusUsage, err);
-            cikisTarihi = DateText(*date);
+            *date = DateText(*read);
         }
+        if (ibranameTarihi && std::find(dokumler.begin(), dokumler.end(), Dokum::Ibraname) == dokumler.end())
+            return Misused("--ibraname-tarihi yalnız --dokum ibraname ile verilir", err);
         if (onizleme) return TopluTabloOnizleme(*tabloIn, cikisTarihi, out, err);
     }
 
@@ -289,7 +301,7 @@ int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::os
     if (tabloIn)
         return RunTopluTablo(TopluTabloSecenekleri{*tabloIn, *tabloOut, cikisTarihi, uzerineYaz, settingsFile,
                                                    pdfKlasoru, dokumler, archiveOptions.file,
-                                                   topluAdi.value_or("")},
+                                                   topluAdi.value_or(""), ibranameTarihi},
                              ilerleme, settings.get(), yasal, out, err);
 
     const auto archivePath = ArchivePath(archiveOptions, settingsFile);

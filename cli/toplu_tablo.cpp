@@ -59,7 +59,7 @@ class StopOnSignal {
 
 int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string>& cikisTarihi,
                        std::ostream& out, std::ostream& err) {
-    const auto tablo = TabloDosyasiOku(girdi, OkumaSecenekleri{cikisTarihi, 20});
+    const auto tablo = TabloDosyasiOku(girdi, OkumaSecenekleri{cikisTarihi, std::nullopt, 20});
     if (!tablo) return Report(tablo.error(), kStatusUsage, err);
     std::vector<std::string> eslesmeler;
     for (const SutunEslesmesi& e : tablo->eslesmeler) eslesmeler.push_back(EslesmeBasligi(e));

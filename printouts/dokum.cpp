@@ -12,6 +12,7 @@
 #ifdef PAMEROL_WITH_OFFICE
 #include "dokumler.h"
 #include "figures/yasal_degerler.h"
+#include "ibraname.h"
 #include "office_process.h"
 #include "office_spreadsheet.h"
 #endif
@@ -127,6 +128,13 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
     if (!record.command3Enabled()) {
         d.err << "pamerol-hesap: hesap tamamlanmadığı için döküm doldurulamadı\n";
         return false;
+    }
+    // A release letter the law makes void is refused before the office is troubled: it is no office failure.
+    if (dokum == Dokum::Ibraname) {
+        if (const auto engel = IbranameEngeliVar(record, TodayKey())) {
+            d.err << "pamerol-hesap: " << engel->neden << " İbraname yazdırılmadı.\n";
+            return false;
+        }
     }
     if (!hazirla()) return false;
     bool filled = false;

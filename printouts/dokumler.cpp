@@ -189,7 +189,11 @@ struct LetterLayout {
     std::vector<LetterRow> rows; // empty: the text goes in one merged block from A17
     int plainRow = 0;            // the height of the empty rows and of the amount lines
     int wordsRow = 0;            // the height of the total in words
+    std::vector<int> labelRows;  // each payment line's height: taller where its kind wraps; empty: unmeasured
 };
+
+// A payment's kind stands in A to T, before the colon; a kind the clerk typed may need more than a line.
+constexpr const char* kPaymentLabel = "A17:T17";
 
 // Where a text may be cut between laid-out lines: after each word (before the blanks that follow it).
 std::vector<size_t> WordEnds(const std::string& text) {
@@ -232,8 +236,9 @@ bool Blank(const std::string& s) {
 // would not fit the room left on its page is cut between two of its laid-out lines; each later page begins
 // with the employee's name and "İbraname (devam)". The empty rows, amounts, total and words keep together on
 // one page with at least the last line of text above them.
-LetterLayout LayOutLetter(Spreadsheet& sheet, const std::string& text, int n, int payments,
-                          const std::string& words, const std::string& name) {
+LetterLayout LayOutLetter(Spreadsheet& sheet, const std::string& text, int n,
+                          const std::vector<std::string>& labels, const std::string& words,
+                          const std::string& name) {
     LetterLayout out;
     // A little less than the page, so that rounding in the office never pushes a row over.
     const int body = sheet.pageBodyHeight() - 50;
@@ -241,12 +246,19 @@ LetterLayout LayOutLetter(Spreadsheet& sheet, const std::string& text, int n, in
     constexpr const char* range = "A17:EX17";
     out.plainRow = std::max(sheet.rowHeight(17), 1);
     out.wordsRow = std::max(out.plainRow, sheet.textHeight(range, words));
+    int labelsHeight = 0;
+    const int oneLine = sheet.textHeight(kPaymentLabel, "Ag");
+    for (const std::string& label : labels) {
+        const int h = sheet.textHeight(kPaymentLabel, label);
+        out.labelRows.push_back(h > oneLine ? std::max(out.plainRow, h) : out.plainRow);
+        labelsHeight += out.labelRows.back();
+    }
     int used = 0; // on the current page
     for (int r = 1; r <= 16; ++r) {
         const int h = sheet.rowHeight(r);
         used = used + h > body ? h : used + h;
     }
-    const int amounts = (payments + 1) * out.plainRow + out.wordsRow;
+    const int amounts = labelsHeight + out.plainRow + out.wordsRow;
     int block = 0;
     for (int r = 17; r <= 19 + n; ++r) block += sheet.rowHeight(r);
     block = std::max(block, sheet.textHeight("A17:EX" + std::to_string(19 + n), text));
@@ -579,8 +591,9 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
 
     // Where the text goes: as one merged block when the whole letter fits its first page, else in rows
     // that the pages break between.
-    const LetterLayout layout =
-        LayOutLetter(sheet, text, n, static_cast<int>(payments.size()), words, r.text(F::txtAdiSoyadi));
+    std::vector<std::string> labels;
+    for (const Payment& p : payments) labels.push_back(p.label);
+    const LetterLayout layout = LayOutLetter(sheet, text, n, labels, words, r.text(F::txtAdiSoyadi));
     int row = 0;
     if (layout.rows.empty()) {
         const std::string block = "A17:EX" + std::to_string(19 + n);
@@ -605,8 +618,15 @@ bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& s
             sheet.setRowHeight(row + i, layout.plainRow);
     }
 
-    for (const Payment& p : payments) {
+    for (size_t i = 0; i < payments.size(); ++i) {
+        const Payment& p = payments[i];
         const std::string rs = std::to_string(row);
+        // A kind longer than its room wraps there, in the letter's look, and its line grows.
+        if (i < layout.labelRows.size() && layout.labelRows[i] > layout.plainRow) {
+            sheet.copyLook("A17", "A" + rs + ":T" + rs);
+            sheet.merge("A" + rs + ":T" + rs);
+            sheet.setRowHeight(row, layout.labelRows[i]);
+        }
         Put(sheet, "a" + rs, p.label, M::Text);
         sheet.write("U" + rs, ":", M::Literal);
         sheet.alignRight("AT" + rs);

@@ -22,6 +22,7 @@
 #include "archive/export.h"
 #include "arsiv_kaydi.h"
 #include "calc/fields.h"
+#include "printouts/ibraname.h"
 #include "printouts/tablo_donustur.h"
 #include "tablo_yaz.h"
 
@@ -176,7 +177,8 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         err << "pamerol-hesap: " << *problem << '\n';
         return unusable();
     }
-    const auto tablo = TabloDosyasiOku(secenekler.girdi, OkumaSecenekleri{secenekler.cikisTarihi, 0});
+    const auto tablo = TabloDosyasiOku(
+        secenekler.girdi, OkumaSecenekleri{secenekler.cikisTarihi, secenekler.ibranameTarihi, 0});
     if (!tablo) {
         err << "pamerol-hesap: " << tablo.error().message << '\n';
         return unusable();
@@ -235,11 +237,17 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         size_t row; // index into rows
         std::vector<Dokum> printed;
         std::vector<std::string> files; // the stored papers, as printed
+        bool ibranameYok = false;       // the release letter would be void: not printed
     };
     std::vector<PaperJob> jobs;
     std::vector<SonucSatiri> rows;
     std::vector<size_t> lines;                            // each row's line in the clerk's file
     std::vector<std::optional<std::string>> tavanNotlari; // each row's note on a ceiling the table lacks
+    std::vector<char> yasalUyarili;                       // each row: a legal figure or the ceiling warned
+    size_t ibranameYok = 0, ibranameUyarili = 0;          // letters refused, and printed with a warning
+    const bool letters = papers && std::find(secenekler.dokumler.begin(), secenekler.dokumler.end(),
+                                             Dokum::Ibraname) != secenekler.dokumler.end();
+    const int today = TodayKey();
     rows.reserve(total);
     int status = kStatusOk;
     for (const TabloSatiri& satir : tablo->satirlar) {
@@ -247,6 +255,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         SonucSatiri row;
         row.sira = rows.size() + 1;
         std::optional<std::string> tavanNotu; // CeilingNote: the table lacks the ceiling of the row's date
+        bool yasalUyari = false;
         if (satir.hata.empty()) {
             int rowStatus = kStatusOk;
             Vaka vaka;
@@ -255,7 +264,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 const Record& r = vaka.sheet.record();
                 if (r.command3Enabled()) {
                     if (papers)
-                        jobs.push_back({r, rows.size(), {}, {}});
+                        jobs.push_back({r, rows.size(), {}, {}, false});
                     else if (archive)
                         archive->keep(r, std::vector<Dokum>{}, row.sira);
                 }
@@ -273,6 +282,21 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 }
                 for (const YasalUyari& u : vaka.uyarilar) notes.push_back(u.metin);
                 if (vaka.tavanNotu) notes.push_back(*vaka.tavanNotu);
+                yasalUyari = !notes.empty();
+                // The release letter: one the law makes void is not printed, and the row says why; one
+                // that lacks the bank's particulars or holds a blanket release is printed with a word.
+                if (letters && r.command3Enabled()) {
+                    if (const auto engel = IbranameEngeliVar(r, today)) {
+                        notes.push_back(engel->neden + " İbraname yazdırılmadı.");
+                        jobs.back().ibranameYok = true;
+                        ++ibranameYok;
+                        rowStatus = kStatusRefused;
+                    } else if (const auto said = IbranameUyarilari(r); !said.empty()) {
+                        for (const std::string& s : said) notes.push_back("İbraname: " + s);
+                        ++ibranameUyarili;
+                        rowStatus = WorseStatus(rowStatus, kStatusWarning);
+                    }
+                }
                 row.uyari = Joined(notes, " ");
                 tavanNotu = vaka.tavanNotu;
             } else {
@@ -293,6 +317,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         rows.push_back(std::move(row));
         lines.push_back(satir.satir);
         tavanNotlari.push_back(std::move(tavanNotu));
+        yasalUyarili.push_back(yasalUyari);
         if (!waitsForPapers) reportProgress(name);
     }
 
@@ -322,6 +347,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 if (i >= jobs.size()) return;
                 PaperJob& job = jobs[i];
                 for (Dokum d : secenekler.dokumler) {
+                    if (d == Dokum::Ibraname && job.ibranameYok) continue;
                     const std::string path =
                         (fs::path(*secenekler.pdfKlasoru) /
                          DokumDosyaAdi(job.row + 1, total, job.record.text(Field::txtAdiSoyadi), d))
@@ -359,6 +385,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
             rows.resize(jobs[taken].row);
             lines.resize(rows.size());
             tavanNotlari.resize(rows.size());
+            yasalUyarili.resize(rows.size());
         }
     }
     const bool stopped = rows.size() < total;
@@ -371,7 +398,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     std::vector<std::pair<std::string, std::string>> noSeverance;
     size_t warned = 0, underLastCeiling = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (!rows[i].uyari.empty()) ++warned;
+        if (yasalUyarili[i]) ++warned;
         const std::string where = std::to_string(lines[i]) + ". satır (" +
                                   rows[i].alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")";
         if (!rows[i].hata.empty()) refused.emplace_back(where, rows[i].hata);
@@ -434,6 +461,21 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 "kullanılmadı)");
     if (warned)
         ozet.emplace_back("Yasal değer uyarısı olan satır", std::to_string(warned) + " (\"Uyarı\" sütunu)");
+    if (letters) {
+        ozet.emplace_back("İbraname tarihi",
+                          secenekler.ibranameTarihi
+                              ? *secenekler.ibranameTarihi + " (\"İbraname Tarihi\" boş olan satırlarda)"
+                              : "\"İbraname Tarihi\" sütunundan; boş olanlarda yazdırıldığı gün (" +
+                                    DateText(today) + ")");
+        if (ibranameYok)
+            ozet.emplace_back("İbranamesi yazdırılmayan satır", std::to_string(ibranameYok) + " (" +
+                                                                    std::string(kIbranameBirAyHukmu) +
+                                                                    " \"Uyarı\" sütunu)");
+        if (ibranameUyarili)
+            ozet.emplace_back("İbraname uyarısı olan satır",
+                              std::to_string(ibranameUyarili) +
+                                  " (ödeme bilgisi ya da genel ibra; \"Uyarı\" sütunu)");
+    }
     if (underLastCeiling)
         ozet.emplace_back(
             "Tavanı tabloda olmayan, son tavanın altında hesaplanan satır",

@@ -30,6 +30,9 @@ struct TopluTabloSecenekleri {
     std::vector<Dokum> dokumler;            // the papers filled for each row
     std::optional<std::string> arsiv;       // the archive every completed row is stored in
     std::string topluAdi;                   // the run's name in the archive; empty: made from file and time
+    // The release letters' date where a row's "İbraname Tarihi" is empty, "GG.AA.YYYY"; without either, a
+    // letter is dated on the day it is printed. A letter that date makes void is not printed (TBK m. 420).
+    std::optional<std::string> ibranameTarihi;
 };
 
 // Stops a run after the row in progress. Set from a signal handler or another thread; the run looks at it

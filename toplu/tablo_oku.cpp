@@ -299,6 +299,10 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
                                                      : soyad.empty() ? ad
                                                                      : ad + ' ' + soyad);
         if (secenekler.cikisTarihi) values.emplace_back(Field::CTarih, *secenekler.cikisTarihi);
+        if (secenekler.ibranameTarihi && std::none_of(values.begin(), values.end(), [](const auto& v) {
+                return v.first == Field::txtIbranameTarihi;
+            }))
+            values.emplace_back(Field::txtIbranameTarihi, *secenekler.ibranameTarihi);
         std::stable_sort(values.begin(), values.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         // Without an entry date, the service is counted from the premium days.

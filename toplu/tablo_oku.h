@@ -50,6 +50,8 @@ struct OkunanTablo {
 // exit date column is neither required nor read.
 struct OkumaSecenekleri {
     std::optional<std::string> cikisTarihi; // "GG.AA.YYYY"
+    // The release letter's date for every row whose "İbraname Tarihi" cell is empty, "GG.AA.YYYY".
+    std::optional<std::string> ibranameTarihi;
     // A preview: the first this many rows' cells are kept, and a missing required column is said in
     // `eksik` instead of refusing the file.
     size_t onizleme = 0;

@@ -155,7 +155,15 @@ TEST_F(OfficeFill, NoticeSheet) {
 TEST_F(OfficeFill, ReleaseLetter) {
     Record r = CalculatedCase();
     r.write(Field::txtAdresi, "Bağdat Cad. No: 1\r\nKadıköy");
+    r.write(Field::txtIbranameTarihi, "21.10.2007");
+    r.write(Field::txtOdemeTarihi, "15.10.2007");
+    r.write(Field::txtBanka, "Örnek Bankası");
+    r.write(Field::txtIBAN, "TR330006100519786457841326");
+    r.write(Field::txtEkOdemeler,
+            "Son ay ücreti: 1.000,00\r\nFazla çalışma ve hafta tatili ücretleri, Ocak - "
+            "Eylül 2007: 500");
     ASSERT_TRUE(IbranameDoldur(r, folder.string(), *office, messages));
+    ASSERT_TRUE(office->storeTo((folder / "ibraname.pdf").string()).ok);
     auto probe = StoreAndRead("ibraname.xls");
     std::string text(kDefaultReleaseText);
     for (size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n");
@@ -172,36 +180,60 @@ TEST_F(OfficeFill, ReleaseLetter) {
             {"AQ14", K::Number, "14.09.2007"},
             {"AQ15", K::Text, "Moda Cad. No: 5\nKadıköy / İstanbul"},
             {"A17", K::Text, text},
-            {"A28", K::Text, "Kıdem Tazminatı"},
-            {"U28", K::Text, ":"},
-            {"AT28", K::Text, "6.817,13 YTL."},
-            {"A29", K::Text, "İhbar Tazminatı"},
-            {"AT29", K::Text, "3.148,69 YTL."},
-            {"A30", K::Text, "İzin Ücreti (net)"},
-            {"AT30", K::Text, "883,81 YTL."},
-            {"A31", K::Text, "TOPLAM (net)"},
-            {"U31", K::Text, ":"},
-            {"AT31", K::Text, "10.849,63 YTL."},
-            {"A32", K::Text,
-             "Yalnız: On Bin Sekizyüz Kırk Dokuz Yeni Türk Lirası Altmış Üç Yeni Kuruş\nİzin ücreti: brüt "
+            {"A24", K::Text, "Kıdem Tazminatı (net)"},
+            {"U24", K::Text, ":"},
+            {"AT24", K::Text, "6.817,13 YTL."},
+            {"A25", K::Text, "İhbar Tazminatı (net)"},
+            {"AT25", K::Text, "3.148,69 YTL."},
+            {"A26", K::Text, "İzin Ücreti (net)"},
+            {"AT26", K::Text, "883,81 YTL."},
+            {"A27", K::Text, "Son ay ücreti (net)"},
+            {"AT27", K::Text, "1.000,00 YTL."},
+            {"A28", K::Text, "Fazla çalışma ve hafta tatili ücretleri, Ocak - Eylül 2007 (net)"},
+            {"AT28", K::Text, "500,00 YTL."},
+            {"A29", K::Text, "TOPLAM (net)"},
+            {"U29", K::Text, ":"},
+            {"AT29", K::Text, "12.349,63 YTL."},
+            {"A30", K::Text,
+             "Yalnız: Oniki Bin Üçyüz Kırk Dokuz Yeni Türk Lirası Altmış Üç Yeni Kuruş\nİzin ücreti: brüt "
              "1.234,56; SGK işçi payı 185,19, gelir vergisi 157,41, damga vergisi 8,15 kesildi, net 883,81. "
-             "Toplam, kesintiler düşülmüş net tutarların toplamıdır."},
+             "Toplam, kesintiler düşülmüş net tutarların toplamıdır.\nYukarıdaki tutarların her biri "
+             "15.10.2007 tarihinde Örnek Bankası nezdindeki TR33 0006 1005 1978 6457 8413 26 IBAN numaralı "
+             "hesabıma ödenmiştir."},
         });
-    EXPECT_EQ(probe->mergedArea("A17"), "A17:EX27");
+    EXPECT_EQ(probe->mergedArea("A17"), "A17:EX23");
+    // A kind too long for its room wraps there and its line grows; the others stay one line high.
+    EXPECT_EQ(probe->mergedArea("A28"), "A28:T28");
+    EXPECT_GT(probe->rowHeight(28), 900);
+    EXPECT_LT(probe->rowHeight(27), 700);
+    // As printed: one date, the footer's; the kinds and the bank's line whole; no blank to fill in.
+    std::string printed;
+    for (const auto& w :
+         pamerol::testing::InReadingOrder(pamerol::testing::ReadPdfWords((folder / "ibraname.pdf").string()))
+             .words)
+        printed += w.text + " ";
+    EXPECT_EQ(printed.find("Tarih:"), printed.rfind("Tarih:")) << printed;
+    EXPECT_NE(printed.find("Tarih: 21.10.2007"), std::string::npos) << printed;
+    EXPECT_EQ(printed.find("..../"), std::string::npos) << printed;
+    for (const char* run :
+         {"Son ay ücreti (net) : 1.000,00 YTL.", "Fazla çalışma ve hafta", "Eylül 2007 (net) : 500,00 YTL.",
+          "TR33 0006 1005 1978 6457 8413 26 IBAN numaralı hesabıma ödenmiştir.",
+          "türü ve tutarı yazılı alacakları kapsar"})
+        EXPECT_NE(printed.find(run), std::string::npos) << run << "\n" << printed;
     // The address of two lines fits the template's row; the rows of the text block keep their heights.
     EXPECT_NEAR(probe->rowHeight(15), 900, 10);
     EXPECT_NEAR(probe->rowHeight(17), 500, 10);
-    for (const char* cell : {"AT28", "AT29", "AT30", "AT31"}) EXPECT_TRUE(probe->rightAligned(cell)) << cell;
-    EXPECT_FALSE(probe->rightAligned("A31"));
-    // The total's line runs over W31 to AT31 and no further.
-    for (const char* cell : {"W31", "AH31", "AT31"}) {
+    for (const char* cell : {"AT24", "AT25", "AT26", "AT29"}) EXPECT_TRUE(probe->rightAligned(cell)) << cell;
+    EXPECT_FALSE(probe->rightAligned("A29"));
+    // The total's line runs over W29 to AT29 and no further.
+    for (const char* cell : {"W29", "AH29", "AT29"}) {
         auto line = probe->topBorder(cell);
         EXPECT_TRUE(line.present) << cell;
         EXPECT_EQ(line.style, 0) << cell; // solid
         EXPECT_NEAR(line.width, 26, 10) << cell;
         EXPECT_EQ(line.color, 0) << cell; // automatic: black on the white page
     }
-    for (const char* cell : {"V31", "AU31", "W30", "W32"})
+    for (const char* cell : {"V29", "AU29", "W28", "W30"})
         EXPECT_FALSE(probe->topBorder(cell).present) << cell;
 }
 
@@ -227,10 +259,10 @@ TEST_F(OfficeFill, ReleaseLetterWithALongText) {
         *probe,
         {
             {"A17", K::Text, shown},
-            {"A40", K::Text, "Kıdem Tazminatı"},
+            {"A40", K::Text, "Kıdem Tazminatı (net)"},
             {"U40", K::Text, ":"},
             {"AT40", K::Text, "6.817,13 YTL."},
-            {"A41", K::Text, "İhbar Tazminatı"},
+            {"A41", K::Text, "İhbar Tazminatı (net)"},
             {"U41", K::Text, ":"},
             {"AT41", K::Text, "3.148,69 YTL."},
             {"A42", K::Text, "İzin Ücreti (net)"},
@@ -265,7 +297,9 @@ TEST_F(OfficeFill, ReleaseLetterWithALongText) {
     // Below the signature lines the employer's and the employee's names.
     EXPECT_EQ(page.footerLeft,
               "İşveren / Yetkili (Kaşe - İmza)" + kRoomToSign + " Örnek Tekstil San. ve Tic. Ltd. Şti.");
-    EXPECT_EQ(page.footerRight, "İbra Eden (Personel) Adı Soyadı - İmza" + kRoomToSign + " Ayşe Çağlar");
+    // The employee's name, one line to the employer's two, is filled out so the signature blocks stand level.
+    EXPECT_EQ(page.footerRight,
+              "İbra Eden (Personel) Adı Soyadı - İmza" + kRoomToSign + " Ayşe Çağlar \u00a0");
 }
 
 // A text too long for one page goes on to the next: no print range cuts the rows below it off.
@@ -352,9 +386,9 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
     const auto twelve = paragraphs(12, shortLines);
     const auto thirtyOne = paragraphs(31, "");
     const auto forty = paragraphs(40, "");
-    const std::string amounts =
-        "\nKıdem Tazminatı\nİhbar Tazminatı\nİzin Ücreti (net)\nTOPLAM (net)\nYalnız: On Bin Sekizyüz Kırk "
-        "Dokuz Yeni Türk Lirası Altmış Üç Yeni Kuruş";
+    const std::string amounts = "\nKıdem Tazminatı (net)\nİhbar Tazminatı (net)\nİzin Ücreti (net)\nTOPLAM "
+                                "(net)\nYalnız: On Bin Sekizyüz Kırk "
+                                "Dokuz Yeni Türk Lirası Altmış Üç Yeni Kuruş";
     const std::string particulars =
         tradeName + "\n2 1234 01 01 1234567 034 12 34 000\n" + employerAddress + "\n" + name + "\n" + address;
     struct Paper {

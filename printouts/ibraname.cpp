@@ -119,7 +119,7 @@ std::vector<std::string> IbranameUyarilari(const Record& r) {
         for (size_t i = 0; i < missing.size(); ++i)
             names += (i == 0 ? "" : i + 1 == missing.size() ? " ve " : ", ") + ("\"" + missing[i] + "\"");
         out.push_back("İbranamede " + names +
-                      " yok (Personel sekmesi): TBK m. 420 uyarınca ödeme banka aracılığıyla yapılmalı; "
+                      " yok: TBK m. 420 uyarınca ödeme banka aracılığıyla yapılmalı; "
                       "ibraname tutarların hangi gün hangi hesaba ödendiğini göstermeli.");
     }
     if (auto iban = IbanUyarisi(r.text(Field::txtIBAN))) out.push_back(*iban);

@@ -291,7 +291,10 @@ SonucNotlari HesapNotlari(const Record& r, const YasalDegerler* table, int today
     SonucNotlari out;
     if (!r.command3Enabled()) return out;
     const std::optional<int> exit = CikisTarihi(r);
-    if (exit && table) out.tavanUyarisi = TavanUyarisi(*table, *exit, r.text(Field::TAV));
+    const Hesap* calculated = r.hesap();
+    const bool severanceDue =
+        !calculated || (calculated->sonuc.entitled && calculated->sonuc.reason->severanceDue);
+    if (exit && table && severanceDue) out.tavanUyarisi = TavanUyarisi(*table, *exit, r.text(Field::TAV));
     if (auto note = AsgariUcretIstisnasiNotu(r.mode() == Mode::PremiumDays ? today : exit.value_or(0)))
         out.asgariUcretNotu = std::string(*note);
     if (const Hesap* h = r.hesap()) {
@@ -403,15 +406,21 @@ std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& tabl
     std::vector<YasalUyari> out;
     const std::string day = DateText(date);
     const bool lastCeilingTaken = r.hesap() && r.hesap()->dava.law.ceilingMissing;
+    // The ceiling matters only where a severance is due; a premium-day case is reckoned on the day of
+    // the calculation, not on an exit date.
+    const bool severanceDue =
+        !r.hesap() || (r.hesap()->sonuc.entitled && r.hesap()->sonuc.reason->severanceDue);
+    const bool premium = r.mode() == Mode::PremiumDays;
     for (Field f : kYasalAlanlar) {
         if (!UsesFigure(r, f)) continue;
+        if (f == Field::TAV && !severanceDue) continue;
         const std::string& used = r.text(f);
         const YasalDeger* row = table.inForce(f, date);
         YasalUyari u{f, YasalBaslik(f), used, std::nullopt, {}};
         if (!row || row->value.empty()) {
             if (f == Field::TAV && lastCeilingTaken) continue;
-            u.metin = "Çıkış tarihindeki (" + day + ") " + u.baslik + " tabloda yok; hesapta " +
-                      Okunan(f, used) + " kullanıldı. " + u.baslik +
+            u.metin = (premium ? "Hesap günündeki (" : "Çıkış tarihindeki (") + day + ") " + u.baslik +
+                      " tabloda yok; hesapta " + Okunan(f, used) + " kullanıldı. " + u.baslik +
                       " değerini Sabitler sekmesinde kontrol edin.";
             out.push_back(std::move(u));
             continue;
@@ -424,8 +433,9 @@ std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& tabl
             if (held && law && *held >= *law) continue; // above the statutory minimum: a contract's figure
         }
         u.yururlukte = row->value;
-        u.metin = "Çıkış tarihinde (" + day + ") geçerli " + u.baslik + " " + Okunan(f, row->value) +
-                  "; hesapta " + (used.empty() ? std::string("boş") : Okunan(f, used)) + " kullanıldı.";
+        u.metin = (premium ? "Hesap gününde (" : "Çıkış tarihinde (") + day + ") geçerli " + u.baslik + " " +
+                  Okunan(f, row->value) + "; hesapta " +
+                  (used.empty() ? std::string("boş") : Okunan(f, used)) + " kullanıldı.";
         out.push_back(std::move(u));
     }
     return out;

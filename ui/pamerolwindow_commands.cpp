@@ -285,10 +285,10 @@ bool PamerolWindow::mayClose() {
                     QStringLiteral("Hesaplanan tazminat yazdırılmadı ve arşive kaydedilmedi. "
                                    "Program kapatılsın mı?"),
                     QMessageBox::Yes | QMessageBox::No, this);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Evet"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Hayır"));
     QPushButton* store = nullptr;
-    if (keeper_) store = box.addButton(QStringLiteral("Arşive Kaydet"), QMessageBox::AcceptRole);
+    if (keeper_) store = box.addButton(QStringLiteral("&Arşive Kaydet"), QMessageBox::AcceptRole);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     box.exec();

@@ -188,8 +188,8 @@ QWidget* PamerolWindow::buildUpperArea() {
     left->addWidget(frame("Personelin"));
     auto* mode = new QGroupBox(QStringLiteral("Hesap Şekli"));
     auto* modeLayout = new QVBoxLayout(mode);
-    option1_ = new QRadioButton(QStringLiteral("Giriş Çıkış Tarihine Göre"));
-    option2_ = new QRadioButton(QStringLiteral("Prim Gününe Göre "));
+    option1_ = new QRadioButton(QStringLiteral("G&iriş Çıkış Tarihine Göre"));
+    option2_ = new QRadioButton(QStringLiteral("Prim G&ününe Göre "));
     for (auto [button, id] : {std::pair{option1_, "Option1"}, std::pair{option2_, "Option2"}}) {
         name(button, QString::fromLatin1(id), button->text());
         modeLayout->addWidget(button);

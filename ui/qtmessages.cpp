@@ -34,8 +34,8 @@ void QtMessages::show(const std::string& text, MessageIcon icon) {
 
 bool AskYesNo(QWidget* parent, const QString& title, const QString& question) {
     QMessageBox box(QMessageBox::Question, title, question, QMessageBox::Yes | QMessageBox::No, parent);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Evet"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Hayır"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

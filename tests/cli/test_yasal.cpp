@@ -174,6 +174,10 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
                     R"("yururlukte":null,"metin":"Çıkış tarihindeki (15.09.2009) Kıdem Tazminatı Tavanı )"
                     R"(tabloda yok; hesapta 64.948,77 kullanıldı. Kıdem Tazminatı Tavanı değerini )"
                     R"(Sabitler sekmesinde kontrol edin."}])"));
+    // Where no severance is due the ceiling is not spoken of at all.
+    const Outcome resigned = Companion(
+        {"--ayar", ini, "GTarih=01.01.2005", "CTarih=15.09.2009", "ESUCRET=100.000,00", "FESIH=istifa"});
+    for (const Json& u : Json::parse(resigned.out)["yasalDegerler"]["uyarilar"]) EXPECT_NE(u["alan"], "TAV");
 
     // Figures given that are not the law of the exit date: each named by its caption, status 3; the
     // table's own figures: nothing to warn, status 0.

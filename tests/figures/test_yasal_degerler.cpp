@@ -206,19 +206,20 @@ TEST(YasalDegerler, FillsTheSettingsFieldsAndNamesWhatIsMissing) {
     EXPECT_EQ(r.text(Field::VD3), "44700");
     EXPECT_EQ(g.filled.size(), 19u);
     EXPECT_EQ(g.missing, std::vector<Field>{Field::TAV});
-    EXPECT_EQ(g.message,
-              "15.08.2008 tarihinde geçerli yasal değerler yazıldı: DVOR, KGN, O1–O5, VD1–VD5, "
-              "DL1–DL4, SGKIO, ISIO, PEKUST.\r\nTabloda olmayanlar (alanda yazılı değer kaldı): TAV; TAV için 01.07.2008 "
-              "- 31.12.2008 döneminin kaynağı bulunamadı.");
+    EXPECT_EQ(g.message, "15.08.2008 tarihinde geçerli yasal değerler yazıldı: DVOR, KGN, O1–O5, VD1–VD5, "
+                         "DL1–DL4, SGKIO, ISIO, PEKUST.\r\nTabloda olmayanlar (alanda yazılı değer kaldı): "
+                         "TAV; TAV için 01.07.2008 "
+                         "- 31.12.2008 döneminin kaynağı bulunamadı.");
 
     g = YasalDegerleriYaz(r, Shipped(), Key("14.09.2007"), [](Field f) { return f == Field::DVOR; });
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(r.text(Field::TAV), "2030,19");
     EXPECT_EQ(r.text(Field::DVOR), "6");
     EXPECT_TRUE(g.missing.empty());
-    EXPECT_EQ(g.message,
-              "14.09.2007 tarihinde geçerli yasal değerler yazıldı: KGN, TAV, O1–O5, VD1–VD5, DL1–DL4, SGKIO, "
-              "ISIO, PEKUST.");
+    EXPECT_EQ(
+        g.message,
+        "14.09.2007 tarihinde geçerli yasal değerler yazıldı: KGN, TAV, O1–O5, VD1–VD5, DL1–DL4, SGKIO, "
+        "ISIO, PEKUST.");
 
     g = YasalDegerleriYaz(r, Shipped(), Key("02.01.2027"), [](Field f) { return f != Field::DVOR; });
     EXPECT_EQ(g.message,
@@ -272,6 +273,10 @@ TEST(YasalDegerler, CeilingWarningCurrencyLabelAndExemptionNote) {
     const SonucNotlari premium = HesapNotlari(r, &Shipped(), 20210615);
     EXPECT_FALSE(premium.tavanUyarisi || premium.asgariUcretNotu);
     EXPECT_TRUE(HesapNotlari(r, &Shipped(), 20220101).asgariUcretNotu);
+    // The warnings of a premium-day case speak of the day of the calculation, not of an exit date.
+    const std::vector<YasalUyari> byDays = YasalUyarilar(r, Shipped(), 20210615);
+    ASSERT_FALSE(byDays.empty());
+    for (const YasalUyari& u : byDays) EXPECT_EQ(u.metin.rfind("Hesap gün", 0), 0u) << u.metin;
 }
 
 // The sample settings file shipped beside the program holds the latest figures of the table.
@@ -311,7 +316,10 @@ TEST(AyarSurumu, AnOlderFileGainsTheFiguresItLacks) {
         {"version 2: the SGK figures",
          "[Pamerol]\r\nSurum=2\r\n[Oranlar]\r\nOran3=2030,19\r\n",
          "SGK İşçi Payı (%), İşsizlik Sig. Payı (%), SGK Tavanı.",
-         {{"SGK/IsciPayi", "14"}, {"SGK/IssizlikPayi", "1"}, {"Oranlar/Oran3", "2030,19"}, {"Pamerol/Surum", "3"}}},
+         {{"SGK/IsciPayi", "14"},
+          {"SGK/IssizlikPayi", "1"},
+          {"Oranlar/Oran3", "2030,19"},
+          {"Pamerol/Surum", "3"}}},
         {"this version: an emptied figure stays empty",
          "[Pamerol]\r\nSurum=3\r\n[Oranlar]\r\nOran3=\r\n",
          "",

@@ -376,6 +376,10 @@ class ArsivWindowTest : public QObject {
         QStringList buttons = boxes[0].buttons;
         buttons.sort();
         QCOMPARE(buttons, (QStringList{"Arşive Kaydet", "Evet", "Hayır"}));
+        // Each answer by its own access key.
+        QStringList keyed = boxes[0].keyed;
+        keyed.sort();
+        QCOMPARE(keyed, (QStringList{"&Arşive Kaydet", "&Evet", "&Hayır"}));
         QCOMPARE(boxes[0].defaultButton, QStringLiteral("Hayır"));
         QVERIFY(!d.s.window.isVisible());
         const std::vector<ArchiveRow> rows = d.stored();
@@ -445,6 +449,9 @@ class ArsivWindowTest : public QObject {
             keys.insert(key, caption);
         }
         QCOMPARE(keys.value(u'r'), QStringLiteral("A&rşiv"));
+        // The two ways of counting the service too.
+        QCOMPARE(keys.value(u'i'), QStringLiteral("G&iriş Çıkış Tarihine Göre"));
+        QCOMPARE(keys.value(u'ü'), QStringLiteral("Prim G&ününe Göre "));
     }
 };
 

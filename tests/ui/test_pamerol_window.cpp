@@ -3,6 +3,7 @@
 // focus goes, what the window shows and which boxes appear.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenu>
@@ -15,6 +16,7 @@
 #include <memory>
 
 #include "base/conversions.h"
+#include "calc/fesih.h"
 #include "sheet_fixture.h"
 #include "ui/hakkinda.h"
 #include "ui/qtdesktop.h"
@@ -182,7 +184,7 @@ class PamerolWindowTest : public QObject {
                 QVERIFY2(!keys.contains(b->text().at(at + 1).toUpper()), qPrintable(b->text()));
                 keys += b->text().at(at + 1).toUpper();
             }
-        QCOMPARE(keys.size(), 12);
+        QCOMPARE(keys.size(), 14); // the two ways of counting the service among them
         for (int i = 0; i < tabs->count(); ++i) {
             const QString title = tabs->tabText(i);
             titles << QString(title).remove(u'&');
@@ -1238,34 +1240,44 @@ class PamerolWindowTest : public QObject {
         QVERIFY(fills.entries.empty());
     }
 
-    // The ceiling warning under the ceiling figure and the minimum-wage note under the notice results.
+    // The ceiling warning under the ceiling figure and the minimum-wage note under the notice results; no
+    // ceiling warning where no severance is due.
     void notesBesideTheResults_data() {
         QTest::addColumn<QString>("exit");
         QTest::addColumn<QString>("warning");
         QTest::addColumn<bool>("note");
+        QTest::addColumn<QString>("reason");
         QTest::addRow("ceiling of the exit date") << "14092007"
-                                                  << "" << false;
+                                                  << "" << false << "";
         QTest::addRow("ceiling of the half-year before")
             << "14032007"
             << "Çıkış tarihinde (14.03.2007) geçerli Kıdem Tazminatı Tavanı 1.960,69; hesapta 2.030,19 "
                "kullanıldı."
-            << false;
+            << false << "";
+        QTest::addRow("the same, resigned: no severance due") << "14032007"
+                                                              << "" << false << "istifa";
         QTest::addRow("2021, no ceiling in the table") << "15122021"
                                                        << "Çıkış tarihindeki (15.12.2021) Kıdem Tazminatı "
                                                           "Tavanı tabloda yok; hesapta 2.030,19 kullanıldı."
-                                                       << false;
+                                                       << false << "";
         QTest::addRow("2023") << "15062023"
                               << "Çıkış tarihinde (15.06.2023) geçerli Kıdem Tazminatı Tavanı 19.982,83; "
                                  "hesapta 2.030,19 kullanıldı."
-                              << true;
+                              << true << "";
     }
     void notesBesideTheResults() {
         QFETCH(QString, exit);
         QFETCH(QString, warning);
         QFETCH(bool, note);
+        QFETCH(QString, reason);
         GiveTable(*s, kTable);
         YasalOtomatikOff(*s);
         auto* tabs = s->window.findChild<QTabWidget*>();
+        if (!reason.isEmpty()) {
+            auto* choice = s->find<QComboBox>("FESIH");
+            choice->setCurrentIndex(
+                static_cast<int>(TerminationReasonOf(reason.toStdString()) - kTerminationReasons.data()));
+        }
         auto* ceiling = s->find<QLabel>("tavanUyarisi");
         auto* minimumWage = s->find<QLabel>("asgariUcretNotu");
         QVERIFY(tabs->widget(0)->isAncestorOf(ceiling) && tabs->widget(1)->isAncestorOf(minimumWage));

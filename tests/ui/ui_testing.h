@@ -70,8 +70,9 @@ class ModalBoxes {
         QString text;
         QMessageBox::Icon icon;
         QWidget* parent;
-        QStringList buttons;
+        QStringList buttons; // as a person reads them: the access keys' "&" left out
         QString defaultButton;
+        QStringList keyed; // as written, with their "&"
     };
     QString press;
 
@@ -80,14 +81,17 @@ class ModalBoxes {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 if (!box->isVisible()) return;
-                QStringList buttons;
+                QStringList buttons, keyed;
                 QAbstractButton* chosen = nullptr;
                 for (QAbstractButton* b : box->buttons()) {
-                    buttons << b->text();
-                    if (b->text() == press) chosen = b;
+                    keyed << b->text();
+                    buttons << QString(b->text()).remove(u'&');
+                    if (buttons.back() == press) chosen = b;
                 }
-                seen_.append({box->windowTitle(), box->text(), box->icon(), box->parentWidget(), buttons,
-                              box->defaultButton() ? box->defaultButton()->text() : QString()});
+                seen_.append(
+                    {box->windowTitle(), box->text(), box->icon(), box->parentWidget(), buttons,
+                     box->defaultButton() ? QString(box->defaultButton()->text()).remove(u'&') : QString(),
+                     keyed});
                 if (chosen)
                     chosen->click();
                 else

@@ -17,7 +17,9 @@ std::string AciklamaJson(const Aciklama& aciklama) {
             if (std::find_if(d.begin(), it, same) != it) continue;
             json.key(it->first).text(std::find_if(d.rbegin(), d.rend(), same)->second);
         }
-        json.endObject().key("sonuc").text(s.sonuc).endObject();
+        json.endObject().key("sonuc").text(s.sonuc);
+        if (!s.dayanak.empty()) json.key("dayanak").text(s.dayanak);
+        json.endObject();
         out += '\n';
     }
     return out;

@@ -4,8 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -331,51 +334,299 @@ LetterLayout LayOutLetter(Spreadsheet& sheet, const std::string& text, int n,
     return out;
 }
 
-// The statement's rows begin below the particulars: the caption (merged from A to C) in A, a figure's name
-// in B, its text (and the result) in C. Each cell takes the look of the template's empty cell of its kind
-// in the row above (A14, B14, C14), which the texts are measured with.
+// The statement's grid, laid out by its template: a caption in A (running on over the empty cells to its
+// right), a figure's name in B, its text in C (running on over D to F), its amount in G, right-aligned;
+// rows kAciklamaFirstRow to kAciklamaLastRow have those looks already. Row 14 holds the looks of the cells
+// that differ: B14 and C14 a text that wraps, E14 a column's heading, G14 an amount.
 constexpr int kAciklamaFirstRow = 15;
+constexpr int kAciklamaLastRow = 300;
+constexpr size_t kAciklamaColumns = 7; // A to G
+constexpr int kAciklamaB = 1, kAciklamaC = 2, kAciklamaF = 5, kAciklamaG = 6;
 constexpr const char* kAciklamaCaptionLook = "A14";
-constexpr const char* kAciklamaCaptionWidth = "A14:C14"; // the caption's look over the caption's width
-constexpr const char* kAciklamaNameLook = "B14";
-constexpr const char* kAciklamaValueLook = "C14";
-// The empty row between two lines of the statement, and above the date and the signature.
-constexpr int kAciklamaGap = 250;
+constexpr const char* kAciklamaHeadLook = "E14";
+constexpr const char* kAciklamaAmountLook = "G14";
+// A text of more characters than this may not fit the cells it runs on over (C to F, 10,8 cm at 9 pt): it
+// wraps in a block merged over them instead, as tall as it needs.
+constexpr size_t kAciklamaRunOn = 56;
+// A caption of more characters than this would run into the legal basis beside it: the basis gets a row
+// of its own.
+constexpr size_t kAciklamaCaptionRunOn = 30;
 // The room to sign in, above the dotted lines.
 constexpr int kAciklamaSignRoom = 1200;
-// A particular's caption: bold, as "Sonuç" and the signature's captions are shown.
-constexpr const char* kAciklamaBoldLook = "A4";
+// The most characters a line of a wrapped block surely holds, whatever the letters: 9 pt Arial has no
+// glyph wider than 1,02 em (0,32 cm), and the block is measured at 96 % of its width less its margins.
+// The particulars' blocks (C to G) and the statement's blocks from B or C to G, or C to F.
+constexpr size_t kAciklamaParticularChars = 38;
+constexpr size_t kAciklamaWrapCharsB = 53, kAciklamaWrapCharsC = 38, kAciklamaWrapCharsCF = 30;
 
-// One row of the statement paper: a caption (merged from A to C), or a name and a text (B and C).
+// One row of the statement paper.
 struct StatementRow {
-    std::string caption;
-    std::string name;
-    std::string value;
-    bool bold = false;       // the name in bold
-    bool fixed = false;      // the name and the text are the program's own words: written as literals
-    bool resultLine = false; // the result: a line above it, as over a total
-    int height = 0;          // a fixed height; 0: as tall as its texts need
+    std::array<std::string, kAciklamaColumns> cells; // A to G
+    int wrapFrom = -1; // a long text in this column wraps in a block merged from it to wrapTo
+    int wrapTo = kAciklamaG;
+    bool head = false;    // the summary's column headings: bold, right-aligned
+    bool amounts = false; // the summary's amounts in C to F: right-aligned as in G
+    bool total = false;   // a line above it, as over a total
+    int height = 0;       // a fixed height; 0: a plain row, or as tall as its wrapped text
 };
+using StatementBlock = std::vector<StatementRow>;
 
-// The rows of one line of the statement: its caption, its figures, its result.
-std::vector<StatementRow> LineRows(const AciklamaSatiri& line) {
-    std::vector<StatementRow> rows;
-    rows.push_back({line.baslik, {}, {}, false, false, false, 0});
-    for (const auto& [name, value] : line.degerler) rows.push_back({{}, name, value, false, false, false, 0});
-    if (!line.sonuc.empty()) rows.push_back({{}, "Sonuç", line.sonuc, true, false, true, 0});
+// Whether a text is an amount in the amount pattern ("12.345,67", "-0,01").
+bool AmountPattern(std::string_view t) {
+    if (!t.empty() && t.front() == '-') t.remove_prefix(1);
+    const size_t comma = t.find(',');
+    if (comma == std::string_view::npos || comma == 0 || t.size() != comma + 3 || t.front() == '.')
+        return false;
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (i == comma) continue;
+        const bool digit = std::isdigit(static_cast<unsigned char>(t[i])) != 0;
+        // Before the comma, a dot stands before each group of three digits.
+        const bool dot = i < comma && (comma - i) % 4 == 0;
+        if (dot ? t[i] != '.' : !digit) return false;
+    }
+    return true;
+}
+
+// A long text in column `from` wraps in a block up to G, or up to F when G holds an amount.
+void WrapIfLong(StatementRow& row, int from) {
+    if (Chars(row.cells[static_cast<size_t>(from)]) <= kAciklamaRunOn) return;
+    row.wrapFrom = from;
+    row.wrapTo = row.cells[kAciklamaG].empty() ? kAciklamaG : kAciklamaF;
+}
+
+// A figure: its name in B; an amount in G, a calculation in C with its outcome in G, any other text in C.
+StatementRow FigureRow(const std::string& name, const std::string& value) {
+    StatementRow row;
+    row.cells[kAciklamaB] = name;
+    const size_t eq = value.rfind(" = ");
+    if (AmountPattern(value)) {
+        row.cells[kAciklamaG] = value;
+    } else if (eq != std::string::npos && AmountPattern(std::string_view(value).substr(eq + 3))) {
+        row.cells[kAciklamaC] = value.substr(0, eq);
+        row.cells[kAciklamaG] = value.substr(eq + 3);
+    } else {
+        row.cells[kAciklamaC] = value;
+    }
+    WrapIfLong(row, kAciklamaC);
+    return row;
+}
+
+// A text over the whole width from B, wrapped.
+StatementRow ParagraphRow(const std::string& text) {
+    StatementRow row;
+    row.cells[kAciklamaB] = text;
+    row.wrapFrom = kAciklamaB;
+    return row;
+}
+
+StatementRow CaptionRow(const std::string& caption) {
+    StatementRow row;
+    row.cells[0] = caption;
+    return row;
+}
+
+// Turkish capitals of a text of the program's own (letters a to z and the Turkish ones): all of them, or
+// the first letter only.
+std::string Capitals(const std::string& text, bool onlyFirst) {
+    static const std::pair<std::string_view, std::string_view> kTurkish[] = {
+        {"ı", "I"}, {"i", "İ"}, {"ş", "Ş"}, {"ğ", "Ğ"}, {"ü", "Ü"}, {"ö", "Ö"}, {"ç", "Ç"}};
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const bool change = !onlyFirst || i == 0;
+        bool done = false;
+        for (const auto& [small, capital] : kTurkish) {
+            if (change && text.compare(i, small.size(), small) == 0) {
+                out += capital;
+                i += small.size();
+                done = true;
+                break;
+            }
+        }
+        if (done) continue;
+        const char c = text[i++];
+        out += change && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return out;
+}
+
+// The group of a caption and the step within it: "Kıdem tazminatı: brüt" is "Brüt" of "Kıdem tazminatı".
+std::pair<std::string, std::string> GroupAndStep(const std::string& baslik) {
+    const size_t colon = baslik.find(": ");
+    if (colon == std::string::npos) return {{}, baslik};
+    return {baslik.substr(0, colon), Capitals(baslik.substr(colon + 2), true)};
+}
+
+// A step: its caption with its legal basis beside it and its result at the right (an amount or a day
+// count; any other result on a row of its own), then its figures.
+StatementBlock StepRows(const AciklamaSatiri& line, const std::string& caption) {
+    StatementBlock rows{CaptionRow(caption)};
+    const bool shortResult =
+        AmountPattern(line.sonuc) ||
+        (!line.sonuc.empty() && line.sonuc.find_first_not_of("0123456789") == std::string::npos);
+    if (shortResult) rows[0].cells[kAciklamaG] = line.sonuc;
+    if (!line.dayanak.empty()) {
+        if (Chars(caption) <= kAciklamaCaptionRunOn) {
+            rows[0].cells[kAciklamaC] = "Dayanak: " + line.dayanak;
+            WrapIfLong(rows[0], kAciklamaC);
+        } else {
+            rows.push_back(FigureRow("Dayanak", line.dayanak));
+        }
+    }
+    for (const auto& [name, value] : line.degerler) rows.push_back(FigureRow(name, value));
+    if (!shortResult && !line.sonuc.empty()) rows.push_back(FigureRow("Sonuç", line.sonuc));
     return rows;
 }
 
-// The height a row will print at: as tall as its texts need with their looks and widths, at least a plain
-// row. (A bold name is a short word of the program's own: its caption's width holds it on one line.)
-int MeasuredHeight(Spreadsheet& sheet, const StatementRow& row, int plain) {
-    if (row.height > 0) return row.height;
-    if (!row.caption.empty()) return std::max(plain, sheet.textHeight(kAciklamaCaptionWidth, row.caption));
-    int h = plain;
-    if (!row.name.empty())
-        h = std::max(h, sheet.textHeight(row.bold ? kAciklamaBoldLook : kAciklamaNameLook, row.name));
-    if (!row.value.empty()) h = std::max(h, sheet.textHeight(kAciklamaValueLook, row.value));
-    return h;
+// The summary's rows: the termination reason, the service, and a table of the payments (gross, each
+// deduction, net) headed with the currency.
+void SummaryRows(const AciklamaSatiri& line, const std::string& currency, StatementBlock& rows, bool& table,
+                 bool& notTaken) {
+    const auto [prefix, name] = GroupAndStep(line.baslik);
+    if (prefix.empty()) { // the termination reason
+        StatementRow row;
+        row.cells[kAciklamaB] = name;
+        row.cells[kAciklamaC] = line.sonuc + (line.dayanak.empty() ? "" : " (" + line.dayanak + ")");
+        WrapIfLong(row, kAciklamaC);
+        rows.push_back(row);
+        for (const auto& [n, v] : line.degerler) rows.push_back(FigureRow(n, v));
+        return;
+    }
+    const std::string caption = Capitals(name, true);
+    if (line.degerler.size() != 4) { // the service, or a payment not made
+        std::string text = line.sonuc;
+        for (size_t i = 0; i < line.degerler.size(); ++i)
+            text += (i == 0 ? " (" : ", ") + line.degerler[i].first + " " + line.degerler[i].second +
+                    (i + 1 == line.degerler.size() ? ")" : "");
+        StatementRow row;
+        row.cells[kAciklamaB] = caption;
+        row.cells[kAciklamaC] = text;
+        WrapIfLong(row, kAciklamaC);
+        rows.push_back(row);
+        return;
+    }
+    if (!table) {
+        StatementRow head;
+        head.head = true;
+        head.cells = {
+            "", "Ödeme (" + currency + ")", "Brüt", "SGK İşçi Payı", "Gelir Vergisi", "Damga Vergisi", "Net"};
+        rows.push_back(head);
+        table = true;
+    }
+    StatementRow row;
+    row.amounts = true;
+    row.total = caption == "Toplam";
+    row.cells[kAciklamaB] = caption;
+    for (size_t i = 0; i < 4; ++i) {
+        row.cells[kAciklamaC + i] = line.degerler[i].second;
+        notTaken = notTaken || line.degerler[i].second == kAlinmaz;
+    }
+    row.cells[kAciklamaG] = line.sonuc;
+    rows.push_back(row);
+}
+
+// A legal figure: its name, where it came from and its period, its value at the right; then its sources.
+StatementBlock FigureRows(const AciklamaSatiri& line) {
+    StatementRow row;
+    row.cells[kAciklamaB] = line.baslik.substr(line.baslik.find(": ") + 2);
+    std::string where = line.sonuc;
+    if (!line.deger("Dönem").empty()) where += "; " + line.deger("Dönem");
+    if (!line.deger("Yürürlükteki").empty()) where += "; yürürlükteki: " + line.deger("Yürürlükteki");
+    row.cells[kAciklamaC] = where;
+    row.cells[kAciklamaG] = line.deger("Kullanılan");
+    WrapIfLong(row, kAciklamaC);
+    StatementBlock block{row};
+    if (!line.deger("Kaynaklar").empty()) {
+        StatementRow sources;
+        sources.cells[kAciklamaC] = "Kaynak: " + line.deger("Kaynaklar");
+        sources.wrapFrom = kAciklamaC;
+        block.push_back(sources);
+    }
+    return block;
+}
+
+// The blocks of the statement, each kept on one page: the summary, then each step under its group's
+// heading, the notes, the legal figures with their sources, and any warning.
+std::vector<StatementBlock> StatementBlocks(const Aciklama& aciklama) {
+    std::vector<StatementBlock> blocks;
+    StatementBlock pending; // headings that go with the next block
+    const auto section = [&](const std::string& heading) {
+        pending.push_back({});
+        pending.push_back(CaptionRow(heading));
+    };
+    const auto add = [&](StatementBlock block) {
+        block.insert(block.begin(), pending.begin(), pending.end());
+        pending.clear();
+        blocks.push_back(std::move(block));
+    };
+    std::string currency, group;
+    bool table = false, notTaken = false, figures = false;
+    StatementBlock summary{CaptionRow("ÖZET")};
+    for (const AciklamaSatiri& line : aciklama) {
+        if (line.tur == SatirTuru::Ozet) {
+            if (line.baslik == "Özet: para birimi")
+                currency = line.sonuc;
+            else
+                SummaryRows(line, currency, summary, table, notTaken);
+            continue;
+        }
+        if (!summary.empty()) {
+            if (notTaken)
+                summary.push_back(ParagraphRow(
+                    std::string(kAlinmaz) + " Kıdem ve ihbar tazminatı prime esas kazanca girmez: SGK işçi "
+                                            "payı alınmaz (5510 sayılı Kanun m. 80)."));
+            add(std::move(summary));
+            summary.clear();
+            section("HESAP ADIMLARI");
+        }
+        switch (line.tur) {
+        case SatirTuru::Adim: {
+            const auto [prefix, step] = GroupAndStep(line.baslik);
+            if (prefix != group && !prefix.empty()) pending.push_back(CaptionRow(Capitals(prefix, false)));
+            group = prefix;
+            add(StepRows(line, step));
+            break;
+        }
+        case SatirTuru::Not: add({CaptionRow(line.baslik), ParagraphRow(line.sonuc)}); break;
+        case SatirTuru::YasalDeger: {
+            if (!figures) section("KULLANILAN YASAL DEĞERLER");
+            figures = true;
+            StatementBlock block = FigureRows(line);
+            // The bracket rows of a year share their sources: named once, after the last of them.
+            if (block.size() == 2 && !blocks.empty() && blocks.back().size() >= 2 &&
+                blocks.back().back().cells[kAciklamaC] == block.back().cells[kAciklamaC])
+                blocks.back().pop_back();
+            add(std::move(block));
+            break;
+        }
+        case SatirTuru::Uyari: {
+            StatementBlock block{CaptionRow(line.baslik)};
+            for (const auto& [n, v] : line.degerler) block.push_back(FigureRow(n, v));
+            block.push_back(ParagraphRow(line.sonuc));
+            add(std::move(block));
+            break;
+        }
+        case SatirTuru::Ozet: break;
+        }
+    }
+    if (!summary.empty()) add(std::move(summary));
+    return blocks;
+}
+
+// Whether a text of one line (no line break) surely fits a line of `chars` characters.
+bool FitsOneLine(const std::string& text, size_t chars) {
+    return text.find_first_of("\r\n") == std::string::npos && Chars(text) <= chars;
+}
+
+// The characters a line of a row's wrapped block surely holds.
+size_t WrapChars(const StatementRow& row) {
+    if (row.wrapFrom == kAciklamaB) return kAciklamaWrapCharsB;
+    return row.wrapTo == kAciklamaG ? kAciklamaWrapCharsC : kAciklamaWrapCharsCF;
+}
+
+// The range of a row's wrapped text, "C17:G17".
+std::string WrapRange(const StatementRow& row, int r) {
+    const std::string rs = std::to_string(r);
+    return ColumnLetters(row.wrapFrom) + rs + ":" + ColumnLetters(row.wrapTo) + rs;
 }
 } // namespace
 
@@ -662,43 +913,49 @@ bool AciklamaDoldur(const Record& r, const YasalDegerler* table, const PaperFold
     }
     if (!Prepare(folders, kAciklamaSablonu, kAciklamaKopyasi, sheet, messages)) return false;
     using F = Field;
-    using M = WriteMode;
-    // Every particular goes in as the text it is: the paper shows what the sheet says.
-    auto put = [&](std::string_view cell, F f) { sheet.write(cell, r.text(f), M::Text); };
-    put("C4", F::txtUnvani);
-    put("C5", F::txtSSkNoIsv);
-    put("C6", F::txtAdresi);
-    put("C9", F::txtAdiSoyadi);
-    put("C10", F::txtTcKNo);
-    put("C11", F::txtSSkNoPer);
-    for (auto [cell, f] : {std::pair{"C12", F::GTarih}, std::pair{"C13", F::CTarih}}) {
-        const std::string& date = r.text(f);
-        sheet.write(cell, date.find_first_not_of("_. ") == std::string::npos ? "" : date, M::Text);
+    // Every particular goes in as the text it is: the paper shows what the sheet says. Each stands in a
+    // block merged from C to G that wraps; a row grows for a particular longer than a line.
+    const std::pair<int, F> particulars[] = {{4, F::txtUnvani},    {5, F::txtSSkNoIsv}, {6, F::txtAdresi},
+                                             {9, F::txtAdiSoyadi}, {10, F::txtTcKNo},   {11, F::txtSSkNoPer},
+                                             {12, F::GTarih},      {13, F::CTarih}};
+    std::vector<std::vector<std::string>> employer, employee;
+    std::vector<int> longRows;
+    std::vector<std::string> longTexts;
+    for (const auto& [row, f] : particulars) {
+        std::string text = r.text(f);
+        if ((f == F::GTarih || f == F::CTarih) && text.find_first_not_of("_. ") == std::string::npos)
+            text.clear();
+        (row < 8 ? employer : employee).push_back({text});
+        if (!FitsOneLine(text, kAciklamaParticularChars)) {
+            longRows.push_back(row);
+            longTexts.push_back(text);
+        }
     }
+    sheet.writeBlock("C4", employer);
+    sheet.writeBlock("C9", employee);
+    const std::vector<int> longHeights = sheet.textHeights("C4:G4", longTexts);
+    for (size_t i = 0; i < longRows.size() && i < longHeights.size(); ++i)
+        if (longHeights[i] > sheet.rowHeight(longRows[i])) sheet.setRowHeight(longRows[i], longHeights[i]);
 
-    // Blocks that must not be cut by a page break: each line of the statement, then the date and the
-    // signature.
-    std::vector<std::vector<StatementRow>> blocks;
-    for (const AciklamaSatiri& line : *aciklama) blocks.push_back(LineRows(line));
+    // Blocks that must not be cut by a page break: the summary, each step, each note and legal figure,
+    // then the date and the signature.
+    std::vector<StatementBlock> blocks = StatementBlocks(*aciklama);
     const std::string dots(38, '.');
-    blocks.push_back({
-        {{}, "Düzenleme Tarihi", DateText(today), true, true, false, 0},
-        {{}, "Düzenleyen", "İmza", true, true, false, 0},
-        {{}, "Adı Soyadı:", {}, false, true, false, 0},
-        {{}, {}, {}, false, true, false, kAciklamaSignRoom},
-        {{}, dots, dots, false, true, false, 0},
-    });
+    StatementRow sign[5];
+    sign[0].cells[0] = "Düzenleme Tarihi";
+    sign[0].cells[kAciklamaC] = DateText(today);
+    sign[1].cells[0] = "Düzenleyen";
+    sign[1].cells[kAciklamaC] = "İmza";
+    sign[2].cells[0] = "Adı Soyadı:";
+    sign[3].height = kAciklamaSignRoom;
+    sign[4].cells[kAciklamaB] = dots;
+    sign[4].cells[kAciklamaC] = dots;
+    blocks.push_back({{}, sign[0], sign[1], sign[2], sign[3], sign[4]});
     std::string shownName = r.text(F::txtAdiSoyadi);
     for (char& c : shownName)
         if (c == '\r' || c == '\n') c = ' ';
-    const StatementRow continued{(Blank(shownName) ? "" : shownName + " \u2013 ") +
-                                     "Hesap Açıklaması (devam)",
-                                 {},
-                                 {},
-                                 false,
-                                 false,
-                                 false,
-                                 0};
+    const StatementRow continued =
+        CaptionRow((Blank(shownName) ? "" : shownName + " \u2013 ") + "Hesap Açıklaması (devam)");
 
     // A little less than the page, so that rounding in the office never pushes a row over; 0 or less
     // when the backend cannot tell, and the pages are left to the spreadsheet program.
@@ -710,45 +967,86 @@ bool AciklamaDoldur(const Record& r, const YasalDegerler* table, const PaperFold
         used = body > 0 && used + h > body ? h : used + h;
     }
 
-    int row = kAciklamaFirstRow;
-    auto place = [&](const StatementRow& sr, int height) {
-        const std::string rs = std::to_string(row);
-        const M mode = sr.fixed ? M::Literal : M::Text;
-        if (!sr.caption.empty()) {
-            sheet.copyLook(kAciklamaCaptionLook, "A" + rs + ":C" + rs);
-            sheet.merge("A" + rs + ":C" + rs);
-            sheet.write("A" + rs, sr.caption, mode);
-        } else {
-            sheet.copyLook(sr.bold ? kAciklamaBoldLook : kAciklamaNameLook, "B" + rs);
-            sheet.copyLook(kAciklamaValueLook, "C" + rs);
-            if (sr.resultLine) sheet.topBorder("B" + rs, "C" + rs);
-            if (!sr.name.empty()) sheet.write("B" + rs, sr.name, sr.resultLine ? M::Literal : mode);
-            if (!sr.value.empty()) sheet.write("C" + rs, sr.value, mode);
+    // Each row's height: a fixed one, a plain row, or as tall as its wrapped text; the texts longer than a
+    // line are measured together, those of one width at once.
+    std::map<const StatementRow*, int> heightOf;
+    std::map<std::string, std::vector<const StatementRow*>> toMeasure; // by the width's look, "C14:G14"
+    for (const StatementBlock& block : blocks)
+        for (const StatementRow& sr : block) {
+            heightOf[&sr] = sr.height > 0 ? sr.height : plain;
+            if (sr.height > 0 || sr.wrapFrom < 0) continue;
+            const std::string& text = sr.cells[static_cast<size_t>(sr.wrapFrom)];
+            if (FitsOneLine(text, WrapChars(sr))) continue;
+            toMeasure[ColumnLetters(sr.wrapFrom) + "14:" + ColumnLetters(sr.wrapTo) + "14"].push_back(&sr);
         }
-        sheet.setRowHeight(row++, height);
-        used += height;
+    // A text that takes one line stays in a plain row, which holds a line as the template's rows do (the
+    // office would give it a little more): a line of one letter, measured with them, tells which.
+    for (const auto& [look, rows] : toMeasure) {
+        std::vector<std::string> texts{"X"};
+        for (const StatementRow* sr : rows) texts.push_back(sr->cells[static_cast<size_t>(sr->wrapFrom)]);
+        const std::vector<int> heights = sheet.textHeights(look, texts);
+        for (size_t i = 0; i < rows.size() && i + 1 < heights.size(); ++i)
+            heightOf[rows[i]] = heights[i + 1] <= heights[0] ? plain : std::max(plain, heights[i + 1]);
+    }
+
+    // The rows are laid out first; then every text goes in at once, and only the cells and rows that
+    // differ from the template's are touched.
+    std::vector<std::vector<std::string>> texts;
+    std::vector<std::pair<int, const StatementRow*>> placed;
+    std::vector<int> breaks;
+    int row = kAciklamaFirstRow;
+    const auto place = [&](const StatementRow& sr, int h) {
+        texts.emplace_back(sr.cells.begin(), sr.cells.end());
+        placed.emplace_back(row++, &sr);
+        used += h;
     };
     for (size_t b = 0; b < blocks.size(); ++b) {
-        const std::vector<StatementRow>& rows = blocks[b];
-        std::vector<int> heights;
-        int block = 0;
-        for (const StatementRow& sr : rows) {
-            heights.push_back(MeasuredHeight(sheet, sr, plain));
-            block += heights.back();
-        }
-        // The first line stands below the particulars' own gap, every later one below an empty row; a
-        // line that does not fit there begins the next page, under the continuation line.
-        const int gap = b > 0 ? kAciklamaGap : 0;
-        if (body > 0 && used + gap + block > body) {
-            sheet.pageBreakBefore(row);
+        const StatementBlock& rows = blocks[b];
+        int total = 0;
+        for (const StatementRow& sr : rows) total += heightOf[&sr];
+        size_t first = 0;
+        if (body > 0 && used + total > body) {
+            breaks.push_back(row);
             used = 0;
-            place(continued, MeasuredHeight(sheet, continued, plain));
-        } else if (gap > 0) {
-            sheet.setRowHeight(row++, gap);
-            used += gap;
+            place(continued, plain);
+            // A block that begins a page needs no empty row above it.
+            while (first < rows.size() && rows[first].cells == StatementRow{}.cells &&
+                   rows[first].height == 0)
+                ++first;
         }
-        for (size_t i = 0; i < rows.size(); ++i) place(rows[i], heights[i]);
+        for (size_t i = first; i < rows.size(); ++i) place(rows[i], heightOf[&rows[i]]);
     }
+
+    sheet.writeBlock("A" + std::to_string(kAciklamaFirstRow), texts);
+    std::string wrapB, wrapC, headCaptions, heads, amounts;
+    const auto join = [](std::string& list, const std::string& range) {
+        list += (list.empty() ? "" : ";") + range;
+    };
+    std::vector<std::string> borders;
+    for (const auto& [at, sr] : placed) {
+        const std::string rs = std::to_string(at);
+        if (sr->wrapFrom >= 0) {
+            join(sr->wrapFrom == kAciklamaB ? wrapB : wrapC, ColumnLetters(sr->wrapFrom) + rs);
+            sheet.merge(WrapRange(*sr, at));
+        }
+        if (sr->head) {
+            join(headCaptions, "B" + rs);
+            join(heads, "C" + rs + ":G" + rs);
+        }
+        if (sr->amounts) join(amounts, "C" + rs + ":F" + rs);
+        if (sr->total) borders.push_back(rs);
+        const int h = sr == &continued ? plain : heightOf[sr];
+        // Below the rows the template lays out, every row's height is set.
+        if (h != plain || at > kAciklamaLastRow) sheet.setRowHeight(at, h);
+    }
+    if (!wrapB.empty()) sheet.copyLook("B14", wrapB);
+    if (!wrapC.empty()) sheet.copyLook("C14", wrapC);
+    if (!headCaptions.empty()) sheet.copyLook(kAciklamaCaptionLook, headCaptions);
+    if (!heads.empty()) sheet.copyLook(kAciklamaHeadLook, heads);
+    if (!amounts.empty()) sheet.copyLook(kAciklamaAmountLook, amounts);
+    // The looks carry borders: the line over a total is drawn after them.
+    for (const std::string& rs : borders) sheet.topBorder("B" + rs, "G" + rs);
+    for (int at : breaks) sheet.pageBreakBefore(at);
     sheet.title(WindowTitle("Hesap Açıklaması", r.text(F::txtAdiSoyadi)));
     sheet.release();
     return true;

@@ -40,9 +40,11 @@
 #include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XHeaderFooterContent.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
+#include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
@@ -329,6 +331,7 @@ struct OfficeSpreadsheet::Impl {
     } measured;
     // The cell of the scratch sheet, its column and its row, while the sheet stands.
     struct Scratch {
+        Reference<css::table::XCellRange> sheet;
         Reference<css::table::XCell> cell;
         Reference<css::beans::XPropertySet> column, row;
     } scratch;
@@ -416,6 +419,52 @@ struct OfficeSpreadsheet::Impl {
         if (measured.height > 0 && text == measured.text && width == measured.width &&
             area.StartColumn == measured.column && area.StartRow == measured.row)
             return measured.height;
+        makeScratch();
+        CopyLook(cell, scratch.cell);
+        scratch.column->setPropertyValue(A("Width"), Any(width));
+        Reference<css::text::XTextRange>(scratch.cell, UNO_QUERY_THROW)->setString(text);
+        scratch.row->setPropertyValue(A("OptimalHeight"), Any(true));
+        sal_Int32 height = 0;
+        scratch.row->getPropertyValue(A("Height")) >>= height;
+        measured = {text, width, area.StartColumn, area.StartRow, height};
+        return height;
+    }
+
+    // The heights of many texts in blocks of one width and look, laid out together: one row of the scratch
+    // sheet each, written at once and fitted at once.
+    std::vector<sal_Int32> neededHeights(const Reference<css::table::XCell>& cell,
+                                         const css::table::CellRangeAddress& area,
+                                         const std::vector<OUString>& texts) {
+        if (texts.empty()) return {};
+        const sal_Int32 width = areaWidth(area) * 96 / 100;
+        const sal_Int32 n = static_cast<sal_Int32>(texts.size());
+        makeScratch();
+        Reference<css::table::XCellRange> column = scratch.sheet->getCellRangeByPosition(0, 0, 0, n - 1);
+        CopyLook(cell, column);
+        scratch.column->setPropertyValue(A("Width"), Any(width));
+        std::vector<Sequence<Any>> lines;
+        for (const OUString& text : texts) {
+            const Any one(text);
+            lines.emplace_back(&one, 1);
+        }
+        Reference<css::sheet::XCellRangeData>(column, UNO_QUERY_THROW)
+            ->setDataArray(Sequence<Sequence<Any>>(lines.data(), n));
+        Reference<css::table::XColumnRowRange> grid(column, UNO_QUERY_THROW);
+        Reference<css::beans::XPropertySet>(grid->getRows(), UNO_QUERY_THROW)
+            ->setPropertyValue(A("OptimalHeight"), Any(true));
+        std::vector<sal_Int32> heights;
+        for (sal_Int32 i = 0; i < n; ++i) {
+            sal_Int32 h = 0;
+            Reference<css::beans::XPropertySet>(grid->getRows()->getByIndex(i), UNO_QUERY_THROW)
+                ->getPropertyValue(A("Height")) >>= h;
+            heights.push_back(h);
+        }
+        measured = {}; // the first cell holds another text now
+        return heights;
+    }
+
+    // The scratch sheet the texts are laid out on, made at the first measurement.
+    void makeScratch() {
         if (!scratch.cell.is()) {
             Reference<css::sheet::XSpreadsheetDocument> calc(document, UNO_QUERY_THROW);
             Reference<css::container::XNameContainer> sheets(calc->getSheets(), UNO_QUERY_THROW);
@@ -431,15 +480,8 @@ struct OfficeSpreadsheet::Impl {
             scratch.column.set(grid->getColumns()->getByIndex(0), UNO_QUERY_THROW);
             scratch.row.set(grid->getRows()->getByIndex(0), UNO_QUERY_THROW);
             scratch.cell = sheet->getCellByPosition(0, 0);
+            scratch.sheet.set(sheet, UNO_QUERY_THROW);
         }
-        CopyLook(cell, scratch.cell);
-        scratch.column->setPropertyValue(A("Width"), Any(width));
-        Reference<css::text::XTextRange>(scratch.cell, UNO_QUERY_THROW)->setString(text);
-        scratch.row->setPropertyValue(A("OptimalHeight"), Any(true));
-        sal_Int32 height = 0;
-        scratch.row->getPropertyValue(A("Height")) >>= height;
-        measured = {text, width, area.StartColumn, area.StartRow, height};
-        return height;
     }
 
     void dropScratch() {
@@ -823,6 +865,24 @@ int OfficeSpreadsheet::textHeight(std::string_view range, std::string_view text)
     return height;
 }
 
+std::vector<int> OfficeSpreadsheet::textHeights(std::string_view range,
+                                                const std::vector<std::string>& texts) {
+    Impl& d = *impl_;
+    std::vector<int> heights(texts.size(), 0);
+    Attempt([&] {
+        if (!d.sheet.is()) return false;
+        Reference<css::table::XCellRange> block = d.sheet->getCellRangeByName(U(range));
+        const auto area =
+            Reference<css::sheet::XCellRangeAddressable>(block, UNO_QUERY_THROW)->getRangeAddress();
+        std::vector<OUString> lines;
+        for (const std::string& text : texts) lines.push_back(U(CellLineBreaks(text)));
+        const std::vector<sal_Int32> measured = d.neededHeights(block->getCellByPosition(0, 0), area, lines);
+        std::copy(measured.begin(), measured.end(), heights.begin());
+        return true;
+    });
+    return heights;
+}
+
 bool OfficeSpreadsheet::pageBreakBefore(int row) {
     return Attempt([&] {
         if (!impl_->sheet.is() || row < 1) return false;
@@ -838,7 +898,58 @@ bool OfficeSpreadsheet::footerLine(FooterSide side, int line, std::string_view t
 bool OfficeSpreadsheet::copyLook(std::string_view fromCell, std::string_view toRange) {
     return Attempt([&] {
         if (!impl_->sheet.is()) return false;
-        CopyLook(impl_->cell(fromCell), impl_->sheet->getCellRangeByName(U(toRange)));
+        if (toRange.find(';') == std::string_view::npos) {
+            CopyLook(impl_->cell(fromCell), impl_->sheet->getCellRangeByName(U(toRange)));
+            return true;
+        }
+        // Several ranges: gathered into one container of ranges, which takes the look in one call.
+        Reference<css::sheet::XSheetCellRangeContainer> ranges(
+            Reference<css::lang::XMultiServiceFactory>(impl_->document, UNO_QUERY_THROW)
+                ->createInstance(A("com.sun.star.sheet.SheetCellRanges")),
+            UNO_QUERY_THROW);
+        for (size_t from = 0; from <= toRange.size();) {
+            const size_t end = std::min(toRange.find(';', from), toRange.size());
+            if (end > from)
+                ranges->addRangeAddress(
+                    Reference<css::sheet::XCellRangeAddressable>(
+                        impl_->sheet->getCellRangeByName(U(toRange.substr(from, end - from))),
+                        UNO_QUERY_THROW)
+                        ->getRangeAddress(),
+                    false);
+            from = end + 1;
+        }
+        CopyLook(impl_->cell(fromCell), ranges);
+        return true;
+    });
+}
+
+// The whole block in one round trip: the office stores each string as text, and an empty string leaves its
+// cell empty (a void element would put the error #N/A there).
+bool OfficeSpreadsheet::writeBlock(std::string_view topLeft,
+                                   const std::vector<std::vector<std::string>>& rows) {
+    if (rows.empty()) return true;
+    return Attempt([&] {
+        if (!impl_->sheet.is()) return false;
+        size_t width = 0;
+        for (const auto& row : rows) width = std::max(width, row.size());
+        if (width == 0) return true;
+        const auto at = Reference<css::sheet::XCellRangeAddressable>(impl_->cell(topLeft), UNO_QUERY_THROW)
+                            ->getRangeAddress();
+        std::vector<Sequence<Any>> lines;
+        lines.reserve(rows.size());
+        for (const auto& row : rows) {
+            std::vector<Any> cells(width, Any(OUString()));
+            for (size_t c = 0; c < row.size(); ++c)
+                if (!row[c].empty()) cells[c] = Any(U(CellLineBreaks(row[c])));
+            lines.emplace_back(cells.data(), static_cast<sal_Int32>(cells.size()));
+        }
+        const Sequence<Sequence<Any>> data(lines.data(), static_cast<sal_Int32>(lines.size()));
+        Reference<css::sheet::XCellRangeData>(
+            impl_->sheet->getCellRangeByPosition(at.StartColumn, at.StartRow,
+                                                 at.StartColumn + static_cast<sal_Int32>(width) - 1,
+                                                 at.StartRow + static_cast<sal_Int32>(rows.size()) - 1),
+            UNO_QUERY_THROW)
+            ->setDataArray(data);
         return true;
     });
 }

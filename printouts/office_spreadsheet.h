@@ -65,9 +65,11 @@ class OfficeSpreadsheet final : public Spreadsheet {
     int rowHeight(int row) override;
     bool setRowHeight(int row, int height) override;
     int textHeight(std::string_view range, std::string_view text) override;
+    std::vector<int> textHeights(std::string_view range, const std::vector<std::string>& texts) override;
     bool pageBreakBefore(int row) override;
     bool footerLine(FooterSide side, int line, std::string_view text) override;
     bool copyLook(std::string_view fromCell, std::string_view toRange) override;
+    bool writeBlock(std::string_view topLeft, const std::vector<std::vector<std::string>>& rows) override;
     bool title(std::string_view text) override;
     void release() override;
 

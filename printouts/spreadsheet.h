@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The spreadsheet operations the printouts need, and nothing more: start a new instance of the spreadsheet
 // program, show it, open a workbook, write cells, merge a range, right-align a cell, draw a top border,
-// measure texts, rows and the page, break pages, fill the page footer, copy a cell's look, title the window,
-// and let go. The LibreOffice
+// write a block of texts at once, measure texts, rows and the page, break pages, fill the page footer, copy a
+// cell's look, title the window, and let go. The LibreOffice
 // backend implements them for real; the recording backend lets the fills be tested cell by cell.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pamerol {
 
@@ -61,14 +62,23 @@ class Spreadsheet {
     // The height this text needs written into the range merged as one block, with the look of the range's
     // first cell (font, wrapping, margins) and the range's width, in 1/100 mm; 0 when unknown.
     virtual int textHeight(std::string_view /*range*/, std::string_view /*text*/) { return 0; }
+    // The heights of many texts in the same range, as textHeight gives each; laid out together where the
+    // backend can.
+    virtual std::vector<int> textHeights(std::string_view range, const std::vector<std::string>& texts);
     // A printed page begins with this row.
     virtual bool pageBreakBefore(int /*row*/) { return false; }
     // The page footer's three sides. Line `line` (0 for the first paragraph) of a side becomes the text; with
     // line -1 the text's lines are added below the side's last one. The footer grows to hold its lines.
     enum class FooterSide { Left, Center, Right };
     virtual bool footerLine(FooterSide /*side*/, int /*line*/, std::string_view /*text*/) { return false; }
-    // Gives the cells of the range the look of one cell: font, alignment, wrapping.
+    // Gives the cells of the range the look of one cell: font, alignment, wrapping. Several ranges joined by
+    // ";" ("B17;C20:G20") take it at once.
     virtual bool copyLook(std::string_view /*fromCell*/, std::string_view /*toRange*/) { return false; }
+    // Texts into the block whose top left cell is `topLeft`, row by row, each row's texts from that column
+    // on, stored as text exactly as given; an empty text leaves its cell empty. Unlike write, no row is
+    // fitted to its texts: the caller sets the heights it needs. One call for the whole block where the
+    // backend can; by default one write each.
+    virtual bool writeBlock(std::string_view topLeft, const std::vector<std::vector<std::string>>& rows);
     // The title the workbook's window shows.
     virtual bool title(std::string_view /*text*/) { return false; }
     // The program lets go; a visible workbook stays open, unmarked as modified, under the user's control.
@@ -82,5 +92,8 @@ using SpreadsheetFactory = std::function<std::unique_ptr<Spreadsheet>()>;
 // begins with "=", or with "+", "-" or "@" without being a plain number in the Turkish notation. Such a
 // text is stored as text instead, so that no field of the sheet ever becomes a live formula.
 bool TakenAsFormula(std::string_view text);
+
+// The letters of a column, 0 for "A".
+std::string ColumnLetters(int column);
 
 } // namespace pamerol

@@ -18,17 +18,33 @@
 
 namespace pamerol {
 
-// One step: what it is, the figures it takes (name and text, in order) and what comes out. Amounts are in
-// the amount pattern ("348.607,88") and day counts as the sheet writes them ("1275").
+// What a line of the statement is: the summary at its head, a step of the calculation, a note, a legal
+// figure used, or a warning that the sheet's results differ from the calculation.
+enum class SatirTuru { Ozet, Adim, Not, YasalDeger, Uyari };
+
+// One line: what it is, the figures it takes (name and text, in order), what comes out, and the law it
+// rests on. Amounts are in the amount pattern ("348.607,88"), rounded to the kuruş; a calculation is
+// written as its operands, " = " and its rounded outcome ("3 × 1.960,69 = 5.882,07"); day counts as the
+// sheet writes them ("1275"); rates as the law writes them ("7,59").
 struct AciklamaSatiri {
     std::string baslik;
     std::vector<std::pair<std::string, std::string>> degerler;
     std::string sonuc;
+    std::string dayanak; // "1475 sayılı İş Kanunu m. 14"; empty when the line rests on none
+    SatirTuru tur = SatirTuru::Adim;
 
     // The text of a named figure; empty when the line has none of that name.
     const std::string& deger(const std::string& ad) const;
 };
 using Aciklama = std::vector<AciklamaSatiri>;
+
+// The summary's lines of the payments: the name of each deduction, in the order of the summary's columns.
+// A payment whose deduction is not taken shows kAlinmaz there.
+inline constexpr std::string_view kOzetBrut = "Brüt";
+inline constexpr std::string_view kOzetSgk = "SGK işçi payı";
+inline constexpr std::string_view kOzetGelirVergisi = "Gelir vergisi";
+inline constexpr std::string_view kOzetDamgaVergisi = "Damga vergisi";
+inline constexpr std::string_view kAlinmaz = "—";
 
 // The caption of the rounding figure of a line whose parts are rounded one by one: the shown total minus
 // the sum of the shown parts (the total is formed from the unrounded parts).
@@ -41,11 +57,16 @@ inline constexpr std::string_view kYuvarlamaFarki = "Yuvarlama farkı";
 // last line names each difference.
 Expected<Aciklama> HesapAciklamasi(const Record& r, const YasalDegerler* table, int today);
 
-// The statement of a calculation already made from the sheet's case.
-Aciklama AciklamaSatirlari(const Record& r, const SheetCase& c, const Result& x, const YasalDegerler* table,
-                           int today);
+// The statement of a calculation already made from the sheet's case, with where each legal figure came
+// from.
+Aciklama AciklamaSatirlari(const Record& r, const SheetCase& c, const Result& x, const FigureOrigins& origins,
+                           const YasalDegerler* table, int today);
 
-// The statement as plain text: each line's caption, its figures indented below it, then its result.
+// The currency the statement's amounts are in: "YTL" for a case dated before 01.01.2009, else "TL".
+std::string AciklamaParaBirimi(const Record& r, int today);
+
+// The statement as plain text: each line's caption, its figures indented below it, its result, then its
+// legal basis.
 std::string AciklamaMetni(const Aciklama& aciklama);
 
 } // namespace pamerol

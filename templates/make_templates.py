@@ -447,44 +447,83 @@ def ibraname():
                     font_size=10)
 
 
+# The statement's grid: a narrow caption column, the names, four columns of texts (or of the summary's
+# amounts) and the amounts' column; 19 cm, the page's width inside its margins.
+ACIKLAMA_WIDTHS = [0.6, 5.0, 2.7, 2.7, 2.7, 2.7, 2.6]
+# The rows below the particulars that the statement's lines may take, laid out at one height. Each column's
+# cells have its look (a caption in A, a name in B, a text in C to F, an amount in G) as the column's default,
+# so that the program writes the lines without giving any cell a look of its own, on as many rows as a case
+# needs.
+ACIKLAMA_LAST_ROW = 300
+ACIKLAMA_COLUMN_LOOKS = ["caption", "name", "text", "text", "text", "text", "amount"]
+
+
+def column_looks(xml, looks):
+    """The sheet's columns, in order, with these default cell styles (a column repeated over several has
+    the first one's)."""
+    out, at, column = [], 0, 0
+    while True:
+        start = xml.find("<table:table-column ", at)
+        if start < 0:
+            break
+        end = xml.index("/>", start)
+        element = xml[start:end]
+        out.append(xml[at:start])
+        out.append(element.replace('table:default-cell-style-name="Default"',
+                                   f'table:default-cell-style-name="{looks[column]}"'))
+        repeated = re.search(r'table:number-columns-repeated="(\d+)"', element)
+        column += int(repeated.group(1)) if repeated else 1
+        at = end
+    out.append(xml[at:])
+    return "".join(out)
+
+
 def aciklama():
     """The statement of how each figure was reached, A4 portrait. The particulars are in C4 to C6 and C9 to
-    C13; the statement's lines go from row 15 down, as many as the case has: each caption merged from A to
-    C, each figure's name in B and its text in C, the result below them. The program gives those cells the
-    looks of the empty cells A14 (caption), B14 (name) and C14 (text), so nothing of the template lies below
-    row 14, and the date and the signature follow the last line."""
-    s = Sheet("Hesap Açıklaması", [0.6, 7.2, 11.0], 0.45)
+    C13 (each merged to G); the statement's lines go from row 15 down: a caption in A (running on over the
+    empty cells to its right), a figure's name in B, its text in C (running on over D to F), its amount in G,
+    right-aligned; each column's cells have that look by default. Row 14 holds the looks the program gives the cells of a line that differs: A14 a caption,
+    B14 and C14 a text that wraps (merged over the columns it needs), E14 a column's heading, G14 an
+    amount. The date and the signature follow the last line."""
+    s = Sheet("Hesap Açıklaması", ACIKLAMA_WIDTHS, 0.42)
     s.height(1, 1, 1.0)
     s.height(2, 2, 0.3)
     s.height(3, 3, 0.6)
     s.height(7, 7, 0.3)
     s.height(8, 8, 0.6)
-    s.height(14, 14, 0.4)
+    s.height(14, 14, 0.25)
 
-    s.put("A1", "HESAP AÇIKLAMASI", "title", "C1")
-    s.put("A3", "İŞVEREN", "section", "C3")
-    s.put("A8", "PERSONEL", "section", "C8")
+    s.put("A1", "HESAP AÇIKLAMASI", "title", "G1")
+    s.put("A3", "İŞVEREN", "section", "G3")
+    s.put("A8", "PERSONEL", "section", "G8")
     captions = {4: "Ünvanı", 5: "SSK İşyeri Sicil No", 6: "Adresi", 9: "Adı Soyadı", 10: "T.C. Kimlik No",
                 11: "SSK No", 12: "İşe Giriş Tarihi", 13: "İşten Çıkış Tarihi"}
     # A long particular wraps and its row grows; the caption stays beside its first line.
     for row, caption in captions.items():
         s.put(f"A{row}", caption + ":", "cap_top", f"B{row}")
-        s.put(f"C{row}", None, "v_lines")
+        s.put(f"C{row}", None, "v_lines", f"G{row}")
     s.put("A14", None, "caption")
-    s.put("B14", None, "name")
-    s.put("C14", None, "value")
+    s.put("B14", None, "wrap")
+    s.put("C14", None, "wrap")
+    s.put("E14", None, "head")
+    s.put("G14", None, "amount")
+    # The rows down to the last one laid out are written out, empty, at the statement's row height.
+    s.put(f"A{ACIKLAMA_LAST_ROW}", None, "caption")
     styles = [
         cell_style("title", 16, bold=True, align="center", underline=True),
         cell_style("section", 10, bold=True, underline=True),
         cell_style("cap_top", 9, bold=True, align="start", valign="top"),
         cell_style("v_lines", 9, align="start", valign="top", wrap=True, data="N_TEXT"),
-        # The looks the program gives the statement's cells.
-        cell_style("caption", 10, bold=True, align="start", valign="top", wrap=True, data="N_TEXT"),
-        cell_style("name", 9, align="start", valign="top", wrap=True, data="N_TEXT"),
-        cell_style("value", 9, align="start", valign="top", wrap=True, data="N_TEXT"),
+        # The looks of the statement's cells.
+        cell_style("caption", 9, bold=True, align="start", valign="top", data="N_TEXT"),
+        cell_style("name", 9, align="start", valign="top", data="N_TEXT"),
+        cell_style("text", 9, align="start", valign="top", data="N_TEXT"),
+        cell_style("wrap", 9, align="start", valign="top", wrap=True, data="N_TEXT"),
+        cell_style("head", 9, bold=True, align="end", valign="top", data="N_TEXT"),
+        cell_style("amount", 9, align="end", valign="top", data="N_TEXT"),
     ]
-    return document(s, styles, ("21cm", "29.7cm", "portrait", "width"),
-                    ([], [("plain", PAGE_LINE)], [], "0.8cm"))
+    return column_looks(document(s, styles, ("21cm", "29.7cm", "portrait", "width"),
+                                 ([], [("plain", PAGE_LINE)], [], "0.8cm")), ACIKLAMA_COLUMN_LOOKS)
 
 
 def main():

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Measures how long "&Yazdır" takes until the filled paper is on screen, on a visible office with a profile
 // of its own: the first paper with the office started cold, the first paper after the background start, and
-// the papers after it; and the office's memory after the background start, before any paper.
-// Usage: measure_paper PROFILE_FOLDER PROGRAM_FOLDER (on a display; scripts/measure-paper.sh runs it on
-// Xvfb).
+// the papers after it (each kind, the payroll sheets and the statement twice); and the office's memory after
+// the background start, before any paper. Usage: measure_paper PROFILE_FOLDER PROGRAM_FOLDER (on a display;
+// scripts/measure-paper.sh runs it on Xvfb).
 #include <signal.h>
 
 #include <chrono>
@@ -96,10 +96,15 @@ int main(int argc, char* argv[]) {
                 ResidentMb(OfficeProcesses(options.profile)));
     std::printf("first paper after the background start: %.0f ms\n",
                 PrintMs(dialog, frmRaporSec::KidemBordrosuSecimi));
-    for (int choice :
-         {frmRaporSec::IhbarBordrosuSecimi, frmRaporSec::IbranameSecimi, frmRaporSec::KidemBordrosuSecimi})
-        std::printf("next paper: %.0f ms\n", PrintMs(dialog, choice));
-    std::printf("office memory with four papers open: %.0f MB\n",
+    const std::pair<int, const char*> next[] = {{frmRaporSec::IhbarBordrosuSecimi, "notice payroll sheet"},
+                                                {frmRaporSec::IbranameSecimi, "release letter"},
+                                                {frmRaporSec::KidemBordrosuSecimi, "severance payroll sheet"},
+                                                {frmRaporSec::AciklamaSecimi, "statement"},
+                                                {frmRaporSec::KidemBordrosuSecimi, "severance payroll sheet"},
+                                                {frmRaporSec::AciklamaSecimi, "statement"}};
+    for (auto [choice, paper] : next)
+        std::printf("next paper, %s: %.0f ms\n", paper, PrintMs(dialog, choice));
+    std::printf("office memory with the papers open: %.0f MB\n",
                 ResidentMb(OfficeProcesses(options.profile)));
     for (const auto& m : messages.entries) std::printf("message: %s\n", m.text.c_str());
     if (argc == 3) EndOffice(options);

@@ -1324,12 +1324,13 @@ class PamerolWindowTest : public QObject {
         for (F f : {F::TGUNU, F::BKTAZ, F::DVER, F::NET, F::BITZM, F::IGVER, F::IDVER, F::ITAZM})
             QVERIFY2(shown.contains(QStringLiteral("= ") + s->shown(f) + u'\n'), qPrintable(s->shown(f)));
         QVERIFY(shown.contains(QStringLiteral("Kıdem tazminatı: brüt\n")));
-        // The test table has the exit date's ceiling but not the severance days.
+        // The figures came from the settings file; the test table has the exit date's ceiling but not the
+        // severance days.
         QVERIFY(shown.contains(
             QStringLiteral("Yasal değer: Kıdem Tazminatı Tavanı\n    Kullanılan: 2.030,19\n    "
-                           "Dönem: 01.07.2007 – 31.12.2007\n    Kaynaklar: k\n    = tablodaki değer")));
+                           "Dönem: 01.07.2007 – 31.12.2007\n    Kaynaklar: k\n    = ayar dosyasından")));
         QVERIFY(shown.contains(QStringLiteral("Yasal değer: Kıdem Günü (1 Yıl İçin)\n    Kullanılan: 30\n    "
-                                              "Tablodaki: tabloda yok\n    = elle girildi")));
+                                              "Yürürlükteki: tabloda yok\n    = ayar dosyasından")));
         QTest::mouseClick(s->find<QPushButton>("Command4"), Qt::LeftButton);
         QVERIFY(!button->isEnabled());
     }

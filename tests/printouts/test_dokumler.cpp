@@ -64,32 +64,42 @@ Lines AmountLines(const Lines& all) {
 
 TEST_F(Fill, SeveranceSheetCellByCell) {
     Lines lines = Bordro(CalculatedCase(), true);
-    EXPECT_EQ(lines, (Lines{
-                         "start",
-                         "show",
-                         "open " + Path("Velkara1.xls"),
-                         "write A1 literal KIDEM TAZMİNATI BORDROSU",
-                         "write N3 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
-                         "write N4 value 2 1234 01 01 1234567 034 12 34 000",
-                         "write CI3 value Kadıköy",
-                         "write CI4 value 0123456789",
-                         "write a8 value Ayşe Çağlar",
-                         "write Q8 text 0340123456789",
-                         "write Y8 text 01234567890",
-                         "write AH8 value 15.03.2004",
-                         "write AO8 value 14.09.2007",
-                         "write BA8 value 2.000,00",
-                         "write AV8 value 1279",
-                         "write BR8 text 6.862,42",
-                         "write BH8 value 0,00",
-                         "write CA8 text 0,00",
-                         "write CI8 text 45,29",
-                         "number CS8 45.29",
-                         "write DA8 text 6.817,13",
-                         "write A9 value Kıdem Tazminatı Tavanı: 1.960,69 YTL.",
-                         "title Kıdem Bordrosu – Ayşe Çağlar",
-                         "release",
-                     }));
+    EXPECT_EQ(lines,
+              (Lines{
+                  "start",
+                  "show",
+                  "open " + Path("Velkara1.xls"),
+                  "write A1 literal KIDEM TAZMİNATI BORDROSU",
+                  "write N3 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
+                  "write N4 value 2 1234 01 01 1234567 034 12 34 000",
+                  "write CI3 value Kadıköy",
+                  "write CI4 value 0123456789",
+                  "write a8 value Ayşe Çağlar",
+                  "write Q8 text 0340123456789",
+                  "write Y8 text 01234567890",
+                  "write AH8 value 15.03.2004",
+                  "write AO8 value 14.09.2007",
+                  "block AV6:BZ6: AV6=Hizmet Günü | BA6=Brüt Ücret | BH6=GV Matrahı | BR6=Brüt Tazminat",
+                  // The line in one block, amounts as numbers: 6.862,42 − 45,29 = 6.817,13.
+                  "block AV8:DJ8: AV8=1279 | BA8=2000 | BH8=0 | BR8=6862.42 | CA8=0 | CI8=45.29 | "
+                  "CS8=45.29 | DA8=6817.13",
+                  "block A9:A9: A9=Kıdem Tazminatı Tavanı: 1.960,69 YTL.",
+                  // The detail table, made under the notes from the captions and the line.
+                  "insert 10 3",
+                  "copy A6:DJ8 A10",
+                  "height 10 500",
+                  "height 11 500",
+                  "height 12 500",
+                  "block A10:DJ12: A10=Hizmet Süresi | A12=3 yıl 6 ay 0 gün | Q10=Yıllık Kıdem Günü | "
+                  "Q12=30 | Y10=Gün Payı Böleni | Y12=365 | AH10=Damga Vergisi Oranı | AH12=‰6,6 | "
+                  "BA10=Esas Aylık Ücret | BA12=1960.69 | BH10=Günlük Ücret | BH12=65.36 | "
+                  "BR10=Kıdem Tazminatı Tavanı | BR12=1.960,69 | CA10=Bir Yıllık Tazminat | "
+                  "CA12=1960.69 | CI10=Gelir Vergisinden İstisna | CI12=6862.42 | "
+                  "CS10=Gelir Vergisine Tabi | CS12=0 | DA10=Devreden GV Matrahı | DA12=0",
+                  "block CI15:CI15: CI15=Adı Soyadı: Ayşe Çağlar",
+                  "title Kıdem Bordrosu – Ayşe Çağlar",
+                  "release",
+              }));
     EXPECT_TRUE(messages.entries.empty());
     EXPECT_EQ(Slurp(folder / "Velkara1.xls"), "payroll template");
 }
@@ -97,57 +107,88 @@ TEST_F(Fill, SeveranceSheetCellByCell) {
 TEST_F(Fill, NoticeSheetCellByCell) {
     Record r = CalculatedCase();
     Lines lines = Bordro(r, false);
-    EXPECT_EQ(lines, (Lines{
-                         "start",
-                         "show",
-                         "open " + Path("Velkara1.xls"),
-                         "write A1 literal İHBAR TAZMİNATI BORDROSU",
-                         "write N3 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
-                         "write N4 value 2 1234 01 01 1234567 034 12 34 000",
-                         "write CI3 value Kadıköy",
-                         "write CI4 value 0123456789",
-                         "write a8 value Ayşe Çağlar",
-                         "write Q8 text 0340123456789",
-                         "write Y8 text 01234567890",
-                         "write AH8 value 15.03.2004",
-                         "write AO8 value 14.09.2007",
-                         "write BA8 value 2.000,00",
-                         "write AV8 value 1279",
-                         "write BH8 value 0,00",
-                         "write BR8 value 3.733,33",
-                         "write CA8 value 560,00",
-                         "write CI8 value 24,64",
-                         "number CS8 584.64", // the sum, as a number
-                         "write DA8 value 3.148,69",
-                         "title İhbar Bordrosu – Ayşe Çağlar",
-                         "release",
-                     }));
+    EXPECT_EQ(lines,
+              (Lines{
+                  "start",
+                  "show",
+                  "open " + Path("Velkara1.xls"),
+                  "write A1 literal İHBAR TAZMİNATI BORDROSU",
+                  "write N3 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
+                  "write N4 value 2 1234 01 01 1234567 034 12 34 000",
+                  "write CI3 value Kadıköy",
+                  "write CI4 value 0123456789",
+                  "write a8 value Ayşe Çağlar",
+                  "write Q8 text 0340123456789",
+                  "write Y8 text 01234567890",
+                  "write AH8 value 15.03.2004",
+                  "write AO8 value 14.09.2007",
+                  "block AV6:BZ6: AV6=İhbar Günü | BA6=Brüt Ücret | BH6=GV Matrahı | BR6=Brüt Tazminat",
+                  // The notice days, not the days of service; the payment's own base.
+                  "block AV8:DJ8: AV8=56 | BA8=2000 | BH8=3733.33 | BR8=3733.33 | CA8=560 | CI8=24.64 | "
+                  "CS8=584.64 | DA8=3148.69",
+                  "insert 10 4",
+                  "copy A6:DJ8 A10",
+                  "height 10 500",
+                  "height 11 500",
+                  "height 12 500",
+                  "height 13 500",
+                  "block A10:DJ13: A10=Hizmet Süresi | A12=3 yıl 6 ay 0 gün | Q10=İhbar Süresi | "
+                  "Q12=56 gün | AH10=Damga Vergisi Oranı | AH12=‰6,6 | BA10=Günlük Ücret | BA12=66.67 | "
+                  "BH10=Devreden GV Matrahı | BH12=0 | BR10=Bu Ödemenin GV Matrahı | BR12=3733.33 | "
+                  "CA10=Kümülatif GV Matrahı | CA12=3733.33 | "
+                  "A13=Gelir vergisi 1. dilim: 3.733,33 × %15 = 560,00",
+                  "block CI16:CI16: CI16=Adı Soyadı: Ayşe Çağlar",
+                  "title İhbar Bordrosu – Ayşe Çağlar",
+                  "release",
+              }));
 }
 
+// The ceiling the severance was worked out with, in the notes and in the detail table; a ceiling the table
+// of legal figures lacks for the exit date says so. The lira was renamed from "YTL" to "TL" on 01.01.2009:
+// the papers follow the exit date whenever one is typed, in either mode.
 TEST_F(Fill, CeilingLine) {
-    // The lira was renamed from "YTL" to "TL" on 01.01.2009: the papers follow the exit date whenever one
-    // is typed, in either mode.
-    const std::tuple<const char*, const char*, Mode, const char*> cases[] = {
-        {"1960,69", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
-        {"2500", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 YTL."},
-        {"1.960,694", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
-        {"", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı:  YTL."},
-        {"yok", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: yok YTL."},
-        {"2087,92", "31.12.2008", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.087,92 YTL."},
-        {"2087,92", "31.12.2008", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 2.087,92 YTL."},
-        {"2500", "01.01.2009", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 TL"},
-        {"64948,77", "15.03.2026", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL"},
+    enum Table { Has, LacksLastUsed, LacksTyped };
+    struct Row {
+        double ceiling;
+        Table table;
+        const char* exit;
+        Mode mode;
+        const char* line;
+        const char* detail; // BR12
+    } rows[] = {
+        {1960.69, Has, "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "1.960,69"},
+        {2500, Has, "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 YTL.", "2.500,00"},
+        {1960.694, Has, "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "1.960,69"},
+        {2087.92, Has, "31.12.2008", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.087,92 YTL.", "2.087,92"},
+        {2087.92, Has, "31.12.2008", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 2.087,92 YTL.", "2.087,92"},
+        {2500, Has, "01.01.2009", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 TL", "2.500,00"},
+        {64948.77, Has, "15.03.2026", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL", "64.948,77"},
         // No exit date: the day of printing, long after 2009.
-        {"64948,77", "__.__.____", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL"},
+        {64948.77, Has, "__.__.____", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL", "64.948,77"},
+        {2030.19, LacksLastUsed, "14.09.2007", Mode::Dates,
+         "Kıdem Tazminatı Tavanı: 2.030,19 YTL. (tabloda yok: 01.07.2007 – 31.12.2007 dönemi tavanı tabloda "
+         "yok, son bilinen tavan (01.01.2007 – 30.06.2007) kullanıldı)",
+         "2.030,19 (tabloda yok)"},
+        {2100, LacksTyped, "14.09.2007", Mode::Dates,
+         "Kıdem Tazminatı Tavanı: 2.100,00 YTL. (tabloda yok: 01.07.2007 – 31.12.2007 dönemi tavanı tabloda "
+         "yok, Sabitler'de yazılan tavan kullanıldı)",
+         "2.100,00 (tabloda yok)"},
     };
-    for (auto [tav, exit, mode, line] : cases) {
+    for (const Row& row : rows) {
         Record r = CalculatedCase();
-        r.setMode(mode);
-        r.write(Field::TAV, tav);
-        r.write(Field::CTarih, exit);
-        sheet.calls.clear();
-        Lines lines = Bordro(r, true);
-        EXPECT_EQ(lines[lines.size() - 3], std::string("write A9 value ") + line) << tav << " " << exit;
+        r.setMode(row.mode);
+        r.write(Field::CTarih, row.exit);
+        Hesap h = *r.hesap();
+        h.dava.law.ceiling = row.ceiling;
+        if (row.table != Has)
+            h.dava.law.inForce =
+                CeilingInForce{std::nullopt, 2030.19, "01.01.2007 – 30.06.2007", "01.07.2007 – 31.12.2007"};
+        h.dava.law.ceilingMissing = row.table == LacksLastUsed;
+        r.setHesap(std::make_shared<const Hesap>(h));
+        RecordingSpreadsheet filled;
+        ASSERT_TRUE(BordroDoldur(r, true, folder.string(), filled, messages));
+        EXPECT_EQ(filled.blockCell("A9"), row.line) << row.ceiling << " " << row.exit;
+        EXPECT_EQ(filled.blockCell("BR12"), row.detail) << row.ceiling << " " << row.exit;
     }
 }
 
@@ -168,12 +209,29 @@ TEST_F(Fill, LeaveSheetCellByCell) {
     Lines lines = sheet.lines();
     const Lines tail(lines.begin() + 13, lines.end());
     EXPECT_EQ(tail,
-              (Lines{"write BR6 literal Brüt İzin Ücreti", "write AV8 value 10", "write BA8 value 2.000,00",
-                     "write BH8 value 3.733,33", "write BR8 text 666,67", "write CA8 text 85,23",
-                     "write CI8 text 4,40", "number CS8 188.07", "write DA8 text 478,60",
-                     "write A9 value SGK işçi payı 98,44 (sigorta primi 91,88, işsizlik sigortası primi "
-                     "6,56; prime esas tutar 656,25) kesintiler toplamındadır.",
-                     "title İzin Bordrosu – Ayşe Çağlar", "release"}));
+              (Lines{
+                  "block AV6:BZ6: AV6=İzin Günü | BA6=Brüt Ücret | BH6=GV Matrahı | BR6=Brüt İzin Ücreti",
+                  // Its base is the gross less the SGK shares: 666,67 − 98,44.
+                  "block AV8:DJ8: AV8=10 | BA8=2000 | BH8=568.23 | BR8=666.67 | CA8=85.23 | CI8=4.4 | "
+                  "CS8=188.07 | DA8=478.6",
+                  "block A9:A9: A9=SGK işçi payı 98,44 (sigorta primi 91,88, işsizlik sigortası primi "
+                  "6,56; prime esas tutar 656,25) kesintiler toplamındadır.",
+                  "insert 10 4",
+                  "copy A6:DJ8 A10",
+                  "height 10 500",
+                  "height 11 500",
+                  "height 12 500",
+                  "height 13 500",
+                  "block A10:DJ13: A10=İzin | A12=10 gün | AH10=Damga Vergisi Oranı | AH12=‰6,6 | "
+                  "BA10=Günlük Ücret | BA12=66.67 | BH10=SGK Primine Esas | BH12=656.25 | "
+                  "BR10=SGK İşçi Payı | BR12=91.88 | CA10=İşsizlik Sig. İşçi Payı | CA12=6.56 | "
+                  "CI10=Devreden GV Matrahı | CI12=3733.33 | CS10=Bu Ödemenin GV Matrahı | CS12=568.23 | "
+                  "DA10=Kümülatif GV Matrahı | DA12=4301.56 | "
+                  "A13=Gelir vergisi 1. dilim: 568,23 × %15 = 85,23",
+                  "block CI16:CI16: CI16=Adı Soyadı: Ayşe Çağlar",
+                  "title İzin Bordrosu – Ayşe Çağlar",
+                  "release",
+              }));
     EXPECT_EQ(lines[3], "write A1 literal YILLIK İZİN ÜCRETİ BORDROSU");
 
     r.write(Field::IZGUN, "0");
@@ -191,16 +249,19 @@ TEST_F(Fill, NoticeSumIsTheCalculations) {
         Record r = CalculatedCase();
         r.write(Field::IGVER, tax);
         r.write(Field::IDVER, stamp);
-        sheet.calls.clear();
-        Lines lines = Bordro(r, false);
-        EXPECT_NE(std::find(lines.begin(), lines.end(), "number CS8 584.64"), lines.end())
-            << tax << " + " << stamp;
+        RecordingSpreadsheet filled;
+        BordroDoldur(r, false, folder.string(), filled, messages);
+        EXPECT_EQ(filled.blockCell("CA8"), "560") << tax << " + " << stamp;
+        EXPECT_EQ(filled.blockCell("CS8"), "584.64") << tax << " + " << stamp;
+        // Without a calculation carried by the sheet there is no paper at all.
         r.setHesap(nullptr);
         sheet.calls.clear();
-        Bordro(r, false);
-        EXPECT_EQ(
-            std::count_if(sheet.calls.begin(), sheet.calls.end(), [](auto& c) { return c.first == "CS8"; }),
-            0);
+        messages.entries.clear();
+        EXPECT_FALSE(BordroDoldur(r, false, folder.string(), sheet, messages));
+        EXPECT_TRUE(sheet.calls.empty());
+        ASSERT_EQ(messages.entries.size(), 1u);
+        EXPECT_EQ(messages.entries[0].text,
+                  "Hesap yok: önce \"Hesapla\" ile hesaplayın.\r\nBordro yazdırılmadı.");
     }
 }
 
@@ -643,9 +704,9 @@ TEST_F(Fill, NoFieldBecomesAFormula) {
         {Field::txtVergiNo, "@x", "write CI4 text @x"},
         {Field::txtAdiSoyadi, "=1+2", "write a8 text =1+2"},
         {Field::GTarih, "-", "write AH8 text -"},
-        {Field::TBRUT, "-2,68", "write BA8 value -2,68"},
-        {Field::TBRUT, "+1.234,50", "write BA8 value +1.234,50"},
-        {Field::ITAZM, "=SUM(A1)", "write DA8 text =SUM(A1)"},
+        {Field::txtVergiDairesi, "-2,68", "write CI3 value -2,68"},
+        {Field::txtUnvani, "+1.234,50", "write N3 value +1.234,50"},
+        {Field::txtTcKNo, "@1", "write Y8 text @1"},
         {Field::txtTcKNo, "=1", "write Y8 text =1"},
         {Field::txtAdiSoyadi, " =1+2", "write a8 value  =1+2"}, // a leading blank makes it text anyway
         // A date left empty (a case from premium days) prints blank, not as its mask.
@@ -659,6 +720,12 @@ TEST_F(Fill, NoFieldBecomesAFormula) {
         Lines lines = Bordro(r, false);
         EXPECT_NE(std::find(lines.begin(), lines.end(), c.expected), lines.end()) << c.expected;
     }
+    // The amounts come from the calculation, never from a field's text.
+    Record edited = CalculatedCase();
+    edited.write(Field::ITAZM, "=SUM(A1)");
+    RecordingSpreadsheet filled;
+    BordroDoldur(edited, false, folder.string(), filled, messages);
+    EXPECT_EQ(filled.blockCell("DA8"), "3148.69");
     Record r = CalculatedCase();
     r.write(Field::NET, "=1+2");
     r.write(Field::txtAdres, "@adres");

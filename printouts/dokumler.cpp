@@ -555,7 +555,7 @@ Payroll SeverancePayroll(const Record& r, const Hesap& h) {
         {"A", "Hizmet Süresi", ServiceText(x)},
         {"Q", "Yıllık Kıdem Günü", Days(h.dava.law.severanceDays)},
         {"Y", "Gün Payı Böleni", Days(x.daysDivisor)},
-        {"AH", "Damga Vergisi Oranı", StampRate(h.dava)},
+        {"AH", "DV Oranı", StampRate(h.dava)},
         {"BA", "Esas Aylık Ücret", Shown(x.monthlyWageUsed)},
         {"BH", "Günlük Ücret", Shown(x.monthlyWageUsed / 30)},
         {"BR", "Kıdem Tazminatı Tavanı", CeilingText(h.dava) + (missing ? " (tabloda yok)" : "")},
@@ -587,7 +587,7 @@ Payroll NoticePayroll(const Hesap& h) {
     p.details = {
         {"A", "Hizmet Süresi", ServiceText(x)},
         {"Q", "İhbar Süresi", Days(x.higunu) + " gün"},
-        {"AH", "Damga Vergisi Oranı", StampRate(h.dava)},
+        {"AH", "DV Oranı", StampRate(h.dava)},
         {"BA", "Günlük Ücret", Shown(x.dailyWage)},
         {"BH", "Devreden GV Matrahı", Lira(carried)},
         {"BR", "Bu Ödemenin GV Matrahı", Lira(x.bitzmKurus)},
@@ -624,7 +624,7 @@ Payroll LeavePayroll(const Hesap& h) {
              ") kesintiler toplamındadır.";
     p.details = {
         {"A", "İzin", x.leaveFromDays ? Days(h.dava.input.leaveDays) + " gün" : std::string("yazılan tutar")},
-        {"AH", "Damga Vergisi Oranı", StampRate(h.dava)},
+        {"AH", "DV Oranı", StampRate(h.dava)},
         {"BH", "SGK Primine Esas", Lira(x.leaveSgkBaseKurus)},
         {"BR", "SGK İşçi Payı", Lira(x.leaveInsuranceKurus)},
         {"CA", "İşsizlik Sig. İşçi Payı", Lira(x.leaveUnemploymentKurus)},

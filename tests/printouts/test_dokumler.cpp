@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "base/conversions.h"
 #include "case.h"
 #include "printouts/dokumler.h"
 #include "printouts/recording_spreadsheet.h"
@@ -91,7 +92,7 @@ TEST_F(Fill, SeveranceSheetCellByCell) {
                   "height 11 500",
                   "height 12 500",
                   "block A10:DJ12: A10=Hizmet Süresi | A12=3 yıl 6 ay 0 gün | Q10=Yıllık Kıdem Günü | "
-                  "Q12=30 | Y10=Gün Payı Böleni | Y12=365 | AH10=Damga Vergisi Oranı | AH12=‰6,6 | "
+                  "Q12=30 | Y10=Gün Payı Böleni | Y12=365 | AH10=DV Oranı | AH12=‰6,6 | "
                   "BA10=Esas Aylık Ücret | BA12=1960.69 | BH10=Günlük Ücret | BH12=65.36 | "
                   "BR10=Kıdem Tazminatı Tavanı | BR12=1.960,69 | CA10=Bir Yıllık Tazminat | "
                   "CA12=1960.69 | CI10=Gelir Vergisinden İstisna | CI12=6862.42 | "
@@ -133,7 +134,7 @@ TEST_F(Fill, NoticeSheetCellByCell) {
                   "height 12 500",
                   "height 13 500",
                   "block A10:DJ13: A10=Hizmet Süresi | A12=3 yıl 6 ay 0 gün | Q10=İhbar Süresi | "
-                  "Q12=56 gün | AH10=Damga Vergisi Oranı | AH12=‰6,6 | BA10=Günlük Ücret | BA12=66.67 | "
+                  "Q12=56 gün | AH10=DV Oranı | AH12=‰6,6 | BA10=Günlük Ücret | BA12=66.67 | "
                   "BH10=Devreden GV Matrahı | BH12=0 | BR10=Bu Ödemenin GV Matrahı | BR12=3733.33 | "
                   "CA10=Kümülatif GV Matrahı | CA12=3733.33 | "
                   "A13=Gelir vergisi 1. dilim: 3.733,33 × %15 = 560,00",
@@ -222,7 +223,7 @@ TEST_F(Fill, LeaveSheetCellByCell) {
                   "height 11 500",
                   "height 12 500",
                   "height 13 500",
-                  "block A10:DJ13: A10=İzin | A12=10 gün | AH10=Damga Vergisi Oranı | AH12=‰6,6 | "
+                  "block A10:DJ13: A10=İzin | A12=10 gün | AH10=DV Oranı | AH12=‰6,6 | "
                   "BA10=Günlük Ücret | BA12=66.67 | BH10=SGK Primine Esas | BH12=656.25 | "
                   "BR10=SGK İşçi Payı | BR12=91.88 | CA10=İşsizlik Sig. İşçi Payı | CA12=6.56 | "
                   "CI10=Devreden GV Matrahı | CI12=3733.33 | CS10=Bu Ödemenin GV Matrahı | CS12=568.23 | "
@@ -819,6 +820,102 @@ TEST_F(Fill, APaymentNotDueIsLeftOut) {
         EXPECT_EQ(messages.entries.size(), size_t{!row.severanceSheet} + size_t{!row.noticeSheet})
             << row.reason;
         sheet.calls.clear();
+    }
+}
+
+// A payroll sheet with nothing due on it is not printed: no office is started, and one message names the
+// reason; the other payment's sheet prints as usual.
+TEST_F(Fill, APayrollSheetWithNothingDueSaysWhy) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<Field, const char*>> edits;
+        std::string severance, notice; // the message, or empty when the sheet prints
+    } rows[] = {
+        {"a year of service", {}, "", ""},
+        {"under one year",
+         {{Field::GTarih, "01.03.2007"}},
+         "Kıdem tazminatı: Hak edilmedi — hizmet süresi bir yıldan az (0 yıl 6 ay 14 gün).\r\nBordro "
+         "yazdırılmadı.",
+         ""},
+        {"resignation",
+         {{Field::FESIH, "istifa"}},
+         "Kıdem tazminatı: Hak edilmedi — İstifa (1475 m. 14/1; 4857 m. 17)\r\nBordro yazdırılmadı.",
+         "İhbar tazminatı: "},
+        {"a notice band of no days",
+         {{Field::DL4, "0"}},
+         "",
+         "İhbar tazminatı: ödenecek tutar yok (ihbar süresi 0 gün, brüt 0,00).\r\nBordro yazdırılmadı."},
+        {"no wage",
+         {{Field::TBRUT, "0"}},
+         "Kıdem tazminatı: ödenecek tutar yok (brüt 0,00).\r\nBordro yazdırılmadı.",
+         "İhbar tazminatı: ödenecek tutar yok (ihbar süresi 56 gün, brüt 0,00).\r\nBordro yazdırılmadı."},
+    };
+    for (const Row& row : rows) {
+        Record r = CalculatedCase();
+        for (auto [f, text] : row.edits) r.write(f, text);
+        RecordedMessages said;
+        Hesapla(r, said);
+        ASSERT_TRUE(r.hesap()) << row.name;
+        for (bool kidem : {true, false}) {
+            const std::string& why = kidem ? row.severance : row.notice;
+            RecordingSpreadsheet paper;
+            RecordedMessages m;
+            EXPECT_EQ(BordroDoldur(r, kidem, folder.string(), paper, m), why.empty()) << row.name << kidem;
+            if (why.empty()) {
+                EXPECT_TRUE(m.entries.empty()) << row.name << kidem;
+                continue;
+            }
+            EXPECT_TRUE(paper.calls.empty()) << row.name << kidem;
+            ASSERT_EQ(m.entries.size(), 1u) << row.name << kidem;
+            EXPECT_EQ(m.entries[0].text.substr(0, why.size()), why) << row.name << kidem;
+            EXPECT_EQ(m.entries[0].icon, MessageIcon::Warning) << row.name << kidem;
+        }
+    }
+}
+
+// Each sheet adds up on its own, as printed: gross − deductions = net, the income tax is the sum of its
+// brackets' taxes and its base the sum of their slices, on cases whose payments cross brackets.
+TEST_F(Fill, PayrollSheetsAddUpOnTheirOwn) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2.000,00", "0"}, {"2.000,00", "6.990,00"}, {"9.876,54", "28.999,99"}, {"25.000,00", "55.555,55"}};
+    auto number = [](const std::optional<std::string>& t) { return t ? std::stod(*t) : -1.0; };
+    for (auto [wage, carried] : cases) {
+        for (int kind = 0; kind < 3; ++kind) {
+            Record r = CalculatedCase();
+            r.write(Field::TBRUT, wage);
+            r.write(Field::DGVMAT, carried);
+            r.write(Field::ESUCRET, wage);
+            r.write(Field::IZGUN, "12");
+            r.write(Field::YIUCRET, "0");
+            RecordedMessages said;
+            Hesapla(r, said);
+            ASSERT_TRUE(r.hesap()) << wage << " " << carried;
+            RecordingSpreadsheet paper;
+            ASSERT_TRUE(kind == 2 ? IzinBordroDoldur(r, folder.string(), paper, messages)
+                                  : BordroDoldur(r, kind == 0, folder.string(), paper, messages));
+            const std::string at = std::string(wage) + " " + carried + " kind " + std::to_string(kind);
+            const double gross = number(paper.blockCell("BR8")), tax = number(paper.blockCell("CA8")),
+                         stamp = number(paper.blockCell("CI8")), deductions = number(paper.blockCell("CS8")),
+                         net = number(paper.blockCell("DA8")), base = number(paper.blockCell("BH8"));
+            EXPECT_NEAR(gross - deductions, net, 0.001) << at;
+            if (kind < 2) {
+                EXPECT_NEAR(tax + stamp, deductions, 0.001) << at;
+            }
+            // "Gelir vergisi 2. dilim: 1.234,56 × %20 = 246,91", one row each under the table.
+            double slices = 0, taxes = 0;
+            for (int row = 13;; ++row) {
+                const auto line = paper.blockCell("A" + std::to_string(row));
+                if (!line) break;
+                const auto colon = line->find(": "), times = line->find(" × "), equals = line->find(" = ");
+                ASSERT_NE(equals, std::string::npos) << *line;
+                slices += *ParseNumber(line->substr(colon + 2, times - colon - 2));
+                taxes += *ParseNumber(line->substr(equals + 3));
+            }
+            EXPECT_NEAR(taxes, tax, 0.001) << at;
+            if (tax > 0) {
+                EXPECT_NEAR(slices, base, 0.001) << at;
+            }
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -456,6 +457,9 @@ std::array<Kurus, 6> Apportioned(const std::array<double, 6>& parts, Kurus total
     std::array<Kurus, 6> out{};
     Kurus sum = 0;
     for (size_t i = 0; i < parts.size(); ++i) sum += out[i] = KurusAsShown(parts[i]).value_or(0);
+    // Only rounding is evened out: parts that are not of this total (a sheet whose figures were set by
+    // hand) are printed as they are.
+    if (std::llabs(total - sum) > static_cast<Kurus>(parts.size())) return out;
     while (sum != total) {
         const Kurus step = sum < total ? 1 : -1;
         size_t best = parts.size();

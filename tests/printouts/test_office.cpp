@@ -447,7 +447,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         {"severance sheet",
          0,
          {{F::txtUnvani, employer}, {F::txtAdiSoyadi, name}, {F::TGUNU, "17520"}},
-         {employer, name, "17520", "6.862,42", "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "Sayfa 1 / 1"},
+         {employer, name, "17520", "6.817,13", "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "Sayfa 1 / 1"},
          1},
         {"notice sheet",
          1,
@@ -459,9 +459,10 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
           {F::IGVER, "999.999.998,99"},
           {F::IDVER, "1,00"},
           {F::ITAZM, "999.999.999,98"}},
-         {name, "99999", "12.345.678.901,23", "999.999.999,99", "2.074.074,05", "999.999.998,99", "1,00",
-          "999.999.999,97", "999.999.999,98", "999.999.999,99", // the last: the deductions' sum
-          "Sayfa 1 / 1"},
+         // The gross stands in three columns (the line's base and gross, the table's base), the notice days
+         // in two.
+         {name, "12.345.678.901,23", "999.999.998,99", "1,00", "999.999.999,99", // the deductions' sum
+          "999.999.999,98", "99999 gün", "999.999.999,97", "Sayfa 1 / 1"},
          1},
         letter("release letter", paragraph("alacak", 1000), paragraph("alacak", 1000), 1),
         letter("release letter of 120 lines", crlfLines, lines, 4),
@@ -491,12 +492,18 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         r.setCheck2(1);
         r.write(F::txtIbranameTarihi, "21.10.2007");
         for (const auto& [f, text] : paper.fields) r.write(f, text);
-        // Amounts no case reaches: the calculation the sheet carries is given them too.
-        if (paper.kind == 1) {
+        // Figures no case reaches: the payroll sheets print the calculation the sheet carries, so it is
+        // given them too.
+        if (paper.kind < 2) {
             Hesap h = *r.hesap();
             for (Field f : kResultFields)
                 if (auto k = Info(f).result.kurus)
                     if (auto v = ParseNumber(r.text(f))) h.sonuc.*k = std::llround(*v * 100);
+            const auto number = [&](Field f) { return *ParseNumber(r.text(f)); };
+            h.sonuc.tgunu = number(F::TGUNU);
+            h.sonuc.higunu = number(F::TIGUNU);
+            h.dava.input.wage = number(F::TBRUT);
+            h.sonuc.noticeCarriedBase = number(F::DGVMAT);
             r.setHesap(std::make_shared<const Hesap>(h));
         }
         if (paper.kind == 3) {
@@ -640,10 +647,11 @@ TEST_F(OfficeFill, FieldTextsNeverBecomeFormulas) {
                       {"CI3", K::Text, "@SUM(1)"},
                       {"CI4", K::Text, "+1+2"},
                       {"A8", K::Text, "=HYPERLINK(\"http://example.com\";\"tıkla\")"},
-                      {"CA8", K::Text, "=A1"},
-                      {"CS8", K::Number, "584,64"}, // the sum is the calculation's, not read from the texts
-                      {"DA8", K::Text, "=1/0"},
-                      {"BA8", K::Number, "-2,68"}, // a negative amount is still a number
+                      // The amounts are the calculation's, never a result field's text.
+                      {"CA8", K::Number, "560,00"},
+                      {"CS8", K::Number, "584,64"},
+                      {"DA8", K::Number, "3.148,69"},
+                      {"BA8", K::Number, "2.000,00"},
                   });
 }
 
@@ -692,7 +700,7 @@ TEST_F(OfficeFill, CompanionStoresThePaper) {
     Check(probe, {
                      {"A1", K::Text, "KIDEM TAZMİNATI BORDROSU"},
                      {"Y8", K::Text, "01234567890"},
-                     {"DA8", K::Text, "6.817,13"},
+                     {"DA8", K::Number, "6.817,13"},
                      {"A9", K::Text, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
                  });
     // The statement, stored as PDF: its title and particulars, on as many pages as its lines need.

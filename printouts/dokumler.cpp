@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <system_error>
+#include <variant>
 #include <vector>
 
 #include "base/conversions.h"
@@ -99,13 +101,6 @@ void PutDate(Spreadsheet& sheet, std::string_view cell, const std::string& date)
         sheet.write(cell, "", WriteMode::Text);
     else
         Put(sheet, cell, date, WriteMode::Value);
-}
-
-std::string CeilingLine(const Record& r) {
-    std::string amount = r.text(Field::TAV);
-    if (auto v = ParseNumber(amount))
-        if (auto t = AmountText(*v)) amount = *t;
-    return "Kıdem Tazminatı Tavanı: " + WithCurrency(r, amount);
 }
 
 // The window's title: the paper, and the employee's name when there is one ("Kıdem Bordrosu – Ayşe Çağlar").
@@ -644,18 +639,6 @@ bool SeveranceUnknown(const Record& r, Messages& messages) {
     return true;
 }
 
-// A payroll sheet of a payment the termination reason makes not due is not made: it says why instead.
-bool NotDue(const Record& r, bool kidem, Messages& messages) {
-    const Hesap* h = r.hesap();
-    if (!h) return false;
-    const auto note = kidem ? SeveranceDueNote(h->sonuc) : NoticeDueNote(h->sonuc);
-    if (!note) return false;
-    messages.show(std::string(kidem ? "Kıdem tazminatı: " : "İhbar tazminatı: ") + *note +
-                      "\r\nBordro yazdırılmadı.",
-                  MessageIcon::Warning);
-    return true;
-}
-
 } // namespace
 
 std::optional<std::string> FesihNedeniUyarisi(const Record& r) {
@@ -682,6 +665,303 @@ void BordroBasligi(const Record& r, const char* title, Spreadsheet& sheet) {
     PutDate(sheet, "AO8", r.text(F::CTarih));
 }
 
+namespace {
+
+// The payroll template's column groups, each named by its first column: the payroll line (row 8) and the
+// detail table under it share them.
+constexpr const char* kPayrollGroups[] = {"A",  "Q",  "Y",  "AH", "AO", "AV", "BA",
+                                          "BH", "BR", "CA", "CI", "CS", "DA"};
+// The template's rows: the captions over rows 6 and 7, the payroll line, the line of notes, then the
+// signature areas with "Adı Soyadı:" in row 12. The detail table is inserted below the notes, so a template
+// made before it had one gets it as well.
+constexpr int kDetailRow = 10;
+constexpr int kSignatureNameRow = 12;
+
+double Lira(Kurus k) {
+    return static_cast<double>(k) / 100;
+}
+
+// An amount as the papers show it: rounded to the kuruş as the amount pattern rounds.
+double Shown(double x) {
+    return Lira(KurusAsShown(x).value_or(0));
+}
+
+std::string Days(double days) {
+    return NumberText(days).value_or("");
+}
+
+std::string ServiceText(const Result& x) {
+    return Days(x.kyili) + " yıl " + Days(x.kayi) + " ay " + Days(x.kgunu) + " gün";
+}
+
+// One column of the detail table: its group, its caption, and a text or an amount.
+struct Detail {
+    const char* group;
+    std::string caption;
+    std::variant<std::string, double> value;
+};
+
+// A payroll sheet as printed: row 8 from the day count on, the captions over the columns that change with
+// the kind of sheet, the line of notes, the detail table and the income tax bracket by bracket.
+struct Payroll {
+    const char* title = "";
+    const char* paper = ""; // for the window's title
+    const char* daysCaption = "Gün";
+    const char* grossCaption = "Brüt Tazminat";
+    std::optional<double> days, wage; // nothing: the column stays empty
+    Kurus base = 0, gross = 0, tax = 0, stamp = 0, deductions = 0, net = 0;
+    std::string note;
+    std::vector<Detail> details;
+    std::vector<std::string> brackets;
+};
+
+// Parts of a whole number of kuruş, each rounded as shown and the rounding evened out, so that the parts
+// printed add up to the total printed: a part whose rounding went furthest the other way takes the kuruş.
+std::array<Kurus, 6> Apportioned(const std::array<double, 6>& parts, Kurus total) {
+    std::array<Kurus, 6> out{};
+    Kurus sum = 0;
+    for (size_t i = 0; i < parts.size(); ++i) sum += out[i] = KurusAsShown(parts[i]).value_or(0);
+    // Only rounding is evened out: parts that are not of this total (a sheet whose figures were set by
+    // hand) are printed as they are.
+    if (std::llabs(total - sum) > static_cast<Kurus>(parts.size())) return out;
+    while (sum != total) {
+        const Kurus step = sum < total ? 1 : -1;
+        size_t best = parts.size();
+        double furthest = 0;
+        for (size_t i = 0; i < parts.size(); ++i) {
+            if (parts[i] <= 0 || (step < 0 && out[i] <= 0)) continue;
+            const double off = static_cast<double>(step) * (parts[i] * 100 - static_cast<double>(out[i]));
+            if (best == parts.size() || off > furthest) best = i, furthest = off;
+        }
+        if (best == parts.size()) break;
+        out[best] += step;
+        sum += step;
+    }
+    return out;
+}
+
+// The income tax of a payment, one line per bracket it reaches: the slice of its base at the bracket's rate
+// and the tax. The slices add up to the base and the taxes to the tax, as printed.
+std::vector<std::string> BracketLines(const IncomeTax& tax, const LegalFigures& law, Kurus base,
+                                      Kurus total) {
+    const std::array<Kurus, 6> slices = Apportioned(tax.slice, base);
+    const std::array<Kurus, 6> taxes = Apportioned(tax.tax, total);
+    std::vector<std::string> lines;
+    for (size_t k = 0; k < slices.size(); ++k) {
+        if (slices[k] <= 0 && taxes[k] <= 0) continue;
+        double rate = 0;
+        if (k < law.brackets.size() && law.brackets[k].rate)
+            rate = *law.brackets[k].rate;
+        else if (tax.slice[k] > 0)
+            rate = tax.tax[k] / tax.slice[k] * 100;
+        lines.push_back("Gelir vergisi " + std::to_string(k + 1) + ". dilim: " + KurusText(slices[k]) +
+                        " × %" + NumberText(rate).value_or("") + " = " + KurusText(taxes[k]));
+    }
+    return lines;
+}
+
+// The stamp duty's rate, per mille of the gross: "‰7,59".
+std::string StampRate(const SheetCase& c) {
+    return "\u2030" + NumberText(c.law.stampDutyPerMille).value_or("");
+}
+
+// The ceiling a severance was worked out with, and a word when the table of legal figures lacks the
+// ceiling of the exit date.
+std::string CeilingText(const SheetCase& c) {
+    return KurusText(KurusAsShown(c.law.ceiling).value_or(0));
+}
+std::optional<std::string> CeilingMissingNote(const SheetCase& c) {
+    if (!c.law.inForce || c.law.inForce->value) return std::nullopt;
+    const CeilingInForce& f = *c.law.inForce;
+    if (c.law.ceilingMissing)
+        return "tabloda yok: " + f.missingPeriod + " dönemi tavanı tabloda yok, son bilinen tavan (" +
+               f.lastPeriod + ") kullanıldı";
+    return "tabloda yok: " + f.missingPeriod +
+           " dönemi tavanı tabloda yok, Sabitler'de yazılan tavan kullanıldı";
+}
+
+// Why a payroll sheet is not printed: nothing is due on it, or it cannot be worked out. Nothing when it is.
+std::optional<std::string> NoPayroll(const Record& r, bool kidem) {
+    const Hesap* h = r.hesap();
+    if (!h) return "Hesap yok: önce \"Hesapla\" ile hesaplayın.\r\nBordro yazdırılmadı.";
+    const Result& x = h->sonuc;
+    const char* payment = kidem ? "Kıdem tazminatı: " : "İhbar tazminatı: ";
+    if (auto note = kidem ? SeveranceDueNote(x) : NoticeDueNote(x))
+        return payment + *note + "\r\nBordro yazdırılmadı.";
+    if (kidem && !x.entitled)
+        return payment + std::string("Hak edilmedi — hizmet süresi bir yıldan az (") + ServiceText(x) +
+               ").\r\nBordro yazdırılmadı.";
+    if (kidem && x.severanceUnknown)
+        return CeilingNote(h->dava.input, h->dava.law, x).value_or("Kıdem tazminatı hesaplanmadı.") +
+               "\r\nKıdem tazminatını gösteren döküm yazdırılmadı.";
+    if (kidem && x.bktazKurus <= 0)
+        return payment + std::string("ödenecek tutar yok (brüt 0,00).\r\nBordro yazdırılmadı.");
+    if (!kidem && x.bitzmKurus <= 0)
+        return payment + std::string("ödenecek tutar yok (ihbar süresi ") + Days(x.higunu) +
+               " gün, brüt 0,00).\r\nBordro yazdırılmadı.";
+    return std::nullopt;
+}
+
+Payroll SeverancePayroll(const Record& r, const Hesap& h) {
+    const Result& x = h.sonuc;
+    Payroll p;
+    p.title = "KIDEM TAZMİNATI BORDROSU";
+    p.paper = "Kıdem Bordrosu";
+    p.daysCaption = "Hizmet Günü";
+    p.days = x.tgunu;
+    p.wage = h.dava.input.wage;
+    p.base = x.taxableKurus;
+    p.gross = x.bktazKurus;
+    p.tax = x.kgverKurus;
+    p.stamp = x.dverKurus;
+    p.deductions = x.kgverKurus + x.dverKurus;
+    p.net = x.netKurus;
+    const auto missing = CeilingMissingNote(h.dava);
+    p.note = "Kıdem Tazminatı Tavanı: " + WithCurrency(r, CeilingText(h.dava)) +
+             (missing ? " (" + *missing + ")" : "");
+    p.details = {
+        {"A", "Hizmet Süresi", ServiceText(x)},
+        {"Q", "Yıllık Kıdem Günü", Days(h.dava.law.severanceDays)},
+        {"Y", "Gün Payı Böleni", Days(x.daysDivisor)},
+        {"AH", "DV Oranı", StampRate(h.dava)},
+        {"BA", "Esas Aylık Ücret", Shown(x.monthlyWageUsed)},
+        {"BH", "Günlük Ücret", Shown(x.monthlyWageUsed / 30)},
+        {"BR", "Kıdem Tazminatı Tavanı", CeilingText(h.dava) + (missing ? " (tabloda yok)" : "")},
+        {"CA", "Bir Yıllık Tazminat", Shown(x.yearly)},
+        {"CI", "Gelir Vergisinden İstisna", Lira(x.exemptKurus)},
+        {"CS", "Gelir Vergisine Tabi", Lira(x.taxableKurus)},
+        {"DA", "Devreden GV Matrahı", Shown(x.carriedTaxBase)},
+    };
+    if (x.taxableKurus > 0)
+        p.brackets = BracketLines(x.severanceTax, h.dava.law, x.taxableKurus, x.kgverKurus);
+    return p;
+}
+
+Payroll NoticePayroll(const Hesap& h) {
+    const Result& x = h.sonuc;
+    Payroll p;
+    p.title = "İHBAR TAZMİNATI BORDROSU";
+    p.paper = "İhbar Bordrosu";
+    p.daysCaption = "İhbar Günü";
+    p.days = x.higunu;
+    p.wage = h.dava.input.wage;
+    p.base = x.bitzmKurus;
+    p.gross = x.bitzmKurus;
+    p.tax = x.igverKurus;
+    p.stamp = x.idverKurus;
+    p.deductions = x.igverKurus + x.idverKurus;
+    p.net = x.itazmKurus;
+    const Kurus carried = KurusAsShown(x.noticeCarriedBase).value_or(0);
+    p.details = {
+        {"A", "Hizmet Süresi", ServiceText(x)},
+        {"Q", "İhbar Süresi", Days(x.higunu) + " gün"},
+        {"AH", "DV Oranı", StampRate(h.dava)},
+        {"BA", "Günlük Ücret", Shown(x.dailyWage)},
+        {"BH", "Devreden GV Matrahı", Lira(carried)},
+        {"BR", "Bu Ödemenin GV Matrahı", Lira(x.bitzmKurus)},
+        {"CA", "Kümülatif GV Matrahı", Lira(carried + x.bitzmKurus)},
+    };
+    p.brackets = BracketLines(x.tax, h.dava.law, x.bitzmKurus, x.igverKurus);
+    return p;
+}
+
+Payroll LeavePayroll(const Hesap& h) {
+    const Result& x = h.sonuc;
+    Payroll p;
+    p.title = "YILLIK İZİN ÜCRETİ BORDROSU";
+    p.paper = "İzin Bordrosu";
+    p.daysCaption = "İzin Günü";
+    p.grossCaption = "Brüt İzin Ücreti";
+    // The days and the wage without the extra pay they were paid at; a typed leave pay has neither.
+    if (x.leaveFromDays) {
+        p.days = h.dava.input.leaveDays;
+        p.wage = h.dava.input.baseWage;
+    }
+    const Kurus base = x.izBrutKurus - x.izSgkKurus;
+    const Kurus carried = KurusAsShown(x.leaveCarriedBase).value_or(0);
+    p.base = base;
+    p.gross = x.izBrutKurus;
+    p.tax = x.izGverKurus;
+    p.stamp = x.izDverKurus;
+    p.deductions = x.izSgkKurus + x.izGverKurus + x.izDverKurus;
+    p.net = x.izNetKurus;
+    // The SGK shares have no column of their own on the line: they are in the deductions.
+    p.note = "SGK işçi payı " + KurusText(x.izSgkKurus) + " (sigorta primi " +
+             KurusText(x.leaveInsuranceKurus) + ", işsizlik sigortası primi " +
+             KurusText(x.leaveUnemploymentKurus) + "; prime esas tutar " + KurusText(x.leaveSgkBaseKurus) +
+             ") kesintiler toplamındadır.";
+    p.details = {
+        {"A", "İzin", x.leaveFromDays ? Days(h.dava.input.leaveDays) + " gün" : std::string("yazılan tutar")},
+        {"AH", "DV Oranı", StampRate(h.dava)},
+        {"BH", "SGK Primine Esas", Lira(x.leaveSgkBaseKurus)},
+        {"BR", "SGK İşçi Payı", Lira(x.leaveInsuranceKurus)},
+        {"CA", "İşsizlik Sig. İşçi Payı", Lira(x.leaveUnemploymentKurus)},
+        {"CI", "Devreden GV Matrahı", Lira(carried)},
+        {"CS", "Bu Ödemenin GV Matrahı", Lira(base)},
+        {"DA", "Kümülatif GV Matrahı", Lira(carried + base)},
+    };
+    if (x.leaveFromDays) p.details.push_back({"BA", "Günlük Ücret", Shown(h.dava.input.baseWage / 30)});
+    p.brackets = BracketLines(x.leaveTax, h.dava.law, base, x.izGverKurus);
+    return p;
+}
+
+// Fills an opened payroll template: the title and the particulars, the payroll line in one block (its
+// amounts as numbers, so that the sheet adds up in the spreadsheet too: gross − deductions = net), the
+// captions that change with the kind of sheet, the line of notes, the detail table with one line per income
+// tax bracket, and the employee's name under "Tazminatı Aldım".
+void FillPayroll(const Record& r, const Payroll& p, Spreadsheet& sheet) {
+    BordroBasligi(r, p.title, sheet);
+    sheet.writeCells("AV6:BZ6", {{"AV6", std::string(p.daysCaption)},
+                                 {"BA6", std::string("Brüt Ücret")},
+                                 {"BH6", std::string("GV Matrahı")},
+                                 {"BR6", std::string(p.grossCaption)}});
+    std::vector<BlockCell> line;
+    if (p.days) line.push_back({"AV8", *p.days});
+    if (p.wage) line.push_back({"BA8", Shown(*p.wage)});
+    for (auto [cell, kurus] : {std::pair{"BH8", p.base},
+                               {"BR8", p.gross},
+                               {"CA8", p.tax},
+                               {"CI8", p.stamp},
+                               {"CS8", p.deductions},
+                               {"DA8", p.net}})
+        line.push_back({cell, Lira(kurus)});
+    sheet.writeCells("AV8:DJ8", line);
+    if (!p.note.empty()) sheet.writeCells("A9:A9", {{"A9", p.note}});
+
+    // The detail table: the captions and the looks of rows 6 to 8 copied under the notes, then its texts
+    // and amounts in one block with the bracket lines below it.
+    const int rows = 3 + static_cast<int>(p.brackets.size());
+    int inserted = 0;
+    const int heights[] = {sheet.rowHeight(6), sheet.rowHeight(7), sheet.rowHeight(8), sheet.rowHeight(9)};
+    if (sheet.insertRows(kDetailRow, rows)) {
+        inserted = rows;
+        sheet.copyRange("A6:DJ8", "A" + std::to_string(kDetailRow));
+        for (int i = 0; i < rows; ++i)
+            if (const int h = heights[std::min(i, 3)]; h > 0) sheet.setRowHeight(kDetailRow + i, h);
+        const std::string captions = std::to_string(kDetailRow), values = std::to_string(kDetailRow + 2);
+        std::vector<BlockCell> cells;
+        for (const char* group : kPayrollGroups) {
+            const auto d = std::find_if(p.details.begin(), p.details.end(),
+                                        [&](const Detail& x) { return std::string_view(x.group) == group; });
+            if (d == p.details.end()) continue; // the block leaves the copied caption's box empty
+            cells.push_back({group + captions, d->caption});
+            cells.push_back({group + values, d->value});
+        }
+        for (size_t i = 0; i < p.brackets.size(); ++i)
+            cells.push_back({"A" + std::to_string(kDetailRow + 3 + static_cast<int>(i)), p.brackets[i]});
+        sheet.writeCells("A" + captions + ":DJ" + std::to_string(kDetailRow + rows - 1), cells);
+    }
+    // The name of the one who signs for the payment.
+    const std::string name = std::to_string(kSignatureNameRow + inserted);
+    std::string shown = r.text(Field::txtAdiSoyadi);
+    for (char& c : shown)
+        if (c == '\r' || c == '\n') c = ' ';
+    sheet.writeCells("CI" + name + ":CI" + name, {{"CI" + name, "Adı Soyadı: " + shown}});
+    sheet.title(WindowTitle(p.paper, r.text(Field::txtAdiSoyadi)));
+}
+
+} // namespace
+
 bool IzinBordroDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages) {
     const Hesap* h = r.hesap();
     if (!h || !h->sonuc.leave) {
@@ -691,69 +971,22 @@ bool IzinBordroDoldur(const Record& r, const PaperFolders& folders, Spreadsheet&
         return false;
     }
     if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
-    using F = Field;
-    using M = WriteMode;
-    const Result& x = h->sonuc;
-    auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
-    BordroBasligi(r, "YILLIK İZİN ÜCRETİ BORDROSU", sheet);
-    sheet.write("BR6", "Brüt İzin Ücreti", M::Literal); // the template's column says "Brüt Tazminat"
-    // The days and the wage without the extra pay they were paid at; a typed leave pay has neither.
-    if (x.leaveFromDays) {
-        put("AV8", F::IZGUN, M::Value);
-        put("BA8", F::ESUCRET, M::Value);
-    }
-    // The year's base the leave pay is taxed on top of, the taxes in their columns, and the deductions with
-    // the employee's SGK shares, added in kuruş; the SGK shares, which have no column, on the line below.
-    if (auto base = AmountText(x.leaveCarriedBase)) sheet.write("BH8", *base, M::Value);
-    put("BR8", F::IZBRUT, M::Text);
-    put("CA8", F::IZGVER, M::Text);
-    put("CI8", F::IZDVER, M::Text);
-    sheet.writeNumber("CS8", static_cast<double>(x.izSgkKurus + x.izGverKurus + x.izDverKurus) / 100);
-    put("DA8", F::IZNET, M::Text);
-    Put(sheet, "A9",
-        "SGK işçi payı " + KurusText(x.izSgkKurus) + " (sigorta primi " + KurusText(x.leaveInsuranceKurus) +
-            ", işsizlik sigortası primi " + KurusText(x.leaveUnemploymentKurus) + "; prime esas tutar " +
-            KurusText(x.leaveSgkBaseKurus) + ") kesintiler toplamındadır.",
-        M::Value);
-    sheet.title(WindowTitle("İzin Bordrosu", r.text(F::txtAdiSoyadi)));
+    FillPayroll(r, LeavePayroll(*h), sheet);
     sheet.release();
     return true;
 }
 
 bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spreadsheet& sheet,
                   Messages& messages) {
-    if ((kidem && SeveranceUnknown(r, messages)) || NotDue(r, kidem, messages)) return false;
-    if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
-    using F = Field;
-    using M = WriteMode;
-    auto put = [&](std::string_view cell, F f, M mode) { Put(sheet, cell, r.text(f), mode); };
-
-    BordroBasligi(r, kidem ? "KIDEM TAZMİNATI BORDROSU" : "İHBAR TAZMİNATI BORDROSU", sheet);
-    put("BA8", F::TBRUT, M::Value);
-    if (kidem) {
-        put("AV8", F::TGUNU, M::Value);
-        put("BR8", F::BKTAZ, M::Text);
-        // The severance above the statutory amount is taxed on top of the year's base, in the income-tax
-        // column; the deductions are both taxes as shown, added in kuruş.
-        put("BH8", F::DGVMAT, M::Value);
-        put("CA8", F::KGVER, M::Text);
-        put("CI8", F::DVER, M::Text);
-        if (const Hesap* h = r.hesap(); h && h->sonuc.entitled)
-            sheet.writeNumber("CS8", static_cast<double>(h->sonuc.kgverKurus + h->sonuc.dverKurus) / 100);
-        put("DA8", F::NET, M::Text);
-        Put(sheet, "A9", CeilingLine(r), M::Value);
-    } else {
-        put("AV8", F::TIGUNU, M::Value);
-        put("BH8", F::DGVMAT, M::Value);
-        put("BR8", F::BITZM, M::Value);
-        put("CA8", F::IGVER, M::Value);
-        put("CI8", F::IDVER, M::Value);
-        // The deductions as shown, added in kuruş.
-        if (const Hesap* h = r.hesap())
-            sheet.writeNumber("CS8", static_cast<double>(h->sonuc.igverKurus + h->sonuc.idverKurus) / 100);
-        put("DA8", F::ITAZM, M::Value);
+    // A paper with nothing due on it is not printed: a signature box under empty amounts invites a
+    // signature for nothing. The clerk is told why.
+    if (auto why = NoPayroll(r, kidem)) {
+        messages.show(*why, MessageIcon::Warning);
+        return false;
     }
-    sheet.title(WindowTitle(kidem ? "Kıdem Bordrosu" : "İhbar Bordrosu", r.text(F::txtAdiSoyadi)));
+    if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
+    const Hesap& h = *r.hesap();
+    FillPayroll(r, kidem ? SeverancePayroll(r, h) : NoticePayroll(h), sheet);
     sheet.release();
     return true;
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -41,6 +42,7 @@
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeMovement.hpp>
 #include <com/sun/star/sheet/XHeaderFooterContent.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
@@ -52,6 +54,7 @@
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
+#include <com/sun/star/table/CellAddress.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/CellHoriJustify.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
@@ -798,6 +801,85 @@ bool OfficeSpreadsheet::write(std::string_view address, std::string_view text, W
     });
     if (written) impl_->fitRows(address); // the text stands even if this fails
     return written;
+}
+
+namespace {
+
+// A cell address such as "AV8" as a 0-based column and row; nothing when it is not one.
+std::optional<std::pair<sal_Int32, sal_Int32>> Position(std::string_view address) {
+    sal_Int32 column = 0, row = 0;
+    size_t i = 0;
+    for (; i < address.size() && std::isalpha(static_cast<unsigned char>(address[i])); ++i)
+        column = column * 26 + (std::toupper(static_cast<unsigned char>(address[i])) - 'A' + 1);
+    if (i == 0 || i == address.size() || i > 3) return std::nullopt;
+    for (; i < address.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(address[i])) || row > 1000000) return std::nullopt;
+        row = row * 10 + (address[i] - '0');
+    }
+    if (row < 1) return std::nullopt;
+    return std::pair{column - 1, row - 1};
+}
+
+} // namespace
+
+bool OfficeSpreadsheet::writeCells(std::string_view range, const std::vector<BlockCell>& cells) {
+    return Attempt([&] {
+        if (!impl_->sheet.is()) return false;
+        const size_t colon = range.find(':');
+        const auto first = Position(range.substr(0, colon));
+        const auto last = colon == std::string_view::npos ? first : Position(range.substr(colon + 1));
+        if (!first || !last || last->first < first->first || last->second < first->second) return false;
+        const sal_Int32 columns = last->first - first->first + 1, rows = last->second - first->second + 1;
+        // Every cell of the block in one call: an empty text leaves its cell empty.
+        Sequence<Sequence<Any>> data(rows);
+        for (sal_Int32 r = 0; r < rows; ++r) {
+            Sequence<Any> line(columns);
+            Any* cell = line.getArray();
+            for (sal_Int32 c = 0; c < columns; ++c) cell[c] <<= OUString();
+            data.getArray()[r] = line;
+        }
+        for (const BlockCell& c : cells) {
+            const auto at = Position(c.cell);
+            if (!at || at->first < first->first || at->first > last->first || at->second < first->second ||
+                at->second > last->second)
+                return false;
+            Any& a = data.getArray()[at->second - first->second].getArray()[at->first - first->first];
+            if (const auto* text = std::get_if<std::string>(&c.value))
+                a <<= U(*text);
+            else
+                a <<= std::get<double>(c.value);
+        }
+        Reference<css::sheet::XCellRangeData>(impl_->sheet->getCellRangeByName(U(range)), UNO_QUERY_THROW)
+            ->setDataArray(data);
+        return true;
+    });
+}
+
+bool OfficeSpreadsheet::insertRows(int row, int count) {
+    return Attempt([&] {
+        if (!impl_->sheet.is() || row < 1 || count < 1) return false;
+        if (!impl_->rows.is())
+            impl_->rows = Reference<css::table::XColumnRowRange>(impl_->sheet, UNO_QUERY_THROW)->getRows();
+        impl_->rows->insertByIndex(row - 1, count);
+        return true;
+    });
+}
+
+bool OfficeSpreadsheet::copyRange(std::string_view fromRange, std::string_view toCell) {
+    return Attempt([&] {
+        if (!impl_->sheet.is()) return false;
+        const auto to = Position(toCell);
+        if (!to) return false;
+        const auto from = Reference<css::sheet::XCellRangeAddressable>(
+                              impl_->sheet->getCellRangeByName(U(fromRange)), UNO_QUERY_THROW)
+                              ->getRangeAddress();
+        css::table::CellAddress target;
+        target.Sheet = from.Sheet;
+        target.Column = to->first;
+        target.Row = to->second;
+        Reference<css::sheet::XCellRangeMovement>(impl_->sheet, UNO_QUERY_THROW)->copyRange(target, from);
+        return true;
+    });
 }
 
 bool OfficeSpreadsheet::writeNumber(std::string_view address, double value) {

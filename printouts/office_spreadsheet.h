@@ -58,6 +58,9 @@ class OfficeSpreadsheet final : public Spreadsheet {
     Outcome open(const std::string& path) override;
     bool write(std::string_view cell, std::string_view text, WriteMode mode) override;
     bool writeNumber(std::string_view cell, double value) override;
+    bool writeCells(std::string_view range, const std::vector<BlockCell>& cells) override;
+    bool insertRows(int row, int count) override;
+    bool copyRange(std::string_view fromRange, std::string_view toCell) override;
     bool merge(std::string_view range) override;
     bool alignRight(std::string_view cell) override;
     bool topBorder(std::string_view firstCell, std::string_view secondCell) override;

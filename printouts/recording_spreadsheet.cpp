@@ -17,6 +17,12 @@ const char* ModeName(WriteMode m) {
     return "?";
 }
 
+std::string NumberLine(double number) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, number);
+    return std::string(buf, res.ptr);
+}
+
 } // namespace
 
 std::string SpreadsheetCall::str() const {
@@ -26,11 +32,10 @@ std::string SpreadsheetCall::str() const {
     case O::Show: return "show";
     case O::Open: return "open " + first;
     case O::Write: return "write " + first + " " + ModeName(mode) + " " + second;
-    case O::WriteNumber: {
-        char buf[64];
-        auto res = std::to_chars(buf, buf + sizeof buf, number);
-        return "number " + first + " " + std::string(buf, res.ptr);
-    }
+    case O::WriteNumber: return "number " + first + " " + NumberLine(number);
+    case O::Block: return "block " + first + ":" + second;
+    case O::InsertRows: return "insert " + first + " " + second;
+    case O::CopyRange: return "copy " + first + " " + second;
     case O::Merge: return "merge " + first;
     case O::AlignRight: return "right " + first;
     case O::TopBorder: return "border " + first + " " + second;
@@ -49,6 +54,12 @@ std::vector<std::string> RecordingSpreadsheet::lines() const {
     out.reserve(calls.size());
     for (const auto& c : calls) out.push_back(c.str());
     return out;
+}
+
+std::optional<std::string> RecordingSpreadsheet::blockCell(std::string_view cell) const {
+    const auto it = blockCells.find(cell);
+    if (it == blockCells.end()) return std::nullopt;
+    return it->second;
 }
 
 bool RecordingSpreadsheet::record(SpreadsheetCall call) {
@@ -77,6 +88,27 @@ bool RecordingSpreadsheet::write(std::string_view cell, std::string_view text, W
 
 bool RecordingSpreadsheet::writeNumber(std::string_view cell, double value) {
     return record({SpreadsheetCall::Op::WriteNumber, std::string(cell), {}, WriteMode::Value, value});
+}
+
+bool RecordingSpreadsheet::writeCells(std::string_view range, const std::vector<BlockCell>& cells) {
+    std::vector<std::pair<std::string, std::string>> shown;
+    std::string joined;
+    for (const BlockCell& c : cells) {
+        const auto* text = std::get_if<std::string>(&c.value);
+        shown.emplace_back(c.cell, text ? *text : NumberLine(std::get<double>(c.value)));
+        joined += (joined.empty() ? " " : " | ") + shown.back().first + "=" + shown.back().second;
+    }
+    if (!record({SpreadsheetCall::Op::Block, std::string(range), joined})) return false;
+    for (auto& [cell, value] : shown) blockCells[cell] = std::move(value);
+    return true;
+}
+
+bool RecordingSpreadsheet::insertRows(int row, int count) {
+    return record({SpreadsheetCall::Op::InsertRows, std::to_string(row), std::to_string(count)});
+}
+
+bool RecordingSpreadsheet::copyRange(std::string_view fromRange, std::string_view toCell) {
+    return record({SpreadsheetCall::Op::CopyRange, std::string(fromRange), std::string(toCell)});
 }
 
 bool RecordingSpreadsheet::merge(std::string_view range) {

@@ -5,7 +5,9 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "printouts/spreadsheet.h"
@@ -19,6 +21,9 @@ struct SpreadsheetCall {
         Open,
         Write,
         WriteNumber,
+        Block,
+        InsertRows,
+        CopyRange,
         Merge,
         AlignRight,
         TopBorder,
@@ -37,7 +42,8 @@ struct SpreadsheetCall {
     bool failed = false;
 
     // One line per call, for comparing whole sequences in tests: "write A8 value Ali Veli",
-    // "number CS8 130.05", "merge A17:EX27", "border AT31 W31", "height 17 450", "break 40",
+    // "number CS8 130.05", "block AV8:DJ8: AV8=56 | BR8=3733.33", "insert 10 4", "copy A6:DJ8 A10",
+    // "merge A17:EX27", "border AT31 W31", "height 17 450", "break 40",
     // "footer right -1 Ali Veli", "look A17 A18:EX40", "title İbraname – Ali Veli", "open /x/Velkara1.xls",
     // "release".
     std::string str() const;
@@ -65,12 +71,18 @@ class RecordingSpreadsheet : public Spreadsheet {
     std::vector<SpreadsheetCall> calls;
     // The calls as lines (see SpreadsheetCall::str).
     std::vector<std::string> lines() const;
-
+    // What the last block that listed this cell wrote into it (a number as in "number" lines); nothing when
+    // no block did.
+    std::optional<std::string> blockCell(std::string_view cell) const;
+    std::map<std::string, std::string, std::less<>> blockCells; // the cells blocks have written
     Outcome start() override;
     bool show() override;
     Outcome open(const std::string& path) override;
     bool write(std::string_view cell, std::string_view text, WriteMode mode) override;
     bool writeNumber(std::string_view cell, double value) override;
+    bool writeCells(std::string_view range, const std::vector<BlockCell>& cells) override;
+    bool insertRows(int row, int count) override;
+    bool copyRange(std::string_view fromRange, std::string_view toCell) override;
     bool merge(std::string_view range) override;
     bool alignRight(std::string_view cell) override;
     bool topBorder(std::string_view firstCell, std::string_view secondCell) override;

@@ -51,4 +51,15 @@ bool Spreadsheet::writeBlock(std::string_view topLeft, const std::vector<std::ve
     return ok;
 }
 
+bool Spreadsheet::writeCells(std::string_view /*range*/, const std::vector<BlockCell>& cells) {
+    bool all = true;
+    for (const BlockCell& c : cells) {
+        if (const auto* text = std::get_if<std::string>(&c.value))
+            all = write(c.cell, *text, WriteMode::Literal) && all;
+        else
+            all = writeNumber(c.cell, std::get<double>(c.value)) && all;
+    }
+    return all;
+}
+
 } // namespace pamerol

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace pamerol {
@@ -22,6 +23,12 @@ enum class WriteMode {
     Text,
     // A fixed text of the program, stored as text exactly as given.
     Literal,
+};
+
+// One cell of a block: its address and its content, a text (stored as text, exactly as given) or a number.
+struct BlockCell {
+    std::string cell;
+    std::variant<std::string, double> value;
 };
 
 // Whether a start or an open worked, and if not, why (in words for the user's message).
@@ -46,6 +53,15 @@ class Spreadsheet {
     // Cell addresses such as "A8" or "aq10"; letters in either case.
     virtual bool write(std::string_view cell, std::string_view text, WriteMode mode) = 0;
     virtual bool writeNumber(std::string_view cell, double value) = 0;
+    // Writes a whole range at once: the cells listed get their contents, every other cell of the range is
+    // emptied. Cells outside the range are not written. The office does this in one step; by default the
+    // listed cells are written one by one.
+    virtual bool writeCells(std::string_view range, const std::vector<BlockCell>& cells);
+    // Inserts `count` empty rows before `row` (1 for the first); the rows below move down, merged areas and
+    // the print range with them.
+    virtual bool insertRows(int /*row*/, int /*count*/) { return false; }
+    // Copies a range (contents, looks, merged areas) so that its top left cell lands on `toCell`.
+    virtual bool copyRange(std::string_view /*fromRange*/, std::string_view /*toCell*/) { return false; }
     // A range such as "A17:EX27" becomes one merged cell.
     virtual bool merge(std::string_view range) = 0;
     virtual bool alignRight(std::string_view cell) = 0;

@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "base/conversions.h"
 #include "case.h"
 #include "printouts/dokumler.h"
 #include "printouts/ibraname.h"
@@ -65,32 +66,42 @@ Lines AmountLines(const Lines& all) {
 
 TEST_F(Fill, SeveranceSheetCellByCell) {
     Lines lines = Bordro(CalculatedCase(), true);
-    EXPECT_EQ(lines, (Lines{
-                         "start",
-                         "show",
-                         "open " + Path("Velkara1.xls"),
-                         "write A1 literal KIDEM TAZMİNATI BORDROSU",
-                         "write N3 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
-                         "write N4 value 2 1234 01 01 1234567 034 12 34 000",
-                         "write CI3 value Kadıköy",
-                         "write CI4 value 0123456789",
-                         "write a8 value Ayşe Çağlar",
-                         "write Q8 text 0340123456789",
-                         "write Y8 text 01234567890",
-                         "write AH8 value 15.03.2004",
-                         "write AO8 value 14.09.2007",
-                         "write BA8 value 2.000,00",
-                         "write AV8 value 1279",
-                         "write BR8 text 6.862,42",
-                         "write BH8 value 0,00",
-                         "write CA8 text 0,00",
-                         "write CI8 text 45,29",
-                         "number CS8 45.29",
-                         "write DA8 text 6.817,13",
-                         "write A9 value Kıdem Tazminatı Tavanı: 1.960,69 YTL.",
-                         "title Kıdem Bordrosu – Ayşe Çağlar",
-                         "release",
-                     }));
+    EXPECT_EQ(lines,
+              (Lines{
+                  "start",
+                  "show",
+                  "open " + Path("Velkara1.xls"),
+                  "write A1 literal KIDEM TAZMİNATI BORDROSU",
+                  "write N3 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
+                  "write N4 value 2 1234 01 01 1234567 034 12 34 000",
+                  "write CI3 value Kadıköy",
+                  "write CI4 value 0123456789",
+                  "write a8 value Ayşe Çağlar",
+                  "write Q8 text 0340123456789",
+                  "write Y8 text 01234567890",
+                  "write AH8 value 15.03.2004",
+                  "write AO8 value 14.09.2007",
+                  "block AV6:BZ6: AV6=Hizmet Günü | BA6=Brüt Ücret | BH6=GV Matrahı | BR6=Brüt Tazminat",
+                  // The line in one block, amounts as numbers: 6.862,42 − 45,29 = 6.817,13.
+                  "block AV8:DJ8: AV8=1279 | BA8=2000 | BH8=0 | BR8=6862.42 | CA8=0 | CI8=45.29 | "
+                  "CS8=45.29 | DA8=6817.13",
+                  "block A9:A9: A9=Kıdem Tazminatı Tavanı: 1.960,69 YTL.",
+                  // The detail table, made under the notes from the captions and the line.
+                  "insert 10 3",
+                  "copy A6:DJ8 A10",
+                  "height 10 500",
+                  "height 11 500",
+                  "height 12 500",
+                  "block A10:DJ12: A10=Hizmet Süresi | A12=3 yıl 6 ay 0 gün | Q10=Yıllık Kıdem Günü | "
+                  "Q12=30 | Y10=Gün Payı Böleni | Y12=365 | AH10=DV Oranı | AH12=‰6,6 | "
+                  "BA10=Esas Aylık Ücret | BA12=1960.69 | BH10=Günlük Ücret | BH12=65.36 | "
+                  "BR10=Kıdem Tazminatı Tavanı | BR12=1.960,69 | CA10=Bir Yıllık Tazminat | "
+                  "CA12=1960.69 | CI10=Gelir Vergisinden İstisna | CI12=6862.42 | "
+                  "CS10=Gelir Vergisine Tabi | CS12=0 | DA10=Devreden GV Matrahı | DA12=0",
+                  "block CI15:CI15: CI15=Adı Soyadı: Ayşe Çağlar",
+                  "title Kıdem Bordrosu – Ayşe Çağlar",
+                  "release",
+              }));
     EXPECT_TRUE(messages.entries.empty());
     EXPECT_EQ(Slurp(folder / "Velkara1.xls"), "payroll template");
 }
@@ -98,57 +109,88 @@ TEST_F(Fill, SeveranceSheetCellByCell) {
 TEST_F(Fill, NoticeSheetCellByCell) {
     Record r = CalculatedCase();
     Lines lines = Bordro(r, false);
-    EXPECT_EQ(lines, (Lines{
-                         "start",
-                         "show",
-                         "open " + Path("Velkara1.xls"),
-                         "write A1 literal İHBAR TAZMİNATI BORDROSU",
-                         "write N3 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
-                         "write N4 value 2 1234 01 01 1234567 034 12 34 000",
-                         "write CI3 value Kadıköy",
-                         "write CI4 value 0123456789",
-                         "write a8 value Ayşe Çağlar",
-                         "write Q8 text 0340123456789",
-                         "write Y8 text 01234567890",
-                         "write AH8 value 15.03.2004",
-                         "write AO8 value 14.09.2007",
-                         "write BA8 value 2.000,00",
-                         "write AV8 value 1279",
-                         "write BH8 value 0,00",
-                         "write BR8 value 3.733,33",
-                         "write CA8 value 560,00",
-                         "write CI8 value 24,64",
-                         "number CS8 584.64", // the sum, as a number
-                         "write DA8 value 3.148,69",
-                         "title İhbar Bordrosu – Ayşe Çağlar",
-                         "release",
-                     }));
+    EXPECT_EQ(lines,
+              (Lines{
+                  "start",
+                  "show",
+                  "open " + Path("Velkara1.xls"),
+                  "write A1 literal İHBAR TAZMİNATI BORDROSU",
+                  "write N3 value Örnek Tekstil San. ve Tic. Ltd. Şti.",
+                  "write N4 value 2 1234 01 01 1234567 034 12 34 000",
+                  "write CI3 value Kadıköy",
+                  "write CI4 value 0123456789",
+                  "write a8 value Ayşe Çağlar",
+                  "write Q8 text 0340123456789",
+                  "write Y8 text 01234567890",
+                  "write AH8 value 15.03.2004",
+                  "write AO8 value 14.09.2007",
+                  "block AV6:BZ6: AV6=İhbar Günü | BA6=Brüt Ücret | BH6=GV Matrahı | BR6=Brüt Tazminat",
+                  // The notice days, not the days of service; the payment's own base.
+                  "block AV8:DJ8: AV8=56 | BA8=2000 | BH8=3733.33 | BR8=3733.33 | CA8=560 | CI8=24.64 | "
+                  "CS8=584.64 | DA8=3148.69",
+                  "insert 10 4",
+                  "copy A6:DJ8 A10",
+                  "height 10 500",
+                  "height 11 500",
+                  "height 12 500",
+                  "height 13 500",
+                  "block A10:DJ13: A10=Hizmet Süresi | A12=3 yıl 6 ay 0 gün | Q10=İhbar Süresi | "
+                  "Q12=56 gün | AH10=DV Oranı | AH12=‰6,6 | BA10=Günlük Ücret | BA12=66.67 | "
+                  "BH10=Devreden GV Matrahı | BH12=0 | BR10=Bu Ödemenin GV Matrahı | BR12=3733.33 | "
+                  "CA10=Kümülatif GV Matrahı | CA12=3733.33 | "
+                  "A13=Gelir vergisi 1. dilim: 3.733,33 × %15 = 560,00",
+                  "block CI16:CI16: CI16=Adı Soyadı: Ayşe Çağlar",
+                  "title İhbar Bordrosu – Ayşe Çağlar",
+                  "release",
+              }));
 }
 
+// The ceiling the severance was worked out with, in the notes and in the detail table; a ceiling the table
+// of legal figures lacks for the exit date says so. The lira was renamed from "YTL" to "TL" on 01.01.2009:
+// the papers follow the exit date whenever one is typed, in either mode.
 TEST_F(Fill, CeilingLine) {
-    // The lira was renamed from "YTL" to "TL" on 01.01.2009: the papers follow the exit date whenever one
-    // is typed, in either mode.
-    const std::tuple<const char*, const char*, Mode, const char*> cases[] = {
-        {"1960,69", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
-        {"2500", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 YTL."},
-        {"1.960,694", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
-        {"", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı:  YTL."},
-        {"yok", "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: yok YTL."},
-        {"2087,92", "31.12.2008", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.087,92 YTL."},
-        {"2087,92", "31.12.2008", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 2.087,92 YTL."},
-        {"2500", "01.01.2009", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 TL"},
-        {"64948,77", "15.03.2026", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL"},
+    enum Table { Has, LacksLastUsed, LacksTyped };
+    struct Row {
+        double ceiling;
+        Table table;
+        const char* exit;
+        Mode mode;
+        const char* line;
+        const char* detail; // BR12
+    } rows[] = {
+        {1960.69, Has, "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "1.960,69"},
+        {2500, Has, "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 YTL.", "2.500,00"},
+        {1960.694, Has, "14.09.2007", Mode::Dates, "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "1.960,69"},
+        {2087.92, Has, "31.12.2008", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.087,92 YTL.", "2.087,92"},
+        {2087.92, Has, "31.12.2008", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 2.087,92 YTL.", "2.087,92"},
+        {2500, Has, "01.01.2009", Mode::Dates, "Kıdem Tazminatı Tavanı: 2.500,00 TL", "2.500,00"},
+        {64948.77, Has, "15.03.2026", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL", "64.948,77"},
         // No exit date: the day of printing, long after 2009.
-        {"64948,77", "__.__.____", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL"},
+        {64948.77, Has, "__.__.____", Mode::PremiumDays, "Kıdem Tazminatı Tavanı: 64.948,77 TL", "64.948,77"},
+        {2030.19, LacksLastUsed, "14.09.2007", Mode::Dates,
+         "Kıdem Tazminatı Tavanı: 2.030,19 YTL. (tabloda yok: 01.07.2007 – 31.12.2007 dönemi tavanı tabloda "
+         "yok, son bilinen tavan (01.01.2007 – 30.06.2007) kullanıldı)",
+         "2.030,19 (tabloda yok)"},
+        {2100, LacksTyped, "14.09.2007", Mode::Dates,
+         "Kıdem Tazminatı Tavanı: 2.100,00 YTL. (tabloda yok: 01.07.2007 – 31.12.2007 dönemi tavanı tabloda "
+         "yok, Sabitler'de yazılan tavan kullanıldı)",
+         "2.100,00 (tabloda yok)"},
     };
-    for (auto [tav, exit, mode, line] : cases) {
+    for (const Row& row : rows) {
         Record r = CalculatedCase();
-        r.setMode(mode);
-        r.write(Field::TAV, tav);
-        r.write(Field::CTarih, exit);
-        sheet.calls.clear();
-        Lines lines = Bordro(r, true);
-        EXPECT_EQ(lines[lines.size() - 3], std::string("write A9 value ") + line) << tav << " " << exit;
+        r.setMode(row.mode);
+        r.write(Field::CTarih, row.exit);
+        Hesap h = *r.hesap();
+        h.dava.law.ceiling = row.ceiling;
+        if (row.table != Has)
+            h.dava.law.inForce =
+                CeilingInForce{std::nullopt, 2030.19, "01.01.2007 – 30.06.2007", "01.07.2007 – 31.12.2007"};
+        h.dava.law.ceilingMissing = row.table == LacksLastUsed;
+        r.setHesap(std::make_shared<const Hesap>(h));
+        RecordingSpreadsheet filled;
+        ASSERT_TRUE(BordroDoldur(r, true, folder.string(), filled, messages));
+        EXPECT_EQ(filled.blockCell("A9"), row.line) << row.ceiling << " " << row.exit;
+        EXPECT_EQ(filled.blockCell("BR12"), row.detail) << row.ceiling << " " << row.exit;
     }
 }
 
@@ -169,12 +211,29 @@ TEST_F(Fill, LeaveSheetCellByCell) {
     Lines lines = sheet.lines();
     const Lines tail(lines.begin() + 13, lines.end());
     EXPECT_EQ(tail,
-              (Lines{"write BR6 literal Brüt İzin Ücreti", "write AV8 value 10", "write BA8 value 2.000,00",
-                     "write BH8 value 3.733,33", "write BR8 text 666,67", "write CA8 text 85,23",
-                     "write CI8 text 4,40", "number CS8 188.07", "write DA8 text 478,60",
-                     "write A9 value SGK işçi payı 98,44 (sigorta primi 91,88, işsizlik sigortası primi "
-                     "6,56; prime esas tutar 656,25) kesintiler toplamındadır.",
-                     "title İzin Bordrosu – Ayşe Çağlar", "release"}));
+              (Lines{
+                  "block AV6:BZ6: AV6=İzin Günü | BA6=Brüt Ücret | BH6=GV Matrahı | BR6=Brüt İzin Ücreti",
+                  // Its base is the gross less the SGK shares: 666,67 − 98,44.
+                  "block AV8:DJ8: AV8=10 | BA8=2000 | BH8=568.23 | BR8=666.67 | CA8=85.23 | CI8=4.4 | "
+                  "CS8=188.07 | DA8=478.6",
+                  "block A9:A9: A9=SGK işçi payı 98,44 (sigorta primi 91,88, işsizlik sigortası primi "
+                  "6,56; prime esas tutar 656,25) kesintiler toplamındadır.",
+                  "insert 10 4",
+                  "copy A6:DJ8 A10",
+                  "height 10 500",
+                  "height 11 500",
+                  "height 12 500",
+                  "height 13 500",
+                  "block A10:DJ13: A10=İzin | A12=10 gün | AH10=DV Oranı | AH12=‰6,6 | "
+                  "BA10=Günlük Ücret | BA12=66.67 | BH10=SGK Primine Esas | BH12=656.25 | "
+                  "BR10=SGK İşçi Payı | BR12=91.88 | CA10=İşsizlik Sig. İşçi Payı | CA12=6.56 | "
+                  "CI10=Devreden GV Matrahı | CI12=3733.33 | CS10=Bu Ödemenin GV Matrahı | CS12=568.23 | "
+                  "DA10=Kümülatif GV Matrahı | DA12=4301.56 | "
+                  "A13=Gelir vergisi 1. dilim: 568,23 × %15 = 85,23",
+                  "block CI16:CI16: CI16=Adı Soyadı: Ayşe Çağlar",
+                  "title İzin Bordrosu – Ayşe Çağlar",
+                  "release",
+              }));
     EXPECT_EQ(lines[3], "write A1 literal YILLIK İZİN ÜCRETİ BORDROSU");
 
     r.write(Field::IZGUN, "0");
@@ -192,16 +251,19 @@ TEST_F(Fill, NoticeSumIsTheCalculations) {
         Record r = CalculatedCase();
         r.write(Field::IGVER, tax);
         r.write(Field::IDVER, stamp);
-        sheet.calls.clear();
-        Lines lines = Bordro(r, false);
-        EXPECT_NE(std::find(lines.begin(), lines.end(), "number CS8 584.64"), lines.end())
-            << tax << " + " << stamp;
+        RecordingSpreadsheet filled;
+        BordroDoldur(r, false, folder.string(), filled, messages);
+        EXPECT_EQ(filled.blockCell("CA8"), "560") << tax << " + " << stamp;
+        EXPECT_EQ(filled.blockCell("CS8"), "584.64") << tax << " + " << stamp;
+        // Without a calculation carried by the sheet there is no paper at all.
         r.setHesap(nullptr);
         sheet.calls.clear();
-        Bordro(r, false);
-        EXPECT_EQ(
-            std::count_if(sheet.calls.begin(), sheet.calls.end(), [](auto& c) { return c.first == "CS8"; }),
-            0);
+        messages.entries.clear();
+        EXPECT_FALSE(BordroDoldur(r, false, folder.string(), sheet, messages));
+        EXPECT_TRUE(sheet.calls.empty());
+        ASSERT_EQ(messages.entries.size(), 1u);
+        EXPECT_EQ(messages.entries[0].text,
+                  "Hesap yok: önce \"Hesapla\" ile hesaplayın.\r\nBordro yazdırılmadı.");
     }
 }
 
@@ -668,9 +730,9 @@ TEST_F(Fill, NoFieldBecomesAFormula) {
         {Field::txtVergiNo, "@x", "write CI4 text @x"},
         {Field::txtAdiSoyadi, "=1+2", "write a8 text =1+2"},
         {Field::GTarih, "-", "write AH8 text -"},
-        {Field::TBRUT, "-2,68", "write BA8 value -2,68"},
-        {Field::TBRUT, "+1.234,50", "write BA8 value +1.234,50"},
-        {Field::ITAZM, "=SUM(A1)", "write DA8 text =SUM(A1)"},
+        {Field::txtVergiDairesi, "-2,68", "write CI3 value -2,68"},
+        {Field::txtUnvani, "+1.234,50", "write N3 value +1.234,50"},
+        {Field::txtTcKNo, "@1", "write Y8 text @1"},
         {Field::txtTcKNo, "=1", "write Y8 text =1"},
         {Field::txtAdiSoyadi, " =1+2", "write a8 value  =1+2"}, // a leading blank makes it text anyway
         // A date left empty (a case from premium days) prints blank, not as its mask.
@@ -684,6 +746,12 @@ TEST_F(Fill, NoFieldBecomesAFormula) {
         Lines lines = Bordro(r, false);
         EXPECT_NE(std::find(lines.begin(), lines.end(), c.expected), lines.end()) << c.expected;
     }
+    // The amounts come from the calculation, never from a field's text.
+    Record edited = CalculatedCase();
+    edited.write(Field::ITAZM, "=SUM(A1)");
+    RecordingSpreadsheet filled;
+    BordroDoldur(edited, false, folder.string(), filled, messages);
+    EXPECT_EQ(filled.blockCell("DA8"), "3148.69");
     Record r = CalculatedCase();
     r.write(Field::NET, "=1+2");
     r.write(Field::txtAdres, "@adres");
@@ -779,6 +847,102 @@ TEST_F(Fill, APaymentNotDueIsLeftOut) {
         EXPECT_EQ(messages.entries.size(), size_t{!row.severanceSheet} + size_t{!row.noticeSheet})
             << row.reason;
         sheet.calls.clear();
+    }
+}
+
+// A payroll sheet with nothing due on it is not printed: no office is started, and one message names the
+// reason; the other payment's sheet prints as usual.
+TEST_F(Fill, APayrollSheetWithNothingDueSaysWhy) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<Field, const char*>> edits;
+        std::string severance, notice; // the message, or empty when the sheet prints
+    } rows[] = {
+        {"a year of service", {}, "", ""},
+        {"under one year",
+         {{Field::GTarih, "01.03.2007"}},
+         "Kıdem tazminatı: Hak edilmedi — hizmet süresi bir yıldan az (0 yıl 6 ay 14 gün).\r\nBordro "
+         "yazdırılmadı.",
+         ""},
+        {"resignation",
+         {{Field::FESIH, "istifa"}},
+         "Kıdem tazminatı: Hak edilmedi — İstifa (1475 m. 14/1; 4857 m. 17)\r\nBordro yazdırılmadı.",
+         "İhbar tazminatı: "},
+        {"a notice band of no days",
+         {{Field::DL4, "0"}},
+         "",
+         "İhbar tazminatı: ödenecek tutar yok (ihbar süresi 0 gün, brüt 0,00).\r\nBordro yazdırılmadı."},
+        {"no wage",
+         {{Field::TBRUT, "0"}},
+         "Kıdem tazminatı: ödenecek tutar yok (brüt 0,00).\r\nBordro yazdırılmadı.",
+         "İhbar tazminatı: ödenecek tutar yok (ihbar süresi 56 gün, brüt 0,00).\r\nBordro yazdırılmadı."},
+    };
+    for (const Row& row : rows) {
+        Record r = CalculatedCase();
+        for (auto [f, text] : row.edits) r.write(f, text);
+        RecordedMessages said;
+        Hesapla(r, said);
+        ASSERT_TRUE(r.hesap()) << row.name;
+        for (bool kidem : {true, false}) {
+            const std::string& why = kidem ? row.severance : row.notice;
+            RecordingSpreadsheet paper;
+            RecordedMessages m;
+            EXPECT_EQ(BordroDoldur(r, kidem, folder.string(), paper, m), why.empty()) << row.name << kidem;
+            if (why.empty()) {
+                EXPECT_TRUE(m.entries.empty()) << row.name << kidem;
+                continue;
+            }
+            EXPECT_TRUE(paper.calls.empty()) << row.name << kidem;
+            ASSERT_EQ(m.entries.size(), 1u) << row.name << kidem;
+            EXPECT_EQ(m.entries[0].text.substr(0, why.size()), why) << row.name << kidem;
+            EXPECT_EQ(m.entries[0].icon, MessageIcon::Warning) << row.name << kidem;
+        }
+    }
+}
+
+// Each sheet adds up on its own, as printed: gross − deductions = net, the income tax is the sum of its
+// brackets' taxes and its base the sum of their slices, on cases whose payments cross brackets.
+TEST_F(Fill, PayrollSheetsAddUpOnTheirOwn) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2.000,00", "0"}, {"2.000,00", "6.990,00"}, {"9.876,54", "28.999,99"}, {"25.000,00", "55.555,55"}};
+    auto number = [](const std::optional<std::string>& t) { return t ? std::stod(*t) : -1.0; };
+    for (auto [wage, carried] : cases) {
+        for (int kind = 0; kind < 3; ++kind) {
+            Record r = CalculatedCase();
+            r.write(Field::TBRUT, wage);
+            r.write(Field::DGVMAT, carried);
+            r.write(Field::ESUCRET, wage);
+            r.write(Field::IZGUN, "12");
+            r.write(Field::YIUCRET, "0");
+            RecordedMessages said;
+            Hesapla(r, said);
+            ASSERT_TRUE(r.hesap()) << wage << " " << carried;
+            RecordingSpreadsheet paper;
+            ASSERT_TRUE(kind == 2 ? IzinBordroDoldur(r, folder.string(), paper, messages)
+                                  : BordroDoldur(r, kind == 0, folder.string(), paper, messages));
+            const std::string at = std::string(wage) + " " + carried + " kind " + std::to_string(kind);
+            const double gross = number(paper.blockCell("BR8")), tax = number(paper.blockCell("CA8")),
+                         stamp = number(paper.blockCell("CI8")), deductions = number(paper.blockCell("CS8")),
+                         net = number(paper.blockCell("DA8")), base = number(paper.blockCell("BH8"));
+            EXPECT_NEAR(gross - deductions, net, 0.001) << at;
+            if (kind < 2) {
+                EXPECT_NEAR(tax + stamp, deductions, 0.001) << at;
+            }
+            // "Gelir vergisi 2. dilim: 1.234,56 × %20 = 246,91", one row each under the table.
+            double slices = 0, taxes = 0;
+            for (int row = 13;; ++row) {
+                const auto line = paper.blockCell("A" + std::to_string(row));
+                if (!line) break;
+                const auto colon = line->find(": "), times = line->find(" × "), equals = line->find(" = ");
+                ASSERT_NE(equals, std::string::npos) << *line;
+                slices += *ParseNumber(line->substr(colon + 2, times - colon - 2));
+                taxes += *ParseNumber(line->substr(equals + 3));
+            }
+            EXPECT_NEAR(taxes, tax, 0.001) << at;
+            if (tax > 0) {
+                EXPECT_NEAR(slices, base, 0.001) << at;
+            }
+        }
     }
 }
 

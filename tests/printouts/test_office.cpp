@@ -117,12 +117,19 @@ TEST_F(OfficeFill, SeveranceSheet) {
                       {"BA8", K::Number, "2.000,00"},
                       {"AV8", K::Number, "1279"},
                       {"BH8", K::Number, "0,00"},
-                      {"BR8", K::Text, "6.862,42"},
-                      {"CA8", K::Text, "0,00"},
-                      {"CI8", K::Text, "45,29"},
+                      {"BR8", K::Number, "6.862,42"},
+                      {"CA8", K::Number, "0,00"},
+                      {"CI8", K::Number, "45,29"},
                       {"CS8", K::Number, "45,29"},
-                      {"DA8", K::Text, "6.817,13"},
+                      {"DA8", K::Number, "6.817,13"},
                       {"A9", K::Text, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
+                      // The detail table, inserted under the notes in the look of the captions and the line.
+                      {"A10", K::Text, "Hizmet Süresi"},
+                      {"A12", K::Text, "3 yıl 6 ay 0 gün"},
+                      {"BH12", K::Number, "65,36"},
+                      {"BR12", K::Text, "1.960,69"},
+                      {"AV10", K::Empty, ""},
+                      {"CI15", K::Text, "Adı Soyadı: Ayşe Çağlar"},
                   });
     EXPECT_DOUBLE_EQ(probe->cell("AH8").value, 38061); // 15 March 2004
     EXPECT_DOUBLE_EQ(probe->cell("BA8").value, 2000);
@@ -130,8 +137,12 @@ TEST_F(OfficeFill, SeveranceSheet) {
     EXPECT_EQ(probe->mergedArea("A8"), "A8:P8");
     EXPECT_EQ(probe->mergedArea("N3"), "N3:BQ3");
     EXPECT_EQ(probe->mergedArea("DA8"), "DA8:DJ8");
-    EXPECT_EQ(probe->cell("AV6").shown, "Gün");
+    EXPECT_EQ(probe->cell("AV6").shown, "Hizmet Günü");
     EXPECT_EQ(probe->cell("CS6").shown, "Kesintiler Toplamı");
+    EXPECT_EQ(probe->mergedArea("BR10"), "BR10:BZ11");
+    EXPECT_EQ(probe->mergedArea("BR12"), "BR12:BZ12");
+    // The signature areas moved down under the table.
+    EXPECT_EQ(probe->cell("CI14").shown, "Tazminatı Aldım (Personel)");
 }
 
 TEST_F(OfficeFill, NoticeSheet) {
@@ -140,17 +151,73 @@ TEST_F(OfficeFill, NoticeSheet) {
     auto probe = StoreAndRead("ihbar.xls");
     Check(*probe, {
                       {"A1", K::Text, "İHBAR TAZMİNATI BORDROSU"},
-                      {"AV8", K::Number, "1279"},
-                      {"BH8", K::Number, "0,00"},
+                      {"AV8", K::Number, "56"},
+                      {"BH8", K::Number, "3.733,33"},
                       {"BR8", K::Number, "3.733,33"},
                       {"CA8", K::Number, "560,00"},
                       {"CI8", K::Number, "24,64"},
                       {"CS8", K::Number, "584,64"},
                       {"DA8", K::Number, "3.148,69"},
                       {"A9", K::Empty, ""},
+                      {"A13", K::Text, "Gelir vergisi 1. dilim: 3.733,33 × %15 = 560,00"},
+                      {"CI16", K::Text, "Adı Soyadı: Ayşe Çağlar"},
                   });
     EXPECT_NEAR(probe->cell("CS8").value, 584.64, 1e-9);
     EXPECT_DOUBLE_EQ(probe->cell("BR8").value, 3733.33);
+}
+
+// What a payroll manager reads on each printed payroll sheet: the columns that change with its kind, the
+// detail table, each income-tax bracket and the name under "Tazminatı Aldım", every one once, on one page.
+TEST_F(OfficeFill, PayrollSheetsPrintTheirDetails) {
+    enum Kind { Kidem, Ihbar, Izin };
+    const struct {
+        Kind kind;
+        std::vector<std::string> seen;
+    } papers[] = {
+        {Kidem,
+         {"KIDEM TAZMİNATI BORDROSU", "Hizmet Günü", "Hizmet Süresi", "3 yıl 6 ay 0 gün", "Yıllık Kıdem Günü",
+          "Günlük Ücret", "65,36", "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "Gelir Vergisinden İstisna",
+          "Devreden GV Matrahı", "‰6,6", "6.817,13", "Adı Soyadı: Ayşe Çağlar"}},
+        {Ihbar,
+         {"İHBAR TAZMİNATI BORDROSU", "İhbar Günü", "56 gün", "Günlük Ücret", "66,67", "Devreden GV Matrahı",
+          "Bu Ödemenin GV Matrahı", "Kümülatif GV Matrahı", "Gelir vergisi 1. dilim: 3.733,33 × %15 = 560,00",
+          "584,64", "3.148,69", "Adı Soyadı: Ayşe Çağlar"}},
+        {Izin,
+         {"YILLIK İZİN ÜCRETİ BORDROSU", "İzin Günü", "10 gün", "Brüt İzin Ücreti", "SGK Primine Esas",
+          "656,25", "Bu Ödemenin GV Matrahı", "4.301,56", "Gelir vergisi 1. dilim: 568,23 × %15 = 85,23",
+          "478,60", "Adı Soyadı: Ayşe Çağlar"}},
+    };
+    for (const auto& paper : papers) {
+        Record r = CalculatedCase();
+        if (paper.kind == Izin) {
+            r.write(Field::YIUCRET, "0");
+            r.write(Field::ESUCRET, "2.000,00");
+            r.write(Field::IZGUN, "10");
+            r.write(Field::AYSGKMAT, "3.000,00");
+            RecordedMessages said;
+            Hesapla(r, said);
+        }
+        ASSERT_TRUE(paper.kind == Izin
+                        ? IzinBordroDoldur(r, folder.string(), *office, messages)
+                        : BordroDoldur(r, paper.kind == Kidem, folder.string(), *office, messages));
+        const std::string pdf = (folder / ("bordro" + std::to_string(paper.kind) + ".pdf")).string();
+        ASSERT_TRUE(office->storeTo(pdf).ok);
+        const pamerol::testing::PdfWords words = pamerol::testing::ReadPdfWords(pdf);
+        EXPECT_EQ(words.pages.size(), 1u) << paper.seen[0];
+        for (const std::string& fault : pamerol::testing::ReadingFaults(words, paper.seen))
+            ADD_FAILURE() << paper.seen[0] << ": " << fault;
+        // The name stands under the employee's signature caption, not beside another one.
+        const auto last = [&](const std::string& text) {
+            const auto it = std::find_if(words.words.rbegin(), words.words.rend(),
+                                         [&](const auto& w) { return w.text == text; });
+            return it == words.words.rend() ? pamerol::testing::PdfWord{} : *it;
+        };
+        const auto caption = last("Aldım"), name = last("Çağlar"); // the name's first place is the line
+        EXPECT_GT(name.yMin, caption.yMax) << paper.seen[0];
+        EXPECT_LT(std::abs((name.xMin + name.xMax) / 2 - (caption.xMin + caption.xMax) / 2), 120)
+            << paper.seen[0];
+    }
+    EXPECT_TRUE(messages.entries.empty());
 }
 
 TEST_F(OfficeFill, ReleaseLetter) {
@@ -414,7 +481,7 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         {"severance sheet",
          0,
          {{F::txtUnvani, employer}, {F::txtAdiSoyadi, name}, {F::TGUNU, "17520"}},
-         {employer, name, "17520", "6.862,42", "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "Sayfa 1 / 1"},
+         {employer, name, "17520", "6.817,13", "Kıdem Tazminatı Tavanı: 1.960,69 YTL.", "Sayfa 1 / 1"},
          1},
         {"notice sheet",
          1,
@@ -426,9 +493,10 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
           {F::IGVER, "999.999.998,99"},
           {F::IDVER, "1,00"},
           {F::ITAZM, "999.999.999,98"}},
-         {name, "99999", "12.345.678.901,23", "999.999.999,99", "2.074.074,05", "999.999.998,99", "1,00",
-          "999.999.999,97", "999.999.999,98", "999.999.999,99", // the last: the deductions' sum
-          "Sayfa 1 / 1"},
+         // The gross stands in three columns (the line's base and gross, the table's base), the notice days
+         // in two.
+         {name, "12.345.678.901,23", "999.999.998,99", "1,00", "999.999.999,99", // the deductions' sum
+          "999.999.999,98", "99999 gün", "999.999.999,97", "Sayfa 1 / 1"},
          1},
         letter("release letter", paragraph("alacak", 1000), paragraph("alacak", 1000), 1),
         letter("release letter of 120 lines", crlfLines, lines, 4),
@@ -458,12 +526,18 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
         r.setCheck2(1);
         r.write(F::txtIbranameTarihi, "21.10.2007");
         for (const auto& [f, text] : paper.fields) r.write(f, text);
-        // Amounts no case reaches: the calculation the sheet carries is given them too.
-        if (paper.kind == 1) {
+        // Figures no case reaches: the payroll sheets print the calculation the sheet carries, so it is
+        // given them too.
+        if (paper.kind < 2) {
             Hesap h = *r.hesap();
             for (Field f : kResultFields)
                 if (auto k = Info(f).result.kurus)
                     if (auto v = ParseNumber(r.text(f))) h.sonuc.*k = std::llround(*v * 100);
+            const auto number = [&](Field f) { return *ParseNumber(r.text(f)); };
+            h.sonuc.tgunu = number(F::TGUNU);
+            h.sonuc.higunu = number(F::TIGUNU);
+            h.dava.input.wage = number(F::TBRUT);
+            h.sonuc.noticeCarriedBase = number(F::DGVMAT);
             r.setHesap(std::make_shared<const Hesap>(h));
         }
         if (paper.kind == 3) {
@@ -609,10 +683,11 @@ TEST_F(OfficeFill, FieldTextsNeverBecomeFormulas) {
                       {"CI3", K::Text, "@SUM(1)"},
                       {"CI4", K::Text, "+1+2"},
                       {"A8", K::Text, "=HYPERLINK(\"http://example.com\";\"tıkla\")"},
-                      {"CA8", K::Text, "=A1"},
-                      {"CS8", K::Number, "584,64"}, // the sum is the calculation's, not read from the texts
-                      {"DA8", K::Text, "=1/0"},
-                      {"BA8", K::Number, "-2,68"}, // a negative amount is still a number
+                      // The amounts are the calculation's, never a result field's text.
+                      {"CA8", K::Number, "560,00"},
+                      {"CS8", K::Number, "584,64"},
+                      {"DA8", K::Number, "3.148,69"},
+                      {"BA8", K::Number, "2.000,00"},
                   });
 }
 
@@ -661,7 +736,7 @@ TEST_F(OfficeFill, CompanionStoresThePaper) {
     Check(probe, {
                      {"A1", K::Text, "KIDEM TAZMİNATI BORDROSU"},
                      {"Y8", K::Text, "01234567890"},
-                     {"DA8", K::Text, "6.817,13"},
+                     {"DA8", K::Number, "6.817,13"},
                      {"A9", K::Text, "Kıdem Tazminatı Tavanı: 1.960,69 YTL."},
                  });
     // The statement, stored as PDF: its title and particulars, on as many pages as its lines need.

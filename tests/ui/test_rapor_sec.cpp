@@ -25,7 +25,7 @@ class RaporSecTest : public QObject {
         QTemporaryDir dir;
         testing::ModalBoxes boxes;
         ui::QtMessages messages{QStringLiteral("Kıdem ve İhbar Tazminatı Hesabı")};
-        Record record;
+        Record record = pamerol::testing::CalculatedCase();
         std::vector<std::string> opened;
         frmRaporSec core{record, dir.path().toStdString(),
                          [this] {
@@ -64,8 +64,8 @@ class RaporSecTest : public QObject {
         QTest::addRow("Kıdem Bordrosu") << 0 << "Velkara1.xls" << true;
         QTest::addRow("İhbar Bordrosu") << 1 << "Velkara1.xls" << false;
         QTest::addRow("İbraname") << 2 << "Ibraname1.xls" << true;
-        QTest::addRow("Hesap Açıklaması") << 3 << "Aciklama1.xls" << true; // of a calculated case
-        QTest::addRow("İzin Bordrosu") << 4 << "Velkara1.xls" << true;     // of a case with a leave pay
+        QTest::addRow("Hesap Açıklaması") << 3 << "Aciklama1.xls" << true;
+        QTest::addRow("İzin Bordrosu") << 4 << "Velkara1.xls" << true; // of a case with a leave pay
     }
     void printsTheChosenPaper() {
         QFETCH(int, choice);
@@ -97,6 +97,43 @@ class RaporSecTest : public QObject {
         QCOMPARE(boxes[0].parent, &d.window);
         QVERIFY(d.window.isVisible());
         QVERIFY(d.opened.empty());
+    }
+
+    // A payroll sheet with nothing due is not printed: the dialog says why, over itself, and stays open.
+    void paperNotDueSaysWhy_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("said");
+        QTest::addRow("under one year") << 0 << "01.03.2007"
+                                        << ""
+                                        << "hizmet süresi bir yıldan az";
+        QTest::addRow("resignation, severance") << 0 << "15.03.2004"
+                                                << "istifa"
+                                                << "Hak edilmedi — İstifa";
+        QTest::addRow("resignation, notice") << 1 << "15.03.2004"
+                                             << "istifa"
+                                             << "İhbar tazminatı: ";
+    }
+    void paperNotDueSaysWhy() {
+        QFETCH(int, choice);
+        QFETCH(QString, entry);
+        QFETCH(QString, reason);
+        QFETCH(QString, said);
+        Dialog d(true);
+        d.record.write(Field::GTarih, entry.toStdString());
+        d.record.write(Field::FESIH, reason.toStdString());
+        RecordedMessages calculated;
+        Hesapla(d.record, calculated);
+        testing::ClickBox(d.option(choice));
+        d.print();
+        const auto boxes = d.boxes.take();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(said), qPrintable(boxes[0].text));
+        QVERIFY2(boxes[0].text.contains(QStringLiteral("yazdırılmadı")), qPrintable(boxes[0].text));
+        QCOMPARE(boxes[0].parent, &d.window);
+        QVERIFY(d.opened.empty());
+        QVERIFY(d.window.isVisible());
     }
 
     void keys_data() {

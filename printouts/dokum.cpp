@@ -6,13 +6,13 @@
 #include <ostream>
 
 #include "archive/case_keeper.h"
+#include "dokumler.h"
+#include "ibraname.h"
 #include "sheet/pamerol.h"
 #include "sheet/places.h"
 
 #ifdef PAMEROL_WITH_OFFICE
-#include "dokumler.h"
 #include "figures/yasal_degerler.h"
-#include "ibraname.h"
 #include "office_process.h"
 #include "office_spreadsheet.h"
 #endif
@@ -34,6 +34,26 @@ std::string_view DokumName(Dokum d) {
 
 std::string DokumBasligi(Dokum d) {
     return PaperCaption(DokumName(d));
+}
+
+std::optional<std::string> DokumEngeli(const Record& record, Dokum dokum, int today) {
+    switch (dokum) {
+    case Dokum::Kidem:
+    case Dokum::Ihbar: return BordroEngeli(record, dokum == Dokum::Kidem);
+    case Dokum::Izin: return IzinBordrosuEngeli(record);
+    case Dokum::Ibraname: {
+        if (const auto engel = IbranameEngeliVar(record, today))
+            return engel->neden + " İbraname yazdırılmadı.";
+        const Hesap* h = record.hesap();
+        if (record.check1() == 1 && h && h->sonuc.severanceUnknown)
+            return CeilingNote(h->dava.input, h->dava.law, h->sonuc)
+                       .value_or("Kıdem tazminatı hesaplanmadı.") +
+                   " İbraname yazdırılmadı.";
+        return std::nullopt;
+    }
+    case Dokum::Aciklama: break;
+    }
+    return std::nullopt;
 }
 
 #ifdef PAMEROL_WITH_OFFICE
@@ -129,12 +149,10 @@ bool DokumOfisi::kaydet(const Record& record, Dokum dokum, const std::string& pa
         d.err << "pamerol-hesap: hesap tamamlanmadığı için döküm doldurulamadı\n";
         return false;
     }
-    // A release letter the law makes void is refused before the office is troubled: it is no office failure.
-    if (dokum == Dokum::Ibraname) {
-        if (const auto engel = IbranameEngeliVar(record, TodayKey())) {
-            d.err << "pamerol-hesap: " << engel->neden << " İbraname yazdırılmadı.\n";
-            return false;
-        }
+    // A paper that is not to be made is refused before the office is troubled: it is no office failure.
+    if (const auto why = DokumEngeli(record, dokum, TodayKey())) {
+        d.err << "pamerol-hesap: " << *why << '\n';
+        return false;
     }
     if (!hazirla()) return false;
     bool filled = false;

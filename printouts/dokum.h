@@ -19,6 +19,11 @@ std::optional<Dokum> DokumByName(const std::string& name);
 // The paper's name as the command line and the archive write it.
 std::string_view DokumName(Dokum d);
 
+// Why the paper of a calculated case is not made, as its fill would say: nothing due on a payroll sheet,
+// no leave pay, a release letter the law makes void or whose severance is not worked out. Nothing when it
+// may be made. A refusal is no failure of the office.
+std::optional<std::string> DokumEngeli(const Record& record, Dokum dokum, int today);
+
 // Fills the paper from the record as the printout dialog would, with the templates of the program's
 // folder (the statement with the legal figures of the table beside the program), and stores it at path:
 // ".xls", ".pdf" or ".ods" by its ending. Failures are written to err. Returns the exit status: 0 stored, 1

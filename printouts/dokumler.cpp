@@ -780,8 +780,9 @@ std::optional<std::string> CeilingMissingNote(const SheetCase& c) {
            " dönemi tavanı tabloda yok, Sabitler'de yazılan tavan kullanıldı";
 }
 
-// Why a payroll sheet is not printed: nothing is due on it, or it cannot be worked out. Nothing when it is.
-std::optional<std::string> NoPayroll(const Record& r, bool kidem) {
+} // namespace
+
+std::optional<std::string> BordroEngeli(const Record& r, bool kidem) {
     const Hesap* h = r.hesap();
     if (!h) return "Hesap yok: önce \"Hesapla\" ile hesaplayın.\r\nBordro yazdırılmadı.";
     const Result& x = h->sonuc;
@@ -801,6 +802,15 @@ std::optional<std::string> NoPayroll(const Record& r, bool kidem) {
                " gün, brüt 0,00).\r\nBordro yazdırılmadı.";
     return std::nullopt;
 }
+
+std::optional<std::string> IzinBordrosuEngeli(const Record& r) {
+    const Hesap* h = r.hesap();
+    if (h && h->sonuc.leave) return std::nullopt;
+    return "İzin ücreti yok: \"İzin\" sekmesinde kullanılmayan izin gününü (ya da \"Yıllık İzin Ücreti\"ni) "
+           "yazıp yeniden hesaplayın.";
+}
+
+namespace {
 
 Payroll SeverancePayroll(const Record& r, const Hesap& h) {
     const Result& x = h.sonuc;
@@ -963,13 +973,11 @@ void FillPayroll(const Record& r, const Payroll& p, Spreadsheet& sheet) {
 } // namespace
 
 bool IzinBordroDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages) {
-    const Hesap* h = r.hesap();
-    if (!h || !h->sonuc.leave) {
-        messages.show("İzin ücreti yok: \"İzin\" sekmesinde kullanılmayan izin gününü (ya da \"Yıllık İzin "
-                      "Ücreti\"ni) yazıp yeniden hesaplayın.",
-                      MessageIcon::Warning);
+    if (auto why = IzinBordrosuEngeli(r)) {
+        messages.show(*why, MessageIcon::Warning);
         return false;
     }
+    const Hesap* h = r.hesap();
     if (!Prepare(folders, kBordroSablonu, kBordroKopyasi, sheet, messages)) return false;
     FillPayroll(r, LeavePayroll(*h), sheet);
     sheet.release();
@@ -980,7 +988,7 @@ bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spre
                   Messages& messages) {
     // A paper with nothing due on it is not printed: a signature box under empty amounts invites a
     // signature for nothing. The clerk is told why.
-    if (auto why = NoPayroll(r, kidem)) {
+    if (auto why = BordroEngeli(r, kidem)) {
         messages.show(*why, MessageIcon::Warning);
         return false;
     }

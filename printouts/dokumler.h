@@ -42,6 +42,12 @@ inline constexpr std::string_view kAciklamaKopyasi = "Aciklama1.xls";
 bool BordroDoldur(const Record& record, bool kidemBordrosu, const PaperFolders& folders, Spreadsheet& sheet,
                   Messages& messages);
 
+// Why a payroll sheet is not printed (nothing is due on it, or it cannot be worked out), in the words the
+// fill says it with; nothing when it may be printed.
+std::optional<std::string> BordroEngeli(const Record& record, bool kidemBordrosu);
+// Why the leave pay's payroll sheet is not printed: the case has no leave pay.
+std::optional<std::string> IzinBordrosuEngeli(const Record& record);
+
 // Fills the leave pay's payroll sheet on the payroll template ("YILLIK İZİN ÜCRETİ BORDROSU"): the days and
 // the wage they were paid at, the year's base it is taxed on top of, its gross, income tax, stamp duty,
 // the deductions with the employee's SGK shares, and the net; the SGK shares on the line below. A case

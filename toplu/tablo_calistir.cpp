@@ -297,6 +297,16 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                         rowStatus = WorseStatus(rowStatus, kStatusWarning);
                     }
                 }
+                // A payroll sheet with nothing due on it is not made; the row says why.
+                if (papers && r.command3Enabled())
+                    for (Dokum d : secenekler.dokumler) {
+                        if (d == Dokum::Ibraname) continue;
+                        if (auto why = DokumEngeli(r, d, today)) {
+                            for (size_t at; (at = why->find("\r\n")) != std::string::npos;)
+                                why->replace(at, 2, " ");
+                            notes.push_back(DokumBasligi(d) + " yok: " + *why);
+                        }
+                    }
                 row.uyari = Joined(notes, " ");
                 tavanNotu = vaka.tavanNotu;
             } else {
@@ -347,7 +357,8 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 if (i >= jobs.size()) return;
                 PaperJob& job = jobs[i];
                 for (Dokum d : secenekler.dokumler) {
-                    if (d == Dokum::Ibraname && job.ibranameYok) continue;
+                    if ((d == Dokum::Ibraname && job.ibranameYok) || DokumEngeli(job.record, d, today))
+                        continue;
                     const std::string path =
                         (fs::path(*secenekler.pdfKlasoru) /
                          DokumDosyaAdi(job.row + 1, total, job.record.text(Field::txtAdiSoyadi), d))

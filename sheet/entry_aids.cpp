@@ -103,12 +103,12 @@ bool IsEmployeeText(F f) {
 }
 
 bool TakesTypedKey(F f, char32_t ch, const std::string& currentText) {
-    if (f == F::txtTcKNo) return (ch >= U'0' && ch <= U'9') || ch == 8;
+    if (f == F::txtTcKNo || f == F::txtVergiNo) return (ch >= U'0' && ch <= U'9') || ch == 8;
     return Pamerol::acceptsKey(f, ch, currentText);
 }
 
 int TypingLimit(F f) {
-    return f == F::txtTcKNo ? 11 : Pamerol::maxLength(f);
+    return f == F::txtTcKNo || f == F::txtVergiNo ? 11 : Pamerol::maxLength(f);
 }
 
 bool TcKimlikNoGecerli(std::string_view number) {
@@ -130,6 +130,36 @@ std::optional<std::string> TcKimlikNoUyarisi(std::string_view number) {
     if (number.empty() || TcKimlikNoGecerli(number)) return std::nullopt;
     if (number.size() != 11) return "T.C. Kimlik No 11 haneli olmalı; lütfen kontrol edin.";
     return "Bu T.C. Kimlik No geçerli bir numara değil (kontrol rakamları tutmuyor); lütfen kontrol edin.";
+}
+
+bool VergiNoGecerli(std::string_view number) {
+    std::string digits;
+    for (char c : number)
+        if (c != ' ') digits += c;
+    if (digits.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (digits.size() == 11) return TcKimlikNoGecerli(digits);
+    if (digits.size() != 10) return false;
+    int sum = 0;
+    for (int i = 0; i < 9; ++i) {
+        const int shifted = (digits[static_cast<size_t>(i)] - '0' + 9 - i) % 10;
+        if (shifted == 0) continue;
+        const int weighted = shifted * (1 << (9 - i)) % 9;
+        sum += weighted == 0 ? 9 : weighted;
+    }
+    return (10 - sum % 10) % 10 == digits[9] - '0';
+}
+
+std::optional<std::string> VergiNoUyarisi(std::string_view number) {
+    if (number.find_first_not_of(' ') == std::string_view::npos || VergiNoGecerli(number))
+        return std::nullopt;
+    std::string digits;
+    for (char c : number)
+        if (c != ' ') digits += c;
+    if ((digits.size() != 10 && digits.size() != 11) ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return "Vergi No. 10 rakam (şirket) ya da 11 rakam (şahıs: T.C. Kimlik No) olmalı; lütfen kontrol "
+               "edin.";
+    return "Bu vergi numarası geçerli değil (kontrol rakamı tutmuyor); lütfen kontrol edin.";
 }
 
 std::string IbanYalin(std::string_view iban) {

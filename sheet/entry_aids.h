@@ -49,7 +49,7 @@ bool IsParticular(Field f);
 bool IsEmployeeText(Field f);
 
 // Whether a typed character is taken by the window's box of this field: the sheet's key rules, and for
-// "T.C. Kimlik No" digits only (it holds an eleven-digit number).
+// "T.C. Kimlik No" and "Vergi No." digits only (they hold numbers of eleven digits at most).
 bool TakesTypedKey(Field f, char32_t ch, const std::string& currentText);
 // The most characters a clerk may type into the field's box; 0: no limit.
 int TypingLimit(Field f);
@@ -60,6 +60,13 @@ int TypingLimit(Field f);
 bool TcKimlikNoGecerli(std::string_view number);
 // The warning beside "T.C. Kimlik No" when its text is not empty and fails the check; nothing otherwise.
 std::optional<std::string> TcKimlikNoUyarisi(std::string_view number);
+
+// The check of an employer's tax number: ten digits for a company, whose last digit follows from the nine
+// before it (each digit plus its distance from the tenth, modulo 10, weighted by a power of 2 modulo 9),
+// or eleven for a person, the T.C. Kimlik No. Blanks between the groups are allowed.
+bool VergiNoGecerli(std::string_view number);
+// The warning beside "Vergi No." when its text is not empty and fails the check; nothing otherwise.
+std::optional<std::string> VergiNoUyarisi(std::string_view number);
 
 // An IBAN as the letters and digits it is made of: blanks left out, letters made capitals.
 std::string IbanYalin(std::string_view iban);

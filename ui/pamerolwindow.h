@@ -128,6 +128,11 @@ class PamerolWindow : public QWidget {
     bool plainTextEvent(Field f, QPlainTextEdit* edit, QEvent* event);
     // The red note under "T.C. Kimlik No" or "IBAN" while its number fails its check.
     void showCheckWarning(Field f, bool whileTyping);
+    QLabel* checkNoteUnder(Field f, const char* name);
+    // The numbers whose check digits are checked when their box is left.
+    static bool HasCheckDigits(Field f) {
+        return f == Field::txtTcKNo || f == Field::txtIBAN || f == Field::txtVergiNo;
+    }
     // The text a box shows for its field's text: amounts of the "Sabitler" tab grouped as 12.345,67
     // while the box is not being typed in.
     QString shownText(Field f, const std::string& text) const;
@@ -180,6 +185,7 @@ class PamerolWindow : public QWidget {
     QtMessages* messages_ = nullptr;
     QLabel* tcUyarisi_ = nullptr;
     QLabel* ibanUyarisi_ = nullptr;
+    QLabel* vergiNoUyarisi_ = nullptr;
     QWidget* help_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QLabel* hint_ = nullptr;

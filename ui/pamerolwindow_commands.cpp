@@ -239,8 +239,9 @@ bool PamerolWindow::lineEditEvent(F f, QLineEdit* edit, QEvent* event) {
         if (closed_ || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
         if (event->type() == QEvent::FocusOut) {
             core_.focusOut(f);
-            // Left, an amount of the "Sabitler" tab shows grouped again, and the identity number is checked.
-            if (IsSettingsAmount(f) || f == F::txtTcKNo) showField(f);
+            // Left, an amount of the "Sabitler" tab shows grouped again, and a number with check digits is
+            // checked.
+            if (IsSettingsAmount(f) || HasCheckDigits(f)) showField(f);
             return false;
         }
         // The line edit places its cursor first; formatting and selection come after it.

@@ -300,7 +300,7 @@ QString PamerolWindow::shownText(F f, const std::string& text) const {
 
 void PamerolWindow::showField(F f) {
     const std::string& text = core_.record().text(f);
-    if (f == F::txtTcKNo || f == F::txtIBAN) showCheckWarning(f, fieldWidget(f)->hasFocus());
+    if (HasCheckDigits(f)) showCheckWarning(f, fieldWidget(f)->hasFocus());
     const QString shown = shownText(f, text);
     QWidget* w = fieldWidget(f);
     if (auto* choice = qobject_cast<QComboBox*>(w)) {
@@ -326,8 +326,10 @@ void PamerolWindow::showField(F f) {
 
 void PamerolWindow::showCheckWarning(F f, bool whileTyping) {
     const std::string& text = core_.record().text(f);
-    const auto warning = f == F::txtTcKNo ? TcKimlikNoUyarisi(text) : IbanUyarisi(text);
-    QLabel* note = f == F::txtTcKNo ? tcUyarisi_ : ibanUyarisi_;
+    const auto warning = f == F::txtTcKNo  ? TcKimlikNoUyarisi(text)
+                         : f == F::txtIBAN ? IbanUyarisi(text)
+                                           : VergiNoUyarisi(text);
+    QLabel* note = f == F::txtTcKNo ? tcUyarisi_ : f == F::txtIBAN ? ibanUyarisi_ : vergiNoUyarisi_;
     // While the number is being typed, a warning only goes; it comes when the box is left.
     if (whileTyping && warning && note->isHidden()) return;
     note->setText(ToQ(warning.value_or("")));

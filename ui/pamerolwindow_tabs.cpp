@@ -137,10 +137,27 @@ QWidget* PamerolWindow::buildSabitlerTab() {
     return tab;
 }
 
+// Under a number's box ("Vergi No.", "T.C. Kimlik No", "IBAN") while the number fails its check; a warning
+// only.
+QLabel* PamerolWindow::checkNoteUnder(F f, const char* name) {
+    QFormLayout* form = formOf(static_cast<QGroupBox*>(fieldWidget(f)->parentWidget()));
+    QLabel* note = ResultNote(name);
+    MakeRed(note);
+    int row = -1;
+    QFormLayout::ItemRole role;
+    form->getWidgetPosition(fieldWidget(f), &row, &role);
+    if (row < 0)
+        form->addRow(note);
+    else
+        form->insertRow(row + 1, note);
+    return note;
+}
+
 QWidget* PamerolWindow::buildIsverenTab() {
     QGroupBox* employer = frame("İşveren Bilgileri");
     FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtUnvani)), 3);
     FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtAdresi)), 3);
+    vergiNoUyarisi_ = checkNoteUnder(F::txtVergiNo, "vergiNoUyarisi");
 
     auto* release = new QGroupBox(QStringLiteral("İbraname Metni"));
     auto* releaseLayout = new QVBoxLayout(release);
@@ -164,22 +181,8 @@ QWidget* PamerolWindow::buildPersonelTab() {
     // How the payments were made, which the release letter states (TBK m. 420).
     QGroupBox* payment = frame("Ödeme Bilgileri");
     FitLines(static_cast<QPlainTextEdit*>(fieldWidget(F::txtEkOdemeler)), 3);
-    // Under "T.C. Kimlik No" and "IBAN" while the number fails its check; a warning only.
-    const auto noteUnder = [this](F f, const char* name) {
-        QFormLayout* form = formOf(static_cast<QGroupBox*>(fieldWidget(f)->parentWidget()));
-        QLabel* note = ResultNote(name);
-        MakeRed(note);
-        int row = -1;
-        QFormLayout::ItemRole role;
-        form->getWidgetPosition(fieldWidget(f), &row, &role);
-        if (row < 0)
-            form->addRow(note);
-        else
-            form->insertRow(row + 1, note);
-        return note;
-    };
-    tcUyarisi_ = noteUnder(F::txtTcKNo, "tcUyarisi");
-    ibanUyarisi_ = noteUnder(F::txtIBAN, "ibanUyarisi");
+    tcUyarisi_ = checkNoteUnder(F::txtTcKNo, "tcUyarisi");
+    ibanUyarisi_ = checkNoteUnder(F::txtIBAN, "ibanUyarisi");
     auto* page = new QWidget;
     auto* row = new QHBoxLayout(page);
     row->addWidget(employee, 1, Qt::AlignTop);

@@ -152,6 +152,24 @@ TEST(TcKimlikNo, OfficialCheckDigits) {
     EXPECT_EQ(TcKimlikNoUyarisi(""), std::nullopt); // not typed yet: no warning
 }
 
+TEST(VergiNo, CompanyCheckDigitOrPersonsNumber) {
+    // A company's ten digits, in groups too; a person's T.C. Kimlik No.
+    for (const char* good : {"1234567890", "123 456 7890", "9876543217", "0000000001", "10000000146"}) {
+        EXPECT_TRUE(VergiNoGecerli(good)) << good;
+        EXPECT_EQ(VergiNoUyarisi(good), std::nullopt) << good;
+    }
+    // A wrong tenth digit, two digits swapped, a T.C. number that fails its check, nine digits, a letter.
+    for (const char* bad : {"1234567891", "2134567890", "10000000147", "123456789", "12345678a0"}) {
+        EXPECT_FALSE(VergiNoGecerli(bad)) << bad;
+        EXPECT_TRUE(VergiNoUyarisi(bad).has_value()) << bad;
+    }
+    EXPECT_EQ(VergiNoUyarisi(""), std::nullopt);
+    // Typed: digits only, eleven at most.
+    EXPECT_FALSE(TakesTypedKey(Field::txtVergiNo, U'a', "12"));
+    EXPECT_TRUE(TakesTypedKey(Field::txtVergiNo, U'7', "12"));
+    EXPECT_EQ(TypingLimit(Field::txtVergiNo), 11);
+}
+
 TEST(Iban, CheckDigits) {
     // As a bank prints it, in one run, in small letters.
     for (const char* good : {"TR33 0006 1005 1978 6457 8413 26", "TR330006100519786457841326",

@@ -167,8 +167,8 @@ TEST(ChangeRules, OnlyCalculationInputsClearResults) {
                                                   {F::DL1, "15"},
                                                   {F::TAV, "1"},
                                                   {F::KGN, "31"},
-                                                  // the leave pay: its days, the typed gross, the month's base,
-                                                  // the termination reason
+                                                  // the leave pay: its days, the typed gross, the month's
+                                                  // base, the termination reason
                                                   {F::IZGUN, "5"},
                                                   {F::YIUCRET, "100"},
                                                   {F::AYSGKMAT, "1"},

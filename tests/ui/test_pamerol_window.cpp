@@ -248,10 +248,14 @@ class PamerolWindowTest : public QObject {
     // stored, a line break counting two).
     void settingsTextsStopAtWhatTheFileKeeps() {
         s->window.findChild<QTabWidget*>()->setCurrentIndex(3);
-        s->edit(F::txtVergiNo)->clear();
+        s->edit(F::txtVergiDairesi)->clear();
         qobject_cast<QPlainTextEdit*>(s->window.fieldWidget(F::txtAdresi))->clear();
-        s->type(F::txtVergiNo, QString(300, u'7'));
-        QCOMPARE(s->text(F::txtVergiNo), std::string(254, '7'));
+        s->type(F::txtVergiDairesi, QString(300, u'k'));
+        QCOMPARE(s->text(F::txtVergiDairesi), std::string(254, 'k'));
+        // The tax number takes digits only, eleven at most.
+        s->edit(F::txtVergiNo)->clear();
+        s->type(F::txtVergiNo, QStringLiteral("12a34567891-2345"));
+        QCOMPARE(s->text(F::txtVergiNo), "12345678912");
         QWidget* address = s->window.fieldWidget(F::txtAdresi);
         s->type(F::txtAdresi, QString(250, u'a'));
         QTest::keyClick(address, Qt::Key_Return, Qt::ControlModifier); // Enter alone moves on
@@ -833,27 +837,45 @@ class PamerolWindowTest : public QObject {
                  qPrintable(boxes[0].text));
     }
 
-    // The identity number is checked when its box is left: a warning under it, never a refusal.
+    // The identity number, the employer's tax number and the IBAN are checked when their box is left: a
+    // warning under it, never a refusal.
     void tcKimlikNoWarnsWhenTheCheckFails_data() {
+        QTest::addColumn<int>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("warns");
-        QTest::addRow("valid") << "10000000146" << false;
-        QTest::addRow("check digit wrong") << "12345678901" << true;
-        QTest::addRow("too short") << "1234" << true;
-        QTest::addRow("empty") << "" << false;
+        QTest::addColumn<QString>("mended");
+        const int tc = static_cast<int>(F::txtTcKNo), vno = static_cast<int>(F::txtVergiNo),
+                  iban = static_cast<int>(F::txtIBAN);
+        QTest::addRow("valid") << tc << "10000000146" << false << "";
+        QTest::addRow("check digit wrong") << tc << "12345678901" << true << "10000000146";
+        QTest::addRow("too short") << tc << "1234" << true << "10000000146";
+        QTest::addRow("empty") << tc << "" << false << "";
+        QTest::addRow("Vergi No., a company's") << vno << "1234567890" << false << "";
+        QTest::addRow("Vergi No., check digit wrong") << vno << "1234567891" << true << "1234567890";
+        QTest::addRow("Vergi No., a person's T.C. number wrong")
+            << vno << "12345678901" << true << "10000000146";
+        QTest::addRow("IBAN") << iban << "TR33 0006 1005 1978 6457 8413 26" << false << "";
+        QTest::addRow("IBAN, check digits wrong")
+            << iban << "TR34 0006 1005 1978 6457 8413 26" << true << "TR330006100519786457841326";
     }
     void tcKimlikNoWarnsWhenTheCheckFails() {
+        QFETCH(int, field);
         QFETCH(QString, typed);
         QFETCH(bool, warns);
-        s->window.findChild<QTabWidget*>()->setCurrentIndex(4);
-        auto* warning = s->find<QLabel>("tcUyarisi");
-        s->type(F::txtTcKNo, typed);
+        QFETCH(QString, mended);
+        const F f = static_cast<F>(field);
+        s->window.findChild<QTabWidget*>()->setCurrentIndex(f == F::txtVergiNo ? 3 : 4);
+        auto* warning = s->find<QLabel>(f == F::txtTcKNo  ? "tcUyarisi"
+                                        : f == F::txtIBAN ? "ibanUyarisi"
+                                                          : "vergiNoUyarisi");
+        s->edit(f)->clear();
+        s->type(f, typed);
         QVERIFY(warning->isHidden()); // not while typing
-        QTest::keyClick(s->edit(F::txtTcKNo), Qt::Key_Return);
+        QTest::keyClick(s->edit(f), Qt::Key_Return);
         QCOMPARE(warning->isVisible(), warns);
-        QCOMPARE(Q(s->text(F::txtTcKNo)), typed); // kept as typed
-        if (warns) {                              // mended, the warning goes at once
-            Retype(*s, F::txtTcKNo, QStringLiteral("10000000146"), false);
+        QCOMPARE(Q(s->text(f)), typed); // kept as typed
+        if (warns) {                    // mended, the warning goes at once
+            Retype(*s, f, mended, false);
             QVERIFY(warning->isHidden());
         }
     }

@@ -66,6 +66,7 @@ int TopluTabloOnizleme(const std::string& girdi, const std::optional<std::string
     std::string line;
     JsonWriter json(line);
     json.beginObject().key("basliklar").texts(tablo->basliklar).key("eslesmeler").texts(eslesmeler);
+    json.key("kullanilmayanlar").texts(tablo->kullanilmayanlar);
     json.key("satirlar").beginArray();
     for (const auto& ornek : tablo->ornekler) json.texts(ornek);
     json.endArray().key("satirSayisi").number(tablo->satirlar.size()).key("eksik").text(tablo->eksik);

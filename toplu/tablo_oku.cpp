@@ -211,6 +211,7 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
         // A second column for the same field, and the exit date under a reference date, are not read.
         const bool ignored = e.tur == T::Alan && e.alan == Field::CTarih && secenekler.cikisTarihi;
         if (e.tur != T::Yok) anyMatch = true;
+        tablo.kullanilmayanlar.push_back(ignored ? EslesmeBasligi(e) : std::string());
         if (e.tur == T::Yok || taken[slot] || ignored) {
             if (!ignored && !baslik.empty()) tablo.eslesmeyenler.push_back(baslik);
             e = {};

@@ -36,6 +36,9 @@ struct SutunEslesmesi {
 struct OkunanTablo {
     std::vector<std::string> basliklar;     // the header's cells as written
     std::vector<SutunEslesmesi> eslesmeler; // one per header cell
+    // One per header cell: the caption of the field a column names but is not read into (the exit date
+    // under a reference exit date); empty for every other column.
+    std::vector<std::string> kullanilmayanlar;
     std::vector<std::string> eslesmeyenler; // the captions of the columns that match nothing
     std::vector<TabloSatiri> satirlar;      // the rows with at least one non-blank cell, in order
     size_t bosSatir = 0;                    // rows skipped because every cell is blank

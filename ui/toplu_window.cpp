@@ -58,8 +58,15 @@ TopluWindow::TopluWindow(TopluYollari yollar, Desktop& desktop, QWidget* parent)
 
     // The table and its preview.
     input_ = new QLineEdit;
-    input_->setReadOnly(true);
-    input_->setPlaceholderText(QStringLiteral("Personel tablosu seçilmedi (.xlsx, .xls, .ods, .csv)"));
+    input_->setPlaceholderText(QStringLiteral(
+        "Personel tablosunun yolunu yazın ya da \"Tablo Seç\" ile seçin (.xlsx, .xls, .ods, .csv)"));
+    // A typed path is previewed when it is finished (Enter, or leaving the box); until then the preview
+    // before it no longer stands for it.
+    connect(input_, &QLineEdit::textEdited, this, [this] { previewOk_ = false; });
+    connect(input_, &QLineEdit::editingFinished, this, [this] {
+        const QString typed = input_->text().trimmed();
+        if (!typed.isEmpty() && typed != previewed_) setInput(QDir::fromNativeSeparators(typed));
+    });
     Name(input_, QStringLiteral("txtTablo"), QStringLiteral("Personel tablosu"));
     chooseInput_ = Button("cmdTabloSec", QStringLiteral("Tablo &Seç…"));
     connect(chooseInput_, &QPushButton::clicked, this, &TopluWindow::chooseInput);
@@ -266,6 +273,7 @@ void TopluWindow::chooseInput() {
 
 void TopluWindow::setInput(const QString& path) {
     input_->setText(QDir::toNativeSeparators(path));
+    previewed_ = input_->text();
     const QFileInfo file(path);
     setOutput(file.absolutePath() + u'/' + file.completeBaseName() + QStringLiteral("-sonuc.xlsx"));
     startPreview();

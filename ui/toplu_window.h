@@ -90,6 +90,7 @@ class TopluWindow : public QDialog {
     bool stopping_ = false;
     bool closeWhenDone_ = false;
     bool previewOk_ = false;
+    QString previewed_;    // the path the preview was last made for, as the box shows it
     bool written_ = false; // the last run wrote its results
     int previewTotal_ = 0; // the rows the preview counted
     bool folderChosen_ = false;

@@ -100,6 +100,7 @@ void TopluWindow::showPreview(const QByteArray& json) {
     }
     const QJsonArray headers = o.value(QStringLiteral("basliklar")).toArray();
     const QJsonArray matches = o.value(QStringLiteral("eslesmeler")).toArray();
+    const QJsonArray unused = o.value(QStringLiteral("kullanilmayanlar")).toArray();
     const QJsonArray rows = o.value(QStringLiteral("satirlar")).toArray();
     preview_->setColumnCount(static_cast<int>(headers.size()));
     preview_->setRowCount(static_cast<int>(rows.size()));
@@ -108,7 +109,12 @@ void TopluWindow::showPreview(const QByteArray& json) {
         const QString header = headers.at(c).toString();
         const QString match = matches.at(c).toString();
         auto* item = new QTableWidgetItem;
-        if (match.isEmpty()) {
+        if (const QString field = unused.at(c).toString(); !field.isEmpty()) {
+            // Matched, and left aside on purpose: the reference date stands for every row's exit date.
+            item->setText(header + QStringLiteral("\n✓ kullanılmıyor"));
+            item->setToolTip(
+                QStringLiteral("\"%1\" sütunu: referans çıkış tarihi verildiği için okunmaz.").arg(field));
+        } else if (match.isEmpty()) {
             item->setText(header + QStringLiteral("\n✗ eşleşmedi"));
             item->setForeground(kUnmatched);
             item->setToolTip(QStringLiteral("Bu sütun hiçbir alana uymuyor; okunmaz."));

@@ -357,6 +357,12 @@ TEST(TopluTabloCompanion, PreviewShowsMatchesAndTheFirstRowsWithoutComputing) {
     const Outcome ref =
         Companion({"--toplu-tablo", dir.file("p.csv"), "--onizleme", "--cikis-tarihi", "31.12.2026"});
     EXPECT_EQ(Json::parse(ref.out)["eksik"], "");
+    // An exit date column under a reference date is matched, and named as left aside.
+    Save(dir.file("c.csv"), "Ad;Çıkış Tarihi;Brüt Ücret\nA;1.1.2020;1000\n");
+    const Outcome aside =
+        Companion({"--toplu-tablo", dir.file("c.csv"), "--onizleme", "--cikis-tarihi", "31.12.2026"});
+    EXPECT_EQ(Json::parse(aside.out)["eslesmeler"], Json({"Ad", "", "En Son Aylık Brüt Ücreti"}));
+    EXPECT_EQ(Json::parse(aside.out)["kullanilmayanlar"], Json({"", "Çıkış Tarihi", ""}));
     Save(dir.file("bos.csv"), "");
     const Outcome empty = Companion({"--toplu-tablo", dir.file("bos.csv"), "--onizleme"});
     EXPECT_EQ(empty.status, 2);

@@ -170,6 +170,31 @@ class TopluWindowTest : public QObject {
         QVERIFY(header(2)->foreground().color() != table->palette().color(QPalette::ButtonText));
     }
 
+    // The table's path may be typed (Enter previews it); under a reference exit date the table's exit date
+    // column shows as matched and left aside, not as unmatched.
+    void aTypedPathIsPreviewedAndTheExitDateColumnLeftAside() {
+        const QString json =
+            QString(kPreview)
+                .replace(QStringLiteral("'Departman'],'eslesmeler'").replace(u'\'', u'"'),
+                         QStringLiteral("'Çıkış'],'eslesmeler'").replace(u'\'', u'"'))
+                .replace(QStringLiteral("\"eslesmeler\":[\"Adı Soyadı\",\"Giriş Tarihi\",\"\"]"),
+                         QStringLiteral("\"eslesmeler\":[\"Adı Soyadı\",\"Giriş Tarihi\",\"\"],"
+                                        "\"kullanilmayanlar\":[\"\",\"\",\"Çıkış Tarihi\"]"));
+        Companion c(kQuickRun, json);
+        Dialog d(c);
+        auto* path = d.find<QLineEdit>("txtTablo");
+        QVERIFY(!path->isReadOnly());
+        path->setFocus();
+        QTest::keyClicks(path, c.in());
+        QTest::keyClick(path, Qt::Key_Return);
+        QVERIFY(QTest::qWaitFor([&d] { return !d.w.busy(); }, 5000));
+        QCOMPARE(c.args(), (QStringList{"--toplu-tablo", c.in(), "--onizleme"}));
+        auto* header = d.find<QTableWidget>("tblOnizleme")->horizontalHeaderItem(2);
+        QCOMPARE(header->text(), QStringLiteral("Çıkış\n✓ kullanılmıyor"));
+        QVERIFY(header->toolTip().contains(QStringLiteral("referans çıkış tarihi")));
+        QVERIFY(d.find<QPushButton>("cmdBaslat")->isEnabled());
+    }
+
     void startPassesTheChosenOptions() {
         const auto click = [](const char* box) {
             return [box](Dialog& d) { ClickBox(d.find<QAbstractButton>(box)); };

@@ -246,8 +246,17 @@ void ArsivWindow::showRows() {
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c == 3 || c == 4) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // A text wider than its column is read whole in its tooltip.
+            item->setToolTip(cells[c]);
             table_->setItem(i, c, item);
         }
+    }
+    // The names and the papers as wide as they need, up to a third of the table each.
+    for (int c : {0, 5}) {
+        const int before = table_->columnWidth(c);
+        table_->resizeColumnToContents(c);
+        table_->setColumnWidth(
+            c, std::clamp(table_->columnWidth(c), before, std::max(before, table_->width() / 3)));
     }
     if (!rows_.empty()) table_->selectRow(0);
     table_->setUpdatesEnabled(true);

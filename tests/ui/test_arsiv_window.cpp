@@ -163,6 +163,12 @@ class ArsivWindowTest : public QObject {
             dialog->search();
             for (int c = 0; c < table->columnCount() && table->rowCount() == 1; ++c)
                 shown << table->item(0, c)->text();
+            // The name and the papers stand whole: their columns as wide as they are, and in a tooltip.
+            for (int c : {0, 5}) {
+                QCOMPARE(table->item(0, c)->toolTip(), table->item(0, c)->text());
+                QVERIFY(table->columnWidth(c) >=
+                        table->fontMetrics().horizontalAdvance(table->item(0, c)->text()));
+            }
             Reopen(dialog);
         });
         QCOMPARE(shown.mid(0, 7),

@@ -62,6 +62,13 @@ for tab in kidem:m ihbar:a sabitler:s isveren:v personel:p izin:z guncelleme:c; 
     shot "$window" "sayfa-$name.png"
 done
 
+# "Nasıl Hesaplandı?" (Alt+E): the statement of the results on screen.
+key alt+e
+statement=$(xdotool search --sync --onlyvisible --name "^Hesap Açıklaması" | head -1)
+shot "$statement" hesap-aciklamasi.png
+key Escape
+xdotool windowfocus --sync "$window"
+
 # The next employee's case after "Boşalt" (Alt+B), with the previous employee's particulars still on the
 # "Personel" tab: the printout dialog (Alt+D is "&Dökümler") warns whose particulars it would print.
 key alt+b # the focus goes to the entry date

@@ -300,7 +300,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 // A payroll sheet with nothing due on it is not made; the row says why.
                 if (papers && r.command3Enabled())
                     for (Dokum d : secenekler.dokumler) {
-                        if (d == Dokum::Ibraname) continue;
+                        if (d == Dokum::Ibraname && jobs.back().ibranameYok) continue; // said above
                         if (auto why = DokumEngeli(r, d, today)) {
                             for (size_t at; (at = why->find("\r\n")) != std::string::npos;)
                                 why->replace(at, 2, " ");

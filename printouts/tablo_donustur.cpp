@@ -109,6 +109,10 @@ Expected<std::string> OfficeConvert(const std::string& path, const std::string& 
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
         return fail("LibreOffice (soffice) bulunamadı; çalışma kitapları onunla okunur ve yazılır");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return fail(WIFEXITED(status)
+                        ? "ofis başarısız oldu (çıkış durumu " + std::to_string(WEXITSTATUS(status)) + ")"
+                        : std::string("ofis yarıda kaldı"));
     const std::string ext = format.substr(0, format.find(':'));
     const fs::path saved = fs::path(folder) / (fs::path(absolute).stem().string() + "." + ext);
     std::error_code ec;

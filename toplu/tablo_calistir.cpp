@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tablo_calistir.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -40,15 +42,50 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// The sentence on a symbolic link where the run would write a file: refused whatever --uzerine-yaz says,
+// since an office or a program would write through it to wherever it points.
+std::string LinkRefused(const std::string& path) {
+    return "\"" + path +
+           "\" bir sembolik bağlantı; çalışma bir bağlantının yerine yazmaz (bağlantıyı kaldırın ya da başka "
+           "bir ad verin)";
+}
+
+bool IsLink(const std::string& path) {
+    std::error_code ec;
+    return fs::is_symlink(fs::symlink_status(path, ec));
+}
+
+// Whether two names are one file: the same device and inode where both exist, else the same absolute
+// path, normalized, with the links of its existing part resolved.
+bool OneFile(const std::string& a, const std::string& b) {
+    if (SameFile(a, b)) return true;
+    const auto normal = [](const std::string& p) {
+        std::error_code ec;
+        fs::path path = fs::weakly_canonical(fs::absolute(p, ec), ec);
+        if (ec) path = fs::absolute(p, ec).lexically_normal();
+        return path;
+    };
+    return normal(a) == normal(b);
+}
+
 // Why the results cannot go to path, or nothing when they can.
 std::optional<std::string> OutputProblem(const TopluTabloSecenekleri& s) {
     const std::string ext = Lower(std::filesystem::path(s.cikti).extension().string());
     if (ext != ".csv" && ext != ".xlsx" && ext != ".ods")
         return "sonuç dosyasının adı .xlsx, .ods ya da .csv ile bitmeli (\"" + s.cikti + "\")";
+    if (IsLink(s.cikti)) return LinkRefused(s.cikti);
+    if (OneFile(s.cikti, s.girdi)) return "sonuç dosyası okunan tablonun kendisi olamaz";
+    if (s.arsiv) {
+        // The archive and the files SQLite keeps beside it.
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            if (OneFile(s.cikti, *s.arsiv + suffix))
+                return "sonuç dosyası arşiv ya da arşivin dosyalarından biri olamaz (\"" + *s.arsiv + suffix +
+                       "\")";
+        if (OneFile(*s.arsiv, s.girdi)) return "arşiv okunan tablonun kendisi olamaz";
+    }
     struct stat st {};
     if (::stat(s.cikti.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return "\"" + s.cikti + "\" bir klasör";
-        if (SameFile(s.cikti, s.girdi)) return "sonuç dosyası okunan tablonun kendisi olamaz";
         if (!s.uzerineYaz) return "\"" + s.cikti + "\" zaten var; üzerine yazmak için --uzerine-yaz verin";
         if (::access(s.cikti.c_str(), W_OK) != 0)
             return "\"" + s.cikti + "\" yazılamıyor (" + std::strerror(errno) + ")";
@@ -95,13 +132,22 @@ std::optional<std::string> FolderProblem(const std::string& folder) {
 }
 
 // Runs a program found on PATH with these arguments and waits for it; its exit status, or -1 when it
-// could not be started (errno in *error).
-int RunAndWait(const std::vector<std::string>& argv, int* error) {
+// could not be started (errno in *error) or did not exit on its own. With output, its standard output
+// goes to that file and its errors nowhere.
+int RunAndWait(const std::vector<std::string>& argv, int* error, const std::string* output = nullptr) {
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    if (output) {
+        ::posix_spawn_file_actions_addopen(&actions, 1, output->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
     pid_t pid = -1;
-    if (int e = ::posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ); e != 0) {
+    const int e = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (e != 0) {
         *error = e;
         return -1;
     }
@@ -111,26 +157,93 @@ int RunAndWait(const std::vector<std::string>& argv, int* error) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// One PDF of the papers in order (pdfunite of poppler-utils); false with the reason on err.
-bool PdfBirlestir(const std::vector<std::string>& parts, const std::string& to, std::ostream& err) {
-    std::error_code ec;
-    if (parts.size() == 1) {
-        fs::copy_file(parts.front(), to, fs::copy_options::overwrite_existing, ec);
-        if (ec) err << "pamerol-hesap: \"" << to << "\" yazılamadı (" << ec.message() << ")\n";
-        return !ec;
-    }
-    std::vector<std::string> argv{"pdfunite"};
-    argv.insert(argv.end(), parts.begin(), parts.end());
-    argv.push_back(to);
+// Whether the file ends as a whole PDF does: its last kilobyte holds the end-of-file marker. A PDF cut
+// short (a full disk) or something else under its name does not.
+bool EndsAsPdf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return false;
+    const std::streamoff size = in.tellg();
+    const std::streamoff from = std::max<std::streamoff>(0, size - 1024);
+    in.seekg(from);
+    std::string tail(static_cast<size_t>(size - from), '\0');
+    in.read(tail.data(), static_cast<std::streamsize>(tail.size()));
+    return in && tail.find("%%EOF") != std::string::npos;
+}
+
+// The PDF's page count as pdfinfo (poppler-utils) reads it; 0 when it cannot read the file, -1 when
+// pdfinfo is not there.
+int PdfPages(const std::string& path, const std::string& scratch) {
     int error = 0;
-    const int status = RunAndWait(argv, &error);
-    if (status == 0) return true;
-    if (status < 0 && error == ENOENT)
-        err << "pamerol-hesap: \"" << to << "\" yazılamadı: pdfunite programı yok (poppler-utils paketi)\n";
-    else
-        err << "pamerol-hesap: \"" << to << "\" yazılamadı (pdfunite başarısız)\n";
+    const int status = RunAndWait({"pdfinfo", path}, &error, &scratch);
+    if (status < 0 && error == ENOENT) return -1;
+    int pages = 0;
+    if (status == 0) {
+        std::ifstream in(scratch);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("Pages:", 0) == 0) pages = std::atoi(line.c_str() + 6);
+    }
+    std::error_code ec;
+    fs::remove(scratch, ec);
+    return pages;
+}
+
+// Puts a file made in the run's own folder in place: rename replaces a name, never writes through a
+// link. False with the reason on err.
+bool PutInPlace(const std::string& made, const std::string& to, std::ostream& err) {
+    if (std::rename(made.c_str(), to.c_str()) == 0) return true;
+    err << "pamerol-hesap: \"" << to << "\" yazılamadı (" << std::strerror(errno) << ")\n";
+    std::error_code ec;
+    fs::remove(made, ec);
     return false;
 }
+
+// One PDF of the papers in order (pdfunite of poppler-utils), made in the run's own folder, read back
+// and then put in place; false with the reason on err.
+bool PdfBirlestir(const std::vector<std::string>& parts, const std::string& to, const std::string& work,
+                  std::ostream& err) {
+    const std::string made = (fs::path(work) / "birlesik.pdf").string();
+    std::error_code ec;
+    fs::remove(made, ec);
+    const auto failed = [&](const std::string& why) {
+        err << "pamerol-hesap: \"" << to << "\" yazılamadı (" << why << ")\n";
+        fs::remove(made, ec);
+        return false;
+    };
+    if (parts.size() == 1) {
+        fs::copy_file(parts.front(), made, ec);
+        if (ec) return failed(ec.message());
+    } else {
+        std::vector<std::string> argv{"pdfunite"};
+        argv.insert(argv.end(), parts.begin(), parts.end());
+        argv.push_back(made);
+        int error = 0;
+        const int status = RunAndWait(argv, &error);
+        if (status < 0 && error == ENOENT) return failed("pdfunite programı yok (poppler-utils paketi)");
+        if (status != 0)
+            return failed(status < 0 ? std::string("pdfunite yarıda kaldı")
+                                     : "pdfunite başarısız, çıkış durumu " + std::to_string(status));
+    }
+    // Read back: a whole PDF with at least a page for each part (where pdfinfo is there to count).
+    if (!EndsAsPdf(made)) return failed("birleşik PDF eksik ya da bozuk yazıldı");
+    const int pages = PdfPages(made, (fs::path(work) / "pdfinfo.txt").string());
+    if (pages >= 0 && pages < static_cast<int>(parts.size()))
+        return failed("birleşik PDF'de " + std::to_string(pages) + " sayfa var, en az " +
+                      std::to_string(parts.size()) + " olmalı");
+    return PutInPlace(made, to, err);
+}
+
+// The run's own folder inside the papers' folder, which only this user may enter: papers and combined
+// PDFs are made in it and renamed into place on the same file system. Removed with what is left in it.
+struct WorkFolder {
+    std::string path;
+    WorkFolder() = default;
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+    ~WorkFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+};
 
 // The combined PDF of a paper, beside the rows' own: "Tümü – Kıdem Bordrosu.pdf".
 std::string BirlesikDosyaAdi(Dokum d) {
@@ -187,31 +300,46 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     sonuc.toplam = total;
 
     // The papers' folder and files, checked before any row is computed: the names follow from the rows.
+    WorkFolder runFolder;
     const bool papers = secenekler.pdfKlasoru && !secenekler.dokumler.empty();
     if (papers) {
         if (auto problem = FolderProblem(*secenekler.pdfKlasoru)) {
             err << "pamerol-hesap: " << *problem << '\n';
             return unusable();
         }
-        if (!secenekler.uzerineYaz) {
-            for (size_t i = 0; i < total; ++i) {
-                std::string name;
-                for (const auto& [field, text] : tablo->satirlar[i].atamalar)
-                    if (field == FieldName(Field::txtAdiSoyadi)) name = text;
-                for (Dokum d : secenekler.dokumler) {
-                    for (const std::string& file :
-                         {DokumDosyaAdi(i + 1, total, name, d), BirlesikDosyaAdi(d)}) {
-                        const fs::path path = fs::path(*secenekler.pdfKlasoru) / file;
-                        std::error_code ec;
-                        if (fs::exists(path, ec)) {
-                            err << "pamerol-hesap: \"" << path.string()
-                                << "\" zaten var; üzerine yazmak için --uzerine-yaz verin\n";
-                            return unusable();
-                        }
-                    }
-                }
+        // A link where a paper goes is refused whatever --uzerine-yaz says (a link that points nowhere
+        // too: the office would make its target); an existing paper only without --uzerine-yaz.
+        const auto inTheWay = [&](const std::string& file) {
+            const std::string path = (fs::path(*secenekler.pdfKlasoru) / file).string();
+            std::error_code ec;
+            const fs::file_status st = fs::symlink_status(path, ec);
+            if (fs::is_symlink(st)) {
+                err << "pamerol-hesap: " << LinkRefused(path) << '\n';
+                return true;
             }
+            if (!secenekler.uzerineYaz && fs::exists(st)) {
+                err << "pamerol-hesap: \"" << path
+                    << "\" zaten var; üzerine yazmak için --uzerine-yaz verin\n";
+                return true;
+            }
+            return false;
+        };
+        for (size_t i = 0; i < total; ++i) {
+            std::string name;
+            for (const auto& [field, text] : tablo->satirlar[i].atamalar)
+                if (field == FieldName(Field::txtAdiSoyadi)) name = text;
+            for (Dokum d : secenekler.dokumler)
+                if (inTheWay(DokumDosyaAdi(i + 1, total, name, d))) return unusable();
         }
+        for (Dokum d : secenekler.dokumler)
+            if (inTheWay(BirlesikDosyaAdi(d))) return unusable();
+        std::string pattern = (fs::path(*secenekler.pdfKlasoru) / ".pamerol-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) {
+            err << "pamerol-hesap: döküm klasörü \"" << *secenekler.pdfKlasoru
+                << "\" içinde geçici klasör oluşturulamadı (" << std::strerror(errno) << ")\n";
+            return unusable();
+        }
+        runFolder.path = pattern;
     }
     // The run's name in the archive: given, or the table's file name and the time.
     std::string runName = secenekler.topluAdi;
@@ -359,14 +487,24 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 for (Dokum d : secenekler.dokumler) {
                     if ((d == Dokum::Ibraname && job.ibranameYok) || DokumEngeli(job.record, d, today))
                         continue;
-                    const std::string path =
-                        (fs::path(*secenekler.pdfKlasoru) /
-                         DokumDosyaAdi(job.row + 1, total, job.record.text(Field::txtAdiSoyadi), d))
-                            .string();
-                    if (offices[k]->kaydet(job.record, d, path)) {
+                    const std::string file =
+                        DokumDosyaAdi(job.row + 1, total, job.record.text(Field::txtAdiSoyadi), d);
+                    const std::string path = (fs::path(*secenekler.pdfKlasoru) / file).string();
+                    // Made in the run's folder, read back and renamed into place.
+                    const std::string made = (fs::path(runFolder.path) / file).string();
+                    bool stored = offices[k]->kaydet(job.record, d, made);
+                    if (stored && !EndsAsPdf(made)) {
+                        *errors[k] << "pamerol-hesap: \"" << path
+                                   << "\" yazılamadı (PDF eksik ya da bozuk)\n";
+                        stored = false;
+                    }
+                    if (stored) stored = PutInPlace(made, path, *errors[k]);
+                    if (stored) {
                         job.printed.push_back(d);
                         job.files.push_back(path);
                     } else {
+                        std::error_code ec;
+                        fs::remove(made, ec);
                         ++failures;
                     }
                 }
@@ -422,13 +560,15 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     }
 
     // One PDF per paper with every row's, for printing in one go.
-    std::vector<std::string> combined;
+    std::vector<std::string> combined, notCombined;
     for (const auto& [d, files] : filled) {
         const std::string to = (fs::path(*secenekler.pdfKlasoru) / BirlesikDosyaAdi(d)).string();
-        if (PdfBirlestir(files, to, err))
+        if (PdfBirlestir(files, to, runFolder.path, err)) {
             combined.push_back(to);
-        else
+        } else {
+            notCombined.push_back(to);
             status = WorseStatus(status, kStatusRefused);
+        }
     }
     size_t archived = 0;
     if (archive) {
@@ -534,6 +674,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         ozet.emplace_back("Dökümler", std::to_string(sonuc.dokum) + " PDF, " + *secenekler.pdfKlasoru);
         if (paperFailures) ozet.emplace_back("Yazılamayan döküm", std::to_string(paperFailures));
         for (const std::string& c : combined) ozet.emplace_back("Birleşik PDF", c);
+        for (const std::string& c : notCombined) ozet.emplace_back("Yazılamayan birleşik PDF", c);
     }
     if (archive)
         ozet.emplace_back("Arşiv", std::to_string(archived) + " vaka \"" + runName +

@@ -122,8 +122,11 @@ std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char s
     std::vector<std::string> row;
     std::string cell;
     bool quoted = false, any = false;
+    bool atStart = true; // nothing of the cell read yet: only here does a quote open a quoted cell
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        const bool opens = atStart;
+        atStart = false;
         if (quoted) {
             if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
                 cell += '"';
@@ -133,13 +136,14 @@ std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char s
             } else {
                 cell += c;
             }
-        } else if (c == '"') {
+        } else if (c == '"' && opens) {
             quoted = true;
             any = true;
         } else if (c == sep) {
             row.push_back(std::move(cell));
             cell.clear();
             any = true;
+            atStart = true;
         } else if (c == '\n' || c == '\r') {
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
             row.push_back(std::move(cell));
@@ -147,6 +151,7 @@ std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char s
             rows.push_back(std::move(row));
             row.clear();
             any = false;
+            atStart = true;
         } else {
             cell += c;
             any = true;
@@ -177,11 +182,25 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
     OkunanTablo tablo;
     {
         size_t counts[3] = {0, 0, 0};
+        // The separator is not known yet: a quote opens a quoted cell at the line's start or after any
+        // of the three, and closes it unless doubled; elsewhere it is a plain character.
         bool quoted = false;
         const size_t start = std::min(text.find_first_not_of("\r\n \t"), text.size());
-        for (char c : std::string_view(text).substr(start)) {
-            if (c == '"') quoted = !quoted;
-            if (quoted) continue;
+        const std::string_view line = std::string_view(text).substr(start);
+        for (size_t i = 0; i < line.size(); ++i) {
+            const char c = line[i];
+            if (quoted) {
+                if (c == '"' && i + 1 < line.size() && line[i + 1] == '"')
+                    ++i;
+                else if (c == '"')
+                    quoted = false;
+                continue;
+            }
+            if (c == '"' &&
+                (i == 0 || std::string_view(";,\t").find(line[i - 1]) != std::string_view::npos)) {
+                quoted = true;
+                continue;
+            }
             if (c == '\n' || c == '\r') break;
             counts[0] += c == ';';
             counts[1] += c == ',';

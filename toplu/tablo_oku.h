@@ -62,7 +62,8 @@ struct OkumaSecenekleri {
 
 // Reads a CSV file's bytes: UTF-8 with or without a byte-order mark, or Windows-1254 (any text that is
 // not valid UTF-8); ";", "," or a tab between cells (the one the header row holds most of, outside
-// quotes); cells in double quotes may hold separators, line breaks and doubled quotes. A Problem whose
+// quotes); cells in double quotes may hold separators, line breaks and doubled quotes, and a quote opens a
+// quoted cell only at the cell's start (anywhere else it is a character of the cell). A Problem whose
 // message is the reason (naming no file: the caller adds it) when the file is empty, has no header or
 // lacks a required column.
 Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler);

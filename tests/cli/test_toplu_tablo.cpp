@@ -316,20 +316,58 @@ TEST(TopluTabloCompanion, NothingIsWrittenWhenTheRunCannotStart) {
         {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--arsiv", dir.file("bozuk.db")},
          "bir Pamerol arşivi değil",
          dir.file("s.csv")},
+        // A link where a paper, a combined PDF or the results would go is refused, even with --uzerine-yaz
+        // and when it points nowhere: nothing is written where it points.
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--pdf-klasoru", dir.file("bag"),
+          "--dokum", "kidem", "--uzerine-yaz"},
+         "\"" + dir.file("bag/002 Şükrü Öztürk – Kıdem Bordrosu.pdf") + "\" bir sembolik bağlantı",
+         dir.file("disari.pdf")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--pdf-klasoru", dir.file("bag"),
+          "--dokum", "ihbar", "--uzerine-yaz"},
+         "\"" + dir.file("bag/Tümü – İhbar Bordrosu.pdf") + "\" bir sembolik bağlantı",
+         dir.file("var.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("bag.csv"), "--uzerine-yaz"},
+         "\"" + dir.file("bag.csv") + "\" bir sembolik bağlantı",
+         dir.file("disari.csv")},
+        // The results never go over the table read or the archive and its files, however they are named.
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("yok/../p.csv"), "--uzerine-yaz"},
+         "okunan tablonun kendisi olamaz",
+         dir.file("p.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("a.csv"), "--arsiv", dir.file("./a.csv")},
+         "arşiv ya da arşivin dosyalarından biri olamaz",
+         dir.file("a.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("w.csv"), "--arsiv", dir.file("a.db"),
+          "--uzerine-yaz"},
+         "(\"" + dir.file("a.db-wal") + "\")",
+         dir.file("a.db-wal")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--arsiv", dir.file("p.csv")},
+         "arşiv okunan tablonun kendisi olamaz",
+         dir.file("p.csv")},
     };
     std::filesystem::create_directory(dir.file("eski"));
+    std::filesystem::create_directory(dir.file("bag"));
+    std::filesystem::create_symlink(dir.file("disari.pdf"),
+                                    dir.file("bag/002 Şükrü Öztürk – Kıdem Bordrosu.pdf"));
+    std::filesystem::create_symlink(dir.file("var.csv"), dir.file("bag/Tümü – İhbar Bordrosu.pdf"));
+    std::filesystem::create_symlink(dir.file("disari.csv"), dir.file("bag.csv"));
+    Save(dir.file("a.db-wal"), "wal");
+    std::filesystem::create_hard_link(dir.file("a.db-wal"), dir.file("w.csv"));
     Save(dir.file("eski/002 Şükrü Öztürk – Kıdem Bordrosu.pdf"), "eski");
     Save(dir.file("bozuk.db"), std::string(4096, 'x'));
     for (const Case& c : cases) {
+        const bool existed = std::filesystem::exists(c.untouched);
+        const std::string before = existed ? Load(c.untouched) : "";
         const Outcome o = Companion(c.args);
         EXPECT_EQ(o.status, 2) << c.message;
         EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
         EXPECT_EQ(o.out, "");
-        if (c.untouched == dir.file("var.csv"))
-            EXPECT_EQ(Load(c.untouched), "eski");
-        else
-            EXPECT_FALSE(std::filesystem::exists(c.untouched)) << c.untouched;
+        EXPECT_EQ(std::filesystem::exists(c.untouched), existed) << c.untouched;
+        if (existed) {
+            EXPECT_EQ(Load(c.untouched), before) << c.untouched;
+        }
     }
+    // No paper was started beside the links.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("bag")), {}), 2);
     // Asked to, the existing file is replaced.
     const Outcome o =
         Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("var.csv"), "--uzerine-yaz"});

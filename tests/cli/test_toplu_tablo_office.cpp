@@ -415,3 +415,41 @@ TEST(TopluTabloOffice, PapersWithoutAnOfficeAreGivenUpAndTheTableStillWritten) {
     EXPECT_LE(said, 15u) << output;
     EXPECT_EQ(ResultRows(dir.file("s.csv")).size(), 30u + 2u);
 }
+
+// A combined PDF that pdfunite did not make whole (it failed, wrote something else, or was cut short as on
+// a full disk) is not listed as made: the run says so and ends with status 1, and the rows' papers stay.
+TEST(TopluTabloOffice, ACombinedPdfNotMadeWholeIsAFailure) {
+    const std::pair<const char*, const char*> standIns[] = {
+        {"fails", "exit 1"},
+        {"writes something else", "for last; do :; done; echo bozuk > \"$last\""},
+        {"cut short", "/usr/bin/pdfunite \"$@\" || exit; for last; do :; done; head -c 600 \"$last\" > "
+                      "\"$last.k\"; mv \"$last.k\" \"$last\""},
+    };
+    for (const auto& [what, script] : standIns) {
+        SCOPED_TRACE(what);
+        TempFolder dir;
+        WriteEmployees(dir.file("p.csv"), 2);
+        std::filesystem::create_directory(dir.file("bin"));
+        std::ofstream(dir.file("bin/pdfunite")) << "#!/bin/sh\n" << script << "\n";
+        std::filesystem::permissions(dir.file("bin/pdfunite"), std::filesystem::perms::owner_all);
+        const std::string command =
+            "PATH='" + dir.file("bin") + "':\"$PATH\" '" PAMEROL_BIN_DIR "/pamerol-hesap' --toplu-tablo '" +
+            dir.file("p.csv") + "' --cikti '" + dir.file("s.csv") + "' --pdf-klasoru '" + dir.file("pdf") +
+            "' --dokum kidem 2>&1; echo \"durum $?\"";
+        std::string output;
+        if (FILE* pipe = ::popen(command.c_str(), "r")) {
+            char buffer[4096];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+            ::pclose(pipe);
+        }
+        const std::string combined = dir.file("pdf/Tümü – Kıdem Bordrosu.pdf");
+        EXPECT_NE(output.find("durum 1"), std::string::npos) << output;
+        EXPECT_NE(output.find("Yazılamayan birleşik PDF: " + combined), std::string::npos) << output;
+        EXPECT_EQ(output.find("Birleşik PDF: "), std::string::npos) << output;
+        EXPECT_FALSE(std::filesystem::exists(combined));
+        // The rows' papers, and nothing of the run's own beside them.
+        EXPECT_GT(PdfPages(dir.file("pdf/001 Kişi 1 – Kıdem Bordrosu.pdf")), 0);
+        EXPECT_GT(PdfPages(dir.file("pdf/002 Kişi 2 – Kıdem Bordrosu.pdf")), 0);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("pdf")), {}), 2);
+    }
+}

@@ -137,6 +137,33 @@ TEST(TopluTablo, QuotedCellsHoldSeparatorsQuotesAndLineBreaks) {
     EXPECT_EQ(CsvHucreleri("a;b\nc;", ';'), (std::vector<std::vector<std::string>>{{"a", "b"}, {"c", ""}}));
 }
 
+// A quote opens a quoted cell only at the cell's start; anywhere else it is a character of the cell, and
+// the line break after it still ends the row.
+TEST(TopluTablo, AQuoteInsideACellIsItsOwnCharacter) {
+    using Rows = std::vector<std::vector<std::string>>;
+    const std::tuple<const char*, Rows> cases[] = {
+        {"Ali \"Kara\" Öz;1\n", {{"Ali \"Kara\" Öz", "1"}}},
+        {"Kişi 10 \"Memo;2\nKişi 11;3\n", {{"Kişi 10 \"Memo", "2"}, {"Kişi 11", "3"}}},
+        {"a\";\"b;c\"\n", {{"a\"", "b;c"}}}, // a quote at a cell's end is a character; the next cell's opens
+        {"\"a\"b\"c;d\n", {{"ab\"c", "d"}}}, // after a quoted part, a quote is a character
+        {" \"a;b\"\n", {{" \"a", "b\""}}},   // not at the start: a blank comes first
+    };
+    for (const auto& [text, rows] : cases) EXPECT_EQ(CsvHucreleri(text, ';'), rows) << text;
+}
+
+TEST(TopluTablo, AStrayQuoteInANameSwallowsNoLaterRow) {
+    std::string text = "Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\r\n";
+    for (int i = 1; i <= 500; ++i)
+        text +=
+            "Kişi " + std::to_string(i) + (i == 10 ? " \"Memo" : "") + ";01.01.2020;31.12.2024;30.000\r\n";
+    const OkunanTablo t = Read(text);
+    EXPECT_EQ(t.ayirici, ';');
+    ASSERT_EQ(t.satirlar.size(), 500u);
+    EXPECT_EQ(AsMap(t.satirlar[9]).at("txtAdiSoyadi"), "Kişi 10 \"Memo");
+    EXPECT_EQ(AsMap(t.satirlar[9]).at("ESUCRET"), "30.000,00");
+    EXPECT_EQ(AsMap(t.satirlar[499]).at("txtAdiSoyadi"), "Kişi 500");
+}
+
 TEST(TopluTablo, FirstAndLastNameJoinAndPremiumDaysChooseMode2) {
     const OkunanTablo t =
         Read("Ad;Soyad;Çıkış Tarihi;Devreden Prim Günü;Çalıştığı Toplam Gün;En Son Brüt Ücret\n"

@@ -255,6 +255,8 @@ TopluWindow::TopluWindow(TopluYollari yollar, Desktop& desktop, QWidget* parent)
 }
 
 TopluWindow::~TopluWindow() {
+    // The path's box loses the focus as the dialog goes: its "finished" must not reach this window.
+    input_->disconnect(this);
     if (!process_ || process_->state() == QProcess::NotRunning) return;
     process_->disconnect(this);
     if (phase_ == Phase::Run) {

@@ -177,7 +177,8 @@ TEST(CompanionYasal, BatchSpanning2005To2026) {
     // Where no severance is due the ceiling is not spoken of at all.
     const Outcome resigned = Companion(
         {"--ayar", ini, "GTarih=01.01.2005", "CTarih=15.09.2009", "ESUCRET=100.000,00", "FESIH=istifa"});
-    for (const Json& u : Json::parse(resigned.out)["yasalDegerler"]["uyarilar"]) EXPECT_NE(u["alan"], "TAV");
+    const Json resignedCase = Json::parse(resigned.out);
+    for (const Json& u : resignedCase["yasalDegerler"]["uyarilar"]) EXPECT_NE(u["alan"], "TAV");
 
     // Figures given that are not the law of the exit date: each named by its caption, status 3; the
     // table's own figures: nothing to warn, status 0.

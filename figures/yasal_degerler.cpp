@@ -406,11 +406,11 @@ std::vector<YasalUyari> YasalUyarilar(const Record& r, const YasalDegerler& tabl
     std::vector<YasalUyari> out;
     const std::string day = DateText(date);
     const bool lastCeilingTaken = r.hesap() && r.hesap()->dava.law.ceilingMissing;
-    // The ceiling matters only where a severance is due; a premium-day case is reckoned on the day of
-    // the calculation, not on an exit date.
+    // The ceiling matters only where a severance is due; a case reckoned on another day than its exit date
+    // (the window's premium-day case, on the day of the calculation) says so.
     const bool severanceDue =
         !r.hesap() || (r.hesap()->sonuc.entitled && r.hesap()->sonuc.reason->severanceDue);
-    const bool premium = r.mode() == Mode::PremiumDays;
+    const bool premium = DateKey(r.text(Field::CTarih)) != date;
     for (Field f : kYasalAlanlar) {
         if (!UsesFigure(r, f)) continue;
         if (f == Field::TAV && !severanceDue) continue;

@@ -87,12 +87,19 @@ bool Given(const Assignments& assignments, Field f) {
     return false;
 }
 
+// The date a case's legal figures are of: its exit date, in either mode. A case counted from premium days
+// that gives its exit date (a row of a table, a reference date) takes the figures of that day; the window,
+// which has no exit date in that mode, takes the day of the calculation.
+std::optional<int> VakaTarihi(const Record& r) {
+    return DateKey(r.text(Field::CTarih));
+}
+
 } // namespace
 
 YasalRapor YasalDegerleriUygula(Record& r, const YasalDegerler& table, const Assignments& assignments,
                                 FigureOrigins* origins) {
     return TarihinYasalDegerleriniUygula(
-        r, table, CikisTarihi(r), [&](Field f) { return Given(assignments, f); }, origins);
+        r, table, VakaTarihi(r), [&](Field f) { return Given(assignments, f); }, origins);
 }
 
 namespace {
@@ -100,7 +107,7 @@ namespace {
 // What comparing a case's figures with the table's, without taking them, reports: the date compared for.
 YasalRapor Karsilastirilan(const Record& r) {
     YasalRapor report;
-    report.date = CikisTarihi(r);
+    report.date = VakaTarihi(r);
     report.message = report.date
                          ? "Yasal değerler alınmadı (ayar dosyasındaki değerler kullanıldı); " +
                                DateText(*report.date) + " tarihinde geçerli olanlarla karşılaştırıldı."
@@ -134,7 +141,7 @@ Expected<void> VakaHesapla(Vaka& vaka, const Settings* settings, const Assignmen
     // The table's ceiling of the date caps the exempt part of the severance, whether or not its figures
     // are taken; with no ceiling given, the table's last one serves a wage under it.
     if (table)
-        if (const std::optional<int> date = YasalTarih(r, TodayKey()))
+        if (const std::optional<int> date = VakaTarihi(r) ? VakaTarihi(r) : YasalTarih(r, TodayKey()))
             r.tavanTablosu = TarihinTavani(*table, *date);
     vaka.sheet.hesapla({}, nullptr, origins);
     if (!r.command3Enabled()) return {};

@@ -227,6 +227,26 @@ TEST(TopluTabloCompanion, AReferenceExitDateComputesTheProvision) {
     }
 }
 
+// Rows counted from premium days take the legal figures of their exit date (or of the reference date),
+// as the single case given the same exit date does; without a settings file.
+TEST(TopluTabloCompanion, PremiumDayRowsTakeTheFiguresOfTheirExitDate) {
+    const std::vector<Employee> rows = {
+        {{"Prim Bir", "4000", "30.06.2026", "45.000,00", ""},
+         {"Option2=1", "TGUN=4000", "CTarih=30.06.2026", "ESUCRET=45.000,00"}},
+        {{"Prim İki", "900", "15.03.2012", "2.500,00", ""},
+         {"Option2=1", "TGUN=900", "CTarih=15.03.2012", "ESUCRET=2.500,00"}},
+    };
+    TempFolder dir;
+    Save(dir.file("p.csv"),
+         WriteTable("Adı Soyadı;Çalıştığı Toplam Gün;Çıkış Tarihi;En Son Brüt Ücret;İlave Ücret", rows, ';'));
+    const Outcome o = Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv")});
+    EXPECT_EQ(o.status, 0) << o.err << o.out;
+    const auto results = Results(dir.file("s.csv"));
+    EXPECT_EQ(results.at(0).at("Kıdem Tazminatı Tavanı"), "64948,77");
+    EXPECT_EQ(results.at(1).at("Kıdem Tazminatı Tavanı"), "2917,27");
+    ExpectEqualsSingleCases(results, rows, {"--yasal-degerler"});
+}
+
 TEST(TopluTabloCompanion, ASettingsFileGivesEveryRowItsFigures) {
     auto rows = SomeEmployees();
     rows.resize(2);

@@ -372,6 +372,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     std::vector<size_t> lines;                            // each row's line in the clerk's file
     std::vector<std::optional<std::string>> tavanNotlari; // each row's note on a ceiling the table lacks
     std::vector<char> yasalUyarili;                       // each row: a legal figure or the ceiling warned
+    std::vector<char> temizlenen;                         // each row: a cell lost characters (TemizMetin)
     size_t ibranameYok = 0, ibranameUyarili = 0;          // letters refused, and printed with a warning
     const bool letters = papers && std::find(secenekler.dokumler.begin(), secenekler.dokumler.end(),
                                              Dokum::Ibraname) != secenekler.dokumler.end();
@@ -456,6 +457,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         lines.push_back(satir.satir);
         tavanNotlari.push_back(std::move(tavanNotu));
         yasalUyarili.push_back(yasalUyari);
+        temizlenen.push_back(satir.temizlendi);
         if (!waitsForPapers) reportProgress(name);
     }
 
@@ -535,6 +537,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
             lines.resize(rows.size());
             tavanNotlari.resize(rows.size());
             yasalUyarili.resize(rows.size());
+            temizlenen.resize(rows.size());
         }
     }
     const bool stopped = rows.size() < total;
@@ -612,6 +615,17 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                 "kullanılmadı)");
     if (warned)
         ozet.emplace_back("Yasal değer uyarısı olan satır", std::to_string(warned) + " (\"Uyarı\" sütunu)");
+    {
+        // The rows whose texts lost characters no paper, file name or terminal may hold.
+        std::vector<std::string> where;
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (temizlenen[i]) where.push_back(std::to_string(lines[i]) + ".");
+        if (!where.empty())
+            ozet.emplace_back("Karakterleri temizlenen satır",
+                              std::to_string(where.size()) + " (" + Joined(where, ", ") +
+                                  " satır: görünmeyen, yazıyı ters çeviren ya da geçersiz karakterler "
+                                  "çıkarıldı; tabloya ve dökümlere temizlenmiş hâli yazıldı)");
+    }
     if (letters) {
         ozet.emplace_back("İbraname tarihi",
                           secenekler.ibranameTarihi

@@ -92,6 +92,54 @@ constexpr std::string_view kAdiSoyadi = "Adı Soyadı";
 
 } // namespace
 
+std::string TemizMetin(std::string_view s, bool* changed) {
+    std::string out;
+    out.reserve(s.size());
+    bool dropped = false;
+    const auto replacement = [&] {
+        out += "\xEF\xBF\xBD";
+        dropped = true;
+    };
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            ++i;
+            if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F)
+                dropped = true;
+            else
+                out += static_cast<char>(c);
+            continue;
+        }
+        const size_t n = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        char32_t cp = n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
+        bool whole = n != 0 && i + n <= s.size();
+        for (size_t k = 1; whole && k < n; ++k) {
+            const auto b = static_cast<unsigned char>(s[i + k]);
+            whole = (b & 0xC0) == 0x80;
+            cp = (cp << 6) | (b & 0x3F);
+        }
+        const char32_t least = n == 2 ? 0x80 : n == 3 ? 0x800 : 0x10000;
+        if (!whole || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            replacement(); // one byte at a time: what follows is read afresh
+            ++i;
+            continue;
+        }
+        const bool control = cp >= 0x80 && cp <= 0x9F;
+        const bool bidi = cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) ||
+                          (cp >= 0x2066 && cp <= 0x2069);
+        const bool nonCharacter = (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE;
+        if (control || bidi)
+            dropped = true;
+        else if (nonCharacter)
+            replacement();
+        else
+            out.append(s.substr(i, n));
+        i += n;
+    }
+    if (changed) *changed = dropped;
+    return out;
+}
+
 std::string BaslikAnahtari(std::string_view baslik) {
     std::string out;
     for (char c : PlainFold(baslik))
@@ -219,7 +267,7 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
     while (first < rows.size() && blank(rows[first])) ++first;
     if (first == rows.size()) return fail("dosya boş");
 
-    for (const auto& cell : rows[first]) tablo.basliklar.emplace_back(CellTrimmed(cell));
+    for (const auto& cell : rows[first]) tablo.basliklar.emplace_back(TemizMetin(CellTrimmed(cell)));
     bool anyMatch = false;
     std::vector<bool> taken(kFieldCount + 2, false); // fields, then the first and the last name
     for (const auto& baslik : tablo.basliklar) {
@@ -262,7 +310,11 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
             ++tablo.bosSatir;
             continue;
         }
-        if (tablo.ornekler.size() < secenekler.onizleme) tablo.ornekler.push_back(cells);
+        if (tablo.ornekler.size() < secenekler.onizleme) {
+            std::vector<std::string> shown;
+            for (const std::string& cell : cells) shown.push_back(TemizMetin(cell));
+            tablo.ornekler.push_back(std::move(shown));
+        }
         TabloSatiri satir;
         satir.satir = r - first + 1;
         std::vector<std::pair<Field, std::string>> values;
@@ -270,8 +322,11 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
         std::vector<std::string> hatalar;
         for (size_t c = 0; c < tablo.eslesmeler.size() && c < cells.size(); ++c) {
             const SutunEslesmesi& e = tablo.eslesmeler[c];
-            const std::string value(CellTrimmed(cells[c]));
-            if (e.tur == T::Yok || value.empty()) continue;
+            if (e.tur == T::Yok) continue;
+            bool cleaned = false;
+            const std::string value = TemizMetin(CellTrimmed(cells[c]), &cleaned);
+            if (value.empty()) continue;
+            satir.temizlendi = satir.temizlendi || cleaned;
             if (e.tur == T::Ad || e.tur == T::Soyad) {
                 (e.tur == T::Ad ? ad : soyad) = value;
                 continue;

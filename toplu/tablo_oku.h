@@ -23,7 +23,8 @@ namespace pamerol {
 struct TabloSatiri {
     size_t satir = 0; // the row's line number in the file (the header is line 1)
     std::vector<std::pair<std::string, std::string>> atamalar;
-    std::string hata; // empty: the row can be calculated
+    std::string hata;        // empty: the row can be calculated
+    bool temizlendi = false; // a cell lost characters no paper or file name may hold (TemizMetin)
 };
 
 // What a column of the header was matched to: a field, the first or the last name (joined into
@@ -67,6 +68,12 @@ struct OkumaSecenekleri {
 // message is the reason (naming no file: the caller adds it) when the file is empty, has no header or
 // lacks a required column.
 Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler);
+
+// A cell's text as the papers, file names and terminals may take it: a byte sequence that is no character
+// (an overlong form, a surrogate, a stray byte) and a noncharacter (U+FFFE, U+FFFF, U+FDD0–U+FDEF) become
+// U+FFFD; control characters other than tab and line breaks (ESC, BEL, C1) and the bidirectional controls
+// (which turn "pdf.x" into "x.fdp" on screen) are left out. *changed says whether anything was.
+std::string TemizMetin(std::string_view text, bool* changed = nullptr);
 
 // The cells of a CSV text (already UTF-8) split at sep, row by row.
 std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char sep);

@@ -164,6 +164,40 @@ TEST(TopluTablo, AStrayQuoteInANameSwallowsNoLaterRow) {
     EXPECT_EQ(AsMap(t.satirlar[499]).at("txtAdiSoyadi"), "Kişi 500");
 }
 
+// A name reaches the papers, the file names and the terminal without what none of them may hold.
+TEST(TopluTablo, NamesLoseWhatNoPaperFileNameOrTerminalMayHold) {
+    const std::tuple<const char*, std::string, std::string> cases[] = {
+        {"as typed", "Ayşe Çağlar", "Ayşe Çağlar"},
+        {"terminal controls", "Ali\x1b[2J\x07 Veli", "Ali[2J Veli"},
+        {"a C1 control", "Ali\xC2\x9B Veli", "Ali Veli"},
+        {"right-to-left override",
+         "Ali\xE2\x80\xAE"
+         "fdp.exe",
+         "Alifdp.exe"},
+        {"bidirectional isolate",
+         "\xE2\x81\xA6"
+         "Ali\xE2\x81\xA9",
+         "Ali"},
+        {"noncharacters", "Ali\xEF\xBF\xBE\xEF\xBF\xBF", "Ali\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"an overlong slash", "Ali\xC0\xAF", "Ali\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"a surrogate half (CESU)", "Ali\xED\xA0\x80", "Ali\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"a sequence cut short", "Ali\xE2\x82", "Ali\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const auto& [name, in, out] : cases) {
+        bool changed = false;
+        EXPECT_EQ(TemizMetin(in, &changed), out) << name;
+        EXPECT_EQ(changed, in != out) << name;
+    }
+    const OkunanTablo t = Read("Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\r\n"
+                               "Ali\xE2\x80\xAE"
+                               "fdp.exe;01.01.2020;31.12.2024;30.000\r\n"
+                               "Veli;01.01.2020;31.12.2024;30.000\r\n");
+    ASSERT_EQ(t.satirlar.size(), 2u);
+    EXPECT_EQ(AsMap(t.satirlar[0]).at("txtAdiSoyadi"), "Alifdp.exe");
+    EXPECT_TRUE(t.satirlar[0].temizlendi);
+    EXPECT_FALSE(t.satirlar[1].temizlendi);
+}
+
 TEST(TopluTablo, FirstAndLastNameJoinAndPremiumDaysChooseMode2) {
     const OkunanTablo t =
         Read("Ad;Soyad;Çıkış Tarihi;Devreden Prim Günü;Çalıştığı Toplam Gün;En Son Brüt Ücret\n"

@@ -7,7 +7,6 @@
 
 #include "archive/case_keeper.h"
 #include "dokumler.h"
-#include "ibraname.h"
 #include "sheet/pamerol.h"
 #include "sheet/places.h"
 
@@ -41,16 +40,7 @@ std::optional<std::string> DokumEngeli(const Record& record, Dokum dokum, int to
     case Dokum::Kidem:
     case Dokum::Ihbar: return BordroEngeli(record, dokum == Dokum::Kidem);
     case Dokum::Izin: return IzinBordrosuEngeli(record);
-    case Dokum::Ibraname: {
-        if (const auto engel = IbranameEngeliVar(record, today))
-            return engel->neden + " İbraname yazdırılmadı.";
-        const Hesap* h = record.hesap();
-        if (record.check1() == 1 && h && h->sonuc.severanceUnknown)
-            return CeilingNote(h->dava.input, h->dava.law, h->sonuc)
-                       .value_or("Kıdem tazminatı hesaplanmadı.") +
-                   " İbraname yazdırılmadı.";
-        return std::nullopt;
-    }
+    case Dokum::Ibraname: return IbranameReddi(record, today);
     case Dokum::Aciklama: break;
     }
     return std::nullopt;

@@ -628,15 +628,10 @@ std::string WrapRange(const StatementRow& row, int r) {
 namespace {
 
 // A severance that could not be worked out (the ceiling of the date is missing) goes on no paper that
-// would show it: an empty amount signed for is worse than no paper.
-bool SeveranceUnknown(const Record& r, Messages& messages) {
-    const Hesap* h = r.hesap();
-    if (!h || !h->sonuc.severanceUnknown) return false;
-    messages.show(
-        CeilingNote(h->dava.input, h->dava.law, h->sonuc).value_or("Kıdem tazminatı hesaplanmadı.") +
-            "\r\nKıdem tazminatını gösteren döküm yazdırılmadı.",
-        MessageIcon::Warning);
-    return true;
+// would show it: an empty amount signed for is worse than no paper. Why, as the papers say it.
+std::string SeveranceUnknownNote(const Hesap& h) {
+    return CeilingNote(h.dava.input, h.dava.law, h.sonuc).value_or("Kıdem tazminatı hesaplanmadı.") +
+           "\r\nKıdem tazminatını gösteren döküm yazdırılmadı.";
 }
 
 } // namespace
@@ -792,9 +787,7 @@ std::optional<std::string> BordroEngeli(const Record& r, bool kidem) {
     if (kidem && !x.entitled)
         return payment + std::string("Hak edilmedi — hizmet süresi bir yıldan az (") + ServiceText(x) +
                ").\r\nBordro yazdırılmadı.";
-    if (kidem && x.severanceUnknown)
-        return CeilingNote(h->dava.input, h->dava.law, x).value_or("Kıdem tazminatı hesaplanmadı.") +
-               "\r\nKıdem tazminatını gösteren döküm yazdırılmadı.";
+    if (kidem && x.severanceUnknown) return SeveranceUnknownNote(*h);
     if (kidem && x.bktazKurus <= 0)
         return payment + std::string("ödenecek tutar yok (brüt 0,00).\r\nBordro yazdırılmadı.");
     if (!kidem && x.bitzmKurus <= 0)
@@ -999,16 +992,23 @@ bool BordroDoldur(const Record& r, bool kidem, const PaperFolders& folders, Spre
     return true;
 }
 
+std::optional<std::string> IbranameReddi(const Record& r, int today, bool birAyIcindeKabul) {
+    // A letter the law makes void is not made: without the period of service, or within a month of the
+    // exit unless the clerk said so in the window.
+    if (const auto engel = IbranameEngeliVar(r, today); engel && !(engel->birAy && birAyIcindeKabul))
+        return engel->neden + "\r\nİbraname yazdırılmadı.";
+    if (const Hesap* h = r.hesap(); r.check1() == 1 && h && h->sonuc.severanceUnknown)
+        return SeveranceUnknownNote(*h);
+    return std::nullopt;
+}
+
 bool IbranameDoldur(const Record& r, const PaperFolders& folders, Spreadsheet& sheet, Messages& messages,
                     bool birAyIcindeKabul) {
     const int today = TodayKey();
-    // A letter the law makes void is not made: without the period of service, or within a month of the
-    // exit unless the clerk said so in the window.
-    if (const auto engel = IbranameEngeliVar(r, today); engel && !(engel->birAy && birAyIcindeKabul)) {
-        messages.show(engel->neden + "\r\nİbraname yazdırılmadı.", MessageIcon::Warning);
+    if (auto why = IbranameReddi(r, today, birAyIcindeKabul)) {
+        messages.show(*why, MessageIcon::Warning);
         return false;
     }
-    if (r.check1() == 1 && SeveranceUnknown(r, messages)) return false;
     if (!Prepare(folders, kIbranameSablonu, kIbranameKopyasi, sheet, messages)) return false;
     using F = Field;
     using M = WriteMode;

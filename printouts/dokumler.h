@@ -55,6 +55,11 @@ std::optional<std::string> IzinBordrosuEngeli(const Record& record);
 bool IzinBordroDoldur(const Record& record, const PaperFolders& folders, Spreadsheet& sheet,
                       Messages& messages);
 
+// Why the release letter is not printed, in the words the fill says it with: the law makes it void
+// (IbranameEngeliVar; one dated within a month of the exit only unless birAyIcindeKabul), or it would show
+// a severance that was not worked out. Nothing when it may be printed.
+std::optional<std::string> IbranameReddi(const Record& record, int today, bool birAyIcindeKabul = false);
+
 // Fills the release letter: the header cells, the date and the names in the page footer, the release text
 // from row 17 (one merged block when the letter fits its first page, else rows that the pages break
 // between, each later page headed by the employee's name), one line per payment with its kind and net

@@ -6,6 +6,7 @@
 
 #include "archive/turkish_fold.h"
 #include "base/conversions.h"
+#include "base/csv.h"
 #include "base/date.h"
 #include "figures/yasal_degerler.h"
 #include "sheet/entry_aids.h"
@@ -14,14 +15,12 @@ namespace pamerol {
 
 namespace {
 
-bool Blank(std::string_view s) {
-    return s.find_first_not_of(" \t\r\n") == std::string_view::npos;
+std::string Trimmed(std::string_view s) {
+    return std::string(CellTrimmed(s));
 }
 
-std::string Trimmed(std::string_view s) {
-    const size_t first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    return std::string(s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1));
+bool Blank(std::string_view s) {
+    return CellTrimmed(s).empty();
 }
 
 // A date field's text, or nothing for an empty mask or a text that is no date.

@@ -820,6 +820,22 @@ std::optional<std::pair<sal_Int32, sal_Int32>> Position(std::string_view address
     return std::pair{column - 1, row - 1};
 }
 
+// A block of cells in one call: grid[r][c] goes to the cell c columns right of and r rows below the
+// 0-based column and row given; every row of the grid is as wide as the first.
+void SetDataArray(const Reference<css::table::XCellRange>& sheet, sal_Int32 column, sal_Int32 row,
+                  const std::vector<std::vector<Any>>& grid) {
+    std::vector<Sequence<Any>> lines;
+    lines.reserve(grid.size());
+    for (const std::vector<Any>& line : grid)
+        lines.emplace_back(line.data(), static_cast<sal_Int32>(line.size()));
+    const Sequence<Sequence<Any>> data(lines.data(), static_cast<sal_Int32>(lines.size()));
+    Reference<css::sheet::XCellRangeData>(
+        sheet->getCellRangeByPosition(column, row, column + static_cast<sal_Int32>(grid.front().size()) - 1,
+                                      row + static_cast<sal_Int32>(grid.size()) - 1),
+        UNO_QUERY_THROW)
+        ->setDataArray(data);
+}
+
 } // namespace
 
 bool OfficeSpreadsheet::writeCells(std::string_view range, const std::vector<BlockCell>& cells) {
@@ -831,26 +847,21 @@ bool OfficeSpreadsheet::writeCells(std::string_view range, const std::vector<Blo
         if (!first || !last || last->first < first->first || last->second < first->second) return false;
         const sal_Int32 columns = last->first - first->first + 1, rows = last->second - first->second + 1;
         // Every cell of the block in one call: an empty text leaves its cell empty.
-        Sequence<Sequence<Any>> data(rows);
-        for (sal_Int32 r = 0; r < rows; ++r) {
-            Sequence<Any> line(columns);
-            Any* cell = line.getArray();
-            for (sal_Int32 c = 0; c < columns; ++c) cell[c] <<= OUString();
-            data.getArray()[r] = line;
-        }
+        std::vector<std::vector<Any>> grid(static_cast<size_t>(rows),
+                                           std::vector<Any>(static_cast<size_t>(columns), Any(OUString())));
         for (const BlockCell& c : cells) {
             const auto at = Position(c.cell);
             if (!at || at->first < first->first || at->first > last->first || at->second < first->second ||
                 at->second > last->second)
                 return false;
-            Any& a = data.getArray()[at->second - first->second].getArray()[at->first - first->first];
+            Any& a = grid[static_cast<size_t>(at->second - first->second)]
+                         [static_cast<size_t>(at->first - first->first)];
             if (const auto* text = std::get_if<std::string>(&c.value))
                 a <<= U(*text);
             else
                 a <<= std::get<double>(c.value);
         }
-        Reference<css::sheet::XCellRangeData>(impl_->sheet->getCellRangeByName(U(range)), UNO_QUERY_THROW)
-            ->setDataArray(data);
+        SetDataArray(impl_->sheet, first->first, first->second, grid);
         return true;
     });
 }
@@ -1017,21 +1028,15 @@ bool OfficeSpreadsheet::writeBlock(std::string_view topLeft,
         if (width == 0) return true;
         const auto at = Reference<css::sheet::XCellRangeAddressable>(impl_->cell(topLeft), UNO_QUERY_THROW)
                             ->getRangeAddress();
-        std::vector<Sequence<Any>> lines;
-        lines.reserve(rows.size());
+        std::vector<std::vector<Any>> grid;
+        grid.reserve(rows.size());
         for (const auto& row : rows) {
             std::vector<Any> cells(width, Any(OUString()));
             for (size_t c = 0; c < row.size(); ++c)
                 if (!row[c].empty()) cells[c] = Any(U(CellLineBreaks(row[c])));
-            lines.emplace_back(cells.data(), static_cast<sal_Int32>(cells.size()));
+            grid.push_back(std::move(cells));
         }
-        const Sequence<Sequence<Any>> data(lines.data(), static_cast<sal_Int32>(lines.size()));
-        Reference<css::sheet::XCellRangeData>(
-            impl_->sheet->getCellRangeByPosition(at.StartColumn, at.StartRow,
-                                                 at.StartColumn + static_cast<sal_Int32>(width) - 1,
-                                                 at.StartRow + static_cast<sal_Int32>(rows.size()) - 1),
-            UNO_QUERY_THROW)
-            ->setDataArray(data);
+        SetDataArray(impl_->sheet, at.StartColumn, at.StartRow, grid);
         return true;
     });
 }

@@ -132,10 +132,18 @@ std::optional<std::string> TcKimlikNoUyarisi(std::string_view number) {
     return "Bu T.C. Kimlik No geçerli bir numara değil (kontrol rakamları tutmuyor); lütfen kontrol edin.";
 }
 
-bool VergiNoGecerli(std::string_view number) {
-    std::string digits;
+namespace {
+// A number as the characters it is made of: the blanks between its groups left out.
+std::string WithoutBlanks(std::string_view number) {
+    std::string out;
     for (char c : number)
-        if (c != ' ') digits += c;
+        if (c != ' ' && c != '\t') out += c;
+    return out;
+}
+} // namespace
+
+bool VergiNoGecerli(std::string_view number) {
+    const std::string digits = WithoutBlanks(number);
     if (digits.find_first_not_of("0123456789") != std::string::npos) return false;
     if (digits.size() == 11) return TcKimlikNoGecerli(digits);
     if (digits.size() != 10) return false;
@@ -152,9 +160,7 @@ bool VergiNoGecerli(std::string_view number) {
 std::optional<std::string> VergiNoUyarisi(std::string_view number) {
     if (number.find_first_not_of(' ') == std::string_view::npos || VergiNoGecerli(number))
         return std::nullopt;
-    std::string digits;
-    for (char c : number)
-        if (c != ' ') digits += c;
+    const std::string digits = WithoutBlanks(number);
     if ((digits.size() != 10 && digits.size() != 11) ||
         digits.find_first_not_of("0123456789") != std::string::npos)
         return "Vergi No. 10 rakam (şirket) ya da 11 rakam (şahıs: T.C. Kimlik No) olmalı; lütfen kontrol "
@@ -163,11 +169,9 @@ std::optional<std::string> VergiNoUyarisi(std::string_view number) {
 }
 
 std::string IbanYalin(std::string_view iban) {
-    std::string out;
-    for (char c : iban) {
-        if (c == ' ' || c == '\t') continue;
-        out += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
+    std::string out = WithoutBlanks(iban);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return out;
 }
 

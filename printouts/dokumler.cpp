@@ -1293,6 +1293,13 @@ bool AciklamaDoldur(const Record& r, const YasalDegerler* table, const PaperFold
     return true;
 }
 
+std::vector<std::string> DokumSablonlari(const PaperFolders& folders) {
+    std::vector<std::string> paths;
+    for (std::string_view name : {kBordroSablonu, kAciklamaSablonu, kIbranameSablonu})
+        paths.push_back((fs::path(folders.templates) / name).string());
+    return paths;
+}
+
 std::string_view DokumParaBirimi(const Record& r, int today) {
     return ParaBirimi(DateKey(r.text(Field::CTarih)).value_or(today));
 }

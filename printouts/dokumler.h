@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/messages.h"
 #include "calc/record.h"
@@ -27,6 +28,9 @@ struct PaperFolders {
     std::string templates;
     std::string copies;
 };
+
+// The workbooks the papers are filled from, in the templates' folder.
+std::vector<std::string> DokumSablonlari(const PaperFolders& folders);
 
 inline constexpr std::string_view kBordroSablonu = "Velkara.xls";
 inline constexpr std::string_view kBordroKopyasi = "Velkara1.xls";

@@ -5,20 +5,27 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 #include <vector>
 
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/awt/XTopWindow.hpp>
+#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XMultiPropertySet.hpp>
@@ -33,11 +40,15 @@
 #include <com/sun/star/container/XNameReplace.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/TerminationVetoException.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/frame/XTerminateListener.hpp>
 #include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
@@ -71,7 +82,9 @@
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <cppuhelper/implbase1.hxx>
 #include <rtl/bootstrap.hxx>
+#include <rtl/ref.hxx>
 #include <rtl/ustring.hxx>
 
 #include "base/files.h"
@@ -124,6 +137,21 @@ template <size_t N> Sequence<css::beans::PropertyValue> Props(const css::beans::
 }
 
 // The UNO runtime of this process, made once: just enough to reach an office through a pipe.
+
+// A cell address such as "AV8" as a 0-based column and row; nothing when it is not one.
+std::optional<std::pair<sal_Int32, sal_Int32>> Position(std::string_view address) {
+    sal_Int32 column = 0, row = 0;
+    size_t i = 0;
+    for (; i < address.size() && std::isalpha(static_cast<unsigned char>(address[i])); ++i)
+        column = column * 26 + (std::toupper(static_cast<unsigned char>(address[i])) - 'A' + 1);
+    if (i == 0 || i == address.size() || i > 3) return std::nullopt;
+    for (; i < address.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(address[i])) || row > 1000000) return std::nullopt;
+        row = row * 10 + (address[i] - '0');
+    }
+    if (row < 1) return std::nullopt;
+    return std::pair{column - 1, row - 1};
+}
 
 // A line break inside a cell is a single line feed.
 std::string CellLineBreaks(std::string_view text) {
@@ -232,6 +260,23 @@ std::vector<sal_Int32> Grown(std::vector<sal_Int32> heights, sal_Int32 needed) {
     return heights;
 }
 
+// Whether a text is certainly laid out on one line in a cell with this much room (1/100 mm) at this font
+// size (pt): even in its widest letters, which are narrower than the font is high (1/100 mm = pt × 35.28).
+// Only for the letters of the European scripts; any other letter is measured.
+bool SurelyOneLine(std::string_view text, double charHeight, double room) {
+    size_t letters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c & 0xC0) == 0x80) continue;        // the rest of a letter
+        if (c < 0x20 || c >= 0xD5) return false; // a control, or a letter beyond U+053F
+        ++letters;
+    }
+    return static_cast<double>(letters) * charHeight * 35.28 * 1.05 <= room;
+}
+
+// A line of the tallest letters a Turkish text has: how tall one line of a font is.
+constexpr const char* kOneLineProbe = "ÇĞİŞÖÜçğış|";
+
 // The sheet on which the office lays texts out while a workbook is filled.
 constexpr const char* kScratchSheet = "pamerol-olcu";
 
@@ -305,6 +350,310 @@ Reference<css::uno::XComponentContext> UnoLocalContext() {
     return context;
 }
 
+namespace {
+
+using Connection = std::pair<Reference<css::uno::XComponentContext>, Reference<css::frame::XDesktop2>>;
+
+std::string ConnectionString(const std::string& pipe) {
+    return "uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext";
+}
+
+// One attempt to reach the office listening on the connection; empty when none answers.
+Connection Connect(const std::string& connection) {
+    try {
+        auto local = UnoLocalContext();
+        Reference<css::bridge::XUnoUrlResolver> resolver(
+            local->getServiceManager()->createInstanceWithContext(A("com.sun.star.bridge.UnoUrlResolver"),
+                                                                  local),
+            UNO_QUERY_THROW);
+        Reference<css::uno::XComponentContext> office(resolver->resolve(U(connection)), UNO_QUERY_THROW);
+        return {office, css::frame::Desktop::create(office)};
+    } catch (...) {
+        return {};
+    }
+}
+
+// Settings of the program's own office: Turkish typed input, and no tip dialog over the workbook.
+void Configure(const Reference<css::uno::XComponentContext>& office) {
+    Attempt([&] {
+        SetConfiguration(office, "/org.openoffice.Setup/L10N", "ooSetupSystemLocale",
+                         Any(OUString::createFromAscii(kOfficeLocale)));
+        return true;
+    });
+    Attempt([&] {
+        SetConfiguration(office, "/org.openoffice.Office.Common/Misc", "ShowTipOfTheDay", Any(false));
+        return true;
+    });
+    Attempt([&] {
+        SetConfiguration(office, "/org.openoffice.Office.Linguistic/General", "UILocale",
+                         Any(OUString::createFromAscii("tr")));
+        return true;
+    });
+}
+
+// Opens an untitled copy of the workbook (opening it never waits on another window's lock, and saving asks
+// for a name), with no window until it is filled; null, with the reason, when the office loads no
+// spreadsheet from it.
+Reference<css::lang::XComponent> LoadCopy(const Reference<css::frame::XDesktop2>& desktop,
+                                          const std::string& absolute, std::string& why) {
+    const css::beans::PropertyValue props[] = {
+        Prop("AsTemplate", Any(true)),
+        Prop("Hidden", Any(true)),
+        Prop("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
+        Prop("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)),
+    };
+    Reference<css::lang::XComponent> doc =
+        desktop->loadComponentFromURL(U(FileUrl(absolute)), A("_blank"), 0, Props(props));
+    if (!Reference<css::sheet::XSpreadsheetDocument>(doc, UNO_QUERY).is()) {
+        why = "LibreOffice bir hesap tablosu yüklemedi";
+        if (Reference<css::util::XCloseable> closeable{doc, UNO_QUERY}; closeable.is())
+            closeable->close(true);
+        return {};
+    }
+    return doc;
+}
+
+void CloseDocument(const Reference<css::lang::XComponent>& document) {
+    Attempt([&] {
+        if (Reference<css::util::XCloseable> closeable{document, UNO_QUERY}; closeable.is())
+            closeable->close(true);
+        return true;
+    });
+}
+
+// Whether the office shows a window: a paper, or anything the clerk opened in it.
+bool AnyWindowShown(const Reference<css::frame::XDesktop2>& desktop) {
+    Reference<css::container::XIndexAccess> frames(desktop->getFrames(), UNO_QUERY_THROW);
+    for (sal_Int32 i = 0, n = frames->getCount(); i < n; ++i) {
+        Reference<css::frame::XFrame> frame(frames->getByIndex(i), UNO_QUERY);
+        if (!frame.is()) continue;
+        Reference<css::awt::XWindow2> window(frame->getContainerWindow(), UNO_QUERY);
+        if (window.is() && window->isVisible()) return true;
+    }
+    return false;
+}
+
+// Asked by the office before it ends. The office has no Start Center to fall back on, so closing the last
+// paper would end it and the next paper would wait for a cold start: while the program runs, an office with
+// no window left stays up in the background. With a window open the clerk is quitting the office itself
+// (Ctrl+Q), and it ends as asked.
+class KeepOfficeUp final : public cppu::WeakImplHelper1<css::frame::XTerminateListener> {
+  public:
+    void SAL_CALL queryTermination(const css::lang::EventObject& event) override {
+        if (!holding) return;
+        bool shown = true;
+        Attempt([&] {
+            shown = AnyWindowShown(Reference<css::frame::XDesktop2>(event.Source, UNO_QUERY_THROW));
+            return true;
+        });
+        if (!shown) throw css::frame::TerminationVetoException();
+    }
+    void SAL_CALL notifyTermination(const css::lang::EventObject&) override {}
+    void SAL_CALL disposing(const css::lang::EventObject&) override {}
+
+    std::atomic<bool> holding{true};
+};
+
+// FNV-1a of a file's bytes: the same workbook gives the same key, whatever its name.
+std::uint64_t ContentKey(const std::string& bytes) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : bytes) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+// The program's own visible office while the program runs, one per pipe: one connection for every paper
+// (configured once), the office kept up between papers, and an untitled copy of each paper's workbook
+// loaded ahead with no window, so that "Yazdır" only fills and shows it. The copies are loaded on a thread
+// of their own, from a private copy of the file, and kept by the contents they were loaded from: a paper
+// takes a copy only of the very bytes it would have opened.
+class OfficeSession {
+  public:
+    static OfficeSession& of(const std::string& pipe) {
+        static std::mutex sessionsMutex;
+        static auto* sessions = new std::map<std::string, OfficeSession*>; // alive until the program ends
+        std::lock_guard lock(sessionsMutex);
+        OfficeSession*& session = (*sessions)[pipe];
+        if (!session) session = new OfficeSession(pipe);
+        return *session;
+    }
+
+    // The connection to the office: the one made before while the office answers it, else a new one
+    // (configured, and told to stay up between papers); empty when no office listens on the pipe.
+    Connection connect() {
+        std::lock_guard lock(mutex_);
+        return connectLocked();
+    }
+
+    // Loads copies of these workbooks ahead, after the delay (so that it never slows down a paper being
+    // painted); the files are read when their turn comes. `folder` keeps the private copies.
+    void prepare(const std::vector<std::string>& paths, const std::string& folder,
+                 std::chrono::milliseconds delay) {
+        std::lock_guard lock(mutex_);
+        if (ending_) return;
+        folder_ = folder;
+        due_ = std::chrono::steady_clock::now() + delay;
+        for (const std::string& path : paths)
+            if (std::find(queue_.begin(), queue_.end(), path) == queue_.end()) queue_.push_back(path);
+        if (!loader_.joinable()) loader_ = std::thread([this] { load(); });
+        changed_.notify_all();
+    }
+
+    // The copy loaded ahead from these bytes, taken (the next paper of its kind gets another); waits for
+    // one being loaded. Null when there is none.
+    Reference<css::lang::XComponent> take(std::uint64_t key) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return loading_ != key; });
+        for (auto it = ready_.begin(); it != ready_.end(); ++it) {
+            if (it->first != key) continue;
+            Reference<css::lang::XComponent> document = it->second;
+            ready_.erase(it);
+            // A copy of an office that has ended since is no copy.
+            if (Attempt([&] {
+                    return Reference<css::frame::XModel>(document, UNO_QUERY_THROW)
+                        ->getCurrentController()
+                        .is();
+                }))
+                return document;
+            return {};
+        }
+        return {};
+    }
+
+    // Ends what the program began: the copies loaded ahead are closed and the office is no longer kept
+    // up. An office that shows no window (the program started it, the clerk has closed every paper)
+    // ends now; one that shows papers ends when the clerk closes the last of them.
+    void end(bool reachOffice) {
+        std::unique_lock lock(mutex_);
+        ending_ = true;
+        changed_.notify_all();
+        if (loader_.joinable()) {
+            lock.unlock();
+            loader_.join();
+            lock.lock();
+        }
+        if (!connection_.second.is() && !(reachOffice && PipeListening(pipe_))) return;
+        connectLocked();
+        for (auto& [key, document] : ready_) CloseDocument(document);
+        ready_.clear();
+        const Reference<css::frame::XDesktop2> desktop = connection_.second;
+        if (!desktop.is()) return;
+        if (keeper_.is()) {
+            keeper_->holding = false;
+            Attempt([&] {
+                desktop->removeTerminateListener(keeper_.get());
+                return true;
+            });
+        }
+        Attempt([&] {
+            if (!AnyWindowShown(desktop)) desktop->terminate();
+            return true;
+        });
+        connection_ = {};
+        keeper_.clear();
+    }
+
+  private:
+    explicit OfficeSession(std::string pipe) : pipe_(std::move(pipe)) {}
+
+    Connection connectLocked() {
+        if (connection_.second.is() && Attempt([&] {
+                connection_.second->getCurrentComponent();
+                return true;
+            }))
+            return connection_;
+        connection_ = {};
+        ready_.clear(); // of an office that has gone
+        connection_ = Connect(ConnectionString(pipe_));
+        if (!connection_.second.is() || ending_) return connection_;
+        Configure(connection_.first);
+        keeper_ = new KeepOfficeUp;
+        Attempt([&] {
+            connection_.second->addTerminateListener(keeper_.get());
+            return true;
+        });
+        return connection_;
+    }
+
+    // The loading thread: one workbook at a time, when its turn comes, until the program ends.
+    void load() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [&] { return ending_ || !queue_.empty(); });
+            if (ending_) return;
+            if (changed_.wait_until(lock, due_, [&] { return ending_; })) return;
+            const std::string path = queue_.front();
+            queue_.erase(queue_.begin());
+            const auto bytes = ReadWholeFile(path);
+            if (!bytes) continue;
+            const std::uint64_t key = ContentKey(*bytes);
+            if (std::any_of(ready_.begin(), ready_.end(), [&](const auto& r) { return r.first == key; }))
+                continue;
+            // The office reads a copy of its own, which nothing else writes while it loads.
+            char name[32];
+            std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(key));
+            const fs::path copy =
+                fs::path(folder_) / (std::string(name) + fs::path(path).extension().string());
+            std::error_code ec;
+            fs::create_directories(copy.parent_path(), ec);
+            if (!(std::ofstream(copy, std::ios::binary | std::ios::trunc) << *bytes)) continue;
+            loading_ = key;
+            Connection connection;
+            // The office the program started in the background may still be coming up.
+            for (int i = 0; i < 600 && !ending_; ++i) {
+                connection = connectLocked();
+                if (connection.second.is()) break;
+                changed_.wait_for(lock, std::chrono::milliseconds(100), [&] { return ending_; });
+            }
+            Reference<css::lang::XComponent> document;
+            if (connection.second.is() && !ending_) {
+                lock.unlock();
+                std::string why;
+                Attempt([&] {
+                    document = LoadCopy(connection.second, copy.string(), why);
+                    return true;
+                });
+                lock.lock();
+            }
+            fs::remove(copy, ec);
+            loading_ = 0;
+            if (document.is()) {
+                if (ending_ || connection_.second != connection.second)
+                    CloseDocument(document);
+                else
+                    ready_.emplace_back(key, document);
+            }
+            changed_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    const std::string pipe_;
+    Connection connection_;
+    rtl::Reference<KeepOfficeUp> keeper_;
+    std::vector<std::pair<std::uint64_t, Reference<css::lang::XComponent>>> ready_;
+    std::uint64_t loading_ = 0;
+    std::vector<std::string> queue_;
+    std::string folder_;
+    std::chrono::steady_clock::time_point due_;
+    std::thread loader_;
+    bool ending_ = false;
+};
+
+} // namespace
+
+namespace {
+
+// Where the copies of the papers' workbooks that the office loads ahead are written.
+std::string AheadFolder(const std::string& profile) {
+    return (fs::path(profile) / "pamerol-hazir").string();
+}
+
+} // namespace
+
 std::string DefaultOfficeProfile() {
     fs::path base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
@@ -322,11 +671,56 @@ struct OfficeSpreadsheet::Impl {
     std::string pipe;
     pid_t started = -1; // the soffice this object launched, if any
     bool shown = false;
+    std::string opened; // visible: the workbook the paper was filled from
     Reference<css::uno::XComponentContext> office;
     Reference<css::frame::XDesktop2> desktop;
     Reference<css::lang::XComponent> document;
     Reference<css::table::XCellRange> sheet;
-    Reference<css::table::XTableRows> rows; // of the sheet
+    Reference<css::table::XTableRows> rows;    // of the sheet
+    Reference<css::beans::XPropertySet> style; // the sheet's page style
+    // What the footer of the page style has, read once per workbook and kept up to date by footerLine.
+    struct Footer {
+        bool read = false, on = false, shared = true, fixed = false;
+        sal_Int32 distance = 0, height = 0;
+        std::vector<size_t> lines; // of the left, centre and right side
+    } footer;
+    // The workbook's shape: its contents when opened, then every change of rows, merges and looks made
+    // since, in order. Two fills of the same workbook that have made the same changes have cells of the
+    // same look at the same addresses.
+    std::uint64_t shape = 0;
+    // What a cell's look says about the texts written into it, by the shape and the cell's address:
+    // learned at the first text measured there, kept for every later fill of this object.
+    struct CellLook {
+        bool wraps = false;
+        double room = 0;               // the width a line has, in 1/100 mm, with a margin for borders
+        double charHeight = 0;         // the font's size, in points
+        bool lineFits = false;         // a line of the font fits the rows of the block as they are
+        std::set<std::string> fitting; // texts measured here that needed no more room (a few)
+    };
+    std::map<std::pair<std::uint64_t, std::string>, CellLook> looks;
+    // Heights the office has laid out or reported, by the shape they were found in: the next fill that has
+    // come to the same shape asks again for none of them.
+    using TextKey = std::tuple<std::uint64_t, sal_Int32, sal_Int32, sal_Int32, sal_Int32, OUString>;
+    std::map<TextKey, sal_Int32> textHeights;
+    std::map<std::pair<std::uint64_t, sal_Int32>, sal_Int32> rowHeights;
+    std::map<std::pair<std::uint64_t, std::string>, css::table::CellRangeAddress> areas; // merged blocks
+
+    TextKey textKey(const css::table::CellRangeAddress& area, const OUString& text) const {
+        return {shape, area.StartColumn, area.StartRow, area.EndColumn, area.EndRow, text};
+    }
+
+    void changed(std::string_view what, std::initializer_list<std::int64_t> numbers = {}) {
+        // What is kept stays bounded however long a run is.
+        if (textHeights.size() + rowHeights.size() + looks.size() + areas.size() > 50000) {
+            areas.clear();
+            textHeights.clear();
+            rowHeights.clear();
+            looks.clear();
+        }
+        for (unsigned char c : what) shape = (shape ^ c) * 1099511628211ull;
+        for (std::int64_t n : numbers) shape = (shape ^ static_cast<std::uint64_t>(n)) * 1099511628211ull;
+        shape = (shape ^ 0xff) * 1099511628211ull;
+    }
     // The last text laid out on the scratch sheet, by the block it was laid out for.
     struct Measured {
         OUString text;
@@ -339,46 +733,24 @@ struct OfficeSpreadsheet::Impl {
         Reference<css::beans::XPropertySet> column, row;
     } scratch;
 
-    std::string connection() const { return "uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext"; }
+    std::string connection() const { return ConnectionString(pipe); }
 
-    // One attempt to reach the office on the pipe.
+    // One attempt to reach the office on the pipe. Visible, the program's one connection to its office is
+    // shared by every paper (and made once); headless, each object has its own.
     bool connect() {
-        try {
-            auto local = UnoLocalContext();
-            Reference<css::bridge::XUnoUrlResolver> resolver(
-                local->getServiceManager()->createInstanceWithContext(A("com.sun.star.bridge.UnoUrlResolver"),
-                                                                      local),
-                UNO_QUERY_THROW);
-            office.set(resolver->resolve(U(connection())), UNO_QUERY_THROW);
-            desktop = css::frame::Desktop::create(office);
-            return true;
-        } catch (...) {
-            office.clear();
-            desktop.clear();
-            return false;
+        if (options.visible) {
+            std::tie(office, desktop) = OfficeSession::of(pipe).connect();
+            return desktop.is();
         }
-    }
-
-    // Settings of the program's own office: Turkish typed input, and no tip dialog over the workbook.
-    void configure() {
-        Attempt([&] {
-            SetConfiguration(office, "/org.openoffice.Setup/L10N", "ooSetupSystemLocale",
-                             Any(OUString::createFromAscii(kOfficeLocale)));
-            return true;
-        });
-        Attempt([&] {
-            SetConfiguration(office, "/org.openoffice.Office.Common/Misc", "ShowTipOfTheDay", Any(false));
-            return true;
-        });
-        Attempt([&] {
-            SetConfiguration(office, "/org.openoffice.Office.Linguistic/General", "UILocale",
-                             Any(OUString::createFromAscii("tr")));
-            return true;
-        });
+        std::tie(office, desktop) = Connect(connection());
+        if (desktop.is()) Configure(office);
+        return desktop.is();
     }
 
     Reference<css::table::XCell> cell(std::string_view address) const {
         if (!sheet.is()) throw std::runtime_error("no workbook");
+        // Every call is a round trip to the office: a plain address goes straight to its cell.
+        if (const auto at = Position(address)) return sheet->getCellByPosition(at->first, at->second);
         return sheet->getCellRangeByName(U(address))->getCellByPosition(0, 0);
     }
 
@@ -397,8 +769,11 @@ struct OfficeSpreadsheet::Impl {
     }
 
     sal_Int32 rowHeight(sal_Int32 index) {
+        const auto key = std::pair{shape, index};
+        if (const auto known = rowHeights.find(key); known != rowHeights.end()) return known->second;
         sal_Int32 height = 0;
         row(index)->getPropertyValue(A("Height")) >>= height;
+        rowHeights[key] = height;
         return height;
     }
 
@@ -418,6 +793,8 @@ struct OfficeSpreadsheet::Impl {
                            const OUString& text) {
         // The office lays the text out for the screen here and for the page when it prints, and the page's
         // lines can be a little fuller: measured a little narrower, no line breaks later on paper than here.
+        const TextKey key = textKey(area, text);
+        if (const auto known = textHeights.find(key); known != textHeights.end()) return known->second;
         const sal_Int32 width = areaWidth(area) * 96 / 100;
         if (measured.height > 0 && text == measured.text && width == measured.width &&
             area.StartColumn == measured.column && area.StartRow == measured.row)
@@ -430,6 +807,7 @@ struct OfficeSpreadsheet::Impl {
         sal_Int32 height = 0;
         scratch.row->getPropertyValue(A("Height")) >>= height;
         measured = {text, width, area.StartColumn, area.StartRow, height};
+        textHeights[key] = height;
         return height;
     }
 
@@ -437,8 +815,16 @@ struct OfficeSpreadsheet::Impl {
     // sheet each, written at once and fitted at once.
     std::vector<sal_Int32> neededHeights(const Reference<css::table::XCell>& cell,
                                          const css::table::CellRangeAddress& area,
-                                         const std::vector<OUString>& texts) {
-        if (texts.empty()) return {};
+                                         const std::vector<OUString>& all) {
+        // Only the texts not laid out before in this shape are laid out now.
+        std::vector<sal_Int32> heights(all.size(), -1);
+        std::vector<OUString> texts;
+        for (size_t i = 0; i < all.size(); ++i)
+            if (const auto known = textHeights.find(textKey(area, all[i])); known != textHeights.end())
+                heights[i] = known->second;
+            else
+                texts.push_back(all[i]);
+        if (texts.empty()) return heights;
         const sal_Int32 width = areaWidth(area) * 96 / 100;
         const sal_Int32 n = static_cast<sal_Int32>(texts.size());
         makeScratch();
@@ -455,13 +841,16 @@ struct OfficeSpreadsheet::Impl {
         Reference<css::table::XColumnRowRange> grid(column, UNO_QUERY_THROW);
         Reference<css::beans::XPropertySet>(grid->getRows(), UNO_QUERY_THROW)
             ->setPropertyValue(A("OptimalHeight"), Any(true));
-        std::vector<sal_Int32> heights;
+        std::map<OUString, sal_Int32> found;
         for (sal_Int32 i = 0; i < n; ++i) {
             sal_Int32 h = 0;
             Reference<css::beans::XPropertySet>(grid->getRows()->getByIndex(i), UNO_QUERY_THROW)
                 ->getPropertyValue(A("Height")) >>= h;
-            heights.push_back(h);
+            found[texts[static_cast<size_t>(i)]] = h;
+            textHeights[textKey(area, texts[static_cast<size_t>(i)])] = h;
         }
+        for (size_t i = 0; i < all.size(); ++i)
+            if (heights[i] < 0) heights[i] = found[all[i]];
         measured = {}; // the first cell holds another text now
         return heights;
     }
@@ -509,32 +898,79 @@ struct OfficeSpreadsheet::Impl {
                     const std::vector<sal_Int32>& before) {
         for (sal_Int32 r = area.StartRow; r <= area.EndRow; ++r) {
             const auto i = static_cast<size_t>(r - area.StartRow);
-            if (heights[i] != before[i]) row(r)->setPropertyValue(A("Height"), Any(heights[i]));
+            if (heights[i] == before[i]) continue;
+            changed("height", {r, heights[i]});
+            row(r)->setPropertyValue(A("Height"), Any(heights[i]));
         }
     }
 
     // Makes the rows of the block a written cell belongs to as tall as its text needs, single-line and
     // several-line texts alike; the template's heights stay the least. (A workbook read from .xls has every
     // row at a fixed height, so nothing grows by itself.)
-    void fitRows(std::string_view address) {
+    void fitRows(const Reference<css::table::XCell>& cell, std::string_view address, std::string_view typed,
+                 std::optional<OUString> written) {
+        // Each measurement is a dozen round trips to the office: a cell whose look is known already takes
+        // none for a text that cannot need more room than the template's rows give a line.
+        const std::pair key{shape, std::string(address)};
+        const bool breaks = typed.find('\n') != std::string_view::npos;
+        if (const auto known = looks.find(key); known != looks.end() && !breaks) {
+            const CellLook& look = known->second;
+            if (!look.wraps || (look.lineFits && SurelyOneLine(typed, look.charHeight, look.room)) ||
+                look.fitting.count(std::string(typed)))
+                return;
+        }
         Attempt([&] {
-            Reference<css::table::XCell> cell = this->cell(address);
-            // A number or a date stays on one line (it shrinks to fit instead), and so does a text in a
-            // cell that does not wrap, unless it has line breaks: the template's row holds one line of it.
-            if (cell->getType() == css::table::CellContentType_VALUE) return true;
-            const OUString text = Reference<css::text::XTextRange>(cell, UNO_QUERY_THROW)->getString();
-            bool wraps = false;
-            Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)
-                ->getPropertyValue(A("IsTextWrapped")) >>= wraps;
-            if (!wraps && text.indexOf('\n') < 0) return true;
-            const auto area = areaOf(Reference<css::table::XCellRange>(cell, UNO_QUERY_THROW));
+            // A text in a cell that does not wrap stays on one line unless it has line breaks: the
+            // template's row holds one line of it. (A number or a date shrinks to fit instead; the caller
+            // does not ask for those.)
+            const auto known = looks.find(key);
+            const bool learn = known == looks.end();
+            CellLook look = learn ? CellLook{} : known->second;
+            Reference<css::beans::XPropertySet> props(cell, UNO_QUERY_THROW);
+            if (learn) {
+                props->getPropertyValue(A("IsTextWrapped")) >>= look.wraps;
+                if (!look.wraps) looks[key] = look;
+            }
+            if (!look.wraps && !breaks) return true;
+            // The text as the cell holds it: typed, the office may have taken a leading "'" away.
+            const OUString text =
+                written ? *written : Reference<css::text::XTextRange>(cell, UNO_QUERY_THROW)->getString();
+            css::table::CellRangeAddress area;
+            if (const auto a = areas.find(key); a != areas.end())
+                area = a->second;
+            else
+                area = areas[key] = areaOf(Reference<css::table::XCellRange>(cell, UNO_QUERY_THROW));
             const std::vector<sal_Int32> before = heightsOf(area);
-            setHeights(area, Grown(before, neededHeight(cell, area, text)), before);
+            const std::vector<sal_Int32> after = Grown(before, neededHeight(cell, area, text));
+            if (learn && look.wraps) {
+                // Whether a line of the font fits the rows as the template has them.
+                float charHeight = 0;
+                sal_Int32 left = 0, right = 0;
+                props->getPropertyValue(A("CharHeight")) >>= charHeight;
+                props->getPropertyValue(A("ParaLeftMargin")) >>= left;
+                props->getPropertyValue(A("ParaRightMargin")) >>= right;
+                look.charHeight = charHeight;
+                look.room = areaWidth(area) * 0.9 - left - right;
+                sal_Int32 total = 0;
+                for (sal_Int32 h : before) total += h;
+                look.lineFits = neededHeight(cell, area, U(kOneLineProbe)) <= total;
+                looks[key] = look;
+            }
+            setHeights(area, after, before);
+            if (after == before && !breaks)
+                if (auto& fitting = looks[key].fitting; fitting.size() < 64)
+                    fitting.insert(std::string(typed));
             return true;
         });
     }
 
-    Reference<css::beans::XPropertySet> pageStyle() const {
+    // The sheet's page style, looked up once per workbook.
+    Reference<css::beans::XPropertySet> pageStyle() {
+        if (!style.is()) style = lookUpPageStyle();
+        return style;
+    }
+
+    Reference<css::beans::XPropertySet> lookUpPageStyle() const {
         Reference<css::beans::XPropertySet> props(sheet, UNO_QUERY_THROW);
         OUString styleName;
         props->getPropertyValue(A("PageStyle")) >>= styleName;
@@ -549,9 +985,14 @@ struct OfficeSpreadsheet::Impl {
     bool footerLine(Spreadsheet::FooterSide side, int line, std::string_view text) {
         if (!sheet.is()) return false;
         Reference<css::beans::XPropertySet> style = pageStyle();
-        bool on = false;
-        style->getPropertyValue(A("FooterIsOn")) >>= on;
-        if (!on) return false;
+        if (!footer.read) {
+            style->getPropertyValue(A("FooterIsOn")) >>= footer.on;
+            style->getPropertyValue(A("FooterIsShared")) >>= footer.shared;
+            style->getPropertyValue(A("FooterBodyDistance")) >>= footer.distance;
+            style->getPropertyValue(A("FooterHeight")) >>= footer.height;
+            footer.read = true;
+        }
+        if (!footer.on) return false;
         Reference<css::sheet::XHeaderFooterContent> content(
             style->getPropertyValue(A("RightPageFooterContent")), UNO_QUERY_THROW);
         auto region = [&](Spreadsheet::FooterSide s) {
@@ -559,6 +1000,12 @@ struct OfficeSpreadsheet::Impl {
                    : s == Spreadsheet::FooterSide::Center ? content->getCenterText()
                                                           : content->getRightText();
         };
+        // The lines of each side, counted once per workbook and kept up to date here.
+        if (footer.lines.empty())
+            for (auto s : {Spreadsheet::FooterSide::Left, Spreadsheet::FooterSide::Center,
+                           Spreadsheet::FooterSide::Right})
+                footer.lines.push_back(Paragraphs(region(s)).size());
+        size_t& count = footer.lines[static_cast<size_t>(side)];
         Reference<css::text::XText> t = region(side);
         const std::string lines = CellLineBreaks(text);
         if (line >= 0) {
@@ -571,31 +1018,30 @@ struct OfficeSpreadsheet::Impl {
                 const size_t to = std::min(lines.find('\n', from), lines.size());
                 t->insertControlCharacter(t->getEnd(), css::text::ControlCharacter::PARAGRAPH_BREAK, false);
                 t->insertString(t->getEnd(), U(std::string_view(lines).substr(from, to - from)), false);
+                ++count;
                 if (to >= lines.size()) break;
                 from = to + 1;
             }
         }
         style->setPropertyValue(A("RightPageFooterContent"), Any(content));
-        bool shared = true;
-        style->getPropertyValue(A("FooterIsShared")) >>= shared;
-        if (!shared) style->setPropertyValue(A("LeftPageFooterContent"), Any(content));
-        size_t most = 0;
-        for (auto s :
-             {Spreadsheet::FooterSide::Left, Spreadsheet::FooterSide::Center, Spreadsheet::FooterSide::Right})
-            most = std::max(most, Paragraphs(region(s)).size());
-        sal_Int32 distance = 0, height = 0;
-        style->getPropertyValue(A("FooterBodyDistance")) >>= distance;
-        style->getPropertyValue(A("FooterHeight")) >>= height;
-        const auto needed = distance + static_cast<sal_Int32>(most) * kFooterLineHeight;
-        style->setPropertyValue(A("FooterIsDynamicHeight"), Any(false));
-        if (needed > height) style->setPropertyValue(A("FooterHeight"), Any(needed));
+        if (!footer.shared) style->setPropertyValue(A("LeftPageFooterContent"), Any(content));
+        const size_t most = *std::max_element(footer.lines.begin(), footer.lines.end());
+        const auto needed = footer.distance + static_cast<sal_Int32>(most) * kFooterLineHeight;
+        if (!footer.fixed) {
+            style->setPropertyValue(A("FooterIsDynamicHeight"), Any(false));
+            footer.fixed = true;
+        }
+        if (needed > footer.height) {
+            style->setPropertyValue(A("FooterHeight"), Any(needed));
+            footer.height = needed;
+        }
         return true;
     }
 
     // The height the rows of the active sheet have on one printed page, in 1/100 mm: the page less its
     // margins, header and footer, at the page's scale. (A sheet scaled to fit its width is printed at full
     // size when its columns fit the page, as the templates' do.)
-    sal_Int32 pageBodyHeight() const {
+    sal_Int32 pageBodyHeight() {
         Reference<css::beans::XPropertySet> style = pageStyle();
         auto get = [&](const char* name) {
             sal_Int32 v = 0;
@@ -628,6 +1074,8 @@ struct OfficeSpreadsheet::Impl {
         document.clear();
         sheet.clear();
         rows.clear();
+        style.clear();
+        footer = {};
         Attempt([&] {
             if (desktop.is()) desktop->terminate();
             return true;
@@ -712,7 +1160,6 @@ Outcome OfficeSpreadsheet::start() {
             if (attempt == 3) return Outcome::Failure("LibreOffice açıldıktan hemen sonra kapandı");
         }
     }
-    d.configure();
     return Outcome::Success();
 }
 
@@ -741,30 +1188,32 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
         d.document.clear();
         d.sheet.clear();
         d.rows.clear();
+        d.style.clear();
+        d.footer = {};
     }
     bool ok = Attempt([&] {
-        // An untitled copy: opening it never waits on another window's lock, and saving asks for a name.
-        const css::beans::PropertyValue props[] = {
-            Prop("AsTemplate", Any(true)),
-            Prop("Hidden", Any(!(d.options.visible && d.shown))),
-            Prop("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
-            Prop("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)),
-        };
-        Reference<css::lang::XComponent> doc =
-            d.desktop->loadComponentFromURL(U(FileUrl(absolute)), A("_blank"), 0, Props(props));
-        Reference<css::sheet::XSpreadsheetDocument> calc(doc, UNO_QUERY);
-        if (!calc.is()) {
-            why = "LibreOffice bir hesap tablosu yüklemedi";
-            if (Reference<css::util::XCloseable> closeable{doc, UNO_QUERY}; closeable.is())
-                closeable->close(true);
-            return false;
+        // Visible, a copy loaded ahead of these very bytes is taken when there is one.
+        Reference<css::lang::XComponent> doc;
+        const auto bytes = ReadWholeFile(absolute);
+        d.shape = bytes ? ContentKey(*bytes) : 0;
+        if (d.options.visible && bytes) {
+            doc = OfficeSession::of(d.pipe).take(d.shape);
+            d.opened = absolute;
         }
+        if (!doc.is()) doc = LoadCopy(d.desktop, absolute, why);
+        if (!doc.is()) return false;
+        Reference<css::sheet::XSpreadsheetDocument> calc(doc, UNO_QUERY_THROW);
         d.document = doc;
         d.rows.clear();
+        d.style.clear();
+        d.footer = {};
         // The sheet the workbook was saved on, as the user would see it; else the first.
         Reference<css::frame::XModel> model(doc, UNO_QUERY);
         // The window is drawn once, when the fill lets go, rather than after every cell.
         if (model.is()) model->lockControllers();
+        // The fill is not the clerk's to undo, and keeps no undo steps: Ctrl+Z undoes the clerk's own edits.
+        if (Reference<css::document::XUndoManagerSupplier> undo{doc, UNO_QUERY}; undo.is())
+            undo->getUndoManager()->lock();
         Reference<css::sheet::XSpreadsheetView> view;
         if (model.is()) view.set(model->getCurrentController(), UNO_QUERY);
         if (view.is()) {
@@ -784,41 +1233,34 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
 }
 
 bool OfficeSpreadsheet::write(std::string_view address, std::string_view text, WriteMode mode) {
+    Reference<css::table::XCell> cell;
+    bool value = false;            // the office took the text as a number or a date
+    std::optional<OUString> exact; // the text the cell holds, when it was written as it is
     const bool written = Attempt([&] {
-        Reference<css::table::XCell> cell = impl_->cell(address);
+        cell = impl_->cell(address);
         const std::string lines = CellLineBreaks(text);
-        const OUString value = U(lines);
+        const OUString typed = U(lines);
         // A text of several lines is no number or date; typed, it is a text cell with its line breaks.
         if (mode == WriteMode::Value && !TakenAsFormula(text) && lines.find('\n') == std::string::npos) {
             // As if typed: the office's locale decides between number, date and text.
             Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)
-                ->setPropertyValue(A("FormulaLocal"), Any(value));
-            if (cell->getType() != css::table::CellContentType_FORMULA) return true;
+                ->setPropertyValue(A("FormulaLocal"), Any(typed));
+            const auto type = cell->getType();
+            value = type == css::table::CellContentType_VALUE;
+            if (type != css::table::CellContentType_FORMULA) return true;
             // Whatever the office would still run as a formula is put back as the text it was.
         }
-        Reference<css::text::XTextRange>(cell, UNO_QUERY_THROW)->setString(value);
+        Reference<css::text::XTextRange>(cell, UNO_QUERY_THROW)->setString(typed);
+        exact = typed;
         return true;
     });
-    if (written) impl_->fitRows(address); // the text stands even if this fails
+    // The rows grow for a text that needs them (a number or a date stays on one line); the text stands
+    // even if this fails.
+    if (written && !value && !text.empty()) impl_->fitRows(cell, address, text, exact);
     return written;
 }
 
 namespace {
-
-// A cell address such as "AV8" as a 0-based column and row; nothing when it is not one.
-std::optional<std::pair<sal_Int32, sal_Int32>> Position(std::string_view address) {
-    sal_Int32 column = 0, row = 0;
-    size_t i = 0;
-    for (; i < address.size() && std::isalpha(static_cast<unsigned char>(address[i])); ++i)
-        column = column * 26 + (std::toupper(static_cast<unsigned char>(address[i])) - 'A' + 1);
-    if (i == 0 || i == address.size() || i > 3) return std::nullopt;
-    for (; i < address.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(address[i])) || row > 1000000) return std::nullopt;
-        row = row * 10 + (address[i] - '0');
-    }
-    if (row < 1) return std::nullopt;
-    return std::pair{column - 1, row - 1};
-}
 
 // A block of cells in one call: grid[r][c] goes to the cell c columns right of and r rows below the
 // 0-based column and row given; every row of the grid is as wide as the first.
@@ -867,6 +1309,7 @@ bool OfficeSpreadsheet::writeCells(std::string_view range, const std::vector<Blo
 }
 
 bool OfficeSpreadsheet::insertRows(int row, int count) {
+    impl_->changed("insertRows", {row, count});
     return Attempt([&] {
         if (!impl_->sheet.is() || row < 1 || count < 1) return false;
         if (!impl_->rows.is())
@@ -877,6 +1320,7 @@ bool OfficeSpreadsheet::insertRows(int row, int count) {
 }
 
 bool OfficeSpreadsheet::copyRange(std::string_view fromRange, std::string_view toCell) {
+    impl_->changed(std::string("copyRange ").append(fromRange).append(" ").append(toCell));
     return Attempt([&] {
         if (!impl_->sheet.is()) return false;
         const auto to = Position(toCell);
@@ -901,6 +1345,7 @@ bool OfficeSpreadsheet::writeNumber(std::string_view address, double value) {
 }
 
 bool OfficeSpreadsheet::merge(std::string_view range) {
+    impl_->changed(std::string("merge ").append(range));
     return Attempt([&] {
         if (!impl_->sheet.is()) return false;
         Reference<css::util::XMergeable>(impl_->sheet->getCellRangeByName(U(range)), UNO_QUERY_THROW)
@@ -910,6 +1355,7 @@ bool OfficeSpreadsheet::merge(std::string_view range) {
 }
 
 bool OfficeSpreadsheet::alignRight(std::string_view address) {
+    impl_->changed(std::string("alignRight ").append(address));
     return Attempt([&] {
         Reference<css::beans::XPropertySet>(impl_->cell(address), UNO_QUERY_THROW)
             ->setPropertyValue(A("HoriJustify"), Any(css::table::CellHoriJustify_RIGHT));
@@ -937,6 +1383,7 @@ int OfficeSpreadsheet::rowHeight(int row) {
 }
 
 bool OfficeSpreadsheet::setRowHeight(int row, int height) {
+    impl_->changed("setRowHeight", {row, height});
     return Attempt([&] {
         if (!impl_->sheet.is() || row < 1) return false;
         impl_->row(row - 1)->setPropertyValue(A("Height"), Any(static_cast<sal_Int32>(height)));
@@ -944,18 +1391,27 @@ bool OfficeSpreadsheet::setRowHeight(int row, int height) {
     });
 }
 
+namespace {
+
+// The block a range such as "A17:EX17" names, worked out here; nothing for any other kind of name.
+std::optional<css::table::CellRangeAddress> Block(std::string_view range) {
+    const size_t colon = range.find(':');
+    const auto first = Position(range.substr(0, colon));
+    const auto last = colon == std::string_view::npos ? first : Position(range.substr(colon + 1));
+    if (!first || !last || last->first < first->first || last->second < first->second) return std::nullopt;
+    css::table::CellRangeAddress area;
+    area.StartColumn = first->first;
+    area.StartRow = first->second;
+    area.EndColumn = last->first;
+    area.EndRow = last->second;
+    return area;
+}
+
+} // namespace
+
 int OfficeSpreadsheet::textHeight(std::string_view range, std::string_view text) {
-    Impl& d = *impl_;
-    int height = 0;
-    Attempt([&] {
-        if (!d.sheet.is()) return false;
-        Reference<css::table::XCellRange> block = d.sheet->getCellRangeByName(U(range));
-        const auto area =
-            Reference<css::sheet::XCellRangeAddressable>(block, UNO_QUERY_THROW)->getRangeAddress();
-        height = d.neededHeight(block->getCellByPosition(0, 0), area, U(CellLineBreaks(text)));
-        return true;
-    });
-    return height;
+    const std::vector<int> heights = textHeights(range, {std::string(text)});
+    return heights.empty() ? 0 : heights.front();
 }
 
 std::vector<int> OfficeSpreadsheet::textHeights(std::string_view range,
@@ -964,12 +1420,25 @@ std::vector<int> OfficeSpreadsheet::textHeights(std::string_view range,
     std::vector<int> heights(texts.size(), 0);
     Attempt([&] {
         if (!d.sheet.is()) return false;
-        Reference<css::table::XCellRange> block = d.sheet->getCellRangeByName(U(range));
-        const auto area =
-            Reference<css::sheet::XCellRangeAddressable>(block, UNO_QUERY_THROW)->getRangeAddress();
         std::vector<OUString> lines;
         for (const std::string& text : texts) lines.push_back(U(CellLineBreaks(text)));
-        const std::vector<sal_Int32> measured = d.neededHeights(block->getCellByPosition(0, 0), area, lines);
+        // A block whose texts were all laid out before in this shape needs no call to the office.
+        const auto block = Block(range);
+        const bool known = block && std::all_of(lines.begin(), lines.end(), [&](const OUString& line) {
+                               return d.textHeights.count(d.textKey(*block, line));
+                           });
+        Reference<css::table::XCell> first;
+        css::table::CellRangeAddress area;
+        if (known) {
+            area = *block;
+        } else {
+            Reference<css::table::XCellRange> cells = d.sheet->getCellRangeByName(U(range));
+            area = Reference<css::sheet::XCellRangeAddressable>(cells, UNO_QUERY_THROW)->getRangeAddress();
+            first = cells->getCellByPosition(0, 0);
+        }
+        const std::vector<sal_Int32> measured =
+            lines.size() == 1 ? std::vector<sal_Int32>{d.neededHeight(first, area, lines.front())}
+                              : d.neededHeights(first, area, lines);
         std::copy(measured.begin(), measured.end(), heights.begin());
         return true;
     });
@@ -989,6 +1458,7 @@ bool OfficeSpreadsheet::footerLine(FooterSide side, int line, std::string_view t
 }
 
 bool OfficeSpreadsheet::copyLook(std::string_view fromCell, std::string_view toRange) {
+    impl_->changed(std::string("copyLook ").append(fromCell).append(" ").append(toRange));
     return Attempt([&] {
         if (!impl_->sheet.is()) return false;
         if (toRange.find(';') == std::string_view::npos) {
@@ -1049,6 +1519,7 @@ bool OfficeSpreadsheet::title(std::string_view text) {
 }
 
 bool OfficeSpreadsheet::topBorder(std::string_view firstCell, std::string_view secondCell) {
+    impl_->changed(std::string("topBorder ").append(firstCell).append(" ").append(secondCell));
     return Attempt([&] {
         auto at = [&](std::string_view a) {
             return Reference<css::sheet::XCellRangeAddressable>(impl_->cell(a), UNO_QUERY_THROW)
@@ -1080,6 +1551,8 @@ void OfficeSpreadsheet::release() {
     Attempt([&] {
         Reference<css::frame::XModel> model(d.document, UNO_QUERY_THROW);
         if (model->hasControllersLocked()) model->unlockControllers();
+        if (Reference<css::document::XUndoManagerSupplier> undo{d.document, UNO_QUERY}; undo.is())
+            if (auto manager = undo->getUndoManager(); manager->isLocked()) manager->unlock();
         // A freshly filled paper closes without asking to save; any edit of the user's marks it as usual.
         Reference<css::util::XModifiable>(d.document, UNO_QUERY_THROW)->setModified(false);
         return true;
@@ -1089,18 +1562,34 @@ void OfficeSpreadsheet::release() {
         d.sheet.clear();
         return;
     }
+    // The paper was filled with no window: it is shown now, whole.
     Attempt([&] {
         Reference<css::frame::XModel> model(d.document, UNO_QUERY);
         if (!model.is() || !model->getCurrentController().is()) return false;
         auto frame = model->getCurrentController()->getFrame();
-        Reference<css::awt::XTopWindow> top(frame->getContainerWindow(), UNO_QUERY);
+        Reference<css::awt::XWindow> window = frame->getContainerWindow();
+        if (d.shown) window->setVisible(true);
+        Reference<css::awt::XTopWindow> top(window, UNO_QUERY);
         if (top.is()) top->toFront();
         return true;
     });
+    // Another copy of the same workbook is loaded for the next paper of its kind, once this one is painted.
+    if (!d.opened.empty())
+        OfficeSession::of(d.pipe).prepare({d.opened}, AheadFolder(d.profile),
+                                          std::chrono::milliseconds(1500));
     d.sheet.clear();
     d.document.clear();
     d.desktop.clear();
     d.office.clear();
+}
+
+void PrepareOfficePapers(const std::vector<std::string>& workbooks, const OfficeOptions& options) {
+    const std::string profile = ProfileFolder(options);
+    OfficeSession::of(PipeNameFor(profile)).prepare(workbooks, AheadFolder(profile), {});
+}
+
+void EndProgramOffice(const OfficeOptions& options) {
+    OfficeSession::of(PipeNameFor(ProfileFolder(options))).end(true);
 }
 
 const char* StoreFilterFor(const std::string& path) {

@@ -12,14 +12,15 @@
 // removed again when the fill lets go. The window is titled by the fill and the filled workbook is not
 // marked as modified.
 //
-// Visible mode shows the filled workbook and lets go: the office outlives the program, and ends when the
-// user closes its last paper. Headless mode serves
-// the tests and the companion: nothing is shown, the filled workbook can be stored, and the office this
-// object started is ended when it is destroyed.
+// Visible mode fills the workbook with no window, then shows it whole and lets go: every paper of the
+// program shares one connection, and the office stays up between papers while the program runs (see
+// EndProgramOffice). Headless mode serves the tests and the companion: nothing is shown, the filled
+// workbook can be stored, and the office this object started is ended when it is destroyed.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "printouts/spreadsheet.h"
 
@@ -42,6 +43,16 @@ std::string DefaultOfficeProfile();
 // the office comes up with no window, so that the first paper opens in an office that is already running.
 // Nothing happens when that office runs already or there is no display; a fill then starts it as usual.
 void StartOfficeInBackground(const OfficeOptions& options = {});
+
+// Has the program's own office (visible) load an untitled copy of each workbook ahead, with no window, on a
+// thread of its own: a paper filled from the same bytes later takes it and only fills and shows it. The
+// office may still be starting (the copies wait for it); returns at once.
+void PrepareOfficePapers(const std::vector<std::string>& workbooks, const OfficeOptions& options = {});
+
+// Called as the program ends: the copies loaded ahead are closed, and the office the program started ends
+// now when it shows no paper, else when the clerk closes the last one. Until then, an office whose last
+// paper the clerk closes stays up, with no window, for the next paper.
+void EndProgramOffice(const OfficeOptions& options = {});
 
 // The office's export filter for a file name's ending (".xls", ".pdf", ".ods"); nullptr for any other.
 const char* StoreFilterFor(const std::string& path);

@@ -3,6 +3,14 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <memory>
 
 #include "archive/arsiv_yolu.h"
 #include "archive/case_keeper.h"
@@ -38,11 +46,46 @@ class FirstPaint : public QObject {
 // opens at once; nothing is started before a calculation.
 class PrepareWhenEnabled : public QObject {
   public:
+    explicit PrepareWhenEnabled(PaperFolders folders) : folders_(std::move(folders)) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::EnabledChange && static_cast<QWidget*>(watched)->isEnabled())
-            PrepareSpreadsheets();
+            PrepareSpreadsheets(folders_);
         return false;
     }
+
+  private:
+    PaperFolders folders_;
+};
+
+// SIGTERM, SIGHUP and SIGINT end the program as before, but only after the spreadsheet program it started
+// has been let go (see EndSpreadsheets): the signal is noted through a pipe and handled by the event loop.
+class EndOnSignal {
+  public:
+    EndOnSignal() {
+        if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        write_ = pipe_[1];
+        notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+            int signal = 0;
+            if (::read(pipe_[0], &signal, sizeof signal) != sizeof signal) return;
+            EndSpreadsheets();
+            ::signal(signal, SIG_DFL);
+            ::raise(signal);
+        });
+        struct sigaction action {};
+        action.sa_handler = [](int signal) {
+            const int saved = errno;
+            [[maybe_unused]] const auto written = ::write(write_, &signal, sizeof signal);
+            errno = saved;
+        };
+        ::sigemptyset(&action.sa_mask);
+        for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
+    }
+
+  private:
+    static inline int write_ = -1;
+    int pipe_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 } // namespace
@@ -74,7 +117,7 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     window.setMessages(&messages);
     messages.setWindow(&window);
     desktop.setWindow(&window);
-    PrepareWhenEnabled prepare;
+    PrepareWhenEnabled prepare(PaperFolders(places.resources, places.work));
     if (auto* printouts = window.findChild<QPushButton*>(QStringLiteral("Command3")))
         printouts->installEventFilter(&prepare);
     FirstPaint firstPaint(shown);
@@ -88,7 +131,10 @@ int RunPamerol(int argc, char* argv[], const std::function<void(QWidget&)>& show
     window.show();
     if (!notPrepared)
         messages.show("Ayar klasörü hazırlanamadı: " + notPrepared.error().message, MessageIcon::Warning);
-    return QApplication::exec();
+    EndOnSignal endOnSignal;
+    const int status = QApplication::exec();
+    EndSpreadsheets();
+    return status;
 }
 
 } // namespace pamerol::ui

@@ -33,9 +33,18 @@ SpreadsheetFactory Spreadsheets() {
 #endif
 }
 
-void PrepareSpreadsheets() {
+void PrepareSpreadsheets(const PaperFolders& folders) {
 #ifdef PAMEROL_WITH_OFFICE
     StartOfficeInBackground(); // the program's own office, with no window until a paper opens
+    PrepareOfficePapers(DokumSablonlari(folders));
+#else
+    (void)folders;
+#endif
+}
+
+void EndSpreadsheets() {
+#ifdef PAMEROL_WITH_OFFICE
+    EndProgramOffice();
 #endif
 }
 

@@ -1,19 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Measures how long "&Yazdır" takes until the filled paper is on screen, on a visible office with a profile
-// of its own: the first paper with the office started cold, the first paper after the background start, and
-// the papers after it (each kind, the payroll sheets and the statement twice); and the office's memory after
-// the background start, before any paper. Usage: measure_paper PROFILE_FOLDER PROGRAM_FOLDER (on a display;
-// scripts/measure-paper.sh runs it on Xvfb).
-#include <signal.h>
+// Where the time of a fill goes: fills each paper a few times on a headless office of its own and prints,
+// for each, the whole fill and the time and number of each kind of call to the office. (The time until a
+// paper is painted on screen is scripts/bench-papers.sh's.) Usage: measure_paper PROFILE_FOLDER
+// PROGRAM_FOLDER [times]
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "base/files.h"
 #include "case.h"
@@ -25,88 +23,161 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The processes whose command line names the profile: the office this tool started.
-std::vector<int> OfficeProcesses(const std::string& profile) {
-    std::vector<int> pids;
+using Clock = std::chrono::steady_clock;
+
+// Passes every call on to the office, timing it by its kind.
+class TimedSpreadsheet final : public Spreadsheet {
+  public:
+    explicit TimedSpreadsheet(OfficeSpreadsheet& office) : office_(office) {}
+    struct Tally {
+        int calls = 0;
+        double ms = 0;
+    };
+    std::map<std::string, Tally> tally;
+
+    template <class F> auto timed(const char* kind, F&& f) {
+        const auto t0 = Clock::now();
+        auto result = f();
+        Tally& t = tally[kind];
+        ++t.calls;
+        t.ms += std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+        return result;
+    }
+
+    Outcome start() override {
+        return timed("start", [&] { return office_.start(); });
+    }
+    bool show() override { return office_.show(); }
+    Outcome open(const std::string& path) override {
+        return timed("open", [&] { return office_.open(path); });
+    }
+    bool write(std::string_view c, std::string_view t, WriteMode m) override {
+        return timed("write", [&] { return office_.write(c, t, m); });
+    }
+    bool writeNumber(std::string_view c, double v) override {
+        return timed("writeNumber", [&] { return office_.writeNumber(c, v); });
+    }
+    bool writeCells(std::string_view r, const std::vector<BlockCell>& c) override {
+        return timed("writeCells", [&] { return office_.writeCells(r, c); });
+    }
+    bool insertRows(int row, int count) override {
+        return timed("insertRows", [&] { return office_.insertRows(row, count); });
+    }
+    bool copyRange(std::string_view f, std::string_view t) override {
+        return timed("copyRange", [&] { return office_.copyRange(f, t); });
+    }
+    bool merge(std::string_view r) override {
+        return timed("merge", [&] { return office_.merge(r); });
+    }
+    bool alignRight(std::string_view c) override {
+        return timed("alignRight", [&] { return office_.alignRight(c); });
+    }
+    bool topBorder(std::string_view a, std::string_view b) override {
+        return timed("topBorder", [&] { return office_.topBorder(a, b); });
+    }
+    int pageBodyHeight() override {
+        return timed("pageBodyHeight", [&] { return office_.pageBodyHeight(); });
+    }
+    int rowHeight(int row) override {
+        return timed("rowHeight", [&] { return office_.rowHeight(row); });
+    }
+    bool setRowHeight(int row, int h) override {
+        return timed("setRowHeight", [&] { return office_.setRowHeight(row, h); });
+    }
+    int textHeight(std::string_view r, std::string_view t) override {
+        return timed("textHeight", [&] { return office_.textHeight(r, t); });
+    }
+    std::vector<int> textHeights(std::string_view r, const std::vector<std::string>& t) override {
+        return timed("textHeights", [&] { return office_.textHeights(r, t); });
+    }
+    bool pageBreakBefore(int row) override {
+        return timed("pageBreakBefore", [&] { return office_.pageBreakBefore(row); });
+    }
+    bool footerLine(FooterSide s, int l, std::string_view t) override {
+        return timed("footerLine", [&] { return office_.footerLine(s, l, t); });
+    }
+    bool copyLook(std::string_view f, std::string_view t) override {
+        return timed("copyLook", [&] { return office_.copyLook(f, t); });
+    }
+    bool writeBlock(std::string_view t, const std::vector<std::vector<std::string>>& r) override {
+        return timed("writeBlock", [&] { return office_.writeBlock(t, r); });
+    }
+    bool title(std::string_view t) override {
+        return timed("title", [&] { return office_.title(t); });
+    }
+    void release() override {
+        timed("release", [&] {
+            office_.release();
+            return true;
+        });
+    }
+
+  private:
+    OfficeSpreadsheet& office_;
+};
+
+// The processor time, in ms, of the processes whose command line names the profile (the office), and of
+// this one.
+double OfficeCpuMs(const std::string& profile) {
+    double ticks = 0;
     for (const int id : RunningProcessIds()) {
         const auto cmdline = ReadWholeFile("/proc/" + std::to_string(id) + "/cmdline");
-        if (cmdline && cmdline->find("UserInstallation=file://" + profile) != std::string::npos)
-            pids.push_back(id);
+        if (!cmdline || cmdline->find(profile) == std::string::npos) continue;
+        const std::string stat = ReadWholeFile("/proc/" + std::to_string(id) + "/stat").value_or("");
+        std::istringstream in(stat.substr(stat.rfind(')') + 2));
+        std::string field;
+        for (int i = 3; i <= 15 && in >> field; ++i)
+            if (i == 14 || i == 15) ticks += std::stod(field);
     }
-    return pids;
+    return ticks * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
-double ResidentMb(const std::vector<int>& pids) {
-    double kb = 0;
-    for (int pid : pids) {
-        std::istringstream in(ReadWholeFile("/proc/" + std::to_string(pid) + "/status").value_or(""));
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind("VmRSS:", 0) == 0) kb += std::stod(line.substr(6));
-    }
-    return kb / 1024;
-}
-
-// Ends the office as a user would (no paper is modified, so it asks nothing); kills what is left after that.
-void EndOffice(const OfficeOptions& visible) {
-    OfficeOptions options = visible;
-    options.visible = false;
-    if (OfficeSpreadsheet(options).start().ok) {
-        // the object ends the office it is connected to when it goes
-    }
-    for (int i = 0; i < 100 && !OfficeProcesses(options.profile).empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    for (int pid : OfficeProcesses(options.profile)) ::kill(pid, SIGKILL);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-}
-
-double PrintMs(frmRaporSec& dialog, int choice) {
-    dialog.secimYap(choice);
-    const auto t0 = std::chrono::steady_clock::now();
-    dialog.yazdir();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+double OwnCpuMs() {
+    return static_cast<double>(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 3 && !(argc == 4 && std::string(argv[3]) == "keep")) {
-        std::fprintf(stderr, "usage: %s PROFILE_FOLDER PROGRAM_FOLDER [keep]\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s PROFILE_FOLDER PROGRAM_FOLDER [times]\n", argv[0]);
         return 2;
     }
+    const int times = argc == 4 ? std::atoi(argv[3]) : 5;
     OfficeOptions options;
+    options.visible = false;
     options.profile = fs::absolute(argv[1]).string();
+    OfficeSpreadsheet office(options);
+    if (!office.start().ok) return 1;
     const Record record = testing::CalculatedCase();
     RecordedMessages messages;
-    frmRaporSec dialog(
-        record, PaperFolders(argv[2]), [&] { return std::make_unique<OfficeSpreadsheet>(options); },
-        messages);
-
-    // A profile made once, as on a clerk's machine after the first day.
-    StartOfficeInBackground(options);
-    std::this_thread::sleep_for(std::chrono::seconds(8));
-    EndOffice(options);
-
-    std::printf("first paper, office not started: %.0f ms\n",
-                PrintMs(dialog, frmRaporSec::KidemBordrosuSecimi));
-    EndOffice(options);
-
-    StartOfficeInBackground(options);
-    std::this_thread::sleep_for(std::chrono::seconds(5)); // the clerk reads the result and opens the dialog
-    std::printf("office memory after the background start, no paper: %.0f MB\n",
-                ResidentMb(OfficeProcesses(options.profile)));
-    std::printf("first paper after the background start: %.0f ms\n",
-                PrintMs(dialog, frmRaporSec::KidemBordrosuSecimi));
-    const std::pair<int, const char*> next[] = {{frmRaporSec::IhbarBordrosuSecimi, "notice payroll sheet"},
-                                                {frmRaporSec::IbranameSecimi, "release letter"},
-                                                {frmRaporSec::KidemBordrosuSecimi, "severance payroll sheet"},
-                                                {frmRaporSec::AciklamaSecimi, "statement"},
-                                                {frmRaporSec::KidemBordrosuSecimi, "severance payroll sheet"},
-                                                {frmRaporSec::AciklamaSecimi, "statement"}};
-    for (auto [choice, paper] : next)
-        std::printf("next paper, %s: %.0f ms\n", paper, PrintMs(dialog, choice));
-    std::printf("office memory with the papers open: %.0f MB\n",
-                ResidentMb(OfficeProcesses(options.profile)));
+    const PaperFolders folders(argv[2], options.profile);
+    const std::pair<const char*, std::function<bool(Spreadsheet&)>> papers[] = {
+        {"severance payroll sheet",
+         [&](Spreadsheet& s) { return BordroDoldur(record, true, folders, s, messages); }},
+        {"notice payroll sheet",
+         [&](Spreadsheet& s) { return BordroDoldur(record, false, folders, s, messages); }},
+        {"release letter", [&](Spreadsheet& s) { return IbranameDoldur(record, folders, s, messages); }},
+        {"statement", [&](Spreadsheet& s) { return AciklamaDoldur(record, nullptr, folders, s, messages); }},
+    };
+    for (const auto& [paper, fill] : papers) {
+        TimedSpreadsheet timed(office);
+        double total = 0, store = 0;
+        const double office0 = OfficeCpuMs(options.profile), own0 = OwnCpuMs();
+        for (int i = 0; i < times; ++i) {
+            const auto t0 = Clock::now();
+            fill(timed);
+            const auto t1 = Clock::now();
+            office.storeTo((fs::path(options.profile) / "paper.pdf").string());
+            total += std::chrono::duration<double, std::milli>(t1 - t0).count();
+            store += std::chrono::duration<double, std::milli>(Clock::now() - t1).count();
+        }
+        std::printf("%s: fill %.1f ms, PDF %.1f ms; processor: office %.1f ms, this program %.1f ms\n", paper,
+                    total / times, store / times, (OfficeCpuMs(options.profile) - office0) / times,
+                    (OwnCpuMs() - own0) / times);
+        for (const auto& [kind, t] : timed.tally)
+            std::printf("    %-16s %4d calls %7.1f ms\n", kind.c_str(), t.calls / times, t.ms / times);
+    }
     for (const auto& m : messages.entries) std::printf("message: %s\n", m.text.c_str());
-    if (argc == 3) EndOffice(options);
     return 0;
 }

@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -658,6 +660,55 @@ TEST_F(OfficeFill, PapersShowEveryWrittenTextWhole) {
                 EXPECT_NE(footer.find(part), std::string::npos)
                     << paper.name << " page " << p + 1 << ": " << part;
         }
+    }
+}
+
+// The office object keeps what it has learned of a workbook's layout from one fill to the next: a fill after
+// others lays out every row exactly as the same fill after a different history.
+TEST_F(OfficeFill, FillsAfterOthersLayOutAsAfterAnyOther) {
+    using F = Field;
+    std::vector<Record> cases(4, CalculatedCase());
+    cases[1].write(F::txtUnvani, "Örnek Tekstil Konfeksiyon İnşaat Turizm Gıda Tarım Hayvancılık Madencilik "
+                                 "Enerji Lojistik Sanayi ve Ticaret Anonim Şirketi");
+    cases[1].write(F::txtAdiSoyadi, "Muhammed Mustafa Abdurrahman Karaosmanoğlu Yıldırımtürk");
+    cases[2].write(F::txtAdiSoyadi, "Ali Veli\r\nKaraca");
+    cases[2].write(F::txtAdres, "Kısa");
+    cases[3].write(F::txtUnvani, "ŞİRKET");
+    cases[3].write(F::txtAdiSoyadi, "Ayşe Çağlar Öztürk Ğülşen İpek Üstündağ");
+    using Fill = std::function<bool(const Record&, Spreadsheet&)>;
+    const std::pair<const char*, Fill> papers[] = {
+        {"kidem", [&](const Record& r,
+                      Spreadsheet& s) { return BordroDoldur(r, true, folder.string(), s, messages); }},
+        {"ibraname",
+         [&](const Record& r, Spreadsheet& s) { return IbranameDoldur(r, folder.string(), s, messages); }},
+        {"aciklama",
+         [&](const Record& r, Spreadsheet& s) {
+             return AciklamaDoldur(r, nullptr, folder.string(), s, messages);
+         }},
+    };
+    // Each case's rows on an office that filled the cases in order, and on one that filled them backwards.
+    std::map<std::pair<std::string, size_t>, std::vector<int>> forward;
+    OfficeOptions other = Options();
+    other.profile += "-2";
+    OfficeSpreadsheet backward(other);
+    for (int pass = 0; pass < 2; ++pass) {
+        OfficeSpreadsheet& sheet = pass == 0 ? *office : backward;
+        for (const auto& [paper, fill] : papers)
+            for (size_t k = 0; k < cases.size(); ++k) {
+                const size_t i = pass == 0 ? k : cases.size() - 1 - k;
+                ASSERT_TRUE(fill(cases[i], sheet)) << paper << " " << i;
+                const std::string path =
+                    (folder / (std::string(paper) + std::to_string(pass) + ".xls")).string();
+                ASSERT_TRUE(sheet.storeTo(path).ok);
+                OfficeProbe probe(sheet.connection());
+                ASSERT_TRUE(probe.load(path));
+                std::vector<int> rows;
+                for (int row = 1; row <= 60; ++row) rows.push_back(probe.rowHeight(row));
+                if (pass == 0)
+                    forward[{paper, i}] = rows;
+                else
+                    EXPECT_EQ(rows, (forward[{paper, i}])) << paper << " " << i;
+            }
     }
 }
 

@@ -15,7 +15,9 @@ namespace pamerol {
 bool IsWorkbook(const std::string& path);
 
 // The CSV bytes of the workbook's first sheet; a Problem when the office cannot be started or cannot read
-// the file (not a workbook, password-protected, damaged). Its message is the reason, which the caller's
+// the file (not a workbook, password-protected, damaged), or when the file is not given to it: an .xlsx or
+// .ods that unpacks to more than 256 MB or whose zip directory is damaged, a workbook that is no zip over
+// 64 MB. The office reads under a 4 GB limit of memory. The message is the reason, which the caller's
 // sentence about the file quotes.
 Expected<std::string> WorkbookAsCsv(const std::string& path);
 

@@ -22,6 +22,7 @@
 #include "calc/fields.h"
 #include "companion_run.h"
 #include "tests/common/temp_folder.h"
+#include "tests/common/zip_bytes.h"
 #include "toplu/protokol.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
@@ -150,17 +151,31 @@ TEST(TopluTabloOffice, WorkbooksReadAsTheirCellsShowAndEqualTheSingleCase) {
     }
 }
 
+// A file that is no workbook, and one the office is not given (a zip that would unpack to more than a
+// table of employees can hold, or whose directory is damaged): one message, nothing written.
 TEST(TopluTabloOffice, AFileThatIsNoWorkbookIsOneMessageAndNothingWritten) {
     TempFolder dir;
-    {
-        std::ofstream(dir.file("sahte.xlsx")) << "bu bir çalışma kitabı değil\n";
-        std::ofstream(dir.file("bos.ods"));
-    }
-    for (const char* book : {"sahte.xlsx", "bos.ods", "yok.xls"}) {
-        const Outcome o = Companion({"--toplu-tablo", dir.file(book), "--cikti", dir.file("s.csv")});
-        EXPECT_EQ(o.status, 2) << book << o.out;
-        EXPECT_NE(o.err.find("\"" + dir.file(book) + "\": "), std::string::npos) << o.err;
-        EXPECT_FALSE(std::filesystem::exists(dir.file("s.csv"))) << book;
+    const std::string bomb =
+        Zip({{"[Content_Types].xml", "", 0}, {"xl/sharedStrings.xml", "x", 2000u << 20}});
+    const struct {
+        const char* book;
+        std::optional<std::string> bytes; // nothing: no file
+        const char* said;
+    } cases[] = {
+        {"sahte.xlsx", "bu bir çalışma kitabı değil\n", ""},
+        {"bos.ods", "", ""},
+        {"yok.xls", std::nullopt, ""},
+        {"bomba.xlsx", bomb, "açıldığında 2.000 MB tutuyor; bir personel tablosu için sınır 256 MB"},
+        {"kirik.ods", bomb.substr(0, bomb.size() - 8),
+         "bozuk: sıkıştırılmış dosyanın içindekiler dizini okunamadı"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.book);
+        if (c.bytes) std::ofstream(dir.file(c.book), std::ios::binary) << *c.bytes;
+        const Outcome o = Companion({"--toplu-tablo", dir.file(c.book), "--cikti", dir.file("s.csv")});
+        EXPECT_EQ(o.status, 2) << o.out;
+        EXPECT_NE(o.err.find("\"" + dir.file(c.book) + "\": " + c.said), std::string::npos) << o.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("s.csv")));
     }
 }
 

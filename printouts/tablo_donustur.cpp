@@ -200,8 +200,11 @@ Expected<std::string> WorkbookAsCsv(const std::string& path) {
     if (auto why = TooLargeToRead(path)) return fail(std::move(*why));
     TemporaryFolder out("pamerol-tablo-XXXXXX");
     if (out.path.empty()) return fail("geçici klasör oluşturulamadı");
-    // ";" between cells, '"' around texts, UTF-8, from the first line; cells as the office shows them.
-    auto csv = OfficeConvert(path, "csv:Text - txt - csv (StarCalc):59,34,76,1", out.path, kReadingMemory);
+    // ";" between cells, '"' around them, UTF-8, from the first line; each cell as it is stored, not as
+    // its format shows it: numbers with all their decimals and no grouping ("25000,555"), dates as
+    // "GG.AA.YYYY" (with their time of day after it, if any), percentages as "12,5%", texts as they are.
+    auto csv = OfficeConvert(path, "csv:Text - txt - csv (StarCalc):59,34,76,1,,0,true,false,false", out.path,
+                             kReadingMemory);
     if (!csv)
         return fail(csv.error().message.empty()
                         ? "bir tablo olarak açılamadı (bozuk, parola korumalı ya da bir çalışma kitabı "

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Workbooks through a headless office of this run's own: a workbook (.xlsx, .xls, .ods) read as CSV (its
-// first sheet as ";"-separated UTF-8 text, each cell as the office shows it: dates and amounts in the
-// Turkish notation, formulas as their values), and a results workbook saved from a flat ODF spreadsheet.
+// first sheet as ";"-separated UTF-8 text, each cell by its stored value in the Turkish notation whatever
+// its format: numbers with all their decimals and no grouping, dates as "GG.AA.YYYY", formulas as their
+// values), and a results workbook saved from a flat ODF spreadsheet.
 #pragma once
 
 #include <string>

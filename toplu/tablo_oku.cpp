@@ -114,6 +114,23 @@ std::string_view StoredDay(std::string_view v) {
     return dateTime ? v.substr(0, 10) : v;
 }
 
+// Advice for a header that is one cell holding the column names with ";" or "," between them (a CSV
+// pasted into a sheet's first column, or a CSV file saved under a workbook's name): the columns are to be
+// split before the table can be read. Empty for any other header.
+std::string TekHucreTavsiyesi(const std::vector<std::string>& basliklar) {
+    const auto filled =
+        std::count_if(basliklar.begin(), basliklar.end(), [](const auto& b) { return !b.empty(); });
+    if (filled != 1) return {};
+    const std::string& only =
+        *std::find_if(basliklar.begin(), basliklar.end(), [](const auto& b) { return !b.empty(); });
+    for (const char* sep : {";", ","})
+        if (only.find(sep) != std::string::npos)
+            return std::string("; sütunlar tek bir hücrede \"") + sep +
+                   "\" ile ayrılmış olarak duruyor: tabloyu CSV olarak kaydedip o dosyayı seçin ya da hesap "
+                   "tablosu programında bu sütunu \"Metni Sütunlara Dönüştür\" ile ayrı sütunlara bölün";
+    return {};
+}
+
 } // namespace
 
 std::string TemizMetin(std::string_view s, bool* changed) {
@@ -313,7 +330,8 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
     }
     if (!anyMatch)
         return fail("ilk satırda sütun adları yok (başlık satırı bulunamadı; ilk satır \"Adı Soyadı\", "
-                    "\"Giriş Tarihi\", ... gibi sütun adlarını taşımalı)");
+                    "\"Giriş Tarihi\", ... gibi sütun adlarını taşımalı)" +
+                    TekHucreTavsiyesi(tablo.basliklar));
 
     const auto has = [&](Field f) { return static_cast<bool>(taken[static_cast<size_t>(f)]); };
     std::vector<std::string> missing;

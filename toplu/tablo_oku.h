@@ -67,7 +67,8 @@ struct OkumaSecenekleri {
 // quotes); cells in double quotes may hold separators, line breaks and doubled quotes, and a quote opens a
 // quoted cell only at the cell's start (anywhere else it is a character of the cell). A Problem whose
 // message is the reason (naming no file: the caller adds it) when the file is empty, has no header or
-// lacks a required column.
+// lacks a required column; when the header is one cell holding ";" or ",", the reason says that the
+// columns sit in one cell and how to split them.
 // With kitaptan, the bytes are a workbook's first sheet as WorkbookAsCsv writes it, its number and date
 // cells in their stored form ("25000,555", "31.12.2024 13:45:00", "12,5%"): a date with a time of day is
 // read as its day, a percentage in a rate column as the rate it shows (in per mille for the stamp duty),

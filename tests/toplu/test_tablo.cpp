@@ -317,6 +317,9 @@ TEST(TopluTablo, FilesThatCannotBeReadSayWhy) {
         {"\xFF\xFEx", "UTF-16"},
         {std::string("a\0b", 3), "bir tablo dosyası değil"},
         {"Ali Veli;01.01.2020;2000\n", "başlık satırı bulunamadı"},
+        // A CSV pasted into a workbook's first column: each line one cell.
+        {"\"Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\"\n\"A;01.01.2020;01.01.2024;1000\"\n",
+         "sütunlar tek bir hücrede \";\" ile ayrılmış olarak duruyor: tabloyu CSV olarak kaydedip"},
         {"Adı Soyadı;Giriş Tarihi;Çıkış Tarihi\nA;01.01.2020;01.01.2024\n",
          "gerekli sütun yok: \"En Son Brüt Ücret\""},
         {"Ad;Çıkış Tarihi;Ücret\nA;01.01.2024;1\n", "gerekli sütun yok: \"Adı Soyadı\" (ya da \"Ad\" ile "

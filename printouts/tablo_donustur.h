@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Workbooks through a headless office of this run's own: a workbook (.xlsx, .xls, .ods) read as CSV (its
-// first sheet as ";"-separated UTF-8 text, each cell as the office shows it: dates and amounts in the
-// Turkish notation, formulas as their values), and a results workbook saved from a flat ODF spreadsheet.
+// first sheet as ";"-separated UTF-8 text, each cell by its stored value in the Turkish notation whatever
+// its format: numbers with all their decimals and no grouping, dates as "GG.AA.YYYY", formulas as their
+// values), and a results workbook saved from a flat ODF spreadsheet.
 #pragma once
 
 #include <string>
@@ -15,7 +16,9 @@ namespace pamerol {
 bool IsWorkbook(const std::string& path);
 
 // The CSV bytes of the workbook's first sheet; a Problem when the office cannot be started or cannot read
-// the file (not a workbook, password-protected, damaged). Its message is the reason, which the caller's
+// the file (not a workbook, password-protected, damaged), or when the file is not given to it: an .xlsx or
+// .ods that unpacks to more than 256 MB or whose zip directory is damaged, a workbook that is no zip over
+// 64 MB. The office reads under a 4 GB limit of memory. The message is the reason, which the caller's
 // sentence about the file quotes.
 Expected<std::string> WorkbookAsCsv(const std::string& path);
 

@@ -114,7 +114,7 @@ Expected<OkunanTablo> TabloDosyasiOku(const std::string& girdi, const OkumaSecen
         bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
         if (file.bad()) return Failure("\"" + girdi + "\" okunamadı");
     }
-    auto tablo = CsvTabloOku(bytes, secenekler);
+    auto tablo = CsvTabloOku(bytes, secenekler, IsWorkbook(girdi));
     if (!tablo) return because(tablo.error());
     return tablo;
 }
@@ -451,6 +451,9 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
             row.hata = satir.hata;
             status = WorseStatus(status, kStatusRefused);
         }
+        // What the reading changed comes first.
+        if (!satir.notlar.empty())
+            row.uyari = Joined(satir.notlar, " ") + (row.uyari.empty() ? "" : " " + row.uyari);
         const bool waitsForPapers = !jobs.empty() && jobs.back().row == rows.size();
         const std::string name = row.alan[static_cast<size_t>(Field::txtAdiSoyadi)];
         rows.push_back(std::move(row));

@@ -90,6 +90,47 @@ bool IsResult(Field f) {
 // The caption a clerk knows a required column by.
 constexpr std::string_view kAdiSoyadi = "Adı Soyadı";
 
+// A workbook's number and date cells come in their stored form (WorkbookAsCsv): a number without
+// grouping and with all its decimals ("-25000,555"), a percentage as the percent it shows ("12,5%"), a
+// date with a time of day as "31.12.2024 13:45:00". A text cell written the same way reads the same.
+bool AllDigits(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The digits after the decimal comma of a number in its stored form; nothing for any other text.
+std::optional<size_t> StoredDecimals(std::string_view v) {
+    if (v.starts_with('-')) v.remove_prefix(1);
+    const size_t comma = v.find(',');
+    if (!AllDigits(v.substr(0, comma))) return std::nullopt;
+    if (comma == std::string_view::npos) return 0;
+    if (!AllDigits(v.substr(comma + 1))) return std::nullopt;
+    return v.size() - comma - 1;
+}
+
+// The day of a date cell with a time of day; the text itself for any other.
+std::string_view StoredDay(std::string_view v) {
+    const bool dateTime = v.size() == 19 && v[10] == ' ' && v[13] == ':' && v[16] == ':' &&
+                          AllDigits(v.substr(11, 2)) && AllDigits(v.substr(14, 2)) && AllDigits(v.substr(17));
+    return dateTime ? v.substr(0, 10) : v;
+}
+
+// Advice for a header that is one cell holding the column names with ";" or "," between them (a CSV
+// pasted into a sheet's first column, or a CSV file saved under a workbook's name): the columns are to be
+// split before the table can be read. Empty for any other header.
+std::string TekHucreTavsiyesi(const std::vector<std::string>& basliklar) {
+    const auto filled =
+        std::count_if(basliklar.begin(), basliklar.end(), [](const auto& b) { return !b.empty(); });
+    if (filled != 1) return {};
+    const std::string& only =
+        *std::find_if(basliklar.begin(), basliklar.end(), [](const auto& b) { return !b.empty(); });
+    for (const char* sep : {";", ","})
+        if (only.find(sep) != std::string::npos)
+            return std::string("; sütunlar tek bir hücrede \"") + sep +
+                   "\" ile ayrılmış olarak duruyor: tabloyu CSV olarak kaydedip o dosyayı seçin ya da hesap "
+                   "tablosu programında bu sütunu \"Metni Sütunlara Dönüştür\" ile ayrı sütunlara bölün";
+    return {};
+}
+
 } // namespace
 
 std::string TemizMetin(std::string_view s, bool* changed) {
@@ -212,7 +253,7 @@ std::vector<std::vector<std::string>> CsvHucreleri(std::string_view text, char s
     return rows;
 }
 
-Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler) {
+Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler, bool kitaptan) {
     const auto fail = [](std::string why) { return Failure(std::move(why)); };
     if (bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4) ||
         bytes.substr(0, 4) == std::string_view("\xD0\xCF\x11\xE0", 4))
@@ -289,7 +330,8 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
     }
     if (!anyMatch)
         return fail("ilk satırda sütun adları yok (başlık satırı bulunamadı; ilk satır \"Adı Soyadı\", "
-                    "\"Giriş Tarihi\", ... gibi sütun adlarını taşımalı)");
+                    "\"Giriş Tarihi\", ... gibi sütun adlarını taşımalı)" +
+                    TekHucreTavsiyesi(tablo.basliklar));
 
     const auto has = [&](Field f) { return static_cast<bool>(taken[static_cast<size_t>(f)]); };
     std::vector<std::string> missing;
@@ -337,7 +379,7 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
             std::optional<std::string> text;
             switch (Info(e.alan).kind) {
             case Kind::Date:
-                if (auto d = ReadDate(value, DateForms::Table))
+                if (auto d = ReadDate(kitaptan ? StoredDay(value) : value, DateForms::Table))
                     text = DateText(*d);
                 else
                     unreadable();
@@ -345,11 +387,24 @@ Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri
             case Kind::Amount:
                 if (auto v = ReadAmount(value, AmountForms::Table); !v || !(text = AmountText(*v)))
                     unreadable();
+                else if (kitaptan && StoredDecimals(value) > 2u)
+                    satir.notlar.push_back(tablo.basliklar[c] + ": hücrede " + value +
+                                           " kayıtlı; kuruşa yuvarlanarak " + *text + " alındı.");
                 break;
-            case Kind::Rate:
-                if (auto v = ReadAmount(value, AmountForms::Table); !v || !(text = NumberText(*v)))
+            case Kind::Rate: {
+                // A percentage cell holds the rate in percent, or in per mille times ten for the stamp
+                // duty; the severance days are no rate of either.
+                std::string_view number = value;
+                double scale = 1;
+                if (kitaptan && e.alan != Field::KGN && number.ends_with('%') &&
+                    StoredDecimals(number.substr(0, number.size() - 1))) {
+                    number.remove_suffix(1);
+                    if (e.alan == Field::DVOR) scale = 10;
+                }
+                if (auto v = ReadAmount(number, AmountForms::Table); !v || !(text = NumberText(*v * scale)))
                     unreadable();
                 break;
+            }
             case Kind::DayCount:
                 if (auto v = ReadAmount(value, AmountForms::Table);
                     !v || *v < 0 || *v != static_cast<double>(static_cast<long>(*v)))

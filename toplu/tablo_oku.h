@@ -23,8 +23,9 @@ namespace pamerol {
 struct TabloSatiri {
     size_t satir = 0; // the row's line number in the file (the header is line 1)
     std::vector<std::pair<std::string, std::string>> atamalar;
-    std::string hata;        // empty: the row can be calculated
-    bool temizlendi = false; // a cell lost characters no paper or file name may hold (TemizMetin)
+    std::string hata;                // empty: the row can be calculated
+    bool temizlendi = false;         // a cell lost characters no paper or file name may hold (TemizMetin)
+    std::vector<std::string> notlar; // what the reading changed, for the row's "Uyarı" (an amount rounded)
 };
 
 // What a column of the header was matched to: a field, the first or the last name (joined into
@@ -66,8 +67,14 @@ struct OkumaSecenekleri {
 // quotes); cells in double quotes may hold separators, line breaks and doubled quotes, and a quote opens a
 // quoted cell only at the cell's start (anywhere else it is a character of the cell). A Problem whose
 // message is the reason (naming no file: the caller adds it) when the file is empty, has no header or
-// lacks a required column.
-Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler);
+// lacks a required column; when the header is one cell holding ";" or ",", the reason says that the
+// columns sit in one cell and how to split them.
+// With kitaptan, the bytes are a workbook's first sheet as WorkbookAsCsv writes it, its number and date
+// cells in their stored form ("25000,555", "31.12.2024 13:45:00", "12,5%"): a date with a time of day is
+// read as its day, a percentage in a rate column as the rate it shows (in per mille for the stamp duty),
+// and an amount with more than two decimals is rounded to the kuruş with a note in the row's `notlar`.
+Expected<OkunanTablo> CsvTabloOku(std::string_view bytes, const OkumaSecenekleri& secenekler,
+                                  bool kitaptan = false);
 
 // A cell's text as the papers, file names and terminals may take it: a byte sequence that is no character
 // (an overlong form, a surrogate, a stray byte) and a noncharacter (U+FFFE, U+FFFF, U+FDD0–U+FDEF) become

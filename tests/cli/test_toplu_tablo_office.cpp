@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // --toplu-tablo on workbooks that the office makes (label "office": a real, headless LibreOffice): the
-// test writes a flat ODF spreadsheet by hand with date cells (with and without a date format), number
-// cells, a currency-formatted cell, a formula cell, a text cell, an unmatched column and a bad row, has the
-// office save it as .xlsx and .ods, and reads each back through the companion. Every row must equal the
-// single case for the same inputs.
+// test writes a flat ODF spreadsheet by hand with date cells (with and without a date format, with a
+// time), number cells in formats that hide their decimals or thousands, a currency-formatted cell, a
+// formula cell, text cells, an unmatched column and a bad row, has the office save it as .xlsx and .ods,
+// and reads each back through the companion. Every row must equal the single case for the same inputs.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -22,6 +22,7 @@
 #include "calc/fields.h"
 #include "companion_run.h"
 #include "tests/common/temp_folder.h"
+#include "tests/common/zip_bytes.h"
 #include "toplu/protokol.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
@@ -39,7 +40,9 @@ std::string Text(const std::string& text) {
     return "<table:table-cell office:value-type=\"string\"><text:p>" + text + "</text:p></table:table-cell>";
 }
 
-// A flat ODF spreadsheet of the rows: a date style "GG.AA.YYYY" (ce1) and a currency style (ce2).
+// A flat ODF spreadsheet of the rows: a date style "GG.AA.YYYY" (ce1), a currency style (ce2), the number
+// formats "#,##0" (ce3), "#,##0," (ce4) and "#,##0.000" (ce5), the date formats "dd.mm.yy" (ce6) and
+// "d mmmm yyyy" (ce7), and a date with its time "dd.mm.yyyy hh:mm" (ce8).
 std::string Fods(const std::vector<std::string>& rows) {
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -58,9 +61,27 @@ std::string Fods(const std::vector<std::string>& rows) {
         "<number:number-style style:name=\"N2\"><number:number number:decimal-places=\"2\" "
         "number:min-integer-digits=\"1\" number:grouping=\"true\"/><number:text> TL</number:text>"
         "</number:number-style>"
-        "<style:style style:name=\"ce1\" style:family=\"table-cell\" style:data-style-name=\"N1\"/>"
-        "<style:style style:name=\"ce2\" style:family=\"table-cell\" style:data-style-name=\"N2\"/>"
-        "</office:automatic-styles><office:body><office:spreadsheet><table:table table:name=\"Personel\">";
+        "<number:number-style style:name=\"N3\"><number:number number:decimal-places=\"0\" "
+        "number:min-integer-digits=\"1\" number:grouping=\"true\"/></number:number-style>"
+        "<number:number-style style:name=\"N4\"><number:number number:decimal-places=\"0\" "
+        "number:min-integer-digits=\"1\" number:grouping=\"true\" number:display-factor=\"1000\"/>"
+        "</number:number-style>"
+        "<number:number-style style:name=\"N5\"><number:number number:decimal-places=\"3\" "
+        "number:min-integer-digits=\"1\" number:grouping=\"true\"/></number:number-style>"
+        "<number:date-style style:name=\"N6\"><number:day number:style=\"long\"/><number:text>.</number:text>"
+        "<number:month number:style=\"long\"/><number:text>.</number:text><number:year/></number:date-style>"
+        "<number:date-style style:name=\"N7\"><number:day/><number:text> </number:text><number:month "
+        "number:textual=\"true\" number:style=\"long\"/><number:text> </number:text><number:year "
+        "number:style=\"long\"/></number:date-style>"
+        "<number:date-style style:name=\"N8\"><number:day number:style=\"long\"/><number:text>.</number:text>"
+        "<number:month number:style=\"long\"/><number:text>.</number:text><number:year "
+        "number:style=\"long\"/>"
+        "<number:text> </number:text><number:hours number:style=\"long\"/><number:text>:</number:text>"
+        "<number:minutes number:style=\"long\"/></number:date-style>";
+    for (int i = 1; i <= 8; ++i)
+        xml += "<style:style style:name=\"ce" + std::to_string(i) +
+               "\" style:family=\"table-cell\" style:data-style-name=\"N" + std::to_string(i) + "\"/>";
+    xml += "</office:automatic-styles><office:body><office:spreadsheet><table:table table:name=\"Personel\">";
     for (const auto& r : rows) xml += "<table:table-row>" + r + "</table:table-row>";
     return xml + "</table:table></office:spreadsheet></office:body></office:document>\n";
 }
@@ -81,7 +102,7 @@ std::vector<std::vector<std::string>> ResultRows(const std::string& path) {
 
 } // namespace
 
-TEST(TopluTabloOffice, WorkbooksReadAsTheirCellsShowAndEqualTheSingleCase) {
+TEST(TopluTabloOffice, WorkbooksReadByTheirStoredValuesAndEqualTheSingleCase) {
     TempFolder dir;
     const std::vector<std::string> rows = {
         Text("Adı Soyadı") + Text("Giriş Tarihi") + Text("Çıkış Tarihi") + Text("En Son Brüt Ücret") +
@@ -103,6 +124,20 @@ TEST(TopluTabloOffice, WorkbooksReadAsTheirCellsShowAndEqualTheSingleCase) {
         Text("Bozuk Tarih") + Text("31.02.2020") + Text("01.01.2024") + Text("bin lira") + Text("") +
             Text(""),
         Text("Ali Veli") + Text("15.03.2004") + Text("14.09.2007") + Text("2.000,00") + Text("") + Text(""),
+        // Formats that show fewer decimals, thousands, a two-digit year, the month's name, a time.
+        Text("Binli Gösterim") +
+            Cell("table:style-name=\"ce6\" office:value-type=\"date\" office:date-value=\"2015-01-01\"") +
+            Cell("table:style-name=\"ce7\" office:value-type=\"date\" office:date-value=\"2024-12-31\"") +
+            Cell("table:style-name=\"ce4\" office:value-type=\"float\" office:value=\"25000.5\"") +
+            Cell("table:style-name=\"ce3\" office:value-type=\"float\" office:value=\"2500.5\"") + Text(""),
+        Text("Üç Ondalık") +
+            Cell("table:style-name=\"ce8\" office:value-type=\"date\" "
+                 "office:date-value=\"2019-05-02T13:45:00\"") +
+            Cell("table:style-name=\"ce6\" office:value-type=\"date\" office:date-value=\"2025-07-01\"") +
+            Cell("table:style-name=\"ce5\" office:value-type=\"float\" office:value=\"25000.555\"") +
+            Text("") + Text(""),
+        Text("Metin Ücret") + Text("01.01.2015") + Text("31.12.2024") + Text("25.000,50") + Text("") +
+            Text(""),
     };
     { std::ofstream(dir.file("personel.fods")) << Fods(rows); }
     Convert(dir, "personel.fods", "xlsx");
@@ -114,6 +149,10 @@ TEST(TopluTabloOffice, WorkbooksReadAsTheirCellsShowAndEqualTheSingleCase) {
          "txtAdiSoyadi=Çağla İnce"},
         {},
         {"GTarih=15.03.2004", "CTarih=14.09.2007", "ESUCRET=2.000,00", "txtAdiSoyadi=Ali Veli"},
+        {"GTarih=01.01.2015", "CTarih=31.12.2024", "ESUCRET=25.000,50", "IUCRET=2.500,50",
+         "txtAdiSoyadi=Binli Gösterim"},
+        {"GTarih=02.05.2019", "CTarih=01.07.2025", "ESUCRET=25.000,56", "txtAdiSoyadi=Üç Ondalık"},
+        {"GTarih=01.01.2015", "CTarih=31.12.2024", "ESUCRET=25.000,50", "txtAdiSoyadi=Metin Ücret"},
     };
     for (const char* book : {"personel.xlsx", "personel.ods"}) {
         SCOPED_TRACE(book);
@@ -146,21 +185,40 @@ TEST(TopluTabloOffice, WorkbooksReadAsTheirCellsShowAndEqualTheSingleCase) {
                 EXPECT_EQ(results[i + 1][column(title)], single["fields"][field].get<std::string>())
                     << "row " << i + 1 << " " << title;
             EXPECT_EQ(results[i + 1][column("Hata")], "");
+            // Only the amount stored with three decimals says it was rounded.
+            EXPECT_EQ(results[i + 1][column("Uyarı")].find("En Son Brüt Ücret: hücrede 25000,555 kayıtlı; "
+                                                           "kuruşa yuvarlanarak 25.000,56 alındı.") == 0,
+                      i == 5)
+                << results[i + 1][column("Uyarı")];
         }
     }
 }
 
+// A file that is no workbook, and one the office is not given (a zip that would unpack to more than a
+// table of employees can hold, or whose directory is damaged): one message, nothing written.
 TEST(TopluTabloOffice, AFileThatIsNoWorkbookIsOneMessageAndNothingWritten) {
     TempFolder dir;
-    {
-        std::ofstream(dir.file("sahte.xlsx")) << "bu bir çalışma kitabı değil\n";
-        std::ofstream(dir.file("bos.ods"));
-    }
-    for (const char* book : {"sahte.xlsx", "bos.ods", "yok.xls"}) {
-        const Outcome o = Companion({"--toplu-tablo", dir.file(book), "--cikti", dir.file("s.csv")});
-        EXPECT_EQ(o.status, 2) << book << o.out;
-        EXPECT_NE(o.err.find("\"" + dir.file(book) + "\": "), std::string::npos) << o.err;
-        EXPECT_FALSE(std::filesystem::exists(dir.file("s.csv"))) << book;
+    const std::string bomb =
+        Zip({{"[Content_Types].xml", "", 0}, {"xl/sharedStrings.xml", "x", 2000u << 20}});
+    const struct {
+        const char* book;
+        std::optional<std::string> bytes; // nothing: no file
+        const char* said;
+    } cases[] = {
+        {"sahte.xlsx", "bu bir çalışma kitabı değil\n", ""},
+        {"bos.ods", "", ""},
+        {"yok.xls", std::nullopt, ""},
+        {"bomba.xlsx", bomb, "açıldığında 2.000 MB tutuyor; bir personel tablosu için sınır 256 MB"},
+        {"kirik.ods", bomb.substr(0, bomb.size() - 8),
+         "bozuk: sıkıştırılmış dosyanın içindekiler dizini okunamadı"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.book);
+        if (c.bytes) std::ofstream(dir.file(c.book), std::ios::binary) << *c.bytes;
+        const Outcome o = Companion({"--toplu-tablo", dir.file(c.book), "--cikti", dir.file("s.csv")});
+        EXPECT_EQ(o.status, 2) << o.out;
+        EXPECT_NE(o.err.find("\"" + dir.file(c.book) + "\": " + c.said), std::string::npos) << o.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("s.csv")));
     }
 }
 

@@ -263,6 +263,50 @@ TEST(TopluTablo, AReferenceDateReplacesTheExitDateColumn) {
     EXPECT_EQ(Read("Adı Soyadı;Giriş Tarihi;En Son Brüt Ücret\nA;01.01.2020;1000\n", o).satirlar.size(), 1u);
 }
 
+// A workbook's number and date cells come in their stored form; texts read as in any CSV file.
+TEST(TopluTablo, WorkbookCellsReadByTheirStoredForm) {
+    const struct {
+        const char* column;
+        const char* cell;
+        bool kitaptan;
+        const char* field;
+        const char* value; // empty: unreadable
+        const char* note;  // empty: none
+    } cases[] = {
+        {"En Son Brüt Ücret", "25000,555", true, "ESUCRET", "25.000,56",
+         "En Son Brüt Ücret: hücrede 25000,555 kayıtlı; kuruşa yuvarlanarak 25.000,56 alındı."},
+        {"En Son Brüt Ücret", "25000,555", false, "ESUCRET", "25.000,56", ""},
+        {"En Son Brüt Ücret", "25.000,555", true, "ESUCRET", "25.000,56", ""}, // a text cell, as ever
+        {"En Son Brüt Ücret", "12,5%", true, "ESUCRET", "", ""},
+        {"Giriş Tarihi", "01.01.2015 13:45:00", true, "GTarih", "01.01.2015", ""},
+        {"Giriş Tarihi", "01.01.2015 13:45:00", false, "GTarih", "", ""},
+        {"Giriş Tarihi", "31.02.2015 00:00:00", true, "GTarih", "", ""},
+        {"O1", "15%", true, "O1", "15", ""},
+        {"DVOR", "0,759%", true, "DVOR", "7,59", ""},
+        {"KGN", "30%", true, "KGN", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.column) + " " + c.cell + (c.kitaptan ? " (workbook)" : ""));
+        std::vector<std::string> header = {"Adı Soyadı", "Giriş Tarihi", "Çıkış Tarihi", "En Son Brüt Ücret"};
+        std::vector<std::string> row = {"A", "01.01.2020", "01.01.2024", "1000"};
+        const auto at = std::find(header.begin(), header.end(), c.column) - header.begin();
+        if (static_cast<size_t>(at) == header.size()) {
+            header.push_back(c.column);
+            row.push_back(c.cell);
+        } else {
+            row[static_cast<size_t>(at)] = c.cell;
+        }
+        const auto t = CsvTabloOku(Joined(header, ";") + "\n" + Joined(row, ";") + "\n", {}, c.kitaptan);
+        ASSERT_TRUE(t && t->satirlar.size() == 1);
+        const TabloSatiri& satir = t->satirlar[0];
+        if (*c.value)
+            EXPECT_EQ(AsMap(satir)[c.field], c.value);
+        else
+            EXPECT_EQ(satir.hata, std::string(c.column) + ": \"" + c.cell + "\" okunamadı");
+        EXPECT_EQ(Joined(satir.notlar, " "), c.note);
+    }
+}
+
 TEST(TopluTablo, FilesThatCannotBeReadSayWhy) {
     const std::pair<std::string, std::string> cases[] = {
         {"", "dosya boş"},
@@ -272,6 +316,9 @@ TEST(TopluTablo, FilesThatCannotBeReadSayWhy) {
         {"\xFF\xFEx", "UTF-16"},
         {std::string("a\0b", 3), "bir tablo dosyası değil"},
         {"Ali Veli;01.01.2020;2000\n", "başlık satırı bulunamadı"},
+        // A CSV pasted into a workbook's first column: each line one cell.
+        {"\"Adı Soyadı;Giriş Tarihi;Çıkış Tarihi;En Son Brüt Ücret\"\n\"A;01.01.2020;01.01.2024;1000\"\n",
+         "sütunlar tek bir hücrede \";\" ile ayrılmış olarak duruyor: tabloyu CSV olarak kaydedip"},
         {"Adı Soyadı;Giriş Tarihi;Çıkış Tarihi\nA;01.01.2020;01.01.2024\n",
          "gerekli sütun yok: \"En Son Brüt Ücret\""},
         {"Ad;Çıkış Tarihi;Ücret\nA;01.01.2024;1\n", "gerekli sütun yok: \"Adı Soyadı\" (ya da \"Ad\" ile "

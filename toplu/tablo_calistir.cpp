@@ -690,10 +690,16 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         for (const std::string& c : combined) ozet.emplace_back("Birleşik PDF", c);
         for (const std::string& c : notCombined) ozet.emplace_back("Yazılamayan birleşik PDF", c);
     }
-    if (archive)
+    if (archive) {
+        const size_t replaced = archived ? archive->replaced() : 0;
         ozet.emplace_back("Arşiv", std::to_string(archived) + " vaka \"" + runName +
                                        "\" adıyla kaydedildi (" + *secenekler.arsiv +
-                                       "); Arşiv'de bu adla bulunur");
+                                       "); Arşiv'de bu adla bulunur" +
+                                       (replaced ? "; " + std::to_string(replaced) +
+                                                       " kişinin bu adla önceden kaydedilen vakası yenisiyle "
+                                                       "değiştirildi, ikinci kez eklenmedi"
+                                                 : std::string()));
+    }
     ozet.emplace_back("Sonuç tablosu", secenekler.cikti);
 
     std::string written;

@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "archive/export.h"
+#include "base/files.h"
 #include "arsiv_kaydi.h"
 #include "calc/fields.h"
 #include "printouts/ibraname.h"
@@ -188,8 +189,10 @@ int PdfPages(const std::string& path, const std::string& scratch) {
 }
 
 // Puts a file made in the run's own folder in place: rename replaces a name, never writes through a
-// link. False with the reason on err.
+// link. The file takes the folder's usual mode, or the mode of the file it replaces. False with the reason
+// on err.
 bool PutInPlace(const std::string& made, const std::string& to, std::ostream& err) {
+    GiveMode(made, UsualModeFor(to));
     if (std::rename(made.c_str(), to.c_str()) == 0) return true;
     err << "pamerol-hesap: \"" << to << "\" yazılamadı (" << std::strerror(errno) << ")\n";
     std::error_code ec;
@@ -717,7 +720,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         }
         written = std::move(*book);
     }
-    if (auto stored = WriteExport(secenekler.cikti, written); !stored) {
+    if (auto stored = WriteExport(secenekler.cikti, written, ExportReaders::AsTheFolder); !stored) {
         err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << stored.error().message << '\n';
         sonuc.durum = kStatusRefused;
         return sonuc;

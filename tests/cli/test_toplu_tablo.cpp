@@ -3,12 +3,14 @@
 // the same inputs, the totals row equals the sum of the rows, and an output or input that cannot be used
 // stops the run before anything is written. The legal table is the one beside the test executable.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "base/conversions.h"
 #include "calc/fields.h"
@@ -444,4 +446,39 @@ TEST(TopluTabloCompanion, PaperFileNamesHoldOnlyWhatAFileNameCan) {
     for (int i = 0; i < 100; ++i) longName += "Ş";
     const std::string cut = DokumDosyaAdi(1, 1, longName, Dokum::Kidem);
     EXPECT_EQ(cut, "001 " + longName.substr(0, 150) + " – Kıdem Bordrosu.pdf");
+}
+
+// The results take the mode the folder gives any new file (0666 less the umask), and a results file run
+// over keeps its own.
+TEST(TopluTabloCompanion, ResultsTakeTheFoldersUsualModeAndAReplacedFileKeepsItsOwn) {
+    const struct {
+        mode_t umask;
+        std::optional<mode_t> before; // the mode of a results file there already
+        mode_t after;
+    } rows[] = {
+        {002, std::nullopt, 0664},
+        {077, std::nullopt, 0600},
+        {022, 0640, 0640},
+        {077, 0664, 0664},
+    };
+    auto employees = SomeEmployees();
+    employees.resize(1);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(::testing::Message() << std::oct << r.umask);
+        TempFolder dir;
+        Save(dir.file("p.csv"), WriteTable(kHeader, employees, ';'));
+        std::vector<std::string> args = {"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv")};
+        if (r.before) {
+            Save(dir.file("s.csv"), "eski");
+            ::chmod(dir.file("s.csv").c_str(), *r.before);
+            args.push_back("--uzerine-yaz");
+        }
+        const mode_t was = ::umask(r.umask);
+        const Outcome o = Companion(args);
+        ::umask(was);
+        EXPECT_EQ(o.status, 0) << o.err;
+        struct stat st {};
+        ASSERT_EQ(::stat(dir.file("s.csv").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, r.after) << std::oct << (st.st_mode & 07777);
+    }
 }

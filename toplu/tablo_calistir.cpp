@@ -122,6 +122,12 @@ Expected<OkunanTablo> TabloDosyasiOku(const std::string& girdi, const OkumaSecen
 
 namespace {
 
+// A row as the summary names it: by its "Sıra", the number its papers' files begin with, and, since the
+// clerk's own table counts its header and blank lines too, by its line there.
+std::string SatirAdi(size_t sira, size_t satir, const std::string& ad) {
+    return "Sıra " + std::to_string(sira) + ", tablodaki " + std::to_string(satir) + ". satır (" + ad + ")";
+}
+
 // Why the papers cannot go to the folder, or nothing when they can: it is made when missing.
 std::optional<std::string> FolderProblem(const std::string& folder) {
     std::error_code ec;
@@ -554,8 +560,8 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     size_t warned = 0, underLastCeiling = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (yasalUyarili[i]) ++warned;
-        const std::string where = std::to_string(lines[i]) + ". satır (" +
-                                  rows[i].alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")";
+        const std::string where =
+            SatirAdi(rows[i].sira, lines[i], rows[i].alan[static_cast<size_t>(Field::txtAdiSoyadi)]);
         if (!rows[i].hata.empty()) refused.emplace_back(where, rows[i].hata);
         if (tavanNotlari[i] && rows[i].sonuc) {
             if (rows[i].sonuc->severanceUnknown)
@@ -622,11 +628,11 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         // The rows whose texts lost characters no paper, file name or terminal may hold.
         std::vector<std::string> where;
         for (size_t i = 0; i < rows.size(); ++i)
-            if (temizlenen[i]) where.push_back(std::to_string(lines[i]) + ".");
+            if (temizlenen[i]) where.push_back(std::to_string(rows[i].sira));
         if (!where.empty())
             ozet.emplace_back("Karakterleri temizlenen satır",
-                              std::to_string(where.size()) + " (" + Joined(where, ", ") +
-                                  " satır: görünmeyen, yazıyı ters çeviren ya da geçersiz karakterler "
+                              std::to_string(where.size()) + " (Sıra " + Joined(where, ", ") +
+                                  ": görünmeyen, yazıyı ters çeviren ya da geçersiz karakterler "
                                   "çıkarıldı; tabloya ve dökümlere temizlenmiş hâli yazıldı)");
     }
     if (letters) {

@@ -199,7 +199,7 @@ TEST(TopluTabloCompanion, AReferenceExitDateComputesTheProvision) {
          3,
          {"Tavanı tabloda olmayan, son tavanın altında hesaplanan satır: 4 ",
           "Kıdem tazminatı hesaplanmayan satır: 1 ",
-          "4. satır (Çağla İnce): Kıdem tazminatı hesaplanmadı: 01.07.2026 – 31.12.2026 dönemi için"}},
+          "Sıra 3, tablodaki 4. satır (Çağla İnce): Kıdem tazminatı hesaplanmadı: 01.07.2026 – 31.12.2026 dönemi için"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.date);

@@ -22,9 +22,11 @@
 #include <thread>
 
 #include "archive/export.h"
-#include "base/files.h"
 #include "arsiv_kaydi.h"
+#include "base/files.h"
 #include "calc/fields.h"
+#include "calisma_kilidi.h"
+#include "dokum_listesi.h"
 #include "printouts/ibraname.h"
 #include "printouts/tablo_donustur.h"
 #include "tablo_yaz.h"
@@ -77,11 +79,11 @@ std::optional<std::string> OutputProblem(const TopluTabloSecenekleri& s) {
     if (IsLink(s.cikti)) return LinkRefused(s.cikti);
     if (OneFile(s.cikti, s.girdi)) return "sonuç dosyası okunan tablonun kendisi olamaz";
     if (s.arsiv) {
-        // The archive and the files SQLite keeps beside it.
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-            if (OneFile(s.cikti, *s.arsiv + suffix))
-                return "sonuç dosyası arşiv ya da arşivin dosyalarından biri olamaz (\"" + *s.arsiv + suffix +
-                       "\")";
+        // The archive, the files SQLite keeps beside it, and the lock of the runs that store in it.
+        for (const std::string& file :
+             {*s.arsiv, *s.arsiv + "-wal", *s.arsiv + "-shm", *s.arsiv + "-journal", ArsivKilidi(*s.arsiv)})
+            if (OneFile(s.cikti, file))
+                return "sonuç dosyası arşiv ya da arşivin dosyalarından biri olamaz (\"" + file + "\")";
         if (OneFile(*s.arsiv, s.girdi)) return "arşiv okunan tablonun kendisi olamaz";
     }
     struct stat st {};
@@ -265,23 +267,8 @@ std::string DokumDosyaAdi(size_t sira, size_t toplam, const std::string& adSoyad
     std::string number = std::to_string(sira);
     const size_t width = std::max<size_t>(3, std::to_string(toplam).size());
     if (number.size() < width) number.insert(0, width - number.size(), '0');
-    std::string name;
-    for (unsigned char c : adSoyad) {
-        const bool bad = c < 0x20 || c == 0x7F ||
-                         std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
-        name += bad ? '_' : static_cast<char>(c);
-    }
-    // No blanks or dots at either end (a name of dots alone would be no name), and a name that fits a
-    // file name's 255 bytes with the rest, cut at a whole character.
-    const size_t from = name.find_first_not_of(" ._");
-    name = from == std::string::npos ? std::string() : name.substr(from);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
-    if (name.size() > 150) {
-        size_t cut = 150;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-        name.resize(cut);
-        while (!name.empty() && name.back() == ' ') name.pop_back();
-    }
+    // A name that fits a file name's 255 bytes with the rest.
+    std::string name = DosyaAdiParcasi(adSoyad, 150);
     if (name.empty()) name = "Adsız";
     return number + " " + name + " – " + DokumBasligi(dokum) + ".pdf";
 }
@@ -308,17 +295,46 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     const size_t total = tablo->satirlar.size();
     sonuc.toplam = total;
 
+    // The run's name in the archive and in the list of its papers: given, or the table's file name and the
+    // time.
+    const std::time_t startedAt = std::time(nullptr);
+    std::string runName = secenekler.topluAdi;
+    if (runName.empty())
+        runName = "Toplu Hesap " + fs::path(secenekler.girdi).filename().string() + " " +
+                  ArchiveTimeText(startedAt);
+
+    // One run at a time on the papers' folder and on the archive, each held until the run is over.
+    std::unique_ptr<CalismaKilidi> folderLock, archiveLock;
+    const auto lock = [&](std::unique_ptr<CalismaKilidi>& held, const std::string& path,
+                          const std::string& what) {
+        auto taken = CalismaKilidi::Al(path, what, runName);
+        if (!taken)
+            err << "pamerol-hesap: " << taken.error().message << '\n';
+        else
+            held = std::move(*taken);
+        return held != nullptr;
+    };
+
     // The papers' folder and files, checked before any row is computed: the names follow from the rows.
     WorkFolder runFolder;
     const bool papers = secenekler.pdfKlasoru && !secenekler.dokumler.empty();
+    std::optional<OncekiCalisma> onceki; // the earlier run whose papers are moved aside
     if (papers) {
         if (auto problem = FolderProblem(*secenekler.pdfKlasoru)) {
             err << "pamerol-hesap: " << *problem << '\n';
             return unusable();
         }
+        if (!lock(folderLock, DokumKlasoruKilidi(*secenekler.pdfKlasoru),
+                  "döküm klasörü \"" + *secenekler.pdfKlasoru + "\""))
+            return unusable();
+        onceki = OncekiCalismaOku(*secenekler.pdfKlasoru);
         // A link where a paper goes is refused whatever --uzerine-yaz says (a link that points nowhere
         // too: the office would make its target); an existing paper only without --uzerine-yaz.
         const auto inTheWay = [&](const std::string& file) {
+            // An earlier run's paper is moved aside before this run's come.
+            if (onceki &&
+                std::find(onceki->dosyalar.begin(), onceki->dosyalar.end(), file) != onceki->dosyalar.end())
+                return false;
             const std::string path = (fs::path(*secenekler.pdfKlasoru) / file).string();
             std::error_code ec;
             const fs::file_status st = fs::symlink_status(path, ec);
@@ -342,6 +358,32 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         }
         for (Dokum d : secenekler.dokumler)
             if (inTheWay(BirlesikDosyaAdi(d))) return unusable();
+    }
+    std::optional<ArchiveRun> archive;
+    if (secenekler.arsiv) {
+        if (!lock(archiveLock, ArsivKilidi(*secenekler.arsiv), "arşiv \"" + *secenekler.arsiv + "\""))
+            return unusable();
+        archive.emplace(*secenekler.arsiv, err, runName);
+        if (!archive->opened()) return unusable();
+    }
+    // The earlier run's papers moved aside, this run's list begun, and the run's own folder made.
+    std::string aside;
+    std::unique_ptr<DokumListesi> liste;
+    if (papers) {
+        if (onceki) {
+            auto moved = OncekiDokumleriTasi(*secenekler.pdfKlasoru, *onceki);
+            if (!moved) {
+                err << "pamerol-hesap: " << moved.error().message << '\n';
+                return unusable();
+            }
+            aside = *moved;
+        }
+        auto begun = DokumListesi::Baslat(*secenekler.pdfKlasoru, runName, startedAt);
+        if (!begun) {
+            err << "pamerol-hesap: " << begun.error().message << '\n';
+            return unusable();
+        }
+        liste = std::move(*begun);
         std::string pattern = (fs::path(*secenekler.pdfKlasoru) / ".pamerol-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) {
             err << "pamerol-hesap: döküm klasörü \"" << *secenekler.pdfKlasoru
@@ -349,16 +391,6 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
             return unusable();
         }
         runFolder.path = pattern;
-    }
-    // The run's name in the archive: given, or the table's file name and the time.
-    std::string runName = secenekler.topluAdi;
-    if (runName.empty())
-        runName = "Toplu Hesap " + fs::path(secenekler.girdi).filename().string() + " " +
-                  ArchiveTimeText(std::time(nullptr));
-    std::optional<ArchiveRun> archive;
-    if (secenekler.arsiv) {
-        archive.emplace(*secenekler.arsiv, err, runName);
-        if (!archive->opened()) return unusable();
     }
 
     std::mutex errMutex; // the offices' threads and this one share err and the progress
@@ -509,6 +541,11 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                                    << "\" yazılamadı (PDF eksik ya da bozuk)\n";
                         stored = false;
                     }
+                    if (stored && !liste->ekle(file)) {
+                        *errors[k] << "pamerol-hesap: \"" << path
+                                   << "\" yazılamadı (dökümlerin listesine eklenemedi)\n";
+                        stored = false;
+                    }
                     if (stored) stored = PutInPlace(made, path, *errors[k]);
                     if (stored) {
                         job.printed.push_back(d);
@@ -575,7 +612,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     std::vector<std::string> combined, notCombined;
     for (const auto& [d, files] : filled) {
         const std::string to = (fs::path(*secenekler.pdfKlasoru) / BirlesikDosyaAdi(d)).string();
-        if (PdfBirlestir(files, to, runFolder.path, err)) {
+        if (liste->ekle(BirlesikDosyaAdi(d)) && PdfBirlestir(files, to, runFolder.path, err)) {
             combined.push_back(to);
         } else {
             notCombined.push_back(to);
@@ -695,6 +732,11 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     sonuc.arsivlenen = archived;
     if (papers) {
         ozet.emplace_back("Dökümler", std::to_string(sonuc.dokum) + " PDF, " + *secenekler.pdfKlasoru);
+        if (onceki)
+            ozet.emplace_back("Önceki dökümler",
+                              std::to_string(onceki->dosyalar.size()) + " dosya (\"" + onceki->topluAdi +
+                                  "\" toplu hesabının) \"" + aside +
+                                  "\" klasörüne taşındı; bu hesabın dökümleriyle karışmaz");
         if (paperFailures) ozet.emplace_back("Yazılamayan döküm", std::to_string(paperFailures));
         for (const std::string& c : combined) ozet.emplace_back("Birleşik PDF", c);
         for (const std::string& c : notCombined) ozet.emplace_back("Yazılamayan birleşik PDF", c);

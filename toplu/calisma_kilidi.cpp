@@ -130,17 +130,19 @@ Expected<std::unique_ptr<CalismaKilidi>> CalismaKilidi::Al(const std::string& pa
     for (int attempt = 0; attempt < 20; ++attempt) {
         bool writable = true;
         int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EACCES) {
+        int error = errno;
+        if (fd < 0 && error == EACCES) {
             // Another clerk's lock in a shared folder: read to see whether its run still runs.
             writable = false;
             fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0 && errno != ENOENT) error = errno;
         }
         if (fd < 0) {
-            if (errno == ELOOP)
+            if (error == ELOOP)
                 return Failure("\"" + path +
                                "\" bir sembolik bağlantı; kilit dosyası bir bağlantının yerine yazılmaz");
             return Failure(what + " için kilit dosyası \"" + path + "\" oluşturulamadı (" +
-                           FileErrorText(errno) + ")");
+                           FileErrorText(error) + ")");
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
             // Held: the holder writes its name a moment after taking it.

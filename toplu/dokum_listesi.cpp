@@ -69,6 +69,7 @@ std::string OncekiCalisma::altKlasor() const {
 }
 
 std::optional<OncekiCalisma> OncekiCalismaOku(const std::string& folder) {
+    if (!IsFile(In(folder, kListe))) return std::nullopt; // none, or a link planted in its place
     const auto text = ReadWholeFile(In(folder, kListe));
     if (!text || text->rfind(kFirstLine, 0) != 0) return std::nullopt;
     OncekiCalisma onceki;

@@ -361,7 +361,11 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     }
     std::optional<ArchiveRun> archive;
     if (secenekler.arsiv) {
-        if (!lock(archiveLock, ArsivKilidi(*secenekler.arsiv), "arşiv \"" + *secenekler.arsiv + "\""))
+        // An archive in a folder this user cannot write to takes no lock: no run of this user's can store
+        // in it, and the run says so at the end as it did.
+        const std::string folder = fs::path(*secenekler.arsiv).parent_path().string();
+        if (::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0 &&
+            !lock(archiveLock, ArsivKilidi(*secenekler.arsiv), "arşiv \"" + *secenekler.arsiv + "\""))
             return unusable();
         archive.emplace(*secenekler.arsiv, err, runName);
         if (!archive->opened()) return unusable();

@@ -356,6 +356,10 @@ TEST(TopluTabloCompanion, NothingIsWrittenWhenTheRunCannotStart) {
           "--dokum", "ihbar", "--uzerine-yaz"},
          "\"" + dir.file("bag/Tümü – İhbar Bordrosu.pdf") + "\" bir sembolik bağlantı",
          dir.file("var.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--pdf-klasoru",
+          dir.file("kilit"), "--dokum", "kidem"},
+         "\"" + dir.file("kilit/.pamerol-kilit") + "\" bir sembolik bağlantı",
+         dir.file("disari.pdf")},
         {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("bag.csv"), "--uzerine-yaz"},
          "\"" + dir.file("bag.csv") + "\" bir sembolik bağlantı",
          dir.file("disari.csv")},
@@ -380,6 +384,8 @@ TEST(TopluTabloCompanion, NothingIsWrittenWhenTheRunCannotStart) {
                                     dir.file("bag/002 Şükrü Öztürk – Kıdem Bordrosu.pdf"));
     std::filesystem::create_symlink(dir.file("var.csv"), dir.file("bag/Tümü – İhbar Bordrosu.pdf"));
     std::filesystem::create_symlink(dir.file("disari.csv"), dir.file("bag.csv"));
+    std::filesystem::create_directory(dir.file("kilit"));
+    std::filesystem::create_symlink(dir.file("disari.pdf"), dir.file("kilit/.pamerol-kilit"));
     Save(dir.file("a.db-wal"), "wal");
     std::filesystem::create_hard_link(dir.file("a.db-wal"), dir.file("w.csv"));
     Save(dir.file("eski/002 Şükrü Öztürk – Kıdem Bordrosu.pdf"), "eski");

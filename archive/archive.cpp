@@ -11,7 +11,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <filesystem>
+#include <map>
 
 #include "archive/schema.h"
 #include "archive/sqlite.h"
@@ -336,14 +338,19 @@ Expected<std::unique_ptr<Archive>> Archive::open(const std::string& path, Archiv
     }
 }
 
-std::int64_t Archive::insertCase(const CaseToStore& stored) {
+std::int64_t Archive::insertCase(const CaseToStore& stored, std::optional<std::int64_t> over) {
     const CaseSheet& s = stored.sheet;
     const std::int64_t now = clock_();
-    sqlite::Statement c(db_->handle(),
-                        "INSERT INTO cases (stored_at, stored_by, mode, check1, check2, command3, "
-                        "yillik_kidem_tutari, name, tc_no, exit_date, net_severance, net_notice, search, "
-                        "exit_day, plain, run) "
-                        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
+    sqlite::Statement c(
+        db_->handle(),
+        over ? "UPDATE cases SET stored_at = ?1, stored_by = ?2, mode = ?3, check1 = ?4, "
+               "check2 = ?5, command3 = ?6, yillik_kidem_tutari = ?7, name = ?8, tc_no = ?9, "
+               "exit_date = ?10, net_severance = ?11, net_notice = ?12, search = ?13, "
+               "exit_day = ?14, plain = ?15, run = ?16 WHERE id = ?17"
+             : "INSERT INTO cases (stored_at, stored_by, mode, check1, check2, command3, "
+               "yillik_kidem_tutari, name, tc_no, exit_date, net_severance, net_notice, search, "
+               "exit_day, plain, run) "
+               "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
     const auto [turkish, plain] = SearchTexts(s, stored.run);
     c.bind(1, now).bind(2, user_).bind(3, std::int64_t{static_cast<int>(s.mode)});
     c.bind(4, std::int64_t{s.check1}).bind(5, std::int64_t{s.check2}).bind(6, std::int64_t{s.command3});
@@ -354,8 +361,15 @@ std::int64_t Archive::insertCase(const CaseToStore& stored) {
         c.bind(14, std::int64_t{*day});
     else
         c.bindNull(14);
+    if (over) c.bind(17, *over);
     c.run();
-    const std::int64_t id = db_->lastInsertId();
+    const std::int64_t id = over ? *over : db_->lastInsertId();
+    if (over)
+        for (const char* table : {"case_texts", "papers"}) {
+            sqlite::Statement d(db_->handle(), std::string("DELETE FROM ") + table + " WHERE case_id = ?1");
+            d.bind(1, id);
+            d.run();
+        }
 
     sqlite::Statement t(db_->handle(), "INSERT INTO case_texts (case_id, name, text) VALUES (?1, ?2, ?3)");
     for (int i = 0; i < kFieldCount; ++i) {
@@ -388,13 +402,54 @@ Expected<std::int64_t> Archive::store(const CaseSheet& sheet, std::string_view p
     return ids->front();
 }
 
-Expected<std::vector<std::int64_t>> Archive::storeAll(const std::vector<CaseToStore>& cases) {
+std::string SamePerson(std::string_view tcNo, std::string_view name, std::string_view entry,
+                       std::string_view exit) {
+    if (const std::string_view tc = TrimBlanks(tcNo); !tc.empty()) return "tc\n" + std::string(tc);
+    return "ad\n" + TurkishFold(TrimBlanks(name)) + '\n' + std::string(TrimBlanks(entry)) + '\n' +
+           std::string(TrimBlanks(exit));
+}
+
+Expected<std::vector<std::int64_t>> Archive::storeAll(const std::vector<CaseToStore>& cases, SameRun sameRun,
+                                                      size_t* replaced) {
     if (auto refused = refuseChange("Vaka arşive kaydedilemedi")) return *refused;
+    if (replaced) *replaced = 0;
     try {
         std::vector<std::int64_t> ids;
         sqlite::Transaction t(*db_);
-        for (const CaseToStore& c : cases) ids.push_back(insertCase(c));
+        // The cases each run named here stored before, by person, oldest first.
+        std::map<std::string, std::map<std::string, std::deque<std::int64_t>>> earlier;
+        if (sameRun == SameRun::Replace && !empty_)
+            for (const CaseToStore& c : cases) {
+                if (c.run.empty() || earlier.count(c.run)) continue;
+                auto& people = earlier[c.run];
+                sqlite::Statement q(
+                    db_->handle(), "SELECT id, tc_no, name, (SELECT text FROM case_texts t WHERE t.case_id = "
+                                   "c.id AND t.name = 'GTarih'), exit_date FROM cases c WHERE run = ?1 "
+                                   "ORDER BY id");
+                q.bind(1, c.run);
+                while (q.step())
+                    people[SamePerson(q.text(1), q.text(2), q.text(3), q.text(4))].push_back(q.integer(0));
+            }
+        size_t over = 0;
+        for (const CaseToStore& c : cases) {
+            std::optional<std::int64_t> id;
+            if (auto run = earlier.find(c.run); run != earlier.end()) {
+                const CaseSheet& s = c.sheet;
+                auto person =
+                    run->second.find(SamePerson(s.text(Field::txtTcKNo), s.text(Field::txtAdiSoyadi),
+                                                s.text(Field::GTarih), s.text(Field::CTarih)));
+                if (person != run->second.end() && !person->second.empty()) {
+                    id = person->second.front();
+                    person->second.pop_front();
+                    ++over;
+                }
+            }
+            ids.push_back(insertCase(c, id));
+        }
         t.commit();
+        // The replaced texts, like deleted ones, are no longer anywhere on disk.
+        if (over) foldLogIntoFile();
+        if (replaced) *replaced = over;
         return ids;
     } catch (const sqlite::Error& e) {
         return Failure(message("Vaka arşive kaydedilemedi", e.reason));

@@ -110,8 +110,14 @@ class Archive {
     // Stores a new case and, when paper is given, that it was printed. Returns the case's id, which the
     // caller keeps to add later papers of the same calculation.
     Expected<std::int64_t> store(const CaseSheet& sheet, std::string_view paper = {});
-    // Stores many cases in one transaction (a batch run); the ids in the order given.
-    Expected<std::vector<std::int64_t>> storeAll(const std::vector<CaseToStore>& cases);
+    // Stores many cases in one transaction (a batch run); the ids in the order given. With SameRun::Replace,
+    // a case of a run takes the place of a case stored earlier under the same run's name for the same
+    // person (SamePerson), keeping its id: its texts and papers are the new ones, and *replaced counts
+    // them. Each earlier case is taken once, so two rows of one person replace two cases; the cases of
+    // another run, and single cases, are never replaced.
+    enum class SameRun { Add, Replace };
+    Expected<std::vector<std::int64_t>> storeAll(const std::vector<CaseToStore>& cases,
+                                                 SameRun sameRun = SameRun::Add, size_t* replaced = nullptr);
     // Records that another paper of a stored case was printed. Fails when the case is gone.
     Expected<void> addPaper(std::int64_t id, std::string_view paper);
 
@@ -134,7 +140,8 @@ class Archive {
     std::string message(std::string_view what, const std::string& reason) const;
     // Why no change can be made when the archive was opened for reading only.
     std::optional<Problem> refuseChange(std::string_view what) const;
-    std::int64_t insertCase(const CaseToStore& c);
+    // A new case, or the case `over` written anew.
+    std::int64_t insertCase(const CaseToStore& c, std::optional<std::int64_t> over = std::nullopt);
     void insertPaper(std::int64_t id, std::string_view paper, std::int64_t at);
     void foldLogIntoFile();
 
@@ -145,6 +152,12 @@ class Archive {
     std::string user_;
     std::function<std::time_t()> clock_;
 };
+
+// Who a stored case is about, for telling whether a run stored the person already: the T.C. Kimlik No when
+// there is one, else the name (in the Turkish fold, without the blanks around it) with the entry and exit
+// dates as written.
+std::string SamePerson(std::string_view tcNo, std::string_view name, std::string_view entry,
+                       std::string_view exit);
 
 // The name of the user the process runs as, for the record of who stored or printed a case.
 std::string SystemUserName();

@@ -13,6 +13,7 @@
 
 #include "archive/case_keeper.h"
 #include "base/csv.h"
+#include "base/files.h"
 #include "base/markup.h"
 
 namespace pamerol {
@@ -109,10 +110,11 @@ Expected<ExportKind> ExportKindOf(std::string_view path) {
     return Failure("dosya adı .html, .htm ya da .csv ile bitmeli");
 }
 
-Expected<void> WriteExport(const std::string& path, const std::string& bytes) {
+Expected<void> WriteExport(const std::string& path, const std::string& bytes, ExportReaders readers) {
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data()); // mode 0600
     if (fd < 0) return Failure(FileErrorText(errno));
+    if (readers == ExportReaders::AsTheFolder) GiveMode(fd, UsualModeFor(path));
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

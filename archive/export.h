@@ -27,10 +27,16 @@ std::string ExportCsv(const std::vector<ArchivedCase>& cases);
 // captions), and every field that holds a text, under its caption (FieldLabel).
 std::string ExportHtml(const std::vector<ArchivedCase>& cases);
 
-// Writes an export to path, readable by its owner only (it holds personal data): a temporary file in the
-// same folder is written, synced and renamed over path. When it fails, no temporary file stays behind and
-// the Problem's message is the reason ("disk dolu"), which the caller's sentence about the file quotes.
-Expected<void> WriteExport(const std::string& path, const std::string& bytes);
+// Who may read a file written out: its owner only (a person's export: it holds personal data), or whoever
+// the folder lets read its files (a results table in a folder shared by clerks): the mode any program's
+// new file takes there, or the mode and group of the file replaced (base/files.h, UsualModeFor).
+enum class ExportReaders { Owner, AsTheFolder };
+
+// Writes an export to path: a temporary file in the same folder is written, synced, given its mode and
+// renamed over path. When it fails, no temporary file stays behind and the Problem's message is the reason
+// ("disk dolu"), which the caller's sentence about the file quotes.
+Expected<void> WriteExport(const std::string& path, const std::string& bytes,
+                           ExportReaders readers = ExportReaders::Owner);
 
 // The stored cases whose T.C. Kimlik No is exactly tcNo, oldest first; blanks around either number do not
 // count. An empty number is refused.

@@ -3,10 +3,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 
 namespace pamerol {
 
@@ -65,6 +68,64 @@ std::vector<int> RunningProcessIds() {
     }
     ::closedir(proc);
     return ids;
+}
+
+std::optional<unsigned long long> ProcessStart(int pid) {
+    if (pid <= 0) return std::nullopt;
+    const auto stat = ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
+    if (!stat) {
+        if (::kill(pid, 0) != 0 && errno == ESRCH) return std::nullopt;
+        return 0;
+    }
+    // After the name in parentheses: the state (field 3) and, 19 fields on, the start (field 22).
+    const size_t close = stat->rfind(')');
+    if (close == std::string::npos || close + 2 >= stat->size()) return 0;
+    if ((*stat)[close + 2] == 'Z' || (*stat)[close + 2] == 'X') return std::nullopt;
+    size_t at = close + 2;
+    for (int field = 3; field < 22 && at != std::string::npos; ++field) {
+        at = stat->find(' ', at);
+        if (at != std::string::npos) ++at;
+    }
+    if (at == std::string::npos) return 0;
+    return std::strtoull(stat->c_str() + at, nullptr, 10);
+}
+
+namespace {
+
+// The process's umask, read without changing it where the system tells it (/proc/self/status).
+mode_t Umask() {
+    if (const auto status = ReadWholeFile("/proc/self/status")) {
+        const size_t at = status->find("\nUmask:");
+        if (at != std::string::npos)
+            return static_cast<mode_t>(std::strtoul(status->c_str() + at + 8, nullptr, 8));
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+} // namespace
+
+FileMode UsualModeFor(const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return {st.st_mode & 0777, st.st_gid};
+    FileMode usual{static_cast<mode_t>(0666 & ~Umask()), static_cast<gid_t>(-1)};
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    if (::stat(folder.c_str(), &st) == 0 && (st.st_mode & S_ISGID)) usual.group = st.st_gid;
+    return usual;
+}
+
+void GiveMode(int fd, const FileMode& mode) {
+    if (mode.group != static_cast<gid_t>(-1)) (void)::fchown(fd, static_cast<uid_t>(-1), mode.group);
+    ::fchmod(fd, mode.mode);
+}
+
+void GiveMode(const std::string& path, const FileMode& mode) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    GiveMode(fd, mode);
+    ::close(fd);
 }
 
 } // namespace pamerol

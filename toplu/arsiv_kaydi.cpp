@@ -38,9 +38,12 @@ int ArchiveRun::flush() {
     for (auto& k : kept_) cases.push_back(std::move(k.second));
     kept_.clear();
     if (cases.empty()) return failed_ ? 1 : 0;
-    if (auto stored = archive_->storeAll(cases); !stored) {
+    size_t replaced = 0;
+    if (auto stored = archive_->storeAll(cases, Archive::SameRun::Replace, &replaced); !stored) {
         if (!failed_) err_ << "pamerol-hesap: " << stored.error().message << '\n';
         failed_ = true;
+    } else {
+        replaced_ += replaced;
     }
     return failed_ ? 1 : 0;
 }

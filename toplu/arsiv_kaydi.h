@@ -29,14 +29,18 @@ class ArchiveRun {
     void keep(const Record& r, const std::vector<Dokum>& printed, size_t order);
     // Whether the archive could be opened.
     bool opened() const { return archive_ != nullptr; }
-    // Stores every case kept since the last call in one transaction. Returns the exit status: 0 stored
-    // (or nothing to store), 1 not (the reason written to err once).
+    // Stores every case kept since the last call in one transaction; a case of a named run takes the place
+    // of the case the same run's name stored for the same person before (a run made again). Returns the
+    // exit status: 0 stored (or nothing to store), 1 not (the reason written to err once).
     int flush();
+    // How many of the cases stored took the place of a case stored before.
+    size_t replaced() const { return replaced_; }
 
   private:
     std::unique_ptr<Archive> archive_;
     std::ostream& err_;
     bool failed_ = false;
+    size_t replaced_ = 0;
     std::mutex mutex_;
     std::string run_;
     std::vector<std::pair<size_t, CaseToStore>> kept_;

@@ -23,7 +23,10 @@
 
 #include "archive/export.h"
 #include "arsiv_kaydi.h"
+#include "base/files.h"
 #include "calc/fields.h"
+#include "calisma_kilidi.h"
+#include "dokum_listesi.h"
 #include "printouts/ibraname.h"
 #include "printouts/tablo_donustur.h"
 #include "tablo_yaz.h"
@@ -76,11 +79,11 @@ std::optional<std::string> OutputProblem(const TopluTabloSecenekleri& s) {
     if (IsLink(s.cikti)) return LinkRefused(s.cikti);
     if (OneFile(s.cikti, s.girdi)) return "sonuç dosyası okunan tablonun kendisi olamaz";
     if (s.arsiv) {
-        // The archive and the files SQLite keeps beside it.
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-            if (OneFile(s.cikti, *s.arsiv + suffix))
-                return "sonuç dosyası arşiv ya da arşivin dosyalarından biri olamaz (\"" + *s.arsiv + suffix +
-                       "\")";
+        // The archive, the files SQLite keeps beside it, and the lock of the runs that store in it.
+        for (const std::string& file :
+             {*s.arsiv, *s.arsiv + "-wal", *s.arsiv + "-shm", *s.arsiv + "-journal", ArsivKilidi(*s.arsiv)})
+            if (OneFile(s.cikti, file))
+                return "sonuç dosyası arşiv ya da arşivin dosyalarından biri olamaz (\"" + file + "\")";
         if (OneFile(*s.arsiv, s.girdi)) return "arşiv okunan tablonun kendisi olamaz";
     }
     struct stat st {};
@@ -120,6 +123,12 @@ Expected<OkunanTablo> TabloDosyasiOku(const std::string& girdi, const OkumaSecen
 }
 
 namespace {
+
+// A row as the summary names it: by its "Sıra", the number its papers' files begin with, and, since the
+// clerk's own table counts its header and blank lines too, by its line there.
+std::string SatirAdi(size_t sira, size_t satir, const std::string& ad) {
+    return "Sıra " + std::to_string(sira) + ", tablodaki " + std::to_string(satir) + ". satır (" + ad + ")";
+}
 
 // Why the papers cannot go to the folder, or nothing when they can: it is made when missing.
 std::optional<std::string> FolderProblem(const std::string& folder) {
@@ -188,8 +197,10 @@ int PdfPages(const std::string& path, const std::string& scratch) {
 }
 
 // Puts a file made in the run's own folder in place: rename replaces a name, never writes through a
-// link. False with the reason on err.
+// link. The file takes the folder's usual mode, or the mode of the file it replaces. False with the reason
+// on err.
 bool PutInPlace(const std::string& made, const std::string& to, std::ostream& err) {
+    GiveMode(made, UsualModeFor(to));
     if (std::rename(made.c_str(), to.c_str()) == 0) return true;
     err << "pamerol-hesap: \"" << to << "\" yazılamadı (" << std::strerror(errno) << ")\n";
     std::error_code ec;
@@ -256,23 +267,8 @@ std::string DokumDosyaAdi(size_t sira, size_t toplam, const std::string& adSoyad
     std::string number = std::to_string(sira);
     const size_t width = std::max<size_t>(3, std::to_string(toplam).size());
     if (number.size() < width) number.insert(0, width - number.size(), '0');
-    std::string name;
-    for (unsigned char c : adSoyad) {
-        const bool bad = c < 0x20 || c == 0x7F ||
-                         std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
-        name += bad ? '_' : static_cast<char>(c);
-    }
-    // No blanks or dots at either end (a name of dots alone would be no name), and a name that fits a
-    // file name's 255 bytes with the rest, cut at a whole character.
-    const size_t from = name.find_first_not_of(" ._");
-    name = from == std::string::npos ? std::string() : name.substr(from);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
-    if (name.size() > 150) {
-        size_t cut = 150;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-        name.resize(cut);
-        while (!name.empty() && name.back() == ' ') name.pop_back();
-    }
+    // A name that fits a file name's 255 bytes with the rest.
+    std::string name = DosyaAdiParcasi(adSoyad, 150);
     if (name.empty()) name = "Adsız";
     return number + " " + name + " – " + DokumBasligi(dokum) + ".pdf";
 }
@@ -299,17 +295,46 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     const size_t total = tablo->satirlar.size();
     sonuc.toplam = total;
 
+    // The run's name in the archive and in the list of its papers: given, or the table's file name and the
+    // time.
+    const std::time_t startedAt = std::time(nullptr);
+    std::string runName = secenekler.topluAdi;
+    if (runName.empty())
+        runName = "Toplu Hesap " + fs::path(secenekler.girdi).filename().string() + " " +
+                  ArchiveTimeText(startedAt);
+
+    // One run at a time on the papers' folder and on the archive, each held until the run is over.
+    std::unique_ptr<CalismaKilidi> folderLock, archiveLock;
+    const auto lock = [&](std::unique_ptr<CalismaKilidi>& held, const std::string& path,
+                          const std::string& what) {
+        auto taken = CalismaKilidi::Al(path, what, runName);
+        if (!taken)
+            err << "pamerol-hesap: " << taken.error().message << '\n';
+        else
+            held = std::move(*taken);
+        return held != nullptr;
+    };
+
     // The papers' folder and files, checked before any row is computed: the names follow from the rows.
     WorkFolder runFolder;
     const bool papers = secenekler.pdfKlasoru && !secenekler.dokumler.empty();
+    std::optional<OncekiCalisma> onceki; // the earlier run whose papers are moved aside
     if (papers) {
         if (auto problem = FolderProblem(*secenekler.pdfKlasoru)) {
             err << "pamerol-hesap: " << *problem << '\n';
             return unusable();
         }
+        if (!lock(folderLock, DokumKlasoruKilidi(*secenekler.pdfKlasoru),
+                  "döküm klasörü \"" + *secenekler.pdfKlasoru + "\""))
+            return unusable();
+        onceki = OncekiCalismaOku(*secenekler.pdfKlasoru);
         // A link where a paper goes is refused whatever --uzerine-yaz says (a link that points nowhere
         // too: the office would make its target); an existing paper only without --uzerine-yaz.
         const auto inTheWay = [&](const std::string& file) {
+            // An earlier run's paper is moved aside before this run's come.
+            if (onceki &&
+                std::find(onceki->dosyalar.begin(), onceki->dosyalar.end(), file) != onceki->dosyalar.end())
+                return false;
             const std::string path = (fs::path(*secenekler.pdfKlasoru) / file).string();
             std::error_code ec;
             const fs::file_status st = fs::symlink_status(path, ec);
@@ -333,6 +358,36 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         }
         for (Dokum d : secenekler.dokumler)
             if (inTheWay(BirlesikDosyaAdi(d))) return unusable();
+    }
+    std::optional<ArchiveRun> archive;
+    if (secenekler.arsiv) {
+        // An archive in a folder this user cannot write to takes no lock: no run of this user's can store
+        // in it, and the run says so at the end as it did.
+        const std::string folder = fs::path(*secenekler.arsiv).parent_path().string();
+        if (::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0 &&
+            !lock(archiveLock, ArsivKilidi(*secenekler.arsiv), "arşiv \"" + *secenekler.arsiv + "\""))
+            return unusable();
+        archive.emplace(*secenekler.arsiv, err, runName);
+        if (!archive->opened()) return unusable();
+    }
+    // The earlier run's papers moved aside, this run's list begun, and the run's own folder made.
+    std::string aside;
+    std::unique_ptr<DokumListesi> liste;
+    if (papers) {
+        if (onceki) {
+            auto moved = OncekiDokumleriTasi(*secenekler.pdfKlasoru, *onceki);
+            if (!moved) {
+                err << "pamerol-hesap: " << moved.error().message << '\n';
+                return unusable();
+            }
+            aside = *moved;
+        }
+        auto begun = DokumListesi::Baslat(*secenekler.pdfKlasoru, runName, startedAt);
+        if (!begun) {
+            err << "pamerol-hesap: " << begun.error().message << '\n';
+            return unusable();
+        }
+        liste = std::move(*begun);
         std::string pattern = (fs::path(*secenekler.pdfKlasoru) / ".pamerol-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) {
             err << "pamerol-hesap: döküm klasörü \"" << *secenekler.pdfKlasoru
@@ -340,16 +395,6 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
             return unusable();
         }
         runFolder.path = pattern;
-    }
-    // The run's name in the archive: given, or the table's file name and the time.
-    std::string runName = secenekler.topluAdi;
-    if (runName.empty())
-        runName = "Toplu Hesap " + fs::path(secenekler.girdi).filename().string() + " " +
-                  ArchiveTimeText(std::time(nullptr));
-    std::optional<ArchiveRun> archive;
-    if (secenekler.arsiv) {
-        archive.emplace(*secenekler.arsiv, err, runName);
-        if (!archive->opened()) return unusable();
     }
 
     std::mutex errMutex; // the offices' threads and this one share err and the progress
@@ -503,6 +548,11 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
                                    << "\" yazılamadı (PDF eksik ya da bozuk)\n";
                         stored = false;
                     }
+                    if (stored && !liste->ekle(file)) {
+                        *errors[k] << "pamerol-hesap: \"" << path
+                                   << "\" yazılamadı (dökümlerin listesine eklenemedi)\n";
+                        stored = false;
+                    }
                     if (stored) stored = PutInPlace(made, path, *errors[k]);
                     if (stored) {
                         job.printed.push_back(d);
@@ -554,8 +604,8 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     size_t warned = 0, underLastCeiling = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (yasalUyarili[i]) ++warned;
-        const std::string where = std::to_string(lines[i]) + ". satır (" +
-                                  rows[i].alan[static_cast<size_t>(Field::txtAdiSoyadi)] + ")";
+        const std::string where =
+            SatirAdi(rows[i].sira, lines[i], rows[i].alan[static_cast<size_t>(Field::txtAdiSoyadi)]);
         if (!rows[i].hata.empty()) refused.emplace_back(where, rows[i].hata);
         if (tavanNotlari[i] && rows[i].sonuc) {
             if (rows[i].sonuc->severanceUnknown)
@@ -569,7 +619,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     std::vector<std::string> combined, notCombined;
     for (const auto& [d, files] : filled) {
         const std::string to = (fs::path(*secenekler.pdfKlasoru) / BirlesikDosyaAdi(d)).string();
-        if (PdfBirlestir(files, to, runFolder.path, err)) {
+        if (liste->ekle(BirlesikDosyaAdi(d)) && PdfBirlestir(files, to, runFolder.path, err)) {
             combined.push_back(to);
         } else {
             notCombined.push_back(to);
@@ -622,11 +672,11 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         // The rows whose texts lost characters no paper, file name or terminal may hold.
         std::vector<std::string> where;
         for (size_t i = 0; i < rows.size(); ++i)
-            if (temizlenen[i]) where.push_back(std::to_string(lines[i]) + ".");
+            if (temizlenen[i]) where.push_back(std::to_string(rows[i].sira));
         if (!where.empty())
             ozet.emplace_back("Karakterleri temizlenen satır",
-                              std::to_string(where.size()) + " (" + Joined(where, ", ") +
-                                  " satır: görünmeyen, yazıyı ters çeviren ya da geçersiz karakterler "
+                              std::to_string(where.size()) + " (Sıra " + Joined(where, ", ") +
+                                  ": görünmeyen, yazıyı ters çeviren ya da geçersiz karakterler "
                                   "çıkarıldı; tabloya ve dökümlere temizlenmiş hâli yazıldı)");
     }
     if (letters) {
@@ -689,14 +739,25 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
     sonuc.arsivlenen = archived;
     if (papers) {
         ozet.emplace_back("Dökümler", std::to_string(sonuc.dokum) + " PDF, " + *secenekler.pdfKlasoru);
+        if (onceki)
+            ozet.emplace_back("Önceki dökümler",
+                              std::to_string(onceki->dosyalar.size()) + " dosya (\"" + onceki->topluAdi +
+                                  "\" toplu hesabının) \"" + aside +
+                                  "\" klasörüne taşındı; bu hesabın dökümleriyle karışmaz");
         if (paperFailures) ozet.emplace_back("Yazılamayan döküm", std::to_string(paperFailures));
         for (const std::string& c : combined) ozet.emplace_back("Birleşik PDF", c);
         for (const std::string& c : notCombined) ozet.emplace_back("Yazılamayan birleşik PDF", c);
     }
-    if (archive)
+    if (archive) {
+        const size_t replaced = archived ? archive->replaced() : 0;
         ozet.emplace_back("Arşiv", std::to_string(archived) + " vaka \"" + runName +
                                        "\" adıyla kaydedildi (" + *secenekler.arsiv +
-                                       "); Arşiv'de bu adla bulunur");
+                                       "); Arşiv'de bu adla bulunur" +
+                                       (replaced ? "; " + std::to_string(replaced) +
+                                                       " kişinin bu adla önceden kaydedilen vakası yenisiyle "
+                                                       "değiştirildi, ikinci kez eklenmedi"
+                                                 : std::string()));
+    }
     ozet.emplace_back("Sonuç tablosu", secenekler.cikti);
 
     std::string written;
@@ -714,7 +775,7 @@ TopluSonuc RunTable(const TopluTabloSecenekleri& secenekler, const Settings* set
         }
         written = std::move(*book);
     }
-    if (auto stored = WriteExport(secenekler.cikti, written); !stored) {
+    if (auto stored = WriteExport(secenekler.cikti, written, ExportReaders::AsTheFolder); !stored) {
         err << "pamerol-hesap: \"" << secenekler.cikti << "\" yazılamadı: " << stored.error().message << '\n';
         sonuc.durum = kStatusRefused;
         return sonuc;

@@ -65,8 +65,16 @@ std::string DokumDosyaAdi(size_t sira, size_t toplam, const std::string& adSoyad
 // they come (the offices' threads take turns); onProgress is called as each row is done, its papers
 // included, in turns too. A stop ends the run after the row in progress: the rows done are written as a
 // whole table with their totals, stored and combined, and the summary says where it stopped (status 1).
+// One run at a time holds the papers' folder and the archive (calisma_kilidi.h); the papers an earlier run
+// listed in the folder are moved aside into a subfolder of their own before this run's come, and this
+// run's are listed as they are put in place (dokum_listesi.h); the summary says where they went. Results,
+// papers and combined PDFs take the folder's usual mode, or keep the mode of a file they replace; the rows
+// stored under a run's name replace the cases that name stored for the same people (ArchiveRun). Rows
+// are named in the summary by their "Sıra", as the papers' files are numbered, with their line in the
+// clerk's table.
 // The status: 2 when nothing was computed (an output that must not or cannot be written, an input that is
-// no table or lacks a required column, an archive that cannot be opened), 1 when a row was not calculated
+// no table or lacks a required column, an archive that cannot be opened, a folder or an archive that a
+// running run holds), 1 when a row was not calculated
 // (the others are written) or a file not written, 3 when a row used a legal figure that is not the law of
 // its exit date or a ceiling the table lacks (its severance worked out under the table's last ceiling, or
 // left empty with the notice pay computed), else 0. The legal figures are the table's for each row's exit

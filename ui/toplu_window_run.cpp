@@ -17,7 +17,10 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "archive/export.h"
 #include "qtmessages.h"
+#include "toplu/calisma_kilidi.h"
+#include "toplu/dokum_listesi.h"
 #include "toplu_window.h"
 #include "toplu_window_parts.h"
 
@@ -188,11 +191,40 @@ void TopluWindow::start() {
         if (!runName_->text().trimmed().isEmpty())
             args << QStringLiteral("--toplu-adi") << runName_->text().trimmed();
     }
-    // Files of an earlier run are replaced only when the clerk says so (the companion refuses otherwise).
+    // One run at a time on a folder and on an archive: a run that holds either is named.
+    const std::string folder = folder_->text().trimmed().toStdString();
+    std::optional<std::string> held;
+    if (!papers.isEmpty())
+        held = KilitTutuluyor(DokumKlasoruKilidi(folder), "Döküm klasörü \"" + folder + "\"");
+    if (!held && args.contains(QStringLiteral("--arsiv")))
+        held = KilitTutuluyor(ArsivKilidi(yollar_.arsiv.toStdString()),
+                              "Arşiv \"" + yollar_.arsiv.toStdString() + "\"");
+    if (held) return refuse(QString::fromStdString(*held));
+    // An earlier run's papers go aside, into a folder of their own, when the clerk agrees: the new papers
+    // never stand among them.
+    std::optional<OncekiCalisma> onceki;
+    if (!papers.isEmpty()) onceki = OncekiCalismaOku(folder);
+    if (onceki &&
+        !AskYesNo(this, kTopluTitle,
+                  QStringLiteral("Bu klasörde önceki bir toplu hesabın (\"%1\", %2) %3 dökümü var. Yeni "
+                                 "dökümlerle karışmamaları için \"%4\" klasörüne taşınsın mı?")
+                      .arg(QString::fromStdString(onceki->topluAdi),
+                           QString::fromStdString(ArchiveTimeText(onceki->zaman)))
+                      .arg(onceki->dosyalar.size())
+                      .arg(QString::fromStdString(onceki->altKlasor()))))
+        return;
+    // Other files are replaced only when the clerk says so (the companion refuses otherwise).
     QStringList existing;
     if (QFileInfo::exists(output)) existing << QStringLiteral("\"%1\"").arg(output);
-    if (!papers.isEmpty() &&
-        !QDir(folder_->text().trimmed()).entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty())
+    QStringList pdfs =
+        papers.isEmpty() ? QStringList()
+                         : QDir(folder_->text().trimmed()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    if (onceki)
+        pdfs.removeIf([&onceki](const QString& f) {
+            return std::find(onceki->dosyalar.begin(), onceki->dosyalar.end(), f.toStdString()) !=
+                   onceki->dosyalar.end();
+        });
+    if (!pdfs.isEmpty())
         existing
             << QStringLiteral("\"%1\" klasöründeki aynı adlı PDF dosyaları").arg(folder_->text().trimmed());
     if (!existing.isEmpty()) {

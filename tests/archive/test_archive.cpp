@@ -907,3 +907,71 @@ TEST(CompanionArchive, SearchSaysWhenItStoppedAtItsLimit) {
     EXPECT_EQ(lines(o.out), limit + 1);
     EXPECT_EQ(o.err, "");
 }
+
+// A run stored again under its name replaces the cases of the people it stored before (keeping their ids
+// and taking the new papers), by T.C. Kimlik No, else by name with the entry and exit dates; a person it
+// did not store, another run and a single case are added.
+TEST(Archive, ARunStoredAgainReplacesItsPeople) {
+    const Person ayse{"Ayşe Kaya", "", "", "", "01.02.2010", "30.06.2026"};
+    const struct Row {
+        const char* what;
+        Person again;    // the person of the second storing
+        std::string run; // its run
+        bool replaces;   // the first storing's case, or a new one
+        size_t whose;    // the first storing's case it replaces: 0 Ahmet's, 1 Ayşe's
+    } rows[] = {
+        {"the same number, the name written otherwise",
+         {"Ahmet Yılmaz", "10000000146", "", "", "", ""},
+         "Haziran",
+         true,
+         0},
+        {"no number: the name in another case, the same dates",
+         {"AYŞE KAYA", "", "", "", "01.02.2010", "30.06.2026"},
+         "Haziran",
+         true,
+         1},
+        {"no number: another exit date",
+         {"Ayşe Kaya", "", "", "", "01.02.2010", "31.07.2026"},
+         "Haziran",
+         false,
+         1},
+        {"another number",
+         {"Ahmet YILMAZ", "10000000210", "", "", "15.03.2004", "14.09.2007"},
+         "Haziran",
+         false,
+         0},
+        {"another run", kAhmet, "Temmuz", false, 0},
+        {"a single case", kAhmet, "", false, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        TempFolder dir;
+        const std::string db = dir.file("arsiv.db");
+        auto archive = Open(db);
+        const auto first = archive->storeAll(
+            {{Calculated(kAhmet), {"kidem"}, "Haziran"}, {Calculated(ayse), {"kidem"}, "Haziran"}},
+            Archive::SameRun::Replace);
+        ASSERT_TRUE(first) << Why(first);
+        size_t replaced = 9;
+        const auto again = archive->storeAll({{Calculated(r.again), {"ihbar"}, r.run}},
+                                             Archive::SameRun::Replace, &replaced);
+        ASSERT_TRUE(again) << Why(again);
+        EXPECT_EQ(replaced, r.replaces ? 1u : 0u);
+        EXPECT_EQ(CountCases(db), r.replaces ? 2 : 3);
+        EXPECT_EQ(again->front() == first->at(r.whose), r.replaces);
+        const auto stored = archive->load(again->front());
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->sheet.text(F::txtAdiSoyadi), r.again.name);
+        ASSERT_EQ(stored->papers.size(), 1u);
+        EXPECT_EQ(stored->papers[0].paper, "ihbar");
+    }
+    // Two rows of one person in a run replace two cases, and are added as two the first time.
+    TempFolder dir;
+    auto archive = Open(dir.file("arsiv.db"));
+    const std::vector<CaseToStore> twice(2, {Calculated(kAhmet), {}, "Haziran"});
+    ASSERT_TRUE(archive->storeAll(twice, Archive::SameRun::Replace));
+    size_t replaced = 0;
+    ASSERT_TRUE(archive->storeAll(twice, Archive::SameRun::Replace, &replaced));
+    EXPECT_EQ(replaced, 2u);
+    EXPECT_EQ(CountCases(dir.file("arsiv.db")), 2);
+}

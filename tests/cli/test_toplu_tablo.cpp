@@ -3,19 +3,28 @@
 // the same inputs, the totals row equals the sum of the rows, and an output or input that cannot be used
 // stops the run before anything is written. The legal table is the one beside the test executable.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 
+#include "archive/archive.h"
 #include "base/conversions.h"
+#include "base/files.h"
 #include "calc/fields.h"
 #include "cli/toplu_tablo.h"
 #include "companion_run.h"
 #include "sheet/profile.h"
 #include "tests/common/temp_folder.h"
+#include "toplu/calisma_kilidi.h"
+#include "toplu/dokum_listesi.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
 
@@ -197,7 +206,8 @@ TEST(TopluTabloCompanion, AReferenceExitDateComputesTheProvision) {
          3,
          {"Tavanı tabloda olmayan, son tavanın altında hesaplanan satır: 4 ",
           "Kıdem tazminatı hesaplanmayan satır: 1 ",
-          "4. satır (Çağla İnce): Kıdem tazminatı hesaplanmadı: 01.07.2026 – 31.12.2026 dönemi için"}},
+          "Sıra 3, tablodaki 4. satır (Çağla İnce): Kıdem tazminatı hesaplanmadı: 01.07.2026 – 31.12.2026 "
+          "dönemi için"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.date);
@@ -346,6 +356,10 @@ TEST(TopluTabloCompanion, NothingIsWrittenWhenTheRunCannotStart) {
           "--dokum", "ihbar", "--uzerine-yaz"},
          "\"" + dir.file("bag/Tümü – İhbar Bordrosu.pdf") + "\" bir sembolik bağlantı",
          dir.file("var.csv")},
+        {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"), "--pdf-klasoru",
+          dir.file("kilit"), "--dokum", "kidem"},
+         "\"" + dir.file("kilit/.pamerol-kilit") + "\" bir sembolik bağlantı",
+         dir.file("disari.pdf")},
         {{"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("bag.csv"), "--uzerine-yaz"},
          "\"" + dir.file("bag.csv") + "\" bir sembolik bağlantı",
          dir.file("disari.csv")},
@@ -370,6 +384,8 @@ TEST(TopluTabloCompanion, NothingIsWrittenWhenTheRunCannotStart) {
                                     dir.file("bag/002 Şükrü Öztürk – Kıdem Bordrosu.pdf"));
     std::filesystem::create_symlink(dir.file("var.csv"), dir.file("bag/Tümü – İhbar Bordrosu.pdf"));
     std::filesystem::create_symlink(dir.file("disari.csv"), dir.file("bag.csv"));
+    std::filesystem::create_directory(dir.file("kilit"));
+    std::filesystem::create_symlink(dir.file("disari.pdf"), dir.file("kilit/.pamerol-kilit"));
     Save(dir.file("a.db-wal"), "wal");
     std::filesystem::create_hard_link(dir.file("a.db-wal"), dir.file("w.csv"));
     Save(dir.file("eski/002 Şükrü Öztürk – Kıdem Bordrosu.pdf"), "eski");
@@ -444,4 +460,208 @@ TEST(TopluTabloCompanion, PaperFileNamesHoldOnlyWhatAFileNameCan) {
     for (int i = 0; i < 100; ++i) longName += "Ş";
     const std::string cut = DokumDosyaAdi(1, 1, longName, Dokum::Kidem);
     EXPECT_EQ(cut, "001 " + longName.substr(0, 150) + " – Kıdem Bordrosu.pdf");
+}
+
+// The results take the mode the folder gives any new file (0666 less the umask), and a results file run
+// over keeps its own.
+TEST(TopluTabloCompanion, ResultsTakeTheFoldersUsualModeAndAReplacedFileKeepsItsOwn) {
+    const struct {
+        mode_t umask;
+        std::optional<mode_t> before; // the mode of a results file there already
+        mode_t after;
+    } rows[] = {
+        {002, std::nullopt, 0664},
+        {077, std::nullopt, 0600},
+        {022, 0640, 0640},
+        {077, 0664, 0664},
+    };
+    auto employees = SomeEmployees();
+    employees.resize(1);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(::testing::Message() << std::oct << r.umask);
+        TempFolder dir;
+        Save(dir.file("p.csv"), WriteTable(kHeader, employees, ';'));
+        std::vector<std::string> args = {"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv")};
+        if (r.before) {
+            Save(dir.file("s.csv"), "eski");
+            ::chmod(dir.file("s.csv").c_str(), *r.before);
+            args.push_back("--uzerine-yaz");
+        }
+        const mode_t was = ::umask(r.umask);
+        const Outcome o = Companion(args);
+        ::umask(was);
+        EXPECT_EQ(o.status, 0) << o.err;
+        struct stat st {};
+        ASSERT_EQ(::stat(dir.file("s.csv").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, r.after) << std::oct << (st.st_mode & 07777);
+    }
+}
+
+// Made again under its name, a run replaces the cases it stored in the archive and says so; under another
+// name it adds its own.
+TEST(TopluTabloCompanion, ARunMadeAgainUnderItsNameReplacesItsCases) {
+    auto employees = SomeEmployees();
+    employees.resize(2);
+    TempFolder dir;
+    Save(dir.file("p.csv"), WriteTable(kHeader, employees, ';'));
+    const struct {
+        const char* name;
+        bool replaces;
+        int cases; // in the archive afterwards
+    } rows[] = {{"Haziran", false, 2}, {"Haziran", true, 2}, {"Temmuz", false, 4}};
+    for (const auto& r : rows) {
+        const Outcome o = Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"),
+                                     "--uzerine-yaz", "--arsiv", dir.file("a.db"), "--toplu-adi", r.name});
+        EXPECT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.out.find("2 kişinin bu adla önceden kaydedilen vakası yenisiyle değiştirildi") !=
+                      std::string::npos,
+                  r.replaces)
+            << o.out;
+        auto archive = Archive::open(dir.file("a.db"));
+        ASSERT_TRUE(archive);
+        EXPECT_EQ((*archive)->search({})->size(), static_cast<size_t>(r.cases)) << r.name;
+    }
+}
+
+namespace {
+
+// A lock file as a run of another process would have left it.
+std::string LockText(const std::string& host, long pid, unsigned long long start) {
+    return "Pamerol toplu hesap kilidi\ntopluAdi=Eski Hesap\nkullanici=ayse\nmakine=" + host +
+           "\npid=" + std::to_string(pid) + "\nsurec=" + std::to_string(start) +
+           "\nbaslangic=07.12.2026 16:40\n";
+}
+
+std::string Host() {
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    return name;
+}
+
+// The id of a process that has ended.
+long EndedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+} // namespace
+
+// One run at a time on a papers' folder and on an archive: a lock that a running run holds refuses the
+// run before anything is written and says whose it is; a lock whose process has ended on this machine is
+// taken over; every lock is let go when the run ends.
+TEST(TopluTabloCompanion, OneRunAtATimeOnAFolderAndAnArchive) {
+    enum class On { Folder, Archive };
+    const struct {
+        const char* what;
+        On on;
+        std::function<std::unique_ptr<CalismaKilidi>(const std::string& lock)> hold;
+        std::string refused; // the message, or empty: the run goes on
+    } rows[] = {
+        {"a run holds the folder", On::Folder,
+         [](const std::string& lock) { return std::move(*CalismaKilidi::Al(lock, "klasör", "Birinci")); },
+         "başka bir toplu hesabın kullanımında: \"Birinci\" (kullanıcı "},
+        {"a run holds the archive", On::Archive,
+         [](const std::string& lock) { return std::move(*CalismaKilidi::Al(lock, "arşiv", "Birinci")); },
+         "başka bir toplu hesabın kullanımında: \"Birinci\""},
+        {"a process of this machine that runs, where the file system holds no lock", On::Archive,
+         [](const std::string& lock) {
+             Save(lock, LockText(Host(), ::getpid(), ProcessStart(::getpid()).value_or(0)));
+             return nullptr;
+         },
+         "\"Eski Hesap\" (kullanıcı ayse, bilgisayar " + Host() + ", süreç " + std::to_string(::getpid())},
+        {"another machine's run", On::Archive,
+         [](const std::string& lock) {
+             Save(lock, LockText("muhasebe-3", 4242, 1));
+             return nullptr;
+         },
+         "O hesap artık çalışmıyorsa (muhasebe-3 kapandıysa"},
+        {"a process that has ended", On::Archive,
+         [](const std::string& lock) {
+             Save(lock, LockText(Host(), EndedProcess(), 1));
+             return nullptr;
+         },
+         ""},
+        {"a later process given the ended one's id", On::Archive,
+         [](const std::string& lock) {
+             Save(lock, LockText(Host(), ::getpid(), 1));
+             return nullptr;
+         },
+         ""},
+    };
+    auto employees = SomeEmployees();
+    employees.resize(1);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        TempFolder dir;
+        Save(dir.file("p.csv"), WriteTable(kHeader, employees, ';'));
+        std::filesystem::create_directory(dir.file("pdf"));
+        const std::string lock =
+            r.on == On::Folder ? DokumKlasoruKilidi(dir.file("pdf")) : ArsivKilidi(dir.file("a.db"));
+        const auto held = r.hold(lock);
+        std::vector<std::string> args = {"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv")};
+        if (r.on == On::Folder)
+            args.insert(args.end(), {"--pdf-klasoru", dir.file("pdf"), "--dokum", "kidem"});
+        else
+            args.insert(args.end(), {"--arsiv", dir.file("a.db")});
+        const Outcome o = Companion(args);
+        if (r.refused.empty()) {
+            EXPECT_EQ(o.status, 0) << o.err;
+            EXPECT_FALSE(std::filesystem::exists(lock)); // let go at the end
+        } else {
+            EXPECT_EQ(o.status, 2);
+            EXPECT_NE(o.err.find(r.refused), std::string::npos) << o.err;
+            EXPECT_FALSE(std::filesystem::exists(dir.file("s.csv")));
+            EXPECT_TRUE(std::filesystem::exists(lock));
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("pdf")), {}),
+                      r.on == On::Folder ? 1 : 0);
+        }
+    }
+}
+
+// A run into a folder that holds an earlier run's papers moves them, with that run's list, into a
+// subfolder named after that run and its time, and says so; the clerk's own files and links stay, and a
+// name the list cannot rightly hold is not followed.
+TEST(TopluTabloCompanion, AnEarlierRunsPapersAreMovedAsideAndTheClerksStay) {
+    TempFolder dir;
+    const std::string pdf = dir.file("pdf");
+    std::filesystem::create_directory(pdf);
+    for (const char* file : {"001 Ali – Kıdem Bordrosu.pdf", "Tümü – Kıdem Bordrosu.pdf", "benim.pdf"})
+        Save(pdf + "/" + file, "eski");
+    Save(dir.file("disari.pdf"), "dışarıda");
+    std::filesystem::create_symlink(dir.file("disari.pdf"), pdf + "/002 Bağ – Kıdem Bordrosu.pdf");
+    {
+        auto liste = DokumListesi::Baslat(pdf, "Haziran: kapanış", 1780000000);
+        ASSERT_TRUE(liste);
+        for (const char* file : {"001 Ali – Kıdem Bordrosu.pdf", "002 Bağ – Kıdem Bordrosu.pdf",
+                                 "003 Yok.pdf", "../disari.pdf", "Tümü – Kıdem Bordrosu.pdf"})
+            ASSERT_TRUE((*liste)->ekle(file));
+    }
+    const auto onceki = OncekiCalismaOku(pdf);
+    ASSERT_TRUE(onceki);
+    EXPECT_EQ(onceki->dosyalar,
+              (std::vector<std::string>{"001 Ali – Kıdem Bordrosu.pdf", "Tümü – Kıdem Bordrosu.pdf"}));
+    const std::string aside = pdf + "/" + onceki->altKlasor();
+    EXPECT_EQ(onceki->altKlasor().rfind("Haziran_ kapanış (", 0), 0u) << onceki->altKlasor();
+    // Only rows that are not calculated: nothing to fill, the office not started.
+    Save(dir.file("p.csv"), std::string(kHeader) + "\nBozuk;yok;01.01.2024;1000;\n");
+    const Outcome o = Companion({"--toplu-tablo", dir.file("p.csv"), "--cikti", dir.file("s.csv"),
+                                 "--pdf-klasoru", pdf, "--dokum", "kidem", "--toplu-adi", "Temmuz"});
+    EXPECT_EQ(o.status, 1) << o.err;
+    EXPECT_NE(o.out.find("Önceki dökümler: 2 dosya (\"Haziran: kapanış\" toplu hesabının) \"" + aside +
+                         "\" klasörüne taşındı"),
+              std::string::npos)
+        << o.out;
+    for (const char* file : {"001 Ali – Kıdem Bordrosu.pdf", "Tümü – Kıdem Bordrosu.pdf"}) {
+        EXPECT_EQ(Load(aside + "/" + file), "eski") << file;
+        EXPECT_FALSE(std::filesystem::exists(pdf + "/" + file)) << file;
+    }
+    EXPECT_NE(Load(aside + "/.pamerol-dokumler").find("topluAdi=Haziran: kapanış\n"), std::string::npos);
+    EXPECT_EQ(Load(pdf + "/benim.pdf"), "eski");
+    EXPECT_TRUE(std::filesystem::is_symlink(pdf + "/002 Bağ – Kıdem Bordrosu.pdf"));
+    EXPECT_EQ(Load(dir.file("disari.pdf")), "dışarıda");
+    // The new list is this run's, with none of its papers yet; a second run finds nothing to move.
+    EXPECT_NE(Load(pdf + "/.pamerol-dokumler").find("topluAdi=Temmuz\n"), std::string::npos);
+    EXPECT_FALSE(OncekiCalismaOku(pdf));
 }

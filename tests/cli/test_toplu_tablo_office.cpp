@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -439,14 +440,45 @@ TEST(TopluTabloOffice, StoppedHalfWayLeavesWhatIsDoneWholeAndSaysWhere) {
     EXPECT_EQ(sonuc->hesaplanan + sonuc->hesaplanamayan, done);
     EXPECT_EQ(sonuc->birlesikPdfler, std::vector<std::string>{dir.file("pdf/Tümü – Kıdem Bordrosu.pdf")});
     EXPECT_EQ(rows.back().front(), "TOPLAM");
-    // The papers of every row written, the third (refused) none, and nothing beyond.
+    // The papers of every row written, the third (refused) none, and nothing beyond but their list.
     EXPECT_EQ(PdfPages(dir.file("pdf/Tümü – Kıdem Bordrosu.pdf")), static_cast<int>(done) - 1);
-    size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.file("pdf")))
-        files += entry.is_regular_file();
-    EXPECT_EQ(files, done - 1 + 1);
+    const auto files = [&dir](const std::string& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.file(folder)))
+            if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(files("pdf").size(), done - 1 + 1 + 1);
     const std::string last = "Kişi " + std::to_string(done);
     EXPECT_EQ(rows[done][1], last);
+
+    // Run again on two rows: the stopped run's papers go aside whole, none stays among the new ones, and
+    // the new papers take the folder's usual mode.
+    WriteEmployees(dir.file("p2.csv"), 2);
+    const mode_t was = ::umask(002);
+    const Outcome again =
+        Companion({"--toplu-tablo", dir.file("p2.csv"), "--cikti", dir.file("s2.csv"), "--pdf-klasoru",
+                   dir.file("pdf"), "--dokum", "kidem", "--toplu-adi", "Yeni"});
+    ::umask(was);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(files("pdf"),
+              (std::vector<std::string>{".pamerol-dokumler", "001 Kişi 1 – Kıdem Bordrosu.pdf",
+                                        "002 Kişi 2 – Kıdem Bordrosu.pdf", "Tümü – Kıdem Bordrosu.pdf"}));
+    std::string aside;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.file("pdf")))
+        if (entry.is_directory() && entry.path().filename().string().rfind(".pamerol", 0) != 0)
+            aside = "pdf/" + entry.path().filename().string();
+    ASSERT_FALSE(aside.empty());
+    EXPECT_EQ(files(aside).size(), done - 1 + 1 + 1);
+    EXPECT_EQ(PdfPages(dir.file(aside + "/Tümü – Kıdem Bordrosu.pdf")), static_cast<int>(done) - 1);
+    EXPECT_NE(again.out.find("Önceki dökümler: " + std::to_string(done) + " dosya"), std::string::npos)
+        << again.out;
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("pdf/001 Kişi 1 – Kıdem Bordrosu.pdf").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0664u);
+    ASSERT_EQ(::stat(dir.file("pdf/Tümü – Kıdem Bordrosu.pdf").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0664u);
 }
 
 // Without an office to fill them, the papers are given up after a few tries instead of each waiting for
@@ -505,9 +537,9 @@ TEST(TopluTabloOffice, ACombinedPdfNotMadeWholeIsAFailure) {
         EXPECT_NE(output.find("Yazılamayan birleşik PDF: " + combined), std::string::npos) << output;
         EXPECT_EQ(output.find("Birleşik PDF: "), std::string::npos) << output;
         EXPECT_FALSE(std::filesystem::exists(combined));
-        // The rows' papers, and nothing of the run's own beside them.
+        // The rows' papers, and nothing of the run's own beside them but their list.
         EXPECT_GT(PdfPages(dir.file("pdf/001 Kişi 1 – Kıdem Bordrosu.pdf")), 0);
         EXPECT_GT(PdfPages(dir.file("pdf/002 Kişi 2 – Kıdem Bordrosu.pdf")), 0);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("pdf")), {}), 2);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("pdf")), {}), 3);
     }
 }

@@ -18,6 +18,8 @@
 #include <functional>
 
 #include "sheet_fixture.h"
+#include "toplu/calisma_kilidi.h"
+#include "toplu/dokum_listesi.h"
 #include "ui/toplu_window.h"
 
 using namespace pamerol;
@@ -199,9 +201,23 @@ class TopluWindowTest : public QObject {
         const auto click = [](const char* box) {
             return [box](Dialog& d) { ClickBox(d.find<QAbstractButton>(box)); };
         };
+        // A run of another process's that holds the archive.
+        std::unique_ptr<CalismaKilidi> holder;
+        const auto earlierRun = [](Dialog& d, const char* answer) {
+            const QString pdf = d.c.dir.filePath(QStringLiteral("pdf"));
+            QDir(d.c.dir.path()).mkdir(QStringLiteral("pdf"));
+            d.c.write(QStringLiteral("pdf/001 Ayşe Yılmaz – İhbar Bordrosu.pdf"), QStringLiteral("eski"));
+            auto liste = DokumListesi::Baslat(pdf.toStdString(), "Haziran", 0);
+            if (!liste || !(*liste)->ekle("001 Ayşe Yılmaz – İhbar Bordrosu.pdf")) QFAIL("no list");
+            d.w.askFolder = [pdf](QWidget*, const QString&) { return pdf; };
+            ClickBox(d.find<QCheckBox>("chkIhbar"));
+            QTest::mouseClick(d.find<QPushButton>("cmdKlasorSec"), Qt::LeftButton);
+            d.boxes.press = QString::fromUtf8(answer);
+        };
         struct Case {
             std::function<void(Dialog&)> choose;
-            const char* expected; // the arguments between | (D the folder), or none: nothing is started
+            const char* expected;      // the arguments between | (D the folder), or none: nothing is started
+            const char* box = nullptr; // what the last message box says, if one must
         } const cases[] = {
             {[](Dialog&) {}, "--toplu-tablo|D/personel.csv|--cikti|D/personel-sonuc.xlsx|--yasal-degerler|"
                              "--arsiv|D/arsiv.db|--ilerleme"},
@@ -249,6 +265,17 @@ class TopluWindowTest : public QObject {
                  d.boxes.press = QStringLiteral("Hayır");
              },
              nullptr},
+            {[earlierRun](Dialog& d) { earlierRun(d, "Evet"); }, // an earlier run's papers moved aside
+             "--toplu-tablo|D/personel.csv|--cikti|D/personel-sonuc.xlsx|--yasal-degerler|--pdf-klasoru|D/"
+             "pdf|"
+             "--dokum|ihbar|--arsiv|D/arsiv.db|--ilerleme",
+             "önceki bir toplu hesabın (\"Haziran\", "},
+            {[earlierRun](Dialog& d) { earlierRun(d, "Hayır"); }, nullptr, "klasörüne taşınsın mı?"},
+            {[&holder](Dialog& d) { // the archive held by another run
+                 holder =
+                     std::move(*CalismaKilidi::Al(ArsivKilidi(d.c.archive().toStdString()), "arşiv", "Öbür"));
+             },
+             nullptr, "başka bir toplu hesabın kullanımında: \"Öbür\""},
         };
         for (const Case& k : cases) {
             Companion c(kQuickRun);
@@ -262,6 +289,15 @@ class TopluWindowTest : public QObject {
             const qsizetype date = run.indexOf("--cikis-tarihi");
             QCOMPARE(preview, QStringList({"--toplu-tablo", c.in(), "--onizleme"}) +
                                   (date < 0 ? QStringList() : run.mid(date, 2)));
+            const auto boxes = d.boxes.take();
+            if (k.box) {
+                QVERIFY(!boxes.isEmpty());
+                QVERIFY2(boxes.back().text.contains(QString::fromUtf8(k.box)), qPrintable(boxes.back().text));
+                if (boxes.back().buttons.contains(QStringLiteral("Evet")))
+                    QCOMPARE(boxes.back().keyed,
+                             QStringList({QStringLiteral("&Evet"), QStringLiteral("&Hayır")}));
+            }
+            holder.reset();
             if (!k.expected) {
                 QCOMPARE(run, preview);
                 QVERIFY(d.text("lblSonuc").isEmpty());

@@ -191,7 +191,7 @@ std::string Contents(const std::string& path) {
 
 } // namespace
 
-Expected<std::string> WorkbookAsCsv(const std::string& path) {
+Expected<std::string> WorkbookAsCsv(const std::string& path, bool asShown) {
     const auto fail = [](std::string reason) { return Failure(std::move(reason)); };
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return fail(std::string("okunamadı (") + std::strerror(ENOENT) + ")");
@@ -203,8 +203,12 @@ Expected<std::string> WorkbookAsCsv(const std::string& path) {
     // ";" between cells, '"' around them, UTF-8, from the first line; each cell as it is stored, not as
     // its format shows it: numbers with all their decimals and no grouping ("25000,555"), dates as
     // "GG.AA.YYYY" (with their time of day after it, if any), percentages as "12,5%", texts as they are.
-    auto csv = OfficeConvert(path, "csv:Text - txt - csv (StarCalc):59,34,76,1,,0,true,false,false", out.path,
-                             kReadingMemory);
+    // As shown instead, each cell is the text its format makes of it ("01234567890" of a number cell
+    // formatted with leading zeros).
+    auto csv = OfficeConvert(path,
+                             asShown ? "csv:Text - txt - csv (StarCalc):59,34,76,1,,0,true,false,true"
+                                     : "csv:Text - txt - csv (StarCalc):59,34,76,1,,0,true,false,false",
+                             out.path, kReadingMemory);
     if (!csv)
         return fail(csv.error().message.empty()
                         ? "bir tablo olarak açılamadı (bozuk, parola korumalı ya da bir çalışma kitabı "
@@ -243,7 +247,7 @@ Expected<std::string> WorkbookFromFods(const std::string& fods, const std::strin
 
 #else
 
-Expected<std::string> WorkbookAsCsv(const std::string&) {
+Expected<std::string> WorkbookAsCsv(const std::string&, bool) {
     return Failure("bu derlemede çalışma kitaplarını okuyacak LibreOffice desteği yok; tabloyu CSV olarak "
                    "kaydedin");
 }

@@ -20,7 +20,8 @@ bool IsWorkbook(const std::string& path);
 // .ods that unpacks to more than 256 MB or whose zip directory is damaged, a workbook that is no zip over
 // 64 MB. The office reads under a 4 GB limit of memory. The message is the reason, which the caller's
 // sentence about the file quotes.
-Expected<std::string> WorkbookAsCsv(const std::string& path);
+// With asShown, every cell is read as its format shows it instead.
+Expected<std::string> WorkbookAsCsv(const std::string& path, bool asShown = false);
 
 // The bytes of a workbook that the office saves from a flat ODF spreadsheet, in the format the target's
 // name ends with (.xlsx or .ods; the target itself is not written), opening with the panes frozen (a

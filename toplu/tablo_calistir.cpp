@@ -102,6 +102,33 @@ std::optional<std::string> OutputProblem(const TopluTabloSecenekleri& s) {
     return std::nullopt;
 }
 
+// Whether a text field of a row holds nothing but digits: a number cell, perhaps, that its format showed
+// with leading zeros.
+bool RakamliMetinVar(const OkunanTablo& tablo) {
+    for (const TabloSatiri& satir : tablo.satirlar)
+        for (const auto& [ad, metin] : satir.atamalar)
+            if (const auto f = FieldByName(ad); f && Info(*f).kind == Kind::Text && !metin.empty() &&
+                                                metin.find_first_not_of("0123456789") == std::string::npos)
+                return true;
+    return false;
+}
+
+// The text fields of each row as the workbook shows them, from the same rows read as shown.
+void MetinleriGorundugugibiAl(OkunanTablo& tablo, const OkunanTablo& gorunen) {
+    std::map<size_t, const TabloSatiri*> satirlar;
+    for (const TabloSatiri& s : gorunen.satirlar) satirlar[s.satir] = &s;
+    for (TabloSatiri& satir : tablo.satirlar) {
+        const auto other = satirlar.find(satir.satir);
+        if (other == satirlar.end()) continue;
+        for (auto& [ad, metin] : satir.atamalar) {
+            const auto f = FieldByName(ad);
+            if (!f || Info(*f).kind != Kind::Text) continue;
+            for (const auto& [ad2, metin2] : other->second->atamalar)
+                if (ad2 == ad) metin = metin2;
+        }
+    }
+}
+
 } // namespace
 
 Expected<OkunanTablo> TabloDosyasiOku(const std::string& girdi, const OkumaSecenekleri& secenekler) {
@@ -119,6 +146,15 @@ Expected<OkunanTablo> TabloDosyasiOku(const std::string& girdi, const OkumaSecen
     }
     auto tablo = CsvTabloOku(bytes, secenekler, IsWorkbook(girdi));
     if (!tablo) return because(tablo.error());
+    // A text column (a registry or tax number) may hold number cells whose format adds leading zeros
+    // ("0123456789"): their stored number has lost them, so such columns are read again as shown.
+    if (IsWorkbook(girdi) && RakamliMetinVar(*tablo)) {
+        auto csv = WorkbookAsCsv(girdi, true);
+        if (!csv) return because(csv.error());
+        auto gorunen = CsvTabloOku(*csv, secenekler, false);
+        if (!gorunen) return because(gorunen.error());
+        MetinleriGorundugugibiAl(*tablo, *gorunen);
+    }
     return tablo;
 }
 

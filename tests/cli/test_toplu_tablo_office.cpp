@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 
@@ -25,6 +26,7 @@
 #include "tests/common/temp_folder.h"
 #include "tests/common/zip_bytes.h"
 #include "toplu/protokol.h"
+#include "toplu/tablo_calistir.h"
 #include "toplu/tablo_oku.h"
 #include "toplu/tablo_yaz.h"
 
@@ -78,8 +80,10 @@ std::string Fods(const std::vector<std::string>& rows) {
         "<number:month number:style=\"long\"/><number:text>.</number:text><number:year "
         "number:style=\"long\"/>"
         "<number:text> </number:text><number:hours number:style=\"long\"/><number:text>:</number:text>"
-        "<number:minutes number:style=\"long\"/></number:date-style>";
-    for (int i = 1; i <= 8; ++i)
+        "<number:minutes number:style=\"long\"/></number:date-style>"
+        "<number:number-style style:name=\"N9\"><number:number number:decimal-places=\"0\" "
+        "number:min-integer-digits=\"13\"/></number:number-style>";
+    for (int i = 1; i <= 9; ++i)
         xml += "<style:style style:name=\"ce" + std::to_string(i) +
                "\" style:family=\"table-cell\" style:data-style-name=\"N" + std::to_string(i) + "\"/>";
     xml += "</office:automatic-styles><office:body><office:spreadsheet><table:table table:name=\"Personel\">";
@@ -193,6 +197,30 @@ TEST(TopluTabloOffice, WorkbooksReadByTheirStoredValuesAndEqualTheSingleCase) {
                 << results[i + 1][column("Uyarı")];
         }
     }
+}
+
+// A registry number kept as a number cell whose format adds its leading zeros is read as the workbook
+// shows it; the wage in the same row is still read by its stored value.
+TEST(TopluTabloOffice, TextColumnsOfNumberCellsKeepTheirLeadingZeros) {
+    TempFolder dir;
+    const std::vector<std::string> rows = {
+        Text("Adı Soyadı") + Text("Giriş Tarihi") + Text("Çıkış Tarihi") + Text("En Son Brüt Ücret") +
+            Text("SSK No") + Text("T.C. Kimlik No"),
+        Text("Sıfırlı Sicil") + Text("01.01.2015") + Text("31.12.2024") +
+            Cell("table:style-name=\"ce3\" office:value-type=\"float\" office:value=\"25000.5\"") +
+            Cell("table:style-name=\"ce9\" office:value-type=\"float\" office:value=\"340123456789\"") +
+            Cell("office:value-type=\"float\" office:value=\"12345678901\""),
+    };
+    { std::ofstream(dir.file("sicil.fods")) << Fods(rows); }
+    Convert(dir, "sicil.fods", "xlsx");
+    const auto tablo = TabloDosyasiOku(dir.file("sicil.xlsx"), {});
+    ASSERT_TRUE(tablo) << tablo.error().message;
+    ASSERT_EQ(tablo->satirlar.size(), 1u);
+    std::map<std::string, std::string> read(tablo->satirlar[0].atamalar.begin(),
+                                            tablo->satirlar[0].atamalar.end());
+    EXPECT_EQ(read["txtSSkNoPer"], "0340123456789");
+    EXPECT_EQ(read["txtTcKNo"], "12345678901");
+    EXPECT_EQ(read["ESUCRET"], "25.000,50");
 }
 
 // A file that is no workbook, and one the office is not given (a zip that would unpack to more than a

@@ -13,6 +13,7 @@
 #include "calc/fesih.h"
 #include "case_run.h"
 #include "pamerol/version.h"
+#include "printouts/dokum.h"
 #include "report.h"
 #include "sheet/places.h"
 #include "sheet/profile.h"
@@ -145,6 +146,8 @@ int Misused(const std::string& message, std::ostream& err) {
 
 int RunCompanion(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                  std::ostream& err) {
+    // The window's office, left with papers on screen when the window ended: ended once they are closed.
+    if (args.size() == 2 && args[0] == "--ofis-bekle") return OfisKapanisiniBekle(args[1]);
     std::optional<std::string> settingsFile, saveFile, dokumName, dokumPath, tabloIn, tabloOut, cikisTarihi,
         pdfKlasoru, topluAdi, ibranameTarihi;
     bool batch = false, yasalDegerler = false, aciklama = false, uzerineYaz = false, onizleme = false,

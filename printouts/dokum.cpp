@@ -188,6 +188,13 @@ int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std:
     return ofis.kaydet(record, dokum, path) ? 0 : 1;
 }
 
+int OfisKapanisiniBekle(const std::string& profile) {
+    OfficeOptions options;
+    options.profile = profile;
+    WaitForOfficePapers(options);
+    return 0;
+}
+
 #else
 
 struct DokumOfisi::Impl {
@@ -209,6 +216,10 @@ bool DokumOfisi::kaydet(const Record&, Dokum, const std::string&) {
 
 int DokumKaydet(const Record&, Dokum, const std::string&, std::ostream& err) {
     err << "pamerol-hesap: bu derlemede dökümleri dolduracak LibreOffice desteği yok\n";
+    return 1;
+}
+
+int OfisKapanisiniBekle(const std::string&) {
     return 1;
 }
 

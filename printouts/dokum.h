@@ -30,6 +30,10 @@ std::optional<std::string> DokumEngeli(const Record& record, Dokum dokum, int to
 // not.
 int DokumKaydet(const Record& record, Dokum dokum, const std::string& path, std::ostream& err);
 
+// The window's office after the window has ended with papers still on screen: waits until the clerk has
+// closed them and ends it (the companion's "--ofis-bekle PROFILE"). Returns the exit status.
+int OfisKapanisiniBekle(const std::string& profile);
+
 // The paper's caption as a clerk knows it: "Kıdem Bordrosu", "İhbar Bordrosu", "İbraname".
 std::string DokumBasligi(Dokum d);
 

@@ -525,7 +525,7 @@ class OfficeSession {
     // Ends what the program began: the copies loaded ahead are closed and the office is no longer kept
     // up. An office that shows no window (the program started it, the clerk has closed every paper)
     // ends now; one that shows papers ends when the clerk closes the last of them.
-    void end(bool reachOffice) {
+    void end(bool reachOffice, const std::string& watcher, const std::string& profile) {
         std::unique_lock lock(mutex_);
         ending_ = true;
         changed_.notify_all();
@@ -534,6 +534,14 @@ class OfficeSession {
             loader_.join();
             lock.lock();
         }
+        // Whatever happens below, the session is new again afterwards (a program may print again).
+        struct Again {
+            OfficeSession& s;
+            ~Again() {
+                s.ending_ = false;
+                s.queue_.clear();
+            }
+        } again{*this};
         if (!connection_.second.is() && !(reachOffice && PipeListening(pipe_))) return;
         connectLocked();
         for (auto& [key, document] : ready_) CloseDocument(document);
@@ -547,10 +555,15 @@ class OfficeSession {
                 return true;
             });
         }
+        bool shown = false;
         Attempt([&] {
-            if (!AnyWindowShown(desktop)) desktop->terminate();
+            shown = AnyWindowShown(desktop);
+            if (!shown) desktop->terminate();
             return true;
         });
+        // A paper loaded with no window stays the office's own even when shown: closing the last one
+        // does not end the office. A watcher of its own ends it then.
+        if (shown && !watcher.empty()) SpawnDetached({watcher, "--ofis-bekle", profile});
         connection_ = {};
         keeper_.clear();
     }
@@ -1568,7 +1581,15 @@ void OfficeSpreadsheet::release() {
         if (!model.is() || !model->getCurrentController().is()) return false;
         auto frame = model->getCurrentController()->getFrame();
         Reference<css::awt::XWindow> window = frame->getContainerWindow();
-        if (d.shown) window->setVisible(true);
+        if (d.shown) {
+            // The office counts a workbook loaded hidden as hidden until told otherwise: closing the
+            // last paper would then not end it when the program has let it go.
+            Sequence<css::beans::PropertyValue> args = model->getArgs();
+            for (sal_Int32 i = 0; i < args.getLength(); ++i)
+                if (args[i].Name == "Hidden") args.getArray()[i].Value <<= false;
+            model->attachResource(model->getURL(), args);
+            window->setVisible(true);
+        }
         Reference<css::awt::XTopWindow> top(window, UNO_QUERY);
         if (top.is()) top->toFront();
         return true;
@@ -1588,8 +1609,35 @@ void PrepareOfficePapers(const std::vector<std::string>& workbooks, const Office
     OfficeSession::of(PipeNameFor(profile)).prepare(workbooks, AheadFolder(profile), {});
 }
 
-void EndProgramOffice(const OfficeOptions& options) {
-    OfficeSession::of(PipeNameFor(ProfileFolder(options))).end(true);
+void EndProgramOffice(const OfficeOptions& options, const std::string& watcher) {
+    const std::string profile = ProfileFolder(options);
+    OfficeSession::of(PipeNameFor(profile)).end(true, watcher, profile);
+}
+
+void WaitForOfficePapers(const OfficeOptions& options) {
+    try {
+        UnoLocalContext();
+    } catch (...) {
+        return;
+    }
+    const auto [office, desktop] = Connect(ConnectionString(PipeNameFor(ProfileFolder(options))));
+    if (!desktop.is()) return;
+    for (;;) {
+        bool shown = true;
+        if (!Attempt([&] {
+                shown = AnyWindowShown(desktop);
+                return true;
+            }))
+            return; // the office has gone
+        if (!shown) {
+            Attempt([&] {
+                desktop->terminate();
+                return true;
+            });
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
 }
 
 const char* StoreFilterFor(const std::string& path) {

@@ -50,9 +50,13 @@ void StartOfficeInBackground(const OfficeOptions& options = {});
 void PrepareOfficePapers(const std::vector<std::string>& workbooks, const OfficeOptions& options = {});
 
 // Called as the program ends: the copies loaded ahead are closed, and the office the program started ends
-// now when it shows no paper, else when the clerk closes the last one. Until then, an office whose last
-// paper the clerk closes stays up, with no window, for the next paper.
-void EndProgramOffice(const OfficeOptions& options = {});
+// now when it shows no paper, else when the clerk closes the last one (the watcher, a program that takes
+// "--ofis-bekle PROFILE" and calls WaitForOfficePapers, is started to see to it). Until then, an office
+// whose last paper the clerk closes stays up, with no window, for the next paper.
+void EndProgramOffice(const OfficeOptions& options = {}, const std::string& watcher = {});
+
+// Waits until the office on the profile shows no window, and ends it; returns at once when none runs.
+void WaitForOfficePapers(const OfficeOptions& options = {});
 
 // The office's export filter for a file name's ending (".xls", ".pdf", ".ods"); nullptr for any other.
 const char* StoreFilterFor(const std::string& path);

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spreadsheets.h"
 
+#include <filesystem>
+
+#include "base/files.h"
+
 #ifdef PAMEROL_WITH_OFFICE
 #include "printouts/office_spreadsheet.h"
 #endif
@@ -44,7 +48,8 @@ void PrepareSpreadsheets(const PaperFolders& folders) {
 
 void EndSpreadsheets() {
 #ifdef PAMEROL_WITH_OFFICE
-    EndProgramOffice();
+    // With papers still on screen, the companion beside the program ends the office once they are closed.
+    EndProgramOffice({}, (std::filesystem::path(ProgramFolder()) / "pamerol-hesap").string());
 #endif
 }
 

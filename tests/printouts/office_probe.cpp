@@ -5,13 +5,19 @@
 #include <stdexcept>
 #include <thread>
 
+#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XDispatchHelper.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
@@ -71,6 +77,7 @@ std::string Column(int index) {
 } // namespace
 
 struct OfficeProbe::Impl {
+    Reference<css::uno::XComponentContext> context; // the office's
     Reference<css::frame::XDesktop2> desktop;
     Reference<css::lang::XComponent> document;
     Reference<css::sheet::XSpreadsheet> sheet;
@@ -99,6 +106,7 @@ OfficeProbe::OfficeProbe(const std::string& connection) : impl_(std::make_unique
                 Reference<css::uno::XComponentContext> office(resolver->resolve(U(connection)),
                                                               UNO_QUERY_THROW);
                 impl_->desktop = css::frame::Desktop::create(office);
+                impl_->context = office;
                 return;
             } catch (const css::uno::RuntimeException&) {
                 if (attempt == 3) throw;
@@ -233,6 +241,57 @@ PageSetup OfficeProbe::page() {
         out.printRanges =
             Reference<css::sheet::XPrintAreas>(impl_->sheet, UNO_QUERY_THROW)->getPrintAreas().getLength();
         return out;
+    });
+}
+
+namespace {
+
+// The office's frames with their titles and whether each is on screen.
+std::vector<std::pair<Reference<css::frame::XFrame>, bool>>
+Frames(const Reference<css::frame::XDesktop2>& desktop) {
+    std::vector<std::pair<Reference<css::frame::XFrame>, bool>> out;
+    Reference<css::container::XIndexAccess> frames(desktop->getFrames(), UNO_QUERY_THROW);
+    for (sal_Int32 i = 0; i < frames->getCount(); ++i) {
+        Reference<css::frame::XFrame> frame(frames->getByIndex(i), UNO_QUERY_THROW);
+        Reference<css::awt::XWindow2> window(frame->getContainerWindow(), UNO_QUERY_THROW);
+        out.emplace_back(frame, window->isVisible());
+    }
+    return out;
+}
+
+std::string Title(const Reference<css::frame::XFrame>& frame) {
+    return S(Reference<css::frame::XTitle>(frame, UNO_QUERY_THROW)->getTitle());
+}
+
+} // namespace
+
+std::vector<std::string> OfficeProbe::shownWindows() {
+    return Uno("shownWindows", [&] {
+        std::vector<std::string> titles;
+        for (const auto& [frame, shown] : Frames(impl_->desktop))
+            if (shown) titles.push_back(Title(frame));
+        return titles;
+    });
+}
+
+int OfficeProbe::hiddenWindows() {
+    return Uno("hiddenWindows", [&] {
+        int hidden = 0;
+        for (const auto& [frame, shown] : Frames(impl_->desktop)) hidden += !shown;
+        return hidden;
+    });
+}
+
+bool OfficeProbe::closeWindow(const std::string& title) {
+    return Uno("closeWindow", [&] {
+        for (const auto& [frame, shown] : Frames(impl_->desktop)) {
+            if (!shown || Title(frame).find(title) == std::string::npos) continue;
+            css::frame::DispatchHelper::create(impl_->context)
+                ->executeDispatch(Reference<css::frame::XDispatchProvider>(frame, UNO_QUERY_THROW),
+                                  OUString::createFromAscii(".uno:CloseWin"), OUString(), 0, {});
+            return true;
+        }
+        return false;
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pamerol::testing {
 
@@ -52,6 +53,11 @@ class OfficeProbe {
     int formulaCount();
     // Ends the office, as a user closing it would.
     void endOffice();
+    // The titles of the office's windows on screen, and of those it holds hidden.
+    std::vector<std::string> shownWindows();
+    int hiddenWindows();
+    // Closes the first window on screen whose title holds this text, as the clerk's Ctrl+W does.
+    bool closeWindow(const std::string& title);
 
   private:
     struct Impl;

@@ -3,7 +3,10 @@
 // opened again and read back cell by cell.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -854,6 +857,92 @@ TEST_F(OfficeFill, BackgroundStartBringsUpTheOfficeOnItsProfile) {
     // The fill finds that office; ending the test ends it.
     ASSERT_TRUE(BordroDoldur(CalculatedCase(), true, folder.string(), *office, messages));
     EXPECT_TRUE(messages.entries.empty());
+}
+
+// The program's own office on a display: each paper is filled with no window and shown whole; closing the
+// last paper leaves the office up for the next one; the program's end ends it, or, with a paper still on
+// screen, the closing of that paper does.
+TEST_F(OfficeFill, VisibleOfficeOutlivesItsPapersAndEndsWithTheProgram) {
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "Xvfb is not installed";
+    int display = 0;
+    for (int n = 300 + ::getpid() % 500; n < 900 && !display; ++n)
+        if (!fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) display = n;
+    const std::string name = ":" + std::to_string(display);
+    const pid_t xvfb = ::fork();
+    if (xvfb == 0) {
+        ::setsid();
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1366x768x24", "-nolisten", "tcp", nullptr);
+        ::_exit(127);
+    }
+    struct Ends {
+        pid_t pid;
+        ~Ends() {
+            ::kill(pid, SIGTERM);
+            ::waitpid(pid, nullptr, 0);
+        }
+    } ends{xvfb};
+    for (int i = 0; i < 200 && !fs::exists("/tmp/.X11-unix/X" + std::to_string(display)); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    const char* before = std::getenv("DISPLAY");
+    const std::string saved = before ? before : "";
+    ::setenv("DISPLAY", name.c_str(), 1);
+    OfficeOptions o = Options();
+    o.visible = true;
+    o.profile += "-ekran";
+    const std::string pipe = PipeNameFor(fs::absolute(o.profile).lexically_normal().string());
+    const auto within = [](auto&& done) {
+        for (int i = 0; i < 200 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return done();
+    };
+    const auto print = [&] {
+        OfficeSpreadsheet sheet(o);
+        return BordroDoldur(CalculatedCase(), true, folder.string(), sheet, messages);
+    };
+
+    ASSERT_TRUE(print());
+    std::string connection = "uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext";
+    {
+        OfficeProbe probe(connection);
+        EXPECT_EQ(probe.shownWindows(),
+                  std::vector<std::string>{"Kıdem Bordrosu – Ayşe Çağlar - LibreOffice Calc"});
+        // The clerk closes the paper: the office stays, with no window, and the next paper is shown.
+        ASSERT_TRUE(probe.closeWindow("Kıdem Bordrosu"));
+        EXPECT_TRUE(within([&] { return probe.shownWindows().empty(); }));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(PipeListening(pipe));
+    ASSERT_TRUE(print());
+    // With a paper on screen the program's end leaves the office to the clerk...
+    EndProgramOffice(o, PAMEROL_BIN_DIR "/pamerol-hesap");
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(PipeListening(pipe));
+    {
+        OfficeProbe probe(connection);
+        EXPECT_EQ(probe.shownWindows().size(), 1u);
+        // ...and closing that paper ends it.
+        ASSERT_TRUE(probe.closeWindow("Kıdem Bordrosu"));
+    }
+    EXPECT_TRUE(within([&] { return !PipeListening(pipe); }));
+
+    // A program that ends with no paper on screen ends its office at once, the workbooks it had loaded
+    // ahead with it.
+    PrepareOfficePapers({(folder / "Velkara.xls").string()}, o);
+    ASSERT_TRUE(print());
+    {
+        OfficeProbe probe(connection);
+        ASSERT_TRUE(probe.closeWindow("Kıdem Bordrosu"));
+        EXPECT_TRUE(within([&] { return probe.shownWindows().empty(); }));
+    }
+    EndProgramOffice(o);
+    EXPECT_TRUE(within([&] { return !PipeListening(pipe); }));
+    EXPECT_TRUE(messages.entries.empty());
+    if (before)
+        ::setenv("DISPLAY", saved.c_str(), 1);
+    else
+        ::unsetenv("DISPLAY");
 }
 
 TEST_F(OfficeFill, OfficeThatCannotStartIsReported) {

@@ -46,6 +46,7 @@
 #include <com/sun/star/frame/TerminationVetoException.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/frame/XTerminateListener.hpp>
@@ -411,6 +412,31 @@ Reference<css::lang::XComponent> LoadCopy(const Reference<css::frame::XDesktop2>
         return {};
     }
     return doc;
+}
+
+// Headless, a workbook needs no window, view or toolbars of the office's: the model alone is loaded, as an
+// untitled copy. Throws when the office does not load it.
+Reference<css::lang::XComponent> LoadModel(const Reference<css::uno::XComponentContext>& office,
+                                           const std::string& absolute) {
+    Reference<css::frame::XLoadable> loadable(office->getServiceManager()->createInstanceWithContext(
+                                                  A("com.sun.star.sheet.SpreadsheetDocument"), office),
+                                              UNO_QUERY_THROW);
+    const css::beans::PropertyValue props[] = {
+        Prop("URL", Any(U(FileUrl(absolute)))),
+        Prop("FilterName", Any(A("MS Excel 97"))),
+        Prop("AsTemplate", Any(true)),
+        Prop("Hidden", Any(true)),
+        Prop("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
+        Prop("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)),
+    };
+    try {
+        loadable->load(Props(props));
+    } catch (...) {
+        if (Reference<css::util::XCloseable> closeable{loadable, UNO_QUERY}; closeable.is())
+            closeable->close(true);
+        throw;
+    }
+    return Reference<css::lang::XComponent>(loadable, UNO_QUERY_THROW);
 }
 
 void CloseDocument(const Reference<css::lang::XComponent>& document) {
@@ -1213,6 +1239,13 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
             doc = OfficeSession::of(d.pipe).take(d.shape);
             d.opened = absolute;
         }
+        // Headless, an Excel workbook is loaded as a model alone (a third of the time of a load in a
+        // frame); anything else, or a workbook that will not load so, the usual way.
+        if (!doc.is() && !d.options.visible && StoreFilterFor(absolute) == std::string_view("MS Excel 97"))
+            Attempt([&] {
+                doc = LoadModel(d.office, absolute);
+                return true;
+            });
         if (!doc.is()) doc = LoadCopy(d.desktop, absolute, why);
         if (!doc.is()) return false;
         Reference<css::sheet::XSpreadsheetDocument> calc(doc, UNO_QUERY_THROW);
@@ -1620,21 +1653,20 @@ void WaitForOfficePapers(const OfficeOptions& options) {
     } catch (...) {
         return;
     }
-    const auto [office, desktop] = Connect(ConnectionString(PipeNameFor(ProfileFolder(options))));
-    if (!desktop.is()) return;
-    for (;;) {
+    // As long as the office listens: a connection that a busy office drops, or a question it does not
+    // answer, is tried again a second later.
+    const std::string pipe = PipeNameFor(ProfileFolder(options));
+    Connection connection;
+    while (PipeListening(pipe)) {
+        if (!connection.second.is()) connection = Connect(ConnectionString(pipe));
         bool shown = true;
-        if (!Attempt([&] {
-                shown = AnyWindowShown(desktop);
+        if (connection.second.is() && Attempt([&] {
+                shown = AnyWindowShown(connection.second);
                 return true;
-            }))
-            return; // the office has gone
-        if (!shown) {
-            Attempt([&] {
-                desktop->terminate();
-                return true;
-            });
-            return;
+            })) {
+            if (!shown && Attempt([&] { return static_cast<bool>(connection.second->terminate()); })) return;
+        } else {
+            connection = {};
         }
         std::this_thread::sleep_for(std::chrono::seconds(1));
     }

@@ -5,6 +5,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -884,8 +886,19 @@ TEST_F(OfficeFill, VisibleOfficeOutlivesItsPapersAndEndsWithTheProgram) {
             ::waitpid(pid, nullptr, 0);
         }
     } ends{xvfb};
-    for (int i = 0; i < 200 && !fs::exists("/tmp/.X11-unix/X" + std::to_string(display)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    // The display is up when its socket accepts a connection.
+    const auto accepts = [&] {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string path = "/tmp/.X11-unix/X" + std::to_string(display);
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const bool up = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return up;
+    };
+    for (int i = 0; i < 400 && !accepts(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    ASSERT_TRUE(accepts()) << "Xvfb " << name << " did not start";
     const char* before = std::getenv("DISPLAY");
     const std::string saved = before ? before : "";
     ::setenv("DISPLAY", name.c_str(), 1);
@@ -893,8 +906,9 @@ TEST_F(OfficeFill, VisibleOfficeOutlivesItsPapersAndEndsWithTheProgram) {
     o.visible = true;
     o.profile += "-ekran";
     const std::string pipe = PipeNameFor(fs::absolute(o.profile).lexically_normal().string());
+    // Up to a minute: on a busy machine an office takes its time to close a window or to end.
     const auto within = [](auto&& done) {
-        for (int i = 0; i < 200 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        for (int i = 0; i < 1200 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
         return done();
     };
     const auto print = [&] {
@@ -902,7 +916,8 @@ TEST_F(OfficeFill, VisibleOfficeOutlivesItsPapersAndEndsWithTheProgram) {
         return BordroDoldur(CalculatedCase(), true, folder.string(), sheet, messages);
     };
 
-    ASSERT_TRUE(print());
+    const auto said = [&] { return messages.entries.empty() ? std::string() : messages.entries.back().text; };
+    ASSERT_TRUE(print()) << said();
     std::string connection = "uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext";
     {
         OfficeProbe probe(connection);
@@ -914,7 +929,7 @@ TEST_F(OfficeFill, VisibleOfficeOutlivesItsPapersAndEndsWithTheProgram) {
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_TRUE(PipeListening(pipe));
-    ASSERT_TRUE(print());
+    ASSERT_TRUE(print()) << said();
     // With a paper on screen the program's end leaves the office to the clerk...
     EndProgramOffice(o, PAMEROL_BIN_DIR "/pamerol-hesap");
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -930,7 +945,7 @@ TEST_F(OfficeFill, VisibleOfficeOutlivesItsPapersAndEndsWithTheProgram) {
     // A program that ends with no paper on screen ends its office at once, the workbooks it had loaded
     // ahead with it.
     PrepareOfficePapers({(folder / "Velkara.xls").string()}, o);
-    ASSERT_TRUE(print());
+    ASSERT_TRUE(print()) << said();
     {
         OfficeProbe probe(connection);
         ASSERT_TRUE(probe.closeWindow("Kıdem Bordrosu"));

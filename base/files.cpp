@@ -117,8 +117,12 @@ FileMode UsualModeFor(const std::string& target) {
 }
 
 void GiveMode(int fd, const FileMode& mode) {
-    if (mode.group != static_cast<gid_t>(-1)) (void)::fchown(fd, static_cast<uid_t>(-1), mode.group);
-    ::fchmod(fd, mode.mode);
+    // Best effort: a group this user may not give, or a mode a file system does not keep, leaves the file as
+    // it was made.
+    if (mode.group != static_cast<gid_t>(-1)) {
+        [[maybe_unused]] const int grouped = ::fchown(fd, static_cast<uid_t>(-1), mode.group);
+    }
+    [[maybe_unused]] const int moded = ::fchmod(fd, mode.mode);
 }
 
 void GiveMode(const std::string& path, const FileMode& mode) {

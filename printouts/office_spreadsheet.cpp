@@ -392,6 +392,14 @@ void Configure(const Reference<css::uno::XComponentContext>& office) {
     });
 }
 
+void CloseDocument(const Reference<css::lang::XComponent>& document) {
+    Attempt([&] {
+        if (Reference<css::util::XCloseable> closeable{document, UNO_QUERY}; closeable.is())
+            closeable->close(true);
+        return true;
+    });
+}
+
 // Opens an untitled copy of the workbook (opening it never waits on another window's lock, and saving asks
 // for a name), with no window until it is filled; null, with the reason, when the office loads no
 // spreadsheet from it.
@@ -407,8 +415,7 @@ Reference<css::lang::XComponent> LoadCopy(const Reference<css::frame::XDesktop2>
         desktop->loadComponentFromURL(U(FileUrl(absolute)), A("_blank"), 0, Props(props));
     if (!Reference<css::sheet::XSpreadsheetDocument>(doc, UNO_QUERY).is()) {
         why = "LibreOffice bir hesap tablosu yüklemedi";
-        if (Reference<css::util::XCloseable> closeable{doc, UNO_QUERY}; closeable.is())
-            closeable->close(true);
+        CloseDocument(doc);
         return {};
     }
     return doc;
@@ -432,19 +439,10 @@ Reference<css::lang::XComponent> LoadModel(const Reference<css::uno::XComponentC
     try {
         loadable->load(Props(props));
     } catch (...) {
-        if (Reference<css::util::XCloseable> closeable{loadable, UNO_QUERY}; closeable.is())
-            closeable->close(true);
+        CloseDocument(Reference<css::lang::XComponent>(loadable, UNO_QUERY));
         throw;
     }
     return Reference<css::lang::XComponent>(loadable, UNO_QUERY_THROW);
-}
-
-void CloseDocument(const Reference<css::lang::XComponent>& document) {
-    Attempt([&] {
-        if (Reference<css::util::XCloseable> closeable{document, UNO_QUERY}; closeable.is())
-            closeable->close(true);
-        return true;
-    });
 }
 
 // Whether the office shows a window: a paper, or anything the clerk opened in it.
@@ -760,11 +758,6 @@ struct OfficeSpreadsheet::Impl {
         for (std::int64_t n : numbers) shape = (shape ^ static_cast<std::uint64_t>(n)) * 1099511628211ull;
         shape = (shape ^ 0xff) * 1099511628211ull;
     }
-    // The last text laid out on the scratch sheet, by the block it was laid out for.
-    struct Measured {
-        OUString text;
-        sal_Int32 width = 0, column = -1, row = -1, height = 0;
-    } measured;
     // The cell of the scratch sheet, its column and its row, while the sheet stands.
     struct Scratch {
         Reference<css::table::XCellRange> sheet;
@@ -835,9 +828,6 @@ struct OfficeSpreadsheet::Impl {
         const TextKey key = textKey(area, text);
         if (const auto known = textHeights.find(key); known != textHeights.end()) return known->second;
         const sal_Int32 width = areaWidth(area) * 96 / 100;
-        if (measured.height > 0 && text == measured.text && width == measured.width &&
-            area.StartColumn == measured.column && area.StartRow == measured.row)
-            return measured.height;
         makeScratch();
         CopyLook(cell, scratch.cell);
         scratch.column->setPropertyValue(A("Width"), Any(width));
@@ -845,7 +835,6 @@ struct OfficeSpreadsheet::Impl {
         scratch.row->setPropertyValue(A("OptimalHeight"), Any(true));
         sal_Int32 height = 0;
         scratch.row->getPropertyValue(A("Height")) >>= height;
-        measured = {text, width, area.StartColumn, area.StartRow, height};
         textHeights[key] = height;
         return height;
     }
@@ -890,7 +879,6 @@ struct OfficeSpreadsheet::Impl {
         }
         for (size_t i = 0; i < all.size(); ++i)
             if (heights[i] < 0) heights[i] = found[all[i]];
-        measured = {}; // the first cell holds another text now
         return heights;
     }
 
@@ -922,7 +910,6 @@ struct OfficeSpreadsheet::Impl {
             if (sheets->hasByName(A(kScratchSheet))) sheets->removeByName(A(kScratchSheet));
             return true;
         });
-        measured = {};
         scratch = {};
     }
 
@@ -1105,11 +1092,7 @@ struct OfficeSpreadsheet::Impl {
 
     // Closes the workbook and ends the office (headless mode only: a visible office belongs to the user).
     void shutDown() {
-        Attempt([&] {
-            if (Reference<css::util::XCloseable> closeable{document, UNO_QUERY}; closeable.is())
-                closeable->close(true);
-            return true;
-        });
+        CloseDocument(document);
         document.clear();
         sheet.clear();
         rows.clear();
@@ -1219,11 +1202,7 @@ Outcome OfficeSpreadsheet::open(const std::string& path) {
     // papers in a row holds one workbook at a time instead of every one it filled.
     if (!d.options.visible && d.document.is()) {
         d.dropScratch();
-        Attempt([&] {
-            if (Reference<css::util::XCloseable> closeable{d.document, UNO_QUERY}; closeable.is())
-                closeable->close(true);
-            return true;
-        });
+        CloseDocument(d.document);
         d.document.clear();
         d.sheet.clear();
         d.rows.clear();
@@ -1615,12 +1594,6 @@ void OfficeSpreadsheet::release() {
         auto frame = model->getCurrentController()->getFrame();
         Reference<css::awt::XWindow> window = frame->getContainerWindow();
         if (d.shown) {
-            // The office counts a workbook loaded hidden as hidden until told otherwise: closing the
-            // last paper would then not end it when the program has let it go.
-            Sequence<css::beans::PropertyValue> args = model->getArgs();
-            for (sal_Int32 i = 0; i < args.getLength(); ++i)
-                if (args[i].Name == "Hidden") args.getArray()[i].Value <<= false;
-            model->attachResource(model->getURL(), args);
             window->setVisible(true);
         }
         Reference<css::awt::XTopWindow> top(window, UNO_QUERY);
